@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace petrel {
+
+// Sub-tone codes: 0 no tone, 1..50 CTCSS, 51..154 DCS.
+inline constexpr int kToneCount = 155;
+inline constexpr int kFirstDcsCode = 51;
+inline constexpr int kLastToneCode = kToneCount - 1;
+
+// The tone combo item of a code ("000 No Tone", "001 CTCSS  67.0", "051 CDCSS   023"), or ""
+// for a code without an item.
+std::string ToneItemText(int code);
+
+// The description shown in the channel list: "67.0", "023", "None" for code 0, "" for a code
+// without an item.
+std::string ToneDescription(int code);
+
+}  // namespace petrel

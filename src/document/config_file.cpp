@@ -1,0 +1,353 @@
+#include "document/config_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <system_error>
+
+#include "channels/freq_codec.h"
+#include "document/band_table.h"
+#include "document/document_lifecycle.h"
+#include "document/info_page.h"
+#include "ports/prompter.h"
+#include "util/text.h"
+
+namespace petrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kHighestBand = 12;
+constexpr std::size_t kByteRecordSize = 3;
+constexpr std::size_t kIntegerRecordSize = 4;
+constexpr std::string_view kCompanionExtension = ".ptx";
+constexpr const char* kUntitledSaveName = "Untitled.cfg";
+
+std::string SystemErrorText(int error) { return std::error_code(error, std::generic_category()).message(); }
+
+std::uint16_t TagAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<InfoPage> ReadCompanion(const std::string& path) {
+    const auto bytes = ReadWholeFile(path);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return DecodeCompanionFile(*bytes);
+}
+
+// The companion beside the configuration first, then in the working directory, where older
+// versions of the program kept it.
+std::optional<InfoPage> FindCompanion(const std::string& configPath) {
+    if (auto info = ReadCompanion(CompanionPath(configPath))) {
+        return info;
+    }
+    return ReadCompanion(FileBase(configPath) + std::string(kCompanionExtension));
+}
+
+std::string UniqueTemporaryName(const fs::path& target) {
+    std::random_device random;
+    return (target.parent_path() /
+            ("." + target.filename().string() + ".tmp" + std::to_string(random())))
+        .string();
+}
+
+bool ReportReadOnly(const std::string& path, Prompter& prompter) {
+    if (!IsReadOnlyFile(path)) {
+        return false;
+    }
+    prompter.Tell(path + " is a read only file", Icon::Exclamation);
+    return true;
+}
+
+void ReportSaveError(const std::string& text, Prompter& prompter) {
+    prompter.Tell(text, Icon::Exclamation, kMainWindowCaption);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeConfigFile(const ImageBuf& image) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(image.size() * kByteRecordSize);
+    for (const std::uint8_t value : image) {
+        bytes.push_back(kTagByte & 0xFF);
+        bytes.push_back(kTagByte >> 8);
+        bytes.push_back(value);
+    }
+    return bytes;
+}
+
+ImageBuf DecodeConfigFile(const std::vector<std::uint8_t>& bytes) {
+    ImageBuf image(kImageHeaderSize, 0);
+    std::size_t record = 0;
+    std::size_t at = 0;
+    while (at + 2 <= bytes.size()) {
+        const std::uint16_t tag = TagAt(bytes, at);
+        int value = 0;
+        if (tag == kTagByte && at + kByteRecordSize <= bytes.size()) {
+            value = bytes[at + 2];
+            at += kByteRecordSize;
+        } else if (tag == kTagInteger && at + kIntegerRecordSize <= bytes.size()) {
+            value = static_cast<std::int16_t>(bytes[at + 2] | (bytes[at + 3] << 8));
+            at += kIntegerRecordSize;
+            if (value < 0 || value > 0xFF) {
+                break;  // not an image byte: the image ends here
+            }
+        } else {
+            break;  // an unknown tag or a partial record ends the file
+        }
+        if (record < kImageHeaderSize) {
+            image[record] = static_cast<std::uint8_t>(value);
+        } else {
+            image.push_back(static_cast<std::uint8_t>(value));
+        }
+        ++record;
+    }
+    return image;
+}
+
+std::vector<std::uint8_t> EncodeCompanionFile(const InfoPage& info) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(info.size() * kIntegerRecordSize);
+    for (const std::int16_t word : info) {
+        const auto value = static_cast<std::uint16_t>(word);
+        bytes.push_back(kTagInteger & 0xFF);
+        bytes.push_back(kTagInteger >> 8);
+        bytes.push_back(value & 0xFF);
+        bytes.push_back(value >> 8);
+    }
+    return bytes;
+}
+
+std::optional<InfoPage> DecodeCompanionFile(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() < kInfoPageSize * kIntegerRecordSize) {
+        return std::nullopt;
+    }
+    InfoPage info{};
+    for (std::size_t i = 0; i < kInfoPageSize; ++i) {
+        const std::size_t at = i * kIntegerRecordSize;
+        if (TagAt(bytes, at) != kTagInteger) {
+            return std::nullopt;
+        }
+        info[i] = static_cast<std::int16_t>(bytes[at + 2] | (bytes[at + 3] << 8));
+    }
+    return info;
+}
+
+int BandNumberFromByte(std::uint8_t byte) {
+    const int high = byte >> 4;
+    const int low = byte & 0x0F;
+    if (high <= 9 && low <= 9) {
+        return high * 10 + low;
+    }
+    return byte;
+}
+
+std::string FileBase(const std::string& path) {
+    // The bare name first: a dot in a folder name ("~/.config") must not cut the path.
+    const auto slash = path.find_last_of("/\\");
+    const std::string bare = slash == std::string::npos ? path : path.substr(slash + 1);
+    return bare.substr(0, bare.find('.'));
+}
+
+std::string CompanionPath(const std::string& configPath) {
+    const auto slash = configPath.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "" : configPath.substr(0, slash + 1);
+    return folder + FileBase(configPath) + std::string(kCompanionExtension);
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
+std::optional<std::string> WriteFileAtomically(const std::string& path,
+                                               const std::vector<std::uint8_t>& bytes) {
+    const fs::path target(path);
+    struct stat old {};
+    const bool existed = ::stat(path.c_str(), &old) == 0;
+    const std::string temporary = UniqueTemporaryName(target);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return SystemErrorText(errno);
+    }
+    int error = 0;
+    std::size_t written = 0;
+    while (error == 0 && written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno != EINTR) {
+            error = errno;
+        } else if (n > 0) {
+            written += static_cast<std::size_t>(n);
+        }
+    }
+    if (error == 0 && existed && ::fchmod(fd, old.st_mode & 07777) != 0) {
+        error = errno;
+    }
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return SystemErrorText(error);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, Prompter& prompter) {
+    std::error_code error;
+    const auto size = fs::file_size(name, error);
+    if (!error && size > kMaxConfigFileSize) {
+        prompter.Tell("File is too big to open");
+        return std::nullopt;
+    }
+    const auto slot = ReadConfigFile(state, name, prompter);
+    if (slot) {
+        state.NewUntouched = false;
+    }
+    return slot;
+}
+
+std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name, Prompter& prompter) {
+    const auto bytes = ReadWholeFile(name);
+    if (!bytes) {
+        prompter.Tell("Can't open file: " + name);
+        return std::nullopt;
+    }
+    ImageBuf image = DecodeConfigFile(*bytes);
+    const int band = BandNumberFromByte(image[kSysBand]);
+    if (band > kHighestBand) {
+        prompter.Tell("Model or Type Error!  Can not Open  " + name);
+        return std::nullopt;
+    }
+    BandInfo(state, band);
+    state.BandNo = band;
+
+    // Without a readable companion the information texts and tables keep their values.
+    state.InfoValid = false;
+    if (const auto info = FindCompanion(name)) {
+        state.InfoWords = *info;
+        state.InfoValid = true;
+        DecodeInfo(state);
+    }
+
+    const int slot = NewDocFromImage(state, std::move(image), name);
+    state.workspace.At(slot).path = name;
+    return slot;
+}
+
+bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
+    Document& doc = state.workspace.At(slot);
+    const ImageBuf image = PackImage(state, doc);
+    if (ReportReadOnly(name, prompter)) {
+        return false;
+    }
+    if (const auto error = WriteFileAtomically(name, EncodeConfigFile(image))) {
+        ReportSaveError(*error, prompter);
+        return false;
+    }
+    // The configuration is already rewritten when the companion turns out read-only; the
+    // document then stays unsaved.
+    const std::string companion = CompanionPath(name);
+    if (ReportReadOnly(companion, prompter)) {
+        return false;
+    }
+    std::optional<std::string> error;
+    if (state.InfoValid) {
+        error = WriteFileAtomically(companion, EncodeCompanionFile(state.InfoWords));
+    } else if (::unlink(companion.c_str()) != 0 && errno != ENOENT) {
+        // Without an information page an old companion would belong to another radio.
+        error = SystemErrorText(errno);
+    }
+    if (error) {
+        ReportSaveError(*error, prompter);
+        return false;
+    }
+    doc.title = ToUpperAscii(name);
+    doc.path = name;
+    doc.state.Dirty = false;
+    return true;
+}
+
+namespace {
+// Where a titled document is saved: its file, or for a new one its title in the working folder.
+std::string SavePathOf(const Document& doc) { return doc.path.empty() ? doc.title : doc.path; }
+
+SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
+    if (name.empty()) {
+        return SaveOutcome::Cancelled;
+    }
+    return SaveConfigFile(state, slot, name, prompter) ? SaveOutcome::Saved : SaveOutcome::Failed;
+}
+}  // namespace
+
+SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter) {
+    const Document& doc = state.workspace.At(slot);
+    const std::string name =
+        IsUntitled(doc.title) ? chooser.AskSaveName(doc.title) : SavePathOf(doc);
+    return SaveUnder(state, slot, name, prompter);
+}
+
+SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser,
+                           Prompter& prompter) {
+    const Document& doc = state.workspace.At(slot);
+    const std::string name =
+        chooser.AskSaveName(IsUntitled(doc.title) ? std::string(kUntitledSaveName) : SavePathOf(doc));
+    return SaveUnder(state, slot, name, prompter);
+}
+
+bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter) {
+    const Document& doc = state.workspace.At(slot);
+    if (!doc.state.Dirty) {
+        return true;
+    }
+    const std::string base = FileBase(doc.title);
+    const Answer answer = prompter.Ask(Message{"The data in [" + base + "] has changed." +
+                                                   kLineBreak + "Do you want to save the changes?",
+                                               kMainWindowCaption, Buttons::YesNoCancel,
+                                               Icon::Exclamation, std::nullopt});
+    if (answer == Answer::No) {
+        return true;
+    }
+    if (answer != Answer::Yes) {
+        return false;
+    }
+    // A failed save keeps the window open: closing it would lose the changes.
+    return SaveUnder(state, slot, chooser.AskSaveName(base), prompter) == SaveOutcome::Saved;
+}
+
+}  // namespace petrel

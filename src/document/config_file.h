@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/program_state.h"
+#include "document/radio_image.h"
+
+namespace petrel {
+
+class Prompter;
+class FileChooser;
+
+// Record tags of both files: a 16-bit little-endian tag, then the value.
+inline constexpr std::uint16_t kTagByte = 0x0011;     // one unsigned byte
+inline constexpr std::uint16_t kTagInteger = 0x0002;  // one signed 16-bit integer
+
+// A configuration file of more bytes than this is refused.
+inline constexpr std::uintmax_t kMaxConfigFileSize = 5000;
+
+using InfoPage = std::array<std::int16_t, kInfoPageSize>;
+
+// The bytes of a ".cfg" file holding image (one byte record per image byte).
+std::vector<std::uint8_t> EncodeConfigFile(const ImageBuf& image);
+// The image a ".cfg" file holds: always at least the 96 header bytes (missing ones are 0).
+// Reading ends at the end of the file, at a partial record, or at a record that is not a
+// byte value.
+ImageBuf DecodeConfigFile(const std::vector<std::uint8_t>& bytes);
+
+// The bytes of a ".ptx" companion: 256 integer records.
+std::vector<std::uint8_t> EncodeCompanionFile(const InfoPage& info);
+// The information page of a companion, or nothing when it does not hold 256 integer records.
+std::optional<InfoPage> DecodeCompanionFile(const std::vector<std::uint8_t>& bytes);
+
+// The band number of image byte 0x10: its hexadecimal text read as a decimal number when it
+// has only digits (0x12 is band 12), else the byte itself (0x0A is band 10).
+int BandNumberFromByte(std::uint8_t byte);
+
+// The file's bare name cut before its first ".".
+std::string FileBase(const std::string& path);
+// The companion beside a configuration file: same folder, FileBase + ".ptx".
+std::string CompanionPath(const std::string& configPath);
+
+// True when the file exists and may not be written: no write permission at all (honoured even
+// for the superuser, as a read-only mark is) or none for this user.
+bool IsReadOnlyFile(const std::string& path);
+
+// Replaces path with bytes through a temporary file in the same folder, so that a failure
+// never leaves a half-written file. Returns the system's error text on failure.
+std::optional<std::string> WriteFileAtomically(const std::string& path,
+                                               const std::vector<std::uint8_t>& bytes);
+
+// Open (after the file dialog): size check, read, the untouched flag cleared. Returns the new
+// document's slot, or nothing after the refusal message.
+std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
+
+// Reads a configuration and its companion and opens a document for it.
+std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
+
+// Saves a document under name with its companion. True when both were written.
+bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter);
+
+enum class SaveOutcome { Saved, Cancelled, Failed };
+// "&Save": an untitled document asks for a name first.
+SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
+// "Save &As...".
+SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser,
+                           Prompter& prompter);
+
+// The question before a changed document closes. True when the document may close.
+bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
+
+}  // namespace petrel

@@ -1,0 +1,55 @@
+#include "document/document_lifecycle.h"
+
+#include "document/band_table.h"
+#include "document/config_file.h"
+#include "document/program_state.h"
+#include "util/text.h"
+
+namespace petrel {
+
+namespace {
+constexpr std::string_view kUntitledPrefix = "TEMP";
+constexpr std::size_t kUnitSuffixLength = 3;  // "MHz" at the end of the range label
+}  // namespace
+
+bool IsUntitled(const std::string& title) { return StartsWith(title, kUntitledPrefix); }
+
+bool RenumberTemp(ProgramState& state) {
+    bool anyOpen = false;
+    int counter = state.TempCount;
+    for (const int slot : state.workspace.OpenSlots()) {
+        anyOpen = true;
+        Document& doc = state.workspace.At(slot);
+        if (StartsWith(ToUpperAscii(FileBase(doc.title)), kUntitledPrefix)) {
+            doc.title = std::string(kUntitledPrefix) + std::to_string(counter);
+            --counter;
+        }
+    }
+    return anyOpen;
+}
+
+void ResetDocuments(ProgramState& state) {
+    state.workspace.Reset();
+    state.ClipLines.clear();
+}
+
+bool UnloadDocument(ProgramState& state, int slot) {
+    Document& doc = state.workspace.At(slot);
+    doc.state.Deleted = true;
+    if (StartsWith(ToUpperAscii(FileBase(doc.title)), kUntitledPrefix)) {
+        --state.TempCount;
+    }
+    return RenumberTemp(state);
+}
+
+void ActivateDocument(ProgramState& state, int slot) {
+    const Document& doc = state.workspace.At(slot);
+    state.MaxChannel = static_cast<int>(doc.lines.size());
+    std::string range = Trim(Mid(doc.rangeLabel, doc.rangeLabel.find(':') + 1));
+    range = range.size() >= kUnitSuffixLength ? range.substr(0, range.size() - kUnitSuffixLength)
+                                              : std::string();
+    state.BandLow = LowerEdge(range);
+    state.BandHigh = UpperEdge(range);
+}
+
+}  // namespace petrel

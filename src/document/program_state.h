@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/workspace.h"
+
+namespace petrel {
+
+inline constexpr std::size_t kInfoPageSize = 256;
+inline constexpr std::size_t kTableSize = 16;
+
+// Everything program-wide: created once by main() (and by each test) and passed by reference.
+struct ProgramState {
+    // The current configuration (opened, built or read last).
+    int BandNo = 0;
+    int MaxChannel = 0;
+    std::string BandDesc;
+    int FreqTextLen = 0;
+    std::string BandLow;  // band edges of the active document
+    std::string BandHigh;
+    bool NewUntouched = false;
+
+    // The radio's information page and what is decoded from it.
+    std::array<std::int16_t, kInfoPageSize> InfoWords{};
+    bool InfoValid = false;
+    std::array<std::uint8_t, kTableSize> PowerTable{};
+    std::array<std::uint8_t, kTableSize> LevelTable{};
+    std::string CustomerName;
+    std::string SerialNo;
+    std::string ProgDate;
+    std::string MaskDate;
+    std::string FirmwareVersion;
+
+    // Authorization options, not saved.
+    bool FreqLock = true;
+    bool PowerKeyAuth = false;
+    bool TxPowerAuth = false;
+
+    // Copied channel lines without their channel numbers, shared by every editor.
+    std::vector<std::string> ClipLines;
+
+    // Documents.
+    Workspace workspace;
+    int TempCount = 0;
+
+    // The serial link.
+    std::vector<int> PortList;  // COM numbers 1..8 that opened at start-up, ascending
+    int PortCount = 0;
+    bool LinkOk = false;
+    bool RadioAbsent = true;
+    bool UserAbort = false;
+
+    // The status text and colour to come back to after an error display.
+    std::string ErrMsgText;
+    int ErrMsgColor = 0;
+
+    // Whether the system writes decimals with "."; texts the user sees always do.
+    bool DotDecimal = true;
+};
+
+}  // namespace petrel
+
+namespace petrel {
+// The main window's caption; message boxes without a title of their own carry it too.
+inline constexpr const char* kMainWindowCaption = "PC Software for Petrel Serial Radio";
+}  // namespace petrel

@@ -1,0 +1,84 @@
+#include "util/text.h"
+
+#include <limits>
+
+namespace petrel {
+
+std::string Trim(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string TrimLeft(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+std::string Mid(std::string_view text, std::size_t start, std::size_t length) {
+    if (start >= text.size()) {
+        return {};
+    }
+    return std::string(text.substr(start, length));
+}
+
+std::string PadRight(std::string_view text, std::size_t width, char fill) {
+    std::string result(text);
+    if (result.size() < width) {
+        result.append(width - result.size(), fill);
+    }
+    return result;
+}
+
+std::string ToUpperAscii(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return result;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+std::int64_t LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 9;
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value < kLimit) {
+            value = value * 10 + (text[i] - '0');
+        }
+    }
+    return negative ? -value : value;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string result;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            result.push_back(c);
+        } else {
+            result.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            result.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return result;
+}
+
+}  // namespace petrel

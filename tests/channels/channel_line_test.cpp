@@ -1,0 +1,158 @@
+#include "channels/channel_line.h"
+
+#include <gtest/gtest.h>
+
+#include "document/radio_image.h"
+
+namespace petrel {
+namespace {
+
+const PllParams kPmr = PllFromImage(0x38, 0x1A);
+constexpr int kPmrWidth = 10;
+
+ImageBuf HeaderOnly() { return ImageBuf(0x60, 0); }
+
+std::vector<std::uint8_t> PackOne(const std::string& line, std::uint8_t option) {
+    ImageBuf image = HeaderOnly();
+    PackChannels(image, {line}, {option}, kPmr);
+    return {image.begin() + 0x60, image.end()};
+}
+
+// A line packed and unpacked again, as a save then an open would show it.
+std::string RoundTrip(const std::string& line, std::uint8_t option = 0x02) {
+    ImageBuf image = HeaderOnly();
+    PackChannels(image, {line}, {option}, kPmr);
+    return UnpackChannels(image, kPmr, kPmrWidth).lines.at(0);
+}
+
+TEST(ChannelLine, UnpackedLinesHaveTheFixedColumnLayout) {
+    const std::string withTones = "1   446.006250  001=  67.0   446.018750  051=  023    ";
+    EXPECT_EQ(RoundTrip(withTones), withTones);
+    const std::string empty = "1   NONE        000=  None   NONE        000=  None   ";
+    EXPECT_EQ(RoundTrip(empty), empty);
+    EXPECT_EQ(withTones.size(), 54u);
+}
+
+TEST(ChannelLine, EveryWrittenVariantPacksLikeTheUnpackedLine) {
+    const std::string unpacked = "1   446.006250  000=  None   446.006250  000=  None   ";
+    EXPECT_EQ(RoundTrip(PresetChannelLine(1, "446.006250")), unpacked);
+    EXPECT_EQ(PresetChannelLine(1, "446.006250"),
+              "1   446.006250  000=  None   446.006250  000=  None");
+    EXPECT_EQ(EmptyChannelLine(9), "9   NONE        000=  None   NONE        000=  None ");
+    EXPECT_EQ(PackOne(EmptyChannelLine(9), 0x06)[kRecFlags], 0);
+
+    // The tone fill writes "001 =  67.0" in columns 17-27 and 42-52.
+    std::string filled = unpacked;
+    filled.replace(16, 11, ToneFillField(1));
+    filled.replace(41, 11, ToneFillField(51));
+    const auto record = PackOne(filled, 0x02);
+    EXPECT_EQ(record[kRecRxTone], 1);
+    EXPECT_EQ(record[kRecTxTone], 51);
+    EXPECT_EQ(ToneFillField(0), "000 = None ");
+    EXPECT_EQ(ToneFillField(51), "051 =   023");
+
+    EXPECT_EQ(RenumberLine(10, "3   446.006250  000=  None"), "10  446.006250  000=  None");
+    EXPECT_EQ(RenumberLine(4, "16  NONE"), "4   NONE");
+}
+
+TEST(ParseLine, ReadsEachFieldFromOneColumnToTheLeftAndNeverPastTheEnd) {
+    const auto fields = ParseLine("1   446.006250  001=  67.0   446.018750  051=  023    ");
+    EXPECT_EQ(fields.LineCh, "1   ");
+    EXPECT_EQ(fields.LineRxFreq, " 446.006250 ");
+    EXPECT_EQ(fields.LineRxTone, " 001");
+    EXPECT_EQ(fields.LineTxFreq, " 446.018750 ");
+    EXPECT_EQ(fields.LineTxTone, " 051");
+    const auto shortLine = ParseLine("7");
+    EXPECT_EQ(shortLine.LineCh, "7");
+    EXPECT_EQ(shortLine.LineTxTone, "");
+}
+
+TEST(PackChannels, RecomputesPresenceBitsAndKeepsOptions) {
+    // Both sides: 0xC0 plus the options.
+    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0x06)[kRecFlags], 0xC6);
+    // No Rx: an empty channel whatever its options, nibble byte 0.
+    const auto noRx = PackOne("1   NONE        000=  None   446.006250  000=  None", 0x06);
+    EXPECT_EQ(noRx[kRecFlags], 0);
+    EXPECT_EQ(noRx[kRecNibbles], 0);
+    // A Tx on the 2.5 kHz raster cannot be stored: Tx bit clear, Tx tone 0.
+    const auto badTx = PackOne("1   446.006250  001=  67.0   446.002500  005=  79.7", 0x02);
+    EXPECT_EQ(badTx[kRecFlags], 0x82);
+    EXPECT_EQ(badTx[kRecTxTone], 0);
+    EXPECT_EQ(badTx[kRecNibbles] >> 4, 0);
+    // The never-edited mark 0xFF counts as no options.
+    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0xFF)[kRecFlags], 0xC0);
+}
+
+TEST(PackChannels, AbsentSidesCarryTheLastWordOfTheSamePass) {
+    ImageBuf image = HeaderOnly();
+    PackChannels(image,
+                 {"1   NONE        000=  None   NONE        000=  None",
+                  "2   446.006250  000=  None   NONE        000=  None",
+                  "3   NONE        000=  None   NONE        000=  None"},
+                 {0, 0, 0}, kPmr);
+    const auto record = [&](int i, int byte) { return image[0x60 + 8 * i + byte]; };
+    // The first channel of a pass has nothing before it.
+    EXPECT_EQ(record(0, kRecRxPllHigh), 0);
+    EXPECT_EQ(record(0, kRecTxPllLow), 0);
+    // An absent Tx repeats the channel's own Rx word; an empty channel the previous word.
+    EXPECT_EQ(record(1, kRecRxPllHigh), 0x42);
+    EXPECT_EQ(record(1, kRecTxPllHigh), 0x42);
+    EXPECT_EQ(record(1, kRecTxPllLow), 0x4C);
+    EXPECT_EQ(record(2, kRecRxPllLow), 0x4C);
+}
+
+TEST(UnpackChannels, CountsChannelsTheSameForRadioAndFileImages) {
+    EXPECT_EQ(ChannelCountOf(96 + 8 * 16), 16);
+    EXPECT_EQ(ChannelCountOf(96 + 8 * 16 + 1), 16);
+    EXPECT_EQ(ChannelCountOf(96 + 8 * 99 + 1), 99);
+    EXPECT_EQ(ChannelCountOf(96), 0);
+    EXPECT_EQ(ChannelCountOf(61), 0);
+    // Halves round to even.
+    EXPECT_EQ(ChannelCountOf(101), 0);
+    EXPECT_EQ(ChannelCountOf(109), 2);
+
+    ImageBuf radio(96 + 8 * 16, 0);
+    EXPECT_EQ(UnpackChannels(radio, kPmr, kPmrWidth).lines.size(), 16u);
+    radio.push_back(9);
+    EXPECT_EQ(UnpackChannels(radio, kPmr, kPmrWidth).lines.size(), 16u);
+}
+
+TEST(UnpackChannels, ShowsAbsentOrUnusableSidesAsNone) {
+    ImageBuf image = HeaderOnly();
+    PackChannels(image, {"1   446.006250  001=  67.0   446.006250  002=  71.9"}, {0x06}, kPmr);
+    image[0x60] = 0x40;  // Tx bit alone: not a channel
+    auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
+    EXPECT_EQ(unpacked.lines[0], "1   NONE        000=  None   NONE        000=  None   ");
+    EXPECT_EQ(unpacked.options[0], 0x40);
+
+    image[0x60] = 0xC6;
+    unpacked = UnpackChannels(image, kPmr, kPmrWidth);
+    EXPECT_EQ(unpacked.options[0], 0xC6);
+    ImageBuf again = HeaderOnly();
+    PackChannels(again, unpacked.lines, unpacked.options, kPmr);
+    EXPECT_EQ(again, ImageBuf(image.begin(), image.begin() + 0x68));
+}
+
+TEST(UnpackChannels, KeepsToneCodesWithoutAnItem) {
+    ImageBuf image = HeaderOnly();
+    PackChannels(image, {"1   446.006250  000=  None   446.006250  000=  None"}, {0}, kPmr);
+    image[0x60 + kRecRxTone] = 200;
+    const auto line = UnpackChannels(image, kPmr, kPmrWidth).lines[0];
+    EXPECT_EQ(line.substr(16, 13), "200=         ");
+    ImageBuf again = HeaderOnly();
+    PackChannels(again, {line}, {0xC0}, kPmr);
+    EXPECT_EQ(again[0x60 + kRecRxTone], 200);
+}
+
+TEST(UnpackChannels, AShortChannelAreaReadsMissingBytesAsZero) {
+    ImageBuf image = HeaderOnly();
+    PackChannels(image, {"1   446.006250  000=  None   446.006250  000=  None"}, {0}, kPmr);
+    image.resize(0x60 + 8 + 6, 0xFF);  // the second record is cut short
+    const auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
+    ASSERT_EQ(unpacked.lines.size(), 2u);
+    EXPECT_EQ(unpacked.lines[0].substr(4, 10), "446.006250");
+    EXPECT_EQ(unpacked.options[1], 0xFF);
+}
+
+}  // namespace
+}  // namespace petrel

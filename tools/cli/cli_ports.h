@@ -1,0 +1,47 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "ports/prompter.h"
+#include "ports/status_line.h"
+
+namespace petrel::cli {
+
+// Answers message boxes by policy and prints their texts on the error stream.
+class PolicyPrompter : public Prompter {
+public:
+    explicit PolicyPrompter(std::ostream& err) : err_(err) {}
+    Answer Ask(const Message& message) override;
+
+    // How many "Try Again ?" questions may be answered Yes.
+    int retries = 0;
+    // Whether the other Yes/No questions (band crossed, channel warning) are answered Yes.
+    bool yes = false;
+
+private:
+    std::ostream& err_;
+};
+
+// Keeps the status text; echoes it on the error stream when asked to.
+class TextStatusLine : public StatusLine {
+public:
+    explicit TextStatusLine(std::ostream& err, bool echo = false) : err_(err), echo_(echo) {}
+    void SetStatus(const std::string& text, int color, int fontSize) override;
+    std::string Text() const override { return text_; }
+    int Color() const override { return color_; }
+    void ShowProgress(bool) override {}
+    void SetProgressRange(int) override {}
+    void SetProgress(int) override {}
+
+private:
+    std::ostream& err_;
+    bool echo_;
+    std::string text_;
+    int color_ = kStatusBlack;
+};
+
+// A message as a terminal shows it: the line breaks of message boxes become plain newlines.
+std::string TerminalText(const std::string& text);
+
+}  // namespace petrel::cli
