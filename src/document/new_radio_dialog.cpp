@@ -1,0 +1,127 @@
+#include "document/new_radio_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/band_table.h"
+#include "document/new_config.h"
+#include "ports/prompter.h"
+
+namespace petrel {
+
+namespace {
+
+// Twips of the form's design, in pixels at the usual 15 twips per pixel.
+constexpr int Px(int twips) { return twips / 15; }
+constexpr int kFormWidth = Px(4000);
+constexpr int kFormHeight = Px(5000);
+constexpr int kButtonTop = Px(3500);
+constexpr int kOkLeft = Px(1000);
+constexpr int kCancelLeft = Px(2400);
+constexpr int kReferenceCount = 4;
+
+constexpr const char* kBadChannelCount =
+    "The number of channels must be a whole number from 1 to 99.";
+
+// A softpot frame: disabled fields that show a band's reference frequencies; hidden.
+QGroupBox* SoftpotFrame(QWidget* parent, const char* name, const char* title, const char* field,
+                        QLineEdit* (&fields)[kReferenceCount]) {
+    auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
+    frame->setObjectName(name);
+    auto* layout = new QVBoxLayout(frame);
+    for (int i = 0; i < kReferenceCount; ++i) {
+        fields[i] = new QLineEdit(frame);
+        fields[i]->setObjectName(QString::fromLatin1(field) + QString::number(i + 1));
+        fields[i]->setEnabled(false);
+        layout->addWidget(fields[i]);
+    }
+    frame->hide();
+    return frame;
+}
+
+}  // namespace
+
+NewRadioDialog::NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), state_(state), prompter_(prompter) {
+    setObjectName("frmNewRadio");
+    setWindowTitle("Slelct New Radio Band");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(kFormWidth, kFormHeight);
+
+    auto* bandLabel = new QLabel("Band:", this);
+    bandLabel->setGeometry(16, 12, kFormWidth - 32, 20);
+    bands_ = new QListWidget(this);
+    bands_->setObjectName("LstRadioModel");
+    bands_->setGeometry(16, 34, kFormWidth - 32, 110);
+    for (const auto& band : kNewRadioBands) {
+        auto* item = new QListWidgetItem(QString::fromLatin1(band.name), bands_);
+        item->setData(Qt::UserRole, band.band);
+    }
+
+    auto* channelLabel = new QLabel("Channels (1-99):", this);
+    channelLabel->setGeometry(16, 160, 130, 24);
+    channels_ = new QLineEdit("16", this);
+    channels_->setObjectName("txtMaxCh");
+    channels_->setGeometry(150, 160, kFormWidth - 166, 24);
+
+    // The reference frequencies travel with the band; the user does not edit them.
+    SoftpotFrame(this, "Frame1", "Rx Softpot", "txtRxFM", rx_);
+    SoftpotFrame(this, "Frame2", "Tx Softpot", "txtTxFM", tx_);
+    SoftpotFrame(this, "Frame3", "Modulation Softpot", "txtModFM", mod_);
+    sql_ = new QLineEdit(this);
+    sql_->setObjectName("txtSqlFM");
+    sql_->setEnabled(false);
+    sql_->hide();
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("cmdOK");
+    ok->setDefault(true);
+    ok->setGeometry(kOkLeft - 20, kButtonTop, 80, 28);
+    auto* cancel = new QPushButton("CANCEL", this);
+    cancel->setObjectName("cmdCancel");
+    cancel->setGeometry(kCancelLeft - 20, kButtonTop, 80, 28);
+
+    connect(bands_, &QListWidget::currentRowChanged, this, &NewRadioDialog::ShowReferences);
+    connect(ok, &QPushButton::clicked, this, &NewRadioDialog::Accept);
+    connect(cancel, &QPushButton::clicked, this, &NewRadioDialog::close);
+    bands_->setCurrentRow(0);
+}
+
+void NewRadioDialog::ShowReferences() {
+    const QListWidgetItem* item = bands_->currentItem();
+    if (item == nullptr) {
+        return;
+    }
+    const int band = item->data(Qt::UserRole).toInt();
+    for (int i = 0; i < kReferenceCount; ++i) {
+        mod_[i]->setText(QString::fromStdString(ModFreqOf(band, i)));
+        tx_[i]->setText(QString::fromStdString(TxFreqOf(band, i)));
+        rx_[i]->setText(QString::fromStdString(RxFreqOf(band, i)));
+    }
+    sql_->setText(QString::fromStdString(SqlFreqOf(band)));
+}
+
+void NewRadioDialog::Accept() {
+    const QListWidgetItem* item = bands_->currentItem();
+    int channels = 0;
+    if (!ParseChannelCount(channels_->text().toStdString(), channels)) {
+        prompter_.Tell(kBadChannelCount, Icon::Exclamation);
+        channels_->setFocus();
+        channels_->selectAll();
+        return;
+    }
+    if (item == nullptr) {
+        return;
+    }
+    const int slot = BuildNewConfiguration(state_, item->data(Qt::UserRole).toInt(), channels);
+    emit DocumentCreated(slot);
+    close();
+}
+
+}  // namespace petrel

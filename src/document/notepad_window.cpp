@@ -1,0 +1,280 @@
+#include "document/notepad_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScrollBar>
+
+#include "channels/channel_check.h"
+#include "channels/channel_line.h"
+#include "document/config_file.h"
+#include "document/document_lifecycle.h"
+#include "document/program_state.h"
+#include "document/shell_model.h"
+#include "ports/status_line.h"
+#include "shell/qt_ports.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr int kMinFontSize = 6;
+constexpr int kMaxFontSize = 24;
+constexpr int kListExtra = 10;  // the list is a little wider than its header
+
+QFont FixedFont(int pointSize) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* text, bool enabled = true) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+QMenu* AddMenu(QWidget* owner, QList<QMenu*>& menus, const char* name, const char* title) {
+    auto* menu = new QMenu(QString::fromLatin1(title), owner);
+    menu->setObjectName(name);
+    menus.append(menu);
+    return menu;
+}
+
+// A header label made of a band-table text: kept as it is, blanks and all.
+QLabel* HeaderLabel(const char* name) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
+                             FileChooser& chooser, StatusLine& status, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      slot_(slot),
+      prompter_(prompter),
+      chooser_(chooser),
+      status_(status),
+      model_(HeaderLabel("lblModel")),
+      range_(HeaderLabel("lblRange")),
+      serial_(HeaderLabel("lblSerialNo")),
+      customer_(HeaderLabel("lblCustomer")),
+      header_(HeaderLabel("Label3")),
+      list_(new QListWidget) {
+    setObjectName("frmNotePad");
+    setAttribute(Qt::WA_DeleteOnClose);
+    ShowStatus(status_, " ");
+
+    header_->setText(Text(std::string(kColumnHeader)));
+    list_->setObjectName("lstClient");
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setUniformItemSizes(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->installEventFilter(this);
+    connect(list_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { emit ChannelLineActivated(list_->row(item)); });
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setHorizontalSpacing(24);
+    layout->setVerticalSpacing(2);
+    layout->addWidget(model_, 0, 0);
+    layout->addWidget(serial_, 0, 1);
+    layout->addWidget(range_, 1, 0);
+    layout->addWidget(customer_, 1, 1);
+    layout->addWidget(header_, 2, 0, 1, 2);
+    layout->addWidget(list_, 3, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    layout->setColumnStretch(1, 1);
+    layout->setRowMinimumHeight(2, 0);
+
+    BuildMenus();
+    FillList();
+    Refresh();
+    FitFont();
+}
+
+Document& NotePadWindow::Doc() const { return state_.workspace.At(slot_); }
+
+void NotePadWindow::BuildMenus() {
+    fileMenu_ = AddMenu(this, menus_, "mnuFile", "&File");
+    connect(AddItem(fileMenu_, "mnuOpen", "&Open..."), &QAction::triggered, this,
+            &NotePadWindow::OpenRequested);
+    connect(AddItem(fileMenu_, "mnuClose", "&Close"), &QAction::triggered, this,
+            &NotePadWindow::CloseWindow);
+    connect(AddItem(fileMenu_, "mnuSave", "&Save"), &QAction::triggered, this,
+            &NotePadWindow::Save);
+    connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
+            &NotePadWindow::SaveAs);
+    fileMenu_->addSeparator();
+    AddItem(fileMenu_, "munPrint", "&Print", false)->setShortcut(QKeySequence("Ctrl+P"));
+    AddItem(fileMenu_, "munPrnset", "Printer Set&up", false);
+    fileMenu_->addSeparator();
+    connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
+            &NotePadWindow::ExitRequested);
+
+    // Editing, the feature dialogs and the configuration dialogs come with their own windows;
+    // until then their items are there but cannot be chosen.
+    editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
+    AddItem(editMenu_, "mnuECut", "Cu&t", false);
+    AddItem(editMenu_, "mnuECopy", "&Copy", false);
+    paste_ = AddItem(editMenu_, "mnuEPaste", "&Paste", false);
+    AddItem(editMenu_, "mnuEDelete", "&Delete", false);
+    editMenu_->addSeparator();
+    AddItem(editMenu_, "mnuEautoT", "Auto&Tone", false);
+
+    QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
+    AddItem(feature, "mnuSysOp", "S&ystem", false);
+    AddItem(feature, "mnuOpCH", "C&hannel", false);
+    AddItem(feature, "mnuButtons", "&Buttons", false);
+    AddItem(feature, "mnuInfo", "Radio &Info.", false);
+    feature->menuAction()->setEnabled(false);
+
+    radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
+    connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
+            [this] { emit RadioRequested(kOpUpload); });
+    connect(AddItem(radioMenu_, "mnuRadioItem1", "&Download"), &QAction::triggered, this,
+            [this] { emit RadioRequested(kOpDownload); });
+
+    QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
+    AddItem(configure, "mnuCustomer", "Option", false);
+    AddItem(configure, "mnuTestHard", "Hardware Tuner", false);
+    configure->menuAction()->setEnabled(false);
+
+    helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
+            &NotePadWindow::HelpRequested);
+    connect(AddItem(helpMenu_, "mnuAbout", "&About CPS"), &QAction::triggered, this,
+            &NotePadWindow::AboutRequested);
+}
+
+QList<QMenu*> NotePadWindow::TransferMenus() const {
+    return {fileMenu_, editMenu_, radioMenu_, helpMenu_};
+}
+
+void NotePadWindow::FillList() {
+    list_->clear();
+    for (const std::string& line : Doc().lines) {
+        list_->addItem(Text(line));
+    }
+    if (list_->count() > 0) {
+        list_->setCurrentRow(0);
+    }
+}
+
+void NotePadWindow::Refresh() {
+    if (unloaded_) {
+        return;
+    }
+    const Document& doc = Doc();
+    setWindowTitle(Text(doc.title));
+    model_->setText(Text(doc.modelLabel));
+    range_->setText(Text(doc.rangeLabel));
+    serial_->setText(Text(doc.serialLabel));
+    customer_->setText(Text(doc.customerLabel));
+}
+
+void NotePadWindow::Activate() {
+    if (unloaded_) {
+        return;
+    }
+    ActivateDocument(state_, slot_);
+    CheckChannels(state_, Doc().lines, status_);
+    paste_->setEnabled(!state_.ClipLines.empty());
+}
+
+void NotePadWindow::Save() {
+    {
+        WaitCursor wait;
+        SaveDocument(state_, slot_, chooser_, prompter_);
+    }
+    Refresh();
+}
+
+void NotePadWindow::SaveAs() {
+    {
+        WaitCursor wait;
+        SaveDocumentAs(state_, slot_, chooser_, prompter_);
+    }
+    Refresh();
+}
+
+void NotePadWindow::CloseWindow() {
+    // Inside the main window the frame around the editor closes, and asks the editor first.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->close();
+    } else {
+        close();
+    }
+}
+
+void NotePadWindow::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    const bool mayClose = QueryClose(state_, slot_, chooser_, prompter_);
+    Refresh();
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    unloaded_ = true;
+    event->accept();
+    emit Unloaded(slot_);
+}
+
+void NotePadWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitFont();
+}
+
+bool NotePadWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            list_->currentRow() >= 0) {
+            emit ChannelLineActivated(list_->currentRow());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void NotePadWindow::FitFont() {
+    // The largest size at which the column header, plus a little for the list's frame, still
+    // fits the window's width.
+    const QString header = header_->text();
+    const int available = contentsRect().width() - layout()->contentsMargins().left() -
+                          layout()->contentsMargins().right() - kListExtra -
+                          list_->verticalScrollBar()->sizeHint().width();
+    int size = kMinFontSize;
+    for (int candidate = kMinFontSize + 1; candidate <= kMaxFontSize; ++candidate) {
+        if (QFontMetrics(FixedFont(candidate)).horizontalAdvance(header) > available) {
+            break;
+        }
+        size = candidate;
+    }
+    const QFont font = FixedFont(size);
+    if (header_->font() != font) {
+        header_->setFont(font);
+        list_->setFont(font);
+    }
+}
+
+}  // namespace petrel

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+
+namespace petrel {
+
+class FileChooser;
+class Prompter;
+class StatusLine;
+struct Document;
+struct ProgramState;
+
+// frmNotePad: one open configuration. Shows the document's header labels and channel lines,
+// offers its own menus (the main window shows them while this editor is active), saves and
+// asks about unsaved changes when it closes.
+class NotePadWindow : public QWidget {
+    Q_OBJECT
+public:
+    NotePadWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
+                  StatusLine& status, QWidget* parent = nullptr);
+
+    int Slot() const { return slot_; }
+    // True once the editor has closed and given up its slot.
+    bool IsUnloaded() const { return unloaded_; }
+    // The menus that replace the main window's while this editor is active.
+    const QList<QMenu*>& Menus() const { return menus_; }
+    // The menus a running transfer disables: File, Edit, Radio and Help.
+    QList<QMenu*> TransferMenus() const;
+
+    // Becoming the active editor: channel count and band edges, the channel check, Paste.
+    void Activate();
+    // Title and labels again from the document (after a save or a renumbering).
+    void Refresh();
+
+    void Save();
+    void SaveAs();
+
+signals:
+    void OpenRequested();
+    void ExitRequested();
+    void RadioRequested(int op);
+    void HelpRequested();
+    void AboutRequested();
+    // The channel dialog's hook: a double-click or Enter on a channel line.
+    void ChannelLineActivated(int line);
+    // The editor has closed; its slot is to be released.
+    void Unloaded(int slot);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Document& Doc() const;
+    void BuildMenus();
+    void FillList();
+    void FitFont();
+    void CloseWindow();
+
+    ProgramState& state_;
+    const int slot_;
+    Prompter& prompter_;
+    FileChooser& chooser_;
+    StatusLine& status_;
+
+    QLabel* model_;
+    QLabel* range_;
+    QLabel* serial_;
+    QLabel* customer_;
+    QLabel* header_;
+    QListWidget* list_;
+    QList<QMenu*> menus_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* radioMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* paste_ = nullptr;
+    bool unloaded_ = false;
+};
+
+}  // namespace petrel

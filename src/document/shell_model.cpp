@@ -1,0 +1,36 @@
+#include "document/shell_model.h"
+
+#include "document/document_lifecycle.h"
+#include "document/program_state.h"
+#include "ports/prompter.h"
+#include "ports/status_line.h"
+
+namespace petrel {
+
+std::string AboutText() {
+    return std::string("Computer Programmer System for Petrel Serial Radio") + kVersionText +
+           kLineBreak + kNoticeLine;
+}
+
+WindowGeometry MainWindowGeometry(int screenWidth, int screenHeight, int designWidth,
+                                  int designHeight) {
+    WindowGeometry g{};
+    g.height = (screenHeight + designHeight) / 2;
+    g.width = (screenWidth + designWidth) / 2;
+    g.top = screenHeight / 2 - g.height / 2;
+    g.left = screenWidth / 2 - g.width / 2;
+    return g;
+}
+
+bool IsDotDecimal(std::string_view formatted) { return formatted.find('.') != std::string_view::npos; }
+
+bool BlinkVisibility(int color, bool visible) { return color == kStatusRed ? !visible : visible; }
+
+void ResetShellState(ProgramState& state, StatusLine& status) {
+    ResetDocuments(state);
+    status.SetStatus("", kStatusBlack, kStatusFontNormal);
+    state.RadioAbsent = true;
+    ShowStatus(status, kMenuHintText);
+}
+
+}  // namespace petrel

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace petrel {
+
+class StatusLine;
+struct ProgramState;
+
+// Texts of the main window and its splash.
+inline constexpr const char* kVersionText = " Version 1.20 ";
+inline constexpr const char* kNoticeLine = "Copyright (C) 2025 Petrel Radio";
+inline constexpr const char* kCompanyLine = "Petrel Radio Communications";
+inline constexpr const char* kProductLabel = "PC Programmer for  Petrel Serial Radio";
+inline constexpr const char* kWelcomeText = "Welcome to Petrel CPS";
+inline constexpr const char* kAboutTitle = "About CPS";
+inline constexpr const char* kDetectingPortsText = "Detecting RS232 port...";
+inline constexpr const char* kMenuHintText =
+    "To Access Menu,Press F10 or 'ALT+underlined Key' or Click a Title";
+inline constexpr const char* kErrorOperatingText = "Error operating !";
+inline constexpr double kStartUpPauseSeconds = 0.5;
+
+// The About box: version line, then the notice line.
+std::string AboutText();
+
+// What a toolbar button does.
+enum class ToolAction { NewRadio, OpenConfig, None, ErrorPath, Upload, Download, Help, About };
+
+struct ToolButton {
+    const char* key;
+    const char* toolTip;
+    ToolAction action;
+};
+
+// The twelve toolbar buttons, in order.
+inline constexpr ToolButton kToolButtons[] = {
+    {"New", "New", ToolAction::NewRadio},
+    {"Open", "Open an existing CFG file", ToolAction::OpenConfig},
+    {"Save", "Save", ToolAction::None},
+    {"Print", "Print", ToolAction::ErrorPath},
+    {"Cut", "Cut", ToolAction::ErrorPath},
+    {"Copy", "Copy", ToolAction::ErrorPath},
+    {"Paste", "Paste", ToolAction::ErrorPath},
+    {"Upload", "Read Radio", ToolAction::Upload},
+    {"Download", "Write Radio", ToolAction::Download},
+    {"Key", "Buttons Define", ToolAction::ErrorPath},
+    {"Help", "Help", ToolAction::Help},
+    {"About", "About", ToolAction::About},
+};
+
+// Radio operations as the menus and the toolbar number them.
+inline constexpr int kOpUpload = 0;
+inline constexpr int kOpDownload = 1;
+
+struct WindowGeometry {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// The main window halfway between its design size and the screen, centred on the screen.
+WindowGeometry MainWindowGeometry(int screenWidth, int screenHeight, int designWidth,
+                                  int designHeight);
+
+// Whether a number formatted by the system (10/3) shows "." as its decimal separator.
+bool IsDotDecimal(std::string_view formatted);
+
+// The status label's blink: a pure red message toggles its visibility, anything else stays.
+bool BlinkVisibility(int color, bool visible);
+
+// The core side of the no-document state: only slot 0, an empty channel clipboard, no radio
+// detected, and the menu hint in the status label. The window resets its own controls.
+void ResetShellState(ProgramState& state, StatusLine& status);
+
+}  // namespace petrel

@@ -1,0 +1,409 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "document/config_file.h"
+#include "document/document_lifecycle.h"
+#include "document/new_radio_dialog.h"
+#include "document/notepad_window.h"
+#include "document/program_state.h"
+#include "document/shell_model.h"
+#include "ports/clock.h"
+#include "ports/prompter.h"
+#include "shell/qt_ports.h"
+#include "shell/radio_seam.h"
+#include "shell/splash_window.h"
+#include "shell/status_area.h"
+#include "shell/tool_icons.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr int kDesignWidth = 640;
+constexpr int kDesignHeight = 480;
+constexpr int kBlinkIntervalMs = 1000;
+constexpr const char* kNoHelpText =
+    "Help is not available: README.md was not found or no viewer could open it.";
+
+// The README beside the program, in the source tree above a build folder, or where a package
+// installs it; opened with the desktop's viewer.
+bool OpenReadMe() {
+    const QDir dir(QCoreApplication::applicationDirPath());
+    for (const char* candidate :
+         {"README.md", "../../../README.md", "../share/doc/petrel-cps/README.md"}) {
+        const QFileInfo file(dir.filePath(QString::fromLatin1(candidate)));
+        if (file.exists()) {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(file.canonicalFilePath()));
+        }
+    }
+    return false;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* shortcut = nullptr) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(name);
+    if (shortcut != nullptr) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    }
+    return action;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser,
+                       Clock& clock, RadioSeam& radio, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      prompter_(prompter),
+      chooser_(chooser),
+      clock_(clock),
+      radio_(radio),
+      helpOpener_(OpenReadMe),
+      area_(new QMdiArea),
+      status_(new StatusArea),
+      timer_(new QTimer(this)) {
+    setObjectName("frmMDI");
+    setWindowTitle(kMainWindowCaption);
+
+    area_->setObjectName("MDIClient");
+    area_->setBackground(QColor(128, 128, 128));
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(area_, 1);
+    layout->addWidget(status_);
+    setCentralWidget(central);
+
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(kBlinkIntervalMs);
+    connect(timer_, &QTimer::timeout, status_, &StatusArea::Blink);
+
+    BuildMenus();
+    BuildToolbar();
+    connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateMenus);
+    UpdateMenus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildMenus() {
+    fileMenu_ = new QMenu("&File", this);
+    fileMenu_->setObjectName("mnuFile");
+    connect(AddItem(fileMenu_, "mnuNew", "&New", "Ctrl+N"), &QAction::triggered, this,
+            &MainWindow::ShowNewRadio);
+    connect(AddItem(fileMenu_, "mnuOpen", "&Open", "Ctrl+O"), &QAction::triggered, this,
+            &MainWindow::OpenConfig);
+    // No editor is open while these menus show: Exit has nothing to ask.
+    connect(AddItem(fileMenu_, "mnuExit", "E&xit", "Ctrl+Q"), &QAction::triggered, this,
+            &MainWindow::close);
+    fileMenu_->addSeparator();
+
+    radioMenu_ = new QMenu("&Radio", this);
+    radioMenu_->setObjectName("mnuRadio");
+    uploadItem_ = AddItem(radioMenu_, "mnuRadioItem0", "&Upload");
+    connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(kOpUpload); });
+
+    helpMenu_ = new QMenu("&Help", this);
+    helpMenu_->setObjectName("mnuHelp");
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
+            &MainWindow::ShowHelp);
+    connect(AddItem(helpMenu_, "mnuAbout", "&About"), &QAction::triggered, this,
+            &MainWindow::ShowAbout);
+    helpMenu_->addSeparator();
+    // The authorization dialog comes with the password dialogs.
+    AddItem(helpMenu_, "mnuAuthor", "Authorization")->setEnabled(false);
+
+    mainMenus_ = {fileMenu_, radioMenu_, helpMenu_};
+}
+
+void MainWindow::BuildToolbar() {
+    toolbar_ = addToolBar("Toolbar");
+    toolbar_->setObjectName("Toolbar1");
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(24, 24));
+    for (const ToolButton& button : kToolButtons) {
+        QAction* action = toolbar_->addAction(ToolIcon(button.key), QString::fromLatin1(button.key));
+        action->setObjectName(button.key);
+        action->setToolTip(QString::fromLatin1(button.toolTip));
+        const ToolAction what = button.action;
+        connect(action, &QAction::triggered, this, [this, what] {
+            switch (what) {
+                case ToolAction::NewRadio:
+                    ShowNewRadio();
+                    break;
+                case ToolAction::OpenConfig:
+                    OpenConfig();
+                    break;
+                case ToolAction::None:
+                    break;
+                case ToolAction::ErrorPath:
+                    ErrorOperating();
+                    break;
+                case ToolAction::Upload:
+                    RadioTransfer(kOpUpload);
+                    break;
+                case ToolAction::Download:
+                    RadioTransfer(kOpDownload);
+                    break;
+                case ToolAction::Help:
+                    ShowHelp();
+                    break;
+                case ToolAction::About:
+                    ShowAbout();
+                    break;
+            }
+        });
+        if (what == ToolAction::Download) {
+            downloadButton_ = action;
+        }
+    }
+}
+
+void MainWindow::StartUp() {
+    state_.DotDecimal = IsDotDecimal(QLocale::system().toString(10.0 / 3.0).toStdString());
+
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen->availableGeometry();
+    const WindowGeometry g =
+        MainWindowGeometry(available.width(), available.height(), kDesignWidth, kDesignHeight);
+    resize(g.width, g.height);
+    show();
+    // Place the frame, title bar included, centred on the screen.
+    move(available.left() + g.left, available.top() + g.top);
+
+    QPointer<SplashWindow> splash = new SplashWindow(state_);
+    splash->show();
+    {
+        WaitCursor wait;
+        ShowStatus(*status_, kDetectingPortsText);
+        clock_.Delay(kStartUpPauseSeconds);
+        if (splash) {
+            splash->close();
+        }
+        radio_.DetectPorts(state_, prompter_);
+    }
+    ResetShell();
+    state_.ErrMsgText = status_->Text();
+    state_.ErrMsgColor = status_->Color();
+}
+
+NotePadWindow* MainWindow::ActiveEditor() const {
+    const QMdiSubWindow* frame = area_->currentSubWindow();
+    auto* editor = frame ? qobject_cast<NotePadWindow*>(frame->widget()) : nullptr;
+    return editor && !editor->IsUnloaded() ? editor : nullptr;
+}
+
+QList<NotePadWindow*> MainWindow::Editors() const {
+    QList<NotePadWindow*> editors;
+    for (const QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* editor = qobject_cast<NotePadWindow*>(frame->widget());
+        if (editor && !editor->IsUnloaded()) {
+            editors.append(editor);
+        }
+    }
+    return editors;
+}
+
+void MainWindow::ResetShell() {
+    ResetShellState(state_, *status_);
+    QGuiApplication::clipboard()->setText(QString());
+    timer_->start();
+    uploadItem_->setEnabled(true);
+    DisableDownload();
+}
+
+bool MainWindow::RenumberTemp() {
+    const bool anyOpen = petrel::RenumberTemp(state_);
+    RefreshEditors();
+    return anyOpen;
+}
+
+void MainWindow::EnableDownload() {
+    downloadButton_->setVisible(true);
+    downloadButton_->setEnabled(true);
+}
+
+void MainWindow::DisableDownload() {
+    downloadButton_->setVisible(true);
+    downloadButton_->setEnabled(false);
+}
+
+void MainWindow::ShowHelp() {
+    if (!helpOpener_ || !helpOpener_()) {
+        prompter_.Tell(kNoHelpText, Icon::Information);
+    }
+}
+
+void MainWindow::ShowAbout() {
+    prompter_.Ask(Message{AboutText(), kAboutTitle, Buttons::Ok, Icon::None, std::nullopt});
+}
+
+void MainWindow::ShowNewRadio() {
+    if (!newRadio_) {
+        newRadio_ = new NewRadioDialog(state_, prompter_, this);
+        connect(newRadio_, &NewRadioDialog::DocumentCreated, this, [this](int slot) {
+            EnableDownload();
+            OpenEditor(slot);
+        });
+    }
+    newRadio_->show();
+    newRadio_->raise();
+    newRadio_->activateWindow();
+}
+
+void MainWindow::OpenConfig() {
+    const std::string name = chooser_.AskOpenName();
+    if (name.empty()) {
+        return;
+    }
+    // The blink would otherwise fire while the file is read.
+    timer_->stop();
+    std::optional<int> slot;
+    {
+        WaitCursor wait;
+        slot = OpenConfigFile(state_, name, prompter_);
+    }
+    if (slot) {
+        EnableDownload();
+        OpenEditor(*slot);
+    }
+    timer_->start();
+}
+
+void MainWindow::RadioTransfer(int op) {
+    if (transferRunning_) {
+        return;
+    }
+    transferRunning_ = true;
+    SetCommandsEnabled(false);
+    timer_->stop();
+    std::optional<int> opened;
+    {
+        WaitCursor wait;
+        const NotePadWindow* editor = ActiveEditor();
+        opened = radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_,
+                                 clock_);
+    }
+    status_->ShowProgress(false);
+    SetCommandsEnabled(true);
+    timer_->start();
+    transferRunning_ = false;
+
+    if (opened) {
+        EnableDownload();
+        OpenEditor(*opened);
+    } else if (!RenumberTemp()) {
+        ResetShell();
+    }
+}
+
+void MainWindow::ErrorOperating() {
+    prompter_.Tell(kErrorOperatingText);
+    close();
+}
+
+NotePadWindow* MainWindow::OpenEditor(int slot) {
+    auto* editor = new NotePadWindow(state_, slot, prompter_, chooser_, *status_);
+    connect(editor, &NotePadWindow::OpenRequested, this, &MainWindow::OpenConfig);
+    connect(editor, &NotePadWindow::ExitRequested, this, &MainWindow::close);
+    connect(editor, &NotePadWindow::RadioRequested, this, &MainWindow::RadioTransfer);
+    connect(editor, &NotePadWindow::HelpRequested, this, &MainWindow::ShowHelp);
+    connect(editor, &NotePadWindow::AboutRequested, this, &MainWindow::ShowAbout);
+    connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
+
+    QMdiSubWindow* frame = area_->addSubWindow(editor);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    const QSize room = area_->viewport()->size();
+    frame->resize(std::min(room.width(), std::max(620, room.width() * 2 / 3)),
+                  std::max(240, room.height() * 9 / 10));
+    editor->show();
+    area_->setActiveSubWindow(frame);
+    UpdateMenus();
+    return editor;
+}
+
+void MainWindow::EditorUnloaded(int slot) {
+    if (!UnloadDocument(state_, slot)) {
+        ResetShell();
+    }
+    RefreshEditors();
+    UpdateMenus();
+}
+
+void MainWindow::RefreshEditors() {
+    for (NotePadWindow* editor : Editors()) {
+        editor->Refresh();
+    }
+}
+
+void MainWindow::UpdateMenus() {
+    NotePadWindow* editor = ActiveEditor();
+    const QList<QMenu*>& menus = editor ? editor->Menus() : mainMenus_;
+    QList<QAction*> wanted;
+    for (const QMenu* menu : menus) {
+        wanted.append(menu->menuAction());
+    }
+    if (menuBar()->actions() != wanted) {
+        menuBar()->clear();
+        for (QMenu* menu : menus) {
+            menuBar()->addMenu(menu);
+        }
+    }
+    if (editor && editor != activated_) {
+        activated_ = editor;
+        editor->Activate();
+    }
+}
+
+void MainWindow::SetCommandsEnabled(bool enabled) {
+    for (QMenu* menu : mainMenus_) {
+        menu->menuAction()->setEnabled(enabled);
+    }
+    for (NotePadWindow* editor : Editors()) {
+        for (QMenu* menu : editor->TransferMenus()) {
+            menu->menuAction()->setEnabled(enabled);
+        }
+    }
+    toolbar_->setEnabled(enabled);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Every editor asks about its changes first; one Cancel stops the closing.
+    for (QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* editor = qobject_cast<NotePadWindow*>(frame->widget());
+        if (editor && !editor->IsUnloaded() && !frame->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (RenumberTemp()) {
+        event->ignore();
+        return;
+    }
+    timer_->stop();
+    if (newRadio_) {
+        newRadio_->close();
+    }
+    event->accept();
+}
+
+}  // namespace petrel

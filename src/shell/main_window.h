@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAction;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+namespace petrel {
+
+class Clock;
+class FileChooser;
+class NewRadioDialog;
+class NotePadWindow;
+class Prompter;
+class RadioSeam;
+class StatusArea;
+struct ProgramState;
+
+// frmMDI: the frame around the editors, with the toolbar, the status strip, the main menus
+// (shown while no editor is active) and the blink timer.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
+               RadioSeam& radio, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Sizes and shows the window, shows the splash, scans the ports and enters the
+    // no-document state.
+    void StartUp();
+
+    // How Help shows its text: returns false when it could not. By default the README is
+    // opened with the desktop's viewer.
+    void SetHelpOpener(std::function<bool()> opener) { helpOpener_ = std::move(opener); }
+
+    StatusArea& Status() { return *status_; }
+    QMdiArea& Area() { return *area_; }
+    NotePadWindow* ActiveEditor() const;
+    QList<NotePadWindow*> Editors() const;
+
+    void ResetShell();
+    bool RenumberTemp();
+    void EnableDownload();
+    void DisableDownload();
+    void ShowHelp();
+    void ShowAbout();
+    void ShowNewRadio();
+    void OpenConfig();
+    // Upload (0) or Download (1).
+    void RadioTransfer(int op);
+    // The toolbar's answer to a button without a handler: the message, then closing.
+    void ErrorOperating();
+
+    // A new editor for the document in slot, made the active window.
+    NotePadWindow* OpenEditor(int slot);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolbar();
+    void UpdateMenus();
+    void EditorUnloaded(int slot);
+    void RefreshEditors();
+    void SetCommandsEnabled(bool enabled);
+
+    ProgramState& state_;
+    Prompter& prompter_;
+    FileChooser& chooser_;
+    Clock& clock_;
+    RadioSeam& radio_;
+    std::function<bool()> helpOpener_;
+
+    QMdiArea* area_;
+    StatusArea* status_;
+    QToolBar* toolbar_ = nullptr;
+    QTimer* timer_;
+    QList<QMenu*> mainMenus_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* radioMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* uploadItem_ = nullptr;
+    QAction* downloadButton_ = nullptr;
+    QPointer<NewRadioDialog> newRadio_;
+    QPointer<NotePadWindow> activated_;
+    bool transferRunning_ = false;
+};
+
+}  // namespace petrel

@@ -1,0 +1,173 @@
+#include "shell/qt_ports.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "document/program_state.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr const char* kFileFilter = "EEPROM.CFG (*.cfg)";
+constexpr const char* kDefaultSuffix = "TXT";
+
+QMessageBox::StandardButton ToQt(Answer answer) {
+    switch (answer) {
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
+        case Answer::Retry:
+            return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButtons ToQt(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return QMessageBox::Ok;
+        case Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case Buttons::RetryCancel:
+            return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToQt(Icon icon) {
+    switch (icon) {
+        case Icon::None:
+            return QMessageBox::NoIcon;
+        case Icon::Stop:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Information:
+            return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The first button of each set, as the box offers them from the left.
+Answer FirstButton(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+        case Buttons::OkCancel:
+            return Answer::Ok;
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel:
+            return Answer::Yes;
+        case Buttons::RetryCancel:
+            return Answer::Retry;
+    }
+    return Answer::Ok;
+}
+
+// The answer a box closed with Escape or its close box gives: Cancel or No when offered.
+Answer EscapeAnswer(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+        case Buttons::YesNoCancel:
+        case Buttons::RetryCancel:
+            return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+Answer FromQt(int button, Buttons offered) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        default:
+            return EscapeAnswer(offered);
+    }
+}
+
+}  // namespace
+
+QString DisplayText(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QString::fromLatin1(kLineBreak), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+Answer QtPrompter::Ask(const Message& message) {
+    const std::string& title = message.title.empty() ? std::string(kMainWindowCaption) : message.title;
+    QMessageBox box(ToQt(message.icon), QString::fromStdString(title), DisplayText(message.text),
+                    ToQt(message.buttons), parent_);
+    box.setDefaultButton(ToQt(message.defaultButton.value_or(FirstButton(message.buttons))));
+    box.setEscapeButton(ToQt(EscapeAnswer(message.buttons)));
+    // Error boxes may come while the hourglass shows; the user must see a normal pointer.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    QApplication::restoreOverrideCursor();
+    return FromQt(result, message.buttons);
+}
+
+std::string QtFileChooser::AskOpenName() {
+    QFileDialog dialog(parent_, QString(), QString(), QString::fromLatin1(kFileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromLatin1(kDefaultSuffix));
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    QApplication::restoreOverrideCursor();
+    return chosen ? dialog.selectedFiles().first().toStdString() : std::string();
+}
+
+std::string QtFileChooser::AskSaveName(const std::string& proposed) {
+    QFileDialog dialog(parent_, QString(), QString::fromStdString(proposed), QString::fromLatin1(kFileFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString::fromLatin1(kDefaultSuffix));
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    QApplication::restoreOverrideCursor();
+    return chosen ? dialog.selectedFiles().first().toStdString() : std::string();
+}
+
+QString EnterWorkingFolder() {
+    const QString folder =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("Petrel CPS"));
+    if (!QDir().mkpath(folder) || !QDir::setCurrent(folder)) {
+        return QString();
+    }
+    return folder;
+}
+
+void PumpEvents() { QCoreApplication::processEvents(); }
+
+WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+
+}  // namespace petrel
