@@ -19,8 +19,10 @@ namespace {
 // Twips of the form's design, in pixels at the usual 15 twips per pixel.
 constexpr int Px(int twips) { return twips / 15; }
 constexpr int kFormWidth = Px(4000);
-constexpr int kFormHeight = Px(5000);
 constexpr int kButtonTop = Px(3500);
+constexpr int kButtonHeight = 28;
+// The design's height left an empty band under the buttons: the hidden softpot frames' room.
+constexpr int kFormHeight = kButtonTop + kButtonHeight + 20;
 constexpr int kOkLeft = Px(1000);
 constexpr int kCancelLeft = Px(2400);
 constexpr int kReferenceCount = 4;
@@ -58,17 +60,17 @@ NewRadioDialog::NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget*
     bandLabel->setGeometry(16, 12, kFormWidth - 32, 20);
     bands_ = new QListWidget(this);
     bands_->setObjectName("LstRadioModel");
-    bands_->setGeometry(16, 34, kFormWidth - 32, 110);
+    bands_->setGeometry(16, 34, kFormWidth - 32, 120);
     for (const auto& band : kNewRadioBands) {
         auto* item = new QListWidgetItem(QString::fromLatin1(band.name), bands_);
         item->setData(Qt::UserRole, band.band);
     }
 
     auto* channelLabel = new QLabel("Channels (1-99):", this);
-    channelLabel->setGeometry(16, 160, 130, 24);
+    channelLabel->setGeometry(16, 172, 130, 24);
     channels_ = new QLineEdit("16", this);
     channels_->setObjectName("txtMaxCh");
-    channels_->setGeometry(150, 160, kFormWidth - 166, 24);
+    channels_->setGeometry(150, 172, kFormWidth - 166, 24);
 
     // The reference frequencies travel with the band; the user does not edit them.
     SoftpotFrame(this, "Frame1", "Rx Softpot", "txtRxFM", rx_);
@@ -82,10 +84,10 @@ NewRadioDialog::NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget*
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
     ok->setDefault(true);
-    ok->setGeometry(kOkLeft - 20, kButtonTop, 80, 28);
+    ok->setGeometry(kOkLeft - 20, kButtonTop, 80, kButtonHeight);
     auto* cancel = new QPushButton("CANCEL", this);
     cancel->setObjectName("cmdCancel");
-    cancel->setGeometry(kCancelLeft - 20, kButtonTop, 80, 28);
+    cancel->setGeometry(kCancelLeft - 20, kButtonTop, 80, kButtonHeight);
 
     connect(bands_, &QListWidget::currentRowChanged, this, &NewRadioDialog::ShowReferences);
     connect(ok, &QPushButton::clicked, this, &NewRadioDialog::Accept);

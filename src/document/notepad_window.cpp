@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "channels/channel_check.h"
 #include "channels/channel_line.h"
@@ -275,6 +276,10 @@ void NotePadWindow::FitFont() {
         header_->setFont(font);
         list_->setFont(font);
     }
+    // The header's columns stand over the list's: indent it by the list's frame and the
+    // margin the style leaves before an item's text.
+    const int textMargin = list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    header_->setIndent(list_->frameWidth() + textMargin);
 }
 
 }  // namespace petrel

@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <cmath>
+
 namespace petrel {
 
 namespace {
@@ -79,10 +81,17 @@ void Letter(QPainter& p, const QRectF& r, const QString& text, const QColor& bac
 
 void Draw(QPainter& p, const QString& key) {
     if (key == "New") {
-        Page(p, QRectF(7, 3, 18, 26));
-        p.setPen(QPen(kYellow, 2));
-        p.drawLine(QPointF(21, 19), QPointF(29, 27));
-        p.drawLine(QPointF(29, 19), QPointF(21, 27));
+        Page(p, QRectF(5, 3, 18, 26));
+        // A small star: something new.
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const qreal radius = i % 2 == 0 ? 7.0 : 3.0;
+            const qreal angle = -M_PI / 2 + i * M_PI / 5;
+            star << QPointF(23 + radius * std::cos(angle), 22 + radius * std::sin(angle));
+        }
+        p.setBrush(kYellow);
+        p.setPen(QPen(QColor(180, 130, 20), 1));
+        p.drawPolygon(star);
     } else if (key == "Open") {
         p.setBrush(kYellow);
         p.drawRect(QRectF(3, 9, 24, 18));
