@@ -16,6 +16,11 @@ std::int64_t SteadyClock::NowMs() const {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+std::int64_t SteadyClock::NowUs() const {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void SteadyClock::Delay(double seconds) {
     using namespace std::chrono;
     const auto deadline =
@@ -26,8 +31,8 @@ void SteadyClock::Delay(double seconds) {
         if (now >= deadline) {
             return;
         }
-        std::this_thread::sleep_for(std::min<steady_clock::duration>(deadline - now,
-                                                                     milliseconds(kPumpSliceMs)));
+        std::this_thread::sleep_for(
+            std::min<steady_clock::duration>(deadline - now, milliseconds(kPumpSliceMs)));
     }
 }
 
@@ -39,7 +44,7 @@ void SteadyClock::Pump() {
 
 void VirtualClock::Delay(double seconds) {
     Pump();
-    now_ += static_cast<std::int64_t>(std::llround(seconds * 1000.0));
+    nowUs_ += static_cast<std::int64_t>(std::llround(seconds * 1e6));
 }
 
 }  // namespace petrel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace petrel {
+
+class Prompter;
+class SerialPort;
+struct ProgramState;
+
+// The environment variable whose device paths (separated by ":") replace the discovered ports.
+inline constexpr const char* kPortsVariable = "PETREL_PORTS";
+
+// Serial devices in COM order: USB adapters first (ttyUSB*, then ttyACM*), then ttyS*, each
+// group sorted by name with the trailing numbers compared as numbers (ttyS2 before ttyS10).
+// At most eight: they are COM1..COM8.
+std::vector<std::string> DiscoverSerialDevices(const std::filesystem::path& devDir = "/dev");
+
+// A PETREL_PORTS value: the paths between the ":" (empty ones skipped), at most eight.
+std::vector<std::string> ParsePortList(std::string_view text);
+
+// The devices behind COM1..COM8: the PETREL_PORTS value when there is one, else what
+// DiscoverSerialDevices finds in devDir.
+std::vector<std::string> SerialDevices(const std::optional<std::string>& portsVariable,
+                                       const std::filesystem::path& devDir = "/dev");
+
+// SerialDevices with the variable read from this process's environment. Called once by main().
+std::vector<std::string> SerialDevicesFromEnvironment();
+
+// The start-up port scan: PortList/PortCount = the COM numbers that open. With none, the user
+// is asked whether to look again.
+void DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter);
+
+}  // namespace petrel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace petrel {
+
+// Port numbers COM1..COM8.
+inline constexpr int kFirstPortNumber = 1;
+inline constexpr int kLastPortNumber = 8;
+
+// A port that cannot be opened: missing, busy, or not allowed. what() names the port and keeps
+// the system's reason for the user.
+class SerialPortError : public std::runtime_error {
+  public:
+    SerialPortError(const std::string& device, const std::string& reason)
+        : std::runtime_error(device + ": " + reason), device_(device), reason_(reason) {}
+    const std::string& Device() const { return device_; }
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    std::string device_;
+    std::string reason_;
+};
+
+// The serial port as the link uses it: the port number, opening and closing, DTR, the receive
+// buffer and its count, writing, and a wait for more bytes. Line settings are fixed at
+// 2400 baud 8N1 without flow control. Only Open reports errors; a failing write or read shows
+// up as an answer that does not arrive.
+class SerialPort {
+  public:
+    virtual ~SerialPort() = default;
+
+    virtual void SetPortNumber(int number) = 0;  // 1..8
+    virtual int PortNumber() const = 0;
+    // Throws SerialPortError when the selected port is missing, busy or not allowed.
+    virtual void Open() = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+    virtual void RaiseDtr() = 0;
+    // Bytes come in unchanged (no line editing, no character translation).
+    virtual void SetBinaryMode() = 0;
+
+    // Bytes waiting in the receive buffer.
+    virtual int InBufferCount() = 0;
+    // Throws away every byte received so far.
+    virtual void ClearInBuffer() = 0;
+    virtual void Write(std::span<const std::uint8_t> bytes) = 0;
+    // Every waiting byte; the buffer is empty afterwards.
+    virtual std::vector<std::uint8_t> ReadAll() = 0;
+    // Sleeps until more bytes arrive than were waiting, or until timeoutUs has passed. True
+    // when bytes arrived. Never spins: a silent line costs no processor time.
+    virtual bool WaitForInput(std::int64_t timeoutUs) = 0;
+
+    // The device behind a port number, for messages; "" when the number has none.
+    virtual std::string DeviceName(int number) const = 0;
+};
+
+}  // namespace petrel
