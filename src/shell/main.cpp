@@ -6,25 +6,8 @@
 #include "ports/clock.h"
 #include "shell/main_window.h"
 #include "shell/qt_ports.h"
-#include "shell/radio_seam.h"
-
-namespace {
-
-// Until the radio link is wired in: no port, and transfers say why they cannot run.
-class NoRadio : public petrel::RadioSeam {
-public:
-    void DetectPorts(petrel::ProgramState& state, petrel::Prompter&) override {
-        state.PortList.clear();
-        state.PortCount = 0;
-    }
-    std::optional<int> Transfer(petrel::ProgramState&, int, int, petrel::Prompter& prompter,
-                                petrel::StatusLine&, petrel::Clock&) override {
-        prompter.Tell("The radio link is not available in this build.");
-        return std::nullopt;
-    }
-};
-
-}  // namespace
+#include "link/port_scan.h"
+#include "shell/link_radio.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -39,7 +22,7 @@ int main(int argc, char** argv) {
     petrel::QtPrompter prompter;
     petrel::QtFileChooser chooser;
     petrel::SteadyClock clock(petrel::PumpEvents);
-    NoRadio radio;
+    petrel::LinkRadio radio(petrel::SerialDevicesFromEnvironment());
 
     petrel::MainWindow window(state, prompter, chooser, clock, radio);
     prompter.SetParent(&window);

@@ -103,7 +103,11 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
     UpdateMenus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The frames are hidden while the window is taken apart: their activation must not reach
+    // a window that is half gone.
+    disconnect(area_, nullptr, this, nullptr);
+}
 
 void MainWindow::BuildMenus() {
     fileMenu_ = new QMenu("&File", this);
