@@ -1,0 +1,97 @@
+// petrel-radio-sim as a program on a real pseudo-terminal.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "sim_process.h"
+#include "support/temp_dir.h"
+
+namespace petrel::sim {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+const std::string kSim = std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim";
+
+int RunSim(const std::string& args) {
+    const int status = std::system((kSim + " " + args + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Sends a request on the device and collects what comes back within a short time.
+Bytes Ask(int fd, const Bytes& request, std::size_t expected, int timeoutMs = 2000) {
+    EXPECT_EQ(::write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    Bytes got;
+    while (got.size() < expected) {
+        pollfd in{fd, POLLIN, 0};
+        if (::poll(&in, 1, timeoutMs) <= 0) {
+            break;
+        }
+        std::uint8_t chunk[64];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0) {
+            break;
+        }
+        got.insert(got.end(), chunk, chunk + n);
+    }
+    return got;
+}
+
+int OpenRaw(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+TEST(RadioSimProgram, HelpAndUsageErrors) {
+    EXPECT_EQ(RunSim("--help"), 0);
+    EXPECT_EQ(RunSim("--channels 50"), 2);
+    EXPECT_EQ(RunSim("--drop nonsense"), 2);
+    EXPECT_EQ(RunSim("--drop read@x"), 2);
+    EXPECT_EQ(RunSim("--frobnicate"), 2);
+    EXPECT_EQ(RunSim("--load /nonexistent/radio.cfg"), 1);
+}
+
+TEST(RadioSimProgram, AnswersOnItsDeviceLogsFramesAndSavesOnExit) {
+    test::TempDir dir;
+    const std::string log = dir.File("frames.log");
+    SimProcess sim(kSim,
+                   {"--band", "10", "--channels", "16", "--save", dir.File("out.cfg"), "--drop",
+                    "read@1", "--link", dir.File("radio")},
+                   log);
+    const int fd = OpenRaw(dir.File("radio"));
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(Ask(fd, {'V'}, 2), (Bytes{'V', 0x11}));
+    EXPECT_EQ(Ask(fd, {'I', 0x07}, 3), (Bytes{'I', 0x07, 10}));
+    EXPECT_EQ(Ask(fd, {'W', 0x00, 0x60, 0xDE, 0xAD, 0xBE, 0xEF}, 11).size(), 11u);
+    EXPECT_EQ(Ask(fd, {'R', 0x00, 0x60}, 7), (Bytes{'R', 0, 0x60, 0xDE, 0xAD, 0xBE, 0xEF}));
+    EXPECT_EQ(Ask(fd, {'R', 0x00, 0x60}, 7, 200), (Bytes{'R', 0, 0x60}));  // the dropped answer
+    ::close(fd);
+    EXPECT_EQ(sim.Stop(), 0);
+
+    const auto cfg = test::ReadBytes(dir.File("out.cfg"));
+    ASSERT_EQ(cfg.size(), 675u);
+    EXPECT_EQ(cfg[3 * 0x60 + 2], 0xDE);
+    EXPECT_EQ(cfg[3 * 0x63 + 2], 0xEF);
+    EXPECT_EQ(cfg.back(), 10);
+    EXPECT_FALSE(std::ifstream(dir.File("radio")).good());  // the link is gone
+
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("write: W 00 60 DE AD BE EF -> DE AD BE EF"), std::string::npos);
+    EXPECT_NE(text.str().find("read: R 00 60 -> (nothing)  [answer dropped]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace petrel::sim

@@ -1,0 +1,392 @@
+#include "sim_engine.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "channels/channel_line.h"
+#include "document/band_table.h"
+#include "document/config_file.h"
+#include "document/info_page.h"
+#include "document/new_config.h"
+#include "document/program_state.h"
+#include "document/radio_image.h"
+
+namespace petrel::sim {
+
+namespace {
+
+constexpr std::uint8_t kCheck = 'V';
+constexpr std::uint8_t kIdentifyOrRead = 'I';
+constexpr std::uint8_t kIdentifyByte = 0x07;
+constexpr std::uint8_t kReadBlock = 'R';
+constexpr std::uint8_t kWriteBlock = 'W';
+constexpr std::uint8_t kWriteParam = 'O';
+constexpr std::uint8_t kCheckAnswer = 0x11;
+constexpr std::uint8_t kWrongCheckAnswer = 0x00;
+constexpr std::size_t kBlockSize = 4;
+// A frame whose next byte does not come within this time is abandoned, as a radio resets its
+// receiver after a pause; the computer's own pause inside a frame is 2 ms.
+constexpr std::int64_t kFrameGapUs = 50'000;
+
+// The control mailbox.
+constexpr int kControlPage = 2;
+constexpr std::uint8_t kControlCodeIndex = 0x10;
+constexpr std::uint8_t kControlArgumentIndex = 0x11;
+// Identification: firmware major, minor, mask date (year, month, day).
+constexpr std::uint8_t kIdentIndex = 0x20;
+constexpr std::array<std::uint8_t, 5> kIdentValues = {1, 20, 3, 5, 20};
+
+struct KindName {
+    FrameKind kind;
+    const char* name;
+};
+constexpr KindName kKindNames[] = {
+    {FrameKind::Check, "check"},          {FrameKind::Identify, "identify"},
+    {FrameKind::ReadBlock, "read"},       {FrameKind::WriteBlock, "write"},
+    {FrameKind::ReadParam, "param-read"}, {FrameKind::WriteParam, "param-write"},
+};
+
+FrameKind KindOf(const std::vector<std::uint8_t>& request) {
+    switch (request[0]) {
+        case kCheck:
+            return FrameKind::Check;
+        case kReadBlock:
+            return FrameKind::ReadBlock;
+        case kWriteBlock:
+            return FrameKind::WriteBlock;
+        case kWriteParam:
+            return FrameKind::WriteParam;
+        default:
+            return request.size() == 2 ? FrameKind::Identify : FrameKind::ReadParam;
+    }
+}
+
+std::size_t AddressOf(const std::vector<std::uint8_t>& request) {
+    return static_cast<std::size_t>(request[1]) << 8 | request[2];
+}
+
+std::string Hex(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        char two[4];
+        std::snprintf(two, sizeof two, "%02X", b);
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += two;
+    }
+    return text;
+}
+
+const char* FaultNote(FaultKind kind) {
+    switch (kind) {
+        case FaultKind::Drop:
+            return "answer dropped";
+        case FaultKind::Short:
+            return "answer one byte short";
+        case FaultKind::Long:
+            return "answer one byte long";
+        case FaultKind::WrongCheck:
+            return "wrong check byte";
+        case FaultKind::BadReadback:
+            return "read-back differs";
+    }
+    return "";
+}
+
+}  // namespace
+
+RadioSimEngine::RadioSimEngine(RadioMemory memory, EngineOptions options)
+    : memory_(std::move(memory)), options_(options) {}
+
+void RadioSimEngine::Put(std::uint8_t value, std::int64_t earliestUs) {
+    const std::int64_t end = std::max(earliestUs, lineFreeUs_) + options_.byteTimeUs;
+    lineFreeUs_ = end;
+    output_.push_back({end, value});
+}
+
+int RadioSimEngine::FrameLength() const {
+    switch (partial_[0]) {
+        case kCheck:
+            return 1;
+        case kIdentifyOrRead:
+            if (partial_.size() < 2) {
+                return 0;
+            }
+            // Pages are 0..2: a second byte of 7 can only be the identify request.
+            return partial_[1] == kIdentifyByte ? 2 : 3;
+        case kReadBlock:
+            return 3;
+        case kWriteBlock:
+            return 3 + static_cast<int>(kBlockSize);
+        case kWriteParam:
+            return 4;
+        default:
+            return -1;
+    }
+}
+
+void RadioSimEngine::Receive(std::span<const std::uint8_t> bytes, std::int64_t nowUs) {
+    for (const std::uint8_t b : bytes) {
+        // The byte is on the wire after the ones before it; the cable echoes it as it passes.
+        const std::int64_t arrived = std::max(nowUs, lineFreeUs_) + options_.byteTimeUs;
+        if (options_.echo) {
+            Put(b, nowUs);
+        } else {
+            lineFreeUs_ = arrived;
+        }
+        if (!partial_.empty() && arrived - lastByteUs_ > kFrameGapUs) {
+            partial_.clear();
+        }
+        lastByteUs_ = arrived;
+        partial_.push_back(b);
+        const int length = FrameLength();
+        if (length < 0) {
+            partial_.clear();  // not the start of a frame: ignored
+        } else if (length > 0 && static_cast<int>(partial_.size()) == length) {
+            HandleFrame(arrived);
+            partial_.clear();
+        }
+    }
+}
+
+std::vector<std::uint8_t> RadioSimEngine::Answer(FrameKind kind,
+                                                 const std::vector<std::uint8_t>& request,
+                                                 bool badReadback) {
+    switch (kind) {
+        case FrameKind::Check:
+            return {kCheckAnswer};
+        case FrameKind::Identify:
+            return {memory_.band};
+        case FrameKind::ReadBlock: {
+            std::vector<std::uint8_t> data;
+            for (std::size_t i = 0; i < kBlockSize; ++i) {
+                data.push_back(memory_.bytes[(AddressOf(request) + i) % kMemorySize]);
+            }
+            return data;
+        }
+        case FrameKind::WriteBlock: {
+            std::vector<std::uint8_t> stored;
+            for (std::size_t i = 0; i < kBlockSize; ++i) {
+                std::uint8_t value = request[3 + i];
+                if (badReadback && i == 0) {
+                    value = static_cast<std::uint8_t>(~value);
+                }
+                memory_.bytes[(AddressOf(request) + i) % kMemorySize] = value;
+                stored.push_back(value);
+            }
+            return stored;
+        }
+        case FrameKind::ReadParam:
+            if (request[1] >= kParamPages) {
+                return {0xFF};
+            }
+            return {memory_.params[request[1]][request[2]]};
+        case FrameKind::WriteParam:
+            if (request[1] < kParamPages) {
+                memory_.params[request[1]][request[2]] = request[3];
+                if (request[1] == kControlPage && request[2] == kControlArgumentIndex) {
+                    controlCodes_.push_back(
+                        {memory_.params[kControlPage][kControlCodeIndex], request[3]});
+                }
+            }
+            return {request[3]};
+    }
+    return {};
+}
+
+void RadioSimEngine::HandleFrame(std::int64_t endUs) {
+    LoggedFrame frame;
+    frame.timeUs = endUs;
+    frame.request = partial_;
+    frame.kind = KindOf(partial_);
+
+    std::optional<FaultKind> fault;
+    for (Fault& armed : faults_) {
+        if (armed.frame != frame.kind) {
+            continue;
+        }
+        ++armed.seen;
+        const bool inWindow =
+            armed.seen > armed.skip && (armed.count < 0 || armed.seen <= armed.skip + armed.count);
+        if (inWindow && !fault) {
+            fault = armed.kind;
+        }
+    }
+
+    std::vector<std::uint8_t> answer =
+        Answer(frame.kind, frame.request, fault == FaultKind::BadReadback);
+    if (options_.silent) {
+        answer.clear();
+        frame.note = "radio silent";
+    } else if (fault) {
+        frame.note = FaultNote(*fault);
+        switch (*fault) {
+            case FaultKind::Drop:
+                answer.clear();
+                break;
+            case FaultKind::Short:
+                answer.pop_back();
+                break;
+            case FaultKind::Long:
+                answer.push_back(0x00);
+                break;
+            case FaultKind::WrongCheck:
+                if (frame.kind == FrameKind::Check) {
+                    answer = {kWrongCheckAnswer};
+                }
+                break;
+            case FaultKind::BadReadback:
+                break;  // already stored wrongly
+        }
+    }
+    for (const std::uint8_t b : answer) {
+        Put(b, endUs + options_.answerDelayUs);
+    }
+    frame.answer = std::move(answer);
+    if (sink_) {
+        sink_(frame);
+    }
+    log_.push_back(std::move(frame));
+}
+
+std::vector<std::uint8_t> RadioSimEngine::TakeOutput(std::int64_t nowUs) {
+    std::vector<std::uint8_t> bytes;
+    while (!output_.empty() && output_.front().timeUs <= nowUs) {
+        bytes.push_back(output_.front().value);
+        output_.pop_front();
+    }
+    return bytes;
+}
+
+std::optional<std::int64_t> RadioSimEngine::NextOutputUs() const {
+    if (output_.empty()) {
+        return std::nullopt;
+    }
+    return output_.front().timeUs;
+}
+
+RadioMemory MakeRadio(int band, int channels, bool blank, const std::string& serialNo,
+                      const std::string& customer) {
+    RadioMemory memory;
+    memory.band = static_cast<std::uint8_t>(band);
+    std::copy(kIdentValues.begin(), kIdentValues.end(),
+              memory.params[kControlPage].begin() + kIdentIndex);
+    ProgramState state;
+    if (!blank && band >= 1 && band <= kBandCount) {
+        const int slot = BuildNewConfiguration(state, band, channels);
+        const ImageBuf image = PackImage(state, state.workspace.At(slot));
+        std::copy(image.begin(), image.end() - 1, memory.bytes.begin());
+    }
+    SetChannels(memory, channels);
+    if (!blank) {
+        for (std::size_t i = 0; i < kInfoPageSize; ++i) {
+            memory.Info(i) = static_cast<std::uint8_t>(state.InfoWords[i]);
+        }
+    }
+    const auto putText = [&memory](const std::string& text, std::size_t at, std::size_t length) {
+        for (std::size_t i = 0; i < length; ++i) {
+            memory.Info(at + i) = static_cast<std::uint8_t>(i < text.size() ? text[i] : ' ');
+        }
+    };
+    if (!serialNo.empty()) {
+        putText(serialNo, kInfoSerialText, kInfoSerialLength);
+    }
+    if (!customer.empty()) {
+        putText(customer, kInfoNameText, kInfoNameLength);
+    }
+    return memory;
+}
+
+void SetChannels(RadioMemory& memory, int channels) {
+    if (channels > 16) {
+        memory.bytes[kRadioTypeByte] |= kNinetyNineChannelBit;
+    } else {
+        memory.bytes[kRadioTypeByte] &= static_cast<std::uint8_t>(~kNinetyNineChannelBit);
+    }
+}
+
+std::optional<std::string> LoadRadio(RadioMemory& memory, const std::string& cfgPath,
+                                     std::optional<int> channels) {
+    std::ifstream in(cfgPath, std::ios::binary);
+    if (!in) {
+        return "cannot read " + cfgPath;
+    }
+    const std::vector<std::uint8_t> fileBytes((std::istreambuf_iterator<char>(in)),
+                                              std::istreambuf_iterator<char>());
+    const ImageBuf image = DecodeConfigFile(fileBytes);
+    if (image.size() <= kImageHeaderSize) {
+        return cfgPath + " holds no configuration";
+    }
+    // The last byte of a file's image is the band byte, not radio memory.
+    std::copy(image.begin(), image.end() - 1, memory.bytes.begin());
+    memory.band = image.back();
+    SetChannels(memory, channels.value_or(static_cast<int>((image.size() - 1 - kImageHeaderSize) /
+                                                           kChannelRecordSize)));
+
+    std::ifstream companion(CompanionPath(cfgPath), std::ios::binary);
+    if (companion) {
+        const std::vector<std::uint8_t> infoBytes((std::istreambuf_iterator<char>(companion)),
+                                                  std::istreambuf_iterator<char>());
+        if (const auto info = DecodeCompanionFile(infoBytes)) {
+            for (std::size_t i = 0; i < kInfoPageSize; ++i) {
+                memory.Info(i) = static_cast<std::uint8_t>((*info)[i] & 0xFF);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SaveRadio(const RadioMemory& memory, const std::string& cfgPath) {
+    ImageBuf image(memory.bytes.begin(),
+                   memory.bytes.begin() + static_cast<std::ptrdiff_t>(memory.ImageTop()));
+    image.push_back(memory.band);
+    if (auto error = WriteFileAtomically(cfgPath, EncodeConfigFile(image))) {
+        return cfgPath + ": " + *error;
+    }
+    InfoPage info{};
+    const std::size_t base = static_cast<std::size_t>(memory.InfoPage()) * 256;
+    for (std::size_t i = 0; i < kInfoPageSize; ++i) {
+        info[i] = memory.bytes[base + i];
+    }
+    const std::string companion = CompanionPath(cfgPath);
+    if (auto error = WriteFileAtomically(companion, EncodeCompanionFile(info))) {
+        return companion + ": " + *error;
+    }
+    return std::nullopt;
+}
+
+std::string FrameKindName(FrameKind kind) {
+    for (const auto& entry : kKindNames) {
+        if (entry.kind == kind) {
+            return entry.name;
+        }
+    }
+    return "?";
+}
+
+std::optional<FrameKind> FrameKindFromName(const std::string& name) {
+    for (const auto& entry : kKindNames) {
+        if (name == entry.name) {
+            return entry.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string DescribeFrame(const LoggedFrame& frame) {
+    std::string text = FrameKindName(frame.kind) + ": ";
+    text += static_cast<char>(frame.request[0]);
+    if (frame.request.size() > 1) {
+        text += ' ' + Hex(std::span(frame.request).subspan(1));
+    }
+    text += " -> " + (frame.answer.empty() ? std::string("(nothing)") : Hex(frame.answer));
+    if (!frame.note.empty()) {
+        text += "  [" + frame.note + "]";
+    }
+    return text;
+}
+
+}  // namespace petrel::sim
