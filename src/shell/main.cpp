@@ -3,15 +3,17 @@
 #include <cstdio>
 
 #include "document/program_state.h"
+#include "link/port_scan.h"
 #include "ports/clock.h"
+#include "shell/link_radio.h"
 #include "shell/main_window.h"
 #include "shell/qt_ports.h"
-#include "link/port_scan.h"
-#include "shell/link_radio.h"
+#include "shell/tool_icons.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Petrel CPS");
+    QApplication::setWindowIcon(petrel::ToolIcon("Radio"));
 
     if (petrel::EnterWorkingFolder().isEmpty()) {
         std::fprintf(stderr, "petrel-cps: cannot create or enter the Petrel CPS documents folder; "

@@ -139,6 +139,8 @@ void Draw(QPainter& p, const QString& key) {
         Radio(p, QRectF(18, 3, 11, 26));
         Page(p, QRectF(3, 12, 11, 16));
         Arrow(p, QPointF(5, 8), QPointF(19, 8), kRed);
+    } else if (key == "Radio") {
+        Radio(p, QRectF(9, 2, 14, 28));
     } else if (key == "Key") {
         p.setBrush(kYellow);
         p.drawEllipse(QRectF(3, 9, 13, 13));
