@@ -1,0 +1,213 @@
+// Live parameter commands: the block read and write of parameters and the fixed writes and
+// reads the dialogs use.
+
+#include "document/program_state.h"
+#include "link/radio_link.h"
+#include "ports/prompter.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr std::size_t kParamValueAt = 3;
+
+// Pages and first indexes of the fixed parameters.
+constexpr std::uint8_t kControlPage = 2;
+constexpr std::uint8_t kControlMailbox = 0x10;
+constexpr std::uint8_t kControlArgument = 0x0A;
+constexpr std::uint8_t kIdentIndex = 0x20;
+constexpr std::uint8_t kIdentCount = 5;
+constexpr std::uint8_t kBatteryLevelIndex = 0x07;
+constexpr std::uint8_t kVoxLevelIndex = 0x06;
+constexpr std::uint8_t kSquelchNoisePage = 1;
+constexpr std::uint8_t kSquelchNoiseIndex = 0xA4;
+constexpr std::uint8_t kOptionPage = 0;
+constexpr std::uint8_t kOption0AIndex = 0x0A;
+constexpr std::uint8_t kVoxByteIndex = 0x8E;
+constexpr std::uint8_t kVoxEnableBit = 0x01;
+constexpr std::uint8_t kHighPowerBit = 0x40;
+constexpr std::uint8_t kTestPage = 0;
+constexpr std::uint8_t kSquelchModeIndex = 0xA0;
+constexpr std::uint8_t kSquelchModeValue = 0xC2;
+constexpr std::uint8_t kReceiveFlagIndex = 0xB0;
+constexpr std::uint8_t kTransmitFlagIndex = 0xB4;
+constexpr std::uint8_t kTestEnableIndex = 0xBC;
+constexpr std::uint8_t kReceiveFrequencyIndex = 0xB1;
+constexpr std::uint8_t kTransmitFrequencyIndex = 0xB5;
+constexpr std::uint8_t kReferencePage = 1;
+constexpr std::uint8_t kReceiveReferenceIndex = 0x3F;
+constexpr std::uint8_t kTransmitReferenceIndex = 0x40;
+constexpr std::uint8_t kTestPatternIndex = 0xD0;
+constexpr std::uint8_t kTestPatternValue = 0xC8;
+constexpr std::uint8_t kPowerValueIndex = 0x00;
+
+}  // namespace
+
+bool RadioLink::RadioAnswered() const {
+    return !state_.RadioAbsent && state_.LinkOk;
+}
+
+bool RadioLink::ReadParams() {
+    ParamBuf.assign(static_cast<std::size_t>(ParamCount) + 1, 0);
+    for (;;) {
+        ConnectRadio();
+        if (!RadioAnswered()) {
+            ClosePort();
+            return false;
+        }
+        AddrHi = ParamPage;
+        bool complete = true;
+        for (std::size_t i = 0; i < ParamCount; ++i) {
+            AddrLo = static_cast<std::uint8_t>(ParamStart + i);
+            if (!SendParamCommand(ParamCommand::ReadParam)) {
+                complete = false;
+                break;
+            }
+            ParamBuf[i] = RxFrame()[kParamValueAt];
+        }
+        // Retry starts the whole block again from a new connection.
+        ClosePort();
+        if (complete) {
+            return true;
+        }
+        const Answer answer = prompter_.Ask(
+            Message{"Read Error !", {}, Buttons::RetryCancel, Icon::Exclamation, std::nullopt});
+        if (answer != Answer::Retry) {
+            return false;
+        }
+    }
+}
+
+bool RadioLink::WriteParams() {
+    ConnectRadio();
+    if (!RadioAnswered()) {
+        TxOn = false;
+        ClosePort();
+        return false;
+    }
+    AddrHi = ParamPage;
+    // An unanswered write is neither reported nor repeated: the next one follows.
+    for (std::size_t i = 0; i < ParamCount; ++i) {
+        AddrLo = static_cast<std::uint8_t>(ParamStart + i);
+        ParamValue = i < ParamBuf.size() ? ParamBuf[i] : 0;
+        SendParamCommand(ParamCommand::WriteParam);
+    }
+    ClosePort();
+    return state_.LinkOk;
+}
+
+bool RadioLink::WriteFixed(std::uint8_t page, std::uint8_t start,
+                           std::vector<std::uint8_t> values) {
+    ParamPage = page;
+    ParamStart = start;
+    ParamCount = static_cast<std::uint8_t>(values.size());
+    ParamBuf = std::move(values);
+    return WriteParams();
+}
+
+bool RadioLink::ReadFixed(std::uint8_t page, std::uint8_t start, std::uint8_t count) {
+    ParamPage = page;
+    ParamStart = start;
+    ParamCount = count;
+    return ReadParams();
+}
+
+bool RadioLink::ReadModifyWrite(std::uint8_t page, std::uint8_t index, std::uint8_t setMask,
+                                std::uint8_t clearMask) {
+    // Without the byte as the radio holds it, writing would clobber its other bits.
+    if (!ReadFixed(page, index, 1)) {
+        return false;
+    }
+    const auto value = static_cast<std::uint8_t>((ParamBuf[0] | setMask) & ~clearMask);
+    return WriteFixed(page, index, {value});
+}
+
+bool RadioLink::WriteControlAA() {
+    return WriteFixed(kControlPage, kControlMailbox, {0xAA, kControlArgument});
+}
+bool RadioLink::WriteControlAD() {
+    return WriteFixed(kControlPage, kControlMailbox, {0xAD, kControlArgument});
+}
+bool RadioLink::WriteControl92() {
+    return WriteFixed(kControlPage, kControlMailbox, {0x92, kControlArgument});
+}
+bool RadioLink::WriteControl90() {
+    return WriteFixed(kControlPage, kControlMailbox, {0x90, kControlArgument});
+}
+bool RadioLink::WriteControlAC() {
+    return WriteFixed(kControlPage, kControlMailbox, {0xAC, 0xC8});
+}
+
+bool RadioLink::WriteSquelchMode() {
+    return WriteFixed(kTestPage, kSquelchModeIndex, {kSquelchModeValue});
+}
+bool RadioLink::WriteReceiveFlag() {
+    return WriteFixed(kTestPage, kReceiveFlagIndex, {0x00});
+}
+bool RadioLink::WriteTransmitFlag() {
+    return WriteFixed(kTestPage, kTransmitFlagIndex, {0x00});
+}
+bool RadioLink::WriteTestEnable() {
+    return WriteFixed(kTestPage, kTestEnableIndex, {0x01});
+}
+
+bool RadioLink::WriteReceiveFrequency(std::uint8_t pllHigh, std::uint8_t pllLow,
+                                      std::uint8_t third) {
+    return WriteFixed(kTestPage, kReceiveFrequencyIndex, {pllHigh, pllLow, third});
+}
+
+bool RadioLink::WriteTransmitFrequency(std::uint8_t pllHigh, std::uint8_t pllLow,
+                                       std::uint8_t third) {
+    return WriteFixed(kTestPage, kTransmitFrequencyIndex, {pllHigh, pllLow, third});
+}
+
+bool RadioLink::WriteReceiveReference(std::uint8_t value) {
+    return WriteFixed(kReferencePage, kReceiveReferenceIndex, {value});
+}
+
+bool RadioLink::WriteTransmitReference(std::uint8_t value) {
+    return WriteFixed(kReferencePage, kTransmitReferenceIndex, {value});
+}
+
+bool RadioLink::WriteTestPattern() {
+    return WriteFixed(kTestPage, kTestPatternIndex,
+                      {kTestPatternValue, kTestPatternValue, kTestPatternValue, kTestPatternValue});
+}
+
+bool RadioLink::EnableVox() {
+    return ReadModifyWrite(kOptionPage, kVoxByteIndex, kVoxEnableBit, 0);
+}
+
+bool RadioLink::WritePowerCode(std::uint8_t code) {
+    return WriteFixed(kControlPage, kControlMailbox, {code});
+}
+
+bool RadioLink::WritePowerValue(std::uint8_t value) {
+    return WriteFixed(kOptionPage, kPowerValueIndex, {value});
+}
+
+bool RadioLink::SetHighPowerBit(bool on) {
+    return ReadModifyWrite(kOptionPage, kOption0AIndex, on ? kHighPowerBit : 0,
+                           on ? 0 : kHighPowerBit);
+}
+
+bool RadioLink::ReadIdentification() {
+    return ReadFixed(kControlPage, kIdentIndex, kIdentCount);
+}
+bool RadioLink::ReadBatteryLevel() {
+    return ReadFixed(kControlPage, kBatteryLevelIndex, 1);
+}
+bool RadioLink::ReadVoxLevel() {
+    return ReadFixed(kControlPage, kVoxLevelIndex, 1);
+}
+bool RadioLink::ReadSquelchNoise() {
+    return ReadFixed(kSquelchNoisePage, kSquelchNoiseIndex, 1);
+}
+bool RadioLink::ReadOption0A() {
+    return ReadFixed(kOptionPage, kOption0AIndex, 1);
+}
+bool RadioLink::ReadVoxByte() {
+    return ReadFixed(kOptionPage, kVoxByteIndex, 1);
+}
+
+}  // namespace petrel

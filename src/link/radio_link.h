@@ -1,0 +1,222 @@
+#pragma once
+
+// The radio link: frames, detection, live parameters and the image transfers.
+//
+// How the desktop program uses it (the seam to the GUI)
+// ------------------------------------------------------
+// main() builds one TermiosSerialPort over SerialDevicesFromEnvironment(), runs
+// DetectRS(state, port, prompter) once at start-up, and keeps one RadioLink for the whole run:
+//
+//     RadioLink link(state, port, clock, prompter, status, host);
+//
+// - "&Upload" / toolbar "Upload":     link.RadioTransfer(TransferOp::Upload)
+// - "&Download" / toolbar "Download": link.RadioTransfer(TransferOp::Download)
+//
+// RadioTransfer runs on the UI thread and returns when the operation is over. It serves the UI
+// through clock.Pump() once per block and during its short waits. It reads the document to
+// write from host.ActiveSlot(). The result says whether the transfer went through and, after
+// a successful Upload, which slot holds the new document: the GUI opens an editor window for
+// that slot (its title is already "TEMP<n>.CFG"), calls EnableDownload and activates it
+// (which runs CheckChannels). Every other ending calls host.RadioOperationEnded() instead.
+//
+// LinkHost is what the GUI implements (all methods have do-nothing defaults):
+// - ActiveSlot():              the active editor window's slot, 0 when none.
+// - SetBusy(bool):             hourglass pointer on / back to normal.
+// - SetTransferRunning(bool):  true while a transfer runs: disable every menu item and toolbar
+//                              button that could start a second radio operation and stop the
+//                              blink timer; false: enable them again and restart the timer.
+// - RadioOperationEnded():     an operation ended without a new document: refresh the menus
+//                              and the status for the open documents (RenumberTemp, and
+//                              ResetShell when no document is open).
+// The status label and progress bar go through StatusLine, questions through Prompter.
+//
+// The customer and alignment dialogs use the rest: ReadParams/WriteParams with the Param*
+// request members, the named fixed writes and reads, the table writes and the name and serial
+// blocks. Every operation opens its own connection and closes the port when it ends.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "document/radio_image.h"
+
+namespace petrel {
+
+class Clock;
+class Prompter;
+class SerialPort;
+class StatusLine;
+struct ProgramState;
+
+enum class TransferOp { Upload = 0, Download = 1 };
+
+// The image commands of SendCommand; identify has two numbers that send the same request.
+enum class ImageCommand {
+    Check = 1,
+    Identify = 2,
+    IdentifyAgain = 3,
+    ReadBlock = 4,
+    WriteBlock = 5
+};
+// The commands of SendParamCommand.
+enum class ParamCommand { Check = 1, ReadParam = 2, WriteParam = 3, ReadBlock = 4, WriteBlock = 5 };
+
+// What the window around the link does for it. The defaults do nothing (command line, tests).
+class LinkHost {
+  public:
+    virtual ~LinkHost() = default;
+    virtual int ActiveSlot() const { return 0; }
+    virtual void SetBusy(bool /*busy*/) {}
+    virtual void SetTransferRunning(bool /*running*/) {}
+    virtual void RadioOperationEnded() {}
+};
+
+struct TransferResult {
+    bool completed = false;         // every block and the closing control code went through
+    std::optional<int> openedSlot;  // Upload: the new document
+};
+
+// A port that would not open during the last search, with the system's reason.
+struct PortProblem {
+    int number = 0;
+    std::string device;
+    std::string reason;
+};
+
+inline constexpr std::size_t kBlockSize = 4;
+inline constexpr std::size_t kTextBlockSize = 16;
+
+class RadioLink {
+  public:
+    RadioLink(ProgramState& state, SerialPort& port, Clock& clock, Prompter& prompter,
+              StatusLine& status, LinkHost& host);
+
+    // Upload or Download with detection, questions, progress and the retry loop.
+    TransferResult RadioTransfer(TransferOp op);
+    // One image transfer on the connection DetectRadio made; result in LinkOk and UserAbort.
+    void TransferImage(bool reading);
+
+    // Detection and the connection.
+    void DetectRadio();
+    void ConnectRadio();
+    void ClosePort();
+    void AskTryAgain(const std::string& what);
+
+    // One exchange each; the result is LinkOk (also returned).
+    bool SendCommand(ImageCommand cmd);
+    bool SendParamCommand(ParamCommand cmd);
+    bool WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source);
+
+    // Live parameters: ParamCount parameters from ParamPage:ParamStart. ReadParams returns true
+    // when all were read; WriteParams when the radio was there and the last write answered.
+    bool ReadParams();
+    bool WriteParams();
+
+    // The fixed parameter writes.
+    bool WriteControlAA();  // after Download; closing the alignment dialogs
+    bool WriteControlAD();  // transmit test set-up
+    bool WriteControl92();  // opening the other alignment dialogs; closing the battery dialog
+    bool WriteControl90();  // after reading the information page; customer dialog OK
+    bool WriteControlAC();  // receive test start of the squelch dialog
+    bool WriteSquelchMode();
+    bool WriteReceiveFlag();
+    bool WriteTransmitFlag();
+    bool WriteTestEnable();
+    bool WriteReceiveFrequency(std::uint8_t pllHigh, std::uint8_t pllLow, std::uint8_t third);
+    bool WriteTransmitFrequency(std::uint8_t pllHigh, std::uint8_t pllLow, std::uint8_t third);
+    bool WriteReceiveReference(std::uint8_t value);
+    bool WriteTransmitReference(std::uint8_t value);
+    bool WriteTestPattern();
+    bool EnableVox();                        // read-modify-write: bit 0 of page 0 index 0x8E
+    bool WritePowerCode(std::uint8_t code);  // 0xAB or 0x86
+    bool WritePowerValue(std::uint8_t value);
+    bool SetHighPowerBit(bool on);  // read-modify-write: bit 6 of page 0 index 0x0A
+
+    // The fixed parameter reads; the values are in ParamBuf.
+    bool ReadIdentification();
+    bool ReadBatteryLevel();
+    bool ReadVoxLevel();
+    bool ReadSquelchNoise();
+    bool ReadOption0A();
+    bool ReadVoxByte();
+
+    // Information page items.
+    void ReadInfoIds();
+    void WritePowerTable();
+    void WriteLevelTable();
+    void WriteNameBlock();
+    void WriteSerialBlock();
+    void ReadNameBlock();
+    void ReadSerialBlock();
+
+    // The parameter request, filled by the caller before ReadParams/WriteParams.
+    std::uint8_t ParamPage = 0;
+    std::uint8_t ParamStart = 0;
+    std::uint8_t ParamCount = 0;
+    std::vector<std::uint8_t> ParamBuf;
+    std::uint8_t ParamValue = 0;
+    // The address of the next request (image address, or parameter page and index).
+    std::uint8_t AddrHi = 0;
+    std::uint8_t AddrLo = 0;
+    // The customer name and serial number blocks of the information page.
+    std::array<std::uint8_t, kTextBlockSize> NameBlock{};
+    std::array<std::uint8_t, kTextBlockSize> SerialBlock{};
+    // The power dialog's transmit flag: cleared when a parameter write finds no radio.
+    bool TxOn = false;
+
+    // Everything the last complete exchange received (echo and answer).
+    const std::vector<std::uint8_t>& RxFrame() const { return rxFrame_; }
+    bool BlankRadio() const { return blankRadio_; }
+    // Ports that would not open during the last search.
+    const std::vector<PortProblem>& PortProblems() const { return portProblems_; }
+
+  private:
+    struct Frame {
+        std::vector<std::uint8_t> request;
+        int expected = 0;            // bytes in the receive buffer: echo and answer
+        std::int64_t timeoutUs = 0;  // from the moment the request was handed over
+    };
+
+    std::optional<std::vector<std::uint8_t>> Exchange(const Frame& frame);
+    bool RunCommand(const Frame& frame, bool isCheck);
+    Frame BlockFrame(bool write, std::span<const std::uint8_t, kBlockSize> data) const;
+    std::optional<std::array<std::uint8_t, kBlockSize>> ReadBlockAt(std::uint16_t address);
+    void SetAddress(std::uint16_t address);
+    std::array<std::uint8_t, kBlockSize> ImageBlock(std::size_t address) const;
+    // The four bytes a block write read back (after a complete write exchange).
+    std::span<const std::uint8_t, kBlockSize> ReadBack() const;
+
+    bool WriteFixed(std::uint8_t page, std::uint8_t start, std::vector<std::uint8_t> values);
+    bool ReadFixed(std::uint8_t page, std::uint8_t start, std::uint8_t count);
+    bool ReadModifyWrite(std::uint8_t page, std::uint8_t index, std::uint8_t setMask,
+                         std::uint8_t clearMask);
+    bool CloseTransferWithControlCode(bool reading);
+    void WriteTable(std::span<const std::uint8_t> table, std::uint8_t start, int infoPage);
+    void WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
+    bool ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
+    bool RadioAnswered() const;
+
+    void ShowLinkStatus(const std::string& text, int color);
+    std::string ActiveCaption() const;
+    bool AskToContinue(const std::string& first);
+    void EndOperation();
+    std::optional<int> OpenUploadedDocument();
+
+    ProgramState& state_;
+    SerialPort& port_;
+    Clock& clock_;
+    Prompter& prompter_;
+    StatusLine& status_;
+    LinkHost& host_;
+
+    std::vector<std::uint8_t> rxFrame_;
+    ImageBuf image_;  // the image on its way to or from the radio
+    bool blankRadio_ = false;
+    int radioChannels_ = 0;  // what the last read at 0x0008 said the radio holds
+    std::vector<PortProblem> portProblems_;
+};
+
+}  // namespace petrel

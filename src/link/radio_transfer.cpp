@@ -1,0 +1,389 @@
+// Upload and Download of the radio image, the information page and its tables and texts.
+
+#include <algorithm>
+
+#include "channels/channel_line.h"
+#include "document/band_table.h"
+#include "document/info_page.h"
+#include "document/program_state.h"
+#include "link/radio_link.h"
+#include "ports/clock.h"
+#include "ports/prompter.h"
+#include "ports/status_line.h"
+#include "util/text.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr std::uint16_t kRadioTypeBlock = 0x0008;  // its byte 0x000A tells the channel count
+constexpr std::size_t kRadioTypeOffset = 2;        // 0x000A within that block
+constexpr std::uint8_t kNinetyNineChannelBit = 0x02;
+constexpr std::uint16_t kProgrammedMarkBlock = 0x000C;  // 0xFF: never programmed
+constexpr std::uint8_t kNeverProgrammed = 0xFF;
+constexpr int kBigRadioChannels = 99;
+constexpr int kSmallRadioChannels = 16;
+constexpr std::size_t kSmallRadioImageTop = 224;  // a 16-channel radio takes bytes 0..223
+constexpr int kInfoPageBig = 7;
+constexpr int kInfoPageSmall = 1;
+constexpr std::size_t kInfoPageBytes = 256;
+constexpr std::uint8_t kLastBlockLow = 252;  // the low address byte wraps after it
+
+// Image bytes the radio must not receive set: bits 3, 4, 7 of 0x0A and 0, 5, 6 of 0x0E.
+constexpr std::uint8_t kDownloadMask0A = 0x67;
+constexpr std::uint8_t kDownloadMask0E = 0x9E;
+
+// Where the tables and text blocks lie in the information page.
+constexpr std::uint8_t kPowerTableStart = 0xC0;
+constexpr std::uint8_t kLevelTableStart = 0xF0;
+constexpr std::uint8_t kSerialBlockStart = 0xD0;
+constexpr std::uint8_t kNameBlockStart = 0xE0;
+constexpr std::size_t kTableWriteLimit = 14;  // the table loop stops once the offset reaches it
+
+// Identification parameters in ParamBuf after ReadIdentification.
+constexpr std::size_t kFirmwareMajor = 0;
+constexpr std::size_t kFirmwareMinor = 1;
+constexpr std::size_t kMaskYear = 2;
+
+constexpr const char* kChannelMessagePrefix = "Chan";
+constexpr const char* kContinueQuestion = "Do you want to continue ?";
+
+int InfoPageFor(int maxChannel) {
+    return maxChannel == kBigRadioChannels ? kInfoPageBig : kInfoPageSmall;
+}
+
+// The next block address: the low byte runs 0, 4, .. 252, then the high byte advances.
+std::uint16_t NextBlock(std::uint16_t address) {
+    const auto low = static_cast<std::uint8_t>(address & 0xFF);
+    if (low < kLastBlockLow) {
+        return static_cast<std::uint16_t>(address + kBlockSize);
+    }
+    return static_cast<std::uint16_t>(((address >> 8) + 1) << 8);
+}
+
+// The characters of a text block after its first byte, leading blanks removed.
+std::string BlockText(const std::array<std::uint8_t, kTextBlockSize>& block, std::size_t length) {
+    std::string text;
+    for (std::size_t i = 1; i <= length; ++i) {
+        if (block[i] != 0) {
+            text.push_back(static_cast<char>(block[i]));
+        }
+    }
+    return Latin1ToUtf8(TrimLeft(text));
+}
+
+}  // namespace
+
+bool RadioLink::AskToContinue(const std::string& first) {
+    const Answer answer =
+        prompter_.Ask(Message{first + kLineBreak + kContinueQuestion, ActiveCaption(),
+                              Buttons::YesNo, Icon::Stop, Answer::No});
+    return answer == Answer::Yes;
+}
+
+void RadioLink::EndOperation() {
+    host_.SetBusy(false);
+    host_.RadioOperationEnded();
+    ClosePort();
+    blankRadio_ = false;
+}
+
+std::optional<int> RadioLink::OpenUploadedDocument() {
+    if (state_.BandNo > kBandCount) {
+        return std::nullopt;  // an unknown radio: its image opens no window
+    }
+    ++state_.TempCount;
+    const std::string title = "Temp" + std::to_string(state_.TempCount) + ".cfg";
+    ClosePort();
+    BandInfo(state_, state_.BandNo);
+    const int slot = NewDocFromImage(state_, std::move(image_), title);
+    image_.clear();
+    state_.NewUntouched = false;
+    host_.SetBusy(false);
+    return slot;
+}
+
+TransferResult RadioLink::RadioTransfer(TransferOp op) {
+    TransferResult result;
+    // The channel check's message as the user saw it: detection overwrites the label.
+    const std::string shownStatus = status_.Text();
+    for (;;) {
+        DetectRadio();
+        if (state_.RadioAbsent) {
+            AskTryAgain("Connecting Err");
+            if (state_.UserAbort) {
+                break;
+            }
+            continue;
+        }
+        AddrHi = 0;
+        AddrLo = 0;
+        host_.SetBusy(true);
+        status_.SetProgress(0);
+        state_.UserAbort = false;
+
+        if (op == TransferOp::Upload) {
+            TransferImage(true);
+            if (state_.UserAbort) {
+                break;
+            }
+            if (state_.LinkOk) {
+                result.completed = true;
+                result.openedSlot = OpenUploadedDocument();
+                if (result.openedSlot) {
+                    return result;
+                }
+                break;
+            }
+            continue;
+        }
+
+        const int slot = host_.ActiveSlot();
+        if (slot <= 0 || slot > state_.workspace.UpperSlot() ||
+            state_.workspace.At(slot).state.Deleted) {
+            break;  // nothing to write
+        }
+        const Document& doc = state_.workspace.At(slot);
+        if (doc.state.Band != state_.BandNo) {
+            // Only an answered read of 0xFF marks a radio that was never programmed.
+            const auto mark = ReadBlockAt(kProgrammedMarkBlock);
+            if (mark && (*mark)[0] == kNeverProgrammed) {
+                blankRadio_ = true;
+            } else if (!AskToContinue("Error warning: Band are Crossed !")) {
+                break;
+            }
+        } else if (StartsWith(shownStatus, kChannelMessagePrefix) && !AskToContinue(shownStatus)) {
+            break;
+        }
+        host_.SetBusy(true);
+        image_ = PackImage(state_, doc);
+        image_[kSysOptions0A] &= kDownloadMask0A;
+        image_[kSysOptions0E] &= kDownloadMask0E;
+        TransferImage(false);
+        if (state_.LinkOk || state_.UserAbort) {
+            result.completed = state_.LinkOk && !state_.UserAbort;
+            if (blankRadio_) {
+                blankRadio_ = false;
+                const int page = InfoPageFor(radioChannels_);
+                WriteTable(state_.LevelTable, kLevelTableStart, page);
+                WriteTable(state_.PowerTable, kPowerTableStart, page);
+            }
+            break;
+        }
+    }
+    image_.clear();
+    EndOperation();
+    return result;
+}
+
+void RadioLink::TransferImage(bool reading) {
+    host_.SetTransferRunning(true);
+    status_.ShowProgress(true);
+    const std::string errorWord = reading ? "Upload Err" : "Download Err";
+
+    bool failed = false;
+    auto typeBlock = ReadBlockAt(kRadioTypeBlock);
+    if (!typeBlock) {
+        typeBlock = ReadBlockAt(kRadioTypeBlock);
+    }
+    if (!typeBlock) {
+        failed = true;
+    } else {
+        const bool big = ((*typeBlock)[kRadioTypeOffset] & kNinetyNineChannelBit) != 0;
+        radioChannels_ = big ? kBigRadioChannels : kSmallRadioChannels;
+        std::size_t imageTop = 0;
+        if (reading) {
+            state_.MaxChannel = radioChannels_;
+            imageTop =
+                static_cast<std::size_t>(state_.MaxChannel) * kChannelRecordSize + kImageHeaderSize;
+            image_.assign(imageTop + 1, 0);
+            status_.SetProgressRange(static_cast<int>(imageTop + 255));
+        } else {
+            // The image without its band byte; a 16-channel radio takes only its first 224
+            // bytes, whatever the document holds.
+            imageTop = image_.empty() ? 0 : image_.size() - 1;
+            if (!big) {
+                imageTop = std::min(imageTop, kSmallRadioImageTop);
+            }
+            status_.SetProgressRange(static_cast<int>(imageTop));
+        }
+        host_.SetBusy(true);
+        status_.SetProgress(0);
+
+        bool retryUsed = false;
+        std::uint16_t address = 0;
+        while (!failed && address < imageTop) {
+            SetAddress(address);
+            if (reading) {
+                const auto data = ReadBlockAt(address);
+                if (!data) {
+                    failed = true;
+                    break;
+                }
+                std::copy(data->begin(), data->end(), image_.begin() + address);
+            } else {
+                if (!SendCommand(ImageCommand::WriteBlock)) {
+                    failed = true;
+                    break;
+                }
+                const auto sent = ImageBlock(address);
+                if (!std::equal(sent.begin(), sent.end(), ReadBack().begin())) {
+                    // One repair by sending the block again serves the whole transfer.
+                    if (retryUsed) {
+                        failed = true;
+                        break;
+                    }
+                    retryUsed = true;
+                    continue;
+                }
+            }
+            address = NextBlock(address);
+            status_.SetProgress(address);
+            clock_.Pump();
+        }
+
+        if (!failed && reading) {
+            // The information page, then the identification and the closing control code.
+            const std::uint16_t page =
+                static_cast<std::uint16_t>(InfoPageFor(state_.MaxChannel) << 8);
+            for (std::size_t offset = 0; offset < kInfoPageBytes; offset += kBlockSize) {
+                const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + offset));
+                if (!data) {
+                    failed = true;
+                    break;
+                }
+                for (std::size_t i = 0; i < kBlockSize; ++i) {
+                    state_.InfoWords[offset + i] = (*data)[i];
+                }
+                status_.SetProgress(static_cast<int>(
+                    imageTop + std::min<std::size_t>(offset + kBlockSize, kLastBlockLow)));
+                clock_.Pump();
+            }
+            if (!failed) {
+                ReadInfoIds();
+            }
+        }
+        if (!failed && !state_.UserAbort) {
+            failed = !CloseTransferWithControlCode(reading);
+        }
+    }
+    if (failed && !state_.UserAbort) {
+        ShowLinkStatus("Not detected", kStatusRed);
+        AskTryAgain(errorWord);
+        state_.LinkOk = false;
+    }
+
+    host_.SetTransferRunning(false);
+    status_.ShowProgress(false);
+    DecodeInfo(state_);
+    state_.InfoValid = true;
+}
+
+bool RadioLink::CloseTransferWithControlCode(bool reading) {
+    const bool answered = reading ? WriteControl90() : WriteControlAA();
+    // A No to its connection question has already ended the transfer.
+    return answered || state_.UserAbort;
+}
+
+void RadioLink::ReadInfoIds() {
+    if (!ReadIdentification()) {
+        return;  // the texts keep their values
+    }
+    state_.FirmwareVersion = "V" + std::to_string(ParamBuf[kFirmwareMajor]) + "." +
+                             std::to_string(ParamBuf[kFirmwareMinor]);
+    state_.MaskDate =
+        FormatRadioDate(ParamBuf[kMaskYear], ParamBuf[kMaskYear + 1], ParamBuf[kMaskYear + 2]);
+}
+
+void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t start, int infoPage) {
+    ConnectRadio();
+    if (RadioAnswered()) {
+        AddrHi = static_cast<std::uint8_t>(infoPage);
+        AddrLo = start;
+        for (std::size_t offset = 0;;) {
+            std::array<std::uint8_t, kBlockSize> block{};
+            std::copy_n(table.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
+                        block.begin());
+            WriteBlockChecked(block);
+            offset += kBlockSize;
+            AddrLo = static_cast<std::uint8_t>(start + offset);
+            if (AddrLo >= kLastBlockLow || offset >= kTableWriteLimit) {
+                break;
+            }
+        }
+    }
+    ClosePort();
+}
+
+void RadioLink::WritePowerTable() {
+    WriteTable(state_.PowerTable, kPowerTableStart, InfoPageFor(state_.MaxChannel));
+}
+
+void RadioLink::WriteLevelTable() {
+    WriteTable(state_.LevelTable, kLevelTableStart, InfoPageFor(state_.MaxChannel));
+}
+
+void RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
+                               std::uint8_t start) {
+    host_.SetBusy(true);
+    ConnectRadio();
+    if (RadioAnswered()) {
+        AddrHi = static_cast<std::uint8_t>(InfoPageFor(state_.MaxChannel));
+        for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
+            AddrLo = static_cast<std::uint8_t>(start + offset);
+            std::array<std::uint8_t, kBlockSize> part;
+            std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
+                        part.begin());
+            WriteBlockChecked(part);
+        }
+    }
+    ClosePort();
+    host_.SetBusy(false);
+}
+
+void RadioLink::WriteNameBlock() {
+    WriteTextBlock(NameBlock, kNameBlockStart);
+}
+void RadioLink::WriteSerialBlock() {
+    WriteTextBlock(SerialBlock, kSerialBlockStart);
+}
+
+bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start) {
+    host_.SetBusy(true);
+    ConnectRadio();
+    bool complete = false;
+    if (RadioAnswered()) {
+        const auto page = static_cast<std::uint16_t>(InfoPageFor(state_.MaxChannel) << 8);
+        std::array<std::uint8_t, kTextBlockSize> read{};
+        complete = true;
+        for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
+            const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + start + offset));
+            if (!data) {
+                complete = false;  // an unanswered block ends the read
+                break;
+            }
+            std::copy(data->begin(), data->end(),
+                      read.begin() + static_cast<std::ptrdiff_t>(offset));
+        }
+        if (complete) {
+            block = read;
+        }
+    }
+    ClosePort();
+    host_.SetBusy(false);
+    return complete;
+}
+
+void RadioLink::ReadNameBlock() {
+    if (ReadTextBlock(NameBlock, kNameBlockStart)) {
+        state_.CustomerName = BlockText(NameBlock, kInfoNameLength);
+    }
+}
+
+void RadioLink::ReadSerialBlock() {
+    if (ReadTextBlock(SerialBlock, kSerialBlockStart)) {
+        state_.SerialNo = BlockText(SerialBlock, kInfoSerialLength);
+    }
+}
+
+}  // namespace petrel

@@ -1,0 +1,66 @@
+#pragma once
+
+// A radio link against the in-process simulated radio on a virtual clock.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/program_state.h"
+#include "link/radio_link.h"
+#include "simulated_ports.h"
+#include "support/fakes.h"
+
+namespace petrel::test {
+
+// Records what the link asked of the window around it.
+class RecordingHost : public LinkHost {
+  public:
+    int ActiveSlot() const override { return activeSlot; }
+    void SetBusy(bool busy) override { calls.push_back(busy ? "busy" : "normal"); }
+    void SetTransferRunning(bool running) override {
+        calls.push_back(running ? "menus off" : "menus on");
+    }
+    void RadioOperationEnded() override { calls.push_back("ended"); }
+
+    int activeSlot = 0;
+    std::vector<std::string> calls;
+};
+
+class LinkTest : public ::testing::Test {
+  protected:
+    explicit LinkTest(sim::RadioMemory memory = sim::MakeRadio(9, 99, false))
+        : radio(std::move(memory)) {
+        ports.AttachRadio(1, radio);
+        state.PortList = {1};
+        state.PortCount = 1;
+    }
+
+    // The frames the radio received, as the log describes them.
+    std::vector<std::string> Frames() const {
+        std::vector<std::string> frames;
+        for (const auto& frame : radio.Log()) {
+            frames.push_back(sim::DescribeFrame(frame));
+        }
+        return frames;
+    }
+    std::size_t CountFrames(sim::FrameKind kind) const {
+        std::size_t n = 0;
+        for (const auto& frame : radio.Log()) {
+            n += frame.kind == kind;
+        }
+        return n;
+    }
+
+    VirtualClock clock;
+    sim::RadioSimEngine radio;
+    sim::SimulatedPorts ports{clock};
+    ProgramState state;
+    ScriptedPrompter prompter;
+    RecordingStatusLine status;
+    RecordingHost host;
+    RadioLink link{state, ports, clock, prompter, status, host};
+};
+
+}  // namespace petrel::test
