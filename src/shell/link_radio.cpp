@@ -1,13 +1,21 @@
 #include "shell/link_radio.h"
 
 #include "link/port_scan.h"
+#include "link/radio_link.h"
 #include "link/termios_serial_port.h"
-#include "ports/prompter.h"
+#include "document/shell_model.h"
 
 namespace petrel {
 
+class LinkRadio::Host : public LinkHost {
+public:
+    int ActiveSlot() const override { return activeSlot; }
+    int activeSlot = 0;
+};
+
 LinkRadio::LinkRadio(std::vector<std::string> devices)
-    : port_(std::make_unique<TermiosSerialPort>(std::move(devices))) {}
+    : port_(std::make_unique<TermiosSerialPort>(std::move(devices))),
+      host_(std::make_unique<Host>()) {}
 
 LinkRadio::~LinkRadio() = default;
 
@@ -15,10 +23,15 @@ void LinkRadio::DetectPorts(ProgramState& state, Prompter& prompter) {
     DetectRS(state, *port_, prompter);
 }
 
-std::optional<int> LinkRadio::Transfer(ProgramState&, int, int, Prompter& prompter, StatusLine&,
-                                       Clock&) {
-    prompter.Tell("Reading and writing the radio is not available in this build yet.");
-    return std::nullopt;
+std::optional<int> LinkRadio::Transfer(ProgramState& state, int op, int activeSlot,
+                                       Prompter& prompter, StatusLine& status, Clock& clock) {
+    if (!link_) {
+        link_ = std::make_unique<RadioLink>(state, *port_, clock, prompter, status, *host_);
+    }
+    host_->activeSlot = activeSlot;
+    const TransferResult result =
+        link_->RadioTransfer(op == kOpDownload ? TransferOp::Download : TransferOp::Upload);
+    return result.openedSlot;
 }
 
 }  // namespace petrel

@@ -8,9 +8,13 @@
 
 namespace petrel {
 
+class RadioLink;
 class SerialPort;
 
-// The radio seam over the real link: a serial port on the devices behind COM1..COM8.
+// The radio seam over the real link: one serial port on the devices behind COM1..COM8 and one
+// RadioLink for the whole run. The main window itself shows the hourglass, disables the
+// commands and refreshes its menus around a transfer, so the link's host only names the
+// document to write.
 class LinkRadio : public RadioSeam {
 public:
     explicit LinkRadio(std::vector<std::string> devices);
@@ -21,7 +25,11 @@ public:
                                 StatusLine& status, Clock& clock) override;
 
 private:
+    class Host;
+
     std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<Host> host_;
+    std::unique_ptr<RadioLink> link_;
 };
 
 }  // namespace petrel

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "shell/qt_ports.h"
+
 namespace petrel::test {
 
 UiPrompter& UiPrompter::Expect(std::string text, Answer answer) {
@@ -78,7 +80,10 @@ std::optional<int> FakeRadio::Transfer(ProgramState& state, int op, int activeSl
 }
 
 Program::Program(RadioSeam* radio)
-    : window(state, prompter, chooser, clock, radio != nullptr ? *radio : fakeRadio) {
+    : steadyClock(PumpEvents),
+      window(state, prompter, chooser,
+             radio != nullptr ? static_cast<Clock&>(steadyClock) : virtualClock,
+             radio != nullptr ? *radio : fakeRadio) {
     // Help must never start a viewer from a test.
     window.SetHelpOpener([] { return false; });
 }

@@ -75,6 +75,7 @@ public:
 };
 
 // One program under test: its state, scripted ports and main window. Every test makes its own.
+// A real radio link needs real time: its time-outs are measured on the clock.
 struct Program {
     explicit Program(RadioSeam* radio = nullptr);
     ~Program();
@@ -82,7 +83,8 @@ struct Program {
     ProgramState state;
     UiPrompter prompter;
     UiFileChooser chooser;
-    VirtualClock clock;
+    VirtualClock virtualClock;
+    SteadyClock steadyClock;
     FakeRadio fakeRadio;
     MainWindow window;
 };
