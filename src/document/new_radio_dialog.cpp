@@ -17,7 +17,9 @@ namespace petrel {
 namespace {
 
 // Twips of the form's design, in pixels at the usual 15 twips per pixel.
-constexpr int Px(int twips) { return twips / 15; }
+constexpr int Px(int twips) {
+    return twips / 15;
+}
 constexpr int kFormWidth = Px(4000);
 constexpr int kButtonTop = Px(3500);
 constexpr int kButtonHeight = 28;

@@ -15,14 +15,14 @@ struct ProgramState;
 // itself on OK and CANCEL.
 class NewRadioDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget* parent = nullptr);
 
-signals:
+  signals:
     // OK built a new document in slot.
     void DocumentCreated(int slot);
 
-private:
+  private:
     void ShowReferences();
     void Accept();
 

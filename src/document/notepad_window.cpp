@@ -59,7 +59,9 @@ QLabel* HeaderLabel(const char* name) {
     return label;
 }
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace
 
@@ -110,7 +112,9 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
     FitFont();
 }
 
-Document& NotePadWindow::Doc() const { return state_.workspace.At(slot_); }
+Document& NotePadWindow::Doc() const {
+    return state_.workspace.At(slot_);
+}
 
 void NotePadWindow::BuildMenus() {
     fileMenu_ = AddMenu(this, menus_, "mnuFile", "&File");
@@ -278,7 +282,8 @@ void NotePadWindow::FitFont() {
     }
     // The header's columns stand over the list's: indent it by the list's frame and the
     // margin the style leaves before an item's text.
-    const int textMargin = list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    const int textMargin =
+        list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
     header_->setIndent(list_->frameWidth() + textMargin);
 }
 

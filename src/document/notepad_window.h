@@ -21,7 +21,7 @@ struct ProgramState;
 // asks about unsaved changes when it closes.
 class NotePadWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     NotePadWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
                   StatusLine& status, QWidget* parent = nullptr);
 
@@ -41,7 +41,7 @@ public:
     void Save();
     void SaveAs();
 
-signals:
+  signals:
     void OpenRequested();
     void ExitRequested();
     void RadioRequested(int op);
@@ -52,12 +52,12 @@ signals:
     // The editor has closed; its slot is to be released.
     void Unloaded(int slot);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Document& Doc() const;
     void BuildMenus();
     void FillList();

@@ -22,9 +22,13 @@ WindowGeometry MainWindowGeometry(int screenWidth, int screenHeight, int designW
     return g;
 }
 
-bool IsDotDecimal(std::string_view formatted) { return formatted.find('.') != std::string_view::npos; }
+bool IsDotDecimal(std::string_view formatted) {
+    return formatted.find('.') != std::string_view::npos;
+}
 
-bool BlinkVisibility(int color, bool visible) { return color == kStatusRed ? !visible : visible; }
+bool BlinkVisibility(int color, bool visible) {
+    return color == kStatusRed ? !visible : visible;
+}
 
 void ResetShellState(ProgramState& state, StatusLine& status) {
     ResetDocuments(state);

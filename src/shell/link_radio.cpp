@@ -1,14 +1,14 @@
 #include "shell/link_radio.h"
 
+#include "document/shell_model.h"
 #include "link/port_scan.h"
 #include "link/radio_link.h"
 #include "link/termios_serial_port.h"
-#include "document/shell_model.h"
 
 namespace petrel {
 
 class LinkRadio::Host : public LinkHost {
-public:
+  public:
     int ActiveSlot() const override { return activeSlot; }
     int activeSlot = 0;
 };

@@ -16,7 +16,7 @@ class SerialPort;
 // commands and refreshes its menus around a transfer, so the link's host only names the
 // document to write.
 class LinkRadio : public RadioSeam {
-public:
+  public:
     explicit LinkRadio(std::vector<std::string> devices);
     ~LinkRadio() override;
 
@@ -24,7 +24,7 @@ public:
     std::optional<int> Transfer(ProgramState& state, int op, int activeSlot, Prompter& prompter,
                                 StatusLine& status, Clock& clock) override;
 
-private:
+  private:
     class Host;
 
     std::unique_ptr<SerialPort> port_;

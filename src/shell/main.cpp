@@ -16,8 +16,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(petrel::ToolIcon("Radio"));
 
     if (petrel::EnterWorkingFolder().isEmpty()) {
-        std::fprintf(stderr, "petrel-cps: cannot create or enter the Petrel CPS documents folder; "
-                             "files are read and written in the current folder\n");
+        std::fprintf(stderr,
+                     "petrel-cps: cannot create or enter the Petrel CPS documents folder; "
+                     "files are read and written in the current folder\n");
     }
 
     petrel::ProgramState state;

@@ -68,8 +68,8 @@ QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* sh
 
 }  // namespace
 
-MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser,
-                       Clock& clock, RadioSeam& radio, QWidget* parent)
+MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
+                       RadioSeam& radio, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       prompter_(prompter),
@@ -145,7 +145,8 @@ void MainWindow::BuildToolbar() {
     toolbar_->setMovable(false);
     toolbar_->setIconSize(QSize(24, 24));
     for (const ToolButton& button : kToolButtons) {
-        QAction* action = toolbar_->addAction(ToolIcon(button.key), QString::fromLatin1(button.key));
+        QAction* action =
+            toolbar_->addAction(ToolIcon(button.key), QString::fromLatin1(button.key));
         action->setObjectName(button.key);
         action->setToolTip(QString::fromLatin1(button.toolTip));
         const ToolAction what = button.action;
@@ -304,8 +305,8 @@ void MainWindow::RadioTransfer(int op) {
     {
         WaitCursor wait;
         const NotePadWindow* editor = ActiveEditor();
-        opened = radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_,
-                                 clock_);
+        opened =
+            radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
     }
     status_->ShowProgress(false);
     SetCommandsEnabled(true);

@@ -26,7 +26,7 @@ struct ProgramState;
 // (shown while no editor is active) and the blink timer.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
                RadioSeam& radio, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -60,10 +60,10 @@ public:
     // A new editor for the document in slot, made the active window.
     NotePadWindow* OpenEditor(int slot);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildMenus();
     void BuildToolbar();
     void UpdateMenus();

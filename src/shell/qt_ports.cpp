@@ -2,9 +2,9 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 #include "document/program_state.h"
 
@@ -120,7 +120,8 @@ QString DisplayText(const std::string& text) {
 }
 
 Answer QtPrompter::Ask(const Message& message) {
-    const std::string& title = message.title.empty() ? std::string(kMainWindowCaption) : message.title;
+    const std::string& title =
+        message.title.empty() ? std::string(kMainWindowCaption) : message.title;
     QMessageBox box(ToQt(message.icon), QString::fromStdString(title), DisplayText(message.text),
                     ToQt(message.buttons), parent_);
     box.setDefaultButton(ToQt(message.defaultButton.value_or(FirstButton(message.buttons))));
@@ -144,7 +145,8 @@ std::string QtFileChooser::AskOpenName() {
 }
 
 std::string QtFileChooser::AskSaveName(const std::string& proposed) {
-    QFileDialog dialog(parent_, QString(), QString::fromStdString(proposed), QString::fromLatin1(kFileFilter));
+    QFileDialog dialog(parent_, QString(), QString::fromStdString(proposed),
+                       QString::fromLatin1(kFileFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromLatin1(kDefaultSuffix));
@@ -155,19 +157,24 @@ std::string QtFileChooser::AskSaveName(const std::string& proposed) {
 }
 
 QString EnterWorkingFolder() {
-    const QString folder =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("Petrel CPS"));
+    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                               .filePath(QStringLiteral("Petrel CPS"));
     if (!QDir().mkpath(folder) || !QDir::setCurrent(folder)) {
         return QString();
     }
     return folder;
 }
 
-void PumpEvents() { QCoreApplication::processEvents(); }
+void PumpEvents() {
+    QCoreApplication::processEvents();
+}
 
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
-WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 }  // namespace petrel

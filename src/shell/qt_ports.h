@@ -14,22 +14,22 @@ QString DisplayText(const std::string& text);
 // Message boxes as QMessageBox, modal to the main window. A message without a title of its
 // own carries the main window's caption.
 class QtPrompter : public Prompter {
-public:
+  public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     Answer Ask(const Message& message) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 
 // The Open and Save dialogs: filter "EEPROM.CFG (*.cfg)", default extension "TXT".
 class QtFileChooser : public FileChooser {
-public:
+  public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::string AskOpenName() override;
     std::string AskSaveName(const std::string& proposed) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 
@@ -43,7 +43,7 @@ void PumpEvents();
 
 // Shows the hourglass pointer for the life of the object, whatever way the scope is left.
 class WaitCursor {
-public:
+  public:
     WaitCursor();
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;

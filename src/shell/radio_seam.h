@@ -12,7 +12,7 @@ struct ProgramState;
 // What the desktop program asks of the radio link: the port scan at start-up and the two
 // image transfers. The windows depend on this and nothing else of the link.
 class RadioSeam {
-public:
+  public:
     virtual ~RadioSeam() = default;
 
     // Builds PortList and PortCount; asks to detect again while no port opens.

@@ -51,16 +51,20 @@ SplashWindow::SplashWindow(ProgramState& state, QWidget* parent)
 void SplashWindow::showEvent(QShowEvent* event) {
     QFrame::showEvent(event);
     adjustSize();
-    const QRect screen = (this->screen() ? this->screen() : QGuiApplication::primaryScreen())
-                             ->geometry();
+    const QRect screen =
+        (this->screen() ? this->screen() : QGuiApplication::primaryScreen())->geometry();
     move(screen.center() - rect().center());
     activateWindow();
     setFocus();
 }
 
-void SplashWindow::mousePressEvent(QMouseEvent*) { close(); }
+void SplashWindow::mousePressEvent(QMouseEvent*) {
+    close();
+}
 
-void SplashWindow::keyPressEvent(QKeyEvent*) { close(); }
+void SplashWindow::keyPressEvent(QKeyEvent*) {
+    close();
+}
 
 void SplashWindow::focusOutEvent(QFocusEvent* event) {
     QFrame::focusOutEvent(event);

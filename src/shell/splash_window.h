@@ -9,11 +9,11 @@ struct ProgramState;
 // The splash frmHi: product, version and notice. A click, a key or losing the focus closes it.
 class SplashWindow : public QFrame {
     Q_OBJECT
-public:
+  public:
     // Showing the splash also sets the start values of the authorization options.
     explicit SplashWindow(ProgramState& state, QWidget* parent = nullptr);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

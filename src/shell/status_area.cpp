@@ -42,8 +42,8 @@ void StatusArea::SetStatus(const std::string& text, int color, int fontSize) {
     const QFontMetrics metrics(font);
     const int height = metrics.height() + 2 * kMargin;
     setMinimumHeight(height);
-    label_->setGeometry(kMargin, kMargin,
-                        metrics.horizontalAdvance(label_->text()) + 2, metrics.height());
+    label_->setGeometry(kMargin, kMargin, metrics.horizontalAdvance(label_->text()) + 2,
+                        metrics.height());
     label_->show();
     PlaceProgressBar();
 }
@@ -53,11 +53,17 @@ void StatusArea::ShowProgress(bool visible) {
     progress_->setVisible(visible);
 }
 
-void StatusArea::SetProgressRange(int maximum) { progress_->setRange(0, maximum); }
+void StatusArea::SetProgressRange(int maximum) {
+    progress_->setRange(0, maximum);
+}
 
-void StatusArea::SetProgress(int value) { progress_->setValue(value); }
+void StatusArea::SetProgress(int value) {
+    progress_->setValue(value);
+}
 
-void StatusArea::Blink() { label_->setVisible(BlinkVisibility(color_, !label_->isHidden())); }
+void StatusArea::Blink() {
+    label_->setVisible(BlinkVisibility(color_, !label_->isHidden()));
+}
 
 void StatusArea::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

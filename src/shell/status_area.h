@@ -13,7 +13,7 @@ namespace petrel {
 // the progress bar ProgressBar1 to its right while a transfer runs.
 class StatusArea : public QWidget, public StatusLine {
     Q_OBJECT
-public:
+  public:
     explicit StatusArea(QWidget* parent = nullptr);
 
     void SetStatus(const std::string& text, int color, int fontSize) override;
@@ -26,10 +26,10 @@ public:
     // One tick of the blink timer.
     void Blink();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void PlaceProgressBar();
 
     QLabel* label_;

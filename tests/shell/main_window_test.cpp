@@ -58,7 +58,7 @@ bool AnySplashShowing() {
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startUpWithoutAnyPortAsksUntilTheUserStops();
     void startUpWithASimulatorPortFindsItWithoutAsking();
     void startUpLeavesTheNoDocumentState();
@@ -208,13 +208,14 @@ void MainWindowTest::menuBarFollowsTheActiveWindow() {
     NotePadWindow* first = NewEditor(program);
     QCOMPARE(MenuBarTitles(program.window), editorMenus);
     NotePadWindow* second = NewEditor(program, 10, 16);
-    QVERIFY(program.window.menuBar()->actions().contains(FindMenu(second, "mnuFile")->menuAction()));
+    QVERIFY(
+        program.window.menuBar()->actions().contains(FindMenu(second, "mnuFile")->menuAction()));
 
     // Activating the first editor brings its own menus back.
-    program.window.Area().setActiveSubWindow(
-        qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
     QVERIFY(program.window.menuBar()->actions().contains(FindMenu(first, "mnuFile")->menuAction()));
-    QVERIFY(!program.window.menuBar()->actions().contains(FindMenu(second, "mnuFile")->menuAction()));
+    QVERIFY(
+        !program.window.menuBar()->actions().contains(FindMenu(second, "mnuFile")->menuAction()));
 
     // Features that are not built yet are there and cannot be chosen.
     QVERIFY(!FindMenu(first, "mnuFeature")->menuAction()->isEnabled());
@@ -240,8 +241,8 @@ void MainWindowTest::mainMenusOfferTheirItemsAndShortcuts() {
     QVERIFY(file != nullptr);
     QStringList items;
     for (const QAction* action : file->actions()) {
-        items << (action->isSeparator() ? "-" : action->text() + " " +
-                                                    action->shortcut().toString());
+        items << (action->isSeparator() ? "-"
+                                        : action->text() + " " + action->shortcut().toString());
     }
     QCOMPARE(items, QStringList({"&New Ctrl+N", "&Open Ctrl+O", "E&xit Ctrl+Q", "-"}));
     QMenu* help = program.window.findChild<QMenu*>("mnuHelp", Qt::FindDirectChildrenOnly);

@@ -1,11 +1,11 @@
 #include <QAction>
-#include <QDir>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -54,13 +54,13 @@ QString LabelText(QWidget* editor, const char* name) {
 
 // Makes a folder the working directory for the life of the object.
 class WorkingFolder {
-public:
+  public:
     explicit WorkingFolder(const QString& folder) : previous_(QDir::currentPath()) {
         QDir::setCurrent(folder);
     }
     ~WorkingFolder() { QDir::setCurrent(previous_); }
 
-private:
+  private:
     QString previous_;
 };
 
@@ -68,7 +68,7 @@ private:
 
 class NotePadTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void newPmrSaveAsCloseOpenShowsTheSameLines();
     void newRadioDialogOffersTheBandsAndItsReferences();
     void newRadioDialogRefusesABadChannelCountAndStaysOpen();

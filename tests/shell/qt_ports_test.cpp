@@ -35,7 +35,7 @@ void WhenShown(std::function<void(T*)> check) {
 
 class QtPortsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
     void messageBoxWithoutTitleCarriesTheCaptionAndEscapeAnswersNo();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
@@ -60,9 +60,9 @@ void QtPortsTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
         noButton = box->button(QMessageBox::No);
         box->button(QMessageBox::Cancel)->click();
     });
-    const Answer answer = prompter.Ask(Message{"The data in [X] has changed.\n\rDo you want?",
-                                               "Title", Buttons::YesNoCancel, Icon::Exclamation,
-                                               Answer::No});
+    const Answer answer =
+        prompter.Ask(Message{"The data in [X] has changed.\n\rDo you want?", "Title",
+                             Buttons::YesNoCancel, Icon::Exclamation, Answer::No});
     QCOMPARE(answer, Answer::Cancel);
     QCOMPARE(text, QString("The data in [X] has changed.\nDo you want?"));
     QCOMPARE(title, QString("Title"));

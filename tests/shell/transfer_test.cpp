@@ -31,7 +31,7 @@ QStringList Trimmed(QStringList lines) {
 // Upload and Download through the real link against petrel-radio-sim on a pseudo-terminal.
 class TransferTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void uploadOpensAWindowWithTheRadiosChannels();
     void downloadThenUploadGivesTheSameChannels();
     void silentRadioAsksToTryAgainAndOpensNothing();
@@ -100,8 +100,8 @@ void TransferTest::silentRadioAsksToTryAgainAndOpensNothing() {
     LinkRadio radio({radioSim.Device()});
     Program program(&radio);
     program.window.StartUp();
-    program.prompter.Expect("Connecting Err !  Make sure the connection is OK\n\rTry Again ?",
-                            Answer::Yes)
+    program.prompter
+        .Expect("Connecting Err !  Make sure the connection is OK\n\rTry Again ?", Answer::Yes)
         .Expect("Connecting Err !  Make sure the connection is OK\n\rTry Again ?", Answer::No);
 
     FindAction(&program.window, "mnuRadioItem0")->trigger();

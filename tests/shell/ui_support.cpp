@@ -25,7 +25,8 @@ Answer UiPrompter::Ask(const Message& message) {
         onAsk(message);
     }
     if (script_.empty()) {
-        failures_ << QString("unexpected message: \"%1\"").arg(QString::fromStdString(message.text));
+        failures_
+            << QString("unexpected message: \"%1\"").arg(QString::fromStdString(message.text));
         return Answer::Cancel;
     }
     const Step step = script_.front();

@@ -23,7 +23,7 @@ namespace petrel::test {
 // Answers message boxes from a script and checks each one's exact text. Anything unexpected
 // (a box not in the script, or other words) is kept as a failure for the test to report.
 class UiPrompter : public Prompter {
-public:
+  public:
     UiPrompter& Expect(std::string text, Answer answer);
     // The next box may say anything (its text is checked by the test itself).
     UiPrompter& ExpectAny(Answer answer);
@@ -37,7 +37,7 @@ public:
     // Runs while a box is up: lets a test look at the windows at that moment.
     std::function<void(const Message&)> onAsk;
 
-private:
+  private:
     struct Step {
         std::optional<std::string> text;
         Answer answer;
@@ -49,7 +49,7 @@ private:
 
 // File dialogs answered from a script; records the names proposed to Save.
 class UiFileChooser : public FileChooser {
-public:
+  public:
     UiFileChooser& Then(std::string name);
     std::string AskOpenName() override;
     std::string AskSaveName(const std::string& proposed) override;
@@ -57,13 +57,13 @@ public:
     std::vector<std::string> proposed;
     int unexpected = 0;
 
-private:
+  private:
     std::deque<std::string> names_;
 };
 
 // A radio link that does what the test says: its ports, and what a transfer does.
 class FakeRadio : public RadioSeam {
-public:
+  public:
     void DetectPorts(ProgramState& state, Prompter& prompter) override;
     std::optional<int> Transfer(ProgramState& state, int op, int activeSlot, Prompter& prompter,
                                 StatusLine& status, Clock& clock) override;
