@@ -26,8 +26,8 @@ void SteadyClock::Delay(double seconds) {
         if (now >= deadline) {
             return;
         }
-        std::this_thread::sleep_for(std::min<steady_clock::duration>(deadline - now,
-                                                                     milliseconds(kPumpSliceMs)));
+        std::this_thread::sleep_for(
+            std::min<steady_clock::duration>(deadline - now, milliseconds(kPumpSliceMs)));
     }
 }
 
