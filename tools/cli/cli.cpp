@@ -36,7 +36,9 @@ struct Context {
     Context(std::ostream& o, std::ostream& e) : out(o), err(e), prompter(e), status(e) {}
 };
 
-int ToExit(bool ok) { return ok ? kExitOk : kExitFailure; }
+int ToExit(bool ok) {
+    return ok ? kExitOk : kExitFailure;
+}
 
 // The arguments of a command: positional ones and "--name value" options.
 struct Arguments {

@@ -10,7 +10,7 @@ namespace petrel::cli {
 
 // Answers message boxes by policy and prints their texts on the error stream.
 class PolicyPrompter : public Prompter {
-public:
+  public:
     explicit PolicyPrompter(std::ostream& err) : err_(err) {}
     Answer Ask(const Message& message) override;
 
@@ -19,13 +19,13 @@ public:
     // Whether the other Yes/No questions (band crossed, channel warning) are answered Yes.
     bool yes = false;
 
-private:
+  private:
     std::ostream& err_;
 };
 
 // Keeps the status text; echoes it on the error stream when asked to.
 class TextStatusLine : public StatusLine {
-public:
+  public:
     explicit TextStatusLine(std::ostream& err, bool echo = false) : err_(err), echo_(echo) {}
     void SetStatus(const std::string& text, int color, int fontSize) override;
     std::string Text() const override { return text_; }
@@ -34,7 +34,7 @@ public:
     void SetProgressRange(int) override {}
     void SetProgress(int) override {}
 
-private:
+  private:
     std::ostream& err_;
     bool echo_;
     std::string text_;
