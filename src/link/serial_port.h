@@ -26,6 +26,13 @@ class SerialPortError : public std::runtime_error {
     std::string reason_;
 };
 
+// A port that would not open, with the system's reason.
+struct PortProblem {
+    int number = 0;
+    std::string device;
+    std::string reason;
+};
+
 // The serial port as the link uses it: the port number, opening and closing, DTR, the receive
 // buffer and its count, writing, and a wait for more bytes. Line settings are fixed at
 // 2400 baud 8N1 without flow control. Only Open reports errors; a failing write or read shows
