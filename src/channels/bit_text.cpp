@@ -16,9 +16,9 @@ std::string ToBin(unsigned n) {
     std::string bits;
     do {
         const unsigned digit = n & 7u;
-        bits.insert(0, {static_cast<char>('0' + ((digit >> 2) & 1)),
-                        static_cast<char>('0' + ((digit >> 1) & 1)),
-                        static_cast<char>('0' + (digit & 1))});
+        bits.insert(
+            0, {static_cast<char>('0' + ((digit >> 2) & 1)),
+                static_cast<char>('0' + ((digit >> 1) & 1)), static_cast<char>('0' + (digit & 1))});
         n >>= 3;
     } while (n != 0);
     return bits;

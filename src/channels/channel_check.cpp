@@ -16,8 +16,8 @@ constexpr std::size_t kFieldWidth = 11;
 
 bool OnRaster(std::string_view freqText) {
     const auto dot = freqText.find('.');
-    const std::string decimals = dot == std::string_view::npos ? std::string()
-                                                               : Mid(freqText, dot + 1, 3);
+    const std::string decimals =
+        dot == std::string_view::npos ? std::string() : Mid(freqText, dot + 1, 3);
     // Missing digits count as "0"; digits below 1 kHz are not examined.
     const std::string digits = PadRight(decimals, 3, '0');
     if (digits[2] == '0' || digits[2] == '5') {
@@ -65,8 +65,7 @@ ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,
     return result;
 }
 
-void CheckChannels(ProgramState& state, const std::vector<std::string>& lines,
-                   StatusLine& status) {
+void CheckChannels(ProgramState& state, const std::vector<std::string>& lines, StatusLine& status) {
     const auto result = CheckChannelLines(lines, state.BandLow, state.BandHigh);
     if (!result.anyFrequency) {
         return;

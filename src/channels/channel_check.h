@@ -29,7 +29,6 @@ ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,
 
 // The list-wide check: its message and colour become the status text at the large size and
 // the program's current status (ErrMsgText, ErrMsgColor).
-void CheckChannels(ProgramState& state, const std::vector<std::string>& lines,
-                   StatusLine& status);
+void CheckChannels(ProgramState& state, const std::vector<std::string>& lines, StatusLine& status);
 
 }  // namespace petrel

@@ -106,16 +106,16 @@ UnpackedChannels UnpackChannels(const std::vector<std::uint8_t>& image, const Pl
         Side rx;
         Side tx;
         if (!rxNone) {
-            const auto text = DecodeFreq(params, r[kRecRxPllHigh], r[kRecRxPllLow],
-                                         r[kRecNibbles], true, freqTextLen);
+            const auto text = DecodeFreq(params, r[kRecRxPllHigh], r[kRecRxPllLow], r[kRecNibbles],
+                                         true, freqTextLen);
             rxNone = !text;
             if (text) {
                 rx = ToneSide(*text, r[kRecRxTone]);
             }
         }
         if (!txNone) {
-            const auto text = DecodeFreq(params, r[kRecTxPllHigh], r[kRecTxPllLow],
-                                         r[kRecNibbles], false, freqTextLen);
+            const auto text = DecodeFreq(params, r[kRecTxPllHigh], r[kRecTxPllLow], r[kRecNibbles],
+                                         false, freqTextLen);
             txNone = !text;
             // A channel without a usable Rx side cannot carry a Tx side either.
             if (text && !rxNone) {

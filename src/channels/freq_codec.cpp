@@ -42,8 +42,8 @@ int StepIndex(std::int64_t hz) {
 
 std::string FormatMhz(std::int64_t hz) {
     const bool negative = hz < 0;
-    const std::uint64_t magnitude = negative ? static_cast<std::uint64_t>(-(hz + 1)) + 1
-                                             : static_cast<std::uint64_t>(hz);
+    const std::uint64_t magnitude =
+        negative ? static_cast<std::uint64_t>(-(hz + 1)) + 1 : static_cast<std::uint64_t>(hz);
     std::string text = negative ? "-" : "";
     text += std::to_string(magnitude / kHzPerMhz);
     std::string fraction = std::to_string(magnitude % kHzPerMhz);

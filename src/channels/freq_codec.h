@@ -16,7 +16,7 @@ inline constexpr std::array<std::string_view, 10> kIfList = {
     "-21.4", "+21.4", "-34.3", "+34.3", "-45.0", "+45.0", "-45.1", "+45.1", "-21.7", "+21.7"};
 inline constexpr std::array<std::string_view, 4> kOscList = {"6.4", "12.8", "14.4", "21.25"};
 
-inline constexpr std::size_t kPllByte = 0x0B;        // osc index << 4 | IF index
+inline constexpr std::size_t kPllByte = 0x0B;          // osc index << 4 | IF index
 inline constexpr std::size_t kRefDividerByte0 = 0x0C;  // bit 7 set: prescaler 64
 inline constexpr std::size_t kRefDividerByte1 = 0x0D;
 inline constexpr std::uint8_t kPrescaler64Bit = 0x80;
@@ -56,7 +56,7 @@ int OscIndexOf(std::string_view oscText);
 // Encodes frequency texts into PLL words. PllBytes keep the last word produced; every
 // packing pass starts with a new encoder, so its results never depend on earlier passes.
 class PllEncoder {
-public:
+  public:
     explicit PllEncoder(PllParams params) : params_(std::move(params)) {}
 
     // Returns the 4-character code (2 bits of A mod 4, 2 bits of the step code) and leaves
@@ -66,7 +66,7 @@ public:
     std::uint8_t PllLow() const { return pllBytes_[1]; }
     const PllParams& Params() const { return params_; }
 
-private:
+  private:
     PllParams params_;
     std::array<std::uint8_t, 2> pllBytes_{0, 0};
 };

@@ -75,9 +75,9 @@ constexpr std::array<ReferenceFrequencies, kBandCount> kReferences = {{
     {"446.006250", kBand6References.rx, kBand6References.tx, kBand6References.mod},
 }};
 
-constexpr std::array<std::string_view, 8> kPmrPresets = {
-    "446.006250", "446.018750", "446.031250", "446.043750",
-    "446.056250", "446.068750", "446.081250", "446.093750"};
+constexpr std::array<std::string_view, 8> kPmrPresets = {"446.006250", "446.018750", "446.031250",
+                                                         "446.043750", "446.056250", "446.068750",
+                                                         "446.081250", "446.093750"};
 
 constexpr std::array<std::string_view, 25> kKoreaPresets = {
     "448.750000", "448.762500", "448.775000", "448.787500", "448.800000",
@@ -168,10 +168,18 @@ std::string UpperEdge(std::string_view rangeText) {
     return Trim(rangeText.substr(tilde + 1));
 }
 
-std::string IfSign(std::string_view row) { return FieldAfter(row, "IF=", 1); }
-std::string IfText(std::string_view row) { return FieldAfter(row, "IF=", 6); }
-std::string OscText(std::string_view row) { return FieldAfter(row, "OSC=", 6); }
-std::string PrescalerText(std::string_view row) { return FieldAfter(row, "PreScaler=", 3); }
+std::string IfSign(std::string_view row) {
+    return FieldAfter(row, "IF=", 1);
+}
+std::string IfText(std::string_view row) {
+    return FieldAfter(row, "IF=", 6);
+}
+std::string OscText(std::string_view row) {
+    return FieldAfter(row, "OSC=", 6);
+}
+std::string PrescalerText(std::string_view row) {
+    return FieldAfter(row, "PreScaler=", 3);
+}
 
 std::string BandInfo(ProgramState& state, int band) {
     const auto row = BandRow(band);

@@ -30,7 +30,9 @@ constexpr std::size_t kIntegerRecordSize = 4;
 constexpr std::string_view kCompanionExtension = ".ptx";
 constexpr const char* kUntitledSaveName = "Untitled.cfg";
 
-std::string SystemErrorText(int error) { return std::error_code(error, std::generic_category()).message(); }
+std::string SystemErrorText(int error) {
+    return std::error_code(error, std::generic_category()).message();
+}
 
 std::uint16_t TagAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
@@ -228,7 +230,8 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     return std::nullopt;
 }
 
-std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, Prompter& prompter) {
+std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name,
+                                  Prompter& prompter) {
     std::error_code error;
     const auto size = fs::file_size(name, error);
     if (!error && size > kMaxConfigFileSize) {
@@ -242,7 +245,8 @@ std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, 
     return slot;
 }
 
-std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name, Prompter& prompter) {
+std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
+                                  Prompter& prompter) {
     const auto bytes = ReadWholeFile(name);
     if (!bytes) {
         prompter.Tell("Can't open file: " + name);
@@ -305,7 +309,9 @@ bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prom
 
 namespace {
 // Where a titled document is saved: its file, or for a new one its title in the working folder.
-std::string SavePathOf(const Document& doc) { return doc.path.empty() ? doc.title : doc.path; }
+std::string SavePathOf(const Document& doc) {
+    return doc.path.empty() ? doc.title : doc.path;
+}
 
 SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
     if (name.empty()) {
@@ -325,8 +331,8 @@ SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Pr
 SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser,
                            Prompter& prompter) {
     const Document& doc = state.workspace.At(slot);
-    const std::string name =
-        chooser.AskSaveName(IsUntitled(doc.title) ? std::string(kUntitledSaveName) : SavePathOf(doc));
+    const std::string name = chooser.AskSaveName(
+        IsUntitled(doc.title) ? std::string(kUntitledSaveName) : SavePathOf(doc));
     return SaveUnder(state, slot, name, prompter);
 }
 
@@ -336,10 +342,9 @@ bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& p
         return true;
     }
     const std::string base = FileBase(doc.title);
-    const Answer answer = prompter.Ask(Message{"The data in [" + base + "] has changed." +
-                                                   kLineBreak + "Do you want to save the changes?",
-                                               kMainWindowCaption, Buttons::YesNoCancel,
-                                               Icon::Exclamation, std::nullopt});
+    const Answer answer = prompter.Ask(Message{
+        "The data in [" + base + "] has changed." + kLineBreak + "Do you want to save the changes?",
+        kMainWindowCaption, Buttons::YesNoCancel, Icon::Exclamation, std::nullopt});
     if (answer == Answer::No) {
         return true;
     }

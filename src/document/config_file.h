@@ -67,8 +67,7 @@ enum class SaveOutcome { Saved, Cancelled, Failed };
 // "&Save": an untitled document asks for a name first.
 SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
 // "Save &As...".
-SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser,
-                           Prompter& prompter);
+SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
 
 // The question before a changed document closes. True when the document may close.
 bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);

@@ -12,7 +12,9 @@ constexpr std::string_view kUntitledPrefix = "TEMP";
 constexpr std::size_t kUnitSuffixLength = 3;  // "MHz" at the end of the range label
 }  // namespace
 
-bool IsUntitled(const std::string& title) { return StartsWith(title, kUntitledPrefix); }
+bool IsUntitled(const std::string& title) {
+    return StartsWith(title, kUntitledPrefix);
+}
 
 bool RenumberTemp(ProgramState& state) {
     bool anyOpen = false;

@@ -73,8 +73,10 @@ std::string FormatRadioDate(int year, int month, int day) {
 
 void DecodeInfo(ProgramState& state) {
     for (std::size_t i = 0; i < kTableSize; ++i) {
-        state.LevelTable[i] = static_cast<std::uint8_t>(state.InfoWords[kInfoLevelTable + i] & 0xFF);
-        state.PowerTable[i] = static_cast<std::uint8_t>(state.InfoWords[kInfoPowerTable + i] & 0xFF);
+        state.LevelTable[i] =
+            static_cast<std::uint8_t>(state.InfoWords[kInfoLevelTable + i] & 0xFF);
+        state.PowerTable[i] =
+            static_cast<std::uint8_t>(state.InfoWords[kInfoPowerTable + i] & 0xFF);
     }
     state.CustomerName = InfoText(state, kInfoNameText, kInfoNameLength);
     state.SerialNo = InfoText(state, kInfoSerialText, kInfoSerialLength);

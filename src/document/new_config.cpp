@@ -101,8 +101,10 @@ int BuildNewConfiguration(ProgramState& state, int band, int channels) {
     docState.SysBlock[kSysMaxChannel] = static_cast<std::uint8_t>(channels);
     docState.ChOption.assign(channels, kNewChannelOptions);
 
-    std::copy(std::begin(kDefaultLevelTable), std::end(kDefaultLevelTable), state.LevelTable.begin());
-    std::copy(std::begin(kDefaultPowerTable), std::end(kDefaultPowerTable), state.PowerTable.begin());
+    std::copy(std::begin(kDefaultLevelTable), std::end(kDefaultLevelTable),
+              state.LevelTable.begin());
+    std::copy(std::begin(kDefaultPowerTable), std::end(kDefaultPowerTable),
+              state.PowerTable.begin());
     for (std::size_t i = 0; i < kTableSize; ++i) {
         state.InfoWords[kInfoLevelTable + i] = state.LevelTable[i];
         state.InfoWords[kInfoPowerTable + i] = state.PowerTable[i];
@@ -120,10 +122,12 @@ int BuildNewConfiguration(ProgramState& state, int band, int channels) {
     docState.SysBlock[kRefDividerByte1] = static_cast<std::uint8_t>(refData[1] >> 8);
 
     // Tuning block from the band's softpot reference frequencies.
-    PllEncoder encoder(PllFromImage(docState.SysBlock[kPllByte], docState.SysBlock[kRefDividerByte0]));
+    PllEncoder encoder(
+        PllFromImage(docState.SysBlock[kPllByte], docState.SysBlock[kRefDividerByte0]));
     for (int k = 0; k < kTunePairs; ++k) {
         const std::string tx = TxFreqOf(band, k);
-        WriteTuneRecord(&docState.TuneBlock[kChannelRecordSize * k], encoder, RxFreqOf(band, k), &tx);
+        WriteTuneRecord(&docState.TuneBlock[kChannelRecordSize * k], encoder, RxFreqOf(band, k),
+                        &tx);
     }
     for (int k = 0; k < kTunePairs; ++k) {
         WriteTuneRecord(&docState.TuneBlock[kChannelRecordSize * (kTunePairs + k)], encoder,

@@ -17,7 +17,8 @@ constexpr int kKey4FunctionCode = 4;
 
 bool Key4Assigned(const std::array<std::uint8_t, kSysBlockSize>& sysBlock) {
     for (const std::size_t at : {kSysButtonSideA, kSysButtonSideB}) {
-        if ((sysBlock[at] & 0x0F) == kKey4FunctionCode || (sysBlock[at] >> 4) == kKey4FunctionCode) {
+        if ((sysBlock[at] & 0x0F) == kKey4FunctionCode ||
+            (sysBlock[at] >> 4) == kKey4FunctionCode) {
             return true;
         }
     }
@@ -33,8 +34,9 @@ ImageBuf PackImage(const ProgramState& state, const Document& doc) {
         // An untouched new configuration is stored with empty channels.
         image.resize(kImageHeaderSize + kChannelRecordSize * doc.lines.size(), kEmptyChannelByte);
     } else {
-        PackChannels(image, doc.lines, doc.state.ChOption,
-                     PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]));
+        PackChannels(
+            image, doc.lines, doc.state.ChOption,
+            PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]));
     }
     image.push_back(doc.state.Band);
     return image;

@@ -9,7 +9,7 @@ namespace petrel {
 
 // The document slots. Slot 0 is never used; a closed document's slot is reused by the next.
 class Workspace {
-public:
+  public:
     Workspace() { Reset(); }
 
     // A free slot, marked in use and holding a fresh document; the array grows when none is free.
@@ -23,7 +23,7 @@ public:
     // Slots in use, ascending.
     std::vector<int> OpenSlots() const;
 
-private:
+  private:
     // Pointers keep every document at one address while the array grows.
     std::vector<std::unique_ptr<Document>> slots_;
 };

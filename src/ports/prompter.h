@@ -23,7 +23,7 @@ struct Message {
 // Every message box goes through a Prompter: the GUI shows it, the command line answers by
 // policy, tests script the answers and check the texts.
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
     virtual Answer Ask(const Message& message) = 0;
 
@@ -35,7 +35,7 @@ public:
 
 // The file dialogs of Open and Save. An empty result means the user cancelled.
 class FileChooser {
-public:
+  public:
     virtual ~FileChooser() = default;
     virtual std::string AskOpenName() = 0;
     virtual std::string AskSaveName(const std::string& proposed) = 0;

@@ -12,7 +12,7 @@ inline constexpr int kStatusFontLarge = 15;
 
 // The main window's status label and progress bar.
 class StatusLine {
-public:
+  public:
     virtual ~StatusLine() = default;
     virtual void SetStatus(const std::string& text, int color, int fontSize) = 0;
     virtual std::string Text() const = 0;

@@ -12,7 +12,8 @@ std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 
 // Up to length characters from a 0-based position; never reads past the end.
-std::string Mid(std::string_view text, std::size_t start, std::size_t length = std::string_view::npos);
+std::string Mid(std::string_view text, std::size_t start,
+                std::size_t length = std::string_view::npos);
 
 // Text padded on the right with fill up to width characters (never cut).
 std::string PadRight(std::string_view text, std::size_t width, char fill = ' ');

@@ -31,7 +31,7 @@ TEST(RangeRule, IncludesBothEdges) {
 }
 
 class CheckChannelsTest : public ::testing::Test {
-protected:
+  protected:
     CheckChannelsTest() {
         state.BandLow = "446.00625";
         state.BandHigh = "446.09375";

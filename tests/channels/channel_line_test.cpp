@@ -10,7 +10,9 @@ namespace {
 const PllParams kPmr = PllFromImage(0x38, 0x1A);
 constexpr int kPmrWidth = 10;
 
-ImageBuf HeaderOnly() { return ImageBuf(0x60, 0); }
+ImageBuf HeaderOnly() {
+    return ImageBuf(0x60, 0);
+}
 
 std::vector<std::uint8_t> PackOne(const std::string& line, std::uint8_t option) {
     ImageBuf image = HeaderOnly();
@@ -69,7 +71,8 @@ TEST(ParseLine, ReadsEachFieldFromOneColumnToTheLeftAndNeverPastTheEnd) {
 
 TEST(PackChannels, RecomputesPresenceBitsAndKeepsOptions) {
     // Both sides: 0xC0 plus the options.
-    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0x06)[kRecFlags], 0xC6);
+    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0x06)[kRecFlags],
+              0xC6);
     // No Rx: an empty channel whatever its options, nibble byte 0.
     const auto noRx = PackOne("1   NONE        000=  None   446.006250  000=  None", 0x06);
     EXPECT_EQ(noRx[kRecFlags], 0);
@@ -80,7 +83,8 @@ TEST(PackChannels, RecomputesPresenceBitsAndKeepsOptions) {
     EXPECT_EQ(badTx[kRecTxTone], 0);
     EXPECT_EQ(badTx[kRecNibbles] >> 4, 0);
     // The never-edited mark 0xFF counts as no options.
-    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0xFF)[kRecFlags], 0xC0);
+    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0xFF)[kRecFlags],
+              0xC0);
 }
 
 TEST(PackChannels, AbsentSidesCarryTheLastWordOfTheSamePass) {

@@ -22,10 +22,10 @@ TEST(FreqToHz, ReadsFrequencyTextsWhateverTheirPadding) {
         const char* text;
         std::int64_t hz;
     };
-    for (const Case& c : {Case{"446.00625", 446006250}, Case{"446.006250", 446006250},
-                          Case{" 446.006250 ", 446006250}, Case{"446", 446000000},
-                          Case{"29.7", 29700000}, Case{"-21.7", -21700000},
-                          Case{"+45.1", 45100000}, Case{"NONE", 0}, Case{"", 0}}) {
+    for (const Case& c :
+         {Case{"446.00625", 446006250}, Case{"446.006250", 446006250},
+          Case{" 446.006250 ", 446006250}, Case{"446", 446000000}, Case{"29.7", 29700000},
+          Case{"-21.7", -21700000}, Case{"+45.1", 45100000}, Case{"NONE", 0}, Case{"", 0}}) {
         EXPECT_EQ(FreqToHz(c.text), c.hz) << '"' << c.text << '"';
     }
 }
@@ -116,9 +116,10 @@ TEST(DecodeFreq, ReversesEncodeForEveryBandAndDirection) {
                 const std::string freq = isRx ? RxFreqOf(band, i) : TxFreqOf(band, i);
                 const std::string code = encoder.EncodeFreq(freq, isRx);
                 ASSERT_NE(code, "0303") << band << ' ' << freq;
-                const std::uint8_t nibbles = isRx ? NibbleByte("0000", code) : NibbleByte(code, "0000");
-                const auto decoded = DecodeFreq(params, encoder.PllHigh(), encoder.PllLow(), nibbles,
-                                                isRx, width);
+                const std::uint8_t nibbles =
+                    isRx ? NibbleByte("0000", code) : NibbleByte(code, "0000");
+                const auto decoded =
+                    DecodeFreq(params, encoder.PllHigh(), encoder.PllLow(), nibbles, isRx, width);
                 ASSERT_TRUE(decoded);
                 EXPECT_EQ(*decoded, freq) << "band " << band;
             }

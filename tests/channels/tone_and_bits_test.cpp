@@ -14,10 +14,11 @@ TEST(ToneTable, ItemTextsFollowTheComboLayout) {
         const char* item;
         const char* description;
     };
-    for (const Case& c : {Case{0, "000 No Tone", "None"}, Case{1, "001 CTCSS  67.0", "67.0"},
-                          Case{12, "012 CTCSS 100.0", "100.0"}, Case{38, "038 CTCSS 250.3", "250.3"},
-                          Case{39, "039 CTCSS  69.4", "69.4"}, Case{50, "050 CTCSS 254.1", "254.1"},
-                          Case{51, "051 CDCSS   023", "023"}, Case{154, "154 CDCSS   754", "754"}}) {
+    for (const Case& c :
+         {Case{0, "000 No Tone", "None"}, Case{1, "001 CTCSS  67.0", "67.0"},
+          Case{12, "012 CTCSS 100.0", "100.0"}, Case{38, "038 CTCSS 250.3", "250.3"},
+          Case{39, "039 CTCSS  69.4", "69.4"}, Case{50, "050 CTCSS 254.1", "254.1"},
+          Case{51, "051 CDCSS   023", "023"}, Case{154, "154 CDCSS   754", "754"}}) {
         EXPECT_EQ(ToneItemText(c.code), c.item);
         EXPECT_EQ(ToneDescription(c.code), c.description);
     }

@@ -27,7 +27,7 @@ CliRun Cli(const std::vector<std::string>& args) {
 }
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     test::ScopedWorkingDir cwd{dir.Path()};
 };
@@ -92,10 +92,15 @@ TEST_F(CliTest, RefusedFilesPrintTheirMessageAndExit1) {
 
 TEST_F(CliTest, UsageErrorsExit2WithTheUsage) {
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"frobnicate"}, {"show"}, {"show", "a", "b"},
-          {"new", "--band", "9", "x.cfg"}, {"new", "--band", "13", "--channels", "16", "x.cfg"},
+         {std::vector<std::string>{},
+          {"frobnicate"},
+          {"show"},
+          {"show", "a", "b"},
+          {"new", "--band", "9", "x.cfg"},
+          {"new", "--band", "13", "--channels", "16", "x.cfg"},
           {"new", "--band", "9", "--channels", "100", "x.cfg"},
-          {"new", "--band", "9", "--channels", "1.5", "x.cfg"}, {"new", "--band"}}) {
+          {"new", "--band", "9", "--channels", "1.5", "x.cfg"},
+          {"new", "--band"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.exit, 2);
         EXPECT_NE(run.err.find("usage: petrel-cli"), std::string::npos);
@@ -104,7 +109,8 @@ TEST_F(CliTest, UsageErrorsExit2WithTheUsage) {
 }
 
 TEST_F(CliTest, ASaveThatFailsExits1) {
-    const CliRun run = Cli({"new", "--band", "9", "--channels", "16", dir.File("no/such/dir/x.cfg")});
+    const CliRun run =
+        Cli({"new", "--band", "9", "--channels", "16", dir.File("no/such/dir/x.cfg")});
     EXPECT_EQ(run.exit, 1);
     EXPECT_FALSE(run.err.empty());
 }

@@ -46,10 +46,12 @@ InfoPage InfoWithTexts() {
     return info;
 }
 
-void MakeReadOnly(const std::string& path) { ::chmod(path.c_str(), 0444); }
+void MakeReadOnly(const std::string& path) {
+    ::chmod(path.c_str(), 0444);
+}
 
 class ConfigFileTest : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     test::ScopedWorkingDir cwd{dir.Path()};
     ProgramState state;
@@ -124,7 +126,8 @@ TEST(FileNames, CompanionSitsBesideItsConfiguration) {
 }
 
 TEST_F(ConfigFileTest, OpensAcceptedBandBytesAndRefusesOthers) {
-    for (const auto& [byte, band] : {std::pair{0x12, 12}, std::pair{0x0A, 10}, std::pair{0x00, 0}}) {
+    for (const auto& [byte, band] :
+         {std::pair{0x12, 12}, std::pair{0x0A, 10}, std::pair{0x00, 0}}) {
         const std::string name = dir.File("band" + std::to_string(byte) + ".cfg");
         WriteBytes(name, ConfigBytes(static_cast<std::uint8_t>(byte)));
         ASSERT_TRUE(OpenConfigFile(state, name, prompter)) << byte;
@@ -250,7 +253,8 @@ TEST_F(ConfigFileTest, AReadOnlyCompanionLeavesTheConfigurationRewrittenButUnsav
     MakeReadOnly(dir.File("half.ptx"));
     prompter.Then(Answer::Ok);
     EXPECT_FALSE(SaveConfigFile(state, slot, name, prompter));
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{dir.File("half.ptx") + " is a read only file"});
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{dir.File("half.ptx") + " is a read only file"});
     EXPECT_EQ(ReadBytes(name).size(), 675u);
     EXPECT_EQ(ReadBytes(dir.File("half.ptx")), (std::vector<std::uint8_t>{9, 9}));
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);

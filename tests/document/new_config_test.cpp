@@ -29,10 +29,10 @@ TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
     EXPECT_EQ(state.FreqTextLen, 10);
 
     const auto& sys = doc.state.SysBlock;
-    const std::array<std::uint8_t, 32> expected = {
-        0x01, 0xD6, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x30, 0x01,
-        0x38, 0x1A, 0x21, 0x80, 0x5E, 0x09, 0x10, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    const std::array<std::uint8_t, 32> expected = {0x01, 0xD6, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04,
+                                                   0x00, 0x30, 0x01, 0x38, 0x1A, 0x21, 0x80, 0x5E,
+                                                   0x09, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02,
+                                                   0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
     EXPECT_EQ(sys, expected);
     EXPECT_EQ(doc.state.ChOption, std::vector<std::uint8_t>(16, 0x02));
     EXPECT_FALSE(doc.state.Key4Assigned);
@@ -63,7 +63,8 @@ TEST(NewConfiguration, TuningBlockHoldsTheBandsSoftpotFrequencies) {
     EXPECT_EQ(tune[6], 0xD5);
     EXPECT_EQ(tune[7], 0x00);
 
-    const auto params = PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]);
+    const auto params =
+        PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]);
     for (int k = 0; k < 4; ++k) {
         const std::uint8_t* pair = &tune[8 * k];
         EXPECT_EQ(pair[0], 0xC0);

@@ -39,9 +39,10 @@ TEST(PackImage, AnUntouchedNewConfigurationHasEmptyChannelsUntilEdited) {
 
 TEST(Key4Assigned, LooksAtEveryNibbleOfTheSideButtons) {
     std::array<std::uint8_t, kSysBlockSize> sys{};
-    for (const auto& [a, b, expected] : {std::tuple{0x41, 0x00, true}, std::tuple{0x14, 0x00, true},
-                                        std::tuple{0x00, 0x04, true}, std::tuple{0x00, 0x40, true},
-                                        std::tuple{0x01, 0xD6, false}, std::tuple{0x00, 0x00, false}}) {
+    for (const auto& [a, b, expected] :
+         {std::tuple{0x41, 0x00, true}, std::tuple{0x14, 0x00, true}, std::tuple{0x00, 0x04, true},
+          std::tuple{0x00, 0x40, true}, std::tuple{0x01, 0xD6, false},
+          std::tuple{0x00, 0x00, false}}) {
         sys[0] = static_cast<std::uint8_t>(a);
         sys[1] = static_cast<std::uint8_t>(b);
         EXPECT_EQ(Key4Assigned(sys), expected) << a << ' ' << b;
@@ -84,10 +85,10 @@ TEST(Workspace, ReusesTheFirstFreeSlotBeforeGrowing) {
 
 TEST(RenumberTemp, RetitlesUntitledWindowsCountingDown) {
     ProgramState state;
-    const int first = BuildNewConfiguration(state, 9, 16);   // Temp1.cfg
+    const int first = BuildNewConfiguration(state, 9, 16);    // Temp1.cfg
     const int second = BuildNewConfiguration(state, 10, 16);  // Temp2.cfg
-    const int titled =
-        NewDocFromImage(state, PackImage(state, state.workspace.At(first)), "/home/dealer/shop.cfg");
+    const int titled = NewDocFromImage(state, PackImage(state, state.workspace.At(first)),
+                                       "/home/dealer/shop.cfg");
     ASSERT_EQ(state.TempCount, 2);
 
     EXPECT_TRUE(UnloadDocument(state, titled));

@@ -12,7 +12,7 @@ namespace petrel::test {
 // Answers message boxes from a script and keeps every message asked. A message that the
 // script did not expect fails the test.
 class ScriptedPrompter : public Prompter {
-public:
+  public:
     // Queue the answer to the next question.
     ScriptedPrompter& Then(Answer answer) {
         answers_.push_back(answer);
@@ -24,14 +24,14 @@ public:
     std::vector<std::string> Texts() const;
     bool AllAnswered() const { return answers_.empty(); }
 
-private:
+  private:
     std::deque<Answer> answers_;
     std::vector<Message> asked_;
 };
 
 // Returns scripted file names and records the proposed ones.
 class ScriptedFileChooser : public FileChooser {
-public:
+  public:
     ScriptedFileChooser& Then(std::string name) {
         names_.push_back(std::move(name));
         return *this;
@@ -41,13 +41,13 @@ public:
 
     std::vector<std::string> proposed;
 
-private:
+  private:
     std::deque<std::string> names_;
 };
 
 // Records what the status label and progress bar were told.
 class RecordingStatusLine : public StatusLine {
-public:
+  public:
     void SetStatus(const std::string& text, int color, int fontSize) override {
         text_ = text;
         color_ = color;
@@ -66,7 +66,7 @@ public:
     int progressMaximum = 0;
     std::vector<int> progress;
 
-private:
+  private:
     std::string text_;
     int color_ = kStatusBlack;
     int fontSize_ = kStatusFontNormal;

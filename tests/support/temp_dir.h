@@ -9,7 +9,7 @@ namespace petrel::test {
 
 // A fresh folder on disk, removed with everything in it when the test ends.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,19 +18,19 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // Makes the working directory a given folder for the life of the object.
 class ScopedWorkingDir {
-public:
+  public:
     explicit ScopedWorkingDir(const std::filesystem::path& dir);
     ~ScopedWorkingDir();
     ScopedWorkingDir(const ScopedWorkingDir&) = delete;
     ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
 
-private:
+  private:
     std::filesystem::path previous_;
 };
 
