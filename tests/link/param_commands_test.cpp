@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "link_fixture.h"
 
@@ -110,45 +109,6 @@ TEST_F(ParamsTest, ReadModifyWritesKeepTheOtherBits) {
     radio.ClearLog();
     EXPECT_FALSE(link.EnableVox());
     EXPECT_EQ(CountFrames(FrameKind::WriteParam), 0u);
-}
-
-TEST_F(ParamsTest, FixedWritesAndReadsAddressTheirParameters) {
-    struct Case {
-        std::function<bool(RadioLink&)> call;
-        std::vector<Bytes> frames;
-    };
-    const std::vector<Case> cases = {
-        {&RadioLink::WriteControlAA, {{'O', 2, 0x10, 0xAA}, {'O', 2, 0x11, 0x0A}}},
-        {&RadioLink::WriteControlAD, {{'O', 2, 0x10, 0xAD}, {'O', 2, 0x11, 0x0A}}},
-        {&RadioLink::WriteControl92, {{'O', 2, 0x10, 0x92}, {'O', 2, 0x11, 0x0A}}},
-        {&RadioLink::WriteControl90, {{'O', 2, 0x10, 0x90}, {'O', 2, 0x11, 0x0A}}},
-        {&RadioLink::WriteControlAC, {{'O', 2, 0x10, 0xAC}, {'O', 2, 0x11, 0xC8}}},
-        {&RadioLink::WriteSquelchMode, {{'O', 0, 0xA0, 0xC2}}},
-        {&RadioLink::WriteReceiveFlag, {{'O', 0, 0xB0, 0x00}}},
-        {&RadioLink::WriteTransmitFlag, {{'O', 0, 0xB4, 0x00}}},
-        {&RadioLink::WriteTestEnable, {{'O', 0, 0xBC, 0x01}}},
-        {[](RadioLink& l) { return l.WriteTransmitFrequency(1, 2, 3); },
-         {{'O', 0, 0xB5, 1}, {'O', 0, 0xB6, 2}, {'O', 0, 0xB7, 3}}},
-        {[](RadioLink& l) { return l.WriteReceiveReference(0x21); }, {{'O', 1, 0x3F, 0x21}}},
-        {[](RadioLink& l) { return l.WriteTransmitReference(0x22); }, {{'O', 1, 0x40, 0x22}}},
-        {&RadioLink::WriteTestPattern,
-         {{'O', 0, 0xD0, 0xC8}, {'O', 0, 0xD1, 0xC8}, {'O', 0, 0xD2, 0xC8}, {'O', 0, 0xD3, 0xC8}}},
-        {[](RadioLink& l) { return l.WritePowerCode(0x86); }, {{'O', 2, 0x10, 0x86}}},
-        {[](RadioLink& l) { return l.WritePowerValue(0x33); }, {{'O', 0, 0x00, 0x33}}},
-        {&RadioLink::ReadBatteryLevel, {{'I', 2, 0x07}}},
-        {&RadioLink::ReadVoxLevel, {{'I', 2, 0x06}}},
-        {&RadioLink::ReadSquelchNoise, {{'I', 1, 0xA4}}},
-        {&RadioLink::ReadOption0A, {{'I', 0, 0x0A}}},
-        {&RadioLink::ReadVoxByte, {{'I', 0, 0x8E}}},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        SCOPED_TRACE(i);
-        radio.ClearLog();
-        EXPECT_TRUE(cases[i].call(link));
-        EXPECT_EQ(ParamFrames(), cases[i].frames);
-        EXPECT_FALSE(ports.IsOpen());
-    }
-    EXPECT_EQ(radio.ControlCodes().size(), 5u);
 }
 
 }  // namespace
