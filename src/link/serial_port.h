@@ -42,7 +42,6 @@ class SerialPort {
     virtual ~SerialPort() = default;
 
     virtual void SetPortNumber(int number) = 0;  // 1..8
-    virtual int PortNumber() const = 0;
     // Throws SerialPortError when the selected port is missing, busy or not allowed.
     virtual void Open() = 0;
     virtual void Close() = 0;
