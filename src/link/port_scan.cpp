@@ -101,16 +101,21 @@ std::vector<std::string> SerialDevicesFromEnvironment() {
     return SerialDevices(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
 }
 
-void DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter) {
+std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter) {
+    std::vector<PortProblem> problems;
     for (;;) {
         state.PortList.clear();
+        problems.clear();
         for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {
             port.SetPortNumber(number);
             try {
                 port.Open();
                 state.PortList.push_back(number);
-            } catch (const SerialPortError&) {
-                // A port that does not open is simply not offered.
+            } catch (const SerialPortError& error) {
+                // A port that does not open is not offered; its reason is kept for the user.
+                if (!port.DeviceName(number).empty()) {
+                    problems.push_back({number, error.Device(), error.Reason()});
+                }
             }
             port.Close();
         }
@@ -128,6 +133,7 @@ void DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter) {
         }
     }
     state.PortCount = static_cast<int>(state.PortList.size());
+    return problems;
 }
 
 }  // namespace petrel

@@ -6,10 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "link/serial_port.h"
+
 namespace petrel {
 
 class Prompter;
-class SerialPort;
 struct ProgramState;
 
 // The environment variable whose device paths (separated by ":") replace the discovered ports.
@@ -32,7 +33,7 @@ std::vector<std::string> SerialDevices(const std::optional<std::string>& portsVa
 std::vector<std::string> SerialDevicesFromEnvironment();
 
 // The start-up port scan: PortList/PortCount = the COM numbers that open. With none, the user
-// is asked whether to look again.
-void DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter);
+// is asked whether to look again. Returns the ports of the last scan that would not open.
+std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter);
 
 }  // namespace petrel

@@ -42,12 +42,12 @@
 #include <vector>
 
 #include "document/radio_image.h"
+#include "link/serial_port.h"
 
 namespace petrel {
 
 class Clock;
 class Prompter;
-class SerialPort;
 class StatusLine;
 struct ProgramState;
 
@@ -77,13 +77,6 @@ class LinkHost {
 struct TransferResult {
     bool completed = false;         // every block and the closing control code went through
     std::optional<int> openedSlot;  // Upload: the new document
-};
-
-// A port that would not open during the last search, with the system's reason.
-struct PortProblem {
-    int number = 0;
-    std::string device;
-    std::string reason;
 };
 
 inline constexpr std::size_t kBlockSize = 4;

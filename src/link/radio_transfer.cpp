@@ -105,6 +105,10 @@ std::optional<int> RadioLink::OpenUploadedDocument() {
 
 TransferResult RadioLink::RadioTransfer(TransferOp op) {
     TransferResult result;
+    if (op != TransferOp::Upload && op != TransferOp::Download) {
+        EndOperation();  // no such operation: only the clean-up
+        return result;
+    }
     // The channel check's message as the user saw it: detection overwrites the label.
     const std::string shownStatus = status_.Text();
     for (;;) {

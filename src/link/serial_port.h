@@ -26,6 +26,13 @@ class SerialPortError : public std::runtime_error {
     std::string reason_;
 };
 
+// A port that would not open, with the system's reason.
+struct PortProblem {
+    int number = 0;
+    std::string device;
+    std::string reason;
+};
+
 // The serial port as the link uses it: the port number, opening and closing, DTR, the receive
 // buffer and its count, writing, and a wait for more bytes. Line settings are fixed at
 // 2400 baud 8N1 without flow control. Only Open reports errors; a failing write or read shows
@@ -35,7 +42,6 @@ class SerialPort {
     virtual ~SerialPort() = default;
 
     virtual void SetPortNumber(int number) = 0;  // 1..8
-    virtual int PortNumber() const = 0;
     // Throws SerialPortError when the selected port is missing, busy or not allowed.
     virtual void Open() = 0;
     virtual void Close() = 0;

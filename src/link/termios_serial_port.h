@@ -21,7 +21,6 @@ class TermiosSerialPort : public SerialPort {
     TermiosSerialPort& operator=(const TermiosSerialPort&) = delete;
 
     void SetPortNumber(int number) override;
-    int PortNumber() const override { return number_; }
     void Open() override;
     void Close() override;
     bool IsOpen() const override { return fd_ >= 0; }

@@ -60,8 +60,15 @@ TEST(DetectRS, ListsTheComNumbersThatOpen) {
     TermiosSerialPort port({"/dev/petrel-missing", com2.Device(), busy.Device(), com4.Device()});
     ProgramState state;
     test::ScriptedPrompter prompter;
-    DetectRS(state, port, prompter);
+    const auto problems = DetectRS(state, port, prompter);
     EXPECT_EQ(state.PortList, (std::vector<int>{2, 4}));
+    // The devices that would not open, with the reason; COM5..COM8 have no device at all.
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_EQ(problems[0].number, 1);
+    EXPECT_EQ(problems[0].device, "/dev/petrel-missing");
+    EXPECT_EQ(problems[0].reason, "No such file or directory");
+    EXPECT_EQ(problems[1].number, 3);
+    EXPECT_EQ(problems[1].reason, "Device or resource busy");
     EXPECT_EQ(state.PortCount, 2);
     EXPECT_TRUE(prompter.Asked().empty());
     EXPECT_FALSE(port.IsOpen());

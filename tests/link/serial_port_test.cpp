@@ -164,15 +164,5 @@ TEST(TermiosSerialPort, AHungUpLineDoesNotMakeTheWaitSpin) {
     EXPECT_EQ(port.InBufferCount(), 0);
 }
 
-TEST(TermiosSerialPort, AClosedPortHasNothingAndWaitsWithoutSpinning) {
-    TermiosSerialPort port({});
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.InBufferCount(), 0);
-    EXPECT_TRUE(port.ReadAll().empty());
-    const auto start = steady_clock::now();
-    EXPECT_FALSE(port.WaitForInput(30'000));
-    EXPECT_GE(ElapsedMs(start), 30);
-}
-
 }  // namespace
 }  // namespace petrel

@@ -38,19 +38,6 @@ TEST(RadioSimEngine, EchoesEveryByteThenAnswersEachFrame) {
     EXPECT_EQ(DescribeFrame(engine.Log()[4]), "write: W 02 FC 01 02 03 04 -> 01 02 03 04");
 }
 
-TEST(RadioSimEngine, RecordsControlCodesAndAnswersIdentification) {
-    RadioSimEngine engine(MakeRadio(10, 16, false));
-    EXPECT_EQ(Exchange(engine, {'I', 2, 0x20}).back(), 1);
-    EXPECT_EQ(Exchange(engine, {'I', 2, 0x21}).back(), 20);
-    Exchange(engine, {'O', 2, 0x10, 0x90});
-    Exchange(engine, {'O', 2, 0x11, 0x0A});
-    Exchange(engine, {'O', 2, 0x10, 0xAA});
-    Exchange(engine, {'O', 2, 0x11, 0x0A});
-    ASSERT_EQ(engine.ControlCodes().size(), 2u);
-    EXPECT_EQ(engine.ControlCodes()[0], (std::array<std::uint8_t, 2>{0x90, 0x0A}));
-    EXPECT_EQ(engine.ControlCodes()[1], (std::array<std::uint8_t, 2>{0xAA, 0x0A}));
-}
-
 TEST(RadioSimEngine, IgnoresStrayBytesAndAbandonsAStalledFrame) {
     RadioSimEngine engine(MakeRadio(9, 99, false));
     EXPECT_EQ(Exchange(engine, {0x00, 'x'}), (Bytes{0x00, 'x'}));  // echoed, not answered

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <ostream>
@@ -11,6 +12,10 @@
 #include "document/document_lifecycle.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
+#include "link/port_scan.h"
+#include "link/radio_link.h"
+#include "link/termios_serial_port.h"
+#include "ports/clock.h"
 #include "util/text.h"
 
 namespace petrel::cli {
@@ -20,7 +25,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: petrel-cli show FILE.cfg\n"
     "       petrel-cli new --band B --channels N OUT.cfg\n"
-    "       petrel-cli resave IN.cfg OUT.cfg\n";
+    "       petrel-cli resave IN.cfg OUT.cfg\n"
+    "       petrel-cli read [--port DEV]... [--retries N] [--yes] OUT.cfg\n"
+    "       petrel-cli write [--port DEV]... [--retries N] [--yes] IN.cfg\n";
 
 struct UsageError {
     std::string reason;
@@ -29,21 +36,38 @@ struct UsageError {
 struct Context {
     std::ostream& out;
     std::ostream& err;
+    const CliEnvironment& environment;
     ProgramState state;
     PolicyPrompter prompter;
     TextStatusLine status;
 
-    Context(std::ostream& o, std::ostream& e) : out(o), err(e), prompter(e), status(e) {}
+    Context(std::ostream& o, std::ostream& e, const CliEnvironment& env)
+        : out(o), err(e), environment(env), prompter(e), status(e) {}
 };
 
 int ToExit(bool ok) {
     return ok ? kExitOk : kExitFailure;
 }
 
-// The arguments of a command: positional ones and "--name value" options.
+// The arguments of a command: positional ones, "--name value" options and "--name" flags.
 struct Arguments {
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options;
+    std::vector<std::string> flags;
+
+    bool Flag(const std::string& name) const {
+        return std::find(flags.begin(), flags.end(), name) != flags.end();
+    }
+    // Every value of a repeatable option, in order.
+    std::vector<std::string> Values(const std::string& name) const {
+        std::vector<std::string> values;
+        for (const auto& [key, value] : options) {
+            if (key == name) {
+                values.push_back(value);
+            }
+        }
+        return values;
+    }
 
     std::string Option(const std::string& name) const {
         for (const auto& [key, value] : options) {
@@ -56,11 +80,14 @@ struct Arguments {
 };
 
 Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first,
-                         const std::vector<std::string>& valueOptions) {
+                         const std::vector<std::string>& valueOptions,
+                         const std::vector<std::string>& flagOptions) {
     Arguments parsed;
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (StartsWith(arg, "--")) {
+        if (std::find(flagOptions.begin(), flagOptions.end(), arg) != flagOptions.end()) {
+            parsed.flags.push_back(arg);
+        } else if (StartsWith(arg, "--")) {
             bool known = false;
             for (const auto& name : valueOptions) {
                 known = known || name == arg;
@@ -129,31 +156,126 @@ int Resave(Context& c, const Arguments& arguments) {
     return ToExit(SaveConfigFile(c.state, *slot, arguments.positional[1], c.prompter));
 }
 
+// The window around the link: the command line has one document at most and no menus.
+class CliHost : public LinkHost {
+  public:
+    int ActiveSlot() const override { return slot; }
+    int slot = 0;
+};
+
+// A radio operation's port, clock and link, with the answering policy of the arguments.
+struct RadioSession {
+    TermiosSerialPort port;
+    SteadyClock clock;
+    CliHost host;
+    RadioLink link;
+    std::vector<PortProblem> scanProblems;
+
+    RadioSession(Context& c, const Arguments& arguments)
+        : port(Devices(c, arguments)), link(c.state, port, clock, c.prompter, c.status, host) {
+        const std::vector<std::string> retries = arguments.Values("--retries");
+        if (!retries.empty()) {
+            const std::string text = Trim(retries.back());
+            const auto count = LeadingNumber(text);
+            if (text != std::to_string(count) || count < 0 || count > 1000) {
+                throw UsageError{"--retries is a number from 0 to 1000"};
+            }
+            c.prompter.retries = static_cast<int>(count);
+        }
+        c.prompter.yes = arguments.Flag("--yes");
+        c.status.SetEcho(true);
+        c.status.SetProgressBar(c.environment.errIsTerminal);
+        scanProblems = DetectRS(c.state, port, c.prompter);
+    }
+
+    static std::vector<std::string> Devices(const Context& c, const Arguments& arguments) {
+        std::vector<std::string> devices = arguments.Values("--port");
+        if (devices.empty()) {
+            return SerialDevices(c.environment.ports);
+        }
+        if (devices.size() > kLastPortNumber) {
+            throw UsageError{"at most 8 ports"};
+        }
+        return devices;
+    }
+
+    // Why ports did not open, when the operation failed: on Linux usually permissions.
+    void ReportPortProblems(Context& c) const {
+        std::vector<PortProblem> problems = scanProblems;
+        problems.insert(problems.end(), link.PortProblems().begin(), link.PortProblems().end());
+        for (const auto& problem : problems) {
+            c.err << "petrel-cli: COM" << problem.number << " " << problem.device << ": "
+                  << problem.reason << '\n';
+        }
+        if (c.state.PortList.empty() && problems.empty()) {
+            c.err << "petrel-cli: no serial port found; give --port DEVICE or set PETREL_PORTS\n";
+        }
+    }
+};
+
+int Read(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 1);
+    RadioSession session(c, arguments);
+    const TransferResult result = session.link.RadioTransfer(TransferOp::Upload);
+    if (!result.openedSlot) {
+        if (!result.completed) {
+            session.ReportPortProblems(c);
+        } else {
+            c.err << "petrel-cli: the radio reports an unknown band; nothing to save\n";
+        }
+        return kExitFailure;
+    }
+    return ToExit(SaveConfigFile(c.state, *result.openedSlot, arguments.positional[0], c.prompter));
+}
+
+int Write(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 1);
+    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    if (!slot) {
+        return kExitFailure;
+    }
+    RadioSession session(c, arguments);
+    // As the editor window's activation does: the channel check shows in the status.
+    ActivateDocument(c.state, *slot);
+    CheckChannels(c.state, c.state.workspace.At(*slot).lines, c.status);
+    session.host.slot = *slot;
+    const TransferResult result = session.link.RadioTransfer(TransferOp::Download);
+    if (!result.completed && c.state.RadioAbsent) {
+        session.ReportPortProblems(c);
+    }
+    return ToExit(result.completed);
+}
+
 struct Command {
     const char* name;
     std::vector<std::string> valueOptions;
+    std::vector<std::string> flagOptions;
     std::function<int(Context&, const Arguments&)> run;
 };
 
 std::vector<Command> Commands() {
     return {
-        {"show", {}, Show},
-        {"new", {"--band", "--channels"}, New},
-        {"resave", {}, Resave},
+        {"show", {}, {}, Show},
+        {"new", {"--band", "--channels"}, {}, New},
+        {"resave", {}, {}, Resave},
+        {"read", {"--port", "--retries"}, {"--yes"}, Read},
+        {"write", {"--port", "--retries"}, {"--yes"}, Write},
     };
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Context context(out, err);
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment) {
+    Context context(out, err, environment);
     try {
         if (args.empty()) {
             throw UsageError{"no command"};
         }
         for (const auto& command : Commands()) {
             if (args[0] == command.name) {
-                return command.run(context, ParseArguments(args, 1, command.valueOptions));
+                return command.run(
+                    context, ParseArguments(args, 1, command.valueOptions, command.flagOptions));
             }
         }
         throw UsageError{"unknown command " + args[0]};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,14 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// What the command line takes from its surroundings; main() fills it, tests set their own.
+struct CliEnvironment {
+    std::optional<std::string> ports;  // PETREL_PORTS, when set
+    bool errIsTerminal = false;        // draw a progress bar on the error stream
+};
+
 // Runs one command line (without the program name); messages go to err, results to out.
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment = {});
 
 }  // namespace petrel::cli

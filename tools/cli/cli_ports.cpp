@@ -1,5 +1,6 @@
 #include "cli_ports.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "util/text.h"
@@ -34,7 +35,8 @@ Answer PolicyPrompter::Ask(const Message& message) {
         case Buttons::YesNoCancel:
             break;
     }
-    const bool tryAgain = message.text.find("Try Again ?") != std::string::npos;
+    const bool tryAgain = message.text.find("Try Again ?") != std::string::npos ||
+                          message.text.find("Detect Again ?") != std::string::npos;
     if (tryAgain) {
         if (retries > 0) {
             --retries;
@@ -49,7 +51,53 @@ void TextStatusLine::SetStatus(const std::string& text, int color, int) {
     text_ = text;
     color_ = color;
     if (echo_ && !Trim(text).empty()) {
+        EraseBar();
         err_ << text << '\n';
+        DrawBar();
+    }
+}
+
+void TextStatusLine::ShowProgress(bool visible) {
+    if (!visible) {
+        EraseBar();
+    }
+    barVisible_ = visible;
+    drawnPercent_ = -1;
+    DrawBar();
+}
+
+void TextStatusLine::SetProgressRange(int maximum) {
+    maximum_ = maximum;
+    DrawBar();
+}
+
+void TextStatusLine::SetProgress(int value) {
+    value_ = value;
+    DrawBar();
+}
+
+void TextStatusLine::DrawBar() {
+    constexpr int kWidth = 40;
+    if (!drawBar_ || !barVisible_ || maximum_ <= 0) {
+        return;
+    }
+    const int percent = std::clamp(value_, 0, maximum_) * 100 / maximum_;
+    if (percent == drawnPercent_ && barDrawn_) {
+        return;
+    }
+    const int filled = percent * kWidth / 100;
+    err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent << "%"
+         << std::flush;
+    drawnPercent_ = percent;
+    barDrawn_ = true;
+}
+
+void TextStatusLine::EraseBar() {
+    if (barDrawn_) {
+        err_ << "\r\033[K" << std::flush;
+        barDrawn_ = false;
+        drawnPercent_ = -1;
     }
 }
 

@@ -62,10 +62,10 @@ Faults:
   --drop FRAME         no answer to a frame
   --short FRAME        the answer one byte short
   --long FRAME         the answer one byte too long
-  --bad-readback SPEC  a block write stores (and reads back) its first byte inverted
+  --bad-readback WINDOW a block write stores (and reads back) its first byte inverted
       FRAME is KIND[@SKIP][xCOUNT]: KIND is check, identify, read, write, param-read or
       param-write; SKIP frames of that kind go well first (default 0); then COUNT frames are
-      spoiled (default 1; "all" for every one). SPEC is [@SKIP][xCOUNT] of the block writes.
+      spoiled (default 1; "all" for every one). WINDOW is [@SKIP][xCOUNT] of the block writes.
       Example: --drop read@10 drops the answer to the 11th block read.
 
 Log:

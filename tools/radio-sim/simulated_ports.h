@@ -37,7 +37,6 @@ class SimulatedPorts : public SerialPort {
     void ClearRecords();
 
     void SetPortNumber(int number) override { number_ = number; }
-    int PortNumber() const override { return number_; }
     void Open() override;
     void Close() override;
     bool IsOpen() const override { return open_ != 0; }
