@@ -27,6 +27,7 @@
 #include "document/shell_model.h"
 #include "ports/clock.h"
 #include "ports/prompter.h"
+#include "ports/status_line.h"
 #include "shell/qt_ports.h"
 #include "shell/radio_seam.h"
 #include "shell/splash_window.h"
@@ -315,9 +316,12 @@ void MainWindow::RadioTransfer(int op) {
 
     if (opened) {
         EnableDownload();
-        OpenEditor(*opened);
+        OpenEditor(*opened);  // its activation checks the channels
     } else if (!RenumberTemp()) {
         ResetShell();
+    } else if (NotePadWindow* editor = ActiveEditor(); editor && status_->Color() != kStatusRed) {
+        // After a Download the channel check comes back; a failure stays on show in red.
+        editor->Activate();
     }
 }
 

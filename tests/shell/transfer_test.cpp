@@ -85,6 +85,8 @@ void TransferTest::downloadThenUploadGivesTheSameChannels() {
     QVERIFY(opened != nullptr);
     FindAction(opened, "mnuRadioItem1")->trigger();
     QCOMPARE(program.window.Editors().size(), 1);
+    // The channel check replaces the detection message once the Download is through.
+    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
 
     FindAction(opened, "mnuRadioItem0")->trigger();
     NotePadWindow* uploaded = program.window.ActiveEditor();
