@@ -87,7 +87,7 @@ void MainWindowTest::startUpWithoutAnyPortAsksUntilTheUserStops() {
 
     program.window.StartUp();
 
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     const Message& question = program.prompter.Asked().front();
     QCOMPARE(question.buttons, Buttons::YesNoCancel);
     QCOMPARE(question.icon, Icon::Exclamation);
@@ -105,7 +105,7 @@ void MainWindowTest::startUpWithASimulatorPortFindsItWithoutAsking() {
 
     program.window.StartUp();
 
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.state.PortCount, 1);
     QCOMPARE(program.state.PortList, std::vector<int>{1});
 }
@@ -175,7 +175,7 @@ void MainWindowTest::toolbarErrorPathClosesTheProgramUnlessAnEditorCancels() {
     program.prompter.Expect("Error operating !", Answer::Ok)
         .Expect(ChangedQuestion("Temp1"), Answer::Cancel);
     FindAction(&program.window, "Print")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.prompter.Asked().front().buttons, Buttons::Ok);
     QCOMPARE(program.prompter.Asked().front().icon, Icon::None);
     QVERIFY(program.window.isVisible());
@@ -193,7 +193,7 @@ void MainWindowTest::toolbarErrorPathClosesTheProgramUnlessAnEditorCancels() {
     program.prompter.Expect("Error operating !", Answer::Ok)
         .Expect(ChangedQuestion("Temp1"), Answer::No);
     FindAction(&program.window, "Key")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QVERIFY(!program.window.isVisible());
     QVERIFY(program.window.Editors().isEmpty());
 }
@@ -281,7 +281,7 @@ void MainWindowTest::closingAWindowRenumbersTheUntitledOnes() {
     const std::string saved = dir.filePath("shop.cfg").toStdString();
     {
         ProgramState other;
-        UiPrompter quiet;
+        ScriptedPrompter quiet;
         QVERIFY(SaveConfigFile(other, BuildNewConfiguration(other, 9, 16), saved, quiet));
     }
 
@@ -303,7 +303,7 @@ void MainWindowTest::closingAWindowRenumbersTheUntitledOnes() {
     FindAction(program.window.Editors().at(0), "mnuClose")->trigger();
     QCOMPARE(program.state.TempCount, 1);
     QCOMPARE(Titles(program.window), QStringList({"TEMP1"}));
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
 }
 
 void MainWindowTest::closingTheLastEditorResetsTheShell() {
@@ -337,7 +337,7 @@ void MainWindowTest::aboutAndHelp() {
                 Answer::Ok);
     FindAction(&program.window, "About")->trigger();
     FindAction(&program.window, "mnuReadMe")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.prompter.Asked().front().title, std::string("About CPS"));
     QCOMPARE(program.prompter.Asked().front().buttons, Buttons::Ok);
 

@@ -138,7 +138,7 @@ void NotePadTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
     QCOMPARE(reopened->windowTitle(), QString::fromStdString(path).toUpper());
     QCOMPARE(LabelText(reopened, "lblModel"), QString("Model:Petrel (PMR)"));
     QVERIFY(FindAction(&program.window, "Download")->isEnabled());
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.chooser.unexpected, 0);
 }
 
@@ -192,7 +192,7 @@ void NotePadTest::newRadioDialogRefusesABadChannelCountAndStaysOpen() {
         QVERIFY2(dialog->isVisible(), bad);
         QVERIFY2(program.window.Editors().isEmpty(), bad);
     }
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.state.TempCount, 0);
 
     TypeChannelsAndPressOk(dialog, "99");
@@ -219,7 +219,7 @@ void NotePadTest::changedDataQuestionCancelKeepsTheWindow() {
 
     program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Cancel);
     FindAction(editor, "mnuClose")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     const Message& question = program.prompter.Asked().back();
     QCOMPARE(question.buttons, Buttons::YesNoCancel);
     QCOMPARE(question.icon, Icon::Exclamation);
@@ -230,7 +230,7 @@ void NotePadTest::changedDataQuestionCancelKeepsTheWindow() {
     // The frame's close box asks the same question.
     program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Cancel);
     qobject_cast<QMdiSubWindow*>(editor->parentWidget())->close();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.window.Editors().size(), 1);
 }
 
@@ -244,7 +244,7 @@ void NotePadTest::changedDataQuestionNoClosesWithoutSaving() {
 
     program.prompter.Expect(ChangedQuestion("Temp1"), Answer::No);
     FindAction(editor, "mnuClose")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QVERIFY(program.window.Editors().isEmpty());
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
     QVERIFY(program.chooser.proposed.empty());
@@ -267,7 +267,7 @@ void NotePadTest::changedDataQuestionYesSavesUnderTheChosenName() {
     program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Yes);
     program.chooser.Then(path);
     FindAction(editor, "mnuClose")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QCOMPARE(program.chooser.proposed, std::vector<std::string>({"Temp1", "Temp1"}));
     QVERIFY(program.window.Editors().isEmpty());
     QCOMPARE(QFileInfo(QString::fromStdString(path)).size(), 675);
@@ -290,7 +290,7 @@ void NotePadTest::saveOfANewDocumentWritesItsTitleInTheWorkingFolder() {
     program.chooser.Then("");
     FindAction(editor, "mnuSave")->trigger();
     QCOMPARE(program.chooser.proposed, std::vector<std::string>{"TEMP1.CFG"});
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
 }
 
 void NotePadTest::activationChecksTheChannelsAndEnablesPaste() {
@@ -382,7 +382,7 @@ void NotePadTest::editorCommandsReachTheMainWindow() {
     FindAction(editor, "mnuRadioItem1")->trigger();
     QCOMPARE(program.fakeRadio.operations, std::vector<int>({kOpUpload, kOpDownload}));
 
-    program.prompter.ExpectAny(Answer::Ok).ExpectAny(Answer::Ok);
+    program.prompter.Then(Answer::Ok).Then(Answer::Ok);
     FindAction(editor, "mnuAbout")->trigger();
     FindAction(editor, "mnuReadMe")->trigger();
     QCOMPARE(program.prompter.Asked().at(0).title, std::string("About CPS"));
@@ -391,7 +391,7 @@ void NotePadTest::editorCommandsReachTheMainWindow() {
     program.state.workspace.At(editor->Slot()).state.Dirty = true;
     program.prompter.Expect(ChangedQuestion("A"), Answer::No);
     FindAction(editor, "mnuExit")->trigger();
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QVERIFY(!program.window.isVisible());
 }
 

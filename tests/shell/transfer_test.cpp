@@ -47,7 +47,7 @@ void TransferTest::uploadOpensAWindowWithTheRadiosChannels() {
 
     FindAction(&program.window, "Upload")->trigger();
 
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     NotePadWindow* editor = program.window.ActiveEditor();
     QVERIFY(editor != nullptr);
     QCOMPARE(editor->windowTitle(), QString("TEMP1.CFG"));
@@ -69,7 +69,7 @@ void TransferTest::downloadThenUploadGivesTheSameChannels() {
     const std::string file = dir.filePath("pmr16.cfg").toStdString();
     {
         ProgramState other;
-        UiPrompter quiet;
+        ScriptedPrompter quiet;
         const int slot = BuildNewConfiguration(other, 9, 16);
         other.workspace.At(slot).state.Dirty = true;  // pack the channel lines themselves
         QVERIFY(SaveConfigFile(other, slot, file, quiet));
@@ -94,7 +94,7 @@ void TransferTest::downloadThenUploadGivesTheSameChannels() {
     QCOMPARE(uploaded->windowTitle(), QString("TEMP1.CFG"));
     QCOMPARE(Trimmed(ListLines(uploaded)), Trimmed(ListLines(opened)));
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
 }
 
 void TransferTest::silentRadioAsksToTryAgainAndOpensNothing() {
@@ -108,7 +108,7 @@ void TransferTest::silentRadioAsksToTryAgainAndOpensNothing() {
 
     FindAction(&program.window, "mnuRadioItem0")->trigger();
 
-    QVERIFY2(program.prompter.Done(), qPrintable(program.prompter.Report()));
+    QVERIFY_DONE(program.prompter);
     QVERIFY(program.window.Editors().isEmpty());
     QCOMPARE(program.state.TempCount, 0);
     // No document: the operation ends in the no-document state.

@@ -9,65 +9,6 @@
 
 namespace petrel::test {
 
-UiPrompter& UiPrompter::Expect(std::string text, Answer answer) {
-    script_.push_back({std::move(text), answer});
-    return *this;
-}
-
-UiPrompter& UiPrompter::ExpectAny(Answer answer) {
-    script_.push_back({std::nullopt, answer});
-    return *this;
-}
-
-Answer UiPrompter::Ask(const Message& message) {
-    asked_.push_back(message);
-    if (onAsk) {
-        onAsk(message);
-    }
-    if (script_.empty()) {
-        failures_
-            << QString("unexpected message: \"%1\"").arg(QString::fromStdString(message.text));
-        return Answer::Cancel;
-    }
-    const Step step = script_.front();
-    script_.pop_front();
-    if (step.text && *step.text != message.text) {
-        failures_ << QString("expected \"%1\", got \"%2\"")
-                         .arg(QString::fromStdString(*step.text),
-                              QString::fromStdString(message.text));
-    }
-    return step.answer;
-}
-
-QString UiPrompter::Report() const {
-    QStringList lines = failures_;
-    for (const Step& step : script_) {
-        lines << QString("never asked: \"%1\"")
-                     .arg(step.text ? QString::fromStdString(*step.text) : QString("(any)"));
-    }
-    return lines.join('\n');
-}
-
-UiFileChooser& UiFileChooser::Then(std::string name) {
-    names_.push_back(std::move(name));
-    return *this;
-}
-
-std::string UiFileChooser::AskOpenName() {
-    if (names_.empty()) {
-        ++unexpected;
-        return {};
-    }
-    std::string name = names_.front();
-    names_.pop_front();
-    return name;
-}
-
-std::string UiFileChooser::AskSaveName(const std::string& proposedName) {
-    proposed.push_back(proposedName);
-    return AskOpenName();
-}
-
 void FakeRadio::DetectPorts(ProgramState& state, Prompter&) {
     state.PortList = ports;
     state.PortCount = static_cast<int>(ports.size());

@@ -2,9 +2,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,53 +11,16 @@
 #include "ports/prompter.h"
 #include "shell/main_window.h"
 #include "shell/radio_seam.h"
+#include "support/fakes.h"
 
 class QAction;
 class QMenu;
 class QWidget;
 
+// Fails the test unless every scripted message came, with the expected words, and no other.
+#define QVERIFY_DONE(prompter) QVERIFY2((prompter).Done(), (prompter).Report().c_str())
+
 namespace petrel::test {
-
-// Answers message boxes from a script and checks each one's exact text. Anything unexpected
-// (a box not in the script, or other words) is kept as a failure for the test to report.
-class UiPrompter : public Prompter {
-  public:
-    UiPrompter& Expect(std::string text, Answer answer);
-    // The next box may say anything (its text is checked by the test itself).
-    UiPrompter& ExpectAny(Answer answer);
-    Answer Ask(const Message& message) override;
-
-    // True when every expected box came and nothing else did.
-    bool Done() const { return failures_.isEmpty() && script_.empty(); }
-    QString Report() const;
-    const std::vector<Message>& Asked() const { return asked_; }
-
-    // Runs while a box is up: lets a test look at the windows at that moment.
-    std::function<void(const Message&)> onAsk;
-
-  private:
-    struct Step {
-        std::optional<std::string> text;
-        Answer answer;
-    };
-    std::deque<Step> script_;
-    std::vector<Message> asked_;
-    QStringList failures_;
-};
-
-// File dialogs answered from a script; records the names proposed to Save.
-class UiFileChooser : public FileChooser {
-  public:
-    UiFileChooser& Then(std::string name);
-    std::string AskOpenName() override;
-    std::string AskSaveName(const std::string& proposed) override;
-
-    std::vector<std::string> proposed;
-    int unexpected = 0;
-
-  private:
-    std::deque<std::string> names_;
-};
 
 // A radio link that does what the test says: its ports, and what a transfer does.
 class FakeRadio : public RadioSeam {
@@ -81,8 +42,8 @@ struct Program {
     ~Program();
 
     ProgramState state;
-    UiPrompter prompter;
-    UiFileChooser chooser;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
     VirtualClock virtualClock;
     SteadyClock steadyClock;
     FakeRadio fakeRadio;

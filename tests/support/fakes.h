@@ -1,6 +1,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,27 +11,46 @@
 
 namespace petrel::test {
 
-// Answers message boxes from a script and keeps every message asked. A message that the
-// script did not expect fails the test.
+// Where the scripted ports report a call they did not expect. The GoogleTest main makes it a
+// test failure; the Qt tests leave it empty and check Done() instead.
+extern std::function<void(const std::string&)> reportUnexpected;
+
+// Answers message boxes from a script and keeps every message asked. A message the script did
+// not expect, or with other words than expected, is a problem.
 class ScriptedPrompter : public Prompter {
   public:
-    // Queue the answer to the next question.
-    ScriptedPrompter& Then(Answer answer) {
-        answers_.push_back(answer);
+    // Queue the answer to the next message, whatever it says.
+    ScriptedPrompter& Then(Answer answer) { return Expect(std::nullopt, answer); }
+    // Queue the answer to the next message, which must say text.
+    ScriptedPrompter& Expect(std::optional<std::string> text, Answer answer) {
+        script_.push_back({std::move(text), answer});
         return *this;
     }
     Answer Ask(const Message& message) override;
 
     const std::vector<Message>& Asked() const { return asked_; }
     std::vector<std::string> Texts() const;
-    bool AllAnswered() const { return answers_.empty(); }
+    // Every scripted message came with its words and nothing else came.
+    bool Done() const { return problems_.empty() && script_.empty(); }
+    std::string Report() const;
+
+    // Runs while a message is up: lets a test look at the program at that moment.
+    std::function<void(const Message&)> onAsk;
 
   private:
-    std::deque<Answer> answers_;
+    struct Step {
+        std::optional<std::string> text;
+        Answer answer;
+    };
+    void Problem(const std::string& what);
+
+    std::deque<Step> script_;
     std::vector<Message> asked_;
+    std::vector<std::string> problems_;
 };
 
-// Returns scripted file names and records the proposed ones.
+// Returns scripted file names and records the proposed ones; an unscripted dialog is cancelled
+// and counted.
 class ScriptedFileChooser : public FileChooser {
   public:
     ScriptedFileChooser& Then(std::string name) {
@@ -40,6 +61,7 @@ class ScriptedFileChooser : public FileChooser {
     std::string AskSaveName(const std::string& proposed) override;
 
     std::vector<std::string> proposed;
+    int unexpected = 0;
 
   private:
     std::deque<std::string> names_;

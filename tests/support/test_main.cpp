@@ -6,11 +6,14 @@
 #include <iostream>
 #include <locale>
 
+#include "support/fakes.h"
+
 // Every test binary runs under the locale of its environment, as the programs do. With
 // PETREL_EXPECT_COMMA_LOCALE set, the run is only valid when that locale really writes
 // decimals with a comma: otherwise it fails instead of passing without proving anything.
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    petrel::test::reportUnexpected = [](const std::string& what) { ADD_FAILURE() << what; };
     const char* applied = std::setlocale(LC_ALL, "");
     if (std::getenv("PETREL_EXPECT_COMMA_LOCALE") != nullptr) {
         const std::lconv* conventions = std::localeconv();
