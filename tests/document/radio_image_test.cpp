@@ -10,31 +10,23 @@
 namespace petrel {
 namespace {
 
-TEST(PackImage, AppendsRecordsAndTheBandByte) {
+TEST(PackImage, AppendsRecordsAndTheBandByteAndLeavesUntouchedChannelsEmpty) {
     ProgramState state;
-    const int small = BuildNewConfiguration(state, 9, 16);
-    const ImageBuf image = PackImage(state, state.workspace.At(small));
+    const int slot = BuildNewConfiguration(state, 9, 16);
+    ImageBuf image = PackImage(state, state.workspace.At(slot));
     ASSERT_EQ(image.size(), 225u);
     EXPECT_EQ(image[0x10], 9);
     EXPECT_EQ(image[0x60], 0xC2);  // preset channel 1 with its 12.5 kHz option
     EXPECT_EQ(image.back(), 9);
+    EXPECT_EQ(PackImage(state, state.workspace.At(BuildNewConfiguration(state, 10, 99))).size(),
+              889u);
 
-    const int large = BuildNewConfiguration(state, 10, 99);
-    EXPECT_EQ(PackImage(state, state.workspace.At(large)).size(), 889u);
-}
-
-TEST(PackImage, AnUntouchedNewConfigurationHasEmptyChannelsUntilEdited) {
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, 9, 16);
+    // A new configuration nobody touched has empty channels until edited.
     state.NewUntouched = true;
-    ImageBuf image = PackImage(state, state.workspace.At(slot));
-    ASSERT_EQ(image.size(), 225u);
-    for (std::size_t i = 0x60; i < 224; ++i) {
-        ASSERT_EQ(image[i], 0xFF) << i;
-    }
-    state.workspace.At(slot).state.Dirty = true;
     image = PackImage(state, state.workspace.At(slot));
-    EXPECT_EQ(image[0x60], 0xC2);
+    EXPECT_EQ(ImageBuf(image.begin() + 0x60, image.end() - 1), ImageBuf(128, 0xFF));
+    state.workspace.At(slot).state.Dirty = true;
+    EXPECT_EQ(PackImage(state, state.workspace.At(slot))[0x60], 0xC2);
 }
 
 TEST(Key4Assigned, LooksAtEveryNibbleOfTheSideButtons) {
@@ -47,7 +39,6 @@ TEST(Key4Assigned, LooksAtEveryNibbleOfTheSideButtons) {
         sys[1] = static_cast<std::uint8_t>(b);
         EXPECT_EQ(Key4Assigned(sys), expected) << a << ' ' << b;
     }
-    sys = {};
     sys[2] = 0x44;  // the front buttons do not count
     EXPECT_FALSE(Key4Assigned(sys));
 }

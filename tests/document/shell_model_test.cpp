@@ -9,28 +9,19 @@
 namespace petrel {
 namespace {
 
-TEST(ShellModel, MainWindowSitsHalfwayBetweenDesignAndScreenSizeAndCentred) {
-    const auto g = MainWindowGeometry(1920, 1080, 640, 480);
-    EXPECT_EQ(g.width, 1280);
-    EXPECT_EQ(g.height, 780);
-    EXPECT_EQ(g.left, 320);
-    EXPECT_EQ(g.top, 150);
-
-    // Odd sizes round down each step, as integer division does.
-    const auto odd = MainWindowGeometry(1025, 769, 640, 480);
-    EXPECT_EQ(odd.width, 832);
-    EXPECT_EQ(odd.height, 624);
-    EXPECT_EQ(odd.left, 512 - 416);
-    EXPECT_EQ(odd.top, 384 - 312);
-}
-
-TEST(ShellModel, DotDecimalLooksForThePointInTheSystemsNumber) {
+TEST(ShellModel, GeometryDecimalPointAndBlinking) {
+    // Halfway between design and screen size, centred; odd sizes round down each step.
+    for (const auto& [w, h, expected] :
+         {std::tuple{1920, 1080, WindowGeometry{320, 150, 1280, 780}},
+          std::tuple{1025, 769, WindowGeometry{96, 72, 832, 624}}}) {
+        const auto g = MainWindowGeometry(w, h, 640, 480);
+        EXPECT_EQ(std::tie(g.width, g.height, g.left, g.top),
+                  std::tie(expected.width, expected.height, expected.left, expected.top));
+    }
     EXPECT_TRUE(IsDotDecimal("3.33333333333333"));
     EXPECT_FALSE(IsDotDecimal("3,33333333333333"));
     EXPECT_FALSE(IsDotDecimal("3"));
-}
-
-TEST(ShellModel, OnlyPureRedBlinks) {
+    // Only pure red blinks: it hides on the tick that finds it showing.
     EXPECT_FALSE(BlinkVisibility(kStatusRed, true));
     EXPECT_TRUE(BlinkVisibility(kStatusRed, false));
     EXPECT_TRUE(BlinkVisibility(kStatusBlack, true));
@@ -55,14 +46,7 @@ TEST(ShellModel, ResetShellStateLeavesNoDocumentNoClipboardAndTheMenuHint) {
     EXPECT_EQ(status.Text(), kMenuHintText);
     EXPECT_EQ(status.Color(), kStatusBlack);
     EXPECT_EQ(status.FontSize(), kStatusFontNormal);
-    // A new document after the reset takes slot 1 again.
     EXPECT_EQ(BuildNewConfiguration(state, 9, 16), 1);
-}
-
-TEST(ShellModel, AboutTextIsTheVersionLineThenTheNotice) {
-    EXPECT_EQ(AboutText(), std::string("Computer Programmer System for Petrel Serial Radio Version "
-                                       "1.20 \n\r") +
-                               kNoticeLine);
 }
 
 }  // namespace
