@@ -37,64 +37,58 @@ class QtPortsTest : public QObject {
     Q_OBJECT
   private slots:
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
-    void messageBoxWithoutTitleCarriesTheCaptionAndEscapeAnswersNo();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
     void statusLabelTakesTextColourAndSize();
     void workingFolderIsMadeInTheDocumentsLocation();
 };
 
 void QtPortsTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
+    using Box = QMessageBox;
+    struct Case {
+        Message message;
+        QString title;
+        Box::StandardButtons buttons;
+        Box::Icon icon;
+        Box::StandardButton defaultButton;
+        Box::StandardButton click;  // NoButton: Escape
+        Answer answer;
+    };
+    const QString caption = "PC Software for Petrel Serial Radio";
+    const Case cases[] = {
+        {Message{"The data in [X] has changed.\n\rDo you want?", "Title", Buttons::YesNoCancel,
+                 Icon::Exclamation, Answer::No},
+         "Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No, Box::Cancel,
+         Answer::Cancel},
+        {Message{"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt}, caption,
+         Box::Yes | Box::No, Box::Critical, Box::Yes, Box::Yes, Answer::Yes},
+        {Message{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt}, caption,
+         Box::Yes | Box::No, Box::Question, Box::Yes, Box::NoButton, Answer::No},
+        {Message{"Done", {}, Buttons::Ok, Icon::None, std::nullopt}, caption, Box::Ok, Box::NoIcon,
+         Box::Ok, Box::NoButton, Answer::Ok}};
     QtPrompter prompter;
-    QString text;
-    QString title;
-    QMessageBox::StandardButtons buttons;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QAbstractButton* defaultButton = nullptr;
-    QAbstractButton* noButton = nullptr;
-    WhenShown<QMessageBox>([&](QMessageBox* box) {
-        text = box->text();
-        title = box->windowTitle();
-        buttons = box->standardButtons();
-        icon = box->icon();
-        defaultButton = box->defaultButton();
-        noButton = box->button(QMessageBox::No);
-        box->button(QMessageBox::Cancel)->click();
-    });
-    const Answer answer =
-        prompter.Ask(Message{"The data in [X] has changed.\n\rDo you want?", "Title",
-                             Buttons::YesNoCancel, Icon::Exclamation, Answer::No});
-    QCOMPARE(answer, Answer::Cancel);
-    QCOMPARE(text, QString("The data in [X] has changed.\nDo you want?"));
-    QCOMPARE(title, QString("Title"));
-    QCOMPARE(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(icon, QMessageBox::Warning);
-    QCOMPARE(defaultButton, noButton);
-
-    WhenShown<QMessageBox>([&](QMessageBox* box) {
-        icon = box->icon();
-        defaultButton = box->defaultButton();
-        noButton = box->button(QMessageBox::Yes);
-        box->button(QMessageBox::Yes)->click();
-    });
-    QCOMPARE(prompter.Ask(Message{"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt}),
-             Answer::Yes);
-    QCOMPARE(icon, QMessageBox::Critical);
-    QCOMPARE(defaultButton, noButton);
-}
-
-void QtPortsTest::messageBoxWithoutTitleCarriesTheCaptionAndEscapeAnswersNo() {
-    QtPrompter prompter;
-    QString title;
-    WhenShown<QMessageBox>([&](QMessageBox* box) {
-        title = box->windowTitle();
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    QCOMPARE(prompter.Ask(Message{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt}),
-             Answer::No);
-    QCOMPARE(title, QString("PC Software for Petrel Serial Radio"));
-
-    WhenShown<QMessageBox>([&](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    QCOMPARE(prompter.Ask(Message{"Done", {}, Buttons::Ok, Icon::None, std::nullopt}), Answer::Ok);
+    for (const Case& c : cases) {
+        QString text;
+        QString title;
+        Box::StandardButtons buttons;
+        Box::Icon icon = Box::NoIcon;
+        bool isDefault = false;
+        WhenShown<Box>([&](Box* box) {
+            text = box->text();
+            title = box->windowTitle();
+            buttons = box->standardButtons();
+            icon = box->icon();
+            isDefault = box->defaultButton() == box->button(c.defaultButton);
+            c.click == Box::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
+                                     : box->button(c.click)->click();
+        });
+        QCOMPARE(prompter.Ask(c.message), c.answer);
+        // "\n\r" shows as one line break.
+        QCOMPARE(text, QString::fromStdString(c.message.text).replace("\n\r", "\n"));
+        QCOMPARE(title, c.title);
+        QCOMPARE(buttons, c.buttons);
+        QCOMPARE(icon, c.icon);
+        QVERIFY(isDefault);
+    }
 }
 
 void QtPortsTest::fileDialogsUseTheConfigurationFilterAndDefaultExtension() {

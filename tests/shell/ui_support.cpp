@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "document/new_config.h"
+#include "document/notepad_window.h"
 #include "shell/qt_ports.h"
 
 namespace petrel::test {
@@ -56,11 +58,29 @@ QStringList MenuBarTitles(MainWindow& window) {
     return titles;
 }
 
-QStringList ListLines(QWidget* editor) {
+NotePadWindow* NewEditor(Program& program, int band, int channels) {
+    const int slot = BuildNewConfiguration(program.state, band, channels);
+    program.window.EnableDownload();
+    return program.window.OpenEditor(slot);
+}
+
+std::string ChangedQuestion(const std::string& base) {
+    return "The data in [" + base + "] has changed.\n\rDo you want to save the changes?";
+}
+
+QStringList Titles(MainWindow& window) {
+    QStringList titles;
+    for (const NotePadWindow* editor : window.Editors()) {
+        titles << editor->windowTitle();
+    }
+    return titles;
+}
+
+QStringList ListLines(QWidget* editor, bool trimmed) {
     QStringList lines;
     const auto* list = editor->findChild<QListWidget*>("lstClient");
     for (int i = 0; list != nullptr && i < list->count(); ++i) {
-        lines << list->item(i)->text();
+        lines << (trimmed ? list->item(i)->text().trimmed() : list->item(i)->text());
     }
     return lines;
 }

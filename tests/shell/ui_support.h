@@ -17,6 +17,10 @@ class QAction;
 class QMenu;
 class QWidget;
 
+namespace petrel {
+class NotePadWindow;
+}
+
 // Fails the test unless every scripted message came, with the expected words, and no other.
 #define QVERIFY_DONE(prompter) QVERIFY2((prompter).Done(), (prompter).Report().c_str())
 
@@ -53,9 +57,19 @@ struct Program {
 // Controls by objectName, failing loudly when absent.
 QAction* FindAction(QObject* owner, const char* name);
 QMenu* FindMenu(QObject* owner, const char* name);
+inline void Trigger(QObject* owner, const char* action) {
+    FindAction(owner, action)->trigger();
+}
+// A new configuration opened in an editor, as the new-radio dialog's OK does.
+NotePadWindow* NewEditor(Program& program, int band = 9, int channels = 16);
+// The question before a changed document named base closes.
+std::string ChangedQuestion(const std::string& base);
+// The editors' window titles, in slot order.
+QStringList Titles(MainWindow& window);
 // The titles of the menus the main window's menu bar shows now.
 QStringList MenuBarTitles(MainWindow& window);
-// The lines of an editor's channel list.
-QStringList ListLines(QWidget* editor);
+// The lines of an editor's channel list, each trimmed when asked: a new configuration's lines
+// end after the last description, unpacked ones pad it.
+QStringList ListLines(QWidget* editor, bool trimmed = false);
 
 }  // namespace petrel::test
