@@ -23,54 +23,42 @@ TEST(RasterRule, LooksAtTheKilohertzDigitsOnly) {
     }
 }
 
-TEST(RangeRule, IncludesBothEdges) {
-    EXPECT_TRUE(InRange("446.006250", "446.00625", "446.09375"));
-    EXPECT_TRUE(InRange("446.093750", "446.00625", "446.09375"));
-    EXPECT_FALSE(InRange("446.100000", "446.00625", "446.09375"));
-    EXPECT_FALSE(InRange("446.000000", "446.00625", "446.09375"));
-}
-
-class CheckChannelsTest : public ::testing::Test {
-  protected:
-    CheckChannelsTest() {
+TEST(CheckChannels, ReportsTheFirstRangeErrorOrTheLowestOffRasterChannel) {
+    struct Case {
+        std::string text;
+        int color;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        // Without frequencies the status is left alone.
+        {"before", kStatusBlack, {EmptyChannelLine(1), EmptyChannelLine(2)}},
+        // Both band edges are in range.
+        {"ALL Channels In Range", kStatusBlack, {Line(1, "446.006250", "446.093750")}},
+        // A range error ends the check, even after an off-raster channel.
+        {"Channel #2 Range Out !",
+         kStatusRed,
+         {Line(1, "446.007000", "446.006250"), Line(2, "446.006250", "447.000000"),
+          Line(3, "440.000000", "446.006250")}},
+        {"Channel #2 in Bad increament !",
+         kStatusRed,
+         {Line(1, "446.006250", "446.006250"), Line(2, "446.006250", "446.007000"),
+          Line(3, "446.022000", "446.006250")}}};
+    for (const Case& c : cases) {
+        ProgramState state;
         state.BandLow = "446.00625";
         state.BandHigh = "446.09375";
+        test::RecordingStatusLine status;
         status.SetStatus("before", kStatusBlack, kStatusFontNormal);
+        CheckChannels(state, c.lines, status);
+        EXPECT_EQ(status.Text(), c.text);
+        EXPECT_EQ(status.Color(), c.color) << c.text;
+        const bool checked = c.text != "before";
+        EXPECT_EQ(status.FontSize(), checked ? kStatusFontLarge : kStatusFontNormal) << c.text;
+        if (checked) {
+            EXPECT_EQ(state.ErrMsgText, c.text);
+            EXPECT_EQ(state.ErrMsgColor, c.color);
+        }
     }
-    ProgramState state;
-    test::RecordingStatusLine status;
-};
-
-TEST_F(CheckChannelsTest, AListWithoutFrequenciesLeavesTheStatusAlone) {
-    CheckChannels(state, {EmptyChannelLine(1), EmptyChannelLine(2)}, status);
-    EXPECT_EQ(status.Text(), "before");
-}
-
-TEST_F(CheckChannelsTest, ReportsAllInRangeInBlackAtTheLargeSize) {
-    CheckChannels(state, {Line(1, "446.006250", "446.093750"), EmptyChannelLine(2)}, status);
-    EXPECT_EQ(status.Text(), "ALL Channels In Range");
-    EXPECT_EQ(status.Color(), kStatusBlack);
-    EXPECT_EQ(status.FontSize(), kStatusFontLarge);
-    EXPECT_EQ(state.ErrMsgText, "ALL Channels In Range");
-}
-
-TEST_F(CheckChannelsTest, TheFirstRangeErrorEndsTheCheck) {
-    CheckChannels(state,
-                  {Line(1, "446.007000", "446.006250"), Line(2, "446.006250", "447.000000"),
-                   Line(3, "440.000000", "446.006250")},
-                  status);
-    EXPECT_EQ(status.Text(), "Channel #2 Range Out !");
-    EXPECT_EQ(status.Color(), kStatusRed);
-    EXPECT_EQ(state.ErrMsgColor, kStatusRed);
-}
-
-TEST_F(CheckChannelsTest, ReportsTheLowestChannelOffTheRaster) {
-    CheckChannels(state,
-                  {Line(1, "446.006250", "446.006250"), Line(2, "446.006250", "446.007000"),
-                   Line(3, "446.022000", "446.006250")},
-                  status);
-    EXPECT_EQ(status.Text(), "Channel #2 in Bad increament !");
-    EXPECT_EQ(status.Color(), kStatusRed);
 }
 
 }  // namespace

@@ -30,33 +30,11 @@ TEST(FreqToHz, ReadsFrequencyTextsWhateverTheirPadding) {
     }
 }
 
-TEST(StepIndex, PrefersTheFinestStepThatDividesTheFrequency) {
-    EXPECT_EQ(StepIndex(446025000), 0);  // a 25 kHz multiple is coded with 6.25 kHz
-    EXPECT_EQ(StepIndex(446006250), 0);
-    EXPECT_EQ(StepIndex(446005000), 1);
-    EXPECT_EQ(StepIndex(446002500), 2);
-    EXPECT_EQ(StepIndex(446001000), 3);
-}
-
-TEST(MakeRefData, DividesTwiceTheOscillatorByEachStep) {
-    EXPECT_EQ(MakeRefData("14.4", 128), (std::array<int, 3>{4608, 5760, 11520}));
-    EXPECT_EQ(MakeRefData("21.25", 128), (std::array<int, 3>{6800, 8500, 17000}));
-    // The 64 prescaler is marked with 0x8000, which is what tells it apart when decoding.
-    const auto marked = MakeRefData("6.4", 64);
-    EXPECT_EQ(marked[0], 2048 + 0x8000);
-    EXPECT_GT(marked[0], 16384);
-}
-
-TEST(PllFromImage, TakesIndexesFromByte0BAndPrescalerFromBit7Of0C) {
-    const auto pmr = PllFromImage(0x38, 0x1A);
-    EXPECT_EQ(pmr.ifText, "-21.7");
-    EXPECT_EQ(pmr.oscText, "21.25");
-    EXPECT_EQ(pmr.prescaler, 128);
-    EXPECT_EQ(PllFromImage(0x27, 0x92).prescaler, 64);
-    // Indexes outside the lists keep the defaults.
+TEST(PllFromImage, IndexesOutsideTheListsKeepTheDefaults) {
     const auto outside = PllFromImage(0xFF, 0x00);
     EXPECT_EQ(outside.ifText, "-21.4");
     EXPECT_EQ(outside.oscText, "6.4");
+    EXPECT_EQ(outside.prescaler, 128);
 }
 
 TEST(EncodeFreq, MatchesTheWorkedPmrExample) {
@@ -99,12 +77,6 @@ TEST(EncodeFreq, With64PrescalerTheLowWordBitsStayBelow16) {
     }
 }
 
-TEST(NibbleByte, AbsentSidesFollowThePackerRule) {
-    EXPECT_EQ(NibbleByte("0303", "0100"), 0x04);
-    EXPECT_EQ(NibbleByte("0100", "0303"), 0x00);
-    EXPECT_EQ(NibbleByte("1101", "0010"), 0xD2);
-}
-
 // Every reference frequency of every band comes back unchanged from its PLL bytes.
 TEST(DecodeFreq, ReversesEncodeForEveryBandAndDirection) {
     for (int band = 1; band <= kBandCount; ++band) {
@@ -125,20 +97,9 @@ TEST(DecodeFreq, ReversesEncodeForEveryBandAndDirection) {
             }
         }
     }
-}
-
-TEST(DecodeFreq, StepCode3UsesTheZeroStep) {
-    const auto params = ParamsOfBand(9);
-    EXPECT_EQ(DecodeFreq(params, 0x45, 0xB0, 0x33, false, 10), "0.00000000");
-    EXPECT_EQ(DecodeFreq(params, 0x45, 0xB0, 0x33, true, 10), "21.7000000");
-}
-
-TEST(FrequencyText, IsShortestDecimalThenPaddedToWidth) {
-    EXPECT_EQ(FormatMhz(446006250), "446.00625");
-    EXPECT_EQ(FormatMhz(446000000), "446");
-    EXPECT_EQ(FormatMhz(-21700000), "-21.7");
-    EXPECT_EQ(FrequencyTextFromHz(446000000, 10), "446.000000");
-    EXPECT_EQ(FrequencyTextFromHz(29700000, 9), "29.700000");
+    // Step code 3 uses the zero step: only the IF is left of an Rx.
+    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, false, 10), "0.00000000");
+    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, true, 10), "21.7000000");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "channels/bit_text.h"
 #include "channels/tone_table.h"
 
 namespace petrel {
@@ -34,22 +33,6 @@ TEST(ToneTable, HasOneDistinctItemPerCode) {
         descriptions.insert(ToneDescription(code));
     }
     EXPECT_EQ(descriptions.size(), static_cast<std::size_t>(kToneCount - 1));
-}
-
-TEST(BitText, ConvertsBetweenBytesAndBitTexts) {
-    EXPECT_EQ(Bin8(0x44), "01000100");
-    EXPECT_EQ(Bin8(0x80), "10000000");
-    EXPECT_EQ(ToBin(0), "000");
-    EXPECT_EQ(ToBin(5), "101");
-    EXPECT_EQ(ToBin(8), "001000");
-    EXPECT_EQ(BinToVal("01000100"), 0x44u);
-    EXPECT_EQ(BinToVal("101"), 5u);
-    for (unsigned value = 0; value < 256; ++value) {
-        EXPECT_EQ(BinToVal(Bin8(static_cast<std::uint8_t>(value))), value);
-    }
-    EXPECT_EQ(PadCode3(7), "007");
-    EXPECT_EQ(PadCode3(42), "042");
-    EXPECT_EQ(PadCode3(154), "154");
 }
 
 }  // namespace
