@@ -3,15 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "document/config_file.h"
+#include "document/new_config.h"
+#include "document/program_state.h"
+#include "sim_process.h"
+#include "support/fakes.h"
 #include "support/temp_dir.h"
 
 namespace petrel {
 namespace {
 
 namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using test::ReadBytes;
+
+const std::string kSim = std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim";
 
 struct CliRun {
     int exit;
@@ -19,11 +28,23 @@ struct CliRun {
     std::string err;
 };
 
-CliRun Cli(const std::vector<std::string>& args) {
+CliRun Cli(const std::vector<std::string>& args, const cli::CliEnvironment& environment = {}) {
     std::ostringstream out;
     std::ostringstream err;
-    const int exit = cli::RunCli(args, out, err);
+    const int exit = cli::RunCli(args, out, err, environment);
     return {exit, out.str(), err.str()};
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The image bytes of a ".cfg" file.
+Bytes ImageOf(const std::string& path) {
+    return DecodeConfigFile(ReadBytes(path));
 }
 
 class CliTest : public ::testing::Test {
@@ -36,12 +57,12 @@ TEST_F(CliTest, NewThenShowPrintsTheEditorsView) {
     const std::string name = dir.File("pmr.cfg");
     const CliRun created = Cli({"new", "--band", "9", "--channels", "16", name});
     ASSERT_EQ(created.exit, 0) << created.err;
-    EXPECT_EQ(test::ReadBytes(name).size(), 675u);
-    EXPECT_EQ(test::ReadBytes(dir.File("pmr.ptx")).size(), 1024u);
+    EXPECT_EQ(ReadBytes(name).size(), 675u);
+    EXPECT_EQ(ReadBytes(dir.File("pmr.ptx")).size(), 1024u);
 
     const CliRun shown = Cli({"show", name});
     ASSERT_EQ(shown.exit, 0) << shown.err;
-    std::string expected =
+    const std::string expected =
         "Model:Petrel (PMR)\n"
         "Range:446.00625 ~ 446.09375MHz\n"
         "Serial No:\n"
@@ -49,16 +70,13 @@ TEST_F(CliTest, NewThenShowPrintsTheEditorsView) {
         " CH   Rx Freq.  Rx_CTCSS/DCS   Tx Freq.  Tx_CTCSS/DCS \n"
         "1   446.006250  000=  None   446.006250  000=  None   \n";
     EXPECT_EQ(shown.out.substr(0, expected.size()), expected);
-    EXPECT_NE(shown.out.find("\n16  NONE        000=  None   NONE        000=  None   \n"),
-              std::string::npos);
-    EXPECT_TRUE(shown.out.ends_with("\nALL Channels In Range\n"));
-}
+    EXPECT_TRUE(shown.out.ends_with(
+        "\n16  NONE        000=  None   NONE        000=  None   \nALL Channels In Range\n"));
 
-TEST_F(CliTest, ShowOfAnEmptyListPrintsNoCheckMessage) {
-    const std::string name = dir.File("empty.cfg");
-    ASSERT_EQ(Cli({"new", "--band", "12", "--channels", "3", name}).exit, 0);
-    const CliRun shown = Cli({"show", name});
-    EXPECT_TRUE(shown.out.ends_with("3   NONE        000=  None   NONE        000=  None   \n"));
+    // Without frequencies there is no check message.
+    ASSERT_EQ(Cli({"new", "--band", "12", "--channels", "3", dir.File("empty.cfg")}).exit, 0);
+    EXPECT_TRUE(Cli({"show", dir.File("empty.cfg")})
+                    .out.ends_with("\n3   NONE        000=  None   NONE        000=  None   \n"));
 }
 
 TEST_F(CliTest, ResaveWritesTheSameBytesUnderTheNewName) {
@@ -66,31 +84,31 @@ TEST_F(CliTest, ResaveWritesTheSameBytesUnderTheNewName) {
     fs::create_directory(dir.Path() / "out");
     const CliRun resaved = Cli({"resave", dir.File("a.cfg"), dir.File("out/b.cfg")});
     ASSERT_EQ(resaved.exit, 0) << resaved.err;
-    EXPECT_EQ(test::ReadBytes(dir.File("out/b.cfg")), test::ReadBytes(dir.File("a.cfg")));
-    EXPECT_EQ(test::ReadBytes(dir.File("out/b.ptx")), test::ReadBytes(dir.File("a.ptx")));
-    EXPECT_EQ(test::ReadBytes(dir.File("a.cfg")).size(), 2667u);
+    EXPECT_EQ(ReadBytes(dir.File("a.cfg")).size(), 2667u);
+    EXPECT_EQ(ReadBytes(dir.File("out/b.cfg")), ReadBytes(dir.File("a.cfg")));
+    EXPECT_EQ(ReadBytes(dir.File("out/b.ptx")), ReadBytes(dir.File("a.ptx")));
 }
 
-TEST_F(CliTest, RefusedFilesPrintTheirMessageAndExit1) {
-    test::WriteBytes(dir.File("big.cfg"), std::vector<std::uint8_t>(5001, 0));
+TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
+    test::WriteBytes(dir.File("big.cfg"), Bytes(5001, 0));
     ImageBuf image(225, 0);
     image[0x10] = 0x13;
     test::WriteBytes(dir.File("model.cfg"), EncodeConfigFile(image));
+    for (const auto& [args, message] :
+         {std::pair{std::vector<std::string>{"show", dir.File("big.cfg")},
+                    std::string("File is too big to open\n")},
+          {{"show", "nothing.cfg"}, "Can't open file: nothing.cfg\n"},
+          {{"resave", dir.File("model.cfg"), dir.File("x.cfg")},
+           "Model or Type Error!  Can not Open  " + dir.File("model.cfg") + "\n"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.exit, 1);
+        EXPECT_EQ(run.err, message);
+        EXPECT_TRUE(run.out.empty());
+    }
+    const CliRun unsaved = Cli({"new", "--band", "9", "--channels", "16", dir.File("no/x.cfg")});
+    EXPECT_EQ(unsaved.exit, 1);
+    EXPECT_FALSE(unsaved.err.empty());
 
-    const CliRun big = Cli({"show", dir.File("big.cfg")});
-    EXPECT_EQ(big.exit, 1);
-    EXPECT_EQ(big.err, "File is too big to open\n");
-    const CliRun missing = Cli({"show", "nothing.cfg"});
-    EXPECT_EQ(missing.exit, 1);
-    EXPECT_EQ(missing.err, "Can't open file: nothing.cfg\n");
-    const CliRun model = Cli({"resave", dir.File("model.cfg"), dir.File("x.cfg")});
-    EXPECT_EQ(model.exit, 1);
-    EXPECT_EQ(model.err, "Model or Type Error!  Can not Open  " + dir.File("model.cfg") + "\n");
-    EXPECT_FALSE(fs::exists(dir.File("x.cfg")));
-    EXPECT_TRUE(big.out.empty());
-}
-
-TEST_F(CliTest, UsageErrorsExit2WithTheUsage) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{},
           {"frobnicate"},
@@ -100,7 +118,9 @@ TEST_F(CliTest, UsageErrorsExit2WithTheUsage) {
           {"new", "--band", "13", "--channels", "16", "x.cfg"},
           {"new", "--band", "9", "--channels", "100", "x.cfg"},
           {"new", "--band", "9", "--channels", "1.5", "x.cfg"},
-          {"new", "--band"}}) {
+          {"new", "--band"},
+          {"read"},
+          {"read", "--retries", "x", "a.cfg"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.exit, 2);
         EXPECT_NE(run.err.find("usage: petrel-cli"), std::string::npos);
@@ -108,11 +128,175 @@ TEST_F(CliTest, UsageErrorsExit2WithTheUsage) {
     EXPECT_FALSE(fs::exists(dir.File("x.cfg")));
 }
 
-TEST_F(CliTest, ASaveThatFailsExits1) {
-    const CliRun run =
-        Cli({"new", "--band", "9", "--channels", "16", dir.File("no/such/dir/x.cfg")});
-    EXPECT_EQ(run.exit, 1);
-    EXPECT_FALSE(run.err.empty());
+// petrel-cli read and write against petrel-radio-sim on a real pseudo-terminal, in real time.
+class CliRadioTest : public CliTest {
+  protected:
+    // Starts a simulated radio that saves itself as radio.cfg and logs to frames.log.
+    void StartRadio(std::vector<std::string> args) {
+        args.insert(args.end(), {"--delay", "0", "--save", dir.File("radio.cfg")});
+        sim = std::make_unique<sim::SimProcess>(kSim, args, dir.File("frames.log"));
+    }
+    // Stops it: radio.cfg and radio.ptx then hold its memory.
+    void StopRadio() { ASSERT_EQ(sim->Stop(), 0); }
+
+    CliRun RadioCli(std::vector<std::string> args) {
+        args.insert(args.begin() + 1, {"--port", sim->Device()});
+        return Cli(args);
+    }
+    bool Logged(const std::string& frame) const {
+        return ReadText(dir.File("frames.log")).find(frame) != std::string::npos;
+    }
+
+    // A configuration file of band and channels as a radio of that size would hold it.
+    std::string MakeConfig(const std::string& name, int band, int channels) {
+        ProgramState state;
+        const int slot = BuildNewConfiguration(state, band, channels);
+        auto& sys = state.workspace.At(slot).state.SysBlock;
+        sys[0x0A] = static_cast<std::uint8_t>(sys[0x0A] | 0xF8 | (channels == 99 ? 0x02 : 0x00));
+        sys[0x0E] = 0xFF;
+        sys[0x07] = 0x3C;
+        for (std::size_t i = 0; i < kTableSize; ++i) {
+            state.LevelTable[i] = static_cast<std::uint8_t>(0x40 + i);
+            state.PowerTable[i] = static_cast<std::uint8_t>(0x80 + i);
+            state.InfoWords[0xF0 + i] = state.LevelTable[i];
+            state.InfoWords[0xC0 + i] = state.PowerTable[i];
+        }
+        test::ScriptedPrompter prompter;
+        EXPECT_TRUE(SaveConfigFile(state, slot, dir.File(name), prompter));
+        return dir.File(name);
+    }
+
+    // The radio's image now, without its band byte.
+    Bytes RadioImage() const {
+        Bytes image = ImageOf(dir.File("radio.cfg"));
+        image.pop_back();
+        return image;
+    }
+    // What a Download leaves in the radio: the file's image without the band byte and with
+    // the option bits the radio must not get cleared.
+    static Bytes Downloaded(Bytes image, std::size_t count) {
+        image.resize(count);
+        image[0x0A] &= 0x67;
+        image[0x0E] &= 0x9E;
+        return image;
+    }
+
+    std::unique_ptr<sim::SimProcess> sim;
+};
+
+TEST_F(CliRadioTest, WritesAndReadsANinetyNineChannelRadioByteExact) {
+    const std::string config = MakeConfig("shop.cfg", 9, 99);
+    const Bytes file = ReadBytes(config);
+    StartRadio({"--serial", "PT-2024-0001", "--customer", "HARBOUR TAXI"});
+    const CliRun write = RadioCli({"write", config});
+    ASSERT_EQ(write.exit, 0) << write.err;
+    EXPECT_NE(write.err.find("ALL Channels In Range"), std::string::npos);
+    const CliRun read = RadioCli({"read", dir.File("read.cfg")});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    EXPECT_NE(read.err.find("Petrel (PMR) detected"), std::string::npos);
+    StopRadio();
+
+    EXPECT_EQ(RadioImage(), Downloaded(ImageOf(config), 888));
+    EXPECT_EQ(RadioImage()[0x07], 0x3C);
+    EXPECT_EQ(ReadBytes(config), file) << "the written file is left as it was";
+    EXPECT_EQ(ReadBytes(dir.File("read.cfg")).size(), 2667u);
+    EXPECT_EQ(ReadBytes(dir.File("read.cfg")), ReadBytes(dir.File("radio.cfg")));
+    EXPECT_EQ(ReadBytes(dir.File("read.ptx")), ReadBytes(dir.File("radio.ptx")));
+    EXPECT_TRUE(Logged("param-write: O 02 10 AA -> AA"));  // after the Download
+    EXPECT_TRUE(Logged("param-write: O 02 10 90 -> 90"));  // after the Upload
+    EXPECT_TRUE(Logged("param-write: O 02 11 0A -> 0A"));
+}
+
+TEST_F(CliRadioTest, SixteenChannelRadiosReadAndTakeOnlyTheirBytes) {
+    StartRadio({"--band", "10", "--channels", "16"});
+    const CliRun read = RadioCli({"read", dir.File("small.cfg")});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    EXPECT_EQ(ReadBytes(dir.File("small.cfg")).size(), 675u);
+
+    const std::string big = MakeConfig("big.cfg", 10, 99);
+    Bytes bigImage = ImageOf(big);
+    bigImage[0x0A] &= 0xFD;  // the 16-channel radio keeps its size
+    test::WriteBytes(big, EncodeConfigFile(bigImage));
+    const CliRun write = RadioCli({"write", big});
+    ASSERT_EQ(write.exit, 0) << write.err;
+    StopRadio();
+    EXPECT_EQ(RadioImage(), Downloaded(bigImage, 224));
+    EXPECT_EQ(ReadBytes(dir.File("small.ptx")), ReadBytes(dir.File("radio.ptx")));
+}
+
+TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
+    const std::string config = MakeConfig("pmr.cfg", 9, 99);
+    StartRadio({"--blank", "--band", "10"});
+    const CliRun run = RadioCli({"write", config});
+    ASSERT_EQ(run.exit, 0) << run.err;
+    StopRadio();
+    EXPECT_EQ(run.err.find("Band are Crossed"), std::string::npos);
+    const std::string log = ReadText(dir.File("frames.log"));
+    const std::size_t lastImageBlock = log.find("write: W 03 74");
+    const std::size_t levelTable = log.find("write: W 07 F0 40 41 42 43");
+    const std::size_t powerTable = log.find("write: W 07 CC 8C 8D 8E 8F");
+    ASSERT_NE(powerTable, std::string::npos);
+    EXPECT_LT(lastImageBlock, levelTable);
+    EXPECT_LT(levelTable, powerTable);
+    EXPECT_FALSE(Logged("write: W 07 FC"));
+
+    const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
+    ASSERT_TRUE(info);
+    for (const auto& [index, value] :
+         {std::pair{0xF0, 0x40}, std::pair{0xFB, 0x4B}, std::pair{0xFC, 0xFF},
+          std::pair{0xC0, 0x80}, std::pair{0xCF, 0x8F}}) {
+        EXPECT_EQ((*info)[index], value) << index;
+    }
+}
+
+TEST_F(CliRadioTest, CrossedBandsAreRefusedUnlessYes) {
+    const std::string config = MakeConfig("korea.cfg", 10, 16);
+    StartRadio({"--channels", "16"});
+    const CliRun refused = RadioCli({"write", config});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_NE(refused.err.find("Error warning: Band are Crossed !\nDo you want to continue ?"),
+              std::string::npos);
+    EXPECT_FALSE(Logged("write: W"));
+
+    const CliRun forced = RadioCli({"write", "--yes", config});
+    EXPECT_EQ(forced.exit, 0) << forced.err;
+    StopRadio();
+    EXPECT_EQ(RadioImage(), Downloaded(ImageOf(config), 224));
+}
+
+TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
+    StartRadio({"--channels", "16", "--drop", "read@30"});
+    const CliRun retried = RadioCli({"read", "--retries", "1", dir.File("again.cfg")});
+    EXPECT_EQ(retried.exit, 0) << retried.err;
+    EXPECT_NE(retried.err.find("Upload Err !  Make sure the connection is OK\nTry Again ?"),
+              std::string::npos);
+    StopRadio();
+    EXPECT_EQ(ReadBytes(dir.File("again.cfg")), ReadBytes(dir.File("radio.cfg")));
+
+    StartRadio({"--silent"});
+    const CliRun silent = RadioCli({"read", "--retries", "1", dir.File("none.cfg")});
+    EXPECT_EQ(silent.exit, 1);
+    std::size_t asked = 0;
+    for (auto at = silent.err.find("Connecting Err"); at != std::string::npos;
+         at = silent.err.find("Connecting Err", at + 1)) {
+        ++asked;
+    }
+    EXPECT_EQ(asked, 2u);
+    EXPECT_FALSE(fs::exists(dir.File("none.cfg")));
+}
+
+TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {
+    const CliRun missing = Cli({"read", "--port", "/dev/petrel-none", dir.File("x.cfg")});
+    EXPECT_EQ(missing.exit, 1);
+    EXPECT_NE(missing.err.find("petrel-cli: COM1 /dev/petrel-none: No such file or directory"),
+              std::string::npos);
+    EXPECT_NE(missing.err.find(" No RS232 Port is available\nDetect Again ?"), std::string::npos);
+
+    cli::CliEnvironment environment;
+    environment.ports = "";
+    const CliRun none = Cli({"read", "--yes", dir.File("x.cfg")}, environment);
+    EXPECT_EQ(none.exit, 1);
+    EXPECT_NE(none.err.find("no serial port found"), std::string::npos);
 }
 
 }  // namespace
