@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "channels/tone_table.h"
 #include "document/band_table.h"
 
 namespace petrel {
@@ -18,16 +21,30 @@ PllParams ParamsOfBand(int band) {
 }
 
 TEST(FreqToHz, ReadsFrequencyTextsWhateverTheirPadding) {
-    struct Case {
-        const char* text;
-        std::int64_t hz;
-    };
-    for (const Case& c :
-         {Case{"446.00625", 446006250}, Case{"446.006250", 446006250},
-          Case{" 446.006250 ", 446006250}, Case{"446", 446000000}, Case{"29.7", 29700000},
-          Case{"-21.7", -21700000}, Case{"+45.1", 45100000}, Case{"NONE", 0}, Case{"", 0}}) {
-        EXPECT_EQ(FreqToHz(c.text), c.hz) << '"' << c.text << '"';
+    for (const auto& [text, hz] :
+         {std::pair{"446.00625", 446006250}, std::pair{"446.006250", 446006250},
+          std::pair{" 446.006250 ", 446006250}, std::pair{"446", 446000000},
+          std::pair{"29.7", 29700000}, std::pair{"-21.7", -21700000}, std::pair{"+45.1", 45100000},
+          std::pair{"NONE", 0}, std::pair{"", 0}}) {
+        EXPECT_EQ(FreqToHz(text), hz) << '"' << text << '"';
     }
+}
+
+TEST(ToneTable, ItemTextsFollowTheComboLayoutOneDistinctItemPerCode) {
+    for (const auto& [code, texts] :
+         {std::pair{0, "000 No Tone|None"}, std::pair{1, "001 CTCSS  67.0|67.0"},
+          std::pair{12, "012 CTCSS 100.0|100.0"}, std::pair{38, "038 CTCSS 250.3|250.3"},
+          std::pair{39, "039 CTCSS  69.4|69.4"}, std::pair{50, "050 CTCSS 254.1|254.1"},
+          std::pair{51, "051 CDCSS   023|023"}, std::pair{154, "154 CDCSS   754|754"},
+          std::pair{155, "|"}, std::pair{-1, "|"}}) {
+        EXPECT_EQ(ToneItemText(code) + '|' + ToneDescription(code), texts);
+    }
+    std::set<std::string> descriptions;
+    for (int code = 1; code < kToneCount; ++code) {
+        EXPECT_EQ(ToneItemText(code).size(), 15u) << code;
+        descriptions.insert(ToneDescription(code));
+    }
+    EXPECT_EQ(descriptions.size(), static_cast<std::size_t>(kToneCount - 1));
 }
 
 TEST(PllFromImage, IndexesOutsideTheListsKeepTheDefaults) {
