@@ -1,0 +1,409 @@
+// Frames, detection and parameter commands against the in-process simulated radio on the
+// virtual clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <variant>
+
+#include "link_fixture.h"
+
+namespace petrel {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using sim::FaultKind;
+using sim::FrameKind;
+
+class FramesTest : public test::LinkTest {
+  protected:
+    FramesTest() {
+        ports.SetPortNumber(1);
+        ports.Open();
+    }
+    // Time from the end of the pause after the letter (when the payload, if any, is handed
+    // over) to the end of the exchange.
+    std::int64_t SincePayloadUs() const { return clock.NowUs() - ports.Writes()[0].timeUs - 2'000; }
+};
+
+struct FrameCase {
+    std::variant<ImageCommand, ParamCommand> command;
+    Bytes request;  // the letter, then the payload
+    Bytes answer;   // what follows the echo
+    std::int64_t timeoutUs;
+};
+
+// Sends a case's request: its address, value or block come from the request bytes.
+bool Send(RadioLink& link, const FrameCase& c) {
+    if (c.request.size() >= 3) {
+        link.AddrHi = c.request[1];
+        link.AddrLo = c.request[2];
+        link.ParamBuf.assign(c.request.begin() + 3, c.request.end());
+        link.ParamValue = c.request.size() > 3 ? c.request[3] : 0;
+    }
+    if (const auto* image = std::get_if<ImageCommand>(&c.command)) {
+        return link.SendCommand(*image);
+    }
+    return link.SendParamCommand(std::get<ParamCommand>(c.command));
+}
+
+TEST_F(FramesTest, EveryCommandSendsItsRequestAndWaitsItsTimeOut) {
+    std::copy_n(Bytes{0x5A, 1, 2, 3}.begin(), 4, radio.Memory().bytes.begin() + 0x07C0);
+    radio.Memory().params[1][0x3F] = 0x77;
+    const FrameCase cases[] = {
+        {ImageCommand::Check, {'V'}, {0x11}, 25'000},
+        {ImageCommand::Identify, {'I', 0x07}, {9}, 50'000},
+        {ImageCommand::IdentifyAgain, {'I', 0x07}, {9}, 50'000},
+        {ImageCommand::ReadBlock, {'R', 0x07, 0xC0}, {0x5A, 1, 2, 3}, 150'000},
+        {ParamCommand::ReadParam, {'I', 0x01, 0x3F}, {0x77}, 75'000},
+        {ParamCommand::WriteParam, {'O', 0x02, 0x10, 0xAD}, {0xAD}, 100'000},
+        {ParamCommand::WriteBlock, {'W', 0x01, 0x04, 9, 8, 7, 6}, {9, 8, 7, 6}, 260'000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.request[0]);
+        radio.Options().silent = false;
+        ports.ClearRecords();
+        const std::int64_t start = clock.NowUs();
+        ASSERT_TRUE(Send(link, c));
+        EXPECT_TRUE(state.LinkOk);
+        // The letter, then after a 2 ms pause the payload.
+        const auto& writes = ports.Writes();
+        ASSERT_EQ(writes.size(), c.request.size() == 1 ? 1u : 2u);
+        EXPECT_EQ(writes[0].bytes, Bytes{c.request[0]});
+        EXPECT_EQ(writes[0].timeUs, start);
+        if (writes.size() == 2) {
+            EXPECT_EQ(writes[1].bytes, Bytes(c.request.begin() + 1, c.request.end()));
+            EXPECT_EQ(writes[1].timeUs, start + 2'000);
+        }
+        Bytes frame = c.request;  // the echo leads the buffer
+        frame.insert(frame.end(), c.answer.begin(), c.answer.end());
+        EXPECT_EQ(link.RxFrame(), frame);
+
+        // Silent radio: the exchange fails exactly at its time-out.
+        radio.Options().silent = true;
+        ports.ClearRecords();
+        EXPECT_FALSE(Send(link, c));
+        EXPECT_FALSE(state.LinkOk);
+        EXPECT_EQ(SincePayloadUs(), c.timeoutUs);
+    }
+    EXPECT_EQ(radio.Memory().bytes[0x0104], 9);
+    EXPECT_EQ(radio.Memory().params[2][0x10], 0xAD);
+}
+
+TEST_F(FramesTest, TheCheckIsSentAtMostNineteenTimes) {
+    radio.AddFault({FaultKind::WrongCheck, FrameKind::Check, 0, 18});
+    EXPECT_TRUE(link.SendCommand(ImageCommand::Check));
+    EXPECT_EQ(CountFrames(FrameKind::Check), 19u);
+
+    radio.ClearLog();
+    radio.AddFault({FaultKind::WrongCheck, FrameKind::Check, 0, 19});
+    EXPECT_FALSE(link.SendCommand(ImageCommand::Check));
+    EXPECT_FALSE(state.LinkOk);
+    EXPECT_EQ(CountFrames(FrameKind::Check), 19u);
+    EXPECT_EQ(link.RxFrame(), (Bytes{'V', 0x00}));
+
+    // A time-out is not retried.
+    radio.ClearLog();
+    radio.Options().silent = true;
+    EXPECT_FALSE(link.SendCommand(ImageCommand::Check));
+    EXPECT_EQ(CountFrames(FrameKind::Check), 1u);
+}
+
+TEST_F(FramesTest, AnAnswerOfTheWrongLengthFails) {
+    radio.AddFault({FaultKind::Short, FrameKind::ReadBlock, 1, 1});
+    radio.AddFault({FaultKind::Long, FrameKind::Identify, 0, 1});
+    radio.AddFault({FaultKind::Long, FrameKind::WriteParam, 0, 1});
+    link.AddrHi = 0;
+    link.AddrLo = 0x08;
+    ASSERT_TRUE(link.SendCommand(ImageCommand::ReadBlock));
+    const Bytes before = link.RxFrame();
+
+    ports.ClearRecords();
+    EXPECT_FALSE(link.SendCommand(ImageCommand::ReadBlock));
+    EXPECT_EQ(SincePayloadUs(), 150'000);
+    EXPECT_EQ(link.RxFrame(), before) << "a failed exchange keeps the last complete frame";
+    ports.ClearRecords();
+    EXPECT_FALSE(link.SendCommand(ImageCommand::Identify));
+    EXPECT_EQ(SincePayloadUs(), 50'000);
+
+    // Paced at 2400 baud the extra byte comes a character time after the expected ones.
+    radio.Options().byteTimeUs = sim::kByteTimeUs;
+    link.AddrHi = 2;
+    link.AddrLo = 0x10;
+    EXPECT_FALSE(link.SendParamCommand(ParamCommand::WriteParam));
+    EXPECT_TRUE(link.SendParamCommand(ParamCommand::WriteParam));
+
+    // Without the cable's echo no answer is complete.
+    radio.Options().echo = false;
+    EXPECT_FALSE(link.SendCommand(ImageCommand::Check));
+}
+
+TEST_F(FramesTest, ACompleteAnswerIsTakenWithoutWaitingForTheTimeOut) {
+    radio.Options().byteTimeUs = sim::kByteTimeUs;
+    radio.Options().answerDelayUs = 1'000;
+    link.AddrHi = 0;
+    link.AddrLo = 0;
+    ports.ClearRecords();
+    ASSERT_TRUE(link.SendCommand(ImageCommand::ReadBlock));
+    // Three request bytes and four answer bytes on the wire, the radio's delay, one quiet
+    // character time; the clock started 2 ms into the letter.
+    EXPECT_EQ(SincePayloadUs(), 7 * sim::kByteTimeUs + 1'000 - 2'000 + 5'000);
+}
+
+TEST_F(FramesTest, CheckedBlockWriteReportsEveryDifferingByteOnce) {
+    const std::array<std::uint8_t, 4> block = {0x10, 0x20, 0x30, 0x40};
+    link.AddrHi = 7;
+    link.AddrLo = 0xF0;
+    EXPECT_TRUE(link.WriteBlockChecked(block));
+    EXPECT_EQ(ports.Writes().back().bytes, (Bytes{7, 0xF0, 0x10, 0x20, 0x30, 0x40}));
+    EXPECT_TRUE(prompter.Asked().empty());
+
+    radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock, 0, 1});
+    prompter.Then(Answer::Ok);
+    EXPECT_TRUE(link.WriteBlockChecked(block));
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"Write Error !"});
+    EXPECT_EQ(prompter.Asked()[0].title, "");
+
+    // A time-out is silent and leaves LinkOk as it was.
+    radio.Options().silent = true;
+    for (const bool before : {true, false}) {
+        state.LinkOk = before;
+        ports.ClearRecords();
+        EXPECT_FALSE(link.WriteBlockChecked(block));
+        EXPECT_EQ(SincePayloadUs(), 210'000);
+        EXPECT_EQ(state.LinkOk, before);
+    }
+}
+
+constexpr const char* kConnectingErr =
+    "Connecting Err !  Make sure the connection is OK\n\rTry Again ?";
+
+using DetectTest = test::LinkTest;
+
+TEST_F(DetectTest, SearchesThePortListInOrderAndIdentifiesTheRadio) {
+    sim::RadioSimEngine other(sim::MakeRadio(10, 16, false));
+    ports.AddEmptyPort(2);  // nothing on the cable
+    ports.AddBusyPort(4);   // another program holds it
+    ports.AttachRadio(5, radio);
+    ports.AttachRadio(6, other);
+    state.PortList = {2, 3, 4, 5, 6};
+
+    link.DetectRadio();
+    EXPECT_FALSE(state.RadioAbsent);
+    EXPECT_TRUE(state.LinkOk);
+    EXPECT_EQ(state.BandNo, 9);
+    EXPECT_EQ(status.Text(), "Petrel (PMR) detected");
+    EXPECT_EQ(status.Color(), kStatusBlack);
+    EXPECT_EQ(status.FontSize(), kStatusFontLarge);
+    EXPECT_EQ(ports.Events(),
+              (std::vector<std::string>{"open 2", "dtr 2", "close 2", "open 5", "dtr 5"}));
+    EXPECT_TRUE(ports.IsOpen()) << "the port stays open for the operation";
+    ASSERT_EQ(link.PortProblems().size(), 2u);
+    EXPECT_EQ(link.PortProblems()[0].number, 3);
+    EXPECT_EQ(link.PortProblems()[1].number, 4);
+    EXPECT_EQ(link.PortProblems()[1].reason, "Device or resource busy");
+    EXPECT_TRUE(other.Log().empty());
+    // A silent port costs the 0.1 s settling and one check time-out, without retries:
+    // COM2 then COM5 (settle, check, identify).
+    EXPECT_EQ(Frames(), (std::vector<std::string>{"check: V -> 11", "identify: I 07 -> 09"}));
+}
+
+TEST_F(DetectTest, EveryOperationSearchesAgainFromTheFirstPort) {
+    sim::RadioSimEngine first(sim::MakeRadio(12, 16, false));
+    ports.AttachRadio(1, first);
+    ports.AttachRadio(3, radio);
+    state.PortList = {1, 3};
+    first.Options().silent = true;
+
+    link.ConnectRadio();
+    EXPECT_EQ(state.BandNo, 9);
+    link.ClosePort();
+    first.Options().silent = false;
+    ports.ClearRecords();
+    link.ConnectRadio();
+    EXPECT_EQ(state.BandNo, 12);
+    EXPECT_EQ(ports.Events(), (std::vector<std::string>{"open 1", "dtr 1"}));
+
+    // Within an operation the open port is only checked again.
+    ports.ClearRecords();
+    link.DetectRadio();
+    EXPECT_TRUE(ports.Events().empty());
+    EXPECT_EQ(first.Log().back().kind, FrameKind::Identify);
+    EXPECT_EQ(first.Log()[first.Log().size() - 2].kind, FrameKind::Check);
+}
+
+TEST_F(DetectTest, SilentPortsCostOneCheckTimeOutEach) {
+    ports.AddEmptyPort(2);
+    ports.AddEmptyPort(3);
+    state.PortList = {2, 3};
+    const std::int64_t start = clock.NowUs();
+    link.DetectRadio();
+    // Per port: 0.1 s settling, the 2 ms pause after the letter, the 25 ms time-out.
+    EXPECT_EQ(clock.NowUs() - start, 2 * (100'000 + 2'000 + 25'000));
+    EXPECT_TRUE(state.RadioAbsent);
+    EXPECT_EQ(status.Text(), "Not detected");
+    EXPECT_EQ(status.Color(), kStatusRed);
+    EXPECT_EQ(status.FontSize(), kStatusFontLarge);
+    EXPECT_FALSE(ports.IsOpen());
+}
+
+TEST_F(DetectTest, TheIdentifyAnswerDecidesWhatWasDetected) {
+    for (const std::uint8_t band : {0, 13, 255}) {
+        radio.Memory().band = band;
+        link.DetectRadio();
+        EXPECT_FALSE(state.RadioAbsent);
+        EXPECT_EQ(status.Text(), "unknow Radio detected");
+        EXPECT_EQ(state.BandNo, band);
+        link.ClosePort();
+    }
+    // A failed identify is no radio, but the port that answered the check stays open.
+    radio.AddFault({FaultKind::Short, FrameKind::Identify, 0, 1});
+    link.DetectRadio();
+    EXPECT_TRUE(state.RadioAbsent);
+    EXPECT_EQ(status.Text(), "Not detected");
+    EXPECT_TRUE(ports.IsOpen());
+}
+
+TEST_F(DetectTest, AnEmptyPortListIsReportedAndChangesNothing) {
+    state.PortList.clear();
+    state.PortCount = 0;
+    state.RadioAbsent = false;
+    prompter.Then(Answer::Ok);
+    link.DetectRadio();
+    ASSERT_EQ(prompter.Asked().size(), 1u);
+    const Message& asked = prompter.Asked()[0];
+    EXPECT_EQ(asked.text, "AvailableRS232 port was not detected !");
+    EXPECT_EQ(asked.title, "Comm Port Error");
+    EXPECT_EQ(asked.icon, Icon::Stop);
+    EXPECT_EQ(asked.buttons, Buttons::Ok);
+    EXPECT_FALSE(state.RadioAbsent);
+    EXPECT_TRUE(status.history.empty());
+}
+
+TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {
+    radio.Options().silent = true;
+    prompter.Then(Answer::Yes).Then(Answer::No);
+    link.ConnectRadio();
+    EXPECT_TRUE(state.RadioAbsent);
+    EXPECT_TRUE(state.UserAbort);
+    EXPECT_FALSE(ports.IsOpen());
+    ASSERT_EQ(prompter.Asked().size(), 2u);
+    const Message& asked = prompter.Asked()[0];
+    EXPECT_EQ(asked.text, kConnectingErr);
+    EXPECT_EQ(asked.buttons, Buttons::YesNo);
+    EXPECT_EQ(asked.icon, Icon::Question);
+    EXPECT_EQ(asked.title, kMainWindowCaption);
+    EXPECT_EQ(CountFrames(FrameKind::Check), 2u);
+
+    // The question carries the active editor's caption; Yes tries again.
+    const int slot = state.workspace.FindFreeIndex();
+    state.workspace.At(slot).title = "C:\\RADIOS\\SHOP.CFG";
+    host.activeSlot = slot;
+    prompter.Then(Answer::Yes);
+    radio.Options().silent = false;
+    radio.AddFault({FaultKind::Drop, FrameKind::Check, 0, 1});
+    link.ConnectRadio();
+    EXPECT_FALSE(state.RadioAbsent);
+    EXPECT_FALSE(state.UserAbort);
+    ASSERT_EQ(prompter.Asked().size(), 3u);
+    EXPECT_EQ(prompter.Asked()[2].title, "C:\\RADIOS\\SHOP.CFG");
+}
+
+class ParamsTest : public test::LinkTest {
+  protected:
+    // The parameter frames the radio received (page, index[, value]).
+    std::vector<Bytes> ParamFrames() const {
+        std::vector<Bytes> frames;
+        for (const auto& frame : radio.Log()) {
+            if (frame.kind == FrameKind::ReadParam || frame.kind == FrameKind::WriteParam) {
+                frames.push_back(frame.request);
+            }
+        }
+        return frames;
+    }
+};
+
+TEST_F(ParamsTest, BlocksReadOneMoreElementThanAskedAndWrapWithinTheirPage) {
+    link.ParamPage = 2;
+    link.ParamStart = 0x20;
+    link.ParamCount = 5;
+    EXPECT_TRUE(link.ReadParams());
+    EXPECT_EQ(link.ParamBuf, (Bytes{1, 20, 3, 5, 20, 0}));
+    EXPECT_EQ(ParamFrames().front(), (Bytes{'I', 2, 0x20}));
+    EXPECT_EQ(ParamFrames().back(), (Bytes{'I', 2, 0x24}));
+
+    radio.ClearLog();
+    link.ParamPage = 1;
+    link.ParamStart = 0xFE;
+    link.ParamCount = 3;
+    link.ParamBuf = {7, 8, 9};
+    EXPECT_TRUE(link.WriteParams());
+    EXPECT_EQ(ParamFrames(),
+              (std::vector<Bytes>{{'O', 1, 0xFE, 7}, {'O', 1, 0xFF, 8}, {'O', 1, 0x00, 9}}));
+    // Each block its own connection.
+    EXPECT_EQ(ports.Events(), (std::vector<std::string>{"open 1", "dtr 1", "close 1", "open 1",
+                                                        "dtr 1", "close 1"}));
+}
+
+TEST_F(ParamsTest, AnUnansweredReadAsksToRetryTheWholeBlock) {
+    radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 1, 1});
+    prompter.Then(Answer::Retry);
+    EXPECT_TRUE(link.ReadIdentification());
+    EXPECT_EQ(link.ParamBuf[4], 20);
+    ASSERT_EQ(prompter.Texts(), std::vector<std::string>{"Read Error !"});
+    EXPECT_EQ(prompter.Asked()[0].buttons, Buttons::RetryCancel);
+    EXPECT_EQ(prompter.Asked()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(prompter.Asked()[0].title, "");
+    // Two reads, then the whole block again from a new connection.
+    EXPECT_EQ(ParamFrames().size(), 2u + 5u);
+    EXPECT_EQ(std::count(ports.Events().begin(), ports.Events().end(), "open 1"), 2);
+
+    radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 0, 1});
+    prompter.Then(Answer::Cancel);
+    link.ParamPage = 2;
+    link.ParamStart = 0x07;
+    link.ParamCount = 1;
+    EXPECT_FALSE(link.ReadParams());
+    EXPECT_EQ(link.ParamBuf, (Bytes{0, 0}));
+    EXPECT_FALSE(ports.IsOpen());
+}
+
+TEST_F(ParamsTest, ARadioThatStopsAnsweringStillGetsEveryWrite) {
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 1, -1});
+    link.TxOn = true;
+    EXPECT_FALSE(link.WriteReceiveFrequency(0x12, 0x34, 0x56));
+    EXPECT_EQ(
+        ParamFrames(),
+        (std::vector<Bytes>{{'O', 0, 0xB1, 0x12}, {'O', 0, 0xB2, 0x34}, {'O', 0, 0xB3, 0x56}}));
+    EXPECT_FALSE(state.LinkOk);
+    EXPECT_TRUE(prompter.Asked().empty());
+    EXPECT_TRUE(link.TxOn);
+
+    // No radio at all: nothing is sent, and the power dialog's transmit flag drops.
+    radio.Options().silent = true;
+    prompter.Then(Answer::No);
+    EXPECT_FALSE(link.WritePowerValue(0x40));
+    EXPECT_FALSE(link.TxOn);
+    EXPECT_TRUE(state.RadioAbsent);
+    EXPECT_EQ(ParamFrames().size(), 3u);
+}
+
+TEST_F(ParamsTest, ReadModifyWritesKeepTheOtherBits) {
+    radio.Memory().params[0][0x8E] = 0xA4;
+    radio.Memory().params[0][0x0A] = 0x15;
+    EXPECT_TRUE(link.EnableVox());
+    EXPECT_EQ(radio.Memory().params[0][0x8E], 0xA5);
+    EXPECT_TRUE(link.SetHighPowerBit(true));
+    EXPECT_EQ(radio.Memory().params[0][0x0A], 0x55);
+    EXPECT_TRUE(link.SetHighPowerBit(false));
+    EXPECT_EQ(radio.Memory().params[0][0x0A], 0x15);
+
+    // Without the byte as the radio holds it nothing is written.
+    radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 0, 1});
+    prompter.Then(Answer::Cancel);
+    radio.ClearLog();
+    EXPECT_FALSE(link.EnableVox());
+    EXPECT_EQ(CountFrames(FrameKind::WriteParam), 0u);
+}
+
+}  // namespace
+}  // namespace petrel
