@@ -155,12 +155,6 @@ void MainWindowTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell(
 
     NotePadWindow* first = NewEditor(program);
     QCOMPARE(MenuBarTitles(program.window), editorMenus);
-    NotePadWindow* second = NewEditor(program, 10, 16);
-    QVERIFY(MenuBarShows(program.window, second));
-    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
-    QVERIFY(MenuBarShows(program.window, first));
-    QVERIFY(!MenuBarShows(program.window, second));
-
     // Features that are not built yet are there and cannot be chosen.
     QVERIFY(!FindMenu(first, "mnuFeature")->menuAction()->isEnabled());
     QVERIFY(!FindMenu(first, "mnuConfigure")->menuAction()->isEnabled());
@@ -170,7 +164,21 @@ void MainWindowTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell(
     }
     QVERIFY(FindAction(first, "mnuRadioItem1")->isEnabled());
 
+    // Activating a window brings its menus back, checks its channels and enables Paste
+    // when there is something to paste.
+    program.state.workspace.At(first->Slot()).lines[2] =
+        "3   446.200000  000=  None   446.200000  000=  None";
     program.state.ClipLines = {"  446.006250  000=  None"};
+    NotePadWindow* second = NewEditor(program, 10, 16);
+    QVERIFY(MenuBarShows(program.window, second));
+    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
+    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+    QVERIFY(MenuBarShows(program.window, first));
+    QVERIFY(!MenuBarShows(program.window, second));
+    QCOMPARE(program.window.Status().Text(), std::string("Channel #3 Range Out !"));
+    QCOMPARE(program.window.Status().Color(), kStatusRed);
+    QVERIFY(FindAction(first, "mnuEPaste")->isEnabled());
+
     Trigger(first, "mnuClose");
     QCOMPARE(MenuBarTitles(program.window), editorMenus);
     Trigger(second, "mnuClose");

@@ -57,9 +57,6 @@ class NotePadTest : public QObject {
     void newPmrSaveAsCloseOpenShowsTheSameLines();
     void newRadioDialogOffersTheBandsAndRefusesABadChannelCount();
     void changedDataQuestionYesNoCancel();
-    void activationChecksTheChannelsAndEnablesPaste();
-    void listFollowsTheWindowWidthAndOnlyReportsActivation();
-    void editorCommandsReachTheMainWindow();
 };
 
 void NotePadTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
@@ -175,95 +172,6 @@ void NotePadTest::changedDataQuestionYesNoCancel() {
     QCOMPARE(program.chooser.proposed, std::vector<std::string>({"Temp1", "Temp1"}));
     QVERIFY(program.window.Editors().isEmpty());
     QCOMPARE(QFileInfo(QString::fromStdString(dir.File("kept.cfg"))).size(), 675);
-}
-
-void NotePadTest::activationChecksTheChannelsAndEnablesPaste() {
-    Program program;
-    program.window.StartUp();
-    program.state.ClipLines = {"  446.006250  000=  None   446.006250  000=  None"};
-    const int slot = BuildNewConfiguration(program.state, 9, 16);
-    // A channel outside the band: the check reports it in red.
-    program.state.workspace.At(slot).lines[2] =
-        "3   446.200000  000=  None   446.200000  000=  None";
-    NotePadWindow* editor = program.window.OpenEditor(slot);
-    QCOMPARE(program.window.Status().Text(), std::string("Channel #3 Range Out !"));
-    QCOMPARE(program.window.Status().Color(), kStatusRed);
-    QCOMPARE(program.state.MaxChannel, 16);
-    QCOMPARE(program.state.BandHigh, std::string("446.09375"));
-    QVERIFY(FindAction(editor, "mnuEPaste")->isEnabled());
-    QVERIFY(!FindAction(editor, "mnuECopy")->isEnabled());
-
-    // Switching back to a window runs its activation again.
-    program.window.OpenEditor(BuildNewConfiguration(program.state, 10, 99));
-    QCOMPARE(program.state.MaxChannel, 99);
-    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
-    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
-    QCOMPARE(program.state.MaxChannel, 16);
-    QCOMPARE(program.window.Status().Text(), std::string("Channel #3 Range Out !"));
-}
-
-void NotePadTest::listFollowsTheWindowWidthAndOnlyReportsActivation() {
-    Program program;
-    program.window.StartUp();
-    NotePadWindow* editor = NewFromDialog(program, "99");
-    auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
-    auto* header = editor->findChild<QLabel*>("Label3");
-    auto* list = editor->findChild<QListWidget*>("lstClient");
-    frame->resize(420, 400);
-    const int small = header->font().pointSize();
-    QVERIFY(header->fontMetrics().horizontalAdvance(header->text()) <= editor->width());
-    frame->resize(760, 400);
-    QVERIFY(header->font().pointSize() > small);
-    QVERIFY(header->fontMetrics().horizontalAdvance(header->text()) <= editor->width());
-    QCOMPARE(list->font(), header->font());
-    QVERIFY(list->font().fixedPitch());
-    QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
-
-    // Enter and double-click only reach the channel hook.
-    QSignalSpy hook(editor, &NotePadWindow::ChannelLineActivated);
-    list->setCurrentRow(4);
-    QTest::keyClick(list, Qt::Key_Return);
-    const QPoint third = list->visualItemRect(list->item(2)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, third);
-    QCOMPARE(hook.size(), 2);
-    QCOMPARE(QList<int>({hook.at(0).at(0).toInt(), hook.at(1).at(0).toInt()}), QList<int>({4, 2}));
-    QVERIFY(!program.state.workspace.At(editor->Slot()).state.Dirty);
-}
-
-void NotePadTest::editorCommandsReachTheMainWindow() {
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.Path());
-    Program program;
-    program.window.StartUp();
-    NotePadWindow* editor = NewFromDialog(program);
-
-    // "Temp1.cfg" is a name: Save writes it in the working folder without a dialog. Titled
-    // "TEMP1.CFG" it is untitled: the next Save asks, proposing the title.
-    Trigger(editor, "mnuSave");
-    QCOMPARE(QFileInfo("Temp1.cfg").size(), 675);
-    QCOMPARE(editor->windowTitle(), QString("TEMP1.CFG"));
-    program.chooser.Then("");
-    Trigger(editor, "mnuSave");
-    QCOMPARE(program.chooser.proposed, std::vector<std::string>{"TEMP1.CFG"});
-
-    program.chooser.Then(dir.File("a.cfg")).Then(dir.File("a.cfg"));
-    Trigger(editor, "mnuSaveAs");
-    Trigger(editor, "mnuOpen");
-    QCOMPARE(program.window.Editors().size(), 2);
-    Trigger(editor, "mnuRadioItem0");
-    Trigger(editor, "mnuRadioItem1");
-    QCOMPARE(program.fakeRadio.operations, std::vector<int>({kOpUpload, kOpDownload}));
-    program.prompter.Then(Answer::Ok).Then(Answer::Ok);
-    Trigger(editor, "mnuAbout");
-    Trigger(editor, "mnuReadMe");
-
-    // The editor's Exit closes the program, each editor asking first.
-    program.state.workspace.At(editor->Slot()).state.Dirty = true;
-    program.prompter.Expect(ChangedQuestion("A"), Answer::No);
-    Trigger(editor, "mnuExit");
-    QVERIFY_DONE(program.prompter);
-    QVERIFY(!program.window.isVisible());
 }
 
 }  // namespace petrel::test
