@@ -1,19 +1,34 @@
+// The desktop program under the offscreen platform: every test builds its own program and
+// windows, answers the message boxes from a script and checks their exact words.
 #include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <filesystem>
+#include <functional>
 
 #include "document/config_file.h"
 #include "document/new_config.h"
 #include "document/notepad_window.h"
 #include "document/shell_model.h"
 #include "shell/link_radio.h"
+#include "shell/qt_ports.h"
 #include "shell/status_area.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
@@ -40,9 +55,41 @@ bool MenuBarShows(MainWindow& window, QObject* owner) {
     return window.menuBar()->actions().contains(FindMenu(owner, "mnuFile")->menuAction());
 }
 
+QDialog* NewRadioDialog(Program& program) {
+    Trigger(&program.window, "New");
+    return program.window.findChild<QDialog*>("frmNewRadio");
+}
+
+// The new-radio dialog with a channel count typed and OK pressed.
+void TypeChannelsAndPressOk(QDialog* dialog, const QString& count) {
+    auto* channels = dialog->findChild<QLineEdit*>("txtMaxCh");
+    channels->selectAll();
+    QTest::keyClick(channels, Qt::Key_Delete);
+    QTest::keyClicks(channels, count);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+}
+
+NotePadWindow* NewFromDialog(Program& program, const QString& count = "16") {
+    TypeChannelsAndPressOk(NewRadioDialog(program), count);
+    return program.window.ActiveEditor();
+}
+
+// Runs check on the first modal dialog of type T once it is up, then lets finish close it.
+template <typename T>
+void WhenShown(std::function<void(T*)> check) {
+    QTimer::singleShot(0, [check] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, [check] { WhenShown<T>(check); });
+            return;
+        }
+        check(dialog);
+    });
+}
+
 }  // namespace
 
-class MainWindowTest : public QObject {
+class DesktopTest : public QObject {
     Q_OBJECT
   private slots:
     void startUpFindsThePortsAndLeavesTheNoDocumentState();
@@ -54,9 +101,16 @@ class MainWindowTest : public QObject {
     // Upload and Download through the real link against petrel-radio-sim.
     void uploadOpensAWindowWithTheRadiosChannels();
     void downloadThenCheckAndUploadGivesTheSameChannels();
+    void newPmrSaveAsCloseOpenShowsTheSameLines();
+    void newRadioDialogOffersTheBandsAndRefusesABadChannelCount();
+    void changedDataQuestionYesNoCancel();
+    void messageBoxShowsTheTextTitleButtonsIconAndDefault();
+    void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
+    void statusLabelTakesTextColourAndSize();
+    void workingFolderIsMadeInTheDocumentsLocation();
 };
 
-void MainWindowTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
+void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
     {
         // No port at all: the question comes after the splash, under the detecting message.
         const std::string noPort = " No RS232 Port is available\n\rDetect Again ?";
@@ -103,7 +157,7 @@ void MainWindowTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
     QCOMPARE(program.window.pos(), QPoint(screen.left() + g.left, screen.top() + g.top));
 }
 
-void MainWindowTest::toolbarHelpAndTheErrorPathThatClosesUnlessAnEditorCancels() {
+void DesktopTest::toolbarHelpAndTheErrorPathThatClosesUnlessAnEditorCancels() {
     Program program;
     program.window.StartUp();
     // Save does nothing; Help opens the viewer or says that it could not.
@@ -145,7 +199,7 @@ void MainWindowTest::toolbarHelpAndTheErrorPathThatClosesUnlessAnEditorCancels()
     }
 }
 
-void MainWindowTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
+void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     Program program;
     program.window.StartUp();
     const QStringList mainMenus{"&File", "&Radio", "&Help"};
@@ -198,7 +252,7 @@ void MainWindowTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell(
     QVERIFY(program.prompter.Asked().empty());
 }
 
-void MainWindowTest::redStatusBlinksUntilANormalMessage() {
+void DesktopTest::redStatusBlinksUntilANormalMessage() {
     Program program;
     program.window.StartUp();
     const auto* timer = program.window.findChild<QTimer*>("Timer1");
@@ -218,7 +272,7 @@ void MainWindowTest::redStatusBlinksUntilANormalMessage() {
     QCOMPARE(label->text(), QString("ALL Channels In Range"));
 }
 
-void MainWindowTest::closingAWindowRenumbersTheUntitledOnes() {
+void DesktopTest::closingAWindowRenumbersTheUntitledOnes() {
     TempDir dir;
     const std::string saved = dir.File("shop.cfg");
     ProgramState other;
@@ -245,7 +299,7 @@ void MainWindowTest::closingAWindowRenumbersTheUntitledOnes() {
     QVERIFY_DONE(program.prompter);
 }
 
-void MainWindowTest::transferDisablesTheCommandsWhileItRuns() {
+void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     Program program;
     program.window.StartUp();
     // A failed operation without an editor ends in the no-document state.
@@ -254,44 +308,37 @@ void MainWindowTest::transferDisablesTheCommandsWhileItRuns() {
         return std::nullopt;
     };
     Trigger(&program.window, "mnuRadioItem0");
-    QCOMPARE(program.fakeRadio.activeSlots, std::vector<int>{0});
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
     QVERIFY(!FindAction(&program.window, "Download")->isEnabled());
 
+    // While a transfer runs, nothing can start another one and the blinking stops.
     NotePadWindow* editor = NewEditor(program);
     auto* toolbar = program.window.findChild<QToolBar*>("Toolbar1");
     auto* timer = program.window.findChild<QTimer*>("Timer1");
-    QStringList enabledDuring;
+    const auto commandsOn = [&] {
+        return FindMenu(&program.window, "mnuRadio")->menuAction()->isEnabled() ||
+               FindMenu(editor, "mnuRadio")->menuAction()->isEnabled() ||
+               FindMenu(editor, "mnuFile")->menuAction()->isEnabled() || toolbar->isEnabled() ||
+               timer->isActive();
+    };
+    bool onDuring = true;
     program.fakeRadio.onTransfer = [&](ProgramState& state, int op, int) -> std::optional<int> {
-        for (QObject* owner : std::initializer_list<QObject*>{&program.window, editor}) {
-            if (FindMenu(owner, "mnuRadio")->menuAction()->isEnabled()) {
-                enabledDuring << owner->objectName();
-            }
-        }
-        if (FindMenu(editor, "mnuFile")->menuAction()->isEnabled() || toolbar->isEnabled() ||
-            timer->isActive()) {
-            enabledDuring << "file menu, toolbar or timer";
-        }
-        program.window.RadioTransfer(kOpUpload);  // a second request while one runs is ignored
+        onDuring = commandsOn();
+        program.window.RadioTransfer(kOpUpload);  // ignored
         return op == kOpUpload ? std::optional(BuildNewConfiguration(state, 10, 16)) : std::nullopt;
     };
     Trigger(editor, "mnuRadioItem1");
     QCOMPARE(program.fakeRadio.operations, std::vector<int>({kOpUpload, kOpDownload}));
-    QCOMPARE(program.fakeRadio.activeSlots.back(), editor->Slot());
-    QCOMPARE(enabledDuring, QStringList());
-    QVERIFY(FindMenu(editor, "mnuRadio")->menuAction()->isEnabled());
-    QVERIFY(toolbar->isEnabled() && timer->isActive());
-    QCOMPARE(program.window.Editors().size(), 1);
-
+    QCOMPARE(program.fakeRadio.activeSlots, std::vector<int>({0, editor->Slot()}));
+    QVERIFY(!onDuring);
+    QVERIFY(commandsOn());
     // An Upload that opened a document shows it in a new, active editor.
     Trigger(&program.window, "Upload");
     QCOMPARE(program.window.Editors().size(), 2);
     QCOMPARE(program.window.ActiveEditor()->windowTitle(), QString("Temp2.cfg"));
-    QVERIFY(FindAction(&program.window, "Download")->isEnabled());
-    QVERIFY(FindMenu(&program.window, "mnuRadio")->menuAction()->isEnabled());
 }
 
-void MainWindowTest::uploadOpensAWindowWithTheRadiosChannels() {
+void DesktopTest::uploadOpensAWindowWithTheRadiosChannels() {
     sim::SimProcess radioSim(kSimulator,
                              {"--quiet", "--serial", "SN-00042", "--customer", "Petrel Shop"});
     LinkRadio radio({radioSim.Device()});
@@ -316,7 +363,7 @@ void MainWindowTest::uploadOpensAWindowWithTheRadiosChannels() {
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
 }
 
-void MainWindowTest::downloadThenCheckAndUploadGivesTheSameChannels() {
+void DesktopTest::downloadThenCheckAndUploadGivesTheSameChannels() {
     TempDir dir;
     const std::string file = dir.File("pmr16.cfg");
     ProgramState other;
@@ -346,7 +393,234 @@ void MainWindowTest::downloadThenCheckAndUploadGivesTheSameChannels() {
     QVERIFY_DONE(program.prompter);
 }
 
+void DesktopTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
+    TempDir dir;
+    const std::string path = dir.File("pmr16.cfg");
+    Program program;
+    program.window.StartUp();
+
+    NotePadWindow* editor = NewFromDialog(program, "16");
+    QVERIFY(editor != nullptr);
+    QCOMPARE(editor->windowTitle(), QString("Temp1.cfg"));
+    const QStringList lines = ListLines(editor, true);
+    QCOMPARE(lines.size(), 16);
+    QCOMPARE(lines[0], QString("1   446.006250  000=  None   446.006250  000=  None"));
+    QCOMPARE(lines[8], QString("9   NONE        000=  None   NONE        000=  None"));
+    QCOMPARE(editor->findChild<QListWidget*>("lstClient")->currentRow(), 0);
+    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
+    QVERIFY(FindAction(&program.window, "Download")->isEnabled());
+
+    program.chooser.Then(path);
+    Trigger(editor, "mnuSaveAs");
+    QCOMPARE(program.chooser.proposed, std::vector<std::string>{"Temp1.cfg"});
+    QCOMPARE(editor->windowTitle(), QString::fromStdString(path).toUpper());
+    QCOMPARE(QFileInfo(QString::fromStdString(path)).size(), 675);
+    QVERIFY(QFileInfo::exists(QString::fromStdString(dir.File("pmr16.ptx"))));
+
+    Trigger(editor, "mnuClose");
+    QVERIFY(program.window.Editors().isEmpty());
+    QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
+    program.chooser.Then(path);
+    Trigger(&program.window, "Open");
+    NotePadWindow* reopened = program.window.ActiveEditor();
+    QVERIFY(reopened != nullptr);
+    QCOMPARE(ListLines(reopened, true), lines);
+    QCOMPARE(reopened->windowTitle(), QString::fromStdString(path).toUpper());
+    QVERIFY(FindAction(&program.window, "Download")->isEnabled());
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(program.chooser.unexpected, 0);
+}
+
+void DesktopTest::newRadioDialogOffersTheBandsAndRefusesABadChannelCount() {
+    Program program;
+    program.window.StartUp();
+    QDialog* dialog = NewRadioDialog(program);
+    QVERIFY(dialog->isVisible() && !dialog->isModal());
+    auto* bands = dialog->findChild<QListWidget*>("LstRadioModel");
+    QCOMPARE(bands->count(), 2);
+    QCOMPARE(bands->currentRow(), 0);
+    bands->setCurrentRow(1);
+    // A second New shows the same dialog rather than another one.
+    Trigger(&program.window, "New");
+    QCOMPARE(program.window.findChildren<QDialog*>("frmNewRadio").size(), 1);
+
+    for (const char* bad : {"0", "100", "abc", "", "1.5", "-3"}) {
+        program.prompter.Expect("The number of channels must be a whole number from 1 to 99.",
+                                Answer::Ok);
+        TypeChannelsAndPressOk(dialog, bad);
+        QVERIFY2(dialog->isVisible(), bad);
+        QVERIFY2(program.window.Editors().isEmpty(), bad);
+    }
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(program.state.TempCount, 0);
+    TypeChannelsAndPressOk(dialog, "99");
+    QCOMPARE(program.window.ActiveEditor()->findChild<QLabel*>("lblModel")->text(),
+             QString("Model:Petrel (Korea)"));
+    QCOMPARE(ListLines(program.window.ActiveEditor()).size(), 99);
+
+    // Cancel creates nothing.
+    QTest::mouseClick(NewRadioDialog(program)->findChild<QPushButton*>("cmdCancel"),
+                      Qt::LeftButton);
+    QTRY_VERIFY(program.window.findChild<QDialog*>("frmNewRadio") == nullptr);
+    QCOMPARE(program.window.Editors().size(), 1);
+    QCOMPARE(program.state.TempCount, 1);
+}
+
+void DesktopTest::changedDataQuestionYesNoCancel() {
+    TempDir dir;
+    ScopedWorkingDir cwd(dir.Path());
+    Program program;
+    program.window.StartUp();
+    NotePadWindow* editor = NewFromDialog(program);
+    program.state.workspace.At(editor->Slot()).state.Dirty = true;
+
+    // Cancel keeps the window, from the menu and from the frame's close box.
+    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Cancel)
+        .Expect(ChangedQuestion("Temp1"), Answer::Cancel);
+    Trigger(editor, "mnuClose");
+    qobject_cast<QMdiSubWindow*>(editor->parentWidget())->close();
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(program.prompter.Asked().back().title, std::string(kMainWindowCaption));
+    QCOMPARE(program.window.Editors().size(), 1);
+
+    // No closes without writing anything.
+    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::No);
+    Trigger(editor, "mnuClose");
+    QVERIFY_DONE(program.prompter);
+    QVERIFY(program.window.Editors().isEmpty());
+    QVERIFY(std::filesystem::is_empty(dir.Path()));
+
+    // Yes asks for a name: a cancelled dialog keeps the window, a name saves and closes.
+    editor = NewFromDialog(program);
+    program.state.workspace.At(editor->Slot()).state.Dirty = true;
+    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Yes)
+        .Expect(ChangedQuestion("Temp1"), Answer::Yes);
+    program.chooser.Then("").Then(dir.File("kept.cfg"));
+    Trigger(editor, "mnuClose");
+    QCOMPARE(program.window.Editors().size(), 1);
+    Trigger(editor, "mnuClose");
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(program.chooser.proposed, std::vector<std::string>({"Temp1", "Temp1"}));
+    QVERIFY(program.window.Editors().isEmpty());
+    QCOMPARE(QFileInfo(QString::fromStdString(dir.File("kept.cfg"))).size(), 675);
+}
+
+void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
+    using Box = QMessageBox;
+    struct Case {
+        Message message;
+        QString title;
+        Box::StandardButtons buttons;
+        Box::Icon icon;
+        Box::StandardButton defaultButton;
+        Box::StandardButton click;  // NoButton: Escape
+        Answer answer;
+    };
+    const QString caption = "PC Software for Petrel Serial Radio";
+    const Case cases[] = {
+        {Message{"The data in [X] has changed.\n\rDo you want?", "Title", Buttons::YesNoCancel,
+                 Icon::Exclamation, Answer::No},
+         "Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No, Box::Cancel,
+         Answer::Cancel},
+        {Message{"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt}, caption,
+         Box::Yes | Box::No, Box::Critical, Box::Yes, Box::Yes, Answer::Yes},
+        {Message{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt}, caption,
+         Box::Yes | Box::No, Box::Question, Box::Yes, Box::NoButton, Answer::No},
+        {Message{"Done", {}, Buttons::Ok, Icon::None, std::nullopt}, caption, Box::Ok, Box::NoIcon,
+         Box::Ok, Box::NoButton, Answer::Ok}};
+    QtPrompter prompter;
+    for (const Case& c : cases) {
+        QString text;
+        QString title;
+        Box::StandardButtons buttons;
+        Box::Icon icon = Box::NoIcon;
+        bool isDefault = false;
+        WhenShown<Box>([&](Box* box) {
+            text = box->text();
+            title = box->windowTitle();
+            buttons = box->standardButtons();
+            icon = box->icon();
+            isDefault = box->defaultButton() == box->button(c.defaultButton);
+            c.click == Box::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
+                                     : box->button(c.click)->click();
+        });
+        QCOMPARE(prompter.Ask(c.message), c.answer);
+        // "\n\r" shows as one line break.
+        QCOMPARE(text, QString::fromStdString(c.message.text).replace("\n\r", "\n"));
+        QCOMPARE(title, c.title);
+        QCOMPARE(buttons, c.buttons);
+        QCOMPARE(icon, c.icon);
+        QVERIFY(isDefault);
+    }
+}
+
+void DesktopTest::fileDialogsUseTheConfigurationFilterAndDefaultExtension() {
+    QTemporaryDir dir;
+    QtFileChooser chooser;
+    QStringList shown;  // accept mode, filters and default suffix of each dialog
+    const auto answer = [&](bool accept) {
+        WhenShown<QFileDialog>([&shown, &dir, accept](QFileDialog* dialog) {
+            shown << QString("%1 %2 %3")
+                         .arg(dialog->acceptMode() == QFileDialog::AcceptSave ? "save" : "open",
+                              dialog->nameFilters().join(';'), dialog->defaultSuffix());
+            dialog->selectFile(dir.filePath("radio"));
+            QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
+        });
+    };
+    answer(true);
+    const std::string saved = chooser.AskSaveName(dir.filePath("proposed.cfg").toStdString());
+    QCOMPARE(QString::fromStdString(saved), dir.filePath("radio.TXT"));
+    answer(false);
+    QCOMPARE(chooser.AskOpenName(), std::string());  // cancelled: no name
+    QCOMPARE(shown, QStringList({"save EEPROM.CFG (*.cfg) TXT", "open EEPROM.CFG (*.cfg) TXT"}));
+}
+
+void DesktopTest::statusLabelTakesTextColourAndSize() {
+    StatusArea status;
+    status.resize(800, 40);
+    status.show();
+    auto* label = status.findChild<QLabel*>("labErrMsg");
+    auto* progress = status.findChild<QProgressBar*>("ProgressBar1");
+    QVERIFY(!progress->isVisible());
+    status.SetStatus("Petrel (PMR) detected", kStatusBlack, kStatusFontLarge);
+    QCOMPARE(label->text(), QString("Petrel (PMR) detected"));
+    QCOMPARE(label->font().pointSize(), 15);
+    QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    status.SetStatus("Not detected", kStatusRed, kStatusFontNormal);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(label->font().pointSize(), 12);
+
+    // The progress bar stands right of the label.
+    status.SetProgressRange(480);
+    status.SetProgress(240);
+    status.ShowProgress(true);
+    QVERIFY(progress->isVisible());
+    QVERIFY(progress->x() > label->geometry().right());
+    QCOMPARE(QPoint(progress->value(), progress->maximum()), QPoint(240, 480));
+    status.ShowProgress(false);
+    QVERIFY(!progress->isVisible());
+}
+
+void DesktopTest::workingFolderIsMadeInTheDocumentsLocation() {
+    QTemporaryDir home;
+    const QString previous = QDir::currentPath();
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+
+    const QString folder = EnterWorkingFolder();
+
+    const QString expected = QDir(home.path()).filePath("Documents/Petrel CPS");
+    QDir::setCurrent(previous);
+    qputenv("HOME", oldHome);
+    oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+    QCOMPARE(folder, expected);
+    QVERIFY(QFileInfo(expected).isDir());
+}
+
 }  // namespace petrel::test
 
-QTEST_MAIN(petrel::test::MainWindowTest)
-#include "main_window_test.moc"
+QTEST_MAIN(petrel::test::DesktopTest)
+#include "desktop_test.moc"
