@@ -315,23 +315,23 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     NotePadWindow* editor = NewEditor(program);
     auto* toolbar = program.window.findChild<QToolBar*>("Toolbar1");
     auto* timer = program.window.findChild<QTimer*>("Timer1");
-    const auto commandsOn = [&] {
-        return FindMenu(&program.window, "mnuRadio")->menuAction()->isEnabled() ||
-               FindMenu(editor, "mnuRadio")->menuAction()->isEnabled() ||
-               FindMenu(editor, "mnuFile")->menuAction()->isEnabled() || toolbar->isEnabled() ||
-               timer->isActive();
+    const auto commands = [&] {
+        return QList<bool>{FindMenu(&program.window, "mnuRadio")->menuAction()->isEnabled(),
+                           FindMenu(editor, "mnuRadio")->menuAction()->isEnabled(),
+                           FindMenu(editor, "mnuFile")->menuAction()->isEnabled(),
+                           toolbar->isEnabled(), timer->isActive()};
     };
-    bool onDuring = true;
+    QList<bool> during;
     program.fakeRadio.onTransfer = [&](ProgramState& state, int op, int) -> std::optional<int> {
-        onDuring = commandsOn();
+        during = commands();
         program.window.RadioTransfer(kOpUpload);  // ignored
         return op == kOpUpload ? std::optional(BuildNewConfiguration(state, 10, 16)) : std::nullopt;
     };
     Trigger(editor, "mnuRadioItem1");
     QCOMPARE(program.fakeRadio.operations, std::vector<int>({kOpUpload, kOpDownload}));
     QCOMPARE(program.fakeRadio.activeSlots, std::vector<int>({0, editor->Slot()}));
-    QVERIFY(!onDuring);
-    QVERIFY(commandsOn());
+    QCOMPARE(during, QList<bool>(5, false));
+    QCOMPARE(commands(), QList<bool>(5, true));
     // An Upload that opened a document shows it in a new, active editor.
     Trigger(&program.window, "Upload");
     QCOMPARE(program.window.Editors().size(), 2);
