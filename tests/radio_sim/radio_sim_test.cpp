@@ -1,8 +1,19 @@
+// petrel-radio-sim: its engine's faults and memory files in-process, and the program on a real
+// pseudo-terminal.
 #include "sim_engine.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
-#include "document/config_file.h"
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "sim_process.h"
 #include "support/temp_dir.h"
 
 namespace petrel::sim {
@@ -15,29 +26,6 @@ Bytes Exchange(RadioSimEngine& engine, const Bytes& request, std::int64_t atUs =
     return engine.TakeOutput(atUs + 1'000'000);
 }
 
-TEST(RadioSimEngine, EchoesEveryByteThenAnswersEachFrame) {
-    RadioMemory memory = MakeRadio(9, 99, false);
-    memory.bytes[0x0400] = 0xA1;
-    memory.bytes[0x0403] = 0xA4;
-    memory.params[1][0xA4] = 0x5C;
-    RadioSimEngine engine(memory);
-
-    EXPECT_EQ(Exchange(engine, {'V'}), (Bytes{'V', 0x11}));
-    EXPECT_EQ(Exchange(engine, {'I', 0x07}), (Bytes{'I', 0x07, 9}));
-    EXPECT_EQ(Exchange(engine, {'R', 0x04, 0x00}), (Bytes{'R', 4, 0, 0xA1, 0xFF, 0xFF, 0xA4}));
-    EXPECT_EQ(Exchange(engine, {'I', 0x01, 0xA4}), (Bytes{'I', 1, 0xA4, 0x5C}));
-    EXPECT_EQ(Exchange(engine, {'W', 0x02, 0xFC, 1, 2, 3, 4}),
-              (Bytes{'W', 2, 0xFC, 1, 2, 3, 4, 1, 2, 3, 4}));
-    EXPECT_EQ(Exchange(engine, {'R', 0x02, 0xFC}), (Bytes{'R', 2, 0xFC, 1, 2, 3, 4}));
-    EXPECT_EQ(Exchange(engine, {'O', 0x00, 0x8E, 0x41}), (Bytes{'O', 0, 0x8E, 0x41, 0x41}));
-    EXPECT_EQ(engine.Memory().params[0][0x8E], 0x41);
-
-    ASSERT_EQ(engine.Log().size(), 7u);
-    EXPECT_EQ(engine.Log()[1].kind, FrameKind::Identify);
-    EXPECT_EQ(engine.Log()[3].kind, FrameKind::ReadParam);
-    EXPECT_EQ(DescribeFrame(engine.Log()[4]), "write: W 02 FC 01 02 03 04 -> 01 02 03 04");
-}
-
 TEST(RadioSimEngine, IgnoresStrayBytesAndAbandonsAStalledFrame) {
     RadioSimEngine engine(MakeRadio(9, 99, false));
     EXPECT_EQ(Exchange(engine, {0x00, 'x'}), (Bytes{0x00, 'x'}));  // echoed, not answered
@@ -46,23 +34,6 @@ TEST(RadioSimEngine, IgnoresStrayBytesAndAbandonsAStalledFrame) {
     // The rest comes too late: the radio has given up on the first frame and takes a new one.
     EXPECT_EQ(Exchange(engine, {'V'}, 100'000), (Bytes{'V', 0x11}));
     EXPECT_EQ(engine.Log().size(), 1u);
-}
-
-TEST(RadioSimEngine, PacedBytesFollowEachOtherOnTheWire) {
-    EngineOptions options;
-    options.byteTimeUs = kByteTimeUs;
-    options.answerDelayUs = 1'000;
-    RadioSimEngine engine(MakeRadio(9, 99, false), options);
-    engine.Receive(Bytes{'I'}, 0);
-    engine.Receive(Bytes{0x07}, 2'000);  // handed over during the letter's time on the wire
-    EXPECT_EQ(engine.NextOutputUs(), kByteTimeUs);
-    EXPECT_EQ(engine.TakeOutput(kByteTimeUs), Bytes{'I'});
-    EXPECT_EQ(engine.TakeOutput(2 * kByteTimeUs), Bytes{0x07});
-    const std::int64_t answerAt = 2 * kByteTimeUs + 1'000 + kByteTimeUs;
-    EXPECT_EQ(engine.NextOutputUs(), answerAt);
-    EXPECT_TRUE(engine.TakeOutput(answerAt - 1).empty());
-    EXPECT_EQ(engine.TakeOutput(answerAt), Bytes{9});
-    EXPECT_FALSE(engine.NextOutputUs());
 }
 
 TEST(RadioSimEngine, FaultsSpoilTheChosenFramesOnly) {
@@ -116,6 +87,81 @@ TEST(RadioMemory, SavesAsAnUploadWouldAndLoadsBack) {
                            memory.bytes.begin() + 256));
     EXPECT_EQ(loaded.bytes[256 + 0xD1], '1');
     EXPECT_TRUE(LoadRadio(loaded, dir.File("missing.cfg")));
+}
+
+const std::string kSim = std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim";
+
+int RunSim(const std::string& args) {
+    const int status = std::system((kSim + " " + args + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Sends a request on the device and collects what comes back within a short time.
+Bytes Ask(int fd, const Bytes& request, std::size_t expected, int timeoutMs = 2000) {
+    EXPECT_EQ(::write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    Bytes got;
+    while (got.size() < expected) {
+        pollfd in{fd, POLLIN, 0};
+        if (::poll(&in, 1, timeoutMs) <= 0) {
+            break;
+        }
+        std::uint8_t chunk[64];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n <= 0) {
+            break;
+        }
+        got.insert(got.end(), chunk, chunk + n);
+    }
+    return got;
+}
+
+int OpenRaw(const std::string& device) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+TEST(RadioSimProgram, HelpAndUsageErrors) {
+    EXPECT_EQ(RunSim("--help"), 0);
+    EXPECT_EQ(RunSim("--channels 50"), 2);
+    EXPECT_EQ(RunSim("--drop nonsense"), 2);
+    EXPECT_EQ(RunSim("--drop read@x"), 2);
+    EXPECT_EQ(RunSim("--frobnicate"), 2);
+    EXPECT_EQ(RunSim("--load /nonexistent/radio.cfg"), 1);
+}
+
+TEST(RadioSimProgram, AnswersOnItsDeviceLogsFramesAndSavesOnExit) {
+    test::TempDir dir;
+    const std::string log = dir.File("frames.log");
+    SimProcess sim(kSim,
+                   {"--band", "10", "--channels", "16", "--save", dir.File("out.cfg"), "--drop",
+                    "read@1", "--link", dir.File("radio")},
+                   log);
+    const int fd = OpenRaw(dir.File("radio"));
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(Ask(fd, {'V'}, 2), (Bytes{'V', 0x11}));
+    EXPECT_EQ(Ask(fd, {'I', 0x07}, 3), (Bytes{'I', 0x07, 10}));
+    EXPECT_EQ(Ask(fd, {'W', 0x00, 0x60, 0xDE, 0xAD, 0xBE, 0xEF}, 11).size(), 11u);
+    EXPECT_EQ(Ask(fd, {'R', 0x00, 0x60}, 7), (Bytes{'R', 0, 0x60, 0xDE, 0xAD, 0xBE, 0xEF}));
+    EXPECT_EQ(Ask(fd, {'R', 0x00, 0x60}, 7, 200), (Bytes{'R', 0, 0x60}));  // the dropped answer
+    ::close(fd);
+    EXPECT_EQ(sim.Stop(), 0);
+
+    const auto cfg = test::ReadBytes(dir.File("out.cfg"));
+    ASSERT_EQ(cfg.size(), 675u);
+    EXPECT_EQ(cfg[3 * 0x60 + 2], 0xDE);
+    EXPECT_EQ(cfg[3 * 0x63 + 2], 0xEF);
+    EXPECT_EQ(cfg.back(), 10);
+    EXPECT_FALSE(std::ifstream(dir.File("radio")).good());  // the link is gone
+
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("write: W 00 60 DE AD BE EF -> DE AD BE EF"), std::string::npos);
+    EXPECT_NE(text.str().find("read: R 00 60 -> (nothing)  [answer dropped]"), std::string::npos);
 }
 
 }  // namespace
