@@ -106,7 +106,6 @@ class DesktopTest : public QObject {
     void changedDataQuestionYesNoCancel();
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
-    void statusLabelTakesTextColourAndSize();
     void workingFolderIsMadeInTheDocumentsLocation();
 };
 
@@ -115,7 +114,7 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
         // No port at all: the question comes after the splash, under the detecting message.
         const std::string noPort = " No RS232 Port is available\n\rDetect Again ?";
         LinkRadio radio({});
-        Program program(&radio);
+        Program program(&radio, false);
         bool splashDuringQuestion = true;
         std::string statusDuringQuestion;
         program.prompter.onAsk = [&](const Message&) {
@@ -136,11 +135,10 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
         PseudoTerminal radioLine;
         LinkRadio radio({radioLine.Device()});
         Program program(&radio);
-        program.window.StartUp();
         QVERIFY_DONE(program.prompter);
         QCOMPARE(program.state.PortList, std::vector<int>{1});
     }
-    Program program;
+    Program program(nullptr, false);
     program.fakeRadio.ports = {2, 5};
     program.state.RadioAbsent = false;
     program.window.StartUp();
@@ -159,7 +157,6 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
 
 void DesktopTest::toolbarHelpAndTheErrorPathThatClosesUnlessAnEditorCancels() {
     Program program;
-    program.window.StartUp();
     // Save does nothing; Help opens the viewer or says that it could not.
     program.prompter.Expect(
         "Help is not available: README.md was not found or no viewer could open it.", Answer::Ok);
@@ -191,7 +188,6 @@ void DesktopTest::toolbarHelpAndTheErrorPathThatClosesUnlessAnEditorCancels() {
 
     for (const char* key : {"Cut", "Copy", "Paste"}) {
         Program other;
-        other.window.StartUp();
         other.prompter.Expect(kErrorOperating, Answer::Ok);
         Trigger(&other.window, key);
         QVERIFY2(other.prompter.Done(), key);
@@ -201,7 +197,6 @@ void DesktopTest::toolbarHelpAndTheErrorPathThatClosesUnlessAnEditorCancels() {
 
 void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     Program program;
-    program.window.StartUp();
     const QStringList mainMenus{"&File", "&Radio", "&Help"};
     const QStringList editorMenus{"&File", "&Edit", "Fe&ature", "&Radio", "&Configure", "&Help"};
     QCOMPARE(MenuBarTitles(program.window), mainMenus);
@@ -254,22 +249,35 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
 
 void DesktopTest::redStatusBlinksUntilANormalMessage() {
     Program program;
-    program.window.StartUp();
     const auto* timer = program.window.findChild<QTimer*>("Timer1");
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 1000);
     const auto* label = program.window.findChild<QLabel*>("labErrMsg");
+    StatusArea& status = program.window.Status();
 
-    program.window.Status().SetStatus("Not detected", kStatusRed, kStatusFontLarge);
+    status.SetStatus("Not detected", kStatusRed, kStatusFontLarge);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(label->font().pointSize(), 15);
     QVERIFY(!label->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(label->isHidden(), 1500);
     QTRY_VERIFY_WITH_TIMEOUT(!label->isHidden(), 1500);
 
     // ShowStatus sets black: the blinking stops with the label showing.
-    ShowStatus(program.window.Status(), "ALL Channels In Range");
+    ShowStatus(status, "ALL Channels In Range");
     QTest::qWait(1200);
     QVERIFY(!label->isHidden());
     QCOMPARE(label->text(), QString("ALL Channels In Range"));
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(label->font().pointSize(), 12);
+
+    // The progress bar right of the label.
+    auto* progress = program.window.findChild<QProgressBar*>("ProgressBar1");
+    QVERIFY(!progress->isVisible());
+    status.SetProgressRange(480);
+    status.SetProgress(240);
+    status.ShowProgress(true);
+    QVERIFY(progress->isVisible() && progress->x() > label->geometry().right());
+    QCOMPARE(QPoint(progress->value(), progress->maximum()), QPoint(240, 480));
 }
 
 void DesktopTest::closingAWindowRenumbersTheUntitledOnes() {
@@ -280,7 +288,6 @@ void DesktopTest::closingAWindowRenumbersTheUntitledOnes() {
     QVERIFY(SaveConfigFile(other, BuildNewConfiguration(other, 9, 16), saved, quiet));
 
     Program program;
-    program.window.StartUp();
     NewEditor(program);
     NewEditor(program);
     program.chooser.Then(saved);
@@ -301,7 +308,6 @@ void DesktopTest::closingAWindowRenumbersTheUntitledOnes() {
 
 void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     Program program;
-    program.window.StartUp();
     // A failed operation without an editor ends in the no-document state.
     program.fakeRadio.onTransfer = [&](ProgramState&, int, int) -> std::optional<int> {
         program.window.Status().SetStatus("Not detected", kStatusRed, kStatusFontLarge);
@@ -343,7 +349,6 @@ void DesktopTest::uploadOpensAWindowWithTheRadiosChannels() {
                              {"--quiet", "--serial", "SN-00042", "--customer", "Petrel Shop"});
     LinkRadio radio({radioSim.Device()});
     Program program(&radio);
-    program.window.StartUp();
     Trigger(&program.window, "Upload");
 
     QVERIFY_DONE(program.prompter);
@@ -374,7 +379,6 @@ void DesktopTest::downloadThenCheckAndUploadGivesTheSameChannels() {
     sim::SimProcess radioSim(kSimulator, {"--quiet", "--channels", "16", "--blank"});
     LinkRadio radio({radioSim.Device()});
     Program program(&radio);
-    program.window.StartUp();
 
     program.chooser.Then(file);
     Trigger(&program.window, "Open");
@@ -397,7 +401,6 @@ void DesktopTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
     TempDir dir;
     const std::string path = dir.File("pmr16.cfg");
     Program program;
-    program.window.StartUp();
 
     NotePadWindow* editor = NewFromDialog(program, "16");
     QVERIFY(editor != nullptr);
@@ -433,7 +436,6 @@ void DesktopTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
 
 void DesktopTest::newRadioDialogOffersTheBandsAndRefusesABadChannelCount() {
     Program program;
-    program.window.StartUp();
     QDialog* dialog = NewRadioDialog(program);
     QVERIFY(dialog->isVisible() && !dialog->isModal());
     auto* bands = dialog->findChild<QListWidget*>("LstRadioModel");
@@ -470,7 +472,6 @@ void DesktopTest::changedDataQuestionYesNoCancel() {
     TempDir dir;
     ScopedWorkingDir cwd(dir.Path());
     Program program;
-    program.window.StartUp();
     NotePadWindow* editor = NewFromDialog(program);
     program.state.workspace.At(editor->Slot()).state.Dirty = true;
 
@@ -573,33 +574,6 @@ void DesktopTest::fileDialogsUseTheConfigurationFilterAndDefaultExtension() {
     answer(false);
     QCOMPARE(chooser.AskOpenName(), std::string());  // cancelled: no name
     QCOMPARE(shown, QStringList({"save EEPROM.CFG (*.cfg) TXT", "open EEPROM.CFG (*.cfg) TXT"}));
-}
-
-void DesktopTest::statusLabelTakesTextColourAndSize() {
-    StatusArea status;
-    status.resize(800, 40);
-    status.show();
-    auto* label = status.findChild<QLabel*>("labErrMsg");
-    auto* progress = status.findChild<QProgressBar*>("ProgressBar1");
-    QVERIFY(!progress->isVisible());
-    status.SetStatus("Petrel (PMR) detected", kStatusBlack, kStatusFontLarge);
-    QCOMPARE(label->text(), QString("Petrel (PMR) detected"));
-    QCOMPARE(label->font().pointSize(), 15);
-    QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text()));
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
-    status.SetStatus("Not detected", kStatusRed, kStatusFontNormal);
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QCOMPARE(label->font().pointSize(), 12);
-
-    // The progress bar stands right of the label.
-    status.SetProgressRange(480);
-    status.SetProgress(240);
-    status.ShowProgress(true);
-    QVERIFY(progress->isVisible());
-    QVERIFY(progress->x() > label->geometry().right());
-    QCOMPARE(QPoint(progress->value(), progress->maximum()), QPoint(240, 480));
-    status.ShowProgress(false);
-    QVERIFY(!progress->isVisible());
 }
 
 void DesktopTest::workingFolderIsMadeInTheDocumentsLocation() {

@@ -23,13 +23,16 @@ std::optional<int> FakeRadio::Transfer(ProgramState& state, int op, int activeSl
     return onTransfer ? onTransfer(state, op, activeSlot) : std::nullopt;
 }
 
-Program::Program(RadioSeam* radio)
+Program::Program(RadioSeam* radio, bool startUp)
     : steadyClock(PumpEvents),
       window(state, prompter, chooser,
              radio != nullptr ? static_cast<Clock&>(steadyClock) : virtualClock,
              radio != nullptr ? *radio : fakeRadio) {
     // Help must never start a viewer from a test.
     window.SetHelpOpener([] { return false; });
+    if (startUp) {
+        window.StartUp();
+    }
 }
 
 Program::~Program() = default;

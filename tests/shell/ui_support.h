@@ -39,10 +39,11 @@ class FakeRadio : public RadioSeam {
     std::vector<int> activeSlots;
 };
 
-// One program under test: its state, scripted ports and main window. Every test makes its own.
-// A real radio link needs real time: its time-outs are measured on the clock.
+// One program under test: its state, scripted ports and main window, started up unless the test
+// has to script the start-up first. Every test makes its own. A real radio link needs real
+// time: its time-outs are measured on the clock.
 struct Program {
-    explicit Program(RadioSeam* radio = nullptr);
+    explicit Program(RadioSeam* radio = nullptr, bool startUp = true);
     ~Program();
 
     ProgramState state;
