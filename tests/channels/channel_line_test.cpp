@@ -95,14 +95,12 @@ TEST(PackChannels, AbsentSidesCarryTheLastWordOfTheSamePass) {
 }
 
 TEST(UnpackChannels, CountsChannelsTheSameForRadioAndFileImages) {
-    EXPECT_EQ(ChannelCountOf(96 + 8 * 16), 16);
-    EXPECT_EQ(ChannelCountOf(96 + 8 * 16 + 1), 16);
-    EXPECT_EQ(ChannelCountOf(96 + 8 * 99 + 1), 99);
-    EXPECT_EQ(ChannelCountOf(96), 0);
-    EXPECT_EQ(ChannelCountOf(61), 0);
-    // Halves round to even.
-    EXPECT_EQ(ChannelCountOf(101), 0);
-    EXPECT_EQ(ChannelCountOf(109), 2);
+    // With or without the band byte; halves round to even (101 and 109 bytes).
+    for (const auto& [size, count] :
+         {std::pair{224, 16}, std::pair{225, 16}, std::pair{889, 99}, std::pair{96, 0},
+          std::pair{61, 0}, std::pair{101, 0}, std::pair{109, 2}}) {
+        EXPECT_EQ(ChannelCountOf(size), count) << size;
+    }
 
     ImageBuf radio(96 + 8 * 16, 0);
     EXPECT_EQ(UnpackChannels(radio, kPmr, kPmrWidth).lines.size(), 16u);

@@ -20,16 +20,6 @@ PllParams ParamsOfBand(int band) {
                         static_cast<std::uint8_t>(refData[0] >> 8));
 }
 
-TEST(FreqToHz, ReadsFrequencyTextsWhateverTheirPadding) {
-    for (const auto& [text, hz] :
-         {std::pair{"446.00625", 446006250}, std::pair{"446.006250", 446006250},
-          std::pair{" 446.006250 ", 446006250}, std::pair{"446", 446000000},
-          std::pair{"29.7", 29700000}, std::pair{"-21.7", -21700000}, std::pair{"+45.1", 45100000},
-          std::pair{"NONE", 0}, std::pair{"", 0}}) {
-        EXPECT_EQ(FreqToHz(text), hz) << '"' << text << '"';
-    }
-}
-
 TEST(ToneTable, ItemTextsFollowTheComboLayoutOneDistinctItemPerCode) {
     for (const auto& [code, texts] :
          {std::pair{0, "000 No Tone|None"}, std::pair{1, "001 CTCSS  67.0|67.0"},

@@ -207,11 +207,21 @@ TEST_F(CliRadioTest, WritesAndReadsANinetyNineChannelRadioByteExact) {
     EXPECT_TRUE(Logged("param-write: O 02 11 0A -> 0A"));
 }
 
-TEST_F(CliRadioTest, SixteenChannelRadiosReadAndTakeOnlyTheirBytes) {
+TEST_F(CliRadioTest, SixteenChannelRadiosReadRefuseCrossedBandsUnlessYesAndTakeTheirBytes) {
     StartRadio({"--band", "10", "--channels", "16"});
     const CliRun read = RadioCli({"read", dir.File("small.cfg")});
     ASSERT_EQ(read.exit, 0) << read.err;
     EXPECT_EQ(ReadBytes(dir.File("small.cfg")).size(), 675u);
+
+    const std::string pmr = MakeConfig("pmr.cfg", 9, 16);
+    const CliRun refused = RadioCli({"write", pmr});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_NE(refused.err.find("Error warning: Band are Crossed !\nDo you want to continue ?"),
+              std::string::npos);
+    EXPECT_FALSE(Logged("write: W"));
+    const CliRun forced = RadioCli({"write", "--yes", pmr});
+    EXPECT_EQ(forced.exit, 0) << forced.err;
+    EXPECT_TRUE(Logged("write: W 00 10 09"));  // the band byte went over
 
     const std::string big = MakeConfig("big.cfg", 10, 99);
     Bytes bigImage = ImageOf(big);
@@ -247,21 +257,6 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
           std::pair{0xC0, 0x80}, std::pair{0xCF, 0x8F}}) {
         EXPECT_EQ((*info)[index], value) << index;
     }
-}
-
-TEST_F(CliRadioTest, CrossedBandsAreRefusedUnlessYes) {
-    const std::string config = MakeConfig("korea.cfg", 10, 16);
-    StartRadio({"--channels", "16"});
-    const CliRun refused = RadioCli({"write", config});
-    EXPECT_EQ(refused.exit, 1);
-    EXPECT_NE(refused.err.find("Error warning: Band are Crossed !\nDo you want to continue ?"),
-              std::string::npos);
-    EXPECT_FALSE(Logged("write: W"));
-
-    const CliRun forced = RadioCli({"write", "--yes", config});
-    EXPECT_EQ(forced.exit, 0) << forced.err;
-    StopRadio();
-    EXPECT_EQ(RadioImage(), Downloaded(ImageOf(config), 224));
 }
 
 TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
