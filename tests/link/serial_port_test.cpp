@@ -46,30 +46,44 @@ std::string OpenFailure(TermiosSerialPort& port) {
     }
 }
 
-TEST(TermiosSerialPort, MissingBusyAndNonTerminalDevicesDoNotOpen) {
-    TermiosSerialPort port({"/dev/petrel-no-such-port", "/dev/null"});
+TEST(TermiosSerialPort, DevicesThatDoNotOpenKeepTheirReasonsAndDetectRSListsTheOthers) {
+    test::PseudoTerminal busy;
+    test::PseudoTerminal free;
+    TermiosSerialPort holder({busy.Device()});
+    holder.Open();
+    TermiosSerialPort port({"/dev/petrel-no-such-port", busy.Device(), "/dev/null", free.Device()});
     port.SetPortNumber(1);
-    const std::string missing = std::string("/dev/petrel-no-such-port: ") + std::strerror(ENOENT);
+    const std::string missing = std::strerror(ENOENT);
     EXPECT_EQ(OpenFailure(port),
-              "/dev/petrel-no-such-port | " + std::string(std::strerror(ENOENT)) + " | " + missing);
-    // A device that is not a terminal is no serial port, and a number beyond the list has none.
-    for (const int number : {2, 3}) {
+              "/dev/petrel-no-such-port | " + missing + " | /dev/petrel-no-such-port: " + missing);
+    // Another program holds COM2; /dev/null is no terminal; COM5 has no device at all.
+    for (const int number : {2, 3, 5}) {
         port.SetPortNumber(number);
         EXPECT_NE(OpenFailure(port), "") << number;
         EXPECT_FALSE(port.IsOpen());
     }
-    EXPECT_EQ(port.DeviceName(2), "/dev/null");
-    EXPECT_EQ(port.DeviceName(3), "");
+    EXPECT_EQ(port.DeviceName(3), "/dev/null");
+    EXPECT_EQ(port.DeviceName(5), "");
 
-    // A second user finds the port busy until the first closes it.
-    test::PseudoTerminal pty;
-    TermiosSerialPort first({pty.Device()});
-    TermiosSerialPort second({pty.Device()});
-    first.Open();
-    EXPECT_NE(OpenFailure(second).find(std::strerror(EBUSY)), std::string::npos);
-    first.Close();
-    EXPECT_EQ(OpenFailure(second), "");
-    EXPECT_TRUE(second.IsOpen());
+    ProgramState state;
+    test::ScriptedPrompter prompter;
+    const auto problems = DetectRS(state, port, prompter);
+    EXPECT_EQ(state.PortList, (std::vector<int>{4}));
+    EXPECT_EQ(state.PortCount, 1);
+    ASSERT_EQ(problems.size(), 3u);
+    EXPECT_EQ(problems[0].number, 1);
+    EXPECT_EQ(problems[0].device + ": " + problems[0].reason,
+              "/dev/petrel-no-such-port: " + missing);
+    EXPECT_EQ(problems[1].number, 2);
+    EXPECT_EQ(problems[1].reason, std::strerror(EBUSY));
+    EXPECT_EQ(problems[2].number, 3);
+    EXPECT_FALSE(port.IsOpen());
+
+    // The busy port opens once its holder has closed it.
+    holder.Close();
+    port.SetPortNumber(2);
+    EXPECT_EQ(OpenFailure(port), "");
+    EXPECT_TRUE(port.IsOpen());
 }
 
 TEST(TermiosSerialPort, OpensRaw2400Baud8N1AndCountsReadsAndClearsTheReceiveBuffer) {
@@ -167,49 +181,24 @@ TEST(PortDiscovery, UsbAdaptersFirstThenBuiltInPortsInNumberOrderUpToEight) {
     EXPECT_EQ(ParsePortList("a:b:c:d:e:f:g:h:i:j").size(), 8u);
 }
 
-TEST(DetectRS, ListsTheComNumbersThatOpen) {
-    test::PseudoTerminal com2;
-    test::PseudoTerminal com4;
-    test::PseudoTerminal busy;
-    TermiosSerialPort holder({busy.Device()});
-    holder.Open();
-    TermiosSerialPort port({"/dev/petrel-missing", com2.Device(), busy.Device(), com4.Device()});
-    ProgramState state;
-    test::ScriptedPrompter prompter;
-    const auto problems = DetectRS(state, port, prompter);
-    EXPECT_EQ(state.PortList, (std::vector<int>{2, 4}));
-    // The devices that would not open, with the reason; COM5..COM8 have no device at all.
-    ASSERT_EQ(problems.size(), 2u);
-    EXPECT_EQ(problems[0].number, 1);
-    EXPECT_EQ(problems[0].device, "/dev/petrel-missing");
-    EXPECT_EQ(problems[0].reason, "No such file or directory");
-    EXPECT_EQ(problems[1].number, 3);
-    EXPECT_EQ(problems[1].reason, "Device or resource busy");
-    EXPECT_EQ(state.PortCount, 2);
-    EXPECT_TRUE(prompter.Asked().empty());
-    EXPECT_FALSE(port.IsOpen());
-}
-
 TEST(DetectRS, WithoutPortsAsksToDetectAgainUntilTheUserStops) {
     TermiosSerialPort port({"/dev/petrel-missing"});
     ProgramState state;
     state.PortList = {1};
+    const std::string question = " No RS232 Port is available\n\rDetect Again ?";
     test::ScriptedPrompter prompter;
-    prompter.Then(Answer::Yes).Then(Answer::Cancel);
+    prompter.Expect(question, Answer::Yes).Expect(question, Answer::Cancel);
     DetectRS(state, port, prompter);
-    ASSERT_EQ(prompter.Asked().size(), 2u);
+    EXPECT_TRUE(prompter.Done());
     const Message& asked = prompter.Asked()[0];
-    EXPECT_EQ(asked.text, " No RS232 Port is available\n\rDetect Again ?");
     EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.title, "");
     EXPECT_TRUE(state.PortList.empty());
     EXPECT_EQ(state.PortCount, 0);
-
-    test::ScriptedPrompter no;
-    no.Then(Answer::No);
-    DetectRS(state, port, no);
-    EXPECT_EQ(no.Asked().size(), 1u);
+    prompter.Expect(question, Answer::No);  // No stops as well
+    DetectRS(state, port, prompter);
+    EXPECT_TRUE(prompter.Done());
 }
 
 }  // namespace
