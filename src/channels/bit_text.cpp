@@ -12,6 +12,18 @@ std::string Bin8(std::uint8_t value) {
     return bits;
 }
 
+std::string ToBin(unsigned n) {
+    std::string bits;
+    do {
+        const unsigned digit = n & 7u;
+        bits.insert(
+            0, {static_cast<char>('0' + ((digit >> 2) & 1)),
+                static_cast<char>('0' + ((digit >> 1) & 1)), static_cast<char>('0' + (digit & 1))});
+        n >>= 3;
+    } while (n != 0);
+    return bits;
+}
+
 unsigned BinToVal(std::string_view bits) {
     unsigned value = 0;
     for (const char c : bits) {

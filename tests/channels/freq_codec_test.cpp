@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "channels/bit_text.h"
 #include "channels/tone_table.h"
 #include "document/band_table.h"
 
@@ -107,6 +108,21 @@ TEST(DecodeFreq, ReversesEncodeForEveryBandAndDirection) {
     // Step code 3 uses the zero step: only the IF is left of an Rx.
     EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, false, 10), "0.00000000");
     EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, true, 10), "21.7000000");
+}
+
+TEST(BitText, ConvertsBetweenNumbersAndBitTexts) {
+    EXPECT_EQ(ToBin(0), "000");
+    EXPECT_EQ(ToBin(5), "101");
+    EXPECT_EQ(ToBin(8), "001000");
+    EXPECT_EQ(PadCode3(7), "007");
+    EXPECT_EQ(PadCode3(42), "042");
+    for (unsigned value = 0; value < 512; ++value) {
+        EXPECT_EQ(BinToVal(ToBin(value)), value);
+        if (value < 256) {
+            EXPECT_EQ(BinToVal(Bin8(static_cast<std::uint8_t>(value))), value);
+        }
+    }
+    EXPECT_EQ(Bin8(0x44), "01000100");
 }
 
 }  // namespace

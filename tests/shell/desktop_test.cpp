@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -103,6 +104,7 @@ class DesktopTest : public QObject {
     void downloadThenChecksTheChannels();
     void newPmrSaveAsCloseOpenShowsTheSameLines();
     void newRadioDialogOffersTheBandsAndRefusesABadChannelCount();
+    void editorFontFollowsTheWindowWidth();
     void changedDataQuestionYesNoCancel();
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
@@ -415,6 +417,23 @@ void DesktopTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
     QVERIFY(FindAction(&program.window, "Download")->isEnabled());
     QVERIFY_DONE(program.prompter);
     QCOMPARE(program.chooser.unexpected, 0);
+}
+
+void DesktopTest::editorFontFollowsTheWindowWidth() {
+    Program program;
+    NotePadWindow* editor = NewFromDialog(program);
+    auto* header = editor->findChild<QLabel*>("Label3");
+    auto* list = editor->findChild<QListWidget*>("lstClient");
+    auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
+    QVERIFY(header != nullptr && list != nullptr && frame != nullptr);
+    frame->resize(1000, 500);
+    const int wide = header->font().pointSize();
+    frame->resize(450, 500);
+    const int narrow = header->font().pointSize();
+    QVERIFY2(narrow < wide, qPrintable(QString("%1 < %2").arg(narrow).arg(wide)));
+    QCOMPARE(list->font(), header->font());
+    QVERIFY(QFontMetrics(header->font()).horizontalAdvance(header->text()) <=
+            editor->contentsRect().width());
 }
 
 void DesktopTest::newRadioDialogOffersTheBandsAndRefusesABadChannelCount() {
