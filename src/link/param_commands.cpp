@@ -12,11 +12,7 @@ namespace {
 constexpr std::size_t kParamValueAt = 3;
 
 // Pages and first indexes of the fixed parameters.
-constexpr std::uint8_t kControlPage = 2;
-constexpr std::uint8_t kControlMailbox = 0x10;
 constexpr std::uint8_t kControlArgument = 0x0A;
-constexpr std::uint8_t kIdentIndex = 0x20;
-constexpr std::uint8_t kIdentCount = 5;
 constexpr std::uint8_t kBatteryLevelIndex = 0x07;
 constexpr std::uint8_t kVoxLevelIndex = 0x06;
 constexpr std::uint8_t kSquelchNoisePage = 1;
@@ -123,19 +119,19 @@ bool RadioLink::ReadModifyWrite(std::uint8_t page, std::uint8_t index, std::uint
 }
 
 bool RadioLink::WriteControlAA() {
-    return WriteFixed(kControlPage, kControlMailbox, {0xAA, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {0xAA, kControlArgument});
 }
 bool RadioLink::WriteControlAD() {
-    return WriteFixed(kControlPage, kControlMailbox, {0xAD, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {0xAD, kControlArgument});
 }
 bool RadioLink::WriteControl92() {
-    return WriteFixed(kControlPage, kControlMailbox, {0x92, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {0x92, kControlArgument});
 }
 bool RadioLink::WriteControl90() {
-    return WriteFixed(kControlPage, kControlMailbox, {0x90, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {0x90, kControlArgument});
 }
 bool RadioLink::WriteControlAC() {
-    return WriteFixed(kControlPage, kControlMailbox, {0xAC, 0xC8});
+    return WriteFixed(kControlPage, kControlCodeIndex, {0xAC, 0xC8});
 }
 
 bool RadioLink::WriteSquelchMode() {
@@ -179,7 +175,7 @@ bool RadioLink::EnableVox() {
 }
 
 bool RadioLink::WritePowerCode(std::uint8_t code) {
-    return WriteFixed(kControlPage, kControlMailbox, {code});
+    return WriteFixed(kControlPage, kControlCodeIndex, {code});
 }
 
 bool RadioLink::WritePowerValue(std::uint8_t value) {

@@ -4,6 +4,7 @@
 
 #include "document/band_table.h"
 #include "document/program_state.h"
+#include "link/frame_protocol.h"
 #include "link/serial_port.h"
 #include "ports/clock.h"
 #include "ports/prompter.h"
@@ -12,16 +13,6 @@
 namespace petrel {
 
 namespace {
-
-// Request letters and fixed bytes.
-constexpr std::uint8_t kCheckLetter = 'V';
-constexpr std::uint8_t kIdentifyLetter = 'I';
-constexpr std::uint8_t kIdentifyByte = 0x07;
-constexpr std::uint8_t kReadBlockLetter = 'R';
-constexpr std::uint8_t kWriteBlockLetter = 'W';
-constexpr std::uint8_t kReadParamLetter = 'I';
-constexpr std::uint8_t kWriteParamLetter = 'O';
-constexpr std::uint8_t kCheckAnswer = 0x11;
 
 // Bytes in the receive buffer after each request: its echo, then the answer.
 constexpr int kCheckCount = 2;

@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "document/radio_image.h"
+#include "link/frame_protocol.h"
 #include "link/serial_port.h"
 
 namespace petrel {
@@ -79,7 +80,6 @@ struct TransferResult {
     std::optional<int> openedSlot;  // Upload: the new document
 };
 
-inline constexpr std::size_t kBlockSize = 4;
 inline constexpr std::size_t kTextBlockSize = 16;
 
 class RadioLink {

@@ -12,31 +12,19 @@
 #include "document/new_config.h"
 #include "document/program_state.h"
 #include "document/radio_image.h"
+#include "link/frame_protocol.h"
 
 namespace petrel::sim {
 
 namespace {
 
-constexpr std::uint8_t kCheck = 'V';
-constexpr std::uint8_t kIdentifyOrRead = 'I';
-constexpr std::uint8_t kIdentifyByte = 0x07;
-constexpr std::uint8_t kReadBlock = 'R';
-constexpr std::uint8_t kWriteBlock = 'W';
-constexpr std::uint8_t kWriteParam = 'O';
-constexpr std::uint8_t kCheckAnswer = 0x11;
 constexpr std::uint8_t kWrongCheckAnswer = 0x00;
-constexpr std::size_t kBlockSize = 4;
 // A frame whose next byte does not come within this time is abandoned, as a radio resets its
 // receiver after a pause; the computer's own pause inside a frame is 2 ms.
 constexpr std::int64_t kFrameGapUs = 50'000;
 
-// The control mailbox.
-constexpr int kControlPage = 2;
-constexpr std::uint8_t kControlCodeIndex = 0x10;
-constexpr std::uint8_t kControlArgumentIndex = 0x11;
-// Identification: firmware major, minor, mask date (year, month, day).
-constexpr std::uint8_t kIdentIndex = 0x20;
-constexpr std::array<std::uint8_t, 5> kIdentValues = {1, 20, 3, 5, 20};
+// The simulated radio's identification: firmware 1.20, mask date 2003-05-20.
+constexpr std::array<std::uint8_t, kIdentCount> kIdentValues = {1, 20, 3, 5, 20};
 
 struct KindName {
     FrameKind kind;
@@ -50,13 +38,13 @@ constexpr KindName kKindNames[] = {
 
 FrameKind KindOf(const std::vector<std::uint8_t>& request) {
     switch (request[0]) {
-        case kCheck:
+        case kCheckLetter:
             return FrameKind::Check;
-        case kReadBlock:
+        case kReadBlockLetter:
             return FrameKind::ReadBlock;
-        case kWriteBlock:
+        case kWriteBlockLetter:
             return FrameKind::WriteBlock;
-        case kWriteParam:
+        case kWriteParamLetter:
             return FrameKind::WriteParam;
         default:
             return request.size() == 2 ? FrameKind::Identify : FrameKind::ReadParam;
@@ -109,19 +97,19 @@ void RadioSimEngine::Put(std::uint8_t value, std::int64_t earliestUs) {
 
 int RadioSimEngine::FrameLength() const {
     switch (partial_[0]) {
-        case kCheck:
+        case kCheckLetter:
             return 1;
-        case kIdentifyOrRead:
+        case kIdentifyLetter:
             if (partial_.size() < 2) {
                 return 0;
             }
             // Pages are 0..2: a second byte of 7 can only be the identify request.
             return partial_[1] == kIdentifyByte ? 2 : 3;
-        case kReadBlock:
+        case kReadBlockLetter:
             return 3;
-        case kWriteBlock:
+        case kWriteBlockLetter:
             return 3 + static_cast<int>(kBlockSize);
-        case kWriteParam:
+        case kWriteParamLetter:
             return 4;
         default:
             return -1;
