@@ -34,10 +34,10 @@ constexpr std::uint8_t kDownloadMask0A = 0x67;
 constexpr std::uint8_t kDownloadMask0E = 0x9E;
 
 // Where the tables and text blocks lie in the information page.
-constexpr std::uint8_t kPowerTableStart = 0xC0;
-constexpr std::uint8_t kLevelTableStart = 0xF0;
-constexpr std::uint8_t kSerialBlockStart = 0xD0;
-constexpr std::uint8_t kNameBlockStart = 0xE0;
+constexpr auto kPowerTableStart = static_cast<std::uint8_t>(kInfoPowerTable);
+constexpr auto kLevelTableStart = static_cast<std::uint8_t>(kInfoLevelTable);
+constexpr auto kSerialBlockStart = static_cast<std::uint8_t>(kInfoSerialBlock);
+constexpr auto kNameBlockStart = static_cast<std::uint8_t>(kInfoNameBlock);
 constexpr std::size_t kTableWriteLimit = 14;  // the table loop stops once the offset reaches it
 
 // Identification parameters in ParamBuf after ReadIdentification.
