@@ -1,5 +1,6 @@
 #include "channels/channel_line.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "channels/bit_text.h"
@@ -98,7 +99,12 @@ UnpackedChannels UnpackChannels(const std::vector<std::uint8_t>& image, const Pl
                 r[j] = image[base + j];
             }
         }
-        result.options.push_back(r[kRecFlags]);
+        // Erased memory (and an untouched new configuration's file) holds 0xFF throughout: no
+        // options. Only such a record is cleaned, here where it comes in; a used channel with
+        // all six options on also has flags 0xFF and keeps them.
+        const bool erased = std::all_of(std::begin(r), std::end(r),
+                                        [](std::uint8_t byte) { return byte == kErasedByte; });
+        result.options.push_back(erased ? 0 : r[kRecFlags]);
 
         const bool rxPresent = r[kRecFlags] & kFlagRxPresent;
         bool rxNone = !rxPresent;
@@ -133,8 +139,7 @@ void PackChannels(std::vector<std::uint8_t>& image, const std::vector<std::strin
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::uint8_t r[kChannelRecordSize] = {};
         const ParsedLine fields = ParseLine(lines[i]);
-        const std::uint8_t option = i < options.size() ? options[i] : 0;
-        r[kRecFlags] = option == kUnprogrammedFlags ? 0 : option;
+        r[kRecFlags] = i < options.size() ? options[i] : 0;
 
         const std::string rx = encoder.EncodeFreq(fields.LineRxFreq, true);
         r[kRecRxPllHigh] = encoder.PllHigh();

@@ -32,7 +32,8 @@ enum ChannelRecordByte : std::size_t {
 // ChannelFlags: presence bits recomputed by the packer, options kept from the document.
 inline constexpr std::uint8_t kFlagRxPresent = 0x80;
 inline constexpr std::uint8_t kFlagTxPresent = 0x40;
-inline constexpr std::uint8_t kUnprogrammedFlags = 0xFF;  // never-edited new configuration
+// Erased memory, and every channel byte of a never-edited new configuration's file.
+inline constexpr std::uint8_t kErasedByte = 0xFF;
 
 // The working fields of one list line. Each field is read from one column left of where the
 // line format puts it: the column before every field is a blank.
@@ -59,7 +60,7 @@ std::string ToneFillField(int code);
 // Channel lines and option bytes decoded from the records of an image.
 struct UnpackedChannels {
     std::vector<std::string> lines;
-    std::vector<std::uint8_t> options;  // ChOption: each record's flags byte as read
+    std::vector<std::uint8_t> options;  // ChOption: each record's flags byte; 0 when erased
 };
 
 // The channel count of an image: (upper index - 96) / 8 rounded, which gives the same count
@@ -71,7 +72,8 @@ int ChannelCountOf(std::size_t imageSize);
 UnpackedChannels UnpackChannels(const std::vector<std::uint8_t>& image, const PllParams& params,
                                 int freqTextLen);
 
-// Appends one record per line to image, which holds exactly the 96 header bytes.
+// Appends one record per line to image, which holds exactly the 96 header bytes. The options
+// give bits 5..0 of each flags byte; the presence bits come from the line.
 void PackChannels(std::vector<std::uint8_t>& image, const std::vector<std::string>& lines,
                   const std::vector<std::uint8_t>& options, const PllParams& params);
 

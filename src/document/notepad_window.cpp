@@ -14,6 +14,7 @@
 
 #include "channels/channel_check.h"
 #include "channels/channel_line.h"
+#include "channels/channel_options_dialog.h"
 #include "document/config_file.h"
 #include "document/document_lifecycle.h"
 #include "document/program_state.h"
@@ -145,10 +146,10 @@ void NotePadWindow::BuildMenus() {
 
     QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
     AddItem(feature, "mnuSysOp", "S&ystem", false);
-    AddItem(feature, "mnuOpCH", "C&hannel", false);
+    connect(AddItem(feature, "mnuOpCH", "C&hannel"), &QAction::triggered, this,
+            &NotePadWindow::ShowChannelOptions);
     AddItem(feature, "mnuButtons", "&Buttons", false);
     AddItem(feature, "mnuInfo", "Radio &Info.", false);
-    feature->menuAction()->setEnabled(false);
 
     radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
     connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
@@ -157,9 +158,10 @@ void NotePadWindow::BuildMenus() {
             [this] { emit RadioRequested(kOpDownload); });
 
     QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
-    AddItem(configure, "mnuCustomer", "Option", false);
-    AddItem(configure, "mnuTestHard", "Hardware Tuner", false);
-    configure->menuAction()->setEnabled(false);
+    connect(AddItem(configure, "mnuCustomer", "Option"), &QAction::triggered, this,
+            &NotePadWindow::OptionPasswordRequested);
+    connect(AddItem(configure, "mnuTestHard", "Hardware Tuner"), &QAction::triggered, this,
+            &NotePadWindow::HardwarePasswordRequested);
 
     helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
     connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
@@ -201,6 +203,17 @@ void NotePadWindow::Activate() {
     ActivateDocument(state_, slot_);
     CheckChannels(state_, Doc().lines, status_);
     paste_->setEnabled(!state_.ClipLines.empty());
+}
+
+void NotePadWindow::ShowChannelOptions() {
+    // The list belongs to this document and closes with its window.
+    if (!channelOptions_) {
+        channelOptions_ = new ChannelOptionListDialog(state_, slot_, this);
+    }
+    channelOptions_->Renew();
+    channelOptions_->show();
+    channelOptions_->raise();
+    channelOptions_->activateWindow();
 }
 
 void NotePadWindow::Save() {

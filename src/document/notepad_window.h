@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
@@ -10,6 +11,7 @@ class QMenu;
 
 namespace petrel {
 
+class ChannelOptionListDialog;
 class FileChooser;
 class Prompter;
 class StatusLine;
@@ -40,6 +42,8 @@ class NotePadWindow : public QWidget {
 
     void Save();
     void SaveAs();
+    // Feature > Channel: the option list of this document, built afresh.
+    void ShowChannelOptions();
 
   signals:
     void OpenRequested();
@@ -47,6 +51,9 @@ class NotePadWindow : public QWidget {
     void RadioRequested(int op);
     void HelpRequested();
     void AboutRequested();
+    // Configure > Option and Configure > Hardware Tuner: their password dialogs.
+    void OptionPasswordRequested();
+    void HardwarePasswordRequested();
     // The channel dialog's hook: a double-click or Enter on a channel line.
     void ChannelLineActivated(int line);
     // The editor has closed; its slot is to be released.
@@ -83,6 +90,7 @@ class NotePadWindow : public QWidget {
     QMenu* helpMenu_ = nullptr;
     QAction* paste_ = nullptr;
     bool unloaded_ = false;
+    QPointer<ChannelOptionListDialog> channelOptions_;
 };
 
 }  // namespace petrel

@@ -34,10 +34,14 @@ struct ProgramState {
     std::string MaskDate;
     std::string FirmwareVersion;
 
-    // Authorization options, not saved.
+    // Authorization options, not saved; start values set by the splash (SetStartAuthorization).
     bool FreqLock = true;
     bool PowerKeyAuth = false;
     bool TxPowerAuth = false;
+    // What was typed last into the password boxes: the authorization and hardware tuner
+    // dialogs share PwdText, the option dialog has OptionPwdText.
+    std::string PwdText;
+    std::string OptionPwdText;
 
     // Copied channel lines without their channel numbers, shared by every editor.
     std::vector<std::string> ClipLines;

@@ -11,7 +11,6 @@
 namespace petrel {
 
 namespace {
-constexpr std::uint8_t kEmptyChannelByte = 0xFF;
 constexpr int kKey4FunctionCode = 4;
 }  // namespace
 
@@ -32,7 +31,7 @@ ImageBuf PackImage(const ProgramState& state, const Document& doc) {
               image.begin() + kTuneBlockStart);
     if (!doc.state.Dirty && state.NewUntouched) {
         // An untouched new configuration is stored with empty channels.
-        image.resize(kImageHeaderSize + kChannelRecordSize * doc.lines.size(), kEmptyChannelByte);
+        image.resize(kImageHeaderSize + kChannelRecordSize * doc.lines.size(), kErasedByte);
     } else {
         PackChannels(
             image, doc.lines, doc.state.ChOption,

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 
 #include <cstdio>
 
@@ -13,7 +15,22 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Petrel CPS");
+    QApplication::setApplicationVersion(QStringLiteral("1.20"));
     QApplication::setWindowIcon(petrel::ToolIcon("Radio"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Dealer programming software for Petrel radios. Opens each FILE.cfg given.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("files", "Configurations to open after start-up.",
+                                 "[FILE.cfg...]");
+    parser.process(app);
+    // Named from the folder the program was started in, before it moves to its own.
+    QStringList files;
+    for (const QString& file : parser.positionalArguments()) {
+        files << QDir::current().absoluteFilePath(file);
+    }
 
     if (petrel::EnterWorkingFolder().isEmpty()) {
         std::fprintf(stderr,
@@ -31,5 +48,6 @@ int main(int argc, char** argv) {
     prompter.SetParent(&window);
     chooser.SetParent(&window);
     window.StartUp();
+    window.OpenFiles(files);
     return QApplication::exec();
 }

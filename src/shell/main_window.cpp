@@ -28,6 +28,7 @@
 #include "ports/clock.h"
 #include "ports/prompter.h"
 #include "ports/status_line.h"
+#include "settings/password_dialog.h"
 #include "shell/qt_ports.h"
 #include "shell/radio_seam.h"
 #include "shell/splash_window.h"
@@ -80,7 +81,8 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
       helpOpener_(OpenReadMe),
       area_(new QMdiArea),
       status_(new StatusArea),
-      timer_(new QTimer(this)) {
+      timer_(new QTimer(this)),
+      access_(new AccessDialogs(state, prompter, this)) {
     setObjectName("frmMDI");
     setWindowTitle(kMainWindowCaption);
 
@@ -134,8 +136,8 @@ void MainWindow::BuildMenus() {
     connect(AddItem(helpMenu_, "mnuAbout", "&About"), &QAction::triggered, this,
             &MainWindow::ShowAbout);
     helpMenu_->addSeparator();
-    // The authorization dialog comes with the password dialogs.
-    AddItem(helpMenu_, "mnuAuthor", "Authorization")->setEnabled(false);
+    connect(AddItem(helpMenu_, "mnuAuthor", "Authorization"), &QAction::triggered, access_,
+            &AccessDialogs::ShowAuthorizationPassword);
 
     mainMenus_ = {fileMenu_, radioMenu_, helpMenu_};
 }
@@ -278,9 +280,18 @@ void MainWindow::ShowNewRadio() {
 
 void MainWindow::OpenConfig() {
     const std::string name = chooser_.AskOpenName();
-    if (name.empty()) {
-        return;
+    if (!name.empty()) {
+        OpenConfigNamed(name);
     }
+}
+
+void MainWindow::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        OpenConfigNamed(path.toStdString());
+    }
+}
+
+void MainWindow::OpenConfigNamed(const std::string& name) {
     // The blink would otherwise fire while the file is read.
     timer_->stop();
     std::optional<int> slot;
@@ -337,6 +348,10 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &NotePadWindow::RadioRequested, this, &MainWindow::RadioTransfer);
     connect(editor, &NotePadWindow::HelpRequested, this, &MainWindow::ShowHelp);
     connect(editor, &NotePadWindow::AboutRequested, this, &MainWindow::ShowAbout);
+    connect(editor, &NotePadWindow::OptionPasswordRequested, access_,
+            &AccessDialogs::ShowOptionPassword);
+    connect(editor, &NotePadWindow::HardwarePasswordRequested, access_,
+            &AccessDialogs::ShowHardwarePassword);
     connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
 
     QMdiSubWindow* frame = area_->addSubWindow(editor);
@@ -412,6 +427,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (newRadio_) {
         newRadio_->close();
     }
+    access_->CloseAll();
     event->accept();
 }
 

@@ -3,7 +3,9 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <functional>
+#include <string>
 
 class QAction;
 class QMdiArea;
@@ -13,6 +15,7 @@ class QToolBar;
 
 namespace petrel {
 
+class AccessDialogs;
 class Clock;
 class FileChooser;
 class NewRadioDialog;
@@ -41,6 +44,8 @@ class MainWindow : public QMainWindow {
 
     StatusArea& Status() { return *status_; }
     QMdiArea& Area() { return *area_; }
+    // The password dialogs; their signals lead to the customer editor and the hardware window.
+    AccessDialogs& Access() { return *access_; }
     NotePadWindow* ActiveEditor() const;
     QList<NotePadWindow*> Editors() const;
 
@@ -52,6 +57,8 @@ class MainWindow : public QMainWindow {
     void ShowAbout();
     void ShowNewRadio();
     void OpenConfig();
+    // Opens each configuration as Open does, messages included (the command line's files).
+    void OpenFiles(const QStringList& paths);
     // Upload (0) or Download (1).
     void RadioTransfer(int op);
     // The toolbar's answer to a button without a handler: the message, then closing.
@@ -65,6 +72,7 @@ class MainWindow : public QMainWindow {
 
   private:
     void BuildMenus();
+    void OpenConfigNamed(const std::string& name);
     void BuildToolbar();
     void UpdateMenus();
     void EditorUnloaded(int slot);
@@ -82,6 +90,7 @@ class MainWindow : public QMainWindow {
     StatusArea* status_;
     QToolBar* toolbar_ = nullptr;
     QTimer* timer_;
+    AccessDialogs* access_;
     QList<QMenu*> mainMenus_;
     QMenu* fileMenu_ = nullptr;
     QMenu* radioMenu_ = nullptr;

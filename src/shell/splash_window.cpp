@@ -7,6 +7,7 @@
 
 #include "document/program_state.h"
 #include "document/shell_model.h"
+#include "settings/access.h"
 
 namespace petrel {
 
@@ -43,9 +44,7 @@ SplashWindow::SplashWindow(ProgramState& state, QWidget* parent)
     AddLabel(layout, "lblCopyright", kNoticeLine, 9);
     AddLabel(layout, "lblCompany", kCompanyLine, 9);
 
-    state.FreqLock = true;
-    state.PowerKeyAuth = false;
-    state.TxPowerAuth = false;
+    SetStartAuthorization(state);
 }
 
 void SplashWindow::showEvent(QShowEvent* event) {

@@ -71,9 +71,26 @@ TEST(PackChannels, RecomputesPresenceBitsAndKeepsOptions) {
     EXPECT_EQ(badTx[kRecFlags], 0x82);
     EXPECT_EQ(badTx[kRecTxTone], 0);
     EXPECT_EQ(badTx[kRecNibbles] >> 4, 0);
-    // The never-edited mark 0xFF counts as no options.
+    // Every option on: stored as it is.
     EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0xFF)[kRecFlags],
-              0xC0);
+              0xFF);
+}
+
+TEST(UnpackChannels, ErasedRecordsHoldNoOptionsAndAllOptionsOnSurvive) {
+    // Channel 1 erased, channel 2 used with all six options on: both read as flags 0xFF.
+    ImageBuf image = HeaderOnly();
+    image.resize(0x60 + 8, 0xFF);
+    PackChannels(image, {"2   446.006250  001=  67.0   446.018750  002=  71.9"}, {0x3F}, kPmr);
+    ASSERT_EQ(image[0x68 + kRecFlags], 0xFF);
+    auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
+    EXPECT_EQ(unpacked.options, (std::vector<std::uint8_t>{0x00, 0xFF}));
+
+    // A frequency typed into the erased channel gets no options; the other keeps its own.
+    unpacked.lines[0] = PresetChannelLine(1, "446.006250");
+    ImageBuf again = HeaderOnly();
+    PackChannels(again, unpacked.lines, unpacked.options, kPmr);
+    EXPECT_EQ(again[0x60 + kRecFlags], 0xC0);
+    EXPECT_EQ(again[0x68 + kRecFlags], 0xFF);
 }
 
 TEST(PackChannels, AbsentSidesCarryTheLastWordOfTheSamePass) {

@@ -1,0 +1,129 @@
+#include "settings/password_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "document/program_state.h"
+#include "ports/prompter.h"
+#include "settings/authorization_dialog.h"
+
+namespace petrel {
+
+PasswordDialog::PasswordDialog(ProgramState& state, Guarded guarded, QWidget* parent)
+    : QDialog(parent), prompt_(state, guarded), box_(new QLineEdit(this)) {
+    const PasswordForm form = PasswordFormOf(guarded);
+    setObjectName(form.name);
+    setWindowTitle(form.caption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto* label = new QLabel("Password", this);
+    label->setObjectName("Label1");
+    label->setBuddy(box_);
+    box_->setObjectName("txtPassword");
+    box_->setEchoMode(QLineEdit::Password);
+    box_->setStyleSheet("lineedit-password-character: 42");  // "*"
+    box_->setMinimumWidth(160);
+    connect(box_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { prompt_.Typed(text.toStdString()); });
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("cmdOK");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("CANCEL", this);
+    cancel->setObjectName("cmdCancel");
+    connect(ok, &QPushButton::clicked, this, &PasswordDialog::Accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(label, 0, 0);
+    layout->addWidget(box_, 0, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PasswordDialog::Open() {
+    box_->clear();
+    prompt_.Open();
+    show();
+    raise();
+    activateWindow();
+    box_->setFocus();
+}
+
+void PasswordDialog::Accept() {
+    close();
+    if (prompt_.Accept()) {
+        emit Unlocked();
+    }
+}
+
+AccessDialogs::AccessDialogs(ProgramState& state, Prompter& prompter, QWidget* parent)
+    : QObject(parent), state_(state), prompter_(prompter), parent_(parent) {}
+
+void AccessDialogs::Show(Guarded guarded) {
+    QPointer<PasswordDialog>& dialog = dialogs_[static_cast<int>(guarded)];
+    if (!dialog) {
+        dialog = new PasswordDialog(state_, guarded, parent_);
+        switch (guarded) {
+            case Guarded::Authorization:
+                connect(dialog, &PasswordDialog::Unlocked, this, &AccessDialogs::ShowAuthorization);
+                break;
+            case Guarded::CustomerEditor:
+                connect(dialog, &PasswordDialog::Unlocked, this,
+                        &AccessDialogs::CustomerEditorRequested);
+                break;
+            case Guarded::HardwareTuner:
+                connect(dialog, &PasswordDialog::Unlocked, this,
+                        &AccessDialogs::HardwareWindowRequested);
+                break;
+        }
+    }
+    dialog->Open();
+}
+
+void AccessDialogs::ShowAuthorizationPassword() {
+    Show(Guarded::Authorization);
+}
+
+void AccessDialogs::ShowOptionPassword() {
+    Show(Guarded::CustomerEditor);
+}
+
+void AccessDialogs::ShowHardwarePassword() {
+    if (!state_.InfoValid) {
+        prompter_.Tell(kHardwareFailText);
+        return;
+    }
+    Show(Guarded::HardwareTuner);
+}
+
+void AccessDialogs::ShowAuthorization() {
+    if (!authorization_) {
+        authorization_ = new AuthorizationDialog(state_, parent_);
+    }
+    authorization_->Load();
+    authorization_->show();
+    authorization_->raise();
+    authorization_->activateWindow();
+}
+
+void AccessDialogs::CloseAll() {
+    for (const QPointer<PasswordDialog>& dialog : dialogs_) {
+        if (dialog) {
+            dialog->close();
+        }
+    }
+    if (authorization_) {
+        authorization_->close();
+    }
+}
+
+}  // namespace petrel

@@ -1,0 +1,89 @@
+#include "channels/channel_options.h"
+
+#include <gtest/gtest.h>
+
+#include "channels/channel_line.h"
+#include "document/radio_image.h"
+
+namespace petrel {
+namespace {
+
+TEST(ChannelOptions, LineTextsStandUnderTheTitle) {
+    EXPECT_EQ(kOptionListTitle, "CH SPACE RF_PWR BCLO SCAN SHIFT");
+    const std::pair<std::uint8_t, const char*> cases[] = {
+        {0x06, "12.5K   H    OFF   OFF  OFF"},
+        {0xFF, "12.5K   H    ON   AUTO  ON"},
+        {0x00, "25.0K   L    OFF   OFF  OFF"},
+        {0xC0, "25.0K   L    OFF   OFF  OFF"},
+        {0x10, "25.0K   L    OFF   ON   OFF"},
+        {0x01, "25.0K   L    OFF  AUTO  OFF"},  // AUTO without scan ON still shows AUTO
+        {0x28, "25.0K   L    ON    OFF  ON"},
+    };
+    for (const auto& [options, text] : cases) {
+        EXPECT_EQ(ChannelOptionText(options), text) << int(options);
+    }
+    EXPECT_EQ(ChannelOptionLine(1, 0x06), "01 12.5K   H    OFF   OFF  OFF");
+    EXPECT_EQ(ChannelOptionLine(99, 0x00), "99 25.0K   L    OFF   OFF  OFF");
+}
+
+TEST(ChannelOptions, ListSkipsChannelsWithoutRx) {
+    Document doc;
+    doc.lines = {PresetChannelLine(1, "446.006250"), EmptyChannelLine(2),
+                 "3   NONE        000=  None   446.006250  000=  None",
+                 PresetChannelLine(10, "446.093750")};
+    doc.state.ChOption = {0xC6, 0x06, 0x40, 0xFF};
+    const auto entries = ChannelOptionList(doc);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].channel, 0);
+    EXPECT_EQ(entries[0].line, "01 12.5K   H    OFF   OFF  OFF");
+    EXPECT_EQ(entries[1].channel, 3);
+    EXPECT_EQ(entries[1].line, "04 12.5K   H    ON   AUTO  ON");
+}
+
+TEST(ChannelOptions, DialogChoicesGiveBackEveryOptionBit) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto options = static_cast<std::uint8_t>(byte);
+        ASSERT_EQ(OptionBits(OptionChoices(options)), options & kOptionMask) << byte;
+    }
+    // The even item of each pair is its bit: SPACE 12.5K is bit 1, BEAT-SHIFT ON bit 5.
+    const ChannelOptionChoices choices = OptionChoices(0x22);
+    EXPECT_TRUE(choices.first[kPairSpace]);
+    EXPECT_TRUE(choices.first[kPairShift]);
+    EXPECT_FALSE(choices.first[kPairPower] || choices.first[kPairBclo] ||
+                 choices.first[kPairScan] || choices.autoScan);
+    // AUTO with OFF: bit 0 set, bit 4 clear; the list shows AUTO.
+    ChannelOptionChoices autoOff;
+    autoOff.autoScan = true;
+    EXPECT_EQ(OptionBits(autoOff), kOptScanAuto);
+    EXPECT_EQ(ChannelOptionText(OptionBits(autoOff)).substr(18, 4), "AUTO");
+}
+
+TEST(ChannelOptions, SettingKeepsPresenceBitsAndMarksOnlyAChangeDirty) {
+    Document doc;
+    doc.lines.assign(3, PresetChannelLine(1, "446.006250"));
+    doc.state.ChOption = {0xC2, 0x82, 0x00};
+    struct Step {
+        int channel;
+        std::uint8_t options;
+        bool changed;
+        std::uint8_t stored;
+    };
+    const Step steps[] = {
+        {0, 0x02, false, 0xC2},  // the same options: nothing changes
+        {0, 0xFF, true, 0xFF},   // bits 7 and 6 come from the channel, not the argument
+        {1, 0x11, true, 0x91},
+        {2, 0x3F, true, 0x3F},
+        {3, 0x3F, false, 0},  // no such channel
+    };
+    for (const Step& step : steps) {
+        doc.state.Dirty = false;
+        EXPECT_EQ(SetChannelOptions(doc, step.channel, step.options), step.changed) << step.channel;
+        EXPECT_EQ(doc.state.Dirty, step.changed) << step.channel;
+        if (step.channel < 3) {
+            EXPECT_EQ(doc.state.ChOption[step.channel], step.stored) << step.channel;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace petrel
