@@ -64,8 +64,8 @@ bool SetChannelOptions(Document& doc, int channel, std::uint8_t options) {
     if (channel < 0 || static_cast<std::size_t>(channel) >= store.size()) {
         return false;
     }
-    const auto updated = static_cast<std::uint8_t>((store[channel] & kPresenceMask) |
-                                                   (options & kOptionMask));
+    const auto updated =
+        static_cast<std::uint8_t>((store[channel] & kPresenceMask) | (options & kOptionMask));
     if (updated == store[channel]) {
         return false;
     }

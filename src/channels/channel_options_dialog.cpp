@@ -124,8 +124,8 @@ ChannelOptionListDialog::ChannelOptionListDialog(ProgramState& state, int slot, 
     setWindowTitle("List of Channel Option ");
     setModal(false);
 
-    auto* title = new QLabel(QString::fromLatin1(kOptionListTitle.data(), kOptionListTitle.size()),
-                             this);
+    auto* title =
+        new QLabel(QString::fromLatin1(kOptionListTitle.data(), kOptionListTitle.size()), this);
     title->setObjectName("lblTitle");
     title->setTextFormat(Qt::PlainText);
     const QFont font = ListFont(list_->font());

@@ -71,9 +71,7 @@ TEST(ChannelOptions, SettingKeepsPresenceBitsAndMarksOnlyAChangeDirty) {
     const Step steps[] = {
         {0, 0x02, false, 0xC2},  // the same options: nothing changes
         {0, 0xFF, true, 0xFF},   // bits 7 and 6 come from the channel, not the argument
-        {1, 0x11, true, 0x91},
-        {2, 0x3F, true, 0x3F},
-        {3, 0x3F, false, 0},  // no such channel
+        {1, 0x11, true, 0x91},  {2, 0x3F, true, 0x3F}, {3, 0x3F, false, 0},  // no such channel
     };
     for (const Step& step : steps) {
         doc.state.Dirty = false;
