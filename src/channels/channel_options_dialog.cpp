@@ -39,11 +39,13 @@ QString Indexed(const char* name, int index) {
     return QString::fromLatin1(name) + QString::number(index);
 }
 
-QFont ListFont(const QFont& base) {
+constexpr int kListFontSize = 11;
+
+QFont ListFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::Monospace);
     font.setFixedPitch(true);
-    font.setPointSize(base.pointSize() > 0 ? base.pointSize() : 10);
+    font.setPointSize(kListFontSize);
     return font;
 }
 
@@ -128,7 +130,7 @@ ChannelOptionListDialog::ChannelOptionListDialog(ProgramState& state, int slot, 
         new QLabel(QString::fromLatin1(kOptionListTitle.data(), kOptionListTitle.size()), this);
     title->setObjectName("lblTitle");
     title->setTextFormat(Qt::PlainText);
-    const QFont font = ListFont(list_->font());
+    const QFont font = ListFont();
     title->setFont(font);
     list_->setFont(font);
     list_->setObjectName("lstCHoption");

@@ -11,6 +11,8 @@
 namespace petrel {
 
 namespace {
+constexpr int kMinimumWidth = 260;
+
 QCheckBox* Box(QWidget* parent, const char* name, const char* text) {
     auto* box = new QCheckBox(QString::fromLatin1(text), parent);
     box->setObjectName(name);
@@ -49,7 +51,8 @@ AuthorizationDialog::AuthorizationDialog(ProgramState& state, QWidget* parent)
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for its caption in the title bar.
+    setFixedSize(sizeHint().expandedTo(QSize(kMinimumWidth, 0)));
     Load();
 }
 
