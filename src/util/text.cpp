@@ -81,4 +81,30 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return result;
 }
 
+std::string Utf8ToLatin1(std::string_view text, char replacement) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            result.push_back(text[i]);
+            continue;
+        }
+        // A two-byte sequence lead by 0xC2 or 0xC3 is U+0080..U+00FF; skip the rest of any
+        // other sequence.
+        const bool latin1 = (byte == 0xC2 || byte == 0xC3) && i + 1 < text.size() &&
+                            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80;
+        if (latin1) {
+            result.push_back(static_cast<char>(((byte & 0x03) << 6) |
+                                               (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
+            ++i;
+            continue;
+        }
+        while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            ++i;
+        }
+        result.push_back(replacement);
+    }
+    return result;
+}
+
 }  // namespace petrel

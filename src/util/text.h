@@ -30,5 +30,8 @@ std::int64_t LeadingNumber(std::string_view text);
 
 // Bytes read as Latin-1 characters, returned as UTF-8.
 std::string Latin1ToUtf8(std::string_view bytes);
+// UTF-8 text as Latin-1 bytes, one per character; a character Latin-1 lacks (or a byte that is
+// not UTF-8) becomes replacement.
+std::string Utf8ToLatin1(std::string_view text, char replacement = '?');
 
 }  // namespace petrel

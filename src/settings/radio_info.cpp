@@ -1,0 +1,101 @@
+#include "settings/radio_info.h"
+
+#include <ctime>
+
+#include "document/band_table.h"
+#include "document/program_state.h"
+#include "link/radio_link.h"
+#include "util/text.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr std::size_t kPaddedLength = 15;
+constexpr std::size_t kDateElement = 13;  // year, month, day follow the serial characters
+
+// The name and serial blocks lie on the information page of the radio's own size. The page
+// the link takes from MaxChannel follows the active window, so a 16-channel window would put
+// a 99-channel radio's customer name into its channel records; the count the radio reports
+// stands in for MaxChannel while the blocks move.
+class RadioSizedPage {
+  public:
+    RadioSizedPage(ProgramState& state, int channels)
+        : state_(state), saved_(state.MaxChannel) {
+        state_.MaxChannel = channels;
+    }
+    ~RadioSizedPage() { state_.MaxChannel = saved_; }
+    RadioSizedPage(const RadioSizedPage&) = delete;
+    RadioSizedPage& operator=(const RadioSizedPage&) = delete;
+
+  private:
+    ProgramState& state_;
+    int saved_;
+};
+
+bool Answered(const ProgramState& state) {
+    return !state.RadioAbsent && state.LinkOk && !state.UserAbort;
+}
+
+// Trimmed, at most 15 characters, padded with blanks to 15: as Latin-1 bytes.
+std::string PaddedBytes(std::string_view text) {
+    return PadRight(Mid(Trim(Utf8ToLatin1(text)), 0, kPaddedLength), kPaddedLength);
+}
+
+}  // namespace
+
+std::array<std::string, 6> RadioInfoTexts(const ProgramState& state) {
+    return {state.CustomerName,   state.SerialNo, RangeText(state.BandDesc),
+            state.ProgDate,       state.FirmwareVersion, state.MaskDate};
+}
+
+CalendarDate Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+void FillCustomerBlocks(ProgramState& state, std::string_view name, std::string_view serial,
+                        CalendarDate today, TextBlock& nameBlock, TextBlock& serialBlock) {
+    const std::string nameBytes = PaddedBytes(name);
+    const std::string serialBytes = PaddedBytes(serial);
+    state.CustomerName = Latin1ToUtf8(nameBytes);
+    state.SerialNo = Latin1ToUtf8(serialBytes);
+    for (std::size_t i = 0; i < kCustomerNameLength; ++i) {
+        nameBlock[1 + i] = static_cast<std::uint8_t>(nameBytes[i]);
+    }
+    for (std::size_t i = 0; i < kSerialSentLength; ++i) {
+        serialBlock[1 + i] = static_cast<std::uint8_t>(serialBytes[i]);
+    }
+    serialBlock[kDateElement] = static_cast<std::uint8_t>(today.year % 100);
+    serialBlock[kDateElement + 1] = static_cast<std::uint8_t>(today.month);
+    serialBlock[kDateElement + 2] = static_cast<std::uint8_t>(today.day);
+}
+
+bool ReadCustomerInfo(RadioLink& link, ProgramState& state) {
+    const auto channels = link.ReadRadioChannels();
+    if (!channels) {
+        return false;
+    }
+    RadioSizedPage page(state, *channels);
+    link.ReadNameBlock();
+    const bool nameRead = Answered(state);
+    link.ReadSerialBlock();
+    return nameRead && Answered(state);
+}
+
+bool WriteCustomerInfo(RadioLink& link, ProgramState& state, std::string_view name,
+                       std::string_view serial, CalendarDate today) {
+    FillCustomerBlocks(state, name, serial, today, link.NameBlock, link.SerialBlock);
+    const auto channels = link.ReadRadioChannels();
+    if (!channels) {
+        return false;
+    }
+    RadioSizedPage page(state, *channels);
+    link.WriteNameBlock();
+    link.WriteSerialBlock();
+    return link.WriteControl90();
+}
+
+}  // namespace petrel

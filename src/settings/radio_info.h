@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace petrel {
+
+class RadioLink;
+struct ProgramState;
+
+// frmRadioInfo, "Radio Information": the information texts of the configuration opened, built
+// or read last. The last two boxes are never shown.
+struct RadioInfoBox {
+    const char* name;
+    const char* caption;
+    bool visible;
+};
+inline constexpr std::array<RadioInfoBox, 6> kRadioInfoBoxes = {{
+    {"txtCustomer", "Customer", true},
+    {"txtSerial", "Serial  Nember", true},
+    {"txtFreqRange", "Frequency Range", true},
+    {"txtPrgDate", "Programming Date", true},
+    {"txtVersion", "Soft Version", false},
+    {"txtMaskDate", "Masked Date", false},
+}};
+inline constexpr const char* kRadioInfoCaption = "Radio Information";
+
+// The boxes' texts, in the order above; the frequency range is the 22 characters of the band
+// row around its first "~", trimmed.
+std::array<std::string, 6> RadioInfoTexts(const ProgramState& state);
+
+// frmCustomer, "Customer Info.": the customer name and serial number kept in the radio.
+inline constexpr const char* kCustomerCaption = "Customer Info.";
+inline constexpr std::size_t kCustomerNameLength = 15;  // characters the name block holds
+inline constexpr std::size_t kSerialTypedLength = 13;   // characters the serial box takes
+inline constexpr std::size_t kSerialSentLength = 12;    // characters the serial block holds
+
+struct CalendarDate {
+    int year = 0;  // four digits
+    int month = 0;
+    int day = 0;
+};
+// Today on the computer's calendar (local time).
+CalendarDate Today();
+
+using TextBlock = std::array<std::uint8_t, 16>;
+
+// The customer editor's OK without the radio: CustomerName and SerialNo become the trimmed
+// texts padded to 15 characters (a longer name is cut), the name block's elements 1-15 take
+// the name, the serial block's elements 1-12 the first 12 serial characters and 13-15 the
+// date (two-digit year, month, day). Element 0 of each block is left as it is. Characters
+// go out as Latin-1 bytes.
+void FillCustomerBlocks(ProgramState& state, std::string_view name, std::string_view serial,
+                        CalendarDate today, TextBlock& nameBlock, TextBlock& serialBlock);
+
+// READ: the name and serial blocks from the radio into CustomerName and SerialNo. True when
+// both were read.
+bool ReadCustomerInfo(RadioLink& link, ProgramState& state);
+// OK: the blocks as FillCustomerBlocks makes them, written to the radio, then the control
+// code 0x90 0x0A. True when the radio answered the control code.
+bool WriteCustomerInfo(RadioLink& link, ProgramState& state, std::string_view name,
+                       std::string_view serial, CalendarDate today);
+
+}  // namespace petrel
