@@ -16,6 +16,8 @@
 #include "link/radio_link.h"
 #include "link/termios_serial_port.h"
 #include "ports/clock.h"
+#include "settings/radio_info.h"
+#include "settings/settings_report.h"
 #include "util/text.h"
 
 namespace petrel::cli {
@@ -23,11 +25,12 @@ namespace petrel::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: petrel-cli show FILE.cfg\n"
+    "usage: petrel-cli show [--all] FILE.cfg\n"
     "       petrel-cli new --band B --channels N OUT.cfg\n"
     "       petrel-cli resave IN.cfg OUT.cfg\n"
     "       petrel-cli read [--port DEV]... [--retries N] [--yes] OUT.cfg\n"
-    "       petrel-cli write [--port DEV]... [--retries N] [--yes] IN.cfg\n";
+    "       petrel-cli write [--port DEV]... [--retries N] [--yes] IN.cfg\n"
+    "       petrel-cli customer [--port DEV]... [--retries N] [--name TEXT] [--serial TEXT]\n";
 
 struct UsageError {
     std::string reason;
@@ -128,6 +131,11 @@ int Show(Context& c, const Arguments& arguments) {
     const auto check = CheckChannelLines(doc.lines, c.state.BandLow, c.state.BandHigh);
     if (check.anyFrequency) {
         c.out << check.message << '\n';
+    }
+    if (arguments.Flag("--all")) {
+        for (const auto& line : SettingsReport(c.state, doc)) {
+            c.out << line << '\n';
+        }
     }
     return kExitOk;
 }
@@ -246,6 +254,60 @@ int Write(Context& c, const Arguments& arguments) {
     return ToExit(result.completed);
 }
 
+// A text for the radio's customer name or serial number: at most length characters, each one
+// the radio can hold (Latin-1). Longer texts are refused rather than cut, so that a script
+// never numbers two radios alike.
+std::optional<std::string> CustomerText(const Arguments& arguments, const std::string& option,
+                                        std::size_t length) {
+    const std::vector<std::string> values = arguments.Values(option);
+    if (values.empty()) {
+        return std::nullopt;
+    }
+    const std::string text = Trim(values.back());
+    const std::string bytes = Utf8ToLatin1(text);
+    if (Latin1ToUtf8(bytes) != text || bytes.size() > length) {
+        throw UsageError{option + " takes at most " + std::to_string(length) +
+                         " Latin-1 characters"};
+    }
+    return text;
+}
+
+// Reads the customer name and serial number, or writes them as the customer editor's OK does;
+// a write is read back to prove it.
+int Customer(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 0);
+    const auto name = CustomerText(arguments, "--name", kCustomerNameLength);
+    const auto serial = CustomerText(arguments, "--serial", kSerialSentLength);
+    RadioSession session(c, arguments);
+    bool ok = true;
+    if (name || serial) {
+        // What is not given keeps the radio's value.
+        if (!(name && serial)) {
+            ok = ReadCustomerInfo(session.link, c.state);
+        }
+        const std::string newName = name.value_or(Trim(c.state.CustomerName));
+        const std::string newSerial = serial.value_or(Trim(c.state.SerialNo));
+        ok = ok && WriteCustomerInfo(session.link, c.state, newName, newSerial, Today());
+        ok = ok && ReadCustomerInfo(session.link, c.state) &&
+             Trim(c.state.CustomerName) == newName && Trim(c.state.SerialNo) == newSerial;
+        if (!ok && !c.state.RadioAbsent) {
+            c.err << "petrel-cli: the radio does not hold the customer name and serial number "
+                     "written\n";
+        }
+    } else {
+        ok = ReadCustomerInfo(session.link, c.state);
+    }
+    if (!ok) {
+        if (c.state.RadioAbsent) {
+            session.ReportPortProblems(c);
+        }
+        return kExitFailure;
+    }
+    c.out << "Customer Name: " << Trim(c.state.CustomerName) << '\n'
+          << "Serial Number: " << Trim(c.state.SerialNo) << '\n';
+    return kExitOk;
+}
+
 struct Command {
     const char* name;
     std::vector<std::string> valueOptions;
@@ -255,11 +317,12 @@ struct Command {
 
 std::vector<Command> Commands() {
     return {
-        {"show", {}, {}, Show},
+        {"show", {}, {"--all"}, Show},
         {"new", {"--band", "--channels"}, {}, New},
         {"resave", {}, {}, Resave},
         {"read", {"--port", "--retries"}, {"--yes"}, Read},
         {"write", {"--port", "--retries"}, {"--yes"}, Write},
+        {"customer", {"--port", "--retries", "--name", "--serial"}, {}, Customer},
     };
 }
 

@@ -55,6 +55,15 @@ std::size_t AddressOf(const std::vector<std::uint8_t>& request) {
     return static_cast<std::size_t>(request[1]) << 8 | request[2];
 }
 
+// The bytes as text, "." for what is not printable.
+std::string Printable(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        text += b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '.';
+    }
+    return text;
+}
+
 std::string Hex(std::span<const std::uint8_t> bytes) {
     std::string text;
     for (const std::uint8_t b : bytes) {
@@ -206,6 +215,7 @@ void RadioSimEngine::HandleFrame(std::int64_t endUs) {
 
     std::vector<std::uint8_t> answer =
         Answer(frame.kind, frame.request, fault == FaultKind::BadReadback);
+    frame.what = WhatFrameMoves(frame.kind, frame.request, answer);
     if (options_.silent) {
         answer.clear();
         frame.note = "radio silent";
@@ -238,6 +248,30 @@ void RadioSimEngine::HandleFrame(std::int64_t endUs) {
         sink_(frame);
     }
     log_.push_back(std::move(frame));
+}
+
+std::string RadioSimEngine::WhatFrameMoves(FrameKind kind, const std::vector<std::uint8_t>& request,
+                                           const std::vector<std::uint8_t>& answer) const {
+    if (kind == FrameKind::WriteParam && request[1] == kControlPage &&
+        request[2] == kControlArgumentIndex) {
+        return "control code " + Hex(controlCodes_.back());
+    }
+    const bool block = kind == FrameKind::ReadBlock || kind == FrameKind::WriteBlock;
+    if (!block || request[1] != memory_.InfoPage()) {
+        return {};
+    }
+    const char* name = nullptr;
+    if (request[2] >= kInfoSerialBlock && request[2] < kInfoSerialBlock + 16) {
+        name = "serial block";
+    } else if (request[2] >= kInfoNameBlock && request[2] < kInfoNameBlock + 16) {
+        name = "name block";
+    } else {
+        return {};
+    }
+    const auto data = kind == FrameKind::WriteBlock
+                          ? std::span(request).subspan(3, kBlockSize)
+                          : std::span(answer).first(std::min(answer.size(), kBlockSize));
+    return std::string(name) + " \"" + Printable(data) + "\"";
 }
 
 std::vector<std::uint8_t> RadioSimEngine::TakeOutput(std::int64_t nowUs) {
@@ -371,10 +405,24 @@ std::string DescribeFrame(const LoggedFrame& frame) {
         text += ' ' + Hex(std::span(frame.request).subspan(1));
     }
     text += " -> " + (frame.answer.empty() ? std::string("(nothing)") : Hex(frame.answer));
+    if (!frame.what.empty()) {
+        text += "  (" + frame.what + ")";
+    }
     if (!frame.note.empty()) {
         text += "  [" + frame.note + "]";
     }
     return text;
+}
+
+std::string DescribeInfo(const RadioMemory& memory) {
+    const std::size_t page = static_cast<std::size_t>(memory.InfoPage()) * 256;
+    const auto text = [&](std::size_t at, std::size_t length) {
+        return Printable(std::span(memory.bytes).subspan(page + at, length));
+    };
+    const std::size_t date = page + kInfoProgDate;
+    return "serial \"" + text(kInfoSerialText, kInfoSerialLength) + "\", customer \"" +
+           text(kInfoNameText, kInfoNameLength) + "\", programmed " +
+           FormatRadioDate(memory.bytes[date], memory.bytes[date + 1], memory.bytes[date + 2]);
 }
 
 }  // namespace petrel::sim

@@ -68,6 +68,7 @@ struct LoggedFrame {
     std::vector<std::uint8_t> request;
     std::vector<std::uint8_t> answer;
     std::string note;  // the fault applied, if any
+    std::string what;  // what the frame moves, where it matters to a dealer (customer blocks)
 };
 
 struct EngineOptions {
@@ -117,6 +118,8 @@ class RadioSimEngine {
     std::vector<std::uint8_t> Answer(FrameKind kind, const std::vector<std::uint8_t>& request,
                                      bool badReadback);
     void Put(std::uint8_t value, std::int64_t earliestUs);
+    std::string WhatFrameMoves(FrameKind kind, const std::vector<std::uint8_t>& request,
+                               const std::vector<std::uint8_t>& answer) const;
 
     RadioMemory memory_;
     EngineOptions options_;
@@ -148,6 +151,10 @@ std::optional<std::string> LoadRadio(RadioMemory& memory, const std::string& cfg
 // The radio's image, band and information page as a ".cfg" file and its companion, as an
 // Upload would give them. Returns an error text on failure.
 std::optional<std::string> SaveRadio(const RadioMemory& memory, const std::string& cfgPath);
+
+// The customer texts and programming date of the information page:
+// serial "PT-1", customer "SHOP", programmed Jan-05-2004.
+std::string DescribeInfo(const RadioMemory& memory);
 
 // "R 00 08 -> 01 02 03 04" and the like, for the log.
 std::string DescribeFrame(const LoggedFrame& frame);

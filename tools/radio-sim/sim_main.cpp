@@ -309,7 +309,8 @@ int Run(const Options& options) {
     std::cout << pty.Device() << std::endl;
     *log << "petrel-radio-sim: band " << static_cast<int>(engine.Memory().band) << ", "
          << engine.Memory().Channels() << " channels, on " << pty.Device()
-         << (options.pace ? " at 2400 baud" : "") << std::endl;
+         << (options.pace ? " at 2400 baud" : "") << "; "
+         << petrel::sim::DescribeInfo(engine.Memory()) << std::endl;
 
     for (;;) {
         const auto next = engine.NextOutputUs();
@@ -349,7 +350,8 @@ int Run(const Options& options) {
             std::cerr << "petrel-radio-sim: " << *error << '\n';
             return kExitFailure;
         }
-        *log << "petrel-radio-sim: saved " << options.savePath << std::endl;
+        *log << "petrel-radio-sim: saved " << options.savePath << "; "
+             << petrel::sim::DescribeInfo(engine.Memory()) << std::endl;
     }
     return kExitOk;
 }
