@@ -20,6 +20,10 @@
 #include "document/program_state.h"
 #include "document/shell_model.h"
 #include "ports/status_line.h"
+#include "settings/buttons_dialog.h"
+#include "settings/radio_info_window.h"
+#include "settings/settings_widget.h"
+#include "settings/system_options_dialog.h"
 #include "shell/qt_ports.h"
 
 namespace petrel {
@@ -145,11 +149,14 @@ void NotePadWindow::BuildMenus() {
     AddItem(editMenu_, "mnuEautoT", "Auto&Tone", false);
 
     QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
-    AddItem(feature, "mnuSysOp", "S&ystem", false);
+    connect(AddItem(feature, "mnuSysOp", "S&ystem"), &QAction::triggered, this,
+            &NotePadWindow::ShowSystemOptions);
     connect(AddItem(feature, "mnuOpCH", "C&hannel"), &QAction::triggered, this,
             &NotePadWindow::ShowChannelOptions);
-    AddItem(feature, "mnuButtons", "&Buttons", false);
-    AddItem(feature, "mnuInfo", "Radio &Info.", false);
+    connect(AddItem(feature, "mnuButtons", "&Buttons"), &QAction::triggered, this,
+            &NotePadWindow::ShowButtons);
+    connect(AddItem(feature, "mnuInfo", "Radio &Info."), &QAction::triggered, this,
+            &NotePadWindow::ShowRadioInfo);
 
     radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
     connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
@@ -232,6 +239,30 @@ void NotePadWindow::SaveAs() {
     Refresh();
 }
 
+void NotePadWindow::ShowSystemOptions() {
+    if (!systemOptions_) {
+        systemOptions_ = new SystemOptionsDialog(state_, slot_, this);
+    }
+    systemOptions_->Fill();
+    ShowInFront(systemOptions_);
+}
+
+void NotePadWindow::ShowButtons() {
+    if (!buttons_) {
+        buttons_ = new ButtonsDialog(state_, slot_, this);
+    }
+    buttons_->Fill();
+    ShowInFront(buttons_);
+}
+
+void NotePadWindow::ShowRadioInfo() {
+    if (!radioInfo_) {
+        radioInfo_ = new RadioInfoWindow(state_, this);
+    }
+    radioInfo_->Fill();
+    ShowInFront(radioInfo_);
+}
+
 void NotePadWindow::CloseWindow() {
     // Inside the main window the frame around the editor closes, and asks the editor first.
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
@@ -253,6 +284,12 @@ void NotePadWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     unloaded_ = true;
+    // The settings windows of this document close with it, without writing.
+    for (QWidget* window : std::initializer_list<QWidget*>{systemOptions_, buttons_, radioInfo_}) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
     event->accept();
     emit Unloaded(slot_);
 }

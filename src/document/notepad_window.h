@@ -11,10 +11,13 @@ class QMenu;
 
 namespace petrel {
 
+class ButtonsDialog;
 class ChannelOptionListDialog;
 class FileChooser;
 class Prompter;
+class RadioInfoWindow;
 class StatusLine;
+class SystemOptionsDialog;
 struct Document;
 struct ProgramState;
 
@@ -44,6 +47,12 @@ class NotePadWindow : public QWidget {
     void SaveAs();
     // Feature > Channel: the option list of this document, built afresh.
     void ShowChannelOptions();
+
+    // The Feature menu's settings windows for this document; each opens once and is filled
+    // again when chosen again. They close with the editor.
+    void ShowSystemOptions();
+    void ShowButtons();
+    void ShowRadioInfo();
 
   signals:
     void OpenRequested();
@@ -91,6 +100,9 @@ class NotePadWindow : public QWidget {
     QAction* paste_ = nullptr;
     bool unloaded_ = false;
     QPointer<ChannelOptionListDialog> channelOptions_;
+    QPointer<SystemOptionsDialog> systemOptions_;
+    QPointer<ButtonsDialog> buttons_;
+    QPointer<RadioInfoWindow> radioInfo_;
 };
 
 }  // namespace petrel

@@ -25,7 +25,7 @@ inline constexpr double kStartUpPauseSeconds = 0.5;
 std::string AboutText();
 
 // What a toolbar button does.
-enum class ToolAction { NewRadio, OpenConfig, None, ErrorPath, Upload, Download, Help, About };
+enum class ToolAction { NewRadio, OpenConfig, None, ErrorPath, Upload, Download, Buttons, Help, About };
 
 struct ToolButton {
     const char* key;
@@ -44,7 +44,7 @@ inline constexpr ToolButton kToolButtons[] = {
     {"Paste", "Paste", ToolAction::ErrorPath},
     {"Upload", "Read Radio", ToolAction::Upload},
     {"Download", "Write Radio", ToolAction::Download},
-    {"Key", "Buttons Define", ToolAction::ErrorPath},
+    {"Key", "Buttons Define", ToolAction::Buttons},
     {"Help", "Help", ToolAction::Help},
     {"About", "About", ToolAction::About},
 };

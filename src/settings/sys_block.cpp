@@ -1,5 +1,7 @@
 #include "settings/sys_block.h"
 
+#include "document/program_state.h"
+
 namespace petrel {
 
 std::optional<int> FindCode(const EntryList& list, int code) {
@@ -18,6 +20,14 @@ bool WriteSysBlock(Document& doc, const SysBlockBytes& block) {
     doc.state.SysBlock = block;
     doc.state.Dirty = true;
     return true;
+}
+
+Document* LiveDocument(ProgramState& state, int slot) {
+    if (slot <= 0 || slot > state.workspace.UpperSlot()) {
+        return nullptr;
+    }
+    Document& doc = state.workspace.At(slot);
+    return doc.state.Deleted ? nullptr : &doc;
 }
 
 }  // namespace petrel

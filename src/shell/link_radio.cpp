@@ -23,14 +23,20 @@ void LinkRadio::DetectPorts(ProgramState& state, Prompter& prompter) {
     DetectRS(state, *port_, prompter);
 }
 
-std::optional<int> LinkRadio::Transfer(ProgramState& state, int op, int activeSlot,
-                                       Prompter& prompter, StatusLine& status, Clock& clock) {
+RadioLink* LinkRadio::Link(ProgramState& state, int activeSlot, Prompter& prompter,
+                           StatusLine& status, Clock& clock) {
     if (!link_) {
         link_ = std::make_unique<RadioLink>(state, *port_, clock, prompter, status, *host_);
     }
     host_->activeSlot = activeSlot;
+    return link_.get();
+}
+
+std::optional<int> LinkRadio::Transfer(ProgramState& state, int op, int activeSlot,
+                                       Prompter& prompter, StatusLine& status, Clock& clock) {
+    RadioLink* link = Link(state, activeSlot, prompter, status, clock);
     const TransferResult result =
-        link_->RadioTransfer(op == kOpDownload ? TransferOp::Download : TransferOp::Upload);
+        link->RadioTransfer(op == kOpDownload ? TransferOp::Download : TransferOp::Upload);
     return result.openedSlot;
 }
 

@@ -23,6 +23,8 @@ class LinkRadio : public RadioSeam {
     void DetectPorts(ProgramState& state, Prompter& prompter) override;
     std::optional<int> Transfer(ProgramState& state, int op, int activeSlot, Prompter& prompter,
                                 StatusLine& status, Clock& clock) override;
+    RadioLink* Link(ProgramState& state, int activeSlot, Prompter& prompter, StatusLine& status,
+                    Clock& clock) override;
 
   private:
     class Host;

@@ -29,11 +29,14 @@
 #include "ports/prompter.h"
 #include "ports/status_line.h"
 #include "settings/password_dialog.h"
+#include "settings/customer_dialog.h"
+#include "settings/settings_widget.h"
 #include "shell/qt_ports.h"
 #include "shell/radio_seam.h"
 #include "shell/splash_window.h"
 #include "shell/status_area.h"
 #include "shell/tool_icons.h"
+#include "util/text.h"
 
 namespace petrel {
 
@@ -103,6 +106,8 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
     BuildMenus();
     BuildToolbar();
     connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateMenus);
+    connect(access_, &AccessDialogs::CustomerEditorRequested, this,
+            &MainWindow::ShowCustomerEditor);
     UpdateMenus();
 }
 
@@ -172,6 +177,11 @@ void MainWindow::BuildToolbar() {
                 case ToolAction::Download:
                     RadioTransfer(kOpDownload);
                     break;
+                case ToolAction::Buttons:
+                    if (NotePadWindow* editor = ActiveEditor()) {
+                        editor->ShowButtons();
+                    }
+                    break;
                 case ToolAction::Help:
                     ShowHelp();
                     break;
@@ -182,6 +192,8 @@ void MainWindow::BuildToolbar() {
         });
         if (what == ToolAction::Download) {
             downloadButton_ = action;
+        } else if (what == ToolAction::Buttons) {
+            keyButton_ = action;
         }
     }
 }
@@ -310,9 +322,7 @@ void MainWindow::RadioTransfer(int op) {
     if (transferRunning_) {
         return;
     }
-    transferRunning_ = true;
-    SetCommandsEnabled(false);
-    timer_->stop();
+    SetRadioOperationRunning(true);
     std::optional<int> opened;
     {
         WaitCursor wait;
@@ -321,9 +331,7 @@ void MainWindow::RadioTransfer(int op) {
             radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
     }
     status_->ShowProgress(false);
-    SetCommandsEnabled(true);
-    timer_->start();
-    transferRunning_ = false;
+    SetRadioOperationRunning(false);
 
     if (opened) {
         EnableDownload();
@@ -334,6 +342,45 @@ void MainWindow::RadioTransfer(int op) {
         // After a Download the channel check comes back; a failure stays on show in red.
         editor->Activate();
     }
+}
+
+void MainWindow::SetRadioOperationRunning(bool running) {
+    transferRunning_ = running;
+    SetCommandsEnabled(!running);
+    if (running) {
+        timer_->stop();
+    } else {
+        timer_->start();
+    }
+}
+
+bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
+    if (transferRunning_) {
+        return false;
+    }
+    const NotePadWindow* editor = ActiveEditor();
+    RadioLink* link =
+        radio_.Link(state_, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
+    if (link == nullptr) {
+        return true;  // no radio to talk to
+    }
+    SetRadioOperationRunning(true);
+    {
+        WaitCursor wait;
+        work(*link);
+    }
+    SetRadioOperationRunning(false);
+    return true;
+}
+
+void MainWindow::ShowCustomerEditor() {
+    if (!customer_) {
+        customer_ = new CustomerDialog(
+            state_, [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
+            [this] { return today_(); }, this);
+    }
+    customer_->Fill(Trim(state_.CustomerName), Trim(state_.SerialNo));
+    ShowInFront(customer_);
 }
 
 void MainWindow::ErrorOperating() {
@@ -392,6 +439,7 @@ void MainWindow::UpdateMenus() {
             menuBar()->addMenu(menu);
         }
     }
+    keyButton_->setEnabled(editor != nullptr);
     if (editor && editor != activated_) {
         activated_ = editor;
         editor->Activate();
@@ -428,6 +476,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         newRadio_->close();
     }
     access_->CloseAll();
+    if (customer_) {
+        customer_->close();
+    }
     event->accept();
 }
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "settings/radio_info.h"
+
 class QAction;
 class QMdiArea;
 class QMenu;
@@ -17,10 +19,12 @@ namespace petrel {
 
 class AccessDialogs;
 class Clock;
+class CustomerDialog;
 class FileChooser;
 class NewRadioDialog;
 class NotePadWindow;
 class Prompter;
+class RadioLink;
 class RadioSeam;
 class StatusArea;
 struct ProgramState;
@@ -64,6 +68,15 @@ class MainWindow : public QMainWindow {
     // The toolbar's answer to a button without a handler: the message, then closing.
     void ErrorOperating();
 
+    // The customer editor (frmCustomer), filled with the customer name and serial number
+    // trimmed: what the option password opens.
+    void ShowCustomerEditor();
+    // Runs work on the radio link as one radio operation: the commands that could start
+    // another are disabled meanwhile. False when another operation is running.
+    bool RunOnRadio(const std::function<void(RadioLink&)>& work);
+    // Today's date for the customer editor (tests set their own).
+    void SetToday(std::function<CalendarDate()> today) { today_ = std::move(today); }
+
     // A new editor for the document in slot, made the active window.
     NotePadWindow* OpenEditor(int slot);
 
@@ -78,6 +91,7 @@ class MainWindow : public QMainWindow {
     void EditorUnloaded(int slot);
     void RefreshEditors();
     void SetCommandsEnabled(bool enabled);
+    void SetRadioOperationRunning(bool running);
 
     ProgramState& state_;
     Prompter& prompter_;
@@ -85,6 +99,7 @@ class MainWindow : public QMainWindow {
     Clock& clock_;
     RadioSeam& radio_;
     std::function<bool()> helpOpener_;
+    std::function<CalendarDate()> today_ = Today;
 
     QMdiArea* area_;
     StatusArea* status_;
@@ -97,7 +112,9 @@ class MainWindow : public QMainWindow {
     QMenu* helpMenu_ = nullptr;
     QAction* uploadItem_ = nullptr;
     QAction* downloadButton_ = nullptr;
+    QAction* keyButton_ = nullptr;
     QPointer<NewRadioDialog> newRadio_;
+    QPointer<CustomerDialog> customer_;
     QPointer<NotePadWindow> activated_;
     bool transferRunning_ = false;
 };

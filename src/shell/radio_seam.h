@@ -6,11 +6,12 @@ namespace petrel {
 
 class Clock;
 class Prompter;
+class RadioLink;
 class StatusLine;
 struct ProgramState;
 
-// What the desktop program asks of the radio link: the port scan at start-up and the two
-// image transfers. The windows depend on this and nothing else of the link.
+// What the desktop program asks of the radio link: the port scan at start-up, the two image
+// transfers and, for the customer editor, the link itself.
 class RadioSeam {
   public:
     virtual ~RadioSeam() = default;
@@ -22,6 +23,14 @@ class RadioSeam {
     // slot of the document an Upload opened.
     virtual std::optional<int> Transfer(ProgramState& state, int op, int activeSlot,
                                         Prompter& prompter, StatusLine& status, Clock& clock) = 0;
+
+    // The link itself, for the windows that talk to the radio on their own (the customer
+    // editor); its questions carry the caption of the document in activeSlot. nullptr when
+    // there is no real link.
+    virtual RadioLink* Link(ProgramState& /*state*/, int /*activeSlot*/, Prompter& /*prompter*/,
+                            StatusLine& /*status*/, Clock& /*clock*/) {
+        return nullptr;
+    }
 };
 
 }  // namespace petrel

@@ -1,0 +1,85 @@
+#include "settings/customer_dialog.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "document/program_state.h"
+#include "settings/settings_widget.h"
+#include "util/text.h"
+
+namespace petrel {
+
+CustomerDialog::CustomerDialog(ProgramState& state, std::function<bool(const RadioWork&)> onRadio,
+                               std::function<CalendarDate()> today, QWidget* parent)
+    : QDialog(parent),
+      state_(state),
+      onRadio_(std::move(onRadio)),
+      today_(std::move(today)),
+      name_(new QLineEdit),
+      serial_(new QLineEdit) {
+    setObjectName("frmCustomer");
+    setWindowTitle(kCustomerCaption);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    name_->setObjectName("txtCustomer");
+    // The name block holds 15 characters: a 16th would be lost.
+    name_->setMaxLength(static_cast<int>(kCustomerNameLength));
+    serial_->setObjectName("txtSerial");
+    serial_->setMaxLength(static_cast<int>(kSerialTypedLength));
+    for (QLineEdit* box : {name_, serial_}) {
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(18, QChar('M'))));
+    }
+    auto* form = new QFormLayout;
+    form->addRow("Customer Name :", name_);
+    form->addRow("Serial Number :", serial_);
+
+    QDialogButtonBox* buttons =
+        DialogButtons(this, "cmdOK", "OK", "cmdCANCEL", "CANCEL", [this] { Accept(); });
+    auto* read = buttons->addButton("READ", QDialogButtonBox::ActionRole);
+    read->setObjectName("cmdReadInfo");
+    read->setAutoDefault(false);
+    connect(read, &QPushButton::clicked, this, &CustomerDialog::ReadInfo);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CustomerDialog::Fill(const std::string& name, const std::string& serial) {
+    name_->setText(QString::fromStdString(name));
+    serial_->setText(QString::fromStdString(serial));
+}
+
+bool CustomerDialog::Run(const RadioWork& work) {
+    // The operation serves the UI while it waits: this window may be gone when it ends.
+    const QPointer<CustomerDialog> self(this);
+    setEnabled(false);
+    const bool ran = onRadio_(work);
+    if (!self) {
+        return false;
+    }
+    setEnabled(true);
+    return ran;
+}
+
+void CustomerDialog::ReadInfo() {
+    if (Run([this](RadioLink& link) { ReadCustomerInfo(link, state_); })) {
+        Fill(Trim(state_.CustomerName), Trim(state_.SerialNo));
+    }
+}
+
+void CustomerDialog::Accept() {
+    const std::string name = name_->text().toStdString();
+    const std::string serial = serial_->text().toStdString();
+    // Closed whether or not the radio answered: the link has asked its own questions.
+    if (Run([&](RadioLink& link) { WriteCustomerInfo(link, state_, name, serial, today_()); })) {
+        close();
+    }
+}
+
+}  // namespace petrel
