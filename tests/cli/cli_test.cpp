@@ -6,9 +6,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "channels/channel_line.h"
 #include "document/config_file.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
+#include "settings/radio_info.h"
 #include "sim_process.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -79,6 +81,75 @@ TEST_F(CliTest, NewThenShowPrintsTheEditorsView) {
                     .out.ends_with("\n3   NONE        000=  None   NONE        000=  None   \n"));
 }
 
+TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
+    ProgramState state;
+    const int slot = BuildNewConfiguration(state, 10, 3);
+    Document& doc = state.workspace.At(slot);
+    doc.state.Dirty = true;
+    doc.lines[2] = EmptyChannelLine(3);
+    doc.state.ChOption = {0x06, 0x29, 0x3F};
+    for (const auto& [at, value] :
+         {std::pair{0x00, 0xD2}, {0x01, 0x35}, {0x02, 0x31}, {0x03, 0x36}, {0x05, 0x01},
+          {0x06, 0x02}, {0x07, 0x5A}, {0x08, 0x3F}, {0x09, 0x8C}, {0x0A, 0x20}, {0x0E, 0x92},
+          {0x0F, 0x4F}, {0x17, 0x83}, {0x18, 0x05}}) {
+        doc.state.SysBlock[at] = static_cast<std::uint8_t>(value);
+    }
+    const std::string name = "Harbour Taxi", serial = "PT-1";
+    for (std::size_t i = 0; i < 15; ++i) {
+        state.InfoWords[0xE1 + i] = i < name.size() ? name[i] : ' ';
+        state.InfoWords[0xD1 + i] = i < serial.size() ? serial[i] : ' ';
+    }
+    state.InfoWords[0xDD] = 4;
+    state.InfoWords[0xDE] = 1;
+    state.InfoWords[0xDF] = 5;
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.cfg"), prompter));
+
+    const CliRun shown = Cli({"show", "--all", dir.File("shop.cfg")});
+    ASSERT_EQ(shown.exit, 0) << shown.err;
+    const std::string settings =
+        "System Option Edit, BASIC\n"
+        "Timer Out Time: 225 s\n"
+        "Power Save Cycle: 1200mS\n"
+        "Squelch Setting: Tight\n"
+        "VOX Release Time: 1600 ms\n"
+        "VOX Attack Time: 80 mS     \n"
+        "Long Press Time: 4.5 s\n"
+        "PTT Resume Time: 10s \n"
+        "BEEP ON: NO\n"
+        "System Option Edit, SCAN\n"
+        "Resume Time: 5.0S\n"
+        "Channel 1: YES\n"
+        "Sample Time: 1.5S\n"
+        "CTCSS/DCS CHECK: YES\n"
+        "Talkback: YES\n"
+        "Tx Channel: 2\n"
+        "System Option Edit, Special\n"
+        "Call Tone: Call-3\n"
+        "Mute Call Sound: YES\n"
+        "BCLO for: \n"
+        "Conventional Buttons, Side Buttons\n"
+        "Side Button A Short Press: Nuisance Delete\n"
+        "Side Button A Long Press: Call\n"
+        "Side Button B Short Press: Toggle Repeater/Talkaround\n"
+        "Side Button B Long Press: Unassigned\n"
+        "Conventional Buttons, Front Buttons\n"
+        "Front Button 1 Short Press: Minitor\n"
+        "Front Button 1 Long Press: Unassigned\n"
+        "Front Button 2 Short Press: Toggle Tight/Normal Squelch\n"
+        "Front Button 2 Long Press: Toggle Scan ON/OFF\n"
+        "Radio Information\n"
+        "Customer: Harbour Taxi\n"
+        "Serial  Nember: PT-1\n"
+        "Frequency Range: 448.7500 ~ 449.2625\n"
+        "Programming Date: Jan-05-2004\n"
+        "CH SPACE RF_PWR BCLO SCAN SHIFT\n"
+        "01 12.5K   H    OFF   OFF  OFF\n"
+        "02 25.0K   L    ON   AUTO  ON\n";
+    EXPECT_TRUE(shown.out.ends_with("\nALL Channels In Range\n" + settings)) << shown.out;
+    EXPECT_EQ(Cli({"show", dir.File("shop.cfg")}).out + settings, shown.out);
+}
+
 TEST_F(CliTest, ResaveWritesTheSameBytesUnderTheNewName) {
     ASSERT_EQ(Cli({"new", "--channels", "99", "--band", "10", dir.File("a.cfg")}).exit, 0);
     fs::create_directory(dir.Path() / "out");
@@ -120,7 +191,10 @@ TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
           {"new", "--band", "9", "--channels", "1.5", "x.cfg"},
           {"new", "--band"},
           {"read"},
-          {"read", "--retries", "x", "a.cfg"}}) {
+          {"read", "--retries", "x", "a.cfg"},
+          {"customer", "--serial", "PT-2024-00017"},
+          {"customer", "--name", "Harbour Taxi Company"},
+          {"customer", "x.cfg"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.exit, 2);
         EXPECT_NE(run.err.find("usage: petrel-cli"), std::string::npos);
@@ -278,6 +352,39 @@ TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
     }
     EXPECT_EQ(asked, 2u);
     EXPECT_FALSE(fs::exists(dir.File("none.cfg")));
+}
+
+TEST_F(CliRadioTest, CustomerReadsAndWritesTheNinetyNineChannelRadiosOwnPage) {
+    StartRadio({"--serial", "SN-00042", "--customer", "Old Shop"});
+    const CliRun read = RadioCli({"customer"});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    EXPECT_EQ(read.out, "Customer Name: Old Shop\nSerial Number: SN-00042\n");
+    const CalendarDate before = Today();
+    const CliRun write = RadioCli({"customer", "--name", " Harbour Taxi "});
+    const CalendarDate after = Today();
+    ASSERT_EQ(write.exit, 0) << write.err;
+    EXPECT_EQ(write.out, "Customer Name: Harbour Taxi\nSerial Number: SN-00042\n");
+    StopRadio();
+
+    const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
+    ASSERT_TRUE(info);
+    std::string name;
+    std::string serial;
+    for (int i = 0; i < 15; ++i) {
+        name += static_cast<char>((*info)[0xE1 + i]);
+        serial += static_cast<char>((*info)[0xD1 + i]);
+    }
+    EXPECT_EQ(name, "Harbour Taxi   ");
+    EXPECT_EQ(serial.substr(0, 12), "SN-00042    ");
+    // Today's date (either side of midnight).
+    const auto date = [](CalendarDate day) {
+        return std::string{static_cast<char>(day.year % 100), static_cast<char>(day.month),
+                           static_cast<char>(day.day)};
+    };
+    EXPECT_TRUE(serial.substr(12) == date(before) || serial.substr(12) == date(after));
+    EXPECT_TRUE(Logged("write: W 07 E0 00 48 61 72 -> 00 48 61 72  (name block \".Har\")"));
+    EXPECT_TRUE(Logged("param-write: O 02 11 0A -> 0A  (control code 90 0A)"));
+    EXPECT_TRUE(Logged("customer \"Harbour Taxi   \""));  // the --save line
 }
 
 TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {
