@@ -25,7 +25,17 @@ inline constexpr double kStartUpPauseSeconds = 0.5;
 std::string AboutText();
 
 // What a toolbar button does.
-enum class ToolAction { NewRadio, OpenConfig, None, ErrorPath, Upload, Download, Buttons, Help, About };
+enum class ToolAction {
+    NewRadio,
+    OpenConfig,
+    None,
+    ErrorPath,
+    Upload,
+    Download,
+    Buttons,
+    Help,
+    About
+};
 
 struct ToolButton {
     const char* key;

@@ -39,8 +39,8 @@ EntryList FrontEntries(bool longPress, bool frontOne) {
     EntryList list;
     for (int code = 0; code < kFrontCodes; ++code) {
         const bool offered =
-            !longPress || std::find(std::begin(kFrontLongCodes), std::end(kFrontLongCodes),
-                                    code) != std::end(kFrontLongCodes);
+            !longPress || std::find(std::begin(kFrontLongCodes), std::end(kFrontLongCodes), code) !=
+                              std::end(kFrontLongCodes);
         if (offered) {
             const std::string_view text =
                 frontOne && code == 1 ? kFront1Monitor : kButtonFunctions[code];
@@ -60,9 +60,9 @@ EntryList ButtonEntries(ButtonList list, bool callAllowed, bool powerAllowed) {
         case kKeyBLong: {
             const bool shortPress = list == kKeyAShort || list == kKeyBShort;
             EntryList entries;
-            for (const std::string_view text :
-                 shortPress ? std::span<const std::string_view>(kSideShort)
-                            : std::span<const std::string_view>(kSideLong)) {
+            for (const std::string_view text : shortPress
+                                                   ? std::span<const std::string_view>(kSideShort)
+                                                   : std::span<const std::string_view>(kSideLong)) {
                 const int code = FunctionCode(text);
                 if ((code == kCallFunction && !callAllowed) ||
                     (code == kPowerFunction && !powerAllowed)) {
@@ -93,7 +93,8 @@ ButtonOptions OpenButtons(const DocState& doc, bool powerKeyAuth) {
     ButtonOptions options;
     for (int list = 0; list < kButtonListCount; ++list) {
         const ButtonControl& control = kButtonControls[list];
-        options.lists[list] = ButtonEntries(static_cast<ButtonList>(list), callAllowed, powerAllowed);
+        options.lists[list] =
+            ButtonEntries(static_cast<ButtonList>(list), callAllowed, powerAllowed);
         const int code = (doc.SysBlock[control.byte] >> control.shift) & 0x0F;
         options.selected[list] = FindCode(options.lists[list], code).value_or(0);
     }
@@ -107,7 +108,8 @@ SysBlockBytes PackButtons(const ButtonOptions& options, SysBlockBytes block) {
     for (int list = 0; list < kButtonListCount; ++list) {
         const ButtonControl& control = kButtonControls[list];
         const int code = options.lists[list][options.selected[list]].code;
-        block[control.byte] = static_cast<std::uint8_t>(block[control.byte] | code << control.shift);
+        block[control.byte] =
+            static_cast<std::uint8_t>(block[control.byte] | code << control.shift);
     }
     return block;
 }

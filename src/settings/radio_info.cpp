@@ -20,8 +20,7 @@ constexpr std::size_t kDateElement = 13;  // year, month, day follow the serial 
 // stands in for MaxChannel while the blocks move.
 class RadioSizedPage {
   public:
-    RadioSizedPage(ProgramState& state, int channels)
-        : state_(state), saved_(state.MaxChannel) {
+    RadioSizedPage(ProgramState& state, int channels) : state_(state), saved_(state.MaxChannel) {
         state_.MaxChannel = channels;
     }
     ~RadioSizedPage() { state_.MaxChannel = saved_; }
@@ -45,8 +44,8 @@ std::string PaddedBytes(std::string_view text) {
 }  // namespace
 
 std::array<std::string, 6> RadioInfoTexts(const ProgramState& state) {
-    return {state.CustomerName,   state.SerialNo, RangeText(state.BandDesc),
-            state.ProgDate,       state.FirmwareVersion, state.MaskDate};
+    return {state.CustomerName, state.SerialNo,        RangeText(state.BandDesc),
+            state.ProgDate,     state.FirmwareVersion, state.MaskDate};
 }
 
 CalendarDate Today() {

@@ -67,7 +67,8 @@ std::vector<std::string> SettingsReport(const ProgramState& state, const Documen
     const ButtonOptions buttons = OpenButtons(doc.state, state.PowerKeyAuth);
     for (std::size_t frame = 0; frame < kButtonFrames.size(); ++frame) {
         if (frame == 0 || frame == 2) {
-            lines.push_back(std::string(kButtonsCaption) + ", " + (frame == 0 ? kSideTab : kFrontTab));
+            lines.push_back(std::string(kButtonsCaption) + ", " +
+                            (frame == 0 ? kSideTab : kFrontTab));
         }
         const std::string caption = kButtonFrames[frame].caption;
         const auto shortList = static_cast<ButtonList>(2 * frame);

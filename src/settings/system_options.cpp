@@ -21,7 +21,7 @@ constexpr std::string_view kTimeOutTexts[] = {
     "120 s",    "135 s", "150 s", "165 s", "180 s", "195 s", "210 s", "225 s"};
 constexpr std::string_view kSquelchTexts[] = {"Normal", "Tight"};
 constexpr std::string_view kVoxReleaseTexts[] = {
-    "100 ms",  "200 ms",  "300 ms",  "400 ms",  "500 ms",  "600 ms",  "700 ms",  "800 ms",
+    "100 ms", "200 ms",  "300 ms",  "400 ms",  "500 ms",  "600 ms",  "700 ms",  "800 ms",
     "900 ms", "1000 ms", "1100 ms", "1200 ms", "1300 ms", "1400 ms", "1500 ms", "1600 ms"};
 constexpr std::string_view kPttResumeTexts[] = {"OFF", "2s",  "4s",  "6s",  "8s",  "10s ",
                                                 "12s", "14s", "16s", "18s", "20s", "22s",
@@ -29,21 +29,22 @@ constexpr std::string_view kPttResumeTexts[] = {"OFF", "2s",  "4s",  "6s",  "8s"
 constexpr std::string_view kScanResumeTexts[] = {"0 S",  "0.5S", "1.0S", "1.5S", "2.0S", "2.5S",
                                                  "3.0S", "3.5S", "4.0S", "4.5S", "5.0S", "5.5S",
                                                  "6.0S", "6.5S", "7.0S", "7.5S"};
-constexpr std::string_view kCallTexts[] = {"None", "Call-1", "Call-2", "Call-3", "Call-4", "Call-5"};
+constexpr std::string_view kCallTexts[] = {"None",   "Call-1", "Call-2",
+                                           "Call-3", "Call-4", "Call-5"};
 constexpr std::string_view kBcloTexts[] = {"Carrier", "correct CTCSS", "wrong CTCSS"};
 
 // Lists with codes of their own.
 constexpr FixedEntry kPowerSaveEntries[] = {{"OFF", 0},    {"100 mS", 1}, {"300 mS", 3},
                                             {"600 mS", 6}, {"900 mS", 9}, {"1200mS", 12}};
 constexpr FixedEntry kLongPressEntries[] = {
-    {"1.0 s", 1}, {"1.5 s", 2},  {"2.0 s", 3},  {"2.5 s", 4},  {"3.0 s", 5},
-    {"3.5 s", 6}, {"4.0 s", 7},  {"4.5 s", 8},  {"5.0 s", 9},  {"5.5 s", 10},
+    {"1.0 s", 1},  {"1.5 s", 2},  {"2.0 s", 3},  {"2.5 s", 4}, {"3.0 s", 5},
+    {"3.5 s", 6},  {"4.0 s", 7},  {"4.5 s", 8},  {"5.0 s", 9}, {"5.5 s", 10},
     {"6.0 s", 11}, {"6.5 s", 12}, {"7.0 s", 13}, {"7.5 s", 14}};
 // Code n is n x 0.5 s; 0.5 s itself (code 1) is not offered.
-constexpr FixedEntry kSampleTimeEntries[] = {
-    {"OFF", 0},   {"1.0S", 2},  {"1.5S", 3},  {"2.0S", 4},  {"2.5S", 5},
-    {"3.0S", 6},  {"3.5S", 7},  {"4.0S", 8},  {"4.5S", 9},  {"5.0S", 10},
-    {"5.5S", 11}, {"6.0S", 12}, {"6.5S", 13}, {"7.0S", 14}, {"7.5S", 15}};
+constexpr FixedEntry kSampleTimeEntries[] = {{"OFF", 0},   {"1.0S", 2},  {"1.5S", 3},  {"2.0S", 4},
+                                             {"2.5S", 5},  {"3.0S", 6},  {"3.5S", 7},  {"4.0S", 8},
+                                             {"4.5S", 9},  {"5.0S", 10}, {"5.5S", 11}, {"6.0S", 12},
+                                             {"6.5S", 13}, {"7.0S", 14}, {"7.5S", 15}};
 constexpr int kVoxAttackCount = 12;  // the delay table of the band table
 
 // System block bytes of the options.
@@ -68,7 +69,7 @@ constexpr ListField kListFields[] = {
     {kPowerSaveList, kSysLongPressPowerSave, 0, 0x0F, std::nullopt, false},
     {kSquelchList, kSysOptions0E, 1, 0x01, std::nullopt, false},
     {kVoxReleaseList, kSysVoxTimes, 0, 0x0F, std::nullopt, false},
-    {kVoxAttackList, kSysVoxTimes, 4, 0x0F, 5, false},      // "100mS     "
+    {kVoxAttackList, kSysVoxTimes, 4, 0x0F, 5, false},            // "100mS     "
     {kLongPressList, kSysLongPressPowerSave, 4, 0x0F, 3, false},  // "2.0 s"
     {kPttResumeList, kSysResumeTimes, 4, 0x0F, std::nullopt, false},
     {kScanResumeList, kSysResumeTimes, 0, 0x0F, std::nullopt, false},
@@ -223,7 +224,8 @@ SysBlockBytes PackSystemOptions(const SystemOptions& options, SysBlockBytes bloc
             continue;
         }
         const auto bits = static_cast<std::uint8_t>(field.mask << field.shift);
-        const auto value = static_cast<std::uint8_t>((stored.value_or(0) & field.mask) << field.shift);
+        const auto value =
+            static_cast<std::uint8_t>((stored.value_or(0) & field.mask) << field.shift);
         block[field.byte] = static_cast<std::uint8_t>((block[field.byte] & ~bits) | value);
     }
     for (const CheckField& field : kCheckFields) {

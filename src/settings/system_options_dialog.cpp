@@ -97,7 +97,8 @@ SystemOptionsDialog::SystemOptionsDialog(ProgramState& state, int slot, QWidget*
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
-    layout->addWidget(DialogButtons(this, "cmdOK", "OK", "cmdCANCEL", "CANCEL", [this] { Accept(); }));
+    layout->addWidget(
+        DialogButtons(this, "cmdOK", "OK", "cmdCANCEL", "CANCEL", [this] { Accept(); }));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(checks_[kPriorCheck], &QCheckBox::toggled, this, &SystemOptionsDialog::UpdatePriority);

@@ -359,8 +359,7 @@ bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
         return false;
     }
     const NotePadWindow* editor = ActiveEditor();
-    RadioLink* link =
-        radio_.Link(state_, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
+    RadioLink* link = radio_.Link(state_, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
     if (link == nullptr) {
         return true;  // no radio to talk to
     }

@@ -88,10 +88,20 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
     doc.state.Dirty = true;
     doc.lines[2] = EmptyChannelLine(3);
     doc.state.ChOption = {0x06, 0x29, 0x3F};
-    for (const auto& [at, value] :
-         {std::pair{0x00, 0xD2}, {0x01, 0x35}, {0x02, 0x31}, {0x03, 0x36}, {0x05, 0x01},
-          {0x06, 0x02}, {0x07, 0x5A}, {0x08, 0x3F}, {0x09, 0x8C}, {0x0A, 0x20}, {0x0E, 0x92},
-          {0x0F, 0x4F}, {0x17, 0x83}, {0x18, 0x05}}) {
+    for (const auto& [at, value] : {std::pair{0x00, 0xD2},
+                                    {0x01, 0x35},
+                                    {0x02, 0x31},
+                                    {0x03, 0x36},
+                                    {0x05, 0x01},
+                                    {0x06, 0x02},
+                                    {0x07, 0x5A},
+                                    {0x08, 0x3F},
+                                    {0x09, 0x8C},
+                                    {0x0A, 0x20},
+                                    {0x0E, 0x92},
+                                    {0x0F, 0x4F},
+                                    {0x17, 0x83},
+                                    {0x18, 0x05}}) {
         doc.state.SysBlock[at] = static_cast<std::uint8_t>(value);
     }
     const std::string name = "Harbour Taxi", serial = "PT-1";

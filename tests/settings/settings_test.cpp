@@ -36,14 +36,14 @@ std::string Positional(std::initializer_list<const char*> texts) {
 
 TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
     const std::pair<SysList, std::string> expected[] = {
-        {kTimeOutList, Positional({"Infinite", "15 s", "30 s", "45 s", "60 s", "75 s", "90 s",
-                                   "105 s", "120 s", "135 s", "150 s", "165 s", "180 s", "195 s",
-                                   "210 s", "225 s"})},
+        {kTimeOutList,
+         Positional({"Infinite", "15 s", "30 s", "45 s", "60 s", "75 s", "90 s", "105 s", "120 s",
+                     "135 s", "150 s", "165 s", "180 s", "195 s", "210 s", "225 s"})},
         {kPowerSaveList, "OFF=0|100 mS=1|300 mS=3|600 mS=6|900 mS=9|1200mS=12"},
         {kSquelchList, "Normal=0|Tight=1"},
         {kVoxReleaseList, Positional({"100 ms", "200 ms", "300 ms", "400 ms", "500 ms", "600 ms",
-                                      "700 ms", "800 ms", "900 ms", "1000 ms", "1100 ms",
-                                      "1200 ms", "1300 ms", "1400 ms", "1500 ms", "1600 ms"})},
+                                      "700 ms", "800 ms", "900 ms", "1000 ms", "1100 ms", "1200 ms",
+                                      "1300 ms", "1400 ms", "1500 ms", "1600 ms"})},
         {kVoxAttackList,
          "80 mS     =4|100mS     =5|150mS     =6|200mS     =7|250mS     =8|300mS     =9|"
          "350mS     =10|400mS     =11|450mS     =12|500mS     =13|550mS     =14|600mS     =15"},
@@ -52,9 +52,9 @@ TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
          "6.0 s=11|6.5 s=12|7.0 s=13|7.5 s=14"},
         {kPttResumeList, Positional({"OFF", "2s", "4s", "6s", "8s", "10s ", "12s", "14s", "16s",
                                      "18s", "20s", "22s", "24s", "26s", "28s", "30s"})},
-        {kScanResumeList, Positional({"0 S", "0.5S", "1.0S", "1.5S", "2.0S", "2.5S", "3.0S",
-                                      "3.5S", "4.0S", "4.5S", "5.0S", "5.5S", "6.0S", "6.5S",
-                                      "7.0S", "7.5S"})},
+        {kScanResumeList,
+         Positional({"0 S", "0.5S", "1.0S", "1.5S", "2.0S", "2.5S", "3.0S", "3.5S", "4.0S", "4.5S",
+                     "5.0S", "5.5S", "6.0S", "6.5S", "7.0S", "7.5S"})},
         {kSampleTimeList,
          "OFF=0|1.0S=2|1.5S=3|2.0S=4|2.5S=5|3.0S=6|3.5S=7|4.0S=8|4.5S=9|5.0S=10|5.5S=11|"
          "6.0S=12|6.5S=13|7.0S=14|7.5S=15"},
@@ -71,8 +71,8 @@ Document SixteenChannels() {
     Document doc;
     doc.state.Deleted = false;
     for (int channel = 1; channel <= 16; ++channel) {
-        std::string line = channel <= 5 ? PresetChannelLine(channel, "446.006250")
-                                        : EmptyChannelLine(channel);
+        std::string line =
+            channel <= 5 ? PresetChannelLine(channel, "446.006250") : EmptyChannelLine(channel);
         if (channel == 5) {
             line.replace(29, 10, "NONE      ");
         }
@@ -97,15 +97,15 @@ TEST(SystemOptions, FillThenPackKeepsEveryByte) {
     }
     const SystemOptions options = OpenSystemOptions(doc);
     EXPECT_FALSE(doc.state.Dirty);
-    const std::string shown[kSysListCount] = {"180 s", "600 mS", "Normal", "1600 ms",
-                                              "400mS     ", "7.5 s", "20s", "2.5S", "2.0S", "3",
-                                              "Call-4", "wrong CTCSS"};
+    const std::string shown[kSysListCount] = {"180 s",      "600 mS", "Normal", "1600 ms",
+                                              "400mS     ", "7.5 s",  "20s",    "2.5S",
+                                              "2.0S",       "3",      "Call-4", "wrong CTCSS"};
     for (int list = 0; list < kSysListCount; ++list) {
         EXPECT_EQ(options.Text(static_cast<SysList>(list)), shown[list])
             << kSysListControls[list].name;
     }
-    EXPECT_EQ(options.checked, (std::array<bool, kSysCheckCount>{true, true, false, false, true,
-                                                                  true}));
+    EXPECT_EQ(options.checked,
+              (std::array<bool, kSysCheckCount>{true, true, false, false, true, true}));
     EXPECT_EQ(PackSystemOptions(options, doc.state.SysBlock), doc.state.SysBlock);
 }
 
@@ -162,14 +162,30 @@ TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
          [](SystemOptions& o) { Select(o, kSampleTimeList, "7.5S"); },
          {},
          {{0x08, 0xF0}, {0x0A, 0x40}}},
-        {"long press 0 opens as 2.0 s", {{0x09, 0x00}}, {{kLongPressList, "2.0 s"}}, nullptr, {},
+        {"long press 0 opens as 2.0 s",
+         {{0x09, 0x00}},
+         {{kLongPressList, "2.0 s"}},
+         nullptr,
+         {},
          {{0x09, 0x30}}},
-        {"long press 15 opens as 2.0 s", {{0x09, 0xF0}}, {{kLongPressList, "2.0 s"}}, nullptr, {},
+        {"long press 15 opens as 2.0 s",
+         {{0x09, 0xF0}},
+         {{kLongPressList, "2.0 s"}},
+         nullptr,
+         {},
          {{0x09, 0x30}}},
-        {"VOX attack 3 opens as 100mS", {{0x0F, 0x3E}}, {{kVoxAttackList, "100mS     "}}, nullptr,
-         {}, {{0x0F, 0x5E}}},
-        {"VOX attack 0 opens as 100mS", {{0x0F, 0x00}}, {{kVoxAttackList, "100mS     "}}, nullptr,
-         {}, {{0x0F, 0x50}}},
+        {"VOX attack 3 opens as 100mS",
+         {{0x0F, 0x3E}},
+         {{kVoxAttackList, "100mS     "}},
+         nullptr,
+         {},
+         {{0x0F, 0x5E}}},
+        {"VOX attack 0 opens as 100mS",
+         {{0x0F, 0x00}},
+         {{kVoxAttackList, "100mS     "}},
+         nullptr,
+         {},
+         {{0x0F, 0x50}}},
         {"power save 2 and sample time 1 are not offered and store 0",
          {{0x09, 0x52}, {0x08, 0x13}},
          {{kPowerSaveList, ""}, {kSampleTimeList, ""}, {kTimeOutList, "45 s"}},
@@ -210,7 +226,11 @@ TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
          },
          {},
          {{0x0A, 0x97}, {0x0E, 0xED}, {0x17, 0xF5}}},
-        {"call code 9 opens as None", {{0x17, 0x39}}, {{kCallList, "None"}}, nullptr, {},
+        {"call code 9 opens as None",
+         {{0x17, 0x39}},
+         {{kCallList, "None"}},
+         nullptr,
+         {},
          {{0x17, 0x30}}},
         {"a lock-out byte above 2 opens empty and is kept",
          {{0x18, 7}},
@@ -350,8 +370,9 @@ TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
          {{0x00, 0x15}, {0x01, 0x36}},
          false,
          false,
-         {{kKeyALong, "Unassigned"}, {kKeyBLong, "Unassigned"}, {kKeyBShort,
-                                                                  "Toggle Tight/Normal Squelch"}},
+         {{kKeyALong, "Unassigned"},
+          {kKeyBLong, "Unassigned"},
+          {kKeyBShort, "Toggle Tight/Normal Squelch"}},
          {{0x00, 0x05}, {0x01, 0x06}}},
         {"front buttons spell Monitor their own way",
          {{0x02, 0x01}, {0x03, 0x01}},
@@ -437,11 +458,10 @@ TEST(RadioInfo, BoxesShowTheTextsAndTheRangeAroundTheTilde) {
 }
 
 TEST(ChannelOptions, LinesShowEachOptionBit) {
-    for (const auto& [flags, line] :
-         {std::pair{0x06, "01 12.5K   H    OFF   OFF  OFF"},
-          std::pair{0xFF, "01 12.5K   H    ON   AUTO  ON"},
-          std::pair{0x18, "01 25.0K   L    ON    ON   OFF"},
-          std::pair{0x20, "01 25.0K   L    OFF   OFF  ON"}}) {
+    for (const auto& [flags, line] : {std::pair{0x06, "01 12.5K   H    OFF   OFF  OFF"},
+                                      std::pair{0xFF, "01 12.5K   H    ON   AUTO  ON"},
+                                      std::pair{0x18, "01 25.0K   L    ON    ON   OFF"},
+                                      std::pair{0x20, "01 25.0K   L    OFF   OFF  ON"}}) {
         EXPECT_EQ(ChannelOptionLine(1, static_cast<std::uint8_t>(flags)), line) << flags;
     }
     const Document doc = SixteenChannels();

@@ -72,10 +72,9 @@ void ExpectNothingClipped(QDialog* dialog, QTabWidget* tabs) {
         tabs->setCurrentIndex(page);
         QApplication::processEvents();
         for (QWidget* widget : dialog->findChildren<QWidget*>()) {
-            const bool control = qobject_cast<QComboBox*>(widget) ||
-                                 qobject_cast<QLabel*>(widget) ||
-                                 qobject_cast<QCheckBox*>(widget) ||
-                                 qobject_cast<QPushButton*>(widget);
+            const bool control =
+                qobject_cast<QComboBox*>(widget) || qobject_cast<QLabel*>(widget) ||
+                qobject_cast<QCheckBox*>(widget) || qobject_cast<QPushButton*>(widget);
             if (control && widget->isVisible()) {
                 QVERIFY2(widget->width() >= widget->sizeHint().width(),
                          qPrintable(widget->objectName() + " on " + tabs->tabText(page)));
