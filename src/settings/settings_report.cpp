@@ -1,6 +1,6 @@
 #include "settings/settings_report.h"
 
-#include "channels/option_line.h"
+#include "channels/channel_options.h"
 #include "document/program_state.h"
 #include "settings/button_options.h"
 #include "settings/radio_info.h"
@@ -87,8 +87,8 @@ std::vector<std::string> SettingsReport(const ProgramState& state, const Documen
     }
 
     lines.emplace_back(kOptionListTitle);
-    for (std::string& entry : ChannelOptionLines(doc.lines, doc.state.ChOption)) {
-        lines.push_back(std::move(entry));
+    for (ChannelOptionEntry& entry : ChannelOptionList(doc)) {
+        lines.push_back(std::move(entry.line));
     }
     return lines;
 }

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "channels/channel_line.h"
-#include "channels/option_line.h"
 #include "document/band_table.h"
 #include "document/program_state.h"
 #include "settings/button_options.h"
@@ -455,19 +454,6 @@ TEST(RadioInfo, BoxesShowTheTextsAndTheRangeAroundTheTilde) {
     EXPECT_EQ(RadioInfoTexts(state),
               (std::array<std::string, 6>{"Shop", "SN1", "448.7500 ~ 449.2625", "Jan-05-2004",
                                           "V1.20", "May-20-2003"}));
-}
-
-TEST(ChannelOptions, LinesShowEachOptionBit) {
-    for (const auto& [flags, line] : {std::pair{0x06, "01 12.5K   H    OFF   OFF  OFF"},
-                                      std::pair{0xFF, "01 12.5K   H    ON   AUTO  ON"},
-                                      std::pair{0x18, "01 25.0K   L    ON    ON   OFF"},
-                                      std::pair{0x20, "01 25.0K   L    OFF   OFF  ON"}}) {
-        EXPECT_EQ(ChannelOptionLine(1, static_cast<std::uint8_t>(flags)), line) << flags;
-    }
-    const Document doc = SixteenChannels();
-    const auto lines = ChannelOptionLines(doc.lines, std::vector<std::uint8_t>(16, 0x06));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[4].substr(0, 3), "05 ");
 }
 
 }  // namespace

@@ -239,12 +239,19 @@ void SettingsTest::customerEditorReadsAndWritesTheRadio() {
     LinkRadio radio({radioSim.Device()});
     Program program(&radio);
     program.window.SetToday([] { return CalendarDate{2004, 1, 5}; });
-    NewEditor(program);
+    NotePadWindow* editor = NewEditor(program);
+    program.state.CustomerName = "  Earlier Shop ";
 
-    program.window.ShowCustomerEditor();
+    // The option password opens the editor with the program's texts, trimmed.
+    Trigger(editor, "mnuCustomer");
+    auto* password = Find(&program.window, "optPwd");
+    QTest::keyClicks(Find<QLineEdit>(password, "txtPassword"), "featurelock");
+    Click(password, "cmdOK");
     auto* dialog = Find(&program.window, "frmCustomer");
+    QVERIFY(dialog->isVisible());
     auto* name = Find<QLineEdit>(dialog, "txtCustomer");
     auto* serial = Find<QLineEdit>(dialog, "txtSerial");
+    QCOMPARE(name->text(), QString("Earlier Shop"));
     Click(dialog, "cmdReadInfo");
     QCOMPARE(name->text(), QString("Old Shop"));
     QCOMPARE(serial->text(), QString("SN-00042"));
