@@ -64,16 +64,17 @@ struct ListField {
     std::optional<int> fallback;
     bool keepWhenNone;  // without a selection OK leaves the bits as they are
 };
+// In the order OK packs them; each writes only its own bits.
 constexpr ListField kListFields[] = {
-    {kTimeOutList, kTimerByte, 0, 0x0F, std::nullopt, false},
     {kPowerSaveList, kSysLongPressPowerSave, 0, 0x0F, std::nullopt, false},
-    {kSquelchList, kSysOptions0E, 1, 0x01, std::nullopt, false},
-    {kVoxReleaseList, kSysVoxTimes, 0, 0x0F, std::nullopt, false},
-    {kVoxAttackList, kSysVoxTimes, 4, 0x0F, 5, false},            // "100mS     "
     {kLongPressList, kSysLongPressPowerSave, 4, 0x0F, 3, false},  // "2.0 s"
-    {kPttResumeList, kSysResumeTimes, 4, 0x0F, std::nullopt, false},
-    {kScanResumeList, kSysResumeTimes, 0, 0x0F, std::nullopt, false},
+    {kTimeOutList, kTimerByte, 0, 0x0F, std::nullopt, false},
     {kSampleTimeList, kTimerByte, 4, 0x0F, std::nullopt, false},
+    {kScanResumeList, kSysResumeTimes, 0, 0x0F, std::nullopt, false},
+    {kPttResumeList, kSysResumeTimes, 4, 0x0F, std::nullopt, false},
+    {kVoxReleaseList, kSysVoxTimes, 0, 0x0F, std::nullopt, false},
+    {kVoxAttackList, kSysVoxTimes, 4, 0x0F, 5, false},  // "100mS     "
+    {kSquelchList, kSysOptions0E, 1, 0x01, std::nullopt, false},
     {kTxChannelList, kTxChannelByte, 0, 0xFF, std::nullopt, false},
     {kCallList, kSysCallOptions, 0, 0x0F, 0, false},  // "None"
     // A lock-out byte above 2 is something this program does not know: keep it.

@@ -403,6 +403,10 @@ TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {
     EXPECT_NE(missing.err.find("petrel-cli: COM1 /dev/petrel-none: No such file or directory"),
               std::string::npos);
     EXPECT_NE(missing.err.find(" No RS232 Port is available\nDetect Again ?"), std::string::npos);
+    const CliRun customer = Cli({"customer", "--port", "/dev/petrel-none", "--name", "X"});
+    EXPECT_EQ(customer.exit, 1);
+    EXPECT_NE(customer.err.find("COM1 /dev/petrel-none"), std::string::npos);
+    EXPECT_TRUE(customer.out.empty());
 
     cli::CliEnvironment environment;
     environment.ports = "";

@@ -108,6 +108,25 @@ void SettingsTest::systemOptionsWriteTheDocumentTheyWereOpenedFrom() {
     QVERIFY(dialog->isVisible() && !dialog->isModal());
     QCOMPARE(Find<QTabWidget>(dialog, "tabBasicSYS")->currentIndex(), 0);
     ExpectNothingClipped(dialog, Find<QTabWidget>(dialog, "tabBasicSYS"));
+    // Tab goes from the tabs through the controls page by page as they stand, then OK and
+    // CANCEL.
+    QStringList chain;
+    for (QWidget* at = dialog->nextInFocusChain(); at != dialog; at = at->nextInFocusChain()) {
+        if (!at->objectName().isEmpty() && !at->isHidden() && at->focusPolicy() & Qt::TabFocus) {
+            chain << at->objectName();
+        }
+    }
+    QCOMPARE(chain, QStringList({"tabBasicSYS", "qt_tabwidget_tabbar",
+                                 "cboSysOp0",   "cboSysOp1",
+                                 "cboSquelch",  "VOX_OFF",
+                                 "VOXtatk",     "Key_L",
+                                 "cboSysOp5",   "chkBeep",
+                                 "cboSysOp4",   "chkPrior",
+                                 "cboSysOp3",   "chkP_Tone",
+                                 "chkTalkBack", "cboTxCH",
+                                 "cboCall",     "FG_Call_Mute",
+                                 "cboBCLO",     "cmdOK",
+                                 "cmdCANCEL"}));
     Choose(dialog, "cboSysOp0", "30 s");
     Choose(dialog, "VOXtatk", "600mS     ");
     Choose(dialog, "cboBCLO", "wrong CTCSS");

@@ -279,23 +279,19 @@ int Customer(Context& c, const Arguments& arguments) {
     const auto name = CustomerText(arguments, "--name", kCustomerNameLength);
     const auto serial = CustomerText(arguments, "--serial", kSerialSentLength);
     RadioSession session(c, arguments);
-    bool ok = true;
-    if (name || serial) {
-        // What is not given keeps the radio's value.
-        if (!(name && serial)) {
-            ok = ReadCustomerInfo(session.link, c.state);
-        }
+    // A write reads first too: what is not given keeps the radio's value, and the first byte
+    // of each block goes back as the radio holds it.
+    bool ok = ReadCustomerInfo(session.link, c.state);
+    if (ok && (name || serial)) {
         const std::string newName = name.value_or(Trim(c.state.CustomerName));
         const std::string newSerial = serial.value_or(Trim(c.state.SerialNo));
-        ok = ok && WriteCustomerInfo(session.link, c.state, newName, newSerial, Today());
-        ok = ok && ReadCustomerInfo(session.link, c.state) &&
-             Trim(c.state.CustomerName) == newName && Trim(c.state.SerialNo) == newSerial;
+        ok = WriteCustomerInfo(session.link, c.state, newName, newSerial, Today()) &&
+             ReadCustomerInfo(session.link, c.state) && Trim(c.state.CustomerName) == newName &&
+             Trim(c.state.SerialNo) == newSerial;
         if (!ok && !c.state.RadioAbsent) {
-            c.err << "petrel-cli: the radio does not hold the customer name and serial number "
-                     "written\n";
+            c.err << "petrel-cli: the customer name and serial number could not be written and "
+                     "read back\n";
         }
-    } else {
-        ok = ReadCustomerInfo(session.link, c.state);
     }
     if (!ok) {
         if (c.state.RadioAbsent) {
