@@ -107,7 +107,9 @@ SysBlockBytes PackButtons(const ButtonOptions& options, SysBlockBytes block) {
     }
     for (int list = 0; list < kButtonListCount; ++list) {
         const ButtonControl& control = kButtonControls[list];
-        const int code = options.lists[list][options.selected[list]].code;
+        const EntryList& entries = options.lists[list];
+        const auto at = static_cast<std::size_t>(options.selected[list]);
+        const int code = at < entries.size() ? entries[at].code : 0;
         block[control.byte] =
             static_cast<std::uint8_t>(block[control.byte] | code << control.shift);
     }
