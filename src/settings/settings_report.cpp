@@ -50,7 +50,9 @@ std::string Line(const std::string& caption, const std::string& value) {
 
 std::vector<std::string> SettingsReport(const ProgramState& state, const Document& doc) {
     std::vector<std::string> lines;
-    const SystemOptions options = FillSystemOptions(doc);
+    // As the dialog opens: on a copy, since opening may reset channel bytes.
+    Document opened = doc;
+    const SystemOptions options = OpenSystemOptions(opened);
     for (const SysPage& page : SysPages()) {
         lines.push_back(std::string(kSysOpCaption) + ", " + page.tab);
         for (const PageItem& item : page.items) {

@@ -92,7 +92,7 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
                                     {0x01, 0x35},
                                     {0x02, 0x31},
                                     {0x03, 0x36},
-                                    {0x05, 0x01},
+                                    {0x05, 0x07},
                                     {0x06, 0x02},
                                     {0x07, 0x5A},
                                     {0x08, 0x3F},
@@ -129,7 +129,7 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
         "BEEP ON: NO\n"
         "System Option Edit, SCAN\n"
         "Resume Time: 5.0S\n"
-        "Channel 1: YES\n"
+        "Channel 1: NO\n"  // channel 7 of 3: reset as the dialog opens
         "Sample Time: 1.5S\n"
         "CTCSS/DCS CHECK: YES\n"
         "Talkback: YES\n"
