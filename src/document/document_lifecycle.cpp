@@ -44,14 +44,26 @@ bool UnloadDocument(ProgramState& state, int slot) {
     return RenumberTemp(state);
 }
 
+namespace {
+// The range text of the window's range label, without "Range:" and "MHz".
+std::string RangeOf(const Document& doc) {
+    const std::string range = Trim(Mid(doc.rangeLabel, doc.rangeLabel.find(':') + 1));
+    return range.size() >= kUnitSuffixLength ? range.substr(0, range.size() - kUnitSuffixLength)
+                                             : std::string();
+}
+}  // namespace
+
 void ActivateDocument(ProgramState& state, int slot) {
     const Document& doc = state.workspace.At(slot);
     state.MaxChannel = static_cast<int>(doc.lines.size());
-    std::string range = Trim(Mid(doc.rangeLabel, doc.rangeLabel.find(':') + 1));
-    range = range.size() >= kUnitSuffixLength ? range.substr(0, range.size() - kUnitSuffixLength)
-                                              : std::string();
+    const std::string range = RangeOf(doc);
     state.BandLow = LowerEdge(range);
     state.BandHigh = UpperEdge(range);
+}
+
+ChannelCheckResult CheckDocumentChannels(const Document& doc) {
+    const std::string range = RangeOf(doc);
+    return CheckChannelLines(doc.lines, LowerEdge(range), UpperEdge(range));
 }
 
 }  // namespace petrel

@@ -2,8 +2,11 @@
 
 #include <string>
 
+#include "channels/channel_check.h"
+
 namespace petrel {
 
+struct Document;
 struct ProgramState;
 
 // True when a title belongs to a document without a file name ("TEMP..." exactly).
@@ -23,5 +26,9 @@ bool UnloadDocument(ProgramState& state, int slot);
 // The activation of an editor: MaxChannel and band edges from the document. The caller runs
 // the channel check and enables Paste when ClipLines holds a line.
 void ActivateDocument(ProgramState& state, int slot);
+
+// The channel check of a document against its own band edges, as its activation shows it,
+// whatever window is active and whatever the status label shows now.
+ChannelCheckResult CheckDocumentChannels(const Document& doc);
 
 }  // namespace petrel

@@ -83,13 +83,14 @@ bool RadioLink::WriteParams() {
     }
     AddrHi = ParamPage;
     // An unanswered write is neither reported nor repeated: the next one follows.
+    bool allAnswered = true;
     for (std::size_t i = 0; i < ParamCount; ++i) {
         AddrLo = static_cast<std::uint8_t>(ParamStart + i);
         ParamValue = i < ParamBuf.size() ? ParamBuf[i] : 0;
-        SendParamCommand(ParamCommand::WriteParam);
+        allAnswered = SendParamCommand(ParamCommand::WriteParam) && allAnswered;
     }
     ClosePort();
-    return state_.LinkOk;
+    return allAnswered;
 }
 
 bool RadioLink::WriteFixed(std::uint8_t page, std::uint8_t start,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "document/program_state.h"
@@ -101,39 +102,60 @@ std::vector<std::string> SerialDevicesFromEnvironment() {
     return SerialDevices(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
 }
 
-std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter) {
+std::vector<PortProblem> ScanPorts(ProgramState& state, SerialPort& port) {
     std::vector<PortProblem> problems;
-    for (;;) {
-        state.PortList.clear();
-        problems.clear();
-        for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {
-            port.SetPortNumber(number);
-            try {
-                port.Open();
-                state.PortList.push_back(number);
-            } catch (const SerialPortError& error) {
-                // A port that does not open is not offered; its reason is kept for the user.
-                if (!port.DeviceName(number).empty()) {
-                    problems.push_back({number, error.Device(), error.Reason()});
-                }
+    state.PortList.clear();
+    for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {
+        port.SetPortNumber(number);
+        try {
+            port.Open();
+            state.PortList.push_back(number);
+        } catch (const SerialPortError& error) {
+            // A port that does not open is not offered; its reason is kept for the user.
+            if (!port.DeviceName(number).empty()) {
+                problems.push_back({number, error.Device(), error.Reason(), error.Code()});
             }
-            port.Close();
         }
+        port.Close();
+    }
+    state.PortCount = static_cast<int>(state.PortList.size());
+    return problems;
+}
+
+std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter) {
+    for (;;) {
+        auto problems = ScanPorts(state, port);
         if (!state.PortList.empty()) {
-            break;
+            return problems;
         }
         const Answer again = prompter.Ask(
             Message{std::string(" No RS232 Port is available") + kLineBreak + "Detect Again ?",
                     {},
                     Buttons::YesNoCancel,
                     Icon::Exclamation,
-                    std::nullopt});
+                    std::nullopt,
+                    PortProblemsText(problems)});
         if (again != Answer::Yes) {
-            break;
+            return problems;
         }
     }
-    state.PortCount = static_cast<int>(state.PortList.size());
-    return problems;
+}
+
+std::string PortProblemsText(const std::vector<PortProblem>& problems) {
+    if (problems.empty()) {
+        return "No serial device was found (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*).";
+    }
+    std::string text;
+    bool refused = false;
+    for (const auto& problem : problems) {
+        text += (text.empty() ? "COM" : "\nCOM") + std::to_string(problem.number) + " " +
+                problem.device + ": " + problem.reason;
+        refused = refused || problem.code == EACCES || problem.code == EPERM;
+    }
+    if (refused) {
+        text += std::string("\n") + kDialoutFix;
+    }
+    return text;
 }
 
 }  // namespace petrel

@@ -32,8 +32,21 @@ std::vector<std::string> SerialDevices(const std::optional<std::string>& portsVa
 // SerialDevices with the variable read from this process's environment. Called once by main().
 std::vector<std::string> SerialDevicesFromEnvironment();
 
-// The start-up port scan: PortList/PortCount = the COM numbers that open. With none, the user
-// is asked whether to look again. Returns the ports of the last scan that would not open.
+// One pass over COM1..COM8: PortList/PortCount = the numbers that open. Returns the ports that
+// have a device but would not open.
+std::vector<PortProblem> ScanPorts(ProgramState& state, SerialPort& port);
+
+// The start-up port scan: ScanPorts, and while no port opens the question whether to look
+// again, with the reasons in its detail. Returns the ports of the last scan that would not open.
 std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter);
+
+// What to do when the system refuses a serial device to this user.
+inline constexpr const char* kDialoutFix =
+    "Serial ports belong to the group dialout: sudo usermod -aG dialout \"$USER\", then log out "
+    "and in again.";
+
+// Why no port could be used, for a message's detail: one line per port ("COM1 /dev/ttyUSB0:
+// Permission denied"), and the dialout fix when the system refused access.
+std::string PortProblemsText(const std::vector<PortProblem>& problems);
 
 }  // namespace petrel

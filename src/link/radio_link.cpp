@@ -5,6 +5,7 @@
 #include "document/band_table.h"
 #include "document/program_state.h"
 #include "link/frame_protocol.h"
+#include "link/port_scan.h"
 #include "link/serial_port.h"
 #include "ports/clock.h"
 #include "ports/prompter.h"
@@ -215,37 +216,76 @@ void RadioLink::ShowLinkStatus(const std::string& text, int color) {
     status_.SetStatus(text, color, kStatusFontLarge);
 }
 
+bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::string>& searched) {
+    for (const int number : numbers) {
+        port_.SetPortNumber(number);
+        searched.push_back(port_.DeviceName(number));
+        try {
+            port_.Open();
+        } catch (const SerialPortError& error) {
+            portProblems_.push_back({number, error.Device(), error.Reason(), error.Code()});
+            continue;
+        }
+        port_.RaiseDtr();
+        clock_.Delay(kDtrSettle);
+        if (SendCommand(ImageCommand::Check)) {
+            return true;
+        }
+        port_.Close();
+    }
+    return false;
+}
+
+void RadioLink::RescanPorts() {
+    port_.RefreshDevices();
+    for (const auto& problem : ScanPorts(state_, port_)) {
+        const bool known = std::any_of(portProblems_.begin(), portProblems_.end(),
+                                       [&](const PortProblem& p) { return p.device == problem.device; });
+        if (!known) {
+            portProblems_.push_back(problem);
+        }
+    }
+}
+
+std::string RadioLink::PortDetail() const {
+    return portProblems_.empty() ? std::string() : PortProblemsText(portProblems_);
+}
+
 void RadioLink::DetectRadio() {
     bool answered = false;
     if (port_.IsOpen()) {
         answered = SendCommand(ImageCommand::Check);
-    } else if (state_.PortList.empty()) {
-        prompter_.Ask(Message{"AvailableRS232 port was not detected !", "Comm Port Error",
-                              Buttons::Ok, Icon::Stop, std::nullopt});
-        return;
     } else {
         portProblems_.clear();
-        for (const int number : state_.PortList) {
-            port_.SetPortNumber(number);
-            try {
-                port_.Open();
-            } catch (const SerialPortError& error) {
-                portProblems_.push_back({number, error.Device(), error.Reason()});
-                continue;
+        if (state_.PortList.empty()) {
+            RescanPorts();
+        }
+        if (state_.PortList.empty()) {
+            prompter_.Ask(Message{"AvailableRS232 port was not detected !", "Comm Port Error",
+                                  Buttons::Ok, Icon::Stop, std::nullopt,
+                                  PortProblemsText(portProblems_)});
+            return;
+        }
+        std::vector<std::string> searched;
+        answered = SearchPorts(state_.PortList, searched);
+        if (!answered) {
+            // Only the ports the new scan adds are searched again.
+            RescanPorts();
+            std::vector<int> added;
+            for (const int number : state_.PortList) {
+                const std::string device = port_.DeviceName(number);
+                if (std::find(searched.begin(), searched.end(), device) == searched.end()) {
+                    added.push_back(number);
+                }
             }
-            port_.RaiseDtr();
-            clock_.Delay(kDtrSettle);
-            if (SendCommand(ImageCommand::Check)) {
-                answered = true;
-                break;
-            }
-            port_.Close();
+            answered = SearchPorts(added, searched);
         }
     }
     if (answered && SendCommand(ImageCommand::Identify)) {
-        state_.BandNo = rxFrame_[kBandAt];
-        const std::string name = state_.BandNo >= 1 && state_.BandNo <= kHighestBand
-                                     ? BandName(BandRow(state_.BandNo))
+        radioBand_ = rxFrame_[kBandAt];
+        state_.BandNo = radioBand_;
+        const std::string name = radioBand_ >= 1 && radioBand_ <= kHighestBand
+                                     ? BandName(BandRow(radioBand_))
                                      : std::string("unknow Radio");
         ShowLinkStatus(name + " detected", kStatusBlack);
         state_.RadioAbsent = false;
@@ -262,7 +302,7 @@ void RadioLink::ConnectRadio() {
         if (!state_.RadioAbsent) {
             return;
         }
-        AskTryAgain("Connecting Err");
+        AskTryAgain("Connecting Err", {}, PortDetail());
         if (state_.UserAbort) {
             ClosePort();
             return;
@@ -285,11 +325,14 @@ std::string RadioLink::ActiveCaption() const {
     return kMainWindowCaption;
 }
 
-void RadioLink::AskTryAgain(const std::string& what) {
+void RadioLink::AskTryAgain(const std::string& what, const std::string& facts,
+                            const std::string& detail) {
     state_.UserAbort = false;
-    const Answer answer = prompter_.Ask(
-        Message{what + " !  Make sure the connection is OK" + kLineBreak + "Try Again ?",
-                ActiveCaption(), Buttons::YesNo, Icon::Question, std::nullopt});
+    const std::string question =
+        what + " !  Make sure the connection is OK" + kLineBreak + "Try Again ?";
+    const Answer answer =
+        prompter_.Ask(Message{facts.empty() ? question : facts + kLineBreak + question,
+                              ActiveCaption(), Buttons::YesNo, Icon::Question, std::nullopt, detail});
     state_.UserAbort = answer != Answer::Yes;
 }
 

@@ -93,10 +93,15 @@ class RadioLink {
     void TransferImage(bool reading);
 
     // Detection and the connection.
+    // When no port is listed, or no listed port answers, the ports are scanned again first
+    // (a cable plugged in since) and the ports that scan adds are searched too.
     void DetectRadio();
     void ConnectRadio();
     void ClosePort();
-    void AskTryAgain(const std::string& what);
+    // "<what> !  Make sure the connection is OK" / "Try Again ?", after the facts when there
+    // are any; detail is the box's detail text.
+    void AskTryAgain(const std::string& what, const std::string& facts = {},
+                     const std::string& detail = {});
 
     // One exchange each; the result is LinkOk (also returned).
     bool SendCommand(ImageCommand cmd);
@@ -104,7 +109,8 @@ class RadioLink {
     bool WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source);
 
     // Live parameters: ParamCount parameters from ParamPage:ParamStart. ReadParams returns true
-    // when all were read; WriteParams when the radio was there and the last write answered.
+    // when all were read; WriteParams when the radio was there and every write was answered
+    // (LinkOk tells about the last one).
     bool ReadParams();
     bool WriteParams();
 
@@ -136,7 +142,9 @@ class RadioLink {
     bool ReadOption0A();
     bool ReadVoxByte();
 
-    // Information page items.
+    // Information page items. Each asks the radio for its size (block 0x0008) and uses the
+    // page of that size: the active document's channel count may belong to another radio, and
+    // the other page is channel memory there.
     void ReadInfoIds();
     void WritePowerTable();
     void WriteLevelTable();
@@ -190,10 +198,16 @@ class RadioLink {
     bool ReadModifyWrite(std::uint8_t page, std::uint8_t index, std::uint8_t setMask,
                          std::uint8_t clearMask);
     bool CloseTransferWithControlCode(bool reading);
-    void WriteTable(std::span<const std::uint8_t> table, std::uint8_t start, int infoPage);
+    std::optional<std::array<std::uint8_t, kBlockSize>> ReadTypeBlock();
+    std::optional<int> AskInfoPage();
+    void WriteTable(std::span<const std::uint8_t> table, std::uint8_t start);
     void WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool RadioAnswered() const;
+
+    bool SearchPorts(const std::vector<int>& numbers, std::vector<std::string>& searched);
+    void RescanPorts();
+    std::string PortDetail() const;
 
     void ShowLinkStatus(const std::string& text, int color);
     std::string ActiveCaption() const;
@@ -211,6 +225,7 @@ class RadioLink {
     std::vector<std::uint8_t> rxFrame_;
     ImageBuf image_;  // the image on its way to or from the radio
     bool blankRadio_ = false;
+    int radioBand_ = 0;      // what the last identification said
     int radioChannels_ = 0;  // what the last read at 0x0008 said the radio holds
     std::vector<PortProblem> portProblems_;
 };

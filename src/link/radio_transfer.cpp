@@ -1,9 +1,12 @@
 // Upload and Download of the radio image, the information page and its tables and texts.
 
 #include <algorithm>
+#include <cstdio>
 
 #include "channels/channel_line.h"
 #include "document/band_table.h"
+#include "document/config_file.h"
+#include "document/document_lifecycle.h"
 #include "document/info_page.h"
 #include "document/program_state.h"
 #include "link/radio_link.h"
@@ -48,6 +51,12 @@ constexpr std::size_t kMaskYear = 2;
 constexpr const char* kChannelMessagePrefix = "Chan";
 constexpr const char* kContinueQuestion = "Do you want to continue ?";
 
+// The channel count the block at 0x0008 reports: bit 1 of its byte 0x000A.
+int ChannelsOf(const std::array<std::uint8_t, kBlockSize>& typeBlock) {
+    return (typeBlock[kRadioTypeOffset] & kNinetyNineChannelBit) != 0 ? kBigRadioChannels
+                                                                       : kSmallRadioChannels;
+}
+
 int InfoPageFor(int maxChannel) {
     return maxChannel == kBigRadioChannels ? kInfoPageBig : kInfoPageSmall;
 }
@@ -59,6 +68,15 @@ std::uint16_t NextBlock(std::uint16_t address) {
         return static_cast<std::uint16_t>(address + kBlockSize);
     }
     return static_cast<std::uint16_t>(((address >> 8) + 1) << 8);
+}
+
+// What a Download that stopped at a block leaves behind.
+std::string MixtureFacts(std::uint16_t address) {
+    char block[8];
+    std::snprintf(block, sizeof block, "0x%04X", static_cast<unsigned>(address));
+    return std::string("Writing stopped at block ") + block +
+           ": the radio now holds a mixture of the new and its old configuration and must be "
+           "written again.";
 }
 
 // The characters of a text block after its first byte, leading blanks removed.
@@ -89,13 +107,19 @@ void RadioLink::EndOperation() {
 }
 
 std::optional<int> RadioLink::OpenUploadedDocument() {
-    if (state_.BandNo > kBandCount) {
+    if (radioBand_ > kBandCount) {
         return std::nullopt;  // an unknown radio: its image opens no window
     }
     ++state_.TempCount;
     const std::string title = "Temp" + std::to_string(state_.TempCount) + ".cfg";
     ClosePort();
-    BandInfo(state_, state_.BandNo);
+    // A never-programmed radio holds 0xFF where the image names its band; a file with that
+    // byte would not open again, so the band the radio identified takes its place.
+    if (BandNumberFromByte(image_[kSysBand]) > kBandCount) {
+        image_[kSysBand] = static_cast<std::uint8_t>(radioBand_);
+    }
+    state_.BandNo = radioBand_;
+    BandInfo(state_, radioBand_);
     const int slot = NewDocFromImage(state_, std::move(image_), title);
     image_.clear();
     state_.NewUntouched = false;
@@ -109,12 +133,14 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
         EndOperation();  // no such operation: only the clean-up
         return result;
     }
-    // The channel check's message as the user saw it: detection overwrites the label.
-    const std::string shownStatus = status_.Text();
+    // A blank radio gets the tables of the moment the user chose to write: the windows are
+    // serviced while the operation runs.
+    const auto levelTable = state_.LevelTable;
+    const auto powerTable = state_.PowerTable;
     for (;;) {
         DetectRadio();
         if (state_.RadioAbsent) {
-            AskTryAgain("Connecting Err");
+            AskTryAgain("Connecting Err", {}, PortDetail());
             if (state_.UserAbort) {
                 break;
             }
@@ -148,7 +174,7 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
             break;  // nothing to write
         }
         const Document& doc = state_.workspace.At(slot);
-        if (doc.state.Band != state_.BandNo) {
+        if (doc.state.Band != radioBand_) {
             // Only an answered read of 0xFF marks a radio that was never programmed.
             const auto mark = ReadBlockAt(kProgrammedMarkBlock);
             if (mark && (*mark)[0] == kNeverProgrammed) {
@@ -156,7 +182,10 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
             } else if (!AskToContinue("Error warning: Band are Crossed !")) {
                 break;
             }
-        } else if (StartsWith(shownStatus, kChannelMessagePrefix) && !AskToContinue(shownStatus)) {
+        } else if (const auto check = CheckDocumentChannels(doc);
+                   check.anyFrequency && StartsWith(check.message, kChannelMessagePrefix) &&
+                   !AskToContinue(check.message)) {
+            // The document's own check decides, whatever the status label shows now.
             break;
         }
         host_.SetBusy(true);
@@ -168,9 +197,8 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
             result.completed = state_.LinkOk && !state_.UserAbort;
             if (blankRadio_) {
                 blankRadio_ = false;
-                const int page = InfoPageFor(radioChannels_);
-                WriteTable(state_.LevelTable, kLevelTableStart, page);
-                WriteTable(state_.PowerTable, kPowerTableStart, page);
+                WriteTable(levelTable, kLevelTableStart);
+                WriteTable(powerTable, kPowerTableStart);
             }
             break;
         }
@@ -186,20 +214,18 @@ void RadioLink::TransferImage(bool reading) {
     const std::string errorWord = reading ? "Upload Err" : "Download Err";
 
     bool failed = false;
-    auto typeBlock = ReadBlockAt(kRadioTypeBlock);
-    if (!typeBlock) {
-        typeBlock = ReadBlockAt(kRadioTypeBlock);
-    }
+    std::string facts;  // what the user must know besides the failure itself
+    const auto typeBlock = ReadTypeBlock();
     if (!typeBlock) {
         failed = true;
     } else {
-        const bool big = ((*typeBlock)[kRadioTypeOffset] & kNinetyNineChannelBit) != 0;
-        radioChannels_ = big ? kBigRadioChannels : kSmallRadioChannels;
+        radioChannels_ = ChannelsOf(*typeBlock);
+        const bool big = radioChannels_ == kBigRadioChannels;
         std::size_t imageTop = 0;
         if (reading) {
             state_.MaxChannel = radioChannels_;
             imageTop =
-                static_cast<std::size_t>(state_.MaxChannel) * kChannelRecordSize + kImageHeaderSize;
+                static_cast<std::size_t>(radioChannels_) * kChannelRecordSize + kImageHeaderSize;
             image_.assign(imageTop + 1, 0);
             status_.SetProgressRange(static_cast<int>(imageTop + 255));
         } else {
@@ -226,19 +252,20 @@ void RadioLink::TransferImage(bool reading) {
                 }
                 std::copy(data->begin(), data->end(), image_.begin() + address);
             } else {
+                const auto sent = ImageBlock(address);
                 if (!SendCommand(ImageCommand::WriteBlock)) {
                     failed = true;
-                    break;
-                }
-                const auto sent = ImageBlock(address);
-                if (!std::equal(sent.begin(), sent.end(), ReadBack().begin())) {
+                } else if (!std::equal(sent.begin(), sent.end(), ReadBack().begin())) {
                     // One repair by sending the block again serves the whole transfer.
-                    if (retryUsed) {
-                        failed = true;
-                        break;
+                    if (!retryUsed) {
+                        retryUsed = true;
+                        continue;
                     }
-                    retryUsed = true;
-                    continue;
+                    failed = true;
+                }
+                if (failed) {
+                    facts = MixtureFacts(address);
+                    break;
                 }
             }
             address = NextBlock(address);
@@ -247,9 +274,9 @@ void RadioLink::TransferImage(bool reading) {
         }
 
         if (!failed && reading) {
-            // The information page, then the identification and the closing control code.
-            const std::uint16_t page =
-                static_cast<std::uint16_t>(InfoPageFor(state_.MaxChannel) << 8);
+            // The information page of the size this radio just reported, then the
+            // identification and the closing control code.
+            const std::uint16_t page = static_cast<std::uint16_t>(InfoPageFor(radioChannels_) << 8);
             for (std::size_t offset = 0; offset < kInfoPageBytes; offset += kBlockSize) {
                 const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + offset));
                 if (!data) {
@@ -273,7 +300,7 @@ void RadioLink::TransferImage(bool reading) {
     }
     if (failed && !state_.UserAbort) {
         ShowLinkStatus("Not detected", kStatusRed);
-        AskTryAgain(errorWord);
+        AskTryAgain(errorWord, facts);
         state_.LinkOk = false;
     }
 
@@ -284,14 +311,18 @@ void RadioLink::TransferImage(bool reading) {
 }
 
 bool RadioLink::CloseTransferWithControlCode(bool reading) {
+    // Both bytes of the code must be answered. A No to its connection question has already
+    // ended the transfer.
     const bool answered = reading ? WriteControl90() : WriteControlAA();
-    // A No to its connection question has already ended the transfer.
     return answered || state_.UserAbort;
 }
 
 void RadioLink::ReadInfoIds() {
     if (!ReadIdentification()) {
-        return;  // the texts keep their values
+        // Whatever was shown belonged to another radio.
+        state_.FirmwareVersion.clear();
+        state_.MaskDate.clear();
+        return;
     }
     state_.FirmwareVersion = "V" + std::to_string(ParamBuf[kFirmwareMajor]) + "." +
                              std::to_string(ParamBuf[kFirmwareMinor]);
@@ -299,10 +330,25 @@ void RadioLink::ReadInfoIds() {
         FormatRadioDate(ParamBuf[kMaskYear], ParamBuf[kMaskYear + 1], ParamBuf[kMaskYear + 2]);
 }
 
-void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t start, int infoPage) {
+std::optional<std::array<std::uint8_t, kBlockSize>> RadioLink::ReadTypeBlock() {
+    auto block = ReadBlockAt(kRadioTypeBlock);
+    return block ? block : ReadBlockAt(kRadioTypeBlock);  // read once more on failure
+}
+
+std::optional<int> RadioLink::AskInfoPage() {
+    const auto block = ReadTypeBlock();
+    if (!block) {
+        return std::nullopt;
+    }
+    radioChannels_ = ChannelsOf(*block);
+    return InfoPageFor(radioChannels_);
+}
+
+void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t start) {
     ConnectRadio();
-    if (RadioAnswered()) {
-        AddrHi = static_cast<std::uint8_t>(infoPage);
+    const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+    if (infoPage) {
+        AddrHi = static_cast<std::uint8_t>(*infoPage);
         AddrLo = start;
         for (std::size_t offset = 0;;) {
             std::array<std::uint8_t, kBlockSize> block{};
@@ -320,19 +366,20 @@ void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t sta
 }
 
 void RadioLink::WritePowerTable() {
-    WriteTable(state_.PowerTable, kPowerTableStart, InfoPageFor(state_.MaxChannel));
+    WriteTable(state_.PowerTable, kPowerTableStart);
 }
 
 void RadioLink::WriteLevelTable() {
-    WriteTable(state_.LevelTable, kLevelTableStart, InfoPageFor(state_.MaxChannel));
+    WriteTable(state_.LevelTable, kLevelTableStart);
 }
 
 void RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
                                std::uint8_t start) {
     host_.SetBusy(true);
     ConnectRadio();
-    if (RadioAnswered()) {
-        AddrHi = static_cast<std::uint8_t>(InfoPageFor(state_.MaxChannel));
+    const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+    if (infoPage) {
+        AddrHi = static_cast<std::uint8_t>(*infoPage);
         for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
             AddrLo = static_cast<std::uint8_t>(start + offset);
             std::array<std::uint8_t, kBlockSize> part;
@@ -356,8 +403,9 @@ bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, s
     host_.SetBusy(true);
     ConnectRadio();
     bool complete = false;
-    if (RadioAnswered()) {
-        const auto page = static_cast<std::uint16_t>(InfoPageFor(state_.MaxChannel) << 8);
+    const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+    if (infoPage) {
+        const auto page = static_cast<std::uint16_t>(*infoPage << 8);
         std::array<std::uint8_t, kTextBlockSize> read{};
         complete = true;
         for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -13,24 +14,30 @@ inline constexpr int kFirstPortNumber = 1;
 inline constexpr int kLastPortNumber = 8;
 
 // A port that cannot be opened: missing, busy, or not allowed. what() names the port and keeps
-// the system's reason for the user.
+// the system's reason for the user; Code() is the errno value behind it.
 class SerialPortError : public std::runtime_error {
   public:
-    SerialPortError(const std::string& device, const std::string& reason)
-        : std::runtime_error(device + ": " + reason), device_(device), reason_(reason) {}
+    SerialPortError(const std::string& device, int code)
+        : std::runtime_error(device + ": " + std::strerror(code)),
+          device_(device),
+          reason_(std::strerror(code)),
+          code_(code) {}
     const std::string& Device() const { return device_; }
     const std::string& Reason() const { return reason_; }
+    int Code() const { return code_; }
 
   private:
     std::string device_;
     std::string reason_;
+    int code_;
 };
 
-// A port that would not open, with the system's reason.
+// A port that would not open, with the system's reason and its errno value.
 struct PortProblem {
     int number = 0;
     std::string device;
     std::string reason;
+    int code = 0;
 };
 
 // The serial port as the link uses it: the port number, opening and closing, DTR, the receive
@@ -63,6 +70,8 @@ class SerialPort {
 
     // The device behind a port number, for messages; "" when the number has none.
     virtual std::string DeviceName(int number) const = 0;
+    // Looks again which devices stand behind the port numbers (a cable plugged in since).
+    virtual void RefreshDevices() {}
 };
 
 }  // namespace petrel

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 
 namespace petrel {
@@ -17,10 +16,6 @@ namespace {
 
 constexpr std::int64_t kWriteBudgetUs = 1'000'000;  // a full output queue must drain by then
 constexpr std::size_t kReadChunk = 256;
-
-std::string ErrorText(int error) {
-    return std::strerror(error);
-}
 
 timespec ToTimespec(std::int64_t us) {
     return timespec{static_cast<time_t>(us / 1'000'000), static_cast<long>(us % 1'000'000) * 1000};
@@ -60,8 +55,8 @@ bool ConfigureLine(int fd) {
 
 }  // namespace
 
-TermiosSerialPort::TermiosSerialPort(std::vector<std::string> devices)
-    : devices_(std::move(devices)) {}
+TermiosSerialPort::TermiosSerialPort(std::vector<std::string> devices, DeviceSource source)
+    : devices_(std::move(devices)), source_(std::move(source)) {}
 
 TermiosSerialPort::~TermiosSerialPort() {
     Close();
@@ -84,11 +79,11 @@ void TermiosSerialPort::Open() {
     }
     const std::string device = DeviceName(number_);
     if (device.empty()) {
-        throw SerialPortError("COM" + std::to_string(number_), ErrorText(ENOENT));
+        throw SerialPortError("COM" + std::to_string(number_), ENOENT);
     }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        throw SerialPortError(device, ErrorText(errno));
+        throw SerialPortError(device, errno);
     }
     int error = 0;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -98,11 +93,14 @@ void TermiosSerialPort::Open() {
     }
     if (error != 0) {
         ::close(fd);
-        throw SerialPortError(device, ErrorText(error));
+        throw SerialPortError(device, error);
     }
     ::tcflush(fd, TCIOFLUSH);
     fd_ = fd;
     pending_.clear();
+    // Opening a terminal raises DTR and RTS; the radio's cable expects both low until DTR is
+    // raised to look for the radio, and RTS is never used.
+    ModemLines(TIOCMBIC, TIOCM_DTR | TIOCM_RTS);
 }
 
 void TermiosSerialPort::Close() {
@@ -119,8 +117,17 @@ void TermiosSerialPort::Close() {
 
 void TermiosSerialPort::RaiseDtr() {
     if (IsOpen()) {
-        int bits = TIOCM_DTR;
-        ::ioctl(fd_, TIOCMBIS, &bits);  // a pseudo-terminal has no modem lines: not an error
+        ModemLines(TIOCMBIS, TIOCM_DTR);
+    }
+}
+
+void TermiosSerialPort::ModemLines(unsigned long request, int bits) {
+    ::ioctl(fd_, request, &bits);  // a pseudo-terminal has no modem lines: not an error
+}
+
+void TermiosSerialPort::RefreshDevices() {
+    if (source_ && !IsOpen()) {
+        devices_ = source_();
     }
 }
 

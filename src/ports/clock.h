@@ -39,7 +39,14 @@ class VirtualClock : public Clock {
     std::int64_t NowMs() const override { return nowUs_ / 1000; }
     std::int64_t NowUs() const override { return nowUs_; }
     void Delay(double seconds) override;
-    void Pump() override { ++pumps_; }
+    void Pump() override {
+        ++pumps_;
+        if (pump_) {
+            pump_();
+        }
+    }
+    // What the user interface does when it is serviced.
+    void SetPump(std::function<void()> pump) { pump_ = std::move(pump); }
     void Advance(std::int64_t ms) { nowUs_ += ms * 1000; }
     void AdvanceUs(std::int64_t us) { nowUs_ += us; }
     int Pumps() const { return pumps_; }
@@ -47,6 +54,7 @@ class VirtualClock : public Clock {
   private:
     std::int64_t nowUs_ = 0;
     int pumps_ = 0;
+    std::function<void()> pump_;
 };
 
 }  // namespace petrel

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace petrel {
 
@@ -13,11 +14,22 @@ enum class Icon { None, Stop, Question, Exclamation, Information };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 
 struct Message {
+    Message() = default;
+    Message(std::string text_, std::string title_, Buttons buttons_, Icon icon_,
+            std::optional<Answer> defaultButton_, std::string detail_ = {})
+        : text(std::move(text_)),
+          title(std::move(title_)),
+          buttons(buttons_),
+          icon(icon_),
+          defaultButton(defaultButton_),
+          detail(std::move(detail_)) {}
+
     std::string text;
     std::string title;  // empty: the program's default title
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
     std::optional<Answer> defaultButton;  // empty: the first button
+    std::string detail;                   // shown on request under the text; may be empty
 };
 
 // Every message box goes through a Prompter: the GUI shows it, the command line answers by

@@ -13,8 +13,9 @@ class LinkRadio::Host : public LinkHost {
     int activeSlot = 0;
 };
 
-LinkRadio::LinkRadio(std::vector<std::string> devices)
-    : port_(std::make_unique<TermiosSerialPort>(std::move(devices))),
+LinkRadio::LinkRadio(std::vector<std::string> devices,
+                     std::function<std::vector<std::string>()> rediscover)
+    : port_(std::make_unique<TermiosSerialPort>(std::move(devices), std::move(rediscover))),
       host_(std::make_unique<Host>()) {}
 
 LinkRadio::~LinkRadio() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,9 @@ class SerialPort;
 // document to write.
 class LinkRadio : public RadioSeam {
   public:
-    explicit LinkRadio(std::vector<std::string> devices);
+    // With rediscover, an operation that finds no port or no radio looks for devices again.
+    explicit LinkRadio(std::vector<std::string> devices,
+                       std::function<std::vector<std::string>()> rediscover = {});
     ~LinkRadio() override;
 
     void DetectPorts(ProgramState& state, Prompter& prompter) override;

@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     petrel::QtPrompter prompter;
     petrel::QtFileChooser chooser;
     petrel::SteadyClock clock(petrel::PumpEvents);
-    petrel::LinkRadio radio(petrel::SerialDevicesFromEnvironment());
+    petrel::LinkRadio radio(petrel::SerialDevicesFromEnvironment(),
+                            petrel::SerialDevicesFromEnvironment);
 
     petrel::MainWindow window(state, prompter, chooser, clock, radio);
     prompter.SetParent(&window);

@@ -126,6 +126,9 @@ Answer QtPrompter::Ask(const Message& message) {
                     ToQt(message.buttons), parent_);
     box.setDefaultButton(ToQt(message.defaultButton.value_or(FirstButton(message.buttons))));
     box.setEscapeButton(ToQt(EscapeAnswer(message.buttons)));
+    if (!message.detail.empty()) {
+        box.setDetailedText(QString::fromStdString(message.detail));
+    }
     // Error boxes may come while the hourglass shows; the user must see a normal pointer.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int result = box.exec();

@@ -232,13 +232,17 @@ TEST_F(DetectTest, EveryOperationSearchesAgainFromTheFirstPort) {
 }
 
 TEST_F(DetectTest, SilentPortsCostOneCheckTimeOutEach) {
+    ports.AddEmptyPort(1);
     ports.AddEmptyPort(2);
     ports.AddEmptyPort(3);
     state.PortList = {2, 3};
     const std::int64_t start = clock.NowUs();
     link.DetectRadio();
-    // Per port: 0.1 s settling, the 2 ms pause after the letter, the 25 ms time-out.
-    EXPECT_EQ(clock.NowUs() - start, 2 * (100'000 + 2'000 + 25'000));
+    // Per port: 0.1 s settling, the 2 ms pause after the letter, the 25 ms time-out. The
+    // scan that follows the failed search adds COM1, which is searched too; the others not
+    // again.
+    EXPECT_EQ(clock.NowUs() - start, 3 * (100'000 + 2'000 + 25'000));
+    EXPECT_EQ(state.PortList, (std::vector<int>{1, 2, 3}));
     EXPECT_TRUE(state.RadioAbsent);
     EXPECT_EQ(status.Text(), "Not detected");
     EXPECT_EQ(status.Color(), kStatusRed);
@@ -263,7 +267,8 @@ TEST_F(DetectTest, TheIdentifyAnswerDecidesWhatWasDetected) {
     EXPECT_TRUE(ports.IsOpen());
 }
 
-TEST_F(DetectTest, AnEmptyPortListIsReportedAndChangesNothing) {
+TEST_F(DetectTest, AnEmptyPortListIsScannedAgainAndStillEmptyReportedWithItsReasons) {
+    ports.AddBusyPort(1);
     state.PortList.clear();
     state.PortCount = 0;
     state.RadioAbsent = false;
@@ -275,8 +280,24 @@ TEST_F(DetectTest, AnEmptyPortListIsReportedAndChangesNothing) {
     EXPECT_EQ(asked.title, "Comm Port Error");
     EXPECT_EQ(asked.icon, Icon::Stop);
     EXPECT_EQ(asked.buttons, Buttons::Ok);
+    EXPECT_EQ(asked.detail, "COM1 sim:COM1: Device or resource busy");
     EXPECT_FALSE(state.RadioAbsent);
     EXPECT_TRUE(status.history.empty());
+}
+
+TEST_F(DetectTest, ARadioPluggedInAfterTheScanIsFoundByTheNextOperation) {
+    // None at start-up; then a radio on a port that was empty.
+    for (const std::vector<int>& listed : {std::vector<int>{}, std::vector<int>{2}}) {
+        ports.AddEmptyPort(2);
+        state.PortList = listed;
+        state.PortCount = static_cast<int>(listed.size());
+        link.ConnectRadio();
+        EXPECT_FALSE(state.RadioAbsent);
+        EXPECT_EQ(state.PortList, (std::vector<int>{1, 2}));
+        EXPECT_EQ(state.PortCount, 2);
+        link.ClosePort();
+    }
+    EXPECT_TRUE(prompter.Asked().empty());
 }
 
 TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {

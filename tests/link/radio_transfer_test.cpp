@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "document/config_file.h"
 #include "document/new_config.h"
 #include "link_fixture.h"
+#include "support/temp_dir.h"
 
 namespace petrel {
 namespace {
@@ -96,6 +98,40 @@ TEST_F(TransferTest, UploadOpensTheRadiosConfigurationAsANewDocument) {
     EXPECT_EQ(state.TempCount, 3);
     EXPECT_EQ(host.calls.back(), "ended");
     EXPECT_EQ(radio.ControlCodes().size(), 2u);
+
+    // An identification that could not be read leaves no other radio's texts behind.
+    radio.Memory().band = 9;
+    radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 0, 1});
+    prompter.Expect("Read Error !", Answer::Cancel);
+    EXPECT_TRUE(link.RadioTransfer(TransferOp::Upload).openedSlot);
+    EXPECT_EQ(state.FirmwareVersion, "");
+    EXPECT_EQ(state.MaskDate, "");
+}
+
+TEST_F(TransferTest, WhatTheWindowsDoWhileAnUploadRunsDoesNotReachIt) {
+    // Serviced once per block, another window's activation or the new-radio dialog's OK
+    // would set the channel count and band of another document.
+    clock.SetPump([&] {
+        state.MaxChannel = 16;
+        state.BandNo = 10;
+    });
+    const auto slot = link.RadioTransfer(TransferOp::Upload).openedSlot;
+    ASSERT_TRUE(slot);
+    EXPECT_EQ(state.workspace.At(*slot).serialLabel, "Serial No:PT0000012345");
+    EXPECT_EQ(state.CustomerName, "HARBOUR TAXI");
+    EXPECT_EQ(state.workspace.At(*slot).state.Band, 9);
+}
+
+TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
+    radio.Memory() = sim::MakeRadio(10, 16, true);
+    const auto slot = link.RadioTransfer(TransferOp::Upload).openedSlot;
+    ASSERT_TRUE(slot);
+    test::TempDir dir;
+    ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("blank.cfg"), prompter));
+    ProgramState reader;
+    EXPECT_TRUE(OpenConfigFile(reader, dir.File("blank.cfg"), prompter));
+    EXPECT_EQ(reader.BandNo, 10);
+    EXPECT_TRUE(prompter.Done());
 }
 
 TEST_F(TransferTest, FailuresAskToTryAgainAndYesStartsOverFromAddressZero) {
@@ -136,10 +172,11 @@ TEST_F(TransferTest, FailuresAskToTryAgainAndYesStartsOverFromAddressZero) {
 }
 
 TEST_F(TransferTest, AnUnansweredControlCodeFailsTheTransferThroughItsQuestion) {
-    // Both control-code writes of the first attempt are lost; Yes repeats the whole transfer.
-    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, 2});
+    // The first byte of the code is lost, the second answered; Yes repeats the whole transfer.
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, 1});
     prompter.Expect(TryAgain("Upload Err"), Answer::Yes);
     EXPECT_TRUE(link.RadioTransfer(TransferOp::Upload).openedSlot);
+    EXPECT_EQ(CountFrames(FrameKind::WriteParam), 4u);
 
     // A radio that never answers it: No ends the operation instead of looping.
     const int slot = MakeDocument(9, 99);
@@ -190,10 +227,14 @@ TEST_F(TransferTest, OneReadBackDifferenceIsRepairedASecondFailsTheTransfer) {
     EXPECT_EQ(WriteAddresses()[71], "0118");
     EXPECT_EQ(Memory(0, 888), Downloaded(slot));
 
+    // The second difference (at the 101st write) stops it: the radio is told to be a mixture.
     radio.ClearLog();
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock, 10, 1});
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock, 100, 1});
-    prompter.Expect(TryAgain("Download Err"), Answer::No);
+    prompter.Expect("Writing stopped at block 0x018C: the radio now holds a mixture of the new "
+                    "and its old configuration and must be written again.\n\r" +
+                        TryAgain("Download Err"),
+                    Answer::No);
     EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
     EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 101u);
@@ -218,12 +259,16 @@ TEST_F(TransferTest, CrossedBandsAndAChannelWarningAreAskedAboutAndNoWritesNothi
     prompter.Expect(kBandsCrossed, Answer::No);
     EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
 
-    // The channel warning on show when a Download of the radio's band started.
-    status.SetStatus("Channel #3 Range Out !", kStatusRed, kStatusFontLarge);
-    MakeDocument(9, 99);
+    // The document's own channel check warns, whatever the label shows (here a failure).
+    status.SetStatus("Not detected", kStatusRed, kStatusFontLarge);
+    const int outOfRange = MakeDocument(9, 99);
+    state.workspace.At(outOfRange).lines[2] = "3   446.200000  000=  None   446.200000  000=  None";
     prompter.Expect("Channel #3 Range Out !\n\rDo you want to continue ?", Answer::No);
     EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 0u);
+    status.SetStatus("Channel #5 Range Out !", kStatusRed, kStatusFontLarge);
+    MakeDocument(9, 99);  // in range: a label left from another window asks nothing
+    EXPECT_TRUE(link.RadioTransfer(TransferOp::Download).completed);
 
     radio.Memory().bytes[0x0C] = 0x00;
     host.activeSlot = slot;
@@ -249,14 +294,35 @@ TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeeps
     EXPECT_EQ(link.NameBlock[4], 'A') << "a partial read keeps the block as it was";
     EXPECT_FALSE(ports.IsOpen());
 
+    // The radio says its size: a 16-channel document's page would be channel memory here.
     radio.ClearLog();
     host.calls.clear();
     state.MaxChannel = 16;
+    const Bytes channels = Memory(0x100, 0x200);
     link.SerialBlock = {0, 'S', 'N', '1'};
     link.WriteSerialBlock();
-    EXPECT_EQ(WriteAddresses(), (std::vector<std::string>{"01D0", "01D4", "01D8", "01DC"}));
-    EXPECT_EQ(radio.Memory().bytes[0x1D2], 'N');
+    EXPECT_EQ(WriteAddresses(), (std::vector<std::string>{"07D0", "07D4", "07D8", "07DC"}));
+    EXPECT_EQ(radio.Memory().bytes[0x7D2], 'N');
+    EXPECT_EQ(Memory(0x100, 0x200), channels);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"busy", "normal"}));
+    state.PowerTable.fill(0x5A);
+    link.WritePowerTable();
+    EXPECT_EQ(Memory(0x7C0, 0x7D0), Bytes(16, 0x5A));
+    EXPECT_EQ(Memory(0x100, 0x200), channels);
+}
+
+TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
+    // A 16-channel document makes a blank 99-channel radio a 16-channel one (page 1).
+    radio.Memory() = sim::MakeRadio(10, 99, true);
+    MakeDocument(9, 16);
+    const auto level = state.LevelTable;
+    const auto power = state.PowerTable;
+    clock.SetPump([&] { state.LevelTable.fill(0); });  // another document's tables meanwhile
+    EXPECT_TRUE(link.RadioTransfer(TransferOp::Download).completed);
+    EXPECT_FALSE(radio.Memory().NinetyNineChannels());
+    EXPECT_EQ(Memory(0x1F0, 0x1FC), Bytes(level.begin(), level.begin() + 12));
+    EXPECT_EQ(Memory(0x1C0, 0x1D0), Bytes(power.begin(), power.end()));
+    EXPECT_EQ(Memory(0x7C0, 0x800), Bytes(64, 0xFF));
 }
 
 }  // namespace

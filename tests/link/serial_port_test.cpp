@@ -1,6 +1,7 @@
 // The termios serial port on real pseudo-terminals, port discovery and DetectRS.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
@@ -124,6 +125,29 @@ TEST(TermiosSerialPort, OpensRaw2400Baud8N1AndCountsReadsAndClearsTheReceiveBuff
     EXPECT_TRUE(port.ReadAll().empty());
 }
 
+// Records the modem-line changes a pseudo-terminal cannot show.
+class LineRecordingPort : public TermiosSerialPort {
+  public:
+    using TermiosSerialPort::TermiosSerialPort;
+    std::vector<std::string> lines;
+
+  protected:
+    void ModemLines(unsigned long request, int bits) override {
+        const std::string what = (bits & TIOCM_DTR ? std::string("DTR") : "") +
+                                 (bits & TIOCM_RTS ? std::string("RTS") : "");
+        lines.push_back((request == TIOCMBIS ? "raise " : "drop ") + what);
+    }
+};
+
+TEST(TermiosSerialPort, OpeningDropsDtrAndRtsOnlyRaiseDtrRaisesOne) {
+    test::PseudoTerminal pty;
+    LineRecordingPort port({pty.Device()});
+    port.Open();
+    port.RaiseDtr();
+    port.Close();
+    EXPECT_EQ(port.lines, (std::vector<std::string>{"drop DTRRTS", "raise DTR"}));
+}
+
 TEST(TermiosSerialPort, WaitingSleepsUntilBytesOrTheTimeoutEvenOnAHungUpLine) {
     test::PseudoTerminal pty;
     TermiosSerialPort port({pty.Device()});
@@ -194,11 +218,20 @@ TEST(DetectRS, WithoutPortsAsksToDetectAgainUntilTheUserStops) {
     EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.title, "");
+    EXPECT_EQ(asked.detail, "COM1 /dev/petrel-missing: " + std::string(std::strerror(ENOENT)));
     EXPECT_TRUE(state.PortList.empty());
     EXPECT_EQ(state.PortCount, 0);
     prompter.Expect(question, Answer::No);  // No stops as well
     DetectRS(state, port, prompter);
     EXPECT_TRUE(prompter.Done());
+
+    // A port the system refuses to this user comes with the fix.
+    const PortProblem denied{1, "/dev/ttyUSB0", "Permission denied", EACCES};
+    const PortProblem busy{2, "/dev/ttyS0", "Device or resource busy", EBUSY};
+    EXPECT_EQ(PortProblemsText({denied, busy}),
+              "COM1 /dev/ttyUSB0: Permission denied\nCOM2 /dev/ttyS0: Device or resource busy\n" +
+                  std::string(kDialoutFix));
+    EXPECT_EQ(PortProblemsText({busy}), "COM2 /dev/ttyS0: Device or resource busy");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <ostream>
+#include <sstream>
 
 #include "channels/channel_check.h"
 #include "channels/channel_line.h"
@@ -180,7 +181,8 @@ struct RadioSession {
     std::vector<PortProblem> scanProblems;
 
     RadioSession(Context& c, const Arguments& arguments)
-        : port(Devices(c, arguments)), link(c.state, port, clock, c.prompter, c.status, host) {
+        : port(Devices(c, arguments), Rediscover(c, arguments)),
+          link(c.state, port, clock, c.prompter, c.status, host) {
         const std::vector<std::string> retries = arguments.Values("--retries");
         if (!retries.empty()) {
             const std::string text = Trim(retries.back());
@@ -207,13 +209,24 @@ struct RadioSession {
         return devices;
     }
 
+    // Ports given with --port stay as given; discovered ones are looked for again when an
+    // operation finds none.
+    static TermiosSerialPort::DeviceSource Rediscover(const Context& c, const Arguments& arguments) {
+        if (!arguments.Values("--port").empty()) {
+            return {};
+        }
+        return [ports = c.environment.ports] { return SerialDevices(ports); };
+    }
+
     // Why ports did not open, when the operation failed: on Linux usually permissions.
     void ReportPortProblems(Context& c) const {
         std::vector<PortProblem> problems = scanProblems;
         problems.insert(problems.end(), link.PortProblems().begin(), link.PortProblems().end());
-        for (const auto& problem : problems) {
-            c.err << "petrel-cli: COM" << problem.number << " " << problem.device << ": "
-                  << problem.reason << '\n';
+        if (!problems.empty()) {
+            std::istringstream lines(PortProblemsText(problems));
+            for (std::string line; std::getline(lines, line);) {
+                c.err << "petrel-cli: " << line << '\n';
+            }
         }
         if (c.state.PortList.empty() && problems.empty()) {
             c.err << "petrel-cli: no serial port found; give --port DEVICE or set PETREL_PORTS\n";

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 namespace petrel::sim {
 
@@ -33,10 +32,10 @@ void SimulatedPorts::Open() {
     }
     const auto port = ports_.find(number_);
     if (port == ports_.end()) {
-        throw SerialPortError("COM" + std::to_string(number_), std::strerror(ENOENT));
+        throw SerialPortError("COM" + std::to_string(number_), ENOENT);
     }
     if (port->second.kind == Kind::Busy) {
-        throw SerialPortError(DeviceName(number_), std::strerror(EBUSY));
+        throw SerialPortError(DeviceName(number_), EBUSY);
     }
     open_ = number_;
     received_.clear();
