@@ -239,8 +239,9 @@ bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::st
 void RadioLink::RescanPorts() {
     port_.RefreshDevices();
     for (const auto& problem : ScanPorts(state_, port_)) {
-        const bool known = std::any_of(portProblems_.begin(), portProblems_.end(),
-                                       [&](const PortProblem& p) { return p.device == problem.device; });
+        const bool known =
+            std::any_of(portProblems_.begin(), portProblems_.end(),
+                        [&](const PortProblem& p) { return p.device == problem.device; });
         if (!known) {
             portProblems_.push_back(problem);
         }
@@ -330,9 +331,9 @@ void RadioLink::AskTryAgain(const std::string& what, const std::string& facts,
     state_.UserAbort = false;
     const std::string question =
         what + " !  Make sure the connection is OK" + kLineBreak + "Try Again ?";
-    const Answer answer =
-        prompter_.Ask(Message{facts.empty() ? question : facts + kLineBreak + question,
-                              ActiveCaption(), Buttons::YesNo, Icon::Question, std::nullopt, detail});
+    const Answer answer = prompter_.Ask(
+        Message{facts.empty() ? question : facts + kLineBreak + question, ActiveCaption(),
+                Buttons::YesNo, Icon::Question, std::nullopt, detail});
     state_.UserAbort = answer != Answer::Yes;
 }
 

@@ -23,8 +23,9 @@
 // - ActiveSlot():              the active editor window's slot, 0 when none.
 // - SetBusy(bool):             hourglass pointer on / back to normal.
 // - SetTransferRunning(bool):  true while a transfer runs: disable every menu item and toolbar
-//                              button that could start a second radio operation and stop the
-//                              blink timer; false: enable them again and restart the timer.
+//                              button that could start a second radio operation, and every
+//                              window whose input could change the program state the transfer
+//                              reads, and stop the blink timer; false: undo all that.
 // - RadioOperationEnded():     an operation ended without a new document: refresh the menus
 //                              and the status for the open documents (RenumberTemp, and
 //                              ResetShell when no document is open).

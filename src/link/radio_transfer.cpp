@@ -54,7 +54,7 @@ constexpr const char* kContinueQuestion = "Do you want to continue ?";
 // The channel count the block at 0x0008 reports: bit 1 of its byte 0x000A.
 int ChannelsOf(const std::array<std::uint8_t, kBlockSize>& typeBlock) {
     return (typeBlock[kRadioTypeOffset] & kNinetyNineChannelBit) != 0 ? kBigRadioChannels
-                                                                       : kSmallRadioChannels;
+                                                                      : kSmallRadioChannels;
 }
 
 int InfoPageFor(int maxChannel) {

@@ -455,9 +455,23 @@ void MainWindow::SetCommandsEnabled(bool enabled) {
         }
     }
     toolbar_->setEnabled(enabled);
+    // A transfer serves the windows once per block. Activating another editor or pressing OK
+    // in the new-radio dialog would then change the channel count, band and tables the
+    // program holds for the current configuration, so the editors, the menu bar (with the
+    // shortcuts of its items) and the dialog take no input until it is over.
+    menuBar()->setEnabled(enabled);
+    area_->setEnabled(enabled);
+    if (newRadio_) {
+        newRadio_->setEnabled(enabled);
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Refused while a transfer runs: it ends by itself (every wait is bounded or a question).
+    if (transferRunning_) {
+        event->ignore();
+        return;
+    }
     // Every editor asks about its changes first; one Cancel stops the closing.
     for (QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
         auto* editor = qobject_cast<NotePadWindow*>(frame->widget());

@@ -321,6 +321,12 @@ TEST_F(CliRadioTest, SixteenChannelRadiosReadRefuseCrossedBandsUnlessYesAndTakeT
 TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
     const std::string config = MakeConfig("pmr.cfg", 9, 99);
     StartRadio({"--blank", "--band", "10"});
+    // Read as it is, it gives a file that opens again, of the band the radio reported.
+    ASSERT_EQ(RadioCli({"read", dir.File("blank.cfg")}).exit, 0);
+    const CliRun shown = Cli({"show", dir.File("blank.cfg")});
+    EXPECT_EQ(shown.exit, 0) << shown.err;
+    EXPECT_TRUE(shown.out.starts_with("Model:Petrel (Korea)\n"));
+
     const CliRun run = RadioCli({"write", config});
     ASSERT_EQ(run.exit, 0) << run.err;
     StopRadio();
@@ -344,11 +350,19 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
 }
 
 TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
-    StartRadio({"--channels", "16", "--drop", "read@30"});
+    StartRadio({"--channels", "16", "--drop", "read@30", "--drop", "write@5"});
     const CliRun retried = RadioCli({"read", "--retries", "1", dir.File("again.cfg")});
     EXPECT_EQ(retried.exit, 0) << retried.err;
     EXPECT_NE(retried.err.find("Upload Err !  Make sure the connection is OK\nTry Again ?"),
               std::string::npos);
+    // A Download that stops part-way says where and what the radio holds now.
+    const CliRun stopped = RadioCli({"write", dir.File("again.cfg")});
+    EXPECT_EQ(stopped.exit, 1);
+    EXPECT_NE(stopped.err.find("Writing stopped at block 0x0014: the radio now holds a mixture "
+                               "of the new and its old configuration and must be written "
+                               "again.\nDownload Err !"),
+              std::string::npos)
+        << stopped.err;
     StopRadio();
     EXPECT_EQ(ReadBytes(dir.File("again.cfg")), ReadBytes(dir.File("radio.cfg")));
 

@@ -231,10 +231,11 @@ TEST_F(TransferTest, OneReadBackDifferenceIsRepairedASecondFailsTheTransfer) {
     radio.ClearLog();
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock, 10, 1});
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock, 100, 1});
-    prompter.Expect("Writing stopped at block 0x018C: the radio now holds a mixture of the new "
-                    "and its old configuration and must be written again.\n\r" +
-                        TryAgain("Download Err"),
-                    Answer::No);
+    prompter.Expect(
+        "Writing stopped at block 0x018C: the radio now holds a mixture of the new "
+        "and its old configuration and must be written again.\n\r" +
+            TryAgain("Download Err"),
+        Answer::No);
     EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
     EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 101u);

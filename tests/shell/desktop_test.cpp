@@ -330,7 +330,7 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     program.fakeRadio.onTransfer = [&](ProgramState& state, int op, int) -> std::optional<int> {
         during = commands();
         program.window.RadioTransfer(kOpUpload);  // ignored
-        return op == kOpUpload ? std::optional(BuildNewConfiguration(state, 10, 16)) : std::nullopt;
+        return op == kOpUpload ? std::optional(BuildNewConfiguration(state, 10, 99)) : std::nullopt;
     };
     Trigger(editor, "mnuRadioItem1");
     QCOMPARE(program.fakeRadio.operations, std::vector<int>({kOpUpload, kOpDownload}));
@@ -341,6 +341,28 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     Trigger(&program.window, "Upload");
     QCOMPARE(program.window.Editors().size(), 2);
     QCOMPARE(program.window.ActiveEditor()->windowTitle(), QString("Temp2.cfg"));
+
+    // What the windows could do while a transfer serves them changes nothing it reads: another
+    // editor's activation, OK in the still-open new-radio dialog, closing the program.
+    NotePadWindow* other = program.window.ActiveEditor();
+    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
+    QDialog* dialog = NewRadioDialog(program);
+    program.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.window));
+    QList<int> seen;  // channel count, editors, window shown
+    program.fakeRadio.onTransfer = [&](ProgramState& state, int, int) -> std::optional<int> {
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+        QTest::mouseClick(other->findChild<QListWidget*>("lstClient")->viewport(), Qt::LeftButton);
+        program.window.close();
+        QCoreApplication::processEvents();  // as the transfer does once per block
+        seen = {state.MaxChannel, int(program.window.Editors().size()),
+                int(program.window.isVisible())};
+        return std::nullopt;
+    };
+    Trigger(editor, "mnuRadioItem1");
+    QCOMPARE(seen, QList<int>({16, 2, 1}));
+    QCOMPARE(program.window.ActiveEditor(), editor);
+    QVERIFY(dialog->isEnabled());
 }
 
 void DesktopTest::uploadOpensAWindowWithTheRadiosChannels() {
@@ -522,8 +544,13 @@ void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
                  Icon::Exclamation, Answer::No},
          "Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No, Box::Cancel,
          Answer::Cancel},
-        {Message{"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt}, caption,
-         Box::Yes | Box::No, Box::Critical, Box::Yes, Box::Yes, Answer::Yes},
+        {Message{"Try Again ?",
+                 {},
+                 Buttons::YesNo,
+                 Icon::Stop,
+                 std::nullopt,
+                 "COM1 /dev/ttyUSB0: Permission denied"},
+         caption, Box::Yes | Box::No, Box::Critical, Box::Yes, Box::Yes, Answer::Yes},
         {Message{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt}, caption,
          Box::Yes | Box::No, Box::Question, Box::Yes, Box::NoButton, Answer::No},
         {Message{"Done", {}, Buttons::Ok, Icon::None, std::nullopt}, caption, Box::Ok, Box::NoIcon,
@@ -535,8 +562,10 @@ void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
         Box::StandardButtons buttons;
         Box::Icon icon = Box::NoIcon;
         bool isDefault = false;
+        QString detail;
         WhenShown<Box>([&](Box* box) {
             text = box->text();
+            detail = box->detailedText();
             title = box->windowTitle();
             buttons = box->standardButtons();
             icon = box->icon();
@@ -548,6 +577,7 @@ void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
         // "\n\r" shows as one line break.
         QCOMPARE(text, QString::fromStdString(c.message.text).replace("\n\r", "\n"));
         QCOMPARE(title, c.title);
+        QCOMPARE(detail, QString::fromStdString(c.message.detail));
         QCOMPARE(buttons, c.buttons);
         QCOMPARE(icon, c.icon);
         QVERIFY(isDefault);

@@ -211,7 +211,8 @@ struct RadioSession {
 
     // Ports given with --port stay as given; discovered ones are looked for again when an
     // operation finds none.
-    static TermiosSerialPort::DeviceSource Rediscover(const Context& c, const Arguments& arguments) {
+    static TermiosSerialPort::DeviceSource Rediscover(const Context& c,
+                                                      const Arguments& arguments) {
         if (!arguments.Values("--port").empty()) {
             return {};
         }
