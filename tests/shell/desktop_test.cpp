@@ -115,7 +115,8 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
     {
         // No port at all: the question comes after the splash, under the detecting message.
         const std::string noPort = " No RS232 Port is available\n\rDetect Again ?";
-        LinkRadio radio({});
+        std::vector<std::string> plugged;
+        LinkRadio radio({}, [&] { return plugged; });
         Program program(&radio, false);
         bool splashDuringQuestion = true;
         std::string statusDuringQuestion;
@@ -131,6 +132,15 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
         QCOMPARE(program.state.PortCount, 0);
         QVERIFY(!splashDuringQuestion);
         QCOMPARE(statusDuringQuestion, std::string(kDetectingPortsText));
+        QCOMPARE(
+            program.prompter.Asked().front().detail,
+            std::string("No serial device was found (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*)."));
+        // A radio plugged in afterwards is found by the next operation.
+        sim::SimProcess radioSim(kSimulator, {"--quiet", "--channels", "16"});
+        plugged = {radioSim.Device()};
+        Trigger(&program.window, "Upload");
+        QVERIFY_DONE(program.prompter);
+        QCOMPARE(program.window.Editors().size(), 1);
     }
     {
         // A simulator's pseudo-terminal is found without a question.
