@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -456,13 +457,26 @@ void MainWindow::SetCommandsEnabled(bool enabled) {
     }
     toolbar_->setEnabled(enabled);
     // A transfer serves the windows once per block. Activating another editor or pressing OK
-    // in the new-radio dialog would then change the channel count, band and tables the
-    // program holds for the current configuration, so the editors, the menu bar (with the
-    // shortcuts of its items) and the dialog take no input until it is over.
+    // in the new-radio dialog (or any other open dialog) would then change the channel count,
+    // band and tables the program holds for the current configuration, so the editors, the
+    // menu bar (with the shortcuts of its items) and the dialogs take no input until it is
+    // over. Only the dialogs this disabled are enabled again.
     menuBar()->setEnabled(enabled);
     area_->setEnabled(enabled);
-    if (newRadio_) {
-        newRadio_->setEnabled(enabled);
+    if (!enabled) {
+        for (QDialog* dialog : findChildren<QDialog*>()) {
+            if (dialog->isEnabled()) {
+                dialog->setEnabled(false);
+                blockedDialogs_.append(dialog);
+            }
+        }
+    } else {
+        for (const QPointer<QDialog>& dialog : blockedDialogs_) {
+            if (dialog) {
+                dialog->setEnabled(true);
+            }
+        }
+        blockedDialogs_.clear();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "settings/radio_info.h"
 
 class QAction;
+class QDialog;
 class QMdiArea;
 class QMenu;
 class QTimer;
@@ -115,6 +116,7 @@ class MainWindow : public QMainWindow {
     QAction* keyButton_ = nullptr;
     QPointer<NewRadioDialog> newRadio_;
     QPointer<CustomerDialog> customer_;
+    QList<QPointer<QDialog>> blockedDialogs_;  // disabled while a transfer runs
     QPointer<NotePadWindow> activated_;
     bool transferRunning_ = false;
 };
