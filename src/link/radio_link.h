@@ -153,9 +153,6 @@ class RadioLink {
     void WriteSerialBlock();
     void ReadNameBlock();
     void ReadSerialBlock();
-    // The channel count the radio reports at 0x0008 (16 or 99), on a connection of its own;
-    // nothing when the radio did not answer.
-    std::optional<int> ReadRadioChannels();
 
     // The parameter request, filled by the caller before ReadParams/WriteParams.
     std::uint8_t ParamPage = 0;

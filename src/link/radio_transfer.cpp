@@ -438,19 +438,4 @@ void RadioLink::ReadSerialBlock() {
     }
 }
 
-std::optional<int> RadioLink::ReadRadioChannels() {
-    host_.SetBusy(true);
-    ConnectRadio();
-    std::optional<int> channels;
-    if (RadioAnswered()) {
-        if (const auto block = ReadBlockAt(kRadioTypeBlock)) {
-            const bool big = ((*block)[kRadioTypeOffset] & kNinetyNineChannelBit) != 0;
-            channels = big ? kBigRadioChannels : kSmallRadioChannels;
-        }
-    }
-    ClosePort();
-    host_.SetBusy(false);
-    return channels;
-}
-
 }  // namespace petrel

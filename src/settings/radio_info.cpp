@@ -14,24 +14,6 @@ namespace {
 constexpr std::size_t kPaddedLength = 15;
 constexpr std::size_t kDateElement = 13;  // year, month, day follow the serial characters
 
-// The name and serial blocks lie on the information page of the radio's own size. The page
-// the link takes from MaxChannel follows the active window, so a 16-channel window would put
-// a 99-channel radio's customer name into its channel records; the count the radio reports
-// stands in for MaxChannel while the blocks move.
-class RadioSizedPage {
-  public:
-    RadioSizedPage(ProgramState& state, int channels) : state_(state), saved_(state.MaxChannel) {
-        state_.MaxChannel = channels;
-    }
-    ~RadioSizedPage() { state_.MaxChannel = saved_; }
-    RadioSizedPage(const RadioSizedPage&) = delete;
-    RadioSizedPage& operator=(const RadioSizedPage&) = delete;
-
-  private:
-    ProgramState& state_;
-    int saved_;
-};
-
 bool Answered(const ProgramState& state) {
     return !state.RadioAbsent && state.LinkOk && !state.UserAbort;
 }
@@ -73,11 +55,7 @@ void FillCustomerBlocks(ProgramState& state, std::string_view name, std::string_
 }
 
 bool ReadCustomerInfo(RadioLink& link, ProgramState& state) {
-    const auto channels = link.ReadRadioChannels();
-    if (!channels) {
-        return false;
-    }
-    RadioSizedPage page(state, *channels);
+    // Each block operation reads the radio's size first and uses its information page.
     link.ReadNameBlock();
     const bool nameRead = Answered(state);
     link.ReadSerialBlock();
@@ -87,11 +65,6 @@ bool ReadCustomerInfo(RadioLink& link, ProgramState& state) {
 bool WriteCustomerInfo(RadioLink& link, ProgramState& state, std::string_view name,
                        std::string_view serial, CalendarDate today) {
     FillCustomerBlocks(state, name, serial, today, link.NameBlock, link.SerialBlock);
-    const auto channels = link.ReadRadioChannels();
-    if (!channels) {
-        return false;
-    }
-    RadioSizedPage page(state, *channels);
     link.WriteNameBlock();
     link.WriteSerialBlock();
     return link.WriteControl90();
