@@ -27,8 +27,11 @@ bool OnRaster(std::string_view freqText) {
 }
 
 bool InRange(std::string_view freqText, std::string_view bandLow, std::string_view bandHigh) {
+    // A text that is no frequency is in no band.
     const auto hz = FreqToHz(freqText);
-    return FreqToHz(bandLow) <= hz && hz <= FreqToHz(bandHigh);
+    const auto low = FreqToHz(bandLow);
+    const auto high = FreqToHz(bandHigh);
+    return hz && low && high && *low <= *hz && *hz <= *high;
 }
 
 ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,

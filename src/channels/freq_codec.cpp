@@ -1,34 +1,41 @@
 #include "channels/freq_codec.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "channels/bit_text.h"
 #include "util/text.h"
 
 namespace petrel {
 
 namespace {
-constexpr int kDecimals = 6;
+constexpr std::size_t kDecimals = 6;
 constexpr std::int64_t kHzPerMhz = 1000000;
-constexpr std::size_t kMaxFreqTextLength = 10;
 constexpr std::int64_t kMaxPllWord = 0xFFFF;
 constexpr int kPllWordAShift = 5;  // W = N x 32 + A div 4
 }  // namespace
 
-std::int64_t FreqToHz(std::string_view text) {
-    std::string t(text);
-    if (t.find('.') == std::string::npos) {
-        t += '.';
-    }
-    if (t.size() > kMaxFreqTextLength) {
-        t.resize(kMaxFreqTextLength);
-    }
+std::optional<std::int64_t> FreqToHz(std::string_view text) {
+    const std::string t = Trim(text);
     const auto dot = t.find('.');
-    if (dot == std::string::npos) {
-        // The point was cut off with the rest: only the integer digits are left.
-        return LeadingNumber(t + std::string(kDecimals, '0'));
+    const std::string whole = t.substr(0, dot);
+    const std::string decimals = dot == std::string::npos ? std::string() : t.substr(dot + 1);
+    const std::size_t sign = !whole.empty() && (whole[0] == '-' || whole[0] == '+') ? 1 : 0;
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    // Digits only, and at most six decimals: cutting or padding a longer text would read it as
+    // another frequency.
+    if (whole.size() + decimals.size() == sign || decimals.size() > kDecimals ||
+        !std::all_of(whole.begin() + static_cast<std::ptrdiff_t>(sign), whole.end(), isDigit) ||
+        !std::all_of(decimals.begin(), decimals.end(), isDigit)) {
+        return std::nullopt;
     }
     // The digits before the point joined to exactly six after it, read as one integer.
-    const std::string decimals = PadRight(t.substr(dot + 1), kDecimals, '0');
-    return LeadingNumber(t.substr(0, dot) + decimals);
+    const std::int64_t hz = LeadingNumber(whole + PadRight(decimals, kDecimals, '0'));
+    if (hz > std::numeric_limits<std::int32_t>::max() ||
+        hz < std::numeric_limits<std::int32_t>::min()) {
+        return std::nullopt;
+    }
+    return hz;
 }
 
 int StepIndex(std::int64_t hz) {
@@ -66,7 +73,7 @@ std::string FrequencyTextFromHz(std::int64_t hz, int width) {
 }
 
 std::array<int, 3> MakeRefData(std::string_view oscText, int prescaler) {
-    const std::int64_t oscHz = FreqToHz(oscText);
+    const std::int64_t oscHz = FreqToHz(oscText).value_or(0);
     std::array<int, 3> refData{};
     for (int k = 0; k < 3; ++k) {
         refData[k] = static_cast<int>(2 * oscHz / kStepTable[k]);
@@ -117,9 +124,13 @@ std::string PllEncoder::EncodeFreq(std::string_view text, bool isRx) {
     if (Trim(text) == "NONE") {
         return std::string(kUnstorableCode);
     }
-    std::int64_t f = FreqToHz(text);
+    const auto hz = FreqToHz(text);
+    if (!hz) {
+        return std::string(kUnstorableCode);
+    }
+    std::int64_t f = *hz;
     if (isRx) {
-        f += FreqToHz(params_.ifText);
+        f += FreqToHz(params_.ifText).value_or(0);
     }
     const int k = StepIndex(f);
     // Only the 6.25 and 5 kHz rasters can be stored; nor can a synthesiser frequency of zero
@@ -157,7 +168,7 @@ std::optional<std::string> DecodeFreq(const PllParams& params, std::uint8_t hi, 
     const std::int64_t p = params.refData[0] > 16384 ? 64 : 128;
     std::int64_t f = kStepTable[k] * (n * p + a);
     if (isRx) {
-        f -= FreqToHz(params.ifText);
+        f -= FreqToHz(params.ifText).value_or(0);
     }
     return FrequencyTextFromHz(f, width);
 }

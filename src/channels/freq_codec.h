@@ -25,8 +25,10 @@ inline constexpr int kRefDataPrescaler64Mark = 0x8000;
 // The code EncodeFreq returns for an absent or unstorable frequency.
 inline constexpr std::string_view kUnstorableCode = "0303";
 
-// Frequency text in MHz to Hz ("446.00625" -> 446006250). Never depends on the locale.
-std::int64_t FreqToHz(std::string_view text);
+// Frequency text in MHz to Hz ("446.00625" -> 446006250), blanks around it ignored; nothing
+// for a text that is not a frequency: more than six decimals, other characters, or a value
+// beyond 32 bits. Never depends on the locale.
+std::optional<std::int64_t> FreqToHz(std::string_view text);
 // 0, 1 or 2 for the first step of kStepTable that divides hz, else 3.
 int StepIndex(std::int64_t hz);
 // Hz as the shortest decimal MHz text ("446.00625", "446").

@@ -133,14 +133,20 @@ TEST(UnpackChannels, ShowsUnusableSidesAsNoneAndKeepsWhatItCannotShow) {
         return image;
     };
     ImageBuf image = packed();
-    image[0x60] = 0x40;  // Tx bit alone: not a channel
-    auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
-    EXPECT_EQ(unpacked.lines[0], "1   NONE        000=  None   NONE        000=  None   ");
-    EXPECT_EQ(unpacked.options[0], 0x40);
+    // Each side shows only with its presence bit, and Tx only beside an Rx.
+    for (const auto& [flags, line] :
+         {std::pair{0x00, "1   NONE        000=  None   NONE        000=  None   "},
+          {0x40, "1   NONE        000=  None   NONE        000=  None   "},
+          {0x86, "1   446.006250  001=  67.0   NONE        000=  None   "},
+          {0xC6, "1   446.006250  001=  67.0   446.006250  002=  71.9   "}}) {
+        image[0x60] = static_cast<std::uint8_t>(flags);
+        const auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
+        EXPECT_EQ(unpacked.lines[0], line);
+        EXPECT_EQ(unpacked.options[0], flags);
+    }
 
     // Flags 0xC6 come back as they were, through a repack too.
-    image[0x60] = 0xC6;
-    unpacked = UnpackChannels(image, kPmr, kPmrWidth);
+    auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
     EXPECT_EQ(unpacked.options[0], 0xC6);
     ImageBuf again = HeaderOnly();
     PackChannels(again, unpacked.lines, unpacked.options, kPmr);
@@ -193,6 +199,8 @@ TEST(CheckChannels, ReportsTheFirstRangeErrorOrTheLowestOffRasterChannel) {
          kStatusRed,
          {Line(1, "446.007000", "446.006250"), Line(2, "446.006250", "447.000000"),
           Line(3, "440.000000", "446.006250")}},
+        // Seven decimals are no frequency, not 446.00625 MHz.
+        {"Channel #1 Range Out !", kStatusRed, {Line(1, "446.006250", "44.6006250")}},
         {"Channel #2 in Bad increament !",
          kStatusRed,
          {Line(1, "446.006250", "446.006250"), Line(2, "446.006250", "446.007000"),

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <set>
 
 #include "channels/bit_text.h"
@@ -38,11 +40,46 @@ TEST(ToneTable, ItemTextsFollowTheComboLayoutOneDistinctItemPerCode) {
     EXPECT_EQ(descriptions.size(), static_cast<std::size_t>(kToneCount - 1));
 }
 
-TEST(PllFromImage, IndexesOutsideTheListsKeepTheDefaults) {
-    const auto outside = PllFromImage(0xFF, 0x00);
-    EXPECT_EQ(outside.ifText, "-21.4");
-    EXPECT_EQ(outside.oscText, "6.4");
-    EXPECT_EQ(outside.prescaler, 128);
+TEST(FreqToHz, ReadsAtMostSixDecimalsAndNothingElse) {
+    // A text that is not a frequency must never be read as another one.
+    const std::pair<const char*, std::optional<std::int64_t>> cases[] = {
+        {"446.00625", 446006250},
+        {" 446.006250 ", 446006250},
+        {"446", 446000000},
+        {"-21.7", -21700000},
+        {"+45.1", 45100000},
+        {" 1000.00625 ", 1000006250},
+        {"1638.39375", 1638393750},
+        {"6.40000000", {}},
+        {"5.0000000", {}},
+        {"1000.0000001", {}},
+        {"446.00625x", {}},
+        {"garbage", {}},
+        {"", {}},
+        {"4.4.6", {}},
+        {"3000", {}}};
+    for (const auto& [text, hz] : cases) {
+        EXPECT_EQ(FreqToHz(text), hz) << '"' << text << '"';
+    }
+}
+
+TEST(PllFromImage, EveryNibbleSelectsItsListEntryOrTheFirst) {
+    const char* const ifs[] = {"-21.4", "+21.4", "-34.3", "+34.3", "-45.0", "+45.0",
+                               "-45.1", "+45.1", "-21.7", "+21.7", "-21.4"};
+    // Oscillator and its reference words for 6250, 5000 and 2500 Hz.
+    const char* const oscs[] = {"6.4 2048 2560 5120", "12.8 4096 5120 10240",
+                                "14.4 4608 5760 11520", "21.25 6800 8500 17000",
+                                "6.4 2048 2560 5120"};
+    for (int n = 0; n < 16; ++n) {
+        const auto params = PllFromImage(static_cast<std::uint8_t>(n << 4 | n), 0x00);
+        EXPECT_EQ(params.ifText, ifs[std::min(n, 10)]) << n;
+        std::string osc = params.oscText;
+        for (const int word : params.refData) {
+            osc += ' ' + std::to_string(word);
+        }
+        EXPECT_EQ(osc, oscs[std::min(n, 4)]);
+        EXPECT_EQ(params.prescaler, 128);
+    }
 }
 
 TEST(EncodeFreq, MatchesTheWorkedPmrExample) {
