@@ -27,8 +27,11 @@ namespace {
 constexpr int kHighestBand = 12;
 constexpr std::size_t kByteRecordSize = 3;
 constexpr std::size_t kIntegerRecordSize = 4;
+constexpr std::string_view kConfigExtension = ".cfg";
 constexpr std::string_view kCompanionExtension = ".ptx";
 constexpr const char* kUntitledSaveName = "Untitled.cfg";
+constexpr const char* kReadOnlyText = " is a read only file";
+constexpr int kTemporaryNameAttempts = 8;
 
 std::string SystemErrorText(int error) {
     return std::error_code(error, std::generic_category()).message();
@@ -63,32 +66,50 @@ std::optional<InfoPage> ReadCompanion(const std::string& path) {
     return DecodeCompanionFile(*bytes);
 }
 
-// The companion beside the configuration first, then in the working directory, where older
-// versions of the program kept it.
+// The folder part of a path, with its final separator ("" for a bare name).
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool HasConfigExtension(const std::string& path) {
+    const std::string bare = path.substr(FolderOf(path).size());
+    return bare.size() >= kConfigExtension.size() &&
+           ToUpperAscii(bare.substr(bare.size() - kConfigExtension.size())) ==
+               ToUpperAscii(kConfigExtension);
+}
+
+// The first companion that exists: the configuration's own, then the name older versions gave
+// it (cut at the first ".") beside it, then that name in the working directory, where the
+// first versions kept it. One that exists but cannot be read counts as missing.
 std::optional<InfoPage> FindCompanion(const std::string& configPath) {
-    if (auto info = ReadCompanion(CompanionPath(configPath))) {
-        return info;
+    const std::string oldName = FileBase(configPath) + std::string(kCompanionExtension);
+    for (const std::string& candidate :
+         {CompanionPath(configPath), FolderOf(configPath) + oldName, oldName}) {
+        std::error_code error;
+        if (fs::exists(candidate, error)) {
+            return ReadCompanion(candidate);
+        }
     }
-    return ReadCompanion(FileBase(configPath) + std::string(kCompanionExtension));
+    return std::nullopt;
 }
 
-std::string UniqueTemporaryName(const fs::path& target) {
+// A short name: the target's own name may already be as long as a name can be.
+std::string TemporaryName(const fs::path& target) {
     std::random_device random;
-    return (target.parent_path() /
-            ("." + target.filename().string() + ".tmp" + std::to_string(random())))
-        .string();
-}
-
-bool ReportReadOnly(const std::string& path, Prompter& prompter) {
-    if (!IsReadOnlyFile(path)) {
-        return false;
-    }
-    prompter.Tell(path + " is a read only file", Icon::Exclamation);
-    return true;
+    return (target.parent_path() / (".petrel" + std::to_string(random()) + ".tmp")).string();
 }
 
 void ReportSaveError(const std::string& text, Prompter& prompter) {
     prompter.Tell(text, Icon::Exclamation, kMainWindowCaption);
+}
+
+// A failure after the configuration was replaced: what failed, and what the pair holds now.
+std::string PairMessage(const std::string& failure, const std::string& config,
+                        const std::string& companion, bool infoValid) {
+    return failure + kLineBreak + config +
+           (infoValid ? " was saved, but its radio information in " + companion + " was not."
+                      : " was saved, but " + companion + " still holds older radio information.");
 }
 
 }  // namespace
@@ -178,9 +199,12 @@ std::string FileBase(const std::string& path) {
 }
 
 std::string CompanionPath(const std::string& configPath) {
-    const auto slash = configPath.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? "" : configPath.substr(0, slash + 1);
-    return folder + FileBase(configPath) + std::string(kCompanionExtension);
+    const std::size_t cut = HasConfigExtension(configPath) ? kConfigExtension.size() : 0;
+    return configPath.substr(0, configPath.size() - cut) + std::string(kCompanionExtension);
+}
+
+std::string WithConfigExtension(const std::string& name) {
+    return name.empty() || HasConfigExtension(name) ? name : name + std::string(kConfigExtension);
 }
 
 bool IsReadOnlyFile(const std::string& path) {
@@ -196,8 +220,15 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     const fs::path target(path);
     struct stat old {};
     const bool existed = ::stat(path.c_str(), &old) == 0;
-    const std::string temporary = UniqueTemporaryName(target);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < kTemporaryNameAttempts; ++attempt) {
+        temporary = TemporaryName(target);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
     if (fd < 0) {
         return SystemErrorText(errno);
     }
@@ -239,9 +270,7 @@ std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name,
         return std::nullopt;
     }
     const auto slot = ReadConfigFile(state, name, prompter);
-    if (slot) {
-        state.NewUntouched = false;
-    }
+    state.NewUntouched = false;  // after every read, whether the file opened or not
     return slot;
 }
 
@@ -277,28 +306,38 @@ std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
 bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
     Document& doc = state.workspace.At(slot);
     const ImageBuf image = PackImage(state, doc);
-    if (ReportReadOnly(name, prompter)) {
+    if (IsReadOnlyFile(name)) {
+        prompter.Tell(name + kReadOnlyText, Icon::Exclamation);
         return false;
     }
     if (const auto error = WriteFileAtomically(name, EncodeConfigFile(image))) {
-        ReportSaveError(*error, prompter);
+        ReportSaveError(
+            "Can't save " + name + ": " + *error + "." + kLineBreak + "Nothing was saved.",
+            prompter);
         return false;
     }
-    // The configuration is already rewritten when the companion turns out read-only; the
-    // document then stays unsaved.
+    // From here on the configuration is already replaced: when the companion fails, the
+    // message says what the pair now holds, and the document stays unsaved.
     const std::string companion = CompanionPath(name);
-    if (ReportReadOnly(companion, prompter)) {
+    if (IsReadOnlyFile(companion)) {
+        prompter.Tell(PairMessage(companion + kReadOnlyText, name, companion, state.InfoValid),
+                      Icon::Exclamation);
         return false;
     }
-    std::optional<std::string> error;
     if (state.InfoValid) {
-        error = WriteFileAtomically(companion, EncodeCompanionFile(state.InfoWords));
+        if (const auto error =
+                WriteFileAtomically(companion, EncodeCompanionFile(state.InfoWords))) {
+            ReportSaveError(
+                PairMessage("Can't save " + companion + ": " + *error + ".", name, companion, true),
+                prompter);
+            return false;
+        }
     } else if (::unlink(companion.c_str()) != 0 && errno != ENOENT) {
         // Without an information page an old companion would belong to another radio.
-        error = SystemErrorText(errno);
-    }
-    if (error) {
-        ReportSaveError(*error, prompter);
+        const std::string error = SystemErrorText(errno);
+        ReportSaveError(
+            PairMessage("Can't delete " + companion + ": " + error + ".", name, companion, false),
+            prompter);
         return false;
     }
     doc.title = ToUpperAscii(name);
@@ -313,6 +352,11 @@ std::string SavePathOf(const Document& doc) {
     return doc.path.empty() ? doc.title : doc.path;
 }
 
+// The name the user chose in the Save dialog, always with ".cfg".
+std::string AskConfigName(FileChooser& chooser, const std::string& proposed) {
+    return WithConfigExtension(chooser.AskSaveName(proposed));
+}
+
 SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
     if (name.empty()) {
         return SaveOutcome::Cancelled;
@@ -324,15 +368,15 @@ SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Pr
 SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter) {
     const Document& doc = state.workspace.At(slot);
     const std::string name =
-        IsUntitled(doc.title) ? chooser.AskSaveName(doc.title) : SavePathOf(doc);
+        IsUntitled(doc.title) ? AskConfigName(chooser, doc.title) : SavePathOf(doc);
     return SaveUnder(state, slot, name, prompter);
 }
 
 SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser,
                            Prompter& prompter) {
     const Document& doc = state.workspace.At(slot);
-    const std::string name = chooser.AskSaveName(
-        IsUntitled(doc.title) ? std::string(kUntitledSaveName) : SavePathOf(doc));
+    const std::string name = AskConfigName(
+        chooser, IsUntitled(doc.title) ? std::string(kUntitledSaveName) : SavePathOf(doc));
     return SaveUnder(state, slot, name, prompter);
 }
 
@@ -351,8 +395,10 @@ bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& p
     if (answer != Answer::Yes) {
         return false;
     }
-    // A failed save keeps the window open: closing it would lose the changes.
-    return SaveUnder(state, slot, chooser.AskSaveName(base), prompter) == SaveOutcome::Saved;
+    // A file of its own is proposed as it is, not as the upper-cased name of the title. A failed
+    // save keeps the window open: closing it would lose the changes.
+    const std::string proposed = doc.path.empty() ? base : doc.path;
+    return SaveUnder(state, slot, AskConfigName(chooser, proposed), prompter) == SaveOutcome::Saved;
 }
 
 }  // namespace petrel

@@ -109,8 +109,14 @@ TEST(ConfigFileFormat, RecordsRoundTripAndReadingStopsAtAnythingElse) {
 TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessage) {
     for (const auto& [byte, band] : {std::pair{0x12, 12}, std::pair{0x0A, 10}, std::pair{0, 0}}) {
         WriteBytes(dir.File("band.cfg"), ConfigBytes(static_cast<std::uint8_t>(byte)));
-        ASSERT_TRUE(OpenConfigFile(state, dir.File("band.cfg"), prompter)) << byte;
+        const auto slot = OpenConfigFile(state, dir.File("band.cfg"), prompter);
+        ASSERT_TRUE(slot) << byte;
         EXPECT_EQ(state.BandNo, band);
+        // Saved again, the last byte is the band as decoded (0x12 gives 0x0C).
+        ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("saved.cfg"), prompter));
+        const auto saved = ReadBytes(dir.File("saved.cfg"));
+        EXPECT_EQ(saved.back(), band);
+        EXPECT_EQ(saved[3 * 0x10 + 2], byte);
     }
     WriteBytes(dir.File("0D.cfg"), ConfigBytes(0x0D));
     WriteBytes(dir.File("13.cfg"), ConfigBytes(0x13));
@@ -122,7 +128,10 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
           {dir.File("missing.cfg"), "Can't open file: " + dir.File("missing.cfg")},
           {dir.Path().string(), "Can't open file: " + dir.Path().string()}}) {
         prompter.Expect(message, Answer::Ok);
+        state.NewUntouched = true;
         EXPECT_FALSE(OpenConfigFile(state, name, prompter)) << name;
+        // Every file read clears the mark of an untouched new configuration.
+        EXPECT_EQ(state.NewUntouched, name == dir.File("big.cfg")) << name;
     }
     EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::None);
@@ -164,48 +173,72 @@ TEST_F(ConfigFileTest, GarbageEitherOpensAsWhatItHoldsOrIsRefused) {
     }
 }
 
-TEST_F(ConfigFileTest, CompanionBesideTheFileWinsOverTheWorkingFolderABrokenOneIsMissing) {
-    // A dot in the folder's name does not cut the companion's name.
-    fs::create_directory(dir.Path() / "shop.v2");
-    const std::string name = dir.File("shop.v2/radio.v1.cfg");
+TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
+    // shop.v1.cfg and shop.v2.cfg keep the radio information each was saved with.
+    const int slot = NewDocument();
+    state.InfoWords = InfoWithTexts();
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v1.cfg"), prompter));
+    state.InfoWords[kInfoSerialText] = 'X';
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v2.cfg"), prompter));
+    ASSERT_TRUE(OpenConfigFile(state, dir.File("shop.v1.cfg"), prompter));
+    EXPECT_EQ(state.SerialNo, "SN-00042");
+    EXPECT_FALSE(fs::exists(dir.File("shop.ptx")));
+
+    // Opening takes the first companion that exists: the file's own, then the older name cut
+    // at the first "." beside it, then that name in the working folder. A dot in the folder's
+    // name cuts nothing.
+    fs::create_directory(dir.Path() / "old.v2");
+    const std::string name = dir.File("old.v2/radio.v1.cfg");
     WriteBytes(name, ConfigBytes(9));
-    InfoPage inCwd{};
-    inCwd[kInfoNameText] = 'X';
-    WriteBytes(dir.File("radio.ptx"), EncodeCompanionFile(inCwd));
-    ASSERT_TRUE(OpenConfigFile(state, name, prompter));
-    EXPECT_EQ(state.CustomerName, "X");  // older layout: found in the working folder
-
-    WriteBytes(dir.File("shop.v2/radio.ptx"), EncodeCompanionFile(InfoWithTexts()));
-    auto slot = OpenConfigFile(state, name, prompter);
-    ASSERT_TRUE(slot);
-    EXPECT_TRUE(state.InfoValid);
-    EXPECT_EQ(state.SerialNo + "|" + state.ProgDate, "SN-00042|Dec-06-2026");
-    EXPECT_EQ(state.workspace.At(*slot).customerLabel, "Customer:Petrel Shop");
-    EXPECT_EQ(state.workspace.At(*slot).serialLabel, "Serial No:SN-00042");
-
-    // A broken companion counts as missing: the texts stay as they were.
-    fs::remove(dir.File("radio.ptx"));
-    WriteBytes(dir.File("shop.v2/radio.ptx"), Bytes(1020, 0x02));
-    slot = OpenConfigFile(state, name, prompter);
-    ASSERT_TRUE(slot);
+    for (const auto& [companion, customer] :
+         {std::pair{"radio.ptx", "C"}, {"old.v2/radio.ptx", "B"}, {"old.v2/radio.v1.ptx", "A"}}) {
+        InfoPage info{};
+        info[kInfoNameText] = customer[0];
+        WriteBytes(dir.File(companion), EncodeCompanionFile(info));
+        ASSERT_TRUE(OpenConfigFile(state, name, prompter));
+        EXPECT_EQ(state.CustomerName, customer);
+    }
+    // A broken companion counts as missing, with no fallback: the texts stay as they were.
+    WriteBytes(dir.File("old.v2/radio.v1.ptx"), Bytes(1020, 0x02));
+    const auto reopened = OpenConfigFile(state, name, prompter);
+    ASSERT_TRUE(reopened);
     EXPECT_FALSE(state.InfoValid);
-    EXPECT_EQ(state.CustomerName, "Petrel Shop");
+    EXPECT_EQ(state.CustomerName, "A");
     // Without an information page, saving leaves no companion behind.
     WriteBytes(dir.File("copy.ptx"), EncodeCompanionFile(InfoWithTexts()));
-    ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("copy.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(state, *reopened, dir.File("copy.cfg"), prompter));
     EXPECT_FALSE(fs::exists(dir.File("copy.ptx")));
+}
+
+TEST_F(ConfigFileTest, TextsThatAreNoFrequencySaveAsAbsentFourDigitMegahertzSurvive) {
+    // VHF Low Band shows 5 MHz as "5.00000000": saved again it is NONE, not 500 MHz.
+    const int slot = BuildNewConfiguration(state, 3, 2);
+    state.workspace.At(slot).lines = {PresetChannelLine(1, "5.000000"),
+                                      PresetChannelLine(2, "1000.00625")};
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("first.cfg"), prompter));
+    const int first = *OpenConfigFile(state, dir.File("first.cfg"), prompter);
+    const auto shown = state.workspace.At(first).lines;
+    EXPECT_EQ(shown[0].substr(0, 16) + shown[1].substr(0, 16), "1   5.00000000  2   1000.00625  ");
+    ASSERT_TRUE(SaveConfigFile(state, first, dir.File("second.cfg"), prompter));
+    const int second = *OpenConfigFile(state, dir.File("second.cfg"), prompter);
+    const auto again = state.workspace.At(second).lines;
+    EXPECT_EQ(again[0], "1   NONE        000=  None   NONE        000=  None   ");
+    EXPECT_EQ(again[1], shown[1]);
 }
 
 TEST_F(ConfigFileTest, SavedConfigurationHoldsTheImageAndItsCompanion) {
     const int slot = NewDocument();
-    const std::string name = dir.File("pmr.cfg");
-    ASSERT_TRUE(SaveConfigFile(state, slot, name, prompter));
-    const auto bytes = ReadBytes(name);
-    ASSERT_EQ(bytes.size(), 675u);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 3), (Bytes{0x11, 0x00, 0x01}));
-    EXPECT_EQ(Bytes(bytes.end() - 3, bytes.end()), (Bytes{0x11, 0x00, 9}));  // the band byte
-    EXPECT_EQ(ReadBytes(dir.File("pmr.ptx")).size(), 1024u);
-    EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(name));
+    // Up to the longest name the file system allows (255 characters).
+    for (const std::string& base : {std::string("pmr"), std::string(251, 'n')}) {
+        const std::string name = dir.File(base + ".cfg");
+        ASSERT_TRUE(SaveConfigFile(state, slot, name, prompter));
+        const auto bytes = ReadBytes(name);
+        ASSERT_EQ(bytes.size(), 675u);
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 3), (Bytes{0x11, 0x00, 0x01}));
+        EXPECT_EQ(Bytes(bytes.end() - 3, bytes.end()), (Bytes{0x11, 0x00, 9}));  // the band byte
+        EXPECT_EQ(ReadBytes(dir.File(base + ".ptx")).size(), 1024u);
+        EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(name));
+    }
 }
 
 TEST_F(ConfigFileTest, ReadOnlyFilesAreLeftAloneAndTheDocumentStaysUnsaved) {
@@ -217,14 +250,42 @@ TEST_F(ConfigFileTest, ReadOnlyFilesAreLeftAloneAndTheDocumentStaysUnsaved) {
     EXPECT_FALSE(SaveConfigFile(state, slot, locked, prompter));
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::Exclamation);
     EXPECT_EQ(ReadBytes(locked), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(prompter.Done());
+    EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
+}
 
-    // A read-only companion: the configuration is rewritten, the companion is not.
-    WriteBytes(dir.File("half.ptx"), {9, 9});
-    MakeReadOnly(dir.File("half.ptx"));
-    prompter.Expect(dir.File("half.ptx") + " is a read only file", Answer::Ok);
-    EXPECT_FALSE(SaveConfigFile(state, slot, dir.File("half.cfg"), prompter));
-    EXPECT_EQ(ReadBytes(dir.File("half.cfg")).size(), 675u);
-    EXPECT_EQ(ReadBytes(dir.File("half.ptx")), (Bytes{9, 9}));
+TEST_F(ConfigFileTest, ACompanionThatFailsSaysTheConfigurationIsSavedAlready) {
+    const int slot = NewDocument(true);
+    const std::string cfg = dir.File("pair.cfg");
+    const std::string ptx = dir.File("pair.ptx");
+    const std::string notSaved =
+        cfg + " was saved, but its radio information in " + ptx + " was not.";
+    const std::string isDirectory = std::generic_category().message(EISDIR) + ".\n\r";
+    struct Case {
+        bool readOnlyFile;  // else a folder in its place, which can be neither written nor deleted
+        bool infoValid;
+        std::string message;
+    };
+    const Case cases[] = {{true, true, ptx + " is a read only file\n\r" + notSaved},
+                          {false, true, "Can't save " + ptx + ": " + isDirectory + notSaved},
+                          {false, false,
+                           "Can't delete " + ptx + ": " + isDirectory + cfg + " was saved, but " +
+                               ptx + " still holds older radio information."}};
+    for (const Case& c : cases) {
+        fs::remove_all(ptx);
+        fs::remove(cfg);
+        if (c.readOnlyFile) {
+            WriteBytes(ptx, {9, 9});
+            MakeReadOnly(ptx);
+        } else {
+            fs::create_directory(ptx);
+        }
+        state.InfoValid = c.infoValid;
+        prompter.Expect(c.message, Answer::Ok);
+        EXPECT_FALSE(SaveConfigFile(state, slot, cfg, prompter));
+        EXPECT_EQ(ReadBytes(cfg).size(), 675u);
+        EXPECT_TRUE(fs::is_directory(ptx) || ReadBytes(ptx) == (Bytes{9, 9}));  // left alone
+    }
     EXPECT_TRUE(prompter.Done());
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
     EXPECT_EQ(state.workspace.At(slot).title, "Temp1.cfg");
@@ -240,10 +301,14 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFileAndReportsTheSystemError) {
     if (::access(closed.c_str(), W_OK) == 0) {
         // The superuser writes anywhere: use a path below a file instead.
         ::chmod(closed.c_str(), 0755);
-        prompter.Expect(std::generic_category().message(ENOTDIR), Answer::Ok);
+        prompter.Expect("Can't save " + name + "/x.cfg: " +
+                            std::generic_category().message(ENOTDIR) + ".\n\rNothing was saved.",
+                        Answer::Ok);
         EXPECT_FALSE(SaveConfigFile(state, slot, name + "/x.cfg", prompter));
     } else {
-        prompter.Expect(std::generic_category().message(EACCES), Answer::Ok);
+        prompter.Expect("Can't save " + name + ": " + std::generic_category().message(EACCES) +
+                            ".\n\rNothing was saved.",
+                        Answer::Ok);
         EXPECT_FALSE(SaveConfigFile(state, slot, name, prompter));
     }
     EXPECT_TRUE(prompter.Done());
@@ -263,7 +328,8 @@ TEST_F(ConfigFileTest, SaveProposesANameOnlyForUntitledDocuments) {
     EXPECT_EQ(SaveDocumentAs(state, slot, chooser, prompter), SaveOutcome::Cancelled);
     EXPECT_EQ(chooser.proposed, (std::vector<std::string>{"TEMP3", "Untitled.cfg"}));
 
-    chooser.Then(dir.File("named.cfg"));
+    // A name typed without ".cfg" gets it.
+    chooser.Then(dir.File("named"));
     EXPECT_EQ(SaveDocument(state, slot, chooser, prompter), SaveOutcome::Saved);
     EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(dir.File("named.cfg")));
     // Now titled: Save writes the same file again without a dialog, Save As proposes it.
@@ -309,6 +375,16 @@ TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDr
     EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.title, kMainWindowCaption);
+
+    // An opened file proposes its own path.
+    WriteBytes(dir.File("shop.cfg"), ConfigBytes(9));
+    const int opened = *OpenConfigFile(state, dir.File("shop.cfg"), prompter);
+    state.workspace.At(opened).state.Dirty = true;
+    prompter.Expect("The data in [SHOP] has changed.\n\rDo you want to save the changes?",
+                    Answer::Yes);
+    chooser.Then("");
+    EXPECT_FALSE(QueryClose(state, opened, chooser, prompter));
+    EXPECT_EQ(chooser.proposed.back(), dir.File("shop.cfg"));
 }
 
 TEST(FormatRadioDate, UsesTwoDigitYearsAndRollsOverLikeACalendar) {

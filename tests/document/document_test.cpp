@@ -9,6 +9,7 @@
 #include "document/radio_image.h"
 #include "document/shell_model.h"
 #include "ports/status_line.h"
+#include "util/text.h"
 
 namespace petrel {
 namespace {
@@ -46,47 +47,61 @@ TEST(BandTable, RowsCutIntoTheirFields) {
 }
 
 TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
-    EXPECT_EQ(SqlFreqOf(1), "34.350000");
-    EXPECT_EQ(SqlFreqOf(11), "465.750000");
-    EXPECT_EQ(RxFreqOf(4, 0), "148.025000");
-    EXPECT_EQ(TxFreqOf(4, 0), "148.525000");
-    EXPECT_EQ(TxFreqOf(3, 3), RxFreqOf(3, 3));
-    EXPECT_EQ(ModFreqOf(8, 3), "358.750000");
-    // The Petrel bands share the UHF mid band's references.
-    for (const int band : {9, 10, 11, 12}) {
-        for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(RxFreqOf(band, i) + TxFreqOf(band, i) + ModFreqOf(band, i),
-                      RxFreqOf(6, i) + TxFreqOf(6, i) + ModFreqOf(6, i));
-        }
+    // Squelch | receive 1-4 | transmit 1-4 ("=": as receive) | modulation 1-4, for every band.
+    const std::string uhfMid =
+        "440.025000 450.025000 460.025000 469.975000|440.525000 450.525000 460.525000 "
+        "469.475000|470.000000 462.500000 455.000000 447.500000";
+    const std::string references[] = {
+        "34.350000|29.750000 32.850000 35.950000 38.950000|=|32.100000 34.500000 36.900000 "
+        "39.000000",
+        "44.050000|38.050000 42.050000 46.050000 49.950000|=|41.000000 44.000000 47.000000 "
+        "50.000000",
+        "146.050000|136.050000 142.550000 149.050000 155.950000|=|141.000000 146.000000 "
+        "151.000000 156.000000",
+        "161.050000|148.025000 156.725000 165.425000 173.975000|148.525000 156.525000 165.225000 "
+        "173.775000|154.500000 161.000000 167.500000 174.000000",
+        "420.050000|403.050000 414.050000 427.050000 439.950000|=|440.000000 430.000000 "
+        "420.000000 410.000000",
+        "455.050000|" + uhfMid,
+        "490.050000|470.050000 484.050000 498.050000 511.950000|=|512.000000 500.000000 "
+        "490.000000 480.000000",
+        "367.525000|350.025000 362.025000 374.025000 384.975000|=|385.000000 376.525000 "
+        "367.500000 358.750000",
+        "446.006250|" + uhfMid,
+        "448.750000|" + uhfMid,
+        "465.750000|" + uhfMid,
+        "446.006250|" + uhfMid};
+    for (int band = 1; band <= kBandCount; ++band) {
+        const auto four = [band](std::string (*of)(int, int)) {
+            return of(band, 0) + ' ' + of(band, 1) + ' ' + of(band, 2) + ' ' + of(band, 3);
+        };
+        const std::string rx = four(RxFreqOf);
+        const std::string tx = four(TxFreqOf);
+        EXPECT_EQ(SqlFreqOf(band) + '|' + rx + '|' + (tx == rx ? "=" : tx) + '|' + four(ModFreqOf),
+                  references[band - 1]);
+    }
+    // The VOX attack times: "80 mS", then 100 to 600 ms in steps of 50, codes 4 to 15.
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(DelayText(i),
+                  PadRight(i == 0 ? "80 mS" : std::to_string(50 * i + 50) + "mS", 10));
+        EXPECT_EQ(DelayCode(i), i + 4);
     }
     for (const auto& [band, count] :
          {std::pair{9, 8}, std::pair{10, 25}, std::pair{11, 280}, std::pair{6, 0}}) {
         EXPECT_EQ(PresetCount(band), count);
     }
-    for (const auto& [got, expected] : {std::pair{PresetFreq(9, 1), "446.006250"},
-                                        std::pair{PresetFreq(9, 8), "446.093750"},
-                                        std::pair{PresetFreq(10, 16), "449.150000"},
-                                        std::pair{PresetFreq(11, 1), "462.000000"},
-                                        std::pair{PresetFreq(11, 2), "462.012500"},
-                                        std::pair{PresetFreq(11, 280), "465.487500"},
-                                        std::pair{PresetFreq(9, 0), "NONE      "},
-                                        std::pair{PresetFreq(11, 0), "NONE      "},
-                                        std::pair{PresetFreq(9, 9), "NONE"},
-                                        std::pair{PresetFreq(10, 26), "NONE"},
-                                        std::pair{PresetFreq(6, 0), "NONE"},
-                                        std::pair{PresetFreq(6, 1), "NONE"},
-                                        std::pair{SqlFreqOf(0), "Unknow"},
-                                        std::pair{SqlFreqOf(13), "Unknow"},
-                                        std::pair{RxFreqOf(13, 0), ""},
-                                        std::pair{RxFreqOf(1, 4), ""},
-                                        std::pair{DelayText(0), "80 mS     "},
-                                        std::pair{DelayText(11), "600mS     "},
-                                        std::pair{DelayText(12), "NONE"},
-                                        std::pair{DelayText(-1), "NONE"}}) {
+    for (const auto& [got, expected] :
+         {std::pair{PresetFreq(9, 1), "446.006250"}, std::pair{PresetFreq(9, 8), "446.093750"},
+          std::pair{PresetFreq(10, 16), "449.150000"}, std::pair{PresetFreq(11, 1), "462.000000"},
+          std::pair{PresetFreq(11, 2), "462.012500"}, std::pair{PresetFreq(11, 280), "465.487500"},
+          std::pair{PresetFreq(9, 0), "NONE      "}, std::pair{PresetFreq(11, 0), "NONE      "},
+          std::pair{PresetFreq(9, 9), "NONE"}, std::pair{PresetFreq(10, 26), "NONE"},
+          std::pair{PresetFreq(6, 0), "NONE"}, std::pair{PresetFreq(6, 1), "NONE"},
+          std::pair{SqlFreqOf(0), "Unknow"}, std::pair{SqlFreqOf(13), "Unknow"},
+          std::pair{RxFreqOf(13, 0), ""}, std::pair{RxFreqOf(1, 4), ""},
+          std::pair{DelayText(12), "NONE"}, std::pair{DelayText(-1), "NONE"}}) {
         EXPECT_EQ(got, expected);
     }
-    EXPECT_EQ(DelayCode(0), 4);
-    EXPECT_EQ(DelayCode(11), 15);
     EXPECT_EQ(DelayCode(20), 5);
 }
 
@@ -110,10 +125,13 @@ TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
     EXPECT_EQ(doc.state.ChOption, std::vector<std::uint8_t>(16, 0x02));
     EXPECT_FALSE(doc.state.Key4Assigned);
     EXPECT_TRUE(state.InfoValid);
-    EXPECT_EQ(state.InfoWords[0xF0], 0x41);
-    EXPECT_EQ(state.InfoWords[0xFB], 0xEE);
-    EXPECT_EQ(state.InfoWords[0xC0], 0x64);
-    EXPECT_EQ(state.InfoWords[0xCB], 0x50);
+    // The default level and power tables, twelve bytes each, in the information page.
+    EXPECT_EQ(std::vector<int>(state.InfoWords.begin() + 0xF0, state.InfoWords.end()),
+              (std::vector<int>{0x41, 0x55, 0x41, 0x55, 0, 0, 0x52, 0x49, 0x28, 0x5F, 0x88, 0xEE, 0,
+                                0, 0, 0}));
+    EXPECT_EQ(std::vector<int>(state.InfoWords.begin() + 0xC0, state.InfoWords.begin() + 0xD0),
+              (std::vector<int>{0x64, 0x78, 0x8C, 0xA0, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50,
+                                0x50, 0, 0, 0, 0}));
 
     // The tuning block holds the band's softpot frequencies. Record 0: Rx 440.025 MHz (LO
     // 418.325: N 522, A 116), Tx 440.525 MHz (N 550, A 84).
@@ -178,6 +196,21 @@ TEST(RadioImage, PackAppendsTheBandByteAndLeavesUntouchedChannelsEmpty) {
     EXPECT_EQ(ImageBuf(image.begin() + 0x60, image.end() - 1), ImageBuf(128, 0xFF));
     state.workspace.At(slot).state.Dirty = true;
     EXPECT_EQ(PackImage(state, state.workspace.At(slot))[0x60], 0xC2);
+}
+
+TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
+    for (const auto& [sideA, sideB, front, assigned] : {std::tuple{0x01, 0xD6, 0x44, false},
+                                                        {0x04, 0x00, 0x00, true},
+                                                        {0x40, 0x00, 0x00, true},
+                                                        {0x00, 0x04, 0x00, true},
+                                                        {0x00, 0x40, 0x00, true},
+                                                        {0x35, 0x53, 0x00, false}}) {
+        std::array<std::uint8_t, kSysBlockSize> sys{};
+        sys[0] = static_cast<std::uint8_t>(sideA);
+        sys[1] = static_cast<std::uint8_t>(sideB);
+        sys[2] = sys[3] = static_cast<std::uint8_t>(front);
+        EXPECT_EQ(Key4Assigned(sys), assigned) << sideA << ' ' << sideB;
+    }
 }
 
 TEST(RadioImage, UnpacksIntoANewDocumentThatActivatesWithItsBandEdges) {
