@@ -1,5 +1,7 @@
 #include "document/shell_model.h"
 
+#include <algorithm>
+
 #include "document/document_lifecycle.h"
 #include "document/program_state.h"
 #include "ports/prompter.h"
@@ -19,6 +21,20 @@ WindowGeometry MainWindowGeometry(int screenWidth, int screenHeight, int designW
     g.width = (screenWidth + designWidth) / 2;
     g.top = screenHeight / 2 - g.height / 2;
     g.left = screenWidth / 2 - g.width / 2;
+    return g;
+}
+
+WindowGeometry EditorGeometry(int areaWidth, int areaHeight, int step, int openCount) {
+    constexpr int kMinWidth = 620;    // the channel list at a readable size
+    constexpr int kCascadeDepth = 3;  // windows that always fit in one cascade
+    const int room = std::max(step, 0) * (kCascadeDepth - 1);
+    WindowGeometry g{};
+    g.width = std::max(std::min(std::max(kMinWidth, areaWidth * 2 / 3), areaWidth - room), 1);
+    g.height = std::max(areaHeight - room, 1);
+    const int fits = step > 0 ? 1 + std::max(0, std::min((areaWidth - g.width) / step,
+                                                         (areaHeight - g.height) / step))
+                              : 1;
+    g.left = g.top = step * (openCount % fits);
     return g;
 }
 

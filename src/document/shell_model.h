@@ -74,6 +74,11 @@ struct WindowGeometry {
 WindowGeometry MainWindowGeometry(int screenWidth, int screenHeight, int designWidth,
                                   int designHeight);
 
+// A new editor window in a work area of areaWidth x areaHeight, openCount editors being open
+// already: cascaded by step from the top left, starting over where the next one would not fit,
+// and always inside the area.
+WindowGeometry EditorGeometry(int areaWidth, int areaHeight, int step, int openCount);
+
 // Whether a number formatted by the system (10/3) shows "." as its decimal separator.
 bool IsDotDecimal(std::string_view formatted);
 

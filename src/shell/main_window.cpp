@@ -15,6 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -109,6 +111,15 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
     connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateMenus);
     connect(access_, &AccessDialogs::CustomerEditorRequested, this,
             &MainWindow::ShowCustomerEditor);
+    // F10 opens the menu bar, as the menu hint in the status line tells the user.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        for (QAction* menu : menuBar()->actions()) {
+            if (menu->isEnabled() && menu->isVisible()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+        }
+    });
     UpdateMenus();
 }
 
@@ -401,12 +412,16 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
             &AccessDialogs::ShowHardwarePassword);
     connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
 
+    const int openBefore = static_cast<int>(Editors().size());
     QMdiSubWindow* frame = area_->addSubWindow(editor);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    const QSize room = area_->viewport()->size();
-    frame->resize(std::min(room.width(), std::max(620, room.width() * 2 / 3)),
-                  std::max(240, room.height() * 9 / 10));
     editor->show();
+    // Cascaded by the height of a title bar, inside the area whatever its size.
+    const QSize room = area_->viewport()->size();
+    const WindowGeometry g = EditorGeometry(
+        room.width(), room.height(),
+        frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame), openBefore);
+    frame->setGeometry(g.left, g.top, g.width, g.height);
     area_->setActiveSubWindow(frame);
     UpdateMenus();
     return editor;

@@ -13,7 +13,7 @@ namespace petrel {
 namespace {
 
 constexpr const char* kFileFilter = "EEPROM.CFG (*.cfg)";
-constexpr const char* kDefaultSuffix = "TXT";
+constexpr const char* kDefaultSuffix = "cfg";  // a configuration is always a ".cfg"
 
 QMessageBox::StandardButton ToQt(Answer answer) {
     switch (answer) {

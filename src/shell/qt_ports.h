@@ -22,7 +22,7 @@ class QtPrompter : public Prompter {
     QPointer<QWidget> parent_;
 };
 
-// The Open and Save dialogs: filter "EEPROM.CFG (*.cfg)", default extension "TXT".
+// The Open and Save dialogs: filter "EEPROM.CFG (*.cfg)", default extension "cfg".
 class QtFileChooser : public FileChooser {
   public:
     void SetParent(QWidget* parent) { parent_ = parent; }

@@ -105,6 +105,8 @@ class DesktopTest : public QObject {
     void newPmrSaveAsCloseOpenShowsTheSameLines();
     void newRadioDialogOffersTheBandsAndRefusesABadChannelCount();
     void editorFontFollowsTheWindowWidth();
+    void newEditorsCascadeInsideTheWorkArea();
+    void f10OpensTheMenuBarOfTheActiveWindow();
     void changedDataQuestionYesNoCancel();
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
@@ -465,6 +467,34 @@ void DesktopTest::editorFontFollowsTheWindowWidth() {
             editor->contentsRect().width());
 }
 
+void DesktopTest::newEditorsCascadeInsideTheWorkArea() {
+    Program program;
+    program.window.resize(832, 624);  // the frame on a 1024 x 768 screen
+    QList<QPoint> corners;
+    for (int i = 0; i < 4; ++i) {
+        const QWidget* frame = NewEditor(program)->parentWidget();
+        QVERIFY(program.window.Area().viewport()->rect().contains(frame->geometry()));
+        corners << frame->pos();
+    }
+    // Each new window a step right of and below the one before.
+    for (int i = 1; i < 3; ++i) {
+        QVERIFY(corners[i].x() > corners[i - 1].x() && corners[i].y() > corners[i - 1].y());
+    }
+}
+
+void DesktopTest::f10OpensTheMenuBarOfTheActiveWindow() {
+    Program program;
+    program.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.window));
+    QTest::keyClick(&program.window, Qt::Key_F10);
+    QTRY_COMPARE(QApplication::activePopupWidget(), FindMenu(&program.window, "mnuFile"));
+    QApplication::activePopupWidget()->close();
+    // From an editor's channel list: the editor's own menus.
+    NotePadWindow* editor = NewEditor(program);
+    QTest::keyClick(editor->findChild<QListWidget*>("lstClient"), Qt::Key_F10);
+    QTRY_COMPARE(QApplication::activePopupWidget(), FindMenu(editor, "mnuFile"));
+}
+
 void DesktopTest::newRadioDialogOffersTheBandsAndRefusesABadChannelCount() {
     Program program;
     QDialog* dialog = NewRadioDialog(program);
@@ -609,10 +639,10 @@ void DesktopTest::fileDialogsUseTheConfigurationFilterAndDefaultExtension() {
     };
     answer(true);
     const std::string saved = chooser.AskSaveName(dir.filePath("proposed.cfg").toStdString());
-    QCOMPARE(QString::fromStdString(saved), dir.filePath("radio.TXT"));
+    QCOMPARE(QString::fromStdString(saved), dir.filePath("radio.cfg"));
     answer(false);
     QCOMPARE(chooser.AskOpenName(), std::string());  // cancelled: no name
-    QCOMPARE(shown, QStringList({"save EEPROM.CFG (*.cfg) TXT", "open EEPROM.CFG (*.cfg) TXT"}));
+    QCOMPARE(shown, QStringList({"save EEPROM.CFG (*.cfg) cfg", "open EEPROM.CFG (*.cfg) cfg"}));
 }
 
 void DesktopTest::workingFolderIsMadeInTheDocumentsLocation() {
