@@ -180,8 +180,10 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v1.cfg"), prompter));
     state.InfoWords[kInfoSerialText] = 'X';
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v2.cfg"), prompter));
-    ASSERT_TRUE(OpenConfigFile(state, dir.File("shop.v1.cfg"), prompter));
-    EXPECT_EQ(state.SerialNo, "SN-00042");
+    const Document& v1 =
+        state.workspace.At(*OpenConfigFile(state, dir.File("shop.v1.cfg"), prompter));
+    EXPECT_EQ(state.SerialNo + "|" + state.ProgDate, "SN-00042|Dec-06-2026");
+    EXPECT_EQ(v1.serialLabel + "|" + v1.customerLabel, "Serial No:SN-00042|Customer:Petrel Shop");
     EXPECT_FALSE(fs::exists(dir.File("shop.ptx")));
 
     // Opening takes the first companion that exists: the file's own, then the older name cut

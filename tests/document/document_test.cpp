@@ -47,38 +47,39 @@ TEST(BandTable, RowsCutIntoTheirFields) {
 }
 
 TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
-    // Squelch | receive 1-4 | transmit 1-4 ("=": as receive) | modulation 1-4, for every band.
-    const std::string uhfMid =
-        "440.025000 450.025000 460.025000 469.975000|440.525000 450.525000 460.525000 "
-        "469.475000|470.000000 462.500000 455.000000 447.500000";
+    // Squelch | receive 1-4 | transmit 1-4 ("=": as receive) | modulation 1-4 of every band, in
+    // MHz; the texts carry six decimals.
+    const std::string uhf =
+        "440.025 450.025 460.025 469.975|440.525 450.525 460.525 469.475|"
+        "470 462.5 455 447.5";
     const std::string references[] = {
-        "34.350000|29.750000 32.850000 35.950000 38.950000|=|32.100000 34.500000 36.900000 "
-        "39.000000",
-        "44.050000|38.050000 42.050000 46.050000 49.950000|=|41.000000 44.000000 47.000000 "
-        "50.000000",
-        "146.050000|136.050000 142.550000 149.050000 155.950000|=|141.000000 146.000000 "
-        "151.000000 156.000000",
-        "161.050000|148.025000 156.725000 165.425000 173.975000|148.525000 156.525000 165.225000 "
-        "173.775000|154.500000 161.000000 167.500000 174.000000",
-        "420.050000|403.050000 414.050000 427.050000 439.950000|=|440.000000 430.000000 "
-        "420.000000 410.000000",
-        "455.050000|" + uhfMid,
-        "490.050000|470.050000 484.050000 498.050000 511.950000|=|512.000000 500.000000 "
-        "490.000000 480.000000",
-        "367.525000|350.025000 362.025000 374.025000 384.975000|=|385.000000 376.525000 "
-        "367.500000 358.750000",
-        "446.006250|" + uhfMid,
-        "448.750000|" + uhfMid,
-        "465.750000|" + uhfMid,
-        "446.006250|" + uhfMid};
+        "34.35|29.75 32.85 35.95 38.95|=|32.1 34.5 36.9 39",
+        "44.05|38.05 42.05 46.05 49.95|=|41 44 47 50",
+        "146.05|136.05 142.55 149.05 155.95|=|141 146 151 156",
+        "161.05|148.025 156.725 165.425 173.975|148.525 156.525 165.225 173.775|154.5 161 167.5 "
+        "174",
+        "420.05|403.05 414.05 427.05 439.95|=|440 430 420 410",
+        "455.05|" + uhf,
+        "490.05|470.05 484.05 498.05 511.95|=|512 500 490 480",
+        "367.525|350.025 362.025 374.025 384.975|=|385 376.525 367.5 358.75",
+        "446.00625|" + uhf,
+        "448.75|" + uhf,
+        "465.75|" + uhf,
+        "446.00625|" + uhf};
+    const auto mhz = [](const std::string& text) {
+        EXPECT_EQ(text.size(), text.find('.') + 7) << text;
+        return FormatMhz(FreqToHz(text).value_or(-1));
+    };
     for (int band = 1; band <= kBandCount; ++band) {
-        const auto four = [band](std::string (*of)(int, int)) {
-            return of(band, 0) + ' ' + of(band, 1) + ' ' + of(band, 2) + ' ' + of(band, 3);
+        const auto four = [&](std::string (*of)(int, int)) {
+            return mhz(of(band, 0)) + ' ' + mhz(of(band, 1)) + ' ' + mhz(of(band, 2)) + ' ' +
+                   mhz(of(band, 3));
         };
         const std::string rx = four(RxFreqOf);
         const std::string tx = four(TxFreqOf);
-        EXPECT_EQ(SqlFreqOf(band) + '|' + rx + '|' + (tx == rx ? "=" : tx) + '|' + four(ModFreqOf),
-                  references[band - 1]);
+        EXPECT_EQ(
+            mhz(SqlFreqOf(band)) + '|' + rx + '|' + (tx == rx ? "=" : tx) + '|' + four(ModFreqOf),
+            references[band - 1]);
     }
     // The VOX attack times: "80 mS", then 100 to 600 ms in steps of 50, codes 4 to 15.
     for (int i = 0; i < 12; ++i) {
@@ -199,17 +200,14 @@ TEST(RadioImage, PackAppendsTheBandByteAndLeavesUntouchedChannelsEmpty) {
 }
 
 TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
-    for (const auto& [sideA, sideB, front, assigned] : {std::tuple{0x01, 0xD6, 0x44, false},
-                                                        {0x04, 0x00, 0x00, true},
-                                                        {0x40, 0x00, 0x00, true},
-                                                        {0x00, 0x04, 0x00, true},
-                                                        {0x00, 0x40, 0x00, true},
-                                                        {0x35, 0x53, 0x00, false}}) {
-        std::array<std::uint8_t, kSysBlockSize> sys{};
-        sys[0] = static_cast<std::uint8_t>(sideA);
-        sys[1] = static_cast<std::uint8_t>(sideB);
-        sys[2] = sys[3] = static_cast<std::uint8_t>(front);
-        EXPECT_EQ(Key4Assigned(sys), assigned) << sideA << ' ' << sideB;
+    using Buttons = std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, bool>;  // A, B, fronts
+    for (const auto& [a, b, front, assigned] : {Buttons{0x01, 0xD6, 0x44, false},
+                                                {0x04, 0, 0, true},
+                                                {0x40, 0, 0, true},
+                                                {0, 0x04, 0, true},
+                                                {0, 0x40, 0, true},
+                                                {0x35, 0x53, 0, false}}) {
+        EXPECT_EQ(Key4Assigned({a, b, front, front}), assigned) << +a << ' ' << +b;
     }
 }
 
