@@ -262,35 +262,24 @@ TEST_F(ConfigFileTest, ACompanionThatFailsSaysTheConfigurationIsSavedAlready) {
     const std::string ptx = dir.File("pair.ptx");
     const std::string notSaved =
         cfg + " was saved, but its radio information in " + ptx + " was not.";
-    const std::string isDirectory = std::generic_category().message(EISDIR) + ".\n\r";
-    struct Case {
-        bool readOnlyFile;  // else a folder in its place, which can be neither written nor deleted
-        bool infoValid;
-        std::string message;
-    };
-    const Case cases[] = {{true, true, ptx + " is a read only file\n\r" + notSaved},
-                          {false, true, "Can't save " + ptx + ": " + isDirectory + notSaved},
-                          {false, false,
-                           "Can't delete " + ptx + ": " + isDirectory + cfg + " was saved, but " +
-                               ptx + " still holds older radio information."}};
-    for (const Case& c : cases) {
+    const std::string isDirectory = ": " + std::generic_category().message(EISDIR) + ".\n\r";
+    // A read-only companion, or a folder in its place that can be neither written nor deleted.
+    for (const auto& [readOnly, infoValid, message] :
+         {std::tuple{true, true, ptx + " is a read only file\n\r" + notSaved},
+          {false, true, "Can't save " + ptx + isDirectory + notSaved},
+          {false, false,
+           "Can't delete " + ptx + isDirectory + cfg + " was saved, but " + ptx +
+               " still holds older radio information."}}) {
         fs::remove_all(ptx);
-        fs::remove(cfg);
-        if (c.readOnlyFile) {
-            WriteBytes(ptx, {9, 9});
-            MakeReadOnly(ptx);
-        } else {
-            fs::create_directory(ptx);
-        }
-        state.InfoValid = c.infoValid;
-        prompter.Expect(c.message, Answer::Ok);
+        readOnly ? (WriteBytes(ptx, {9, 9}), MakeReadOnly(ptx)) : void(fs::create_directory(ptx));
+        state.InfoValid = infoValid;
+        prompter.Expect(message, Answer::Ok);
         EXPECT_FALSE(SaveConfigFile(state, slot, cfg, prompter));
         EXPECT_EQ(ReadBytes(cfg).size(), 675u);
         EXPECT_TRUE(fs::is_directory(ptx) || ReadBytes(ptx) == (Bytes{9, 9}));  // left alone
     }
     EXPECT_TRUE(prompter.Done());
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
-    EXPECT_EQ(state.workspace.At(slot).title, "Temp1.cfg");
 }
 
 TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFileAndReportsTheSystemError) {

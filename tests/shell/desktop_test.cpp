@@ -21,7 +21,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <filesystem>
 #include <functional>
 
 #include "document/config_file.h"
@@ -107,7 +106,7 @@ class DesktopTest : public QObject {
     void editorFontFollowsTheWindowWidth();
     void newEditorsCascadeInsideTheWorkArea();
     void f10OpensTheMenuBarOfTheActiveWindow();
-    void changedDataQuestionYesNoCancel();
+    void changedDataQuestionCancelKeepsTheWindowYesSavesIt();
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
     void workingFolderIsMadeInTheDocumentsLocation();
@@ -529,40 +528,24 @@ void DesktopTest::newRadioDialogOffersTheBandsAndRefusesABadChannelCount() {
     QCOMPARE(program.state.TempCount, 1);
 }
 
-void DesktopTest::changedDataQuestionYesNoCancel() {
+void DesktopTest::changedDataQuestionCancelKeepsTheWindowYesSavesIt() {
     TempDir dir;
-    ScopedWorkingDir cwd(dir.Path());
     Program program;
     NotePadWindow* editor = NewFromDialog(program);
     program.state.workspace.At(editor->Slot()).state.Dirty = true;
 
-    // Cancel keeps the window, from the menu and from the frame's close box.
+    // Cancel keeps the window, from the menu and from the frame's close box; Yes saves under
+    // the name typed, with ".cfg", and closes it. What each answer does is the core's.
     program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Cancel)
-        .Expect(ChangedQuestion("Temp1"), Answer::Cancel);
+        .Expect(ChangedQuestion("Temp1"), Answer::Cancel)
+        .Expect(ChangedQuestion("Temp1"), Answer::Yes);
     Trigger(editor, "mnuClose");
     qobject_cast<QMdiSubWindow*>(editor->parentWidget())->close();
+    QCOMPARE(program.window.Editors().size(), 1);
+    program.chooser.Then(dir.File("kept"));
+    Trigger(editor, "mnuClose");
     QVERIFY_DONE(program.prompter);
     QCOMPARE(program.prompter.Asked().back().title, std::string(kMainWindowCaption));
-    QCOMPARE(program.window.Editors().size(), 1);
-
-    // No closes without writing anything.
-    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::No);
-    Trigger(editor, "mnuClose");
-    QVERIFY_DONE(program.prompter);
-    QVERIFY(program.window.Editors().isEmpty());
-    QVERIFY(std::filesystem::is_empty(dir.Path()));
-
-    // Yes asks for a name: a cancelled dialog keeps the window, a name saves and closes.
-    editor = NewFromDialog(program);
-    program.state.workspace.At(editor->Slot()).state.Dirty = true;
-    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Yes)
-        .Expect(ChangedQuestion("Temp1"), Answer::Yes);
-    program.chooser.Then("").Then(dir.File("kept.cfg"));
-    Trigger(editor, "mnuClose");
-    QCOMPARE(program.window.Editors().size(), 1);
-    Trigger(editor, "mnuClose");
-    QVERIFY_DONE(program.prompter);
-    QCOMPARE(program.chooser.proposed, std::vector<std::string>({"Temp1", "Temp1"}));
     QVERIFY(program.window.Editors().isEmpty());
     QCOMPARE(QFileInfo(QString::fromStdString(dir.File("kept.cfg"))).size(), 675);
 }
