@@ -203,10 +203,6 @@ std::string CompanionPath(const std::string& configPath) {
     return configPath.substr(0, configPath.size() - cut) + std::string(kCompanionExtension);
 }
 
-std::string WithConfigExtension(const std::string& name) {
-    return name.empty() || HasConfigExtension(name) ? name : name + std::string(kConfigExtension);
-}
-
 bool IsReadOnlyFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
@@ -352,9 +348,10 @@ std::string SavePathOf(const Document& doc) {
     return doc.path.empty() ? doc.title : doc.path;
 }
 
-// The name the user chose in the Save dialog, always with ".cfg".
+// The name the user chose in the Save dialog, always with ".cfg" ("dealer1" -> "dealer1.cfg").
 std::string AskConfigName(FileChooser& chooser, const std::string& proposed) {
-    return WithConfigExtension(chooser.AskSaveName(proposed));
+    const std::string name = chooser.AskSaveName(proposed);
+    return name.empty() || HasConfigExtension(name) ? name : name + std::string(kConfigExtension);
 }
 
 SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {

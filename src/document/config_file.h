@@ -44,8 +44,6 @@ std::string FileBase(const std::string& path);
 // The companion beside a configuration file: its own name with ".cfg" replaced by ".ptx"
 // (shop.v2.cfg -> shop.v2.ptx), or with ".ptx" added when it does not end with ".cfg".
 std::string CompanionPath(const std::string& configPath);
-// A configuration's name as it is saved: with ".cfg" added unless it ends with it.
-std::string WithConfigExtension(const std::string& name);
 
 // True when the file exists and may not be written: no write permission at all (honoured even
 // for the superuser, as a read-only mark is) or none for this user.
