@@ -217,8 +217,8 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     NotePadWindow* first = NewEditor(program);
     QCOMPARE(MenuBarTitles(program.window), editorMenus);
     // Features that are not built yet are there and cannot be chosen.
-    for (const char* item : {"munPrint", "munPrnset", "mnuECut", "mnuECopy", "mnuEPaste",
-                             "mnuEDelete", "mnuEautoT"}) {
+    for (const char* item :
+         {"munPrint", "munPrnset", "mnuECut", "mnuECopy", "mnuEPaste", "mnuEDelete", "mnuEautoT"}) {
         QVERIFY2(!FindAction(first, item)->isEnabled(), item);
     }
     QVERIFY(FindAction(first, "mnuRadioItem1")->isEnabled());
