@@ -69,7 +69,12 @@ ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,
 }
 
 void CheckChannels(ProgramState& state, const std::vector<std::string>& lines, StatusLine& status) {
-    const auto result = CheckChannelLines(lines, state.BandLow, state.BandHigh);
+    CheckChannels(state, lines, state.BandLow, state.BandHigh, status);
+}
+
+void CheckChannels(ProgramState& state, const std::vector<std::string>& lines,
+                   std::string_view bandLow, std::string_view bandHigh, StatusLine& status) {
+    const auto result = CheckChannelLines(lines, bandLow, bandHigh);
     if (!result.anyFrequency) {
         return;
     }

@@ -30,5 +30,9 @@ ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,
 // The list-wide check: its message and colour become the status text at the large size and
 // the program's current status (ErrMsgText, ErrMsgColor).
 void CheckChannels(ProgramState& state, const std::vector<std::string>& lines, StatusLine& status);
+// The same against given band edges: a dialog checks its own document even when another editor
+// has become active meanwhile.
+void CheckChannels(ProgramState& state, const std::vector<std::string>& lines,
+                   std::string_view bandLow, std::string_view bandHigh, StatusLine& status);
 
 }  // namespace petrel

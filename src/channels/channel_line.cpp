@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "channels/bit_text.h"
 #include "channels/tone_table.h"
@@ -22,24 +23,20 @@ constexpr std::size_t kDescriptionWidth = 7;
 // The tone list item from its 11th character on, as the tone fill writes it.
 constexpr std::size_t kToneFillItemStart = 10;
 
-struct Side {
-    std::string freq = "NONE";
-    std::string code = "000=";
-    std::string description = "None";
-};
-
-std::string UnpackedLine(int channel, const Side& rx, const Side& tx) {
-    return PadRight(std::to_string(channel), kNumberWidth) + PadRight(rx.freq, kFreqWidth) +
-           PadRight(rx.code, kCodeWidth) + PadRight(rx.description, kDescriptionWidth) +
-           PadRight(tx.freq, kFreqWidth) + PadRight(tx.code, kCodeWidth) +
-           PadRight(tx.description, kDescriptionWidth);
-}
-
-Side ToneSide(const std::string& freq, int tone) {
-    return Side{freq, PadCode3(tone) + "=", ToneDescription(tone)};
-}
-
 }  // namespace
+
+std::string ChannelLine(int channel, std::string_view rxFreq, int rxTone, std::string_view txFreq,
+                        int txTone) {
+    std::string line = PadRight(std::to_string(channel), kNumberWidth);
+    for (const auto& [freq, tone] : {std::pair{rxFreq, rxTone}, std::pair{txFreq, txTone}}) {
+        const bool absent = Trim(freq) == "NONE";
+        const int code = absent ? 0 : tone;
+        line += PadRight(absent ? std::string("NONE") : Trim(freq), kFreqWidth) +
+                PadRight(PadCode3(code) + "=", kCodeWidth) +
+                PadRight(ToneDescription(code), kDescriptionWidth);
+    }
+    return line;
+}
 
 ParsedLine ParseLine(std::string_view line) {
     return ParsedLine{Mid(line, 0, 4), Mid(line, 3, 12), Mid(line, 15, 4), Mid(line, 28, 12),
@@ -106,29 +103,19 @@ UnpackedChannels UnpackChannels(const std::vector<std::uint8_t>& image, const Pl
                                         [](std::uint8_t byte) { return byte == kErasedByte; });
         result.options.push_back(erased ? 0 : r[kRecFlags]);
 
-        const bool rxPresent = r[kRecFlags] & kFlagRxPresent;
-        bool rxNone = !rxPresent;
-        bool txNone = !(r[kRecFlags] & kFlagTxPresent);
-        Side rx;
-        Side tx;
-        if (!rxNone) {
-            const auto text = DecodeFreq(params, r[kRecRxPllHigh], r[kRecRxPllLow], r[kRecNibbles],
-                                         true, freqTextLen);
-            rxNone = !text;
-            if (text) {
-                rx = ToneSide(*text, r[kRecRxTone]);
-            }
+        std::optional<std::string> rx;
+        std::optional<std::string> tx;
+        if (r[kRecFlags] & kFlagRxPresent) {
+            rx = DecodeFreq(params, r[kRecRxPllHigh], r[kRecRxPllLow], r[kRecNibbles], true,
+                            freqTextLen);
         }
-        if (!txNone) {
-            const auto text = DecodeFreq(params, r[kRecTxPllHigh], r[kRecTxPllLow], r[kRecNibbles],
-                                         false, freqTextLen);
-            txNone = !text;
-            // A channel without a usable Rx side cannot carry a Tx side either.
-            if (text && !rxNone) {
-                tx = ToneSide(*text, r[kRecTxTone]);
-            }
+        // A channel without a usable Rx side cannot carry a Tx side either.
+        if (rx && (r[kRecFlags] & kFlagTxPresent)) {
+            tx = DecodeFreq(params, r[kRecTxPllHigh], r[kRecTxPllLow], r[kRecNibbles], false,
+                            freqTextLen);
         }
-        result.lines.push_back(UnpackedLine(n, rx, tx));
+        result.lines.push_back(
+            ChannelLine(n, rx.value_or("NONE"), r[kRecRxTone], tx.value_or("NONE"), r[kRecTxTone]));
     }
     return result;
 }

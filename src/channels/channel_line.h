@@ -46,6 +46,11 @@ struct ParsedLine {
 };
 ParsedLine ParseLine(std::string_view line);
 
+// A channel line in the list's column layout: number, then each side's frequency, tone code and
+// tone description. An absent side ("NONE") carries no tone.
+std::string ChannelLine(int channel, std::string_view rxFreq, int rxTone, std::string_view txFreq,
+                        int txTone);
+
 // The channel number as it starts an edited line: one blank after a single digit ("1 ", "16").
 std::string ChannelNumberText(int channel);
 // An empty channel line: new, cut or deleted.

@@ -1,9 +1,11 @@
 #include "document/notepad_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -11,10 +13,12 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
 
 #include "channels/channel_check.h"
 #include "channels/channel_line.h"
 #include "channels/channel_options_dialog.h"
+#include "channels/line_editing.h"
 #include "document/config_file.h"
 #include "document/document_lifecycle.h"
 #include "document/program_state.h"
@@ -138,15 +142,33 @@ void NotePadWindow::BuildMenus() {
     connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
             &NotePadWindow::ExitRequested);
 
-    // Editing, the feature dialogs and the configuration dialogs come with their own windows;
-    // until then their items are there but cannot be chosen.
     editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
-    AddItem(editMenu_, "mnuECut", "Cu&t", false);
-    AddItem(editMenu_, "mnuECopy", "&Copy", false);
-    paste_ = AddItem(editMenu_, "mnuEPaste", "&Paste", false);
-    AddItem(editMenu_, "mnuEDelete", "&Delete", false);
+    const struct {
+        const char* name;
+        const char* text;
+        QKeySequence::StandardKey key;
+        void (NotePadWindow::*command)();
+    } editItems[] = {{"mnuECut", "Cu&t", QKeySequence::Cut, &NotePadWindow::Cut},
+                     {"mnuECopy", "&Copy", QKeySequence::Copy, &NotePadWindow::Copy},
+                     {"mnuEPaste", "&Paste", QKeySequence::Paste, &NotePadWindow::Paste},
+                     {"mnuEDelete", "&Delete", QKeySequence::Delete, &NotePadWindow::Delete}};
+    for (const auto& item : editItems) {
+        QAction* action = AddItem(editMenu_, item.name, item.text);
+        // The keys work while the editor has the focus, not in the dialogs' text boxes.
+        action->setShortcut(item.key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, item.command);
+        if (item.command == &NotePadWindow::Paste) {
+            paste_ = action;
+        }
+    }
+    paste_->setEnabled(false);
+    connect(editMenu_, &QMenu::aboutToShow, this,
+            [this] { paste_->setEnabled(!state_.ClipLines.empty()); });
     editMenu_->addSeparator();
-    AddItem(editMenu_, "mnuEautoT", "Auto&Tone", false);
+    connect(AddItem(editMenu_, "mnuEautoT", "Auto&Tone"), &QAction::triggered, this,
+            &NotePadWindow::AutoToneRequested);
 
     QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
     connect(AddItem(feature, "mnuSysOp", "S&ystem"), &QAction::triggered, this,
@@ -261,6 +283,63 @@ void NotePadWindow::ShowRadioInfo() {
     }
     radioInfo_->Fill();
     ShowInFront(radioInfo_);
+}
+
+std::vector<int> NotePadWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void NotePadWindow::ApplyEdits(const LineEdits& edits, int selectRow) {
+    EditChannelLines(Doc(), edits);
+    for (const LineEdit& edit : edits) {
+        if (QListWidgetItem* item = list_->item(edit.index)) {
+            item->setText(Text(Doc().lines[static_cast<std::size_t>(edit.index)]));
+        }
+    }
+    if (selectRow >= 0) {
+        list_->setCurrentRow(selectRow, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void NotePadWindow::CopyLines(bool thenDelete) {
+    const std::vector<int> rows = SelectedRows();
+    const std::string copied = petrel::CopyLines(Doc().lines, rows, state_.ClipLines);
+    // Copied lines are added to the text already on the system clipboard.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(clipboard->text() + Text(copied));
+    paste_->setEnabled(!state_.ClipLines.empty());
+    emit ClipLinesChanged();
+    if (thenDelete) {
+        ApplyEdits(DeleteLines(rows));
+    }
+}
+
+void NotePadWindow::Cut() {
+    CopyLines(true);
+}
+
+void NotePadWindow::Copy() {
+    CopyLines(false);
+}
+
+void NotePadWindow::Delete() {
+    ApplyEdits(DeleteLines(SelectedRows()));
+    QGuiApplication::clipboard()->setText(QString());
+}
+
+void NotePadWindow::Paste() {
+    const LineEdits edits =
+        PasteLines(static_cast<int>(Doc().lines.size()), SelectedRows(), state_.ClipLines);
+    if (edits.empty()) {
+        return;
+    }
+    ApplyEdits(edits);
+    CheckChannels(state_, Doc().lines, status_);
 }
 
 void NotePadWindow::CloseWindow() {

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <vector>
+
+#include "document/document_edit.h"
 
 class QAction;
 class QLabel;
@@ -54,6 +57,16 @@ class NotePadWindow : public QWidget {
     void ShowButtons();
     void ShowRadioInfo();
 
+    // The Edit menu on the selected lines (Cut = Copy then Delete).
+    void Cut();
+    void Copy();
+    void Paste();
+    void Delete();
+    // The selected line indexes, ascending.
+    std::vector<int> SelectedRows() const;
+    // Changes the document's lines and shows them; selectRow >= 0 becomes the one selected line.
+    void ApplyEdits(const LineEdits& edits, int selectRow = -1);
+
   signals:
     void OpenRequested();
     void ExitRequested();
@@ -65,6 +78,10 @@ class NotePadWindow : public QWidget {
     void HardwarePasswordRequested();
     // The channel dialog's hook: a double-click or Enter on a channel line.
     void ChannelLineActivated(int line);
+    // Edit > Auto Tone.
+    void AutoToneRequested();
+    // Copy filled the channel clipboard (the toolbar's Paste follows).
+    void ClipLinesChanged();
     // The editor has closed; its slot is to be released.
     void Unloaded(int slot);
 
@@ -79,6 +96,7 @@ class NotePadWindow : public QWidget {
     void FillList();
     void FitFont();
     void CloseWindow();
+    void CopyLines(bool thenDelete);
 
     ProgramState& state_;
     const int slot_;

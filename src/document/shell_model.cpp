@@ -14,6 +14,22 @@ std::string AboutText() {
            kLineBreak + kNoticeLine;
 }
 
+bool ToolButtonEnabled(ToolAction action, bool editorActive, bool clipLinesHeld) {
+    switch (action) {
+        case ToolAction::Save:
+        case ToolAction::Cut:
+        case ToolAction::Copy:
+        case ToolAction::Buttons:
+            return editorActive;
+        case ToolAction::Paste:
+            return editorActive && clipLinesHeld;
+        case ToolAction::Print:
+            return false;
+        default:
+            return true;
+    }
+}
+
 WindowGeometry MainWindowGeometry(int screenWidth, int screenHeight, int designWidth,
                                   int designHeight) {
     WindowGeometry g{};

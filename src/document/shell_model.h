@@ -18,18 +18,21 @@ inline constexpr const char* kAboutTitle = "About CPS";
 inline constexpr const char* kDetectingPortsText = "Detecting RS232 port...";
 inline constexpr const char* kMenuHintText =
     "To Access Menu,Press F10 or 'ALT+underlined Key' or Click a Title";
-inline constexpr const char* kErrorOperatingText = "Error operating !";
 inline constexpr double kStartUpPauseSeconds = 0.5;
 
 // The About box: version line, then the notice line.
 std::string AboutText();
 
-// What a toolbar button does.
+// What a toolbar button does. Save, Cut, Copy and Paste act on the active editor as its menus
+// do, the key button opens its button dialog; Print waits for printing.
 enum class ToolAction {
     NewRadio,
     OpenConfig,
-    None,
-    ErrorPath,
+    Save,
+    Print,
+    Cut,
+    Copy,
+    Paste,
     Upload,
     Download,
     Buttons,
@@ -47,17 +50,21 @@ struct ToolButton {
 inline constexpr ToolButton kToolButtons[] = {
     {"New", "New", ToolAction::NewRadio},
     {"Open", "Open an existing CFG file", ToolAction::OpenConfig},
-    {"Save", "Save", ToolAction::None},
-    {"Print", "Print", ToolAction::ErrorPath},
-    {"Cut", "Cut", ToolAction::ErrorPath},
-    {"Copy", "Copy", ToolAction::ErrorPath},
-    {"Paste", "Paste", ToolAction::ErrorPath},
+    {"Save", "Save", ToolAction::Save},
+    {"Print", "Print", ToolAction::Print},
+    {"Cut", "Cut", ToolAction::Cut},
+    {"Copy", "Copy", ToolAction::Copy},
+    {"Paste", "Paste", ToolAction::Paste},
     {"Upload", "Read Radio", ToolAction::Upload},
     {"Download", "Write Radio", ToolAction::Download},
     {"Key", "Buttons Define", ToolAction::Buttons},
     {"Help", "Help", ToolAction::Help},
     {"About", "About", ToolAction::About},
 };
+
+// Whether a toolbar button can be chosen (Download has its own rule): the editor commands need
+// an active editor, Paste a line to paste; Print has nothing to open yet.
+bool ToolButtonEnabled(ToolAction action, bool editorActive, bool clipLinesHeld);
 
 // Radio operations as the menus and the toolbar number them.
 inline constexpr int kOpUpload = 0;

@@ -22,6 +22,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "channels/channel_dialogs.h"
+#include "channels/channel_edit_dialog.h"
+#include "channels/fixed_channel_dialog.h"
 #include "document/config_file.h"
 #include "document/document_lifecycle.h"
 #include "document/new_radio_dialog.h"
@@ -125,8 +128,12 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
 
 MainWindow::~MainWindow() {
     // The frames are hidden while the window is taken apart: their activation must not reach
-    // a window that is half gone.
+    // a window that is half gone; nor must a channel dialog's end.
     disconnect(area_, nullptr, this, nullptr);
+    if (channelDialog_) {
+        disconnect(channelDialog_, nullptr, this, nullptr);
+        delete channelDialog_;
+    }
 }
 
 void MainWindow::BuildMenus() {
@@ -170,43 +177,70 @@ void MainWindow::BuildToolbar() {
         action->setObjectName(button.key);
         action->setToolTip(QString::fromLatin1(button.toolTip));
         const ToolAction what = button.action;
-        connect(action, &QAction::triggered, this, [this, what] {
-            switch (what) {
-                case ToolAction::NewRadio:
-                    ShowNewRadio();
-                    break;
-                case ToolAction::OpenConfig:
-                    OpenConfig();
-                    break;
-                case ToolAction::None:
-                    break;
-                case ToolAction::ErrorPath:
-                    ErrorOperating();
-                    break;
-                case ToolAction::Upload:
-                    RadioTransfer(kOpUpload);
-                    break;
-                case ToolAction::Download:
-                    RadioTransfer(kOpDownload);
-                    break;
-                case ToolAction::Buttons:
-                    if (NotePadWindow* editor = ActiveEditor()) {
-                        editor->ShowButtons();
-                    }
-                    break;
-                case ToolAction::Help:
-                    ShowHelp();
-                    break;
-                case ToolAction::About:
-                    ShowAbout();
-                    break;
-            }
-        });
+        connect(action, &QAction::triggered, this, [this, what] { ToolButtonTriggered(what); });
         if (what == ToolAction::Download) {
             downloadButton_ = action;
-        } else if (what == ToolAction::Buttons) {
-            keyButton_ = action;
+        } else {
+            toolButtons_.append({action, what});
         }
+    }
+}
+
+void MainWindow::ToolButtonTriggered(ToolAction action) {
+    NotePadWindow* editor = ActiveEditor();
+    switch (action) {
+        case ToolAction::NewRadio:
+            ShowNewRadio();
+            break;
+        case ToolAction::OpenConfig:
+            OpenConfig();
+            break;
+        case ToolAction::Upload:
+            RadioTransfer(kOpUpload);
+            break;
+        case ToolAction::Download:
+            RadioTransfer(kOpDownload);
+            break;
+        case ToolAction::Help:
+            ShowHelp();
+            break;
+        case ToolAction::About:
+            ShowAbout();
+            break;
+        case ToolAction::Save:
+            if (editor != nullptr) {
+                editor->Save();
+            }
+            break;
+        case ToolAction::Cut:
+            if (editor != nullptr) {
+                editor->Cut();
+            }
+            break;
+        case ToolAction::Copy:
+            if (editor != nullptr) {
+                editor->Copy();
+            }
+            break;
+        case ToolAction::Paste:
+            if (editor != nullptr) {
+                editor->Paste();
+            }
+            break;
+        case ToolAction::Buttons:
+            if (editor != nullptr) {
+                editor->ShowButtons();
+            }
+            break;
+        case ToolAction::Print:
+            break;  // disabled until printing exists
+    }
+}
+
+void MainWindow::UpdateToolbar() {
+    const bool editorActive = ActiveEditor() != nullptr;
+    for (const auto& [button, action] : toolButtons_) {
+        button->setEnabled(ToolButtonEnabled(action, editorActive, !state_.ClipLines.empty()));
     }
 }
 
@@ -394,9 +428,45 @@ void MainWindow::ShowCustomerEditor() {
     ShowInFront(customer_);
 }
 
-void MainWindow::ErrorOperating() {
-    prompter_.Tell(kErrorOperatingText);
-    close();
+void MainWindow::OpenChannelDialog(NotePadWindow* editor, int row) {
+    if (editor == nullptr || editor->IsUnloaded() || row < 0) {
+        return;
+    }
+    const Document& doc = state_.workspace.At(editor->Slot());
+    if (row >= static_cast<int>(doc.lines.size())) {
+        return;
+    }
+    if (ChooseChannelDialog(state_, doc.state.Band) == ChannelDialogKind::Fixed) {
+        ShowChannelDialog(new FixedChannelDialog(state_, prompter_, *editor, row, this));
+    } else {
+        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor,
+                                                ChannelEditDialog::Mode::Channel, row, this));
+    }
+}
+
+void MainWindow::OpenToneFill(NotePadWindow* editor) {
+    if (editor != nullptr && !editor->IsUnloaded()) {
+        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor,
+                                                ChannelEditDialog::Mode::ToneFill, 0, this));
+    }
+}
+
+void MainWindow::ShowChannelDialog(QDialog* dialog) {
+    // A dialog already open for another line goes without saving.
+    delete channelDialog_;
+    channelDialog_ = dialog;
+    if (auto* edit = qobject_cast<ChannelEditDialog*>(dialog)) {
+        // The status blinks no more while the channel editor is open.
+        connect(edit, &ChannelEditDialog::Activated, timer_, &QTimer::stop);
+        connect(edit, &QObject::destroyed, this, [this] {
+            if (!transferRunning_) {
+                timer_->start();
+            }
+        });
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 NotePadWindow* MainWindow::OpenEditor(int slot) {
@@ -411,6 +481,11 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &NotePadWindow::HardwarePasswordRequested, access_,
             &AccessDialogs::ShowHardwarePassword);
     connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
+    connect(editor, &NotePadWindow::ChannelLineActivated, this,
+            [this, editor](int row) { OpenChannelDialog(editor, row); });
+    connect(editor, &NotePadWindow::AutoToneRequested, this,
+            [this, editor] { OpenToneFill(editor); });
+    connect(editor, &NotePadWindow::ClipLinesChanged, this, &MainWindow::UpdateToolbar);
 
     const int openBefore = static_cast<int>(Editors().size());
     QMdiSubWindow* frame = area_->addSubWindow(editor);
@@ -454,11 +529,11 @@ void MainWindow::UpdateMenus() {
             menuBar()->addMenu(menu);
         }
     }
-    keyButton_->setEnabled(editor != nullptr);
     if (editor && editor != activated_) {
         activated_ = editor;
         editor->Activate();
     }
+    UpdateToolbar();
 }
 
 void MainWindow::SetCommandsEnabled(bool enabled) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "document/shell_model.h"
 #include "settings/radio_info.h"
 
 class QAction;
@@ -66,8 +67,11 @@ class MainWindow : public QMainWindow {
     void OpenFiles(const QStringList& paths);
     // Upload (0) or Download (1).
     void RadioTransfer(int op);
-    // The toolbar's answer to a button without a handler: the message, then closing.
-    void ErrorOperating();
+    // The channel dialog for a line of editor (double-click or Enter): the free editor or, on
+    // the fixed-channel bands while FreqLock is on, the fixed-channel dialog. One at a time.
+    void OpenChannelDialog(NotePadWindow* editor, int row);
+    // Edit > Auto Tone: the channel dialog laid out as the tone fill.
+    void OpenToneFill(NotePadWindow* editor);
 
     // The customer editor (frmCustomer), filled with the customer name and serial number
     // trimmed: what the option password opens.
@@ -89,6 +93,9 @@ class MainWindow : public QMainWindow {
     void OpenConfigNamed(const std::string& name);
     void BuildToolbar();
     void UpdateMenus();
+    void UpdateToolbar();
+    void ToolButtonTriggered(ToolAction action);
+    void ShowChannelDialog(QDialog* dialog);
     void EditorUnloaded(int slot);
     void RefreshEditors();
     void SetCommandsEnabled(bool enabled);
@@ -113,7 +120,8 @@ class MainWindow : public QMainWindow {
     QMenu* helpMenu_ = nullptr;
     QAction* uploadItem_ = nullptr;
     QAction* downloadButton_ = nullptr;
-    QAction* keyButton_ = nullptr;
+    QList<QPair<QAction*, ToolAction>> toolButtons_;
+    QPointer<QDialog> channelDialog_;  // frmCh_edit or frmChOp
     QPointer<NewRadioDialog> newRadio_;
     QPointer<CustomerDialog> customer_;
     QList<QPointer<QDialog>> blockedDialogs_;  // disabled while a transfer runs

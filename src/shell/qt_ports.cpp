@@ -122,8 +122,13 @@ QString DisplayText(const std::string& text) {
 Answer QtPrompter::Ask(const Message& message) {
     const std::string& title =
         message.title.empty() ? std::string(kMainWindowCaption) : message.title;
+    // A box asked from a dialog belongs to that dialog, so that the focus goes back to it.
+    QWidget* owner = QApplication::activeWindow();
+    if (owner == nullptr) {
+        owner = parent_;
+    }
     QMessageBox box(ToQt(message.icon), QString::fromStdString(title), DisplayText(message.text),
-                    ToQt(message.buttons), parent_);
+                    ToQt(message.buttons), owner);
     box.setDefaultButton(ToQt(message.defaultButton.value_or(FirstButton(message.buttons))));
     box.setEscapeButton(ToQt(EscapeAnswer(message.buttons)));
     if (!message.detail.empty()) {

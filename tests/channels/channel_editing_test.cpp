@@ -1,0 +1,376 @@
+// The channel dialogs' models, the frequency box and the Edit menu's line commands.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <random>
+
+#include "channels/channel_check.h"
+#include "channels/channel_dialogs.h"
+#include "channels/channel_line.h"
+#include "channels/freq_codec.h"
+#include "channels/line_editing.h"
+#include "document/document_edit.h"
+#include "document/program_state.h"
+#include "document/radio_image.h"
+
+namespace petrel {
+namespace {
+
+constexpr int kThreeDigitMhz = 10;  // 440-470 MHz
+constexpr int kTwoDigitMhz = 9;     // 38.0-50.0 MHz
+
+// A box text is "NONE" or the band's MHz digits, ".", six decimals.
+bool OfBoxForm(const std::string& text, int width) {
+    if (text == "NONE") {
+        return true;
+    }
+    bool form = static_cast<int>(text.size()) == width;
+    for (int i = 0; form && i < width; ++i) {
+        form = i == width - 7 ? text[i] == '.' : std::isdigit(static_cast<unsigned char>(text[i]));
+    }
+    return form;
+}
+
+// Keys: digits type, B Backspace, D Delete, < > Left/Right, H Home, E End, A select all, letters
+// other than those are typed as they are (and discarded). Returns whether the last key asked for
+// the box to be judged.
+bool Press(FreqEntry& box, std::string_view keys) {
+    EntryResult last = EntryResult::Refused;
+    for (const char key : keys) {
+        switch (key) {
+            case 'B':
+                last = box.Backspace();
+                break;
+            case 'D':
+                last = box.Delete();
+                break;
+            case '<':
+                box.Left();
+                break;
+            case '>':
+                box.Right();
+                break;
+            case 'H':
+                box.Home();
+                break;
+            case 'E':
+                box.End();
+                break;
+            case 'A':
+                box.SelectAll();
+                break;
+            default:
+                last = box.TypeDigit(key);
+        }
+    }
+    return last == EntryResult::Judge;
+}
+
+TEST(CompleteFreq, CompletesOntoARasterTheRadioCanStore) {
+    struct Case {
+        char t, d;
+        bool beginsWithOne;
+        std::string_view digits;
+        bool badStep;
+    };
+    const Case cases[] = {
+        {'7', '0', false, "000", false}, {'2', '5', false, "000", false},
+        {'3', '1', false, "250", false}, {'8', '1', false, "250", false},
+        {'2', '1', false, "000", true},  {'1', '2', false, "500", false},
+        {'6', '2', false, "500", false}, {'0', '2', false, "000", true},
+        {'0', '2', true, "500", false},  {'4', '3', false, "750", false},
+        {'9', '3', false, "750", false}, {'4', '3', true, "750", false},
+        {'0', '6', false, "250", false}, {'5', '6', false, "250", false},
+        {'1', '6', true, "000", true},   {'3', '7', false, "500", false},
+        {'8', '7', false, "500", false}, {'5', '7', false, "000", true},
+        {'5', '7', true, "500", false},  {'1', '8', false, "750", false},
+        {'6', '8', false, "750", false}, {'2', '8', true, "000", true},
+        {'0', '4', false, "000", true},  {'9', '9', true, "000", true},
+    };
+    for (const Case& c : cases) {
+        const Completion got = CompleteFreq(c.t, c.d, c.beginsWithOne);
+        EXPECT_EQ(got.digits, c.digits) << c.t << c.d << c.beginsWithOne;
+        EXPECT_EQ(got.badStep, c.badStep) << c.t << c.d << c.beginsWithOne;
+    }
+    // Outside the 100-199 MHz exception every completion is on the raster check's pairs and
+    // storable exactly when it is not a bad step.
+    for (char t = '0'; t <= '9'; ++t) {
+        for (char d = '0'; d <= '9'; ++d) {
+            const Completion c = CompleteFreq(t, d, false);
+            const std::string freq = std::string("446.0") + t + d + std::string(c.digits);
+            EXPECT_EQ(OnRaster(freq), !c.badStep) << freq;
+            EXPECT_EQ(StepIndex(FreqToHz(freq)) < 2, !c.badStep) << freq;
+        }
+    }
+}
+
+TEST(FreqEntry, TypingBackspaceAndCaretKeepTheBoxComplete) {
+    struct Case {
+        int width;
+        std::string_view start;
+        std::string_view keys;
+        std::string_view text;
+        int caret;
+        bool judge;
+        bool badStep;
+    };
+    const Case cases[] = {
+        {kThreeDigitMhz, "NONE", "446006", "446.006250", 7, true, false},
+        {kThreeDigitMhz, "NONE", "4460062", "446.006250", 7, false, false},  // 7th refused
+        {kThreeDigitMhz, "NONE", "446004", "446.004000", 7, true, true},
+        {kThreeDigitMhz, "NONE", "4", "400.000000", 1, false, false},
+        {kTwoDigitMhz, "NONE", "4", "40.000000", 1, false, false},
+        {kTwoDigitMhz, "NONE", "38012", "38.012500", 6, true, false},
+        {kTwoDigitMhz, "NONE", "380125", "38.012500", 6, false, false},
+        {kThreeDigitMhz, "NONE", "x.-", "NONE", 0, false, false},
+        {kThreeDigitMhz, "446.006250", "4", "446.006250", 1, false, false},
+        {kThreeDigitMhz, "446.006250", "45", "456.006250", 2, false, false},
+        {kThreeDigitMhz, "446.006250", "447", "447.006250", 4, false, false},
+        {kThreeDigitMhz, "446.006250", ">><", "446.006250", 1, false, false},
+        {kThreeDigitMhz, "446.006250", ">>>", "446.006250", 4, false, false},
+        {kThreeDigitMhz, "446.006250", ">>><", "446.006250", 2, false, false},
+        {kThreeDigitMhz, "446.006250", "EB", "446.000000", 6, true, false},
+        {kThreeDigitMhz, "446.018750", "EBB", "446.000000", 5, true, false},
+        {kThreeDigitMhz, "446.006250", ">>>B", "440.006250", 2, true, false},  // over the point
+        {kThreeDigitMhz, "446.006250", "B", "446.006250", 0, false, false},
+        {kThreeDigitMhz, "NONE", "B", "NONE", 0, false, false},
+        {kThreeDigitMhz, "446.006250", "AB", "NONE", 0, true, false},
+        {kThreeDigitMhz, "446.006250", "AD", "NONE", 0, true, false},
+        {kThreeDigitMhz, "446.006250", "D", "446.006250", 0, false, false},
+        {kThreeDigitMhz, "446.006250", "A4", "400.000000", 1, false, false},
+        {kThreeDigitMhz, "446.006250", "E3", "446.006250", 10, false, false},
+    };
+    for (const Case& c : cases) {
+        FreqEntry box(c.width);
+        box.Load(c.start);
+        const bool judge = Press(box, c.keys);
+        const std::string what = std::string(c.start) + " + " + std::string(c.keys);
+        EXPECT_EQ(box.Text(), c.text) << what;
+        EXPECT_EQ(box.Caret(), c.caret) << what;
+        EXPECT_EQ(judge, c.judge) << what;
+        EXPECT_EQ(box.BadStep(), c.badStep) << what;
+    }
+    // A click on the point puts the caret after it.
+    FreqEntry box(kThreeDigitMhz);
+    box.Load("446.006250");
+    box.Click(3);
+    EXPECT_EQ(box.Caret(), 4);
+
+    // Whatever is pressed, the box holds nothing but NONE or a complete frequency.
+    std::mt19937 random(8);
+    const std::string keys = "0123456789BD<>HEAx";
+    for (const int width : {kThreeDigitMhz, kTwoDigitMhz}) {
+        FreqEntry any(width);
+        for (int i = 0; i < 5000; ++i) {
+            if (i % 97 == 0) {
+                any.Click(static_cast<int>(random() % 12));
+            }
+            Press(any, std::string(1, keys[random() % keys.size()]));
+            ASSERT_TRUE(OfBoxForm(any.Text(), width)) << any.Text();
+            ASSERT_LE(any.Caret(), width);
+        }
+    }
+}
+
+TEST(FreqEntry, PastedAndLoadedTextsTakeTheBandsFormOrAreRefused) {
+    struct Case {
+        int width;
+        std::string_view text;
+        std::string_view pasted;  // "" refused: the box keeps 446.006250 / 38.012500
+        std::string_view loaded;
+    };
+    const Case cases[] = {
+        {kThreeDigitMhz, "446.00625", "446.006250", "446.006250"},
+        {kThreeDigitMhz, " 446.0062 ", "446.006250", "446.006200"},  // completed as if typed
+        {kThreeDigitMhz, "446", "446.000000", "NONE"},
+        {kThreeDigitMhz, "none", "NONE", "NONE"},
+        {kThreeDigitMhz, "46.5", "", "NONE"},
+        {kThreeDigitMhz, "446.0062501", "", "NONE"},
+        {kThreeDigitMhz, "6.40000000", "", "NONE"},
+        {kThreeDigitMhz, "446,00625", "", "NONE"},
+        {kThreeDigitMhz, "4a6.0", "", "NONE"},
+        {kThreeDigitMhz, "", "", "NONE"},
+        {kTwoDigitMhz, "38.0125", "38.012500", "38.012500"},
+        {kTwoDigitMhz, "446.006250", "", "NONE"},
+    };
+    for (const Case& c : cases) {
+        FreqEntry box(c.width);
+        const std::string kept = c.width == kThreeDigitMhz ? "446.006250" : "38.012500";
+        box.Load(kept);
+        const EntryResult result = box.Paste(c.text);
+        EXPECT_EQ(box.Text(), c.pasted.empty() ? kept : std::string(c.pasted)) << c.text;
+        EXPECT_EQ(result == EntryResult::Refused, c.pasted.empty()) << c.text;
+        box.Load(c.text);
+        EXPECT_EQ(box.Text(), c.loaded) << c.text;
+    }
+}
+
+TEST(ChannelEditModel, JudgeFreqGivesTheFirstMessageThatApplies) {
+    struct Case {
+        std::string_view rx, tx, message;
+    };
+    const Case cases[] = {
+        {"446.006250", "446.018750", ""},
+        {"430.000000", "480.000000", "Rx Freqency Out of Range !"},
+        {"446.004000", "480.000000", "Tx Freqency Out of Range !"},
+        {"446.004000", "446.009000", "Rx Freqency in Bad Step !"},
+        {"446.006250", "446.009000", "Tx Freqency in Bad Step !"},
+        {"470.000000", "440.000000", ""},  // both edges belong to the band
+        {"NONE", "NONE", ""},
+    };
+    for (const Case& c : cases) {
+        ChannelEditModel model(2, ChannelLine(2, c.rx, 0, c.tx, 0), "440", "470");
+        EXPECT_EQ(model.Activate(), c.message) << c.rx << " " << c.tx;
+    }
+
+    // Typing the 1 kHz digit is what gets judged; RX ONLY and TX=RX judge the Tx box again.
+    ChannelEditModel model(3, ChannelLine(3, "446.006250", 12, "480.000000", 51), "440", "470");
+    EXPECT_EQ(model.Activate(), "Tx Freqency Out of Range !");
+    EXPECT_EQ(model.RxOnly(), "");
+    EXPECT_EQ(model.Line(), "3   446.006250  012=  100.0  NONE        000=  None   ");
+    Press(model.Freq(kRx), "44600");
+    EXPECT_TRUE(Press(model.Freq(kRx), "4"));
+    EXPECT_EQ(model.JudgeFreq(kRx), "Rx Freqency in Bad Step !");
+    EXPECT_EQ(model.TxEqualsRx(), "Rx Freqency in Bad Step !");
+    EXPECT_EQ(model.Line(), "3   446.004000  012=  100.0  446.004000  012=  100.0  ");
+    EXPECT_EQ(model.Dtmf(kTx), "");
+}
+
+TEST(ChannelDialogs, CaptionToneEntryAndTheFreqLockChoice) {
+    EXPECT_EQ(ChannelEditCaption(3, "Model:Petrel (PMR)", "Range:446.00625 ~ 446.09375MHz"),
+              "Channel No.3 (Petrel (PMR),Range:446.00625 ~ 446.09375MHz)");
+
+    for (const auto& [typed, code] :
+         {std::pair{"154", 154}, std::pair{"12", 12}, std::pair{" 7", 7},
+          std::pair{"001 CTCSS  67.0", 1}, std::pair{"155", -1}, std::pair{"999", -1},
+          std::pair{"abc", -1}, std::pair{"", -1}, std::pair{"-1", -1}, std::pair{"67.0", -1}}) {
+        EXPECT_EQ(ToneCodeOf(typed).value_or(-1), code) << typed;
+    }
+    EXPECT_EQ(ToneInputError(), "Input Err! Maximun Number is 154");
+
+    // The lock starts on; a channel opened in band 3 switches it off for good, so a band 9
+    // configuration opened later also gets the free editor.
+    ProgramState state;
+    EXPECT_EQ(ChooseChannelDialog(state, 9), ChannelDialogKind::Fixed);
+    EXPECT_EQ(ChooseChannelDialog(state, 10), ChannelDialogKind::Fixed);
+    EXPECT_EQ(ChooseChannelDialog(state, 3), ChannelDialogKind::Free);
+    EXPECT_FALSE(state.FreqLock);
+    EXPECT_EQ(ChooseChannelDialog(state, 9), ChannelDialogKind::Free);
+}
+
+TEST(FixedChannelModel, PicksFromTheBandsTableAndKeepsAFrequencyOutsideIt) {
+    EXPECT_EQ(FixedChannelModel(9, 1, "").Frequencies().size(), 9u);
+    const FixedChannelModel korea(10, 1, "");
+    ASSERT_EQ(korea.Frequencies().size(), 26u);
+    EXPECT_EQ(korea.Frequencies().front(), "NONE      ");
+    EXPECT_EQ(korea.Frequencies().back(), "449.262500");
+
+    FixedChannelModel model(9, 4, ChannelLine(4, "446.018750", 1, "446.100000", 51));
+    EXPECT_EQ(model.Caption(), "Channel No.4");
+    EXPECT_EQ(model.FreqIndex(kRx), 2);
+    EXPECT_EQ(model.FreqIndex(kTx), -1);
+    EXPECT_EQ(model.Tone(kTx), 51);
+    EXPECT_EQ(model.Line(), ChannelLine(4, "446.018750", 1, "446.100000", 51));
+    model.SetFreqIndex(kRx, 8);
+    model.SetTone(kRx, 154);
+    model.txEqualsRx = true;
+    EXPECT_EQ(model.Line(), ChannelLine(4, "446.093750", 154, "446.093750", 154));
+    model.txEqualsRx = false;
+    model.SetFreqIndex(kTx, 0);
+    EXPECT_EQ(model.Line(), "4   446.093750  154=  754    NONE        000=  None   ");
+}
+
+std::vector<std::string> Lines(int count) {
+    std::vector<std::string> lines;
+    for (int n = 1; n <= count; ++n) {
+        lines.push_back(ChannelLine(n, "446.006250", n, "446.018750", 0));
+    }
+    return lines;
+}
+
+TEST(LineEditing, CopyDeletePasteRenumberAndNeverAddLines) {
+    const auto lines = Lines(16);
+    std::vector<std::string> clip = {"stale"};
+    EXPECT_EQ(CopyLines(lines, {2, 4}, clip), lines[2] + "\n" + lines[4] + "\n");
+    EXPECT_EQ(clip, (std::vector<std::string>{lines[2].substr(2), lines[4].substr(2)}));
+    EXPECT_EQ(PasteLines(16, {9, 12}, clip),
+              (LineEdits{{9, "10" + lines[2].substr(2)}, {10, "11" + lines[4].substr(2)}}));
+    EXPECT_EQ(PasteLines(16, {}, clip), LineEdits{});
+    EXPECT_EQ(PasteLines(16, {3}, {}), LineEdits{});
+
+    // Four lines pasted on the second-to-last of sixteen fill lines 15 and 16 only.
+    CopyLines(lines, {0, 1, 2, 3}, clip);
+    const LineEdits pasted = PasteLines(16, {14}, clip);
+    ASSERT_EQ(pasted.size(), 2u);
+    EXPECT_EQ(pasted[1], (LineEdit{15, "16" + lines[1].substr(2)}));
+
+    EXPECT_EQ(DeleteLines({0, 11}),
+              (LineEdits{{0, EmptyChannelLine(1)}, {11, EmptyChannelLine(12)}}));
+
+    // One place changes a document's lines: it marks the document changed, skips what is not
+    // in the list and returns what undoes the change.
+    Document doc;
+    doc.lines = Lines(2);
+    EXPECT_TRUE(EditChannelLines(doc, {{5, "x"}, {-1, "y"}}).empty());
+    EXPECT_FALSE(doc.state.Dirty);
+    const LineEdits undo = EditChannelLines(doc, {{1, "changed"}, {2, "beyond"}});
+    EXPECT_EQ(doc.lines, (std::vector<std::string>{Lines(2)[0], "changed"}));
+    EXPECT_TRUE(doc.state.Dirty);
+    EditChannelLines(doc, undo);
+    EXPECT_EQ(doc.lines, Lines(2));
+}
+
+TEST(LineEditing, ToneFillWritesItsFieldsAndWrapsFrom154To1) {
+    const auto lines = Lines(16);
+    ToneFill fill{153, true, false, false, 13, 16};
+    const LineEdits edits = AutoSubt(lines, fill);
+    ASSERT_EQ(edits.size(), 4u);
+    std::vector<int> codes;
+    for (const LineEdit& edit : edits) {
+        codes.push_back(std::stoi(edit.line.substr(16, 3)));
+        EXPECT_EQ(edit.line.substr(41, 3), edit.line.substr(16, 3));
+    }
+    EXPECT_EQ(codes, (std::vector<int>{153, 154, 1, 2}));
+    EXPECT_EQ(edits[2].line, "15  446.006250  001 =  67.0  446.018750  001 =  67.0  ");
+    EXPECT_EQ(ParseLine(edits[2].line).LineTxTone, " 001");  // what the packer reads
+
+    // Identical mode: one code everywhere; each area box leaves the other side as it was.
+    fill = ToneFill{51, false, true, false, 1, 3};
+    for (const LineEdit& edit : AutoSubt(lines, fill)) {
+        const std::string& before = lines[static_cast<std::size_t>(edit.index)];
+        EXPECT_EQ(edit.line.substr(0, 29), before.substr(0, 29));
+        EXPECT_EQ(edit.line.substr(41, 11), "051 =   023");
+    }
+    fill.txOnly = false;
+    fill.rxOnly = true;
+    fill.startCode = 0;
+    for (const LineEdit& edit : AutoSubt(lines, fill)) {
+        EXPECT_EQ(edit.line.substr(16, 11), "000 = None ");
+        EXPECT_EQ(edit.line.substr(28), lines[static_cast<std::size_t>(edit.index)].substr(28));
+    }
+}
+
+TEST(LineEditing, TargetChannelBoxesCorrectWhatIsNotALegalChannel) {
+    struct Case {
+        TargetBox box;
+        std::string_view first, last;
+        bool legal;
+        int value;
+    };
+    const Case cases[] = {
+        {TargetBox::First, "5", "16", true, 5},    {TargetBox::First, "16", "16", true, 16},
+        {TargetBox::First, "", "16", false, 1},    {TargetBox::First, "0", "16", false, 1},
+        {TargetBox::First, "9", "8", false, 1},    {TargetBox::First, "x", "16", false, 1},
+        {TargetBox::Last, "1", "8", true, 8},      {TargetBox::Last, "1", "", false, 16},
+        {TargetBox::Last, "1", "0", false, 16},    {TargetBox::Last, "1", "17", false, 16},
+        {TargetBox::Last, "1", "9999", false, 16},
+    };
+    for (const Case& c : cases) {
+        const TargetCheck got = CheckTarget(c.box, c.first, c.last, 16);
+        EXPECT_EQ(got.legal, c.legal) << c.first << ".." << c.last;
+        EXPECT_EQ(got.value, c.value) << c.first << ".." << c.last;
+    }
+}
+
+}  // namespace
+}  // namespace petrel
