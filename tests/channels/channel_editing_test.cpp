@@ -99,7 +99,7 @@ TEST(CompleteFreq, CompletesOntoARasterTheRadioCanStore) {
             const Completion c = CompleteFreq(t, d, false);
             const std::string freq = std::string("446.0") + t + d + std::string(c.digits);
             EXPECT_EQ(OnRaster(freq), !c.badStep) << freq;
-            EXPECT_EQ(StepIndex(FreqToHz(freq)) < 2, !c.badStep) << freq;
+            EXPECT_EQ(StepIndex(FreqToHz(freq).value()) < 2, !c.badStep) << freq;
         }
     }
 }
