@@ -164,11 +164,20 @@ std::optional<std::string> DecodeFreq(const PllParams& params, std::uint8_t hi, 
     const std::int64_t n = word >> kPllWordAShift;
     const std::int64_t a = (lo & 31) * 4 + (nib >> 2);
     const int k = nib & 3;
+    // Step code 3 is the table's zero step: no frequency was ever stored with it, but erased
+    // memory (0xFF throughout) carries it. Such a side, like one that lands at or below 0 Hz,
+    // is absent rather than a made-up "21.7000000".
+    if (kStepTable[k] == 0) {
+        return std::nullopt;
+    }
     // The 0x8000 mark on the reference words tells a 64 prescaler.
     const std::int64_t p = params.refData[0] > 16384 ? 64 : 128;
     std::int64_t f = kStepTable[k] * (n * p + a);
     if (isRx) {
         f -= FreqToHz(params.ifText).value_or(0);
+    }
+    if (f <= 0) {
+        return std::nullopt;
     }
     return FrequencyTextFromHz(f, width);
 }

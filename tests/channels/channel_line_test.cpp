@@ -6,6 +6,7 @@
 #include "document/program_state.h"
 #include "document/radio_image.h"
 #include "support/fakes.h"
+#include "util/text.h"
 
 namespace petrel {
 namespace {
@@ -84,6 +85,9 @@ TEST(UnpackChannels, ErasedRecordsHoldNoOptionsAndAllOptionsOnSurvive) {
     ASSERT_EQ(image[0x68 + kRecFlags], 0xFF);
     auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
     EXPECT_EQ(unpacked.options, (std::vector<std::uint8_t>{0x00, 0xFF}));
+    // The erased channel is empty, not a frequency made of its 0xFF bytes.
+    EXPECT_EQ(Trim(ParseLine(unpacked.lines[0]).LineRxFreq), "NONE");
+    EXPECT_EQ(Trim(ParseLine(unpacked.lines[0]).LineTxFreq), "NONE");
 
     // A frequency typed into the erased channel gets no options; the other keeps its own.
     unpacked.lines[0] = PresetChannelLine(1, "446.006250");

@@ -138,9 +138,10 @@ TEST(DecodeFreq, ReversesEncodeForEveryBandAndDirection) {
             }
         }
     }
-    // Step code 3 uses the zero step: only the IF is left of an Rx.
-    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, false, 10), "0.00000000");
-    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, true, 10), "21.7000000");
+    // Step code 3 is the zero step, which erased memory carries: no frequency on either side.
+    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, false, 10), std::nullopt);
+    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0x45, 0xB0, 0x33, true, 10), std::nullopt);
+    EXPECT_EQ(DecodeFreq(ParamsOfBand(9), 0xFF, 0xFF, 0xFF, true, 10), std::nullopt);
 }
 
 TEST(BitText, ConvertsBetweenNumbersAndBitTexts) {
