@@ -35,13 +35,13 @@ void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
     y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
 }
 
-// Characters of consecutive information words, one byte each; NUL bytes are left out.
+// Characters of consecutive information words, one byte each.
 std::string InfoText(const ProgramState& state, std::size_t first, std::size_t count) {
     std::string bytes;
     for (std::size_t i = first; i < first + count; ++i) {
-        const auto byte = static_cast<char>(state.InfoWords[i] & 0xFF);
-        if (byte != '\0') {
-            bytes.push_back(byte);
+        const auto byte = static_cast<std::uint8_t>(state.InfoWords[i] & 0xFF);
+        if (IsInfoTextByte(byte)) {
+            bytes.push_back(static_cast<char>(byte));
         }
     }
     return Latin1ToUtf8(Trim(bytes));

@@ -83,7 +83,7 @@ std::string MixtureFacts(std::uint16_t address) {
 std::string BlockText(const std::array<std::uint8_t, kTextBlockSize>& block, std::size_t length) {
     std::string text;
     for (std::size_t i = 1; i <= length; ++i) {
-        if (block[i] != 0) {
+        if (IsInfoTextByte(block[i])) {
             text.push_back(static_cast<char>(block[i]));
         }
     }

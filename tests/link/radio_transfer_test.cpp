@@ -126,6 +126,11 @@ TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
     radio.Memory() = sim::MakeRadio(10, 16, true);
     const auto slot = link.RadioTransfer(TransferOp::Upload).openedSlot;
     ASSERT_TRUE(slot);
+    // Erased memory holds no channels and no texts.
+    EXPECT_EQ(state.SerialNo + "|" + state.CustomerName, "|");
+    for (const std::string& line : state.workspace.At(*slot).lines) {
+        EXPECT_EQ(line.substr(4, 4) + line.substr(29, 4), "NONENONE") << line;
+    }
     test::TempDir dir;
     ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("blank.cfg"), prompter));
     ProgramState reader;
