@@ -2,6 +2,7 @@
 // reads the dialogs use.
 
 #include "document/program_state.h"
+#include "link/frame_protocol.h"
 #include "link/radio_link.h"
 #include "ports/prompter.h"
 
@@ -12,12 +13,6 @@ namespace {
 constexpr std::size_t kParamValueAt = 3;
 
 // Pages and first indexes of the fixed parameters.
-constexpr std::uint8_t kControlArgument = 0x0A;
-constexpr std::uint8_t kBatteryLevelIndex = 0x07;
-constexpr std::uint8_t kVoxLevelIndex = 0x06;
-constexpr std::uint8_t kSquelchNoisePage = 1;
-constexpr std::uint8_t kSquelchNoiseIndex = 0xA4;
-constexpr std::uint8_t kOptionPage = 0;
 constexpr std::uint8_t kOption0AIndex = 0x0A;
 constexpr std::uint8_t kVoxByteIndex = 0x8E;
 constexpr std::uint8_t kVoxEnableBit = 0x01;
@@ -35,7 +30,6 @@ constexpr std::uint8_t kReceiveReferenceIndex = 0x3F;
 constexpr std::uint8_t kTransmitReferenceIndex = 0x40;
 constexpr std::uint8_t kTestPatternIndex = 0xD0;
 constexpr std::uint8_t kTestPatternValue = 0xC8;
-constexpr std::uint8_t kPowerValueIndex = 0x00;
 
 }  // namespace
 
@@ -120,19 +114,19 @@ bool RadioLink::ReadModifyWrite(std::uint8_t page, std::uint8_t index, std::uint
 }
 
 bool RadioLink::WriteControlAA() {
-    return WriteFixed(kControlPage, kControlCodeIndex, {0xAA, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {kCodeEndTest, kControlArgument});
 }
 bool RadioLink::WriteControlAD() {
-    return WriteFixed(kControlPage, kControlCodeIndex, {0xAD, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {kCodeTransmitTest, kControlArgument});
 }
 bool RadioLink::WriteControl92() {
-    return WriteFixed(kControlPage, kControlCodeIndex, {0x92, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {kCodeAlignment, kControlArgument});
 }
 bool RadioLink::WriteControl90() {
-    return WriteFixed(kControlPage, kControlCodeIndex, {0x90, kControlArgument});
+    return WriteFixed(kControlPage, kControlCodeIndex, {kCodeAfterRead, kControlArgument});
 }
 bool RadioLink::WriteControlAC() {
-    return WriteFixed(kControlPage, kControlCodeIndex, {0xAC, 0xC8});
+    return WriteFixed(kControlPage, kControlCodeIndex, {kCodeReceiveTest, kReceiveTestArgument});
 }
 
 bool RadioLink::WriteSquelchMode() {

@@ -25,6 +25,10 @@ constexpr std::int64_t kFrameGapUs = 50'000;
 
 // The simulated radio's identification: firmware 1.20, mask date 2003-05-20.
 constexpr std::array<std::uint8_t, kIdentCount> kIdentValues = {1, 20, 3, 5, 20};
+// What the simulated radio measures until told otherwise: squelch noise, VOX and battery level.
+constexpr std::uint8_t kDefaultNoise = 40;
+constexpr std::uint8_t kDefaultVox = 60;
+constexpr std::uint8_t kDefaultBattery = 125;
 
 struct KindName {
     FrameKind kind;
@@ -180,6 +184,11 @@ std::vector<std::uint8_t> RadioSimEngine::Answer(FrameKind kind,
             if (request[1] >= kParamPages) {
                 return {0xFF};
             }
+            for (auto& [address, measurement] : measurements_) {
+                if (address == (request[1] << 8 | request[2])) {
+                    return {measurement.Next()};
+                }
+            }
             return {memory_.params[request[1]][request[2]]};
         case FrameKind::WriteParam:
             if (request[1] < kParamPages) {
@@ -216,6 +225,11 @@ void RadioSimEngine::HandleFrame(std::int64_t endUs) {
     std::vector<std::uint8_t> answer =
         Answer(frame.kind, frame.request, fault == FaultKind::BadReadback);
     frame.what = WhatFrameMoves(frame.kind, frame.request, answer);
+    // A radio that is switched off does nothing; one whose answer gets lost still acts.
+    if (frame.kind == FrameKind::WriteParam && frame.request[1] < kParamPages &&
+        !options_.silent) {
+        frame.change = ApplyParamWrite(frame.request[1], frame.request[2], frame.request[3]);
+    }
     if (options_.silent) {
         answer.clear();
         frame.note = "radio silent";
@@ -272,6 +286,97 @@ std::string RadioSimEngine::WhatFrameMoves(FrameKind kind, const std::vector<std
                           ? std::span(request).subspan(3, kBlockSize)
                           : std::span(answer).first(std::min(answer.size(), kBlockSize));
     return std::string(name) + " \"" + Printable(data) + "\"";
+std::string RadioSimEngine::ApplyParamWrite(std::uint8_t page, std::uint8_t index,
+                                            std::uint8_t value) {
+    const RadioActivity before = activity_;
+    if (page == kControlPage && index == kControlCodeIndex) {
+        if (value == kCodeKeyOn) {
+            if (activity_.mode != TestMode::TransmitTest) {
+                return "key-on ignored: not in the transmit test";
+            }
+            activity_.transmitting = true;
+        } else if (value == kCodeKeyOff) {
+            activity_.transmitting = false;
+        }
+    } else if (page == kControlPage && index == kControlArgumentIndex) {
+        // A code takes effect with its argument; every change of test state releases the key.
+        const std::uint8_t code = memory_.params[kControlPage][kControlCodeIndex];
+        const std::pair<std::uint8_t, TestMode> modes[] = {
+            {kCodeAlignment, TestMode::Alignment},
+            {kCodeReceiveTest, TestMode::ReceiveTest},
+            {kCodeTransmitTest, TestMode::TransmitTest},
+            {kCodeEndTest, TestMode::Normal}};
+        for (const auto& [modeCode, mode] : modes) {
+            if (code == modeCode) {
+                activity_.mode = mode;
+                activity_.transmitting = false;
+            }
+        }
+    } else if (page == kOptionPage && index == kPowerValueIndex) {
+        activity_.power = value;
+    }
+    const bool changed = before.mode != activity_.mode ||
+                         before.transmitting != activity_.transmitting ||
+                         (activity_.transmitting && before.power != activity_.power);
+    return changed ? DescribeActivity(activity_) : std::string();
+}
+
+void RadioSimEngine::SetMeasurement(std::uint8_t page, std::uint8_t index,
+                                    Measurement measurement) {
+    const auto address = static_cast<std::uint16_t>(page << 8 | index);
+    std::erase_if(measurements_, [address](const auto& entry) { return entry.first == address; });
+    measurements_.emplace_back(address, std::move(measurement));
+}
+
+std::uint8_t Measurement::Next() {
+    if (readings.empty()) {
+        return 0;
+    }
+    std::size_t at = taken++;
+    at = cycle ? at % readings.size() : std::min(at, readings.size() - 1);
+    return readings[at];
+}
+
+std::optional<Measurement> ParseMeasurement(const std::string& text) {
+    constexpr std::string_view kCyclePrefix = "cycle:";
+    Measurement measurement;
+    std::string list = text;
+    if (list.starts_with(kCyclePrefix)) {
+        measurement.cycle = true;
+        list.erase(0, kCyclePrefix.size());
+    }
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', at), list.size());
+        const std::string item = list.substr(at, comma - at);
+        if (item.empty() || item.size() > 3 ||
+            item.find_first_not_of("0123456789") != std::string::npos || std::stoi(item) > 255) {
+            return std::nullopt;
+        }
+        measurement.readings.push_back(static_cast<std::uint8_t>(std::stoi(item)));
+        at = comma + 1;
+    }
+    return measurement;
+}
+
+std::string TestModeName(TestMode mode) {
+    switch (mode) {
+        case TestMode::Normal:
+            return "normal mode";
+        case TestMode::Alignment:
+            return "alignment test";
+        case TestMode::ReceiveTest:
+            return "receive test";
+        case TestMode::TransmitTest:
+            return "transmit test";
+    }
+    return "?";
+}
+
+std::string DescribeActivity(const RadioActivity& activity) {
+    return (activity.transmitting ? "TRANSMITTING at power " + std::to_string(activity.power)
+                                  : std::string("transmitter off")) +
+           ", " + TestModeName(activity.mode);
 }
 
 std::vector<std::uint8_t> RadioSimEngine::TakeOutput(std::int64_t nowUs) {
@@ -296,6 +401,9 @@ RadioMemory MakeRadio(int band, int channels, bool blank, const std::string& ser
     memory.band = static_cast<std::uint8_t>(band);
     std::copy(kIdentValues.begin(), kIdentValues.end(),
               memory.params[kControlPage].begin() + kIdentIndex);
+    memory.params[kSquelchNoisePage][kSquelchNoiseIndex] = kDefaultNoise;
+    memory.params[kControlPage][kVoxLevelIndex] = kDefaultVox;
+    memory.params[kControlPage][kBatteryLevelIndex] = kDefaultBattery;
     ProgramState state;
     if (!blank && band >= 1 && band <= kBandCount) {
         const int slot = BuildNewConfiguration(state, band, channels);
@@ -410,6 +518,9 @@ std::string DescribeFrame(const LoggedFrame& frame) {
     }
     if (!frame.note.empty()) {
         text += "  [" + frame.note + "]";
+    }
+    if (!frame.change.empty()) {
+        text += "  => " + frame.change;
     }
     return text;
 }

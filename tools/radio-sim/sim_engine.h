@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace petrel::sim {
@@ -67,9 +68,34 @@ struct LoggedFrame {
     FrameKind kind = FrameKind::Check;
     std::vector<std::uint8_t> request;
     std::vector<std::uint8_t> answer;
-    std::string note;  // the fault applied, if any
-    std::string what;  // what the frame moves, where it matters to a dealer (customer blocks)
+    std::string note;    // the fault applied, if any
+    std::string what;    // what the frame moves, where it matters to a dealer (customer blocks)
+    std::string change;  // what the frame changed in the radio's test state, if anything
 };
+
+// The test states the alignment codes put the radio in.
+enum class TestMode { Normal, Alignment, ReceiveTest, TransmitTest };
+std::string TestModeName(TestMode mode);
+
+// What the radio is doing: its test state and its transmitter.
+struct RadioActivity {
+    TestMode mode = TestMode::Normal;
+    bool transmitting = false;
+    std::uint8_t power = 0;  // the power value last written (page 0, index 0x00)
+};
+// "transmitter off, normal mode" or "TRANSMITTING at power 120, transmit test".
+std::string DescribeActivity(const RadioActivity& activity);
+
+// Readings the radio gives for one measured parameter, in turn. The last one repeats, so the
+// reading settles; with cycle the list starts again, so a list of different values never does.
+struct Measurement {
+    std::vector<std::uint8_t> readings;
+    bool cycle = false;
+    std::size_t taken = 0;
+    std::uint8_t Next();
+};
+// "120,121,121" or "cycle:120,121"; nothing when the text is not such a list of bytes.
+std::optional<Measurement> ParseMeasurement(const std::string& text);
 
 struct EngineOptions {
     bool echo = true;                    // the programming cable echoes every byte sent
@@ -105,6 +131,11 @@ class RadioSimEngine {
     // The control codes written to the mailbox (page 2, indexes 0x10 and 0x11), in order.
     const std::vector<std::array<std::uint8_t, 2>>& ControlCodes() const { return controlCodes_; }
 
+    // The readings of a measured parameter (page 1 index 0xA4 noise, page 2 index 0x06 VOX
+    // level, page 2 index 0x07 battery); without one a read gives the parameter's memory.
+    void SetMeasurement(std::uint8_t page, std::uint8_t index, Measurement measurement);
+    const RadioActivity& Activity() const { return activity_; }
+
   private:
     struct OutByte {
         std::int64_t timeUs;
@@ -120,6 +151,9 @@ class RadioSimEngine {
     void Put(std::uint8_t value, std::int64_t earliestUs);
     std::string WhatFrameMoves(FrameKind kind, const std::vector<std::uint8_t>& request,
                                const std::vector<std::uint8_t>& answer) const;
+    // A parameter write as the radio acts on it: the test states and the transmitter. Returns
+    // what changed, or nothing.
+    std::string ApplyParamWrite(std::uint8_t page, std::uint8_t index, std::uint8_t value);
 
     RadioMemory memory_;
     EngineOptions options_;
@@ -130,6 +164,8 @@ class RadioSimEngine {
     std::deque<OutByte> output_;
     std::vector<LoggedFrame> log_;
     std::vector<std::array<std::uint8_t, 2>> controlCodes_;
+    std::vector<std::pair<std::uint16_t, Measurement>> measurements_;  // page << 8 | index
+    RadioActivity activity_;
     std::function<void(const LoggedFrame&)> sink_;
 };
 

@@ -16,8 +16,10 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "link/frame_protocol.h"
 #include "sim_engine.h"
 
 namespace {
@@ -29,6 +31,7 @@ using petrel::sim::FrameKind;
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitTransmitting = 3;
 
 constexpr const char* kHelp = R"(usage: petrel-radio-sim [OPTIONS]
 
@@ -49,6 +52,18 @@ Radio:
                        file unless --band is given
   --save FILE.cfg      on exit, write the radio's memory as FILE.cfg and FILE.ptx, as an
                        Upload would give them (give the --load file to save it back)
+
+Alignment (what the radio measures, read by the calibration dialogs):
+  --noise LIST         squelch noise level readings (page 1, index 0xA4; default 40)
+  --vox LIST           VOX level readings (page 2, index 0x06; default 60)
+  --battery LIST       battery level readings (page 2, index 0x07; default 125)
+      LIST is readings 0..255 separated by commas, given out in turn; the last one repeats
+      (120,121,121 settles on the third reading). "cycle:" before the list starts it again
+      after its end, so cycle:120,121 never settles.
+  The log shows every change of test state (0x92 alignment, 0xAC receive test, 0xAD transmit
+  test, 0xAA back to normal) and of the transmitter (0xAB keys it in the transmit test, 0x86
+  releases it; its power is the last value written to page 0, index 0x00). On exit the radio
+  says whether it was left transmitting or in a test state.
 
 Line:
   --pace               pace every byte at 2400 baud as the real cable does (a pseudo-terminal
@@ -74,7 +89,7 @@ Log:
   --help               this text
 
 Exit status: 0 when stopped normally, 1 when the device cannot be made or a file not read or
-written, 2 for a usage error.
+written, 2 for a usage error, 3 when the radio was left transmitting.
 )";
 
 struct UsageError {
@@ -95,6 +110,8 @@ struct Options {
     std::string linkPath;
     bool silent = false;
     std::vector<Fault> faults;
+    // Measured parameters: page, index and readings.
+    std::vector<std::tuple<std::uint8_t, std::uint8_t, petrel::sim::Measurement>> measurements;
     std::string logPath;
     bool quiet = false;
     bool help = false;
@@ -195,6 +212,18 @@ Options ParseOptions(int argc, char** argv) {
             Fault fault{FaultKind::BadReadback, FrameKind::WriteBlock, 0, 1, 0};
             ParseWindow(value(), fault);
             options.faults.push_back(fault);
+        } else if (arg == "--noise" || arg == "--vox" || arg == "--battery") {
+            const auto measurement = petrel::sim::ParseMeasurement(value());
+            if (!measurement) {
+                throw UsageError{arg + " takes readings 0..255 separated by commas"};
+            }
+            const bool noise = arg == "--noise";
+            options.measurements.emplace_back(
+                noise ? petrel::kSquelchNoisePage : petrel::kControlPage,
+                noise                ? petrel::kSquelchNoiseIndex
+                : arg == "--vox"     ? petrel::kVoxLevelIndex
+                                     : petrel::kBatteryLevelIndex,
+                *measurement);
         } else if (arg == "--log") {
             options.logPath = value();
         } else if (arg == "--quiet") {
@@ -266,6 +295,9 @@ int Run(const Options& options) {
     petrel::sim::RadioSimEngine engine(std::move(memory), engineOptions);
     for (const auto& fault : options.faults) {
         engine.AddFault(fault);
+    }
+    for (const auto& [page, index, measurement] : options.measurements) {
+        engine.SetMeasurement(page, index, measurement);
     }
 
     std::ofstream logFile;
@@ -353,7 +385,10 @@ int Run(const Options& options) {
         *log << "petrel-radio-sim: saved " << options.savePath << "; "
              << petrel::sim::DescribeInfo(engine.Memory()) << std::endl;
     }
-    return kExitOk;
+    // A transmitter left keyed by the programming software is a fault worth an exit status.
+    *log << "petrel-radio-sim: on exit: " << petrel::sim::DescribeActivity(engine.Activity())
+         << std::endl;
+    return engine.Activity().transmitting ? kExitTransmitting : kExitOk;
 }
 
 }  // namespace

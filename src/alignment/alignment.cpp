@@ -1,0 +1,138 @@
+#include "alignment/alignment.h"
+
+#include <cstdio>
+
+#include "channels/bit_text.h"
+#include "document/band_table.h"
+#include "document/info_page.h"
+#include "document/program_state.h"
+#include "link/frame_protocol.h"
+#include "link/radio_link.h"
+#include "ports/prompter.h"
+#include "util/text.h"
+
+namespace petrel {
+
+namespace {
+constexpr unsigned kLevelLimit = 256;
+constexpr unsigned kThirdByteShift = 6;  // A mod 4 sits in the top two bits of the third byte
+}  // namespace
+
+std::optional<std::uint8_t> CheckLevelText(std::string_view text) {
+    const std::string digits = Trim(text);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    for (const char c : digits) {
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value >= kLevelLimit) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+bool AskDataErrorRetry(Prompter& prompter, const std::string& title) {
+    return prompter.Ask(Message{kDataErrorText, title, Buttons::RetryCancel, Icon::Stop,
+                                std::nullopt}) == Answer::Retry;
+}
+
+void StoreLevel(ProgramState& state, std::size_t element, std::uint8_t value) {
+    state.LevelTable.at(element) = value;
+    state.InfoWords.at(kInfoLevelTable + element) = value;
+}
+
+void StorePower(ProgramState& state, std::size_t element, std::uint8_t value) {
+    state.PowerTable.at(element) = value;
+    state.InfoWords.at(kInfoPowerTable + element) = value;
+}
+
+std::optional<TestFrequency> EncodeTestFrequency(const PllParams& params, int band, bool isRx) {
+    if (band < 1 || band > kBandCount) {
+        return std::nullopt;
+    }
+    TestFrequency frequency;
+    frequency.text = SqlFreqOf(band);
+    PllEncoder encoder(params);
+    const std::string code = encoder.EncodeFreq(frequency.text, isRx);
+    if (code == kUnstorableCode) {
+        return std::nullopt;
+    }
+    frequency.pllHigh = encoder.PllHigh();
+    frequency.pllLow = encoder.PllLow();
+    frequency.third = static_cast<std::uint8_t>(BinToVal(code.substr(0, 2)) << kThirdByteShift);
+    frequency.reference = static_cast<std::uint8_t>(BinToVal(code.substr(2, 2)));
+    return frequency;
+}
+
+std::string BandMismatchText(int radioBand, int documentBand) {
+    return "The radio reports band " + std::to_string(radioBand) +
+           ", the configuration is for band " + std::to_string(documentBand) +
+           ": open the radio's own configuration (Upload) before adjusting it.";
+}
+
+std::string NoTestFrequencyText(int band) {
+    return "There is no test frequency for band " + std::to_string(band) + ".";
+}
+
+std::optional<TestFrequency> PrepareTestFrequency(const AlignmentContext& context, bool isRx) {
+    const DocState& doc = context.state.workspace.At(context.slot).state;
+    if (doc.Band != context.state.BandNo) {
+        context.prompter.Tell(BandMismatchText(context.state.BandNo, doc.Band), Icon::Exclamation);
+        return std::nullopt;
+    }
+    auto frequency = EncodeTestFrequency(
+        PllFromImage(doc.SysBlock[kPllByte], doc.SysBlock[kRefDividerByte0]), doc.Band, isRx);
+    if (!frequency) {
+        context.prompter.Tell(NoTestFrequencyText(doc.Band), Icon::Exclamation);
+    }
+    return frequency;
+}
+
+bool RunSetUp(Prompter& prompter, std::initializer_list<std::function<bool()>> writes) {
+    for (const auto& write : writes) {
+        if (!write()) {
+            prompter.Tell(kSetUpFailedText, Icon::Exclamation);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ClosingCodeFailedText(std::uint8_t closingCode) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%02XH", closingCode);
+    return std::string("The radio did not answer the closing code ") + code +
+           ": the radio may still be in test mode." + kLineBreak +
+           "Check the cable, then Retry to send it again.";
+}
+
+TestState::TestState(RadioLink& link, Prompter& prompter, std::uint8_t closingCode)
+    : link_(link), prompter_(prompter), closingCode_(closingCode) {}
+
+TestState::~TestState() {
+    Leave();
+}
+
+bool TestState::Leave() {
+    if (left_) {
+        return true;
+    }
+    left_ = true;
+    for (;;) {
+        const bool answered =
+            closingCode_ == kCodeAlignment ? link_.WriteControl92() : link_.WriteControlAA();
+        if (answered) {
+            return true;
+        }
+        const Answer again = prompter_.Ask(Message{ClosingCodeFailedText(closingCode_), {},
+                                                   Buttons::RetryCancel, Icon::Exclamation,
+                                                   std::nullopt});
+        if (again != Answer::Retry) {
+            return false;
+        }
+    }
+}
+
+}  // namespace petrel

@@ -1,0 +1,133 @@
+#include "alignment/hardware_params.h"
+
+#include "link/frame_protocol.h"
+#include "link/radio_link.h"
+#include "ports/prompter.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr int kNibbleBits = 4;
+constexpr std::uint8_t kLowNibble = 0x0F;
+
+int HighNibble(std::uint8_t value) {
+    return value >> kNibbleBits;
+}
+int LowNibble(std::uint8_t value) {
+    return value & kLowNibble;
+}
+// Two nibbles from list indexes or slider values; an index of none (-1) keeps the old nibble.
+std::uint8_t Nibbles(int high, int low, std::uint8_t old) {
+    const int h = high < 0 ? HighNibble(old) : high & kLowNibble;
+    const int l = low < 0 ? LowNibble(old) : low & kLowNibble;
+    return static_cast<std::uint8_t>(h << kNibbleBits | l);
+}
+
+}  // namespace
+
+HardValues LoadHardValues(const ProgramState& state) {
+    HardValues values;
+    for (std::size_t i = 0; i < kHardFieldCount; ++i) {
+        values.fields[i] = std::to_string(state.LevelTable[kHardFields[i].level]);
+    }
+    const std::uint8_t times = state.LevelTable[kLevelSamplingTimes];
+    const std::uint8_t rates = state.LevelTable[kLevelSamplingRates];
+    // A nibble beyond the list shows no choice (and is kept by OK).
+    const auto listIndex = [](int nibble) {
+        return nibble < static_cast<int>(kSamplingTimes.size()) ? nibble : -1;
+    };
+    values.powerSaveTime = listIndex(HighNibble(times));
+    values.priorityScanTime = listIndex(LowNibble(times));
+    values.priorScanRate = HighNibble(rates);
+    values.normalRate = LowNibble(rates);
+    values.powerHigh = std::to_string(state.PowerTable[kPowerHighFirst]);
+    values.powerLow = std::to_string(state.PowerTable[kPowerLowFirst]);
+    return values;
+}
+
+HardwareModel::HardwareModel(AlignmentContext context)
+    : values(LoadHardValues(context.state)),
+      context_(context),
+      levelBefore_(context.state.LevelTable),
+      powerBefore_(context.state.PowerTable),
+      infoBefore_(context.state.InfoWords),
+      test_(context.link, context.prompter, kCodeEndTest) {}
+
+HardwareModel::~HardwareModel() {
+    if (!test_.Left()) {
+        Cancel();
+    }
+}
+
+void HardwareModel::Changed() {
+    if (onChanged) {
+        onChanged();
+    }
+}
+
+bool HardwareModel::Ok() {
+    ProgramState& state = context_.state;
+    for (std::size_t i = 0; i < kHardFieldCount; ++i) {
+        const auto value = CheckLevelText(values.fields[i]);
+        if (!value) {
+            // The fields before this one keep their new values in the table; nothing is sent.
+            focusField = static_cast<int>(i);
+            Changed();
+            if (AskDataErrorRetry(context_.prompter, kHardFields[i].name)) {
+                return false;
+            }
+            Cancel();
+            return true;
+        }
+        StoreLevel(state, kHardFields[i].level, *value);
+    }
+    focusField = -1;
+    StoreLevel(state, kLevelSamplingTimes,
+               Nibbles(values.powerSaveTime, values.priorityScanTime,
+                       state.LevelTable[kLevelSamplingTimes]));
+    StoreLevel(state, kLevelSamplingRates,
+               Nibbles(values.priorScanRate, values.normalRate,
+                       state.LevelTable[kLevelSamplingRates]));
+
+    context_.link.WriteLevelTable();
+    bool written = !state.RadioAbsent;
+    if (written) {
+        context_.link.WritePowerTable();
+        written = !state.RadioAbsent;
+    }
+    if (!written) {
+        context_.prompter.Tell(kTablesNotWrittenText, Icon::Exclamation);
+        return false;
+    }
+    test_.Leave();
+    return true;
+}
+
+void HardwareModel::Cancel() {
+    if (!test_.Left()) {
+        context_.state.LevelTable = levelBefore_;
+        context_.state.PowerTable = powerBefore_;
+        context_.state.InfoWords = infoBefore_;
+    }
+    test_.Leave();
+}
+
+bool HardwareModel::Adjust() {
+    return context_.link.WriteControl92() && !context_.state.RadioAbsent;
+}
+
+void HardwareModel::ShowTuned(Adjustment adjustment) {
+    const HardValues tables = LoadHardValues(context_.state);
+    for (std::size_t i = 0; i < kHardFieldCount; ++i) {
+        if (kHardFields[i].adjustment == adjustment) {
+            values.fields[i] = tables.fields[i];
+        }
+    }
+    if (adjustment == Adjustment::TxPower) {
+        values.powerHigh = tables.powerHigh;
+        values.powerLow = tables.powerLow;
+    }
+}
+
+}  // namespace petrel

@@ -1,0 +1,111 @@
+#pragma once
+
+// frmHard, "Hardware Parameter setting": the calibration values of the level and power tables,
+// written to the radio as blocks, and the hub that opens the tuning dialogs.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "alignment/alignment.h"
+#include "document/program_state.h"
+
+namespace petrel {
+
+inline constexpr std::size_t kHardFieldCount = 8;
+
+// The tuning dialogs frmHard opens.
+enum class Adjustment { Squelch, Battery, Vox, TxPower };
+
+// The eight text fields in the order OK checks them.
+struct HardField {
+    const char* control;
+    const char* frame;
+    const char* label;
+    std::size_t level;      // level table element
+    const char* name;       // the title of its "Data Error !"
+    Adjustment adjustment;  // the tuning dialog that sets it
+};
+inline constexpr std::array<HardField, kHardFieldCount> kHardFields = {{
+    {"SQLforWHi", "Squelch ( 25KHz )", "Tight", 0, "High Squelch Sense for Wide Band",
+     Adjustment::Squelch},
+    {"SQLforWLo", "Squelch ( 25KHz )", "Normal", 1, "Low Squelch Sense for Wide Band",
+     Adjustment::Squelch},
+    {"SQLforNHi", "Squelch ( 12.5KHz )", "Tight", 2, "High Squelch Sense for Narrow Band",
+     Adjustment::Squelch},
+    {"SQLforNLo", "Squelch ( 12.5KHz )", "Normal", 3, "Low Squelch Sense for Narrow Band",
+     Adjustment::Squelch},
+    {"LoBAT", "Battery Alert", "Low", 6, "Battery Low Alarm", Adjustment::Battery},
+    {"OverBAT", "Battery Alert", "Over", 7, "Battery Over Alarm", Adjustment::Battery},
+    {"HiVOX", "VOX Sensitivity", "High", 8, "VOX Sensitivity High", Adjustment::Vox},
+    {"LoVOX", "VOX Sensitivity", "Low", 9, "VOX Sensitivity Low", Adjustment::Vox},
+}};
+
+// The "ON" times of squelch sampling (list index = nibble of level table element 10) and the
+// sampling rates (0..15, nibbles of element 11).
+inline constexpr std::array<const char*, 10> kSamplingTimes = {
+    "20mS", "40mS", "60mS", "80mS", "100mS", "120mS", "140mS", "160mS", "180mS", "200mS"};
+inline constexpr int kSamplingRateMax = 15;
+inline constexpr std::size_t kLevelSamplingTimes = 10;
+inline constexpr std::size_t kLevelSamplingRates = 11;
+
+// The power table holds each transmit level four times.
+inline constexpr std::size_t kPowerHighFirst = 4;
+inline constexpr std::size_t kPowerLowFirst = 8;
+inline constexpr std::size_t kPowerCopies = 4;
+
+inline constexpr const char* kTablesNotWrittenText =
+    "The radio did not answer: the tables were not written." "\n\r"
+    "Press OK to write them again, or CANCEL to leave them as the radio holds them.";
+
+// What the dialog shows; the view writes the user's changes back into it.
+struct HardValues {
+    std::array<std::string, kHardFieldCount> fields;
+    int powerSaveTime = 0;     // PSampling list index; -1 (none chosen) keeps the nibble
+    int priorityScanTime = 0;  // cboSampling list index
+    int priorScanRate = 0;     // P_Rate
+    int normalRate = 0;        // N_Rate
+    std::string powerHigh;     // txtPwrHi: power table element 4, shown only
+    std::string powerLow;      // txtPwrLo: element 8
+};
+
+class HardwareModel {
+  public:
+    explicit HardwareModel(AlignmentContext context);
+    // Leaving without OK or CANCEL (the window destroyed, the program ending) is a CANCEL.
+    ~HardwareModel();
+    HardwareModel(const HardwareModel&) = delete;
+    HardwareModel& operator=(const HardwareModel&) = delete;
+
+    HardValues values;
+    // The field a question is about: the view puts the focus there before it is asked.
+    int focusField = -1;
+    // Called before a question, so that the window shows the model.
+    std::function<void()> onChanged;
+
+    // OK: stores the fields into the tables, writes both tables and leaves the test state.
+    // False when the dialog stays (a field's Retry, or the radio did not take the tables).
+    bool Ok();
+    // CANCEL: the tables go back to what they were when the dialog opened; 0xAA.
+    void Cancel();
+    // An Adjust button: 0x92. True when the radio answered, so the tuning dialog may open.
+    bool Adjust();
+    // After a tuning dialog's OK: its fields show the values it put into the tables.
+    void ShowTuned(Adjustment adjustment);
+
+  private:
+    void Changed();
+
+    AlignmentContext context_;
+    // The tables and the information page as they were, for CANCEL.
+    std::array<std::uint8_t, kTableSize> levelBefore_;
+    std::array<std::uint8_t, kTableSize> powerBefore_;
+    std::array<std::int16_t, kInfoPageSize> infoBefore_;
+    TestState test_;
+};
+
+// The fields as the tables hold them.
+HardValues LoadHardValues(const ProgramState& state);
+
+}  // namespace petrel

@@ -1,0 +1,406 @@
+// The alignment models against the in-process simulated radio on the virtual clock: what each
+// set-up, measurement, key press and closing sends, and what lands in the tables.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "alignment/hardware_params.h"
+#include "alignment/level_pair.h"
+#include "alignment/tx_power.h"
+#include "document/info_page.h"
+#include "document/new_config.h"
+#include "link/link_fixture.h"
+
+namespace petrel {
+namespace {
+
+using Traffic = std::vector<std::string>;
+using sim::FaultKind;
+using sim::FrameKind;
+using sim::TestMode;
+
+// The closing codes as the radio receives them.
+const Traffic kLeaveTest = {"O 02 10 AA", "O 02 11 0A"};
+const Traffic kBackToAlignment = {"O 02 10 92", "O 02 11 0A"};
+
+class AlignmentTest : public test::LinkTest {
+  protected:
+    // A 16-channel radio and configuration: the tables go to information page 1.
+    AlignmentTest() : LinkTest(sim::MakeRadio(9, 16, false)), slot(BuildNewConfiguration(state, 9, 16)) {}
+
+    AlignmentContext Context() { return {state, link, prompter, clock, slot}; }
+
+    // The parameter reads ("I pp ii") and writes ("O pp ii vv") the radio received since the
+    // last call.
+    Traffic Params() {
+        Traffic traffic;
+        for (const auto& frame : radio.Log()) {
+            if (frame.kind != FrameKind::ReadParam && frame.kind != FrameKind::WriteParam) {
+                continue;
+            }
+            std::string text(1, static_cast<char>(frame.request[0]));
+            for (std::size_t i = 1; i < frame.request.size(); ++i) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, " %02X", frame.request[i]);
+                text += hex;
+            }
+            traffic.push_back(text);
+        }
+        radio.ClearLog();
+        return traffic;
+    }
+
+    // The radio in alignment, as frmHard's Adjust leaves it.
+    void Adjusted() {
+        ASSERT_TRUE(link.WriteControl92());
+        radio.ClearLog();
+    }
+
+    int slot;
+};
+
+Traffic Join(std::initializer_list<Traffic> parts) {
+    Traffic all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+TEST(CheckLevelText, TakesWholeNumbersBelow256Only) {
+    const std::pair<const char*, std::optional<std::uint8_t>> cases[] = {
+        {"255", 255}, {"0", 0},          {" 7 ", 7},          {"0255", 255},
+        {"256", {}},  {"abc", {}},       {"", {}},            {"-5", {}},
+        {"12.5", {}}, {"1e2", {}},       {"99999999999", {}}, {"1 2", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(CheckLevelText(text), expected) << '"' << text << '"';
+    }
+}
+
+TEST_F(AlignmentTest, EachSetUpSendsItsWritesInOrderAndEachClosingCodeLeavesIt) {
+    radio.Memory().params[0][0x8E] = 0x30;
+    struct Case {
+        const char* name;
+        std::function<std::shared_ptr<void>(bool& setUp)> open;
+        Traffic setUp;
+        TestMode during;
+        Traffic closing;
+        TestMode after;
+    };
+    const Case cases[] = {
+        {"squelch receive test",
+         [&](bool& ok) {
+             auto model = std::make_shared<LevelPairModel>(LevelMember::Squelch, Context());
+             ok = model->SetUp();
+             EXPECT_EQ(model->receiveFrequency, "446.006250");
+             EXPECT_EQ(model->caption, "Squelch Attn. 12.5K   ( 446.006250 MHz ) ");
+             return model;
+         },
+         // 446.00625 MHz received with IF -21.7: PLL word 0x424C, A mod 4 = 1, step 6.25 kHz.
+         {"O 00 A0 C2", "O 00 B1 42", "O 00 B2 4C", "O 00 B3 40", "O 01 3F 00", "O 00 B0 00",
+          "O 00 BC 01", "O 00 D0 C8", "O 00 D1 C8", "O 00 D2 C8", "O 00 D3 C8", "O 02 10 AC",
+          "O 02 11 C8"},
+         TestMode::ReceiveTest, kLeaveTest, TestMode::Normal},
+        {"VOX enable",
+         [&](bool& ok) {
+             auto model = std::make_shared<LevelPairModel>(LevelMember::Vox, Context());
+             ok = model->SetUp();
+             return model;
+         },
+         {"I 00 8E", "O 00 8E 31"}, TestMode::Alignment, kLeaveTest, TestMode::Normal},
+        {"battery (nothing at load)",
+         [&](bool& ok) {
+             auto model = std::make_shared<LevelPairModel>(LevelMember::Battery, Context());
+             ok = model->SetUp();
+             return model;
+         },
+         {}, TestMode::Alignment, kBackToAlignment, TestMode::Alignment},
+        {"transmit test",
+         [&](bool& ok) {
+             auto model = std::make_shared<TxPowerModel>(Context());
+             ok = model->SetUp();
+             EXPECT_EQ(model->caption, "RF Power Softpot  ( 446.006250 MHz )");
+             EXPECT_EQ(model->refText, "00H");
+             EXPECT_EQ(model->pllText, "0100010110110000B");
+             return model;
+         },
+         // Transmitted as it is: word 0x45B0, A mod 4 = 1.
+         {"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00", "O 00 B4 00", "O 02 10 AD",
+          "O 02 11 0A"},
+         TestMode::TransmitTest, kLeaveTest, TestMode::Normal},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Adjusted();
+        bool ok = false;
+        auto model = c.open(ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(Params(), c.setUp);
+        EXPECT_EQ(radio.Activity().mode, c.during);
+        model.reset();  // the window goes without OK or CANCEL: the closing code all the same
+        EXPECT_EQ(Params(), c.closing);
+        EXPECT_EQ(radio.Activity().mode, c.after);
+    }
+    EXPECT_TRUE(prompter.Asked().empty());
+}
+
+TEST_F(AlignmentTest, AHalfMadeSetUpStopsAndLeavesTheTestState) {
+    // The reference write goes unanswered: 0xAD must not follow, the test state is left.
+    Adjusted();
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 3, 1});
+    prompter.Expect(kSetUpFailedText, Answer::Ok);
+    {
+        TxPowerModel model(Context());
+        EXPECT_FALSE(model.SetUp());
+    }
+    EXPECT_EQ(Params(), Join({{"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00"},
+                              kLeaveTest}));
+
+    // A configuration of another band would tune the wrong frequency: nothing is set up.
+    state.workspace.At(slot).state.Band = 6;
+    prompter.Expect(BandMismatchText(9, 6), Answer::Ok);
+    {
+        LevelPairModel model(LevelMember::Squelch, Context());
+        EXPECT_FALSE(model.SetUp());
+    }
+    EXPECT_EQ(Params(), kLeaveTest);
+    EXPECT_TRUE(prompter.Done());
+}
+
+TEST_F(AlignmentTest, AnUnansweredClosingCodeIsReportedAndCanBeSentAgain) {
+    Adjusted();
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, 2});
+    prompter.Expect(ClosingCodeFailedText(0xAA), Answer::Retry);
+    TestState aa(link, prompter, 0xAA);
+    EXPECT_TRUE(aa.Leave());
+    EXPECT_EQ(Params(), Join({kLeaveTest, kLeaveTest}));
+
+    radio.Options().silent = true;
+    prompter.Expect(std::nullopt, Answer::No)  // "Connecting Err": no radio at all
+        .Expect(ClosingCodeFailedText(0x92), Answer::Cancel);
+    TestState battery(link, prompter, 0x92);
+    EXPECT_FALSE(battery.Leave());
+    EXPECT_TRUE(battery.Left());
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+    EXPECT_EQ(prompter.Asked()[0].buttons, Buttons::RetryCancel);
+}
+
+TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves) {
+    HardwareModel model(Context());
+    EXPECT_EQ(model.values.fields[2], std::to_string(state.LevelTable[2]));
+    model.values.fields = {"11", "12", "13", "14", "abc", "16", "17", "18"};
+    int focused = -1;
+    model.onChanged = [&] { focused = model.focusField; };
+    prompter.Expect(kDataErrorText, Answer::Retry);
+    EXPECT_FALSE(model.Ok());
+    EXPECT_EQ(focused, 4);
+    EXPECT_EQ(prompter.Asked()[0].title, "Battery Low Alarm");
+    EXPECT_EQ(prompter.Asked()[0].icon, Icon::Stop);
+    EXPECT_EQ(prompter.Asked()[0].buttons, Buttons::RetryCancel);
+    EXPECT_EQ((std::vector<int>(state.LevelTable.begin(), state.LevelTable.begin() + 4)),
+              (std::vector<int>{11, 12, 13, 14}));
+    EXPECT_NE(state.LevelTable[6], 16);
+    EXPECT_TRUE(radio.Log().empty());
+
+    model.values.fields[4] = "255";
+    model.values.powerSaveTime = 9;     // "200mS"
+    model.values.priorityScanTime = 0;  // "20mS"
+    model.values.priorScanRate = 3;
+    model.values.normalRate = 12;
+    state.PowerTable[15] = 0x5A;
+    EXPECT_TRUE(model.Ok());
+    EXPECT_EQ(state.LevelTable[10], 0x90);
+    EXPECT_EQ(state.LevelTable[11], 0x3C);
+    EXPECT_EQ(state.LevelTable[6], 255);
+    // The radio's information page holds both tables; the level table went first.
+    for (std::size_t i = 0; i < kTableSize; ++i) {
+        if (i < 12) {
+            EXPECT_EQ(radio.Memory().Info(kInfoLevelTable + i), state.LevelTable[i]) << i;
+        }
+        EXPECT_EQ(radio.Memory().Info(kInfoPowerTable + i), state.PowerTable[i]) << i;
+        EXPECT_EQ(state.InfoWords[kInfoLevelTable + i], state.LevelTable[i]) << i;
+    }
+    std::vector<std::string> writes;
+    for (const auto& frame : radio.Log()) {
+        if (frame.kind == FrameKind::WriteBlock) {
+            writes.push_back(std::to_string(frame.request[2]));
+        }
+    }
+    EXPECT_EQ(writes, (std::vector<std::string>{"240", "244", "248", "192", "196", "200", "204"}));
+    EXPECT_EQ(Params(), kLeaveTest);
+    EXPECT_TRUE(prompter.Done());
+}
+
+TEST_F(AlignmentTest, HardwareCancelPutsBackWhatTheTuningDialogsChanged) {
+    const auto levels = state.LevelTable;
+    const auto info = state.InfoWords;
+    HardwareModel hard(Context());
+    EXPECT_TRUE(hard.Adjust());
+    {
+        LevelPairModel battery(LevelMember::Battery, Context());
+        battery.MoveBar(0, 99);
+        EXPECT_TRUE(battery.Ok());
+    }
+    EXPECT_EQ(state.LevelTable[6], 99);
+    EXPECT_EQ(state.InfoWords[kInfoLevelTable + 6], 99);
+    hard.ShowTuned(Adjustment::Battery);
+    EXPECT_EQ(hard.values.fields[4], "99");
+    radio.ClearLog();
+    hard.Cancel();
+    EXPECT_EQ(state.LevelTable, levels);
+    EXPECT_EQ(state.InfoWords, info);
+    EXPECT_EQ(Params(), kLeaveTest);
+
+    // With no radio the Adjust buttons open nothing.
+    radio.Options().silent = true;
+    prompter.Then(Answer::No);
+    HardwareModel again(Context());
+    EXPECT_FALSE(again.Adjust());
+    prompter.Then(Answer::No).Then(Answer::Cancel);  // its closing code, unanswered
+}
+
+TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
+    struct Case {
+        LevelMember member;
+        std::uint8_t page;
+        std::uint8_t index;
+        std::vector<std::uint8_t> readings;
+        const char* expected;  // empty: no result, the box keeps its value
+    };
+    const Case cases[] = {
+        {LevelMember::Squelch, 1, 0xA4, {40, 41, 41, 42, 41}, "41"},
+        {LevelMember::Squelch, 1, 0xA4, {40, 40, 41, 41, 41}, "41"},  // 40.6
+        {LevelMember::Vox, 2, 0x06, {70, 70, 70, 71, 71}, "70"},      // 70.4
+    };
+    for (const Case& c : cases) {
+        radio.SetMeasurement(c.page, c.index, {c.readings});
+        LevelPairModel model(c.member, Context());
+        EXPECT_TRUE(model.AutoTune(1));
+        EXPECT_EQ(model.boxes[1], c.expected);
+        EXPECT_EQ(model.bars[1], std::stoi(c.expected));
+        const std::string reading = c.page == 1 ? "I 01 A4" : "I 02 06";
+        EXPECT_EQ(Params(), Traffic(5, reading));
+        model.Cancel();
+        Params();
+    }
+
+    // A reading not answered: "Read Error !", Cancel, and the box keeps its value.
+    radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 2, 1});
+    prompter.Expect("Read Error !", Answer::Cancel);
+    LevelPairModel squelch(LevelMember::Squelch, Context());
+    const std::string before = squelch.boxes[0];
+    EXPECT_FALSE(squelch.AutoTune(0));
+    EXPECT_EQ(squelch.boxes[0], before);
+    EXPECT_EQ(Params().size(), 3u);
+
+    // OK: the tight value into elements 2 and 0, the normal one into 3 and 1.
+    squelch.boxes = {"33", "22"};
+    EXPECT_TRUE(squelch.Ok());
+    EXPECT_EQ((std::vector<int>(state.LevelTable.begin(), state.LevelTable.begin() + 4)),
+              (std::vector<int>{33, 22, 33, 22}));
+    EXPECT_TRUE(prompter.Done());
+}
+
+TEST_F(AlignmentTest, BatteryReadsEveryHalfSecondUntilTwoReadingsAgreeOrTwentyDoNot) {
+    radio.SetMeasurement(2, 0x07, {{120, 121, 121}});
+    LevelPairModel model(LevelMember::Battery, Context());
+    const std::int64_t start = clock.NowMs();
+    EXPECT_TRUE(model.AutoTune(0));
+    EXPECT_GE(clock.NowMs() - start, 1000);
+    EXPECT_EQ(model.boxes[0], "121");
+    EXPECT_EQ(Params(), Traffic(3, "I 02 07"));
+
+    radio.SetMeasurement(2, 0x07, {{118, 119}, true});
+    prompter.Expect(kBatteryUnsettledText, Answer::Ok);
+    EXPECT_FALSE(model.AutoTune(1));
+    EXPECT_EQ(model.boxes[1], std::to_string(model.defaults[1]));
+    EXPECT_EQ(Params().size(), static_cast<std::size_t>(kBatteryReadingLimit));
+
+    // Bad text in a box: the bar's value comes back into it, and CANCEL leaves the table.
+    model.boxes[1] = "300";
+    prompter.Expect(kDataErrorText, Answer::Cancel);
+    const auto levels = state.LevelTable;
+    EXPECT_TRUE(model.Ok());
+    EXPECT_EQ(prompter.Asked().back().title, "Battery Over Alert");
+    EXPECT_EQ(model.boxes[1], std::to_string(model.bars[1]));
+    EXPECT_EQ(state.LevelTable, levels);
+    EXPECT_EQ(Params(), kBackToAlignment);
+    EXPECT_TRUE(prompter.Done());
+}
+
+TEST_F(AlignmentTest, KeyButtonsKeySwitchAndReleaseTheTransmitter) {
+    radio.Memory().params[0][0x0A] = 0x41;
+    Adjusted();
+    TxPowerModel model(Context());
+    ASSERT_TRUE(model.SetUp());
+    Params();
+    model.boxes = {"120", "40"};
+
+    model.PressKey(PowerLevel::High);
+    EXPECT_EQ(Params(), (Traffic{"O 02 10 AB", "O 00 00 00", "I 00 0A", "O 00 0A 01",
+                                 "O 00 00 78"}));
+    EXPECT_TRUE(radio.Activity().transmitting);
+    EXPECT_EQ(radio.Activity().power, 120);
+
+    // Low while high is keyed: keyed again with the previous value, then the low one.
+    model.PressKey(PowerLevel::Low);
+    EXPECT_EQ(Params(), (Traffic{"O 02 10 AB", "O 00 00 78", "I 00 0A", "O 00 0A 01",
+                                 "O 00 00 28"}));
+    EXPECT_TRUE(model.Keyed(PowerLevel::Low));
+    EXPECT_EQ(radio.Activity().power, 40);
+
+    // Only the keyed level's bar moves, and each move is sent at once.
+    model.MoveBar(PowerLevel::High, 130);
+    EXPECT_EQ(model.bars[0], 120);
+    model.MoveBar(PowerLevel::Low, 45);
+    EXPECT_EQ(model.boxes[1], "45");
+    EXPECT_EQ(Params(), (Traffic{"O 00 00 2D"}));
+    // A write without answer: bar and box stay on the last value the radio took, and that
+    // value goes out again in case the lost one landed.
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, 1});
+    model.MoveBar(PowerLevel::Low, 60);
+    EXPECT_TRUE(model.TxFail);
+    EXPECT_EQ(model.bars[1], 45);
+    EXPECT_EQ(model.boxes[1], "45");
+    EXPECT_EQ(Params(), (Traffic{"O 00 00 3C", "O 00 00 2D"}));
+    EXPECT_EQ(radio.Activity().power, 45);
+
+    // Enter in a box of the keyed level sends it; bad text brings the bar's value back.
+    model.boxes[1] = "50";
+    model.EnterBox(PowerLevel::Low);
+    EXPECT_EQ(Params(), (Traffic{"O 00 00 32"}));
+    model.boxes[0] = "2x";
+    prompter.Expect(kDataErrorText, Answer::Retry);
+    model.EnterBox(PowerLevel::High);
+    EXPECT_EQ(model.boxes[0], "120");
+    EXPECT_TRUE(model.selectText);
+
+    model.PressKey(PowerLevel::Low);
+    EXPECT_EQ(Params(), (Traffic{"O 02 10 86", "I 00 0A", "O 00 0A 41", "O 00 00 00"}));
+    EXPECT_FALSE(radio.Activity().transmitting);
+    EXPECT_TRUE(prompter.Done());
+}
+
+TEST_F(AlignmentTest, PowerOkFillsBothHalvesOfThePowerTableAndEndsTheTest) {
+    Adjusted();
+    TxPowerModel model(Context());
+    ASSERT_TRUE(model.SetUp());
+    model.boxes = {"120", "40"};
+    model.PressKey(PowerLevel::High);
+    Params();
+    EXPECT_TRUE(model.Ok());
+    for (std::size_t i = 4; i < 12; ++i) {
+        const int expected = i < 8 ? 120 : 40;
+        EXPECT_EQ(state.PowerTable[i], expected) << i;
+        EXPECT_EQ(state.InfoWords[kInfoPowerTable + i], expected) << i;
+    }
+    // Left keyed: 0xAA alone ends the test and the carrier.
+    EXPECT_EQ(Params(), kLeaveTest);
+    EXPECT_FALSE(radio.Activity().transmitting);
+    EXPECT_EQ(radio.Activity().mode, TestMode::Normal);
+}
+
+}  // namespace
+}  // namespace petrel
