@@ -31,6 +31,10 @@ struct AlignmentContext {
 
 inline constexpr const char* kDataErrorText = "Data Error !";
 
+// How a dialog's OK ended: it stays open (Retry, or nothing written), it stored its values,
+// or a "Data Error !" was answered with Cancel, which ends it as CANCEL does.
+enum class OkResult { Stay, Stored, Cancelled };
+
 // A calibration value typed as text: a whole decimal number 0..255, blanks around it allowed.
 // Signs, decimals and anything else are refused (nothing).
 std::optional<std::uint8_t> CheckLevelText(std::string_view text);

@@ -66,7 +66,7 @@ void HardwareModel::Changed() {
     }
 }
 
-bool HardwareModel::Ok() {
+OkResult HardwareModel::Ok() {
     ProgramState& state = context_.state;
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         const auto value = CheckLevelText(values.fields[i]);
@@ -75,10 +75,10 @@ bool HardwareModel::Ok() {
             focusField = static_cast<int>(i);
             Changed();
             if (AskDataErrorRetry(context_.prompter, kHardFields[i].name)) {
-                return false;
+                return OkResult::Stay;
             }
             Cancel();
-            return true;
+            return OkResult::Cancelled;
         }
         StoreLevel(state, kHardFields[i].level, *value);
     }
@@ -98,10 +98,12 @@ bool HardwareModel::Ok() {
     }
     if (!written) {
         context_.prompter.Tell(kTablesNotWrittenText, Icon::Exclamation);
-        return false;
+        return OkResult::Stay;
     }
+    // The tables go into the companion file of the configuration when it is saved next.
+    state.workspace.At(context_.slot).state.Dirty = true;
     test_.Leave();
-    return true;
+    return OkResult::Stored;
 }
 
 void HardwareModel::Cancel() {

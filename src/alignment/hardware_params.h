@@ -85,8 +85,8 @@ class HardwareModel {
     std::function<void()> onChanged;
 
     // OK: stores the fields into the tables, writes both tables and leaves the test state.
-    // False when the dialog stays (a field's Retry, or the radio did not take the tables).
-    bool Ok();
+    // It stays when the radio did not take the tables.
+    OkResult Ok();
     // CANCEL: the tables go back to what they were when the dialog opened; 0xAA.
     void Cancel();
     // An Adjust button: 0x92. True when the radio answered, so the tuning dialog may open.

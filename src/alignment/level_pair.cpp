@@ -162,7 +162,7 @@ void LevelPairModel::MoveBar(int frame, int value) {
     boxes.at(frame) = std::to_string(value);
 }
 
-bool LevelPairModel::Ok() {
+OkResult LevelPairModel::Ok() {
     std::array<std::uint8_t, 2> values{};
     for (std::size_t f = 0; f < 2; ++f) {
         const auto value = CheckLevelText(boxes[f]);
@@ -173,10 +173,10 @@ bool LevelPairModel::Ok() {
                 onChanged();
             }
             if (AskDataErrorRetry(context_.prompter, info_.frames[f].name)) {
-                return false;
+                return OkResult::Stay;
             }
             Cancel();
-            return true;
+            return OkResult::Cancelled;
         }
         values[f] = *value;
     }
@@ -188,7 +188,7 @@ bool LevelPairModel::Ok() {
         }
     }
     test_.Leave();
-    return true;
+    return OkResult::Stored;
 }
 
 void LevelPairModel::Cancel() {

@@ -74,8 +74,8 @@ class LevelPairModel {
     bool AutoTune(int frame);
     // A scroll bar moved: its box shows the value (nothing is sent).
     void MoveBar(int frame, int value);
-    // OK: both values into the table and the closing code. False when the dialog stays.
-    bool Ok();
+    // OK: both values into the table and the closing code.
+    OkResult Ok();
     // CANCEL: the closing code; the table is unchanged.
     void Cancel();
 

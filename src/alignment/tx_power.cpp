@@ -157,16 +157,16 @@ void TxPowerModel::EnterBox(PowerLevel level) {
     boxes[i] = std::to_string(*value);
 }
 
-bool TxPowerModel::Ok() {
+OkResult TxPowerModel::Ok() {
     std::array<std::uint8_t, 2> values{};
     for (const PowerLevel level : {PowerLevel::High, PowerLevel::Low}) {
         const auto value = CheckLevelText(boxes[At(level)]);
         if (!value) {
             if (BadBox(level)) {
-                return false;
+                return OkResult::Stay;
             }
             Cancel();
-            return true;
+            return OkResult::Cancelled;
         }
         values[At(level)] = *value;
     }
@@ -176,7 +176,7 @@ bool TxPowerModel::Ok() {
         }
     }
     test_.Leave();
-    return true;
+    return OkResult::Stored;
 }
 
 void TxPowerModel::Cancel() {

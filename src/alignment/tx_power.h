@@ -70,8 +70,8 @@ class TxPowerModel {
     void MoveBar(PowerLevel level, int value);
     // Enter in the level's working box.
     void EnterBox(PowerLevel level);
-    // OK: both values into the power table, 0xAA. False when the dialog stays.
-    bool Ok();
+    // OK: both values into the power table, 0xAA.
+    OkResult Ok();
     // CANCEL, the close button, Escape: 0xAA; the power table keeps its values.
     void Cancel();
 

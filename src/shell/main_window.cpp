@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -22,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "alignment/hardware_dialog.h"
 #include "channels/channel_dialogs.h"
 #include "channels/channel_edit_dialog.h"
 #include "channels/fixed_channel_dialog.h"
@@ -123,6 +125,10 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
             }
         }
     });
+    connect(access_, &AccessDialogs::HardwareWindowRequested, this,
+            &MainWindow::ShowHardwareWindow);
+    // However the program ends, a radio under alignment is taken out of its test state first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::CloseAlignment);
     UpdateMenus();
 }
 
@@ -502,6 +508,30 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
     return editor;
 }
 
+void MainWindow::ShowHardwareWindow() {
+    NotePadWindow* editor = ActiveEditor();
+    if (editor == nullptr || !state_.InfoValid || hardware_) {
+        return;
+    }
+    RadioLink* link = radio_.Link(state_, editor->Slot(), prompter_, *status_, clock_);
+    if (link == nullptr) {
+        return;
+    }
+    hardware_ = new HardDialog(AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()},
+                               this);
+    hardware_->show();
+}
+
+HardDialog* MainWindow::HardwareWindow() const {
+    return hardware_;
+}
+
+void MainWindow::CloseAlignment() {
+    if (hardware_) {
+        hardware_->CloseAll();
+    }
+}
+
 void MainWindow::EditorUnloaded(int slot) {
     if (!UnloadDocument(state_, slot)) {
         ResetShell();
@@ -576,6 +606,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    CloseAlignment();
     // Every editor asks about its changes first; one Cancel stops the closing.
     for (QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
         auto* editor = qobject_cast<NotePadWindow*>(frame->widget());

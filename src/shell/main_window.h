@@ -23,6 +23,7 @@ class AccessDialogs;
 class Clock;
 class CustomerDialog;
 class FileChooser;
+class HardDialog;
 class NewRadioDialog;
 class NotePadWindow;
 class Prompter;
@@ -85,6 +86,11 @@ class MainWindow : public QMainWindow {
     // A new editor for the document in slot, made the active window.
     NotePadWindow* OpenEditor(int slot);
 
+    // The hardware parameter window frmHard for the active editor, as the hardware tuner
+    // password opens it. Nothing without an editor or the radio's information page.
+    void ShowHardwareWindow();
+    HardDialog* HardwareWindow() const;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -100,6 +106,8 @@ class MainWindow : public QMainWindow {
     void RefreshEditors();
     void SetCommandsEnabled(bool enabled);
     void SetRadioOperationRunning(bool running);
+    // Ends the alignment windows as their CANCEL does, so the radio leaves its test state.
+    void CloseAlignment();
 
     ProgramState& state_;
     Prompter& prompter_;
@@ -125,6 +133,7 @@ class MainWindow : public QMainWindow {
     QPointer<NewRadioDialog> newRadio_;
     QPointer<CustomerDialog> customer_;
     QList<QPointer<QDialog>> blockedDialogs_;  // disabled while a transfer runs
+    QPointer<HardDialog> hardware_;
     QPointer<NotePadWindow> activated_;
     bool transferRunning_ = false;
 };

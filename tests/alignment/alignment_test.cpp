@@ -194,7 +194,7 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     int focused = -1;
     model.onChanged = [&] { focused = model.focusField; };
     prompter.Expect(kDataErrorText, Answer::Retry);
-    EXPECT_FALSE(model.Ok());
+    EXPECT_EQ(model.Ok(), OkResult::Stay);
     EXPECT_EQ(focused, 4);
     EXPECT_EQ(prompter.Asked()[0].title, "Battery Low Alarm");
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::Stop);
@@ -210,7 +210,8 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     model.values.priorScanRate = 3;
     model.values.normalRate = 12;
     state.PowerTable[15] = 0x5A;
-    EXPECT_TRUE(model.Ok());
+    EXPECT_EQ(model.Ok(), OkResult::Stored);
+    EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
     EXPECT_EQ(state.LevelTable[10], 0x90);
     EXPECT_EQ(state.LevelTable[11], 0x3C);
     EXPECT_EQ(state.LevelTable[6], 255);
@@ -241,7 +242,7 @@ TEST_F(AlignmentTest, HardwareCancelPutsBackWhatTheTuningDialogsChanged) {
     {
         LevelPairModel battery(LevelMember::Battery, Context());
         battery.MoveBar(0, 99);
-        EXPECT_TRUE(battery.Ok());
+        EXPECT_EQ(battery.Ok(), OkResult::Stored);
     }
     EXPECT_EQ(state.LevelTable[6], 99);
     EXPECT_EQ(state.InfoWords[kInfoLevelTable + 6], 99);
@@ -297,7 +298,7 @@ TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
 
     // OK: the tight value into elements 2 and 0, the normal one into 3 and 1.
     squelch.boxes = {"33", "22"};
-    EXPECT_TRUE(squelch.Ok());
+    EXPECT_EQ(squelch.Ok(), OkResult::Stored);
     EXPECT_EQ((std::vector<int>(state.LevelTable.begin(), state.LevelTable.begin() + 4)),
               (std::vector<int>{33, 22, 33, 22}));
     EXPECT_TRUE(prompter.Done());
@@ -322,7 +323,7 @@ TEST_F(AlignmentTest, BatteryReadsEveryHalfSecondUntilTwoReadingsAgreeOrTwentyDo
     model.boxes[1] = "300";
     prompter.Expect(kDataErrorText, Answer::Cancel);
     const auto levels = state.LevelTable;
-    EXPECT_TRUE(model.Ok());
+    EXPECT_EQ(model.Ok(), OkResult::Cancelled);
     EXPECT_EQ(prompter.Asked().back().title, "Battery Over Alert");
     EXPECT_EQ(model.boxes[1], std::to_string(model.bars[1]));
     EXPECT_EQ(state.LevelTable, levels);
@@ -390,7 +391,7 @@ TEST_F(AlignmentTest, PowerOkFillsBothHalvesOfThePowerTableAndEndsTheTest) {
     model.boxes = {"120", "40"};
     model.PressKey(PowerLevel::High);
     Params();
-    EXPECT_TRUE(model.Ok());
+    EXPECT_EQ(model.Ok(), OkResult::Stored);
     for (std::size_t i = 4; i < 12; ++i) {
         const int expected = i < 8 ? 120 : 40;
         EXPECT_EQ(state.PowerTable[i], expected) << i;

@@ -1,0 +1,43 @@
+#include "alignment/note_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace petrel {
+
+NoteWindow::NoteWindow(const char* name, const char* caption, const char* text, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(name);
+    setWindowTitle(QString::fromLatin1(caption));
+    setWindowModality(Qt::ApplicationModal);
+    auto* label = new QLabel(QString::fromLatin1(text), this);
+    label->setObjectName("Label1");
+    label->setAlignment(Qt::AlignCenter);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(32, 24, 32, 24);
+    layout->addWidget(label);
+}
+
+void NoteWindow::ShowNow() {
+    show();
+    raise();
+    QCoreApplication::processEvents();
+}
+
+void NoteWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // it goes when the radio is done, not before
+}
+
+RadioBusy::RadioBusy(QWidget* window) : window_(window) {
+    window_->setEnabled(false);
+}
+
+RadioBusy::~RadioBusy() {
+    if (window_) {
+        window_->setEnabled(true);
+    }
+}
+
+}  // namespace petrel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "shell/qt_ports.h"
+
+namespace petrel {
+
+// A small window that says what the radio is doing while the user waits: frmAutoTune
+// ("Auto Tuning") during the readings, frmWait ("Radio Setup ") during the transmit test
+// set-up. It has no buttons and cannot be closed by the user; it is shown without waiting and
+// painted at once.
+class NoteWindow : public QWidget {
+    Q_OBJECT
+  public:
+    NoteWindow(const char* name, const char* caption, const char* text, QWidget* parent);
+
+    // Shows the window over its parent and lets it paint before the caller goes on.
+    void ShowNow();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// While the radio works: the window disabled (so nothing starts a second exchange, and the
+// dialogs ignore Escape and their close button), the hourglass on; both back at the end.
+class RadioBusy {
+  public:
+    explicit RadioBusy(QWidget* window);
+    ~RadioBusy();
+    RadioBusy(const RadioBusy&) = delete;
+    RadioBusy& operator=(const RadioBusy&) = delete;
+
+  private:
+    QPointer<QWidget> window_;
+    WaitCursor cursor_;
+};
+
+}  // namespace petrel
