@@ -163,7 +163,7 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     buttons->addWidget(cancel);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(power);
+    bottom->addWidget(power, 0, Qt::AlignTop);
     bottom->addStretch(1);
     bottom->addLayout(buttons);
 

@@ -132,11 +132,12 @@ std::optional<std::uint8_t> LevelPairModel::SettledBattery() {
         }
         previous = reading;
     }
-    context_.prompter.Tell(kBatteryUnsettledText, Icon::Exclamation);
+    unsettled_ = true;
     return std::nullopt;
 }
 
 bool LevelPairModel::AutoTune(int frame) {
+    unsettled_ = false;
     std::optional<std::uint8_t> reading;
     switch (info_.member) {
         case LevelMember::Squelch:
@@ -148,6 +149,12 @@ bool LevelPairModel::AutoTune(int frame) {
         case LevelMember::Battery:
             reading = SettledBattery();
             break;
+    }
+    if (onReadingsDone) {
+        onReadingsDone();
+    }
+    if (unsettled_) {
+        context_.prompter.Tell(kBatteryUnsettledText, Icon::Exclamation);
     }
     if (!reading || LastExchangeFailed()) {
         return false;

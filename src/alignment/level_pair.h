@@ -64,6 +64,7 @@ class LevelPairModel {
     std::array<std::uint8_t, 2> defaults{};  // the table values when the dialog opened
     int focusFrame = -1;                    // the box a question is about
     std::function<void()> onChanged;        // called before a question
+    std::function<void()> onReadingsDone;   // the readings are over (the auto-tune window goes)
 
     // The set-up when the dialog loads: the squelch receive test or the VOX enable. False
     // when it was not completed; the closing code has then been sent and the dialog does not
@@ -82,6 +83,7 @@ class LevelPairModel {
   private:
     std::optional<std::uint8_t> Average(bool (RadioLink::*read)());
     std::optional<std::uint8_t> SettledBattery();
+    bool unsettled_ = false;
     bool LastExchangeFailed() const;
 
     const LevelMemberInfo& info_;

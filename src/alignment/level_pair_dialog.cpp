@@ -151,12 +151,13 @@ void LevelPairDialog::Refresh() {
 
 void LevelPairDialog::AutoTune(int frame) {
     NoteWindow note("frmAutoTune", "Auto Tuning", "Current Radio is auto tuning ...", this);
+    model_->onReadingsDone = [&note] { note.hide(); };
     {
         RadioBusy busy(this);
         note.ShowNow();
         model_->AutoTune(frame);
     }
-    note.hide();
+    model_->onReadingsDone = nullptr;
     Refresh();
 }
 

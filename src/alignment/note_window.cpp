@@ -7,8 +7,16 @@
 
 namespace petrel {
 
-NoteWindow::NoteWindow(const char* name, const char* caption, const char* text, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+namespace {
+QWidget* OwnerOf(QWidget* over) {
+    QWidget* window = over->window();
+    return window->parentWidget() != nullptr ? window->parentWidget()->window() : window;
+}
+}  // namespace
+
+NoteWindow::NoteWindow(const char* name, const char* caption, const char* text, QWidget* over)
+    : QWidget(OwnerOf(over), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      over_(over) {
     setObjectName(name);
     setWindowTitle(QString::fromLatin1(caption));
     setWindowModality(Qt::ApplicationModal);
@@ -21,6 +29,11 @@ NoteWindow::NoteWindow(const char* name, const char* caption, const char* text, 
 }
 
 void NoteWindow::ShowNow() {
+    adjustSize();
+    if (over_) {
+        const QWidget* window = over_->window();
+        move(window->geometry().center() - rect().center());
+    }
     show();
     raise();
     QCoreApplication::processEvents();

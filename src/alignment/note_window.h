@@ -10,17 +10,21 @@ namespace petrel {
 // A small window that says what the radio is doing while the user waits: frmAutoTune
 // ("Auto Tuning") during the readings, frmWait ("Radio Setup ") during the transmit test
 // set-up. It has no buttons and cannot be closed by the user; it is shown without waiting and
-// painted at once.
+// painted at once, centred over the window it speaks for. It belongs to that window's owner,
+// so it stays readable while the window itself is disabled.
 class NoteWindow : public QWidget {
     Q_OBJECT
   public:
-    NoteWindow(const char* name, const char* caption, const char* text, QWidget* parent);
+    NoteWindow(const char* name, const char* caption, const char* text, QWidget* over);
 
-    // Shows the window over its parent and lets it paint before the caller goes on.
+    // Shows the window and lets it paint before the caller goes on.
     void ShowNow();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QPointer<QWidget> over_;
 };
 
 // While the radio works: the window disabled (so nothing starts a second exchange, and the

@@ -10,6 +10,7 @@
 #include "shell/link_radio.h"
 #include "shell/main_window.h"
 #include "shell/qt_ports.h"
+#include "shell/quit_signals.h"
 #include "shell/tool_icons.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Petrel CPS");
     QApplication::setApplicationVersion(QStringLiteral("1.20"));
     QApplication::setWindowIcon(petrel::ToolIcon("Radio"));
+    petrel::QuitOnTerminationSignals();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
