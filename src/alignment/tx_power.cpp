@@ -79,9 +79,10 @@ void TxPowerModel::KeyOn() {
     context_.link.SetHighPowerBit(false);
 }
 
-void TxPowerModel::KeyOff() {
-    context_.link.WritePowerCode(kCodeKeyOff);
+bool TxPowerModel::KeyOff() {
+    const bool released = context_.link.WritePowerCode(kCodeKeyOff);
     context_.link.SetHighPowerBit(true);
+    return released;
 }
 
 void TxPowerModel::PressKey(PowerLevel level) {
@@ -94,10 +95,10 @@ void TxPowerModel::PressKey(PowerLevel level) {
     } else {
         TxHigh = high;  // the other level, still keyed
     }
-    // A failed write leaves TxOn as pressed: the picture then shows keyed whenever the radio
-    // may be transmitting, and the same button sends the release.
+    // The picture shows keyed whenever the radio may be transmitting: a release the radio did
+    // not confirm leaves the level keyed, so the same button sends it again.
     if (!TxOn) {
-        KeyOff();
+        TxOn = !KeyOff();
         powerValue = 0;
     } else {
         KeyOn();

@@ -78,7 +78,7 @@ class TxPowerModel {
   private:
     void SetPower();
     void KeyOn();
-    void KeyOff();
+    bool KeyOff();  // true when the radio answered the release
     bool BadBox(PowerLevel level);
     void Changed();
 

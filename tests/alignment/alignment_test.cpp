@@ -378,8 +378,15 @@ TEST_F(AlignmentTest, KeyButtonsKeySwitchAndReleaseTheTransmitter) {
     EXPECT_EQ(model.boxes[0], "120");
     EXPECT_TRUE(model.selectText);
 
+    // A release the radio does not confirm keeps the level shown keyed; pressing again
+    // sends it again.
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, 1});
+    model.PressKey(PowerLevel::Low);
+    EXPECT_TRUE(model.Keyed(PowerLevel::Low));
+    Params();
     model.PressKey(PowerLevel::Low);
     EXPECT_EQ(Params(), (Traffic{"O 02 10 86", "I 00 0A", "O 00 0A 41", "O 00 00 00"}));
+    EXPECT_FALSE(model.Keyed(PowerLevel::Low));
     EXPECT_FALSE(radio.Activity().transmitting);
     EXPECT_TRUE(prompter.Done());
 }

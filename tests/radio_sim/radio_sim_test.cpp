@@ -130,6 +130,8 @@ TEST(RadioSimProgram, HelpAndUsageErrors) {
     EXPECT_EQ(RunSim("--drop nonsense"), 2);
     EXPECT_EQ(RunSim("--drop read@x"), 2);
     EXPECT_EQ(RunSim("--frobnicate"), 2);
+    EXPECT_EQ(RunSim("--battery 120,,121"), 2);
+    EXPECT_EQ(RunSim("--noise 256"), 2);
     EXPECT_EQ(RunSim("--load /nonexistent/radio.cfg"), 1);
 }
 
@@ -162,6 +164,37 @@ TEST(RadioSimProgram, AnswersOnItsDeviceLogsFramesAndSavesOnExit) {
     text << in.rdbuf();
     EXPECT_NE(text.str().find("write: W 00 60 DE AD BE EF -> DE AD BE EF"), std::string::npos);
     EXPECT_NE(text.str().find("read: R 00 60 -> (nothing)  [answer dropped]"), std::string::npos);
+}
+
+TEST(RadioSimProgram, KeysOnlyInTheTransmitTestAndSaysWhenItIsLeftTransmitting) {
+    test::TempDir dir;
+    const std::string log = dir.File("frames.log");
+    SimProcess sim(kSim, {"--battery", "cycle:7,8", "--link", dir.File("radio")}, log);
+    const int fd = OpenRaw(dir.File("radio"));
+    ASSERT_GE(fd, 0);
+    const auto write = [fd](std::uint8_t page, std::uint8_t index, std::uint8_t value) {
+        EXPECT_EQ(Ask(fd, {'O', page, index, value}, 5).size(), 5u);
+    };
+    for (const std::uint8_t expected : {7, 8, 7}) {
+        EXPECT_EQ(Ask(fd, {'I', 2, 0x07}, 4).back(), expected);
+    }
+    write(2, 0x10, 0xAB);  // not in the transmit test: ignored
+    write(2, 0x10, 0xAD);
+    write(2, 0x11, 0x0A);
+    write(2, 0x10, 0xAB);
+    write(0, 0x00, 120);
+    ::close(fd);
+    EXPECT_EQ(sim.Stop(), 3);
+
+    std::ifstream in(log);
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const char* line : {"=> key-on ignored: not in the transmit test",
+                             "=> transmitter off, transmit test",
+                             "O 00 00 78 -> 78  => TRANSMITTING at power 120, transmit test",
+                             "on exit: TRANSMITTING at power 120, transmit test"}) {
+        EXPECT_NE(text.str().find(line), std::string::npos) << line;
+    }
 }
 
 }  // namespace
