@@ -90,13 +90,8 @@ OkResult HardwareModel::Ok() {
                Nibbles(values.priorScanRate, values.normalRate,
                        state.LevelTable[kLevelSamplingRates]));
 
-    context_.link.WriteLevelTable();
-    bool written = !state.RadioAbsent;
-    if (written) {
-        context_.link.WritePowerTable();
-        written = !state.RadioAbsent;
-    }
-    if (!written) {
+    // The power table follows only a level table the radio took.
+    if (!context_.link.WriteLevelTable() || !context_.link.WritePowerTable()) {
         context_.prompter.Tell(kTablesNotWrittenText, Icon::Exclamation);
         return OkResult::Stay;
     }

@@ -56,8 +56,8 @@ inline constexpr std::size_t kPowerLowFirst = 8;
 inline constexpr std::size_t kPowerCopies = 4;
 
 inline constexpr const char* kTablesNotWrittenText =
-    "The radio did not answer: the tables were not written." "\n\r"
-    "Press OK to write them again, or CANCEL to leave them as the radio holds them.";
+    "The radio did not take the tables: they may be written only in part."
+    "\n\rPress OK to write them again.";
 
 // What the dialog shows; the view writes the user's changes back into it.
 struct HardValues {

@@ -147,8 +147,9 @@ class RadioLink {
     // page of that size: the active document's channel count may belong to another radio, and
     // the other page is channel memory there.
     void ReadInfoIds();
-    void WritePowerTable();
-    void WriteLevelTable();
+    // The table writes: true when the radio was there and answered every block.
+    bool WritePowerTable();
+    bool WriteLevelTable();
     void WriteNameBlock();
     void WriteSerialBlock();
     void ReadNameBlock();
@@ -198,7 +199,7 @@ class RadioLink {
     bool CloseTransferWithControlCode(bool reading);
     std::optional<std::array<std::uint8_t, kBlockSize>> ReadTypeBlock();
     std::optional<int> AskInfoPage();
-    void WriteTable(std::span<const std::uint8_t> table, std::uint8_t start);
+    bool WriteTable(std::span<const std::uint8_t> table, std::uint8_t start);
     void WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool RadioAnswered() const;

@@ -344,9 +344,10 @@ std::optional<int> RadioLink::AskInfoPage() {
     return InfoPageFor(radioChannels_);
 }
 
-void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t start) {
+bool RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t start) {
     ConnectRadio();
     const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+    bool complete = infoPage.has_value();
     if (infoPage) {
         AddrHi = static_cast<std::uint8_t>(*infoPage);
         AddrLo = start;
@@ -354,7 +355,7 @@ void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t sta
             std::array<std::uint8_t, kBlockSize> block{};
             std::copy_n(table.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
                         block.begin());
-            WriteBlockChecked(block);
+            complete = WriteBlockChecked(block) && complete;
             offset += kBlockSize;
             AddrLo = static_cast<std::uint8_t>(start + offset);
             if (AddrLo >= kLastBlockLow || offset >= kTableWriteLimit) {
@@ -363,14 +364,15 @@ void RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t sta
         }
     }
     ClosePort();
+    return complete;
 }
 
-void RadioLink::WritePowerTable() {
-    WriteTable(state_.PowerTable, kPowerTableStart);
+bool RadioLink::WritePowerTable() {
+    return WriteTable(state_.PowerTable, kPowerTableStart);
 }
 
-void RadioLink::WriteLevelTable() {
-    WriteTable(state_.LevelTable, kLevelTableStart);
+bool RadioLink::WriteLevelTable() {
+    return WriteTable(state_.LevelTable, kLevelTableStart);
 }
 
 void RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,

@@ -210,6 +210,12 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     model.values.priorScanRate = 3;
     model.values.normalRate = 12;
     state.PowerTable[15] = 0x5A;
+    // A block without answer: the dialog stays and says the tables were not written.
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteBlock, 1, 1});
+    prompter.Expect(kTablesNotWrittenText, Answer::Ok);
+    EXPECT_EQ(model.Ok(), OkResult::Stay);
+    EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 3u);  // the power table did not follow
+    radio.ClearLog();
     EXPECT_EQ(model.Ok(), OkResult::Stored);
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
     EXPECT_EQ(state.LevelTable[10], 0x90);

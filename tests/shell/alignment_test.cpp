@@ -11,6 +11,7 @@
 #include "alignment/hardware_dialog.h"
 #include "document/config_file.h"
 #include "document/info_page.h"
+#include "document/notepad_window.h"
 #include "shell/link_radio.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
@@ -29,8 +30,15 @@ struct Bench {
         : sim(kSimulator, Args(measured), dir.File("sim.log")),
           radio({sim.Device()}),
           program(&radio) {
-        NewEditor(program, 9, 16);
-        program.window.ShowHardwareWindow();
+        // Configure > Hardware Tuner and its password.
+        NotePadWindow* editor = NewEditor(program, 9, 16);
+        Trigger(editor, "mnuTestHard");
+        for (QDialog* dialog : program.window.findChildren<QDialog*>("frmPassword")) {
+            if (dialog->isVisible()) {
+                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPassword"), "531948");
+                QTest::keyClick(dialog->findChild<QLineEdit*>("txtPassword"), Qt::Key_Return);
+            }
+        }
     }
     std::vector<std::string> Args(std::vector<std::string> extra) const {
         extra.insert(extra.end(), {"--channels", "16", "--save", dir.File("radio.cfg")});

@@ -286,6 +286,8 @@ std::string RadioSimEngine::WhatFrameMoves(FrameKind kind, const std::vector<std
                           ? std::span(request).subspan(3, kBlockSize)
                           : std::span(answer).first(std::min(answer.size(), kBlockSize));
     return std::string(name) + " \"" + Printable(data) + "\"";
+}
+
 std::string RadioSimEngine::ApplyParamWrite(std::uint8_t page, std::uint8_t index,
                                             std::uint8_t value) {
     const RadioActivity before = activity_;
