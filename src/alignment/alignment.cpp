@@ -126,8 +126,10 @@ bool TestState::Leave() {
         if (answered) {
             return true;
         }
-        const Answer again = prompter_.Ask(Message{ClosingCodeFailedText(closingCode_), {},
-                                                   Buttons::RetryCancel, Icon::Exclamation,
+        const Answer again = prompter_.Ask(Message{ClosingCodeFailedText(closingCode_),
+                                                   {},
+                                                   Buttons::RetryCancel,
+                                                   Icon::Exclamation,
                                                    std::nullopt});
         if (again != Answer::Retry) {
             return false;

@@ -43,8 +43,7 @@ QPushButton* AdjustButton(const char* name, QWidget* parent) {
 
 // A frame of two labelled values and, when given, an Adjust button under them.
 QGroupBox* PairFrame(const char* name, const char* title, QWidget* parent,
-                     std::array<std::pair<const char*, QLineEdit*>, 2> rows,
-                     QPushButton* adjust) {
+                     std::array<std::pair<const char*, QLineEdit*>, 2> rows, QPushButton* adjust) {
     auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
     frame->setObjectName(name);
     auto* layout = new QGridLayout(frame);
@@ -91,20 +90,20 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
 
     // The wide-band squelch and the receive sensitivity are never shown; the wide-band
     // values are still filled and checked by OK.
-    QGroupBox* wide = PairFrame("SQLforWB", kHardFields[0].frame, this, {field(0), field(1)},
-                                nullptr);
+    QGroupBox* wide =
+        PairFrame("SQLforWB", kHardFields[0].frame, this, {field(0), field(1)}, nullptr);
     wide->hide();
     auto* rx = new QGroupBox("RX Sensitivity", this);
     rx->setObjectName("frmRX");
     rx->hide();
 
     auto* top = new QHBoxLayout;
-    top->addWidget(PairFrame("fraSqlN", kHardFields[2].frame, this, {field(2), field(3)},
-                             sqlAdjust));
-    top->addWidget(PairFrame("fraBattery", kHardFields[4].frame, this, {field(4), field(5)},
-                             batAdjust));
-    top->addWidget(PairFrame("fraVox", kHardFields[6].frame, this, {field(6), field(7)},
-                             voxAdjust));
+    top->addWidget(
+        PairFrame("fraSqlN", kHardFields[2].frame, this, {field(2), field(3)}, sqlAdjust));
+    top->addWidget(
+        PairFrame("fraBattery", kHardFields[4].frame, this, {field(4), field(5)}, batAdjust));
+    top->addWidget(
+        PairFrame("fraVox", kHardFields[6].frame, this, {field(6), field(7)}, voxAdjust));
 
     auto* sampling = new QGroupBox("Squelch Sampling \"ON\" Time", this);
     sampling->setObjectName("fraSampling");
@@ -146,9 +145,8 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     powerLow_ = Field("txtPwrLo", this);
     powerHigh_->setReadOnly(true);
     powerLow_->setReadOnly(true);
-    QGroupBox* power =
-        PairFrame("fraTxPower", "TX Power", this, {{{"High", powerHigh_}, {"Low", powerLow_}}},
-                  txAdjust);
+    QGroupBox* power = PairFrame("fraTxPower", "TX Power", this,
+                                 {{{"High", powerHigh_}, {"Low", powerLow_}}}, txAdjust);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
@@ -176,11 +174,11 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     resize(kWidth, kHeight);
 
     // Tab order follows the frames left to right, top to bottom.
-    QWidget* order[] = {fields_[2],       fields_[3],   sqlAdjust,      fields_[4],
-                        fields_[5],       batAdjust,    fields_[6],     fields_[7],
-                        voxAdjust,        powerSaveTime_, priorityScanTime_, priorScanRate_,
-                        normalRate_,      powerHigh_,   powerLow_,      txAdjust,
-                        ok,               cancel};
+    QWidget* order[] = {fields_[2],  fields_[3],     sqlAdjust,         fields_[4],
+                        fields_[5],  batAdjust,      fields_[6],        fields_[7],
+                        voxAdjust,   powerSaveTime_, priorityScanTime_, priorScanRate_,
+                        normalRate_, powerHigh_,     powerLow_,         txAdjust,
+                        ok,          cancel};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }

@@ -86,9 +86,9 @@ OkResult HardwareModel::Ok() {
     StoreLevel(state, kLevelSamplingTimes,
                Nibbles(values.powerSaveTime, values.priorityScanTime,
                        state.LevelTable[kLevelSamplingTimes]));
-    StoreLevel(state, kLevelSamplingRates,
-               Nibbles(values.priorScanRate, values.normalRate,
-                       state.LevelTable[kLevelSamplingRates]));
+    StoreLevel(
+        state, kLevelSamplingRates,
+        Nibbles(values.priorScanRate, values.normalRate, state.LevelTable[kLevelSamplingRates]));
 
     // The power table follows only a level table the radio took.
     if (!context_.link.WriteLevelTable() || !context_.link.WritePowerTable()) {

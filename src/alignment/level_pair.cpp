@@ -36,17 +36,16 @@ constexpr LevelMemberInfo kBattery{
     5,
     kCodeAlignment};
 
-constexpr LevelMemberInfo kVox{
-    LevelMember::Vox,
-    Adjustment::Vox,
-    "frmVOX",
-    "VOX Sensitivity",
-    {{{"VOX Sensitivity High", "cmdHiVOXck", "txtHiVOX", "VOXHiBar", "txtHiVOXDef", 8, -1,
-       "VOX Sense High", ""},
-      {"VOX Sensitivity Low", "cmdLoVOXck", "txtLoVOX", "VOXLoBar", "txtLoVOXDef", 9, -1,
-       "VOX Sense Low", ""}}},
-    10,
-    kCodeEndTest};
+constexpr LevelMemberInfo kVox{LevelMember::Vox,
+                               Adjustment::Vox,
+                               "frmVOX",
+                               "VOX Sensitivity",
+                               {{{"VOX Sensitivity High", "cmdHiVOXck", "txtHiVOX", "VOXHiBar",
+                                  "txtHiVOXDef", 8, -1, "VOX Sense High", ""},
+                                 {"VOX Sensitivity Low", "cmdLoVOXck", "txtLoVOX", "VOXLoBar",
+                                  "txtLoVOXDef", 9, -1, "VOX Sense Low", ""}}},
+                               10,
+                               kCodeEndTest};
 
 }  // namespace
 
@@ -84,14 +83,13 @@ bool LevelPairModel::SetUp() {
             receiveFrequency = frequency->text;
             caption += "   ( " + frequency->text + " MHz ) ";
             const TestFrequency f = *frequency;
-            done = RunSetUp(context_.prompter,
-                            {[&] { return link.WriteSquelchMode(); },
-                             [&] { return link.WriteReceiveFrequency(f.pllHigh, f.pllLow, f.third); },
-                             [&] { return link.WriteReceiveReference(f.reference); },
-                             [&] { return link.WriteReceiveFlag(); },
-                             [&] { return link.WriteTestEnable(); },
-                             [&] { return link.WriteTestPattern(); },
-                             [&] { return link.WriteControlAC(); }});
+            done = RunSetUp(
+                context_.prompter,
+                {[&] { return link.WriteSquelchMode(); },
+                 [&] { return link.WriteReceiveFrequency(f.pllHigh, f.pllLow, f.third); },
+                 [&] { return link.WriteReceiveReference(f.reference); },
+                 [&] { return link.WriteReceiveFlag(); }, [&] { return link.WriteTestEnable(); },
+                 [&] { return link.WriteTestPattern(); }, [&] { return link.WriteControlAC(); }});
         }
     } else if (info_.member == LevelMember::Vox) {
         done = RunSetUp(context_.prompter, {[&] { return link.EnableVox(); }});
@@ -125,8 +123,7 @@ std::optional<std::uint8_t> LevelPairModel::SettledBattery() {
             context_.clock.Delay(kBatteryReadingPause);
         }
         // A failed read counts as 0, so two failures in a row end the readings.
-        const int reading =
-            context_.link.ReadBatteryLevel() ? context_.link.ParamBuf[kValueAt] : 0;
+        const int reading = context_.link.ReadBatteryLevel() ? context_.link.ParamBuf[kValueAt] : 0;
         if (reading == previous) {
             return static_cast<std::uint8_t>(reading);
         }

@@ -58,13 +58,13 @@ class LevelPairModel {
     const LevelMemberInfo& Info() const { return info_; }
 
     std::string caption;
-    std::string receiveFrequency;           // frmSqlN's txtRxFreq
-    std::array<std::string, 2> boxes;       // the working boxes
-    std::array<int, 2> bars{};              // their scroll bars
+    std::string receiveFrequency;            // frmSqlN's txtRxFreq
+    std::array<std::string, 2> boxes;        // the working boxes
+    std::array<int, 2> bars{};               // their scroll bars
     std::array<std::uint8_t, 2> defaults{};  // the table values when the dialog opened
-    int focusFrame = -1;                    // the box a question is about
-    std::function<void()> onChanged;        // called before a question
-    std::function<void()> onReadingsDone;   // the readings are over (the auto-tune window goes)
+    int focusFrame = -1;                     // the box a question is about
+    std::function<void()> onChanged;         // called before a question
+    std::function<void()> onReadingsDone;    // the readings are over (the auto-tune window goes)
 
     // The set-up when the dialog loads: the squelch receive test or the VOX enable. False
     // when it was not completed; the closing code has then been sent and the dialog does not

@@ -51,11 +51,11 @@ bool TxPowerModel::SetUp() {
         refText = HexByte(frequency->reference) + "H";
         pllText = Bin8(frequency->pllHigh) + Bin8(frequency->pllLow) + "B";
         const TestFrequency f = *frequency;
-        done = RunSetUp(context_.prompter,
-                        {[&] { return link.WriteTransmitFrequency(f.pllHigh, f.pllLow, f.third); },
-                         [&] { return link.WriteTransmitReference(f.reference); },
-                         [&] { return link.WriteTransmitFlag(); },
-                         [&] { return link.WriteControlAD(); }});
+        done = RunSetUp(
+            context_.prompter,
+            {[&] { return link.WriteTransmitFrequency(f.pllHigh, f.pllLow, f.third); },
+             [&] { return link.WriteTransmitReference(f.reference); },
+             [&] { return link.WriteTransmitFlag(); }, [&] { return link.WriteControlAD(); }});
     }
     if (!done) {
         test_.Leave();

@@ -44,8 +44,8 @@ class TxPowerModel {
     bool SetUp();
 
     std::string caption;
-    std::string refText;  // lblRef: the reference byte, "00H"
-    std::string pllText;  // lblChFreq: the PLL word's 16 bits and "B"
+    std::string refText;                     // lblRef: the reference byte, "00H"
+    std::string pllText;                     // lblChFreq: the PLL word's 16 bits and "B"
     std::array<std::string, 2> boxes;        // the working boxes
     std::array<int, 2> bars{};               // their scroll bars
     std::array<std::uint8_t, 2> defaults{};  // the power table's values when opened
@@ -58,7 +58,7 @@ class TxPowerModel {
     // The setting the next power write sends.
     std::uint8_t powerValue = 0;
 
-    int focusFrame = -1;     // the box a question is about
+    int focusFrame = -1;      // the box a question is about
     bool selectText = false;  // Retry: the view selects that box's whole text
     std::function<void()> onChanged;
 

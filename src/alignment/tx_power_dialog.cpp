@@ -131,9 +131,8 @@ TxPowerDialog::TxPowerDialog(std::unique_ptr<TxPowerModel> model, QWidget* paren
             previous = next;
         }
         connect(keys_[i], &QPushButton::clicked, this, [this, level] { PressKey(level); });
-        connect(boxes_[i], &QLineEdit::textEdited, this, [this, i](const QString& text) {
-            model_->boxes[i] = text.toStdString();
-        });
+        connect(boxes_[i], &QLineEdit::textEdited, this,
+                [this, i](const QString& text) { model_->boxes[i] = text.toStdString(); });
         connect(bars_[i], &QScrollBar::valueChanged, this,
                 [this, level](int value) { MoveBar(level, value); });
     }

@@ -37,13 +37,13 @@ inline constexpr std::uint8_t kCodeTransmitTest = 0xAD;
 inline constexpr std::uint8_t kCodeAfterRead = 0x90;
 inline constexpr std::uint8_t kCodeKeyOn = 0xAB;
 inline constexpr std::uint8_t kCodeKeyOff = 0x86;
-inline constexpr std::uint8_t kControlArgument = 0x0A;    // the usual argument of a code
+inline constexpr std::uint8_t kControlArgument = 0x0A;  // the usual argument of a code
 inline constexpr std::uint8_t kReceiveTestArgument = 0xC8;
 
 // What the radio measures, and the transmit power it uses, as live parameters.
 inline constexpr std::uint8_t kSquelchNoisePage = 1;
 inline constexpr std::uint8_t kSquelchNoiseIndex = 0xA4;
-inline constexpr std::uint8_t kVoxLevelIndex = 0x06;     // control page
+inline constexpr std::uint8_t kVoxLevelIndex = 0x06;      // control page
 inline constexpr std::uint8_t kBatteryLevelIndex = 0x07;  // control page
 inline constexpr std::uint8_t kOptionPage = 0;
 inline constexpr std::uint8_t kPowerValueIndex = 0x00;

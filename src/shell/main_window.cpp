@@ -517,8 +517,8 @@ void MainWindow::ShowHardwareWindow() {
     if (link == nullptr) {
         return;
     }
-    hardware_ = new HardDialog(AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()},
-                               this);
+    hardware_ =
+        new HardDialog(AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()}, this);
     hardware_->show();
 }
 

@@ -29,7 +29,8 @@ void QuitOnTerminationSignals() {
         return;
     }
     quitPipeWrite = fds[1];
-    auto* notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, QCoreApplication::instance());
+    auto* notifier =
+        new QSocketNotifier(fds[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd = fds[0]] {
         char bytes[16];
         while (::read(fd, bytes, sizeof bytes) > 0) {

@@ -27,7 +27,8 @@ const Traffic kBackToAlignment = {"O 02 10 92", "O 02 11 0A"};
 class AlignmentTest : public test::LinkTest {
   protected:
     // A 16-channel radio and configuration: the tables go to information page 1.
-    AlignmentTest() : LinkTest(sim::MakeRadio(9, 16, false)), slot(BuildNewConfiguration(state, 9, 16)) {}
+    AlignmentTest()
+        : LinkTest(sim::MakeRadio(9, 16, false)), slot(BuildNewConfiguration(state, 9, 16)) {}
 
     AlignmentContext Context() { return {state, link, prompter, clock, slot}; }
 
@@ -70,9 +71,8 @@ Traffic Join(std::initializer_list<Traffic> parts) {
 
 TEST(CheckLevelText, TakesWholeNumbersBelow256Only) {
     const std::pair<const char*, std::optional<std::uint8_t>> cases[] = {
-        {"255", 255}, {"0", 0},          {" 7 ", 7},          {"0255", 255},
-        {"256", {}},  {"abc", {}},       {"", {}},            {"-5", {}},
-        {"12.5", {}}, {"1e2", {}},       {"99999999999", {}}, {"1 2", {}},
+        {"255", 255}, {"0", 0},   {" 7 ", 7},   {"0255", 255}, {"256", {}},         {"abc", {}},
+        {"", {}},     {"-5", {}}, {"12.5", {}}, {"1e2", {}},   {"99999999999", {}}, {"1 2", {}},
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(CheckLevelText(text), expected) << '"' << text << '"';
@@ -102,21 +102,29 @@ TEST_F(AlignmentTest, EachSetUpSendsItsWritesInOrderAndEachClosingCodeLeavesIt) 
          {"O 00 A0 C2", "O 00 B1 42", "O 00 B2 4C", "O 00 B3 40", "O 01 3F 00", "O 00 B0 00",
           "O 00 BC 01", "O 00 D0 C8", "O 00 D1 C8", "O 00 D2 C8", "O 00 D3 C8", "O 02 10 AC",
           "O 02 11 C8"},
-         TestMode::ReceiveTest, kLeaveTest, TestMode::Normal},
+         TestMode::ReceiveTest,
+         kLeaveTest,
+         TestMode::Normal},
         {"VOX enable",
          [&](bool& ok) {
              auto model = std::make_shared<LevelPairModel>(LevelMember::Vox, Context());
              ok = model->SetUp();
              return model;
          },
-         {"I 00 8E", "O 00 8E 31"}, TestMode::Alignment, kLeaveTest, TestMode::Normal},
+         {"I 00 8E", "O 00 8E 31"},
+         TestMode::Alignment,
+         kLeaveTest,
+         TestMode::Normal},
         {"battery (nothing at load)",
          [&](bool& ok) {
              auto model = std::make_shared<LevelPairModel>(LevelMember::Battery, Context());
              ok = model->SetUp();
              return model;
          },
-         {}, TestMode::Alignment, kBackToAlignment, TestMode::Alignment},
+         {},
+         TestMode::Alignment,
+         kBackToAlignment,
+         TestMode::Alignment},
         {"transmit test",
          [&](bool& ok) {
              auto model = std::make_shared<TxPowerModel>(Context());
@@ -129,7 +137,9 @@ TEST_F(AlignmentTest, EachSetUpSendsItsWritesInOrderAndEachClosingCodeLeavesIt) 
          // Transmitted as it is: word 0x45B0, A mod 4 = 1.
          {"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00", "O 00 B4 00", "O 02 10 AD",
           "O 02 11 0A"},
-         TestMode::TransmitTest, kLeaveTest, TestMode::Normal},
+         TestMode::TransmitTest,
+         kLeaveTest,
+         TestMode::Normal},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,8 +165,8 @@ TEST_F(AlignmentTest, AHalfMadeSetUpStopsAndLeavesTheTestState) {
         TxPowerModel model(Context());
         EXPECT_FALSE(model.SetUp());
     }
-    EXPECT_EQ(Params(), Join({{"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00"},
-                              kLeaveTest}));
+    EXPECT_EQ(Params(),
+              Join({{"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00"}, kLeaveTest}));
 
     // A configuration of another band would tune the wrong frequency: nothing is set up.
     state.workspace.At(slot).state.Band = 6;
@@ -178,7 +188,8 @@ TEST_F(AlignmentTest, AnUnansweredClosingCodeIsReportedAndCanBeSentAgain) {
     EXPECT_EQ(Params(), Join({kLeaveTest, kLeaveTest}));
 
     radio.Options().silent = true;
-    prompter.Expect(std::nullopt, Answer::No)  // "Connecting Err": no radio at all
+    prompter
+        .Expect(std::nullopt, Answer::No)  // "Connecting Err": no radio at all
         .Expect(ClosingCodeFailedText(0x92), Answer::Cancel);
     TestState battery(link, prompter, 0x92);
     EXPECT_FALSE(battery.Leave());
@@ -346,15 +357,15 @@ TEST_F(AlignmentTest, KeyButtonsKeySwitchAndReleaseTheTransmitter) {
     model.boxes = {"120", "40"};
 
     model.PressKey(PowerLevel::High);
-    EXPECT_EQ(Params(), (Traffic{"O 02 10 AB", "O 00 00 00", "I 00 0A", "O 00 0A 01",
-                                 "O 00 00 78"}));
+    EXPECT_EQ(Params(),
+              (Traffic{"O 02 10 AB", "O 00 00 00", "I 00 0A", "O 00 0A 01", "O 00 00 78"}));
     EXPECT_TRUE(radio.Activity().transmitting);
     EXPECT_EQ(radio.Activity().power, 120);
 
     // Low while high is keyed: keyed again with the previous value, then the low one.
     model.PressKey(PowerLevel::Low);
-    EXPECT_EQ(Params(), (Traffic{"O 02 10 AB", "O 00 00 78", "I 00 0A", "O 00 0A 01",
-                                 "O 00 00 28"}));
+    EXPECT_EQ(Params(),
+              (Traffic{"O 02 10 AB", "O 00 00 78", "I 00 0A", "O 00 0A 01", "O 00 00 28"}));
     EXPECT_TRUE(model.Keyed(PowerLevel::Low));
     EXPECT_EQ(radio.Activity().power, 40);
 

@@ -189,10 +189,10 @@ TEST(RadioSimProgram, KeysOnlyInTheTransmitTestAndSaysWhenItIsLeftTransmitting) 
     std::ifstream in(log);
     std::stringstream text;
     text << in.rdbuf();
-    for (const char* line : {"=> key-on ignored: not in the transmit test",
-                             "=> transmitter off, transmit test",
-                             "O 00 00 78 -> 78  => TRANSMITTING at power 120, transmit test",
-                             "on exit: TRANSMITTING at power 120, transmit test"}) {
+    for (const char* line :
+         {"=> key-on ignored: not in the transmit test", "=> transmitter off, transmit test",
+          "O 00 00 78 -> 78  => TRANSMITTING at power 120, transmit test",
+          "on exit: TRANSMITTING at power 120, transmit test"}) {
         EXPECT_NE(text.str().find(line), std::string::npos) << line;
     }
 }

@@ -155,8 +155,9 @@ void AlignmentTest::eachCalibrationDialogTunesAndShowsItsValueBack() {
     int status = -1;
     const std::string log = bench.StopRadio(status);
     QCOMPARE(status, 0);
-    for (const char* state : {"=> transmitter off, receive test", "=> transmitter off, alignment test",
-                              "on exit: transmitter off, normal mode"}) {
+    for (const char* state :
+         {"=> transmitter off, receive test", "=> transmitter off, alignment test",
+          "on exit: transmitter off, normal mode"}) {
         QVERIFY2(log.find(state) != std::string::npos, state);
     }
 }
@@ -193,8 +194,7 @@ void AlignmentTest::keyingHighThenLowThenClosingLeavesTheRadioQuiet() {
 
     int status = -1;
     const std::string log = bench.StopRadio(status);
-    QVERIFY2(log.find("TRANSMITTING at power 42, transmit test") != std::string::npos,
-             log.c_str());
+    QVERIFY2(log.find("TRANSMITTING at power 42, transmit test") != std::string::npos, log.c_str());
     QVERIFY(log.find("on exit: transmitter off, normal mode") != std::string::npos);
     QCOMPARE(status, 0);
 }

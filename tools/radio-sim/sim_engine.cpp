@@ -226,8 +226,7 @@ void RadioSimEngine::HandleFrame(std::int64_t endUs) {
         Answer(frame.kind, frame.request, fault == FaultKind::BadReadback);
     frame.what = WhatFrameMoves(frame.kind, frame.request, answer);
     // A radio that is switched off does nothing; one whose answer gets lost still acts.
-    if (frame.kind == FrameKind::WriteParam && frame.request[1] < kParamPages &&
-        !options_.silent) {
+    if (frame.kind == FrameKind::WriteParam && frame.request[1] < kParamPages && !options_.silent) {
         frame.change = ApplyParamWrite(frame.request[1], frame.request[2], frame.request[3]);
     }
     if (options_.silent) {

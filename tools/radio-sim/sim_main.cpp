@@ -220,9 +220,9 @@ Options ParseOptions(int argc, char** argv) {
             const bool noise = arg == "--noise";
             options.measurements.emplace_back(
                 noise ? petrel::kSquelchNoisePage : petrel::kControlPage,
-                noise                ? petrel::kSquelchNoiseIndex
-                : arg == "--vox"     ? petrel::kVoxLevelIndex
-                                     : petrel::kBatteryLevelIndex,
+                noise            ? petrel::kSquelchNoiseIndex
+                : arg == "--vox" ? petrel::kVoxLevelIndex
+                                 : petrel::kBatteryLevelIndex,
                 *measurement);
         } else if (arg == "--log") {
             options.logPath = value();
