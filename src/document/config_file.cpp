@@ -277,7 +277,13 @@ std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
         prompter.Tell("Can't open file: " + name);
         return std::nullopt;
     }
-    ImageBuf image = DecodeConfigFile(*bytes);
+    return OpenConfigBytes(state, *bytes, FindCompanion(name), name, prompter);
+}
+
+std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::uint8_t>& bytes,
+                                   const std::optional<InfoPage>& companion,
+                                   const std::string& name, Prompter& prompter) {
+    ImageBuf image = DecodeConfigFile(bytes);
     const int band = BandNumberFromByte(image[kSysBand]);
     if (band > kHighestBand) {
         prompter.Tell("Model or Type Error!  Can not Open  " + name);
@@ -288,8 +294,8 @@ std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
 
     // Without a readable companion the information texts and tables keep their values.
     state.InfoValid = false;
-    if (const auto info = FindCompanion(name)) {
-        state.InfoWords = *info;
+    if (companion) {
+        state.InfoWords = *companion;
         state.InfoValid = true;
         DecodeInfo(state);
     }

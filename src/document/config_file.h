@@ -60,6 +60,11 @@ std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, 
 
 // Reads a configuration and its companion and opens a document for it.
 std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
+// ReadConfigFile once the files are read: the configuration's bytes and the companion's
+// information page, if one was found.
+std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::uint8_t>& bytes,
+                                   const std::optional<InfoPage>& companion,
+                                   const std::string& name, Prompter& prompter);
 
 // Saves a document under name with its companion. True when both were written.
 bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter);

@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("1.20"));
     QApplication::setWindowIcon(petrel::ToolIcon("Radio"));
     petrel::QuitOnTerminationSignals();
+    // The desktop entry's name: the desktop shows its icon for the program's windows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("petrel-cps"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

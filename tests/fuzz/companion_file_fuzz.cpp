@@ -1,0 +1,29 @@
+// A companion file of any bytes beside a sixteen-channel configuration: the information
+// page's texts, dates and tables decode without reading past a buffer, and a page that was
+// accepted saves to bytes that read back as the same page.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "document/config_file.h"
+#include "document/new_config.h"
+#include "fuzz_support.h"
+
+using namespace petrel;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ProgramState state;
+    fuzz::PolicyPrompter prompter;
+    const int built = BuildNewConfiguration(state, 9, 16);
+    const auto config = EncodeConfigFile(PackImage(state, state.workspace.At(built)));
+
+    const auto info = DecodeCompanionFile({data, data + size});
+    const auto slot = OpenConfigBytes(state, config, info, "FUZZ.CFG", prompter);
+    fuzz::Require(slot.has_value(), "a new configuration opens with any companion");
+    fuzz::Require(state.InfoValid == info.has_value(), "a refused companion leaves no page");
+    if (info) {
+        fuzz::Require(DecodeCompanionFile(EncodeCompanionFile(state.InfoWords)) == state.InfoWords,
+                      "a saved companion reads back the same");
+    }
+    return 0;
+}
