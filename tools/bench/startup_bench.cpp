@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
         } else if (arg.rfind("--", 0) != 0) {
             program = arg;
         } else {
-            std::printf("usage: petrel-startup-bench [--runs N] [--verbose] [PATH-TO-petrel-cps]\n");
+            std::printf(
+                "usage: petrel-startup-bench [--runs N] [--verbose] [PATH-TO-petrel-cps]\n");
             return arg == "--help" ? 0 : 2;
         }
     }
@@ -145,11 +146,12 @@ int main(int argc, char** argv) {
         std::printf("run %2d: main window %.3f s, start-up %.3f s (%.3f s beyond the wait)\n",
                     i + 1, run->mainWindow, run->startUp, run->startUp - kStartUpWait);
     }
-    std::printf("median: main window %.3f s, start-up beyond the %.1f s wait %.3f s; "
-                "worst %.3f s / %.3f s\n",
-                Median(mainWindow), kStartUpWait, Median(beyondWait),
-                *std::max_element(mainWindow.begin(), mainWindow.end()),
-                *std::max_element(beyondWait.begin(), beyondWait.end()));
+    std::printf(
+        "median: main window %.3f s, start-up beyond the %.1f s wait %.3f s; "
+        "worst %.3f s / %.3f s\n",
+        Median(mainWindow), kStartUpWait, Median(beyondWait),
+        *std::max_element(mainWindow.begin(), mainWindow.end()),
+        *std::max_element(beyondWait.begin(), beyondWait.end()));
     XCloseDisplay(display);
     return 0;
 }
