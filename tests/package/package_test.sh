@@ -33,8 +33,9 @@ extra=$(grep '^\./usr/bin/.' <<<"$files" | grep -vxE '\./usr/bin/petrel-(cps|cli
 grep -v '^\./usr/' <<<"$files" | grep -qv '^\./$' && problem "outside /usr: $(grep -v '^\./usr/' <<<"$files")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
+names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
 for package in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins; do
-  grep -qE "(^|, )$package( |,|$)" <<<"$depends" || problem "Depends lacks $package: $depends"
+  grep -qxF "$package" <<<"$names" || problem "Depends lacks $package: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || problem "not amd64"
 
