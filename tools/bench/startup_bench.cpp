@@ -84,7 +84,11 @@ std::optional<Run> MeasureOnce(Display* display, const std::string& program, boo
             std::printf("  %.3f s  mapped \"%s\"%s\n", at, name.c_str(),
                         IsDialog(display, window) ? " (dialog)" : "");
         }
-        if (!mainSeen && name == kMainCaption && !IsDialog(display, window)) {
+        // The question box carries the main window's caption too; the splash has none.
+        if (name != kMainCaption) {
+            continue;
+        }
+        if (!mainSeen && !IsDialog(display, window)) {
             mainSeen = true;
             run.mainWindow = at;
         } else if (mainSeen && IsDialog(display, window)) {
