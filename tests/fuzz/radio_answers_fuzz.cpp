@@ -9,6 +9,7 @@
 // echo. When the input ends the radio falls silent.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -35,7 +36,7 @@ class ScriptedRadioPort : public SerialPort {
     void SetPortNumber(int number) override { number_ = number; }
     void Open() override {
         if (number_ > 2) {
-            throw SerialPortError(DeviceName(number_), "No such file or directory");
+            throw SerialPortError(DeviceName(number_), ENOENT);
         }
         open_ = true;
     }
