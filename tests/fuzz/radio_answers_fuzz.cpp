@@ -15,6 +15,7 @@
 #include <deque>
 #include <span>
 
+#include "channels/channel_line.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
 #include "fuzz_support.h"
@@ -154,7 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const TransferResult result = link.RadioTransfer(TransferOp::Upload);
             if (result.openedSlot) {
                 const Document& doc = state.workspace.At(*result.openedSlot);
-                fuzz::Require(PackImage(state, doc).size() == 97 + 8 * doc.lines.size(),
+                fuzz::Require(PackImage(state, doc).size() ==
+                                  kImageHeaderSize + kChannelRecordSize * doc.lines.size() + 1,
                               "an uploaded document holds its channels");
             }
             break;
