@@ -96,7 +96,7 @@ std::optional<Run> MeasureOnce(Display* display, const std::string& program, boo
             done = true;
         }
     }
-    kill(child, SIGTERM);
+    kill(child, SIGKILL);  // it holds no port and nothing to save
     waitpid(child, nullptr, 0);
     XSelectInput(display, DefaultRootWindow(display), NoEventMask);
     if (!done) {
@@ -149,6 +149,7 @@ int main(int argc, char** argv) {
         beyondWait.push_back(run->startUp - kStartUpWait);
         std::printf("run %2d: main window %.3f s, start-up %.3f s (%.3f s beyond the wait)\n",
                     i + 1, run->mainWindow, run->startUp, run->startUp - kStartUpWait);
+        std::fflush(stdout);
     }
     std::printf(
         "median: main window %.3f s, start-up beyond the %.1f s wait %.3f s; "
