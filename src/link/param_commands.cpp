@@ -47,21 +47,24 @@ bool RadioLink::ReadParams() {
         }
         AddrHi = ParamPage;
         bool complete = true;
-        for (std::size_t i = 0; i < ParamCount; ++i) {
-            AddrLo = static_cast<std::uint8_t>(ParamStart + i);
-            if (!SendParamCommand(ParamCommand::ReadParam)) {
-                complete = false;
-                break;
+        {
+            BlockLoop loop(*this);
+            for (std::size_t i = 0; complete && i < ParamCount; ++i) {
+                AddrLo = static_cast<std::uint8_t>(ParamStart + i);
+                complete = SendParamCommand(ParamCommand::ReadParam);
+                if (complete) {
+                    ParamBuf[i] = RxFrame()[kParamValueAt];
+                }
             }
-            ParamBuf[i] = RxFrame()[kParamValueAt];
+            complete = complete && loop.Finish();
         }
         // Retry starts the whole block again from a new connection.
         ClosePort();
         if (complete) {
             return true;
         }
-        const Answer answer = prompter_.Ask(
-            Message{"Read Error !", {}, Buttons::RetryCancel, Icon::Exclamation, std::nullopt});
+        const Answer answer =
+            Ask(Message{"Read Error !", {}, Buttons::RetryCancel, Icon::Exclamation, std::nullopt});
         if (answer != Answer::Retry) {
             return false;
         }

@@ -5,6 +5,7 @@
 #include "document/band_table.h"
 #include "document/program_state.h"
 #include "link/frame_protocol.h"
+#include "link/link_trace.h"
 #include "link/port_scan.h"
 #include "link/serial_port.h"
 #include "ports/clock.h"
@@ -59,36 +60,182 @@ RadioLink::RadioLink(ProgramState& state, SerialPort& port, Clock& clock, Prompt
       status_(status),
       host_(host) {}
 
+void RadioLink::SetTrace(LinkTrace* trace) {
+    trace_ = trace;
+    TracePorts();
+}
+
+void RadioLink::TracePorts() {
+    if (!trace_) {
+        return;
+    }
+    for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {
+        const std::string device = port_.DeviceName(number);
+        if (!device.empty()) {
+            trace_->Line("COM" + std::to_string(number) + " " + device);
+        }
+    }
+}
+
+void RadioLink::Trace(const std::string& text) {
+    if (trace_) {
+        trace_->Event(clock_.NowUs(), text);
+    }
+}
+
+// The bytes of an exchange at the times the link saw them come: each arrival is the time and
+// the count the receive buffer had reached then.
+void RadioLink::TraceReceived(std::span<const std::uint8_t> bytes, const Arrivals& arrivals) {
+    if (!trace_) {
+        return;
+    }
+    std::size_t from = 0;
+    for (const auto& [timeUs, count] : arrivals) {
+        const auto to = std::min(bytes.size(), static_cast<std::size_t>(count));
+        if (to > from) {
+            trace_->Bytes(timeUs, '<', bytes.subspan(from, to - from));
+            from = to;
+        }
+    }
+    trace_->Bytes(clock_.NowUs(), '<', bytes.subspan(from));
+}
+
+Answer RadioLink::Ask(const Message& message) {
+    const Answer answer = prompter_.Ask(message);
+    if (trace_) {
+        std::string text = message.text;
+        for (std::size_t at; (at = text.find(kLineBreak)) != std::string::npos;) {
+            text.replace(at, 2, " / ");
+        }
+        static constexpr const char* kAnswerNames[] = {"OK", "Cancel", "Yes", "No", "Retry"};
+        Trace("question \"" + text + "\": " + kAnswerNames[static_cast<int>(answer)]);
+    }
+    return answer;
+}
+
+RadioLink::BlockLoop::BlockLoop(RadioLink& link) : link_(link) {
+    link_.loop_ = LoopState::First;
+}
+
+RadioLink::BlockLoop::~BlockLoop() {
+    link_.loop_ = LoopState::None;
+}
+
+bool RadioLink::BlockLoop::Finish() {
+    link_.loop_ = LoopState::None;
+    const std::int64_t quietEnd = link_.clock_.NowUs() + kAnswerQuietUs;
+    for (;;) {
+        if (link_.port_.InBufferCount() > 0) {
+            link_.FailExchange("block loop failed: a byte came after the last answer");
+            return false;
+        }
+        const std::int64_t now = link_.clock_.NowUs();
+        if (now >= quietEnd) {
+            link_.Trace("block loop complete");
+            return true;
+        }
+        link_.port_.WaitForInput(quietEnd - now);
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> RadioLink::FailExchange(const std::string& why,
+                                                                 const Arrivals& arrivals) {
+    // What did come is taken off the line, so that the trace shows it; the next exchange
+    // would throw it away anyway.
+    const auto bytes = port_.ReadAll();
+    TraceReceived(bytes, arrivals);
+    Trace(why);
+    return std::nullopt;
+}
+
 std::optional<std::vector<std::uint8_t>> RadioLink::Exchange(const Frame& frame) {
+    const bool inLoop = loop_ != LoopState::None;
+    if (trace_) {
+        Trace("frame " + std::string(1, static_cast<char>(frame.request[0])) +
+              (frame.request.size() > 1 ? " " + HexBytes(std::span(frame.request).subspan(1))
+                                        : std::string()) +
+              ": " + std::to_string(frame.expected) + " bytes within " +
+              std::to_string(frame.timeoutUs / 1000) + " ms" + (inLoop ? ", block loop" : ""));
+    }
     port_.SetBinaryMode();
-    port_.ClearInBuffer();
-    port_.Write(std::span(frame.request).first(1));
+    if (loop_ == LoopState::Running) {
+        // The last answer was taken at its count: a byte waiting now means it was too long.
+        // It fails the loop instead of being thrown away, and the buffer is known empty.
+        if (const int waiting = port_.InBufferCount(); waiting > 0) {
+            return FailExchange("frame failed: " + std::to_string(waiting) +
+                                " byte(s) waiting before the request");
+        }
+    } else {
+        port_.ClearInBuffer();
+        if (inLoop) {
+            loop_ = LoopState::Running;
+        }
+    }
+    const auto letter = std::span(frame.request).first(1);
+    if (trace_) {
+        trace_->Bytes(clock_.NowUs(), '>', letter);
+    }
+    port_.Write(letter);
     clock_.Delay(kLetterPause);
     if (frame.request.size() > 1) {
-        port_.Write(std::span(frame.request).subspan(1));
+        const auto payload = std::span(frame.request).subspan(1);
+        if (trace_) {
+            trace_->Bytes(clock_.NowUs(), '>', payload);
+        }
+        port_.Write(payload);
     }
     const std::int64_t deadline = clock_.NowUs() + frame.timeoutUs;
     std::optional<std::int64_t> completeSince;
+    Arrivals arrivals;
+    int seen = 0;
     for (;;) {
         const int count = port_.InBufferCount();
         const std::int64_t now = clock_.NowUs();
+        if (trace_ && count > seen) {
+            arrivals.emplace_back(now, count);
+            seen = count;
+        }
         if (count == frame.expected) {
             if (!completeSince) {
                 completeSince = now;
             }
-            const std::int64_t quietEnd = std::min(*completeSince + kAnswerQuietUs, deadline);
+            const std::int64_t quietEnd =
+                inLoop ? now : std::min(*completeSince + kAnswerQuietUs, deadline);
             if (now >= quietEnd) {
-                return port_.ReadAll();
+                break;
             }
             port_.WaitForInput(quietEnd - now);
             continue;
         }
         completeSince.reset();
+        if (count > frame.expected && inLoop) {
+            return FailExchange("frame failed: " + std::to_string(count) + " bytes for " +
+                                    std::to_string(frame.expected),
+                                arrivals);
+        }
         if (now >= deadline) {
-            return std::nullopt;
+            return FailExchange("frame failed: time-out with " + std::to_string(count) + " of " +
+                                    std::to_string(frame.expected) + " bytes",
+                                arrivals);
         }
         port_.WaitForInput(deadline - now);
     }
+    auto bytes = port_.ReadAll();
+    TraceReceived(bytes, arrivals);
+    if (bytes.size() != static_cast<std::size_t>(frame.expected)) {
+        // A byte came between the count and the read.
+        Trace("frame failed: " + std::to_string(bytes.size()) + " bytes for " +
+              std::to_string(frame.expected));
+        return std::nullopt;
+    }
+    // Within a loop a byte left over from the answer before shifts this frame: its echo
+    // cannot then equal the request, whose letter never equals the address byte after it.
+    if (inLoop && !std::equal(frame.request.begin(), frame.request.end(), bytes.begin())) {
+        Trace("frame failed: the echo differs from the request");
+        return std::nullopt;
+    }
+    Trace("frame complete");
+    return bytes;
 }
 
 bool RadioLink::RunCommand(const Frame& frame, bool isCheck) {
@@ -106,6 +253,8 @@ bool RadioLink::RunCommand(const Frame& frame, bool isCheck) {
         if (budget == 0) {
             return false;
         }
+        Trace("retry: wrong check answer " + HexBytes(std::span(rxFrame_).subspan(kAnswerAt, 1)) +
+              ", " + std::to_string(budget) + " retries left");
     }
 }
 
@@ -187,7 +336,7 @@ bool RadioLink::WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> sour
     const auto readBack = ReadBack();
     for (std::size_t i = 0; i < kBlockSize; ++i) {
         if (readBack[i] != source[i]) {
-            prompter_.Tell("Write Error !");
+            Ask(Message{"Write Error !", {}, Buttons::Ok, Icon::None, std::nullopt});
         }
     }
     return true;
@@ -220,24 +369,29 @@ bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::st
     for (const int number : numbers) {
         port_.SetPortNumber(number);
         searched.push_back(port_.DeviceName(number));
+        const std::string name = "COM" + std::to_string(number) + " " + port_.DeviceName(number);
         try {
             port_.Open();
         } catch (const SerialPortError& error) {
             portProblems_.push_back({number, error.Device(), error.Reason(), error.Code()});
+            Trace("open " + name + " failed: " + error.Reason());
             continue;
         }
+        Trace("open " + name + ", DTR on");
         port_.RaiseDtr();
         clock_.Delay(kDtrSettle);
         if (SendCommand(ImageCommand::Check)) {
             return true;
         }
-        port_.Close();
+        ClosePort();
     }
     return false;
 }
 
 void RadioLink::RescanPorts() {
     port_.RefreshDevices();
+    Trace("ports scanned again");
+    TracePorts();
     for (const auto& problem : ScanPorts(state_, port_)) {
         const bool known =
             std::any_of(portProblems_.begin(), portProblems_.end(),
@@ -262,9 +416,8 @@ void RadioLink::DetectRadio() {
             RescanPorts();
         }
         if (state_.PortList.empty()) {
-            prompter_.Ask(Message{"AvailableRS232 port was not detected !", "Comm Port Error",
-                                  Buttons::Ok, Icon::Stop, std::nullopt,
-                                  PortProblemsText(portProblems_)});
+            Ask(Message{"AvailableRS232 port was not detected !", "Comm Port Error", Buttons::Ok,
+                        Icon::Stop, std::nullopt, PortProblemsText(portProblems_)});
             return;
         }
         std::vector<std::string> searched;
@@ -314,6 +467,10 @@ void RadioLink::ConnectRadio() {
 void RadioLink::ClosePort() {
     if (port_.IsOpen()) {
         port_.Close();
+        if (trace_) {
+            Trace("close");
+            trace_->Flush();
+        }
     }
 }
 
@@ -331,9 +488,9 @@ void RadioLink::AskTryAgain(const std::string& what, const std::string& facts,
     state_.UserAbort = false;
     const std::string question =
         what + " !  Make sure the connection is OK" + kLineBreak + "Try Again ?";
-    const Answer answer = prompter_.Ask(
-        Message{facts.empty() ? question : facts + kLineBreak + question, ActiveCaption(),
-                Buttons::YesNo, Icon::Question, std::nullopt, detail});
+    const Answer answer =
+        Ask(Message{facts.empty() ? question : facts + kLineBreak + question, ActiveCaption(),
+                    Buttons::YesNo, Icon::Question, std::nullopt, detail});
     state_.UserAbort = answer != Answer::Yes;
 }
 

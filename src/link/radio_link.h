@@ -40,15 +40,18 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/radio_image.h"
 #include "link/frame_protocol.h"
 #include "link/serial_port.h"
+#include "ports/prompter.h"
 
 namespace petrel {
 
 class Clock;
+class LinkTrace;
 class Prompter;
 class StatusLine;
 struct ProgramState;
@@ -87,6 +90,10 @@ class RadioLink {
   public:
     RadioLink(ProgramState& state, SerialPort& port, Clock& clock, Prompter& prompter,
               StatusLine& status, LinkHost& host);
+
+    // Writes a serial trace from now on (nullptr: none); the trace must outlive its use. It
+    // starts with the devices behind the port numbers.
+    void SetTrace(LinkTrace* trace);
 
     // Upload or Download with detection, questions, progress and the retry loop.
     TransferResult RadioTransfer(TransferOp op);
@@ -183,7 +190,31 @@ class RadioLink {
         std::int64_t timeoutUs = 0;  // from the moment the request was handed over
     };
 
+    // When the link saw bytes come: the time and the count the receive buffer had reached.
+    using Arrivals = std::vector<std::pair<std::int64_t, int>>;
+
     std::optional<std::vector<std::uint8_t>> Exchange(const Frame& frame);
+    std::optional<std::vector<std::uint8_t>> FailExchange(const std::string& why,
+                                                          const Arrivals& arrivals = {});
+
+    // An all-or-nothing block loop runs its exchanges back to back. Each answer is taken the
+    // moment its count is reached; a byte already waiting before the next request, or an echo
+    // that differs from the request (what a byte left over from an answer one byte too long
+    // makes of it), fails the loop; one quiet period at the end proves the last answer was not
+    // too long. Outside a loop every answer must be followed by a quiet period of its own.
+    class BlockLoop {
+      public:
+        explicit BlockLoop(RadioLink& link);
+        ~BlockLoop();
+        BlockLoop(const BlockLoop&) = delete;
+        BlockLoop& operator=(const BlockLoop&) = delete;
+        // After the last exchange: false when a byte came after the last answer.
+        bool Finish();
+
+      private:
+        RadioLink& link_;
+    };
+    enum class LoopState { None, First, Running };
     bool RunCommand(const Frame& frame, bool isCheck);
     Frame BlockFrame(bool write, std::span<const std::uint8_t, kBlockSize> data) const;
     std::optional<std::array<std::uint8_t, kBlockSize>> ReadBlockAt(std::uint16_t address);
@@ -208,6 +239,11 @@ class RadioLink {
     void RescanPorts();
     std::string PortDetail() const;
 
+    void Trace(const std::string& text);
+    void TracePorts();
+    void TraceReceived(std::span<const std::uint8_t> bytes, const Arrivals& arrivals);
+    Answer Ask(const Message& message);
+
     void ShowLinkStatus(const std::string& text, int color);
     std::string ActiveCaption() const;
     bool AskToContinue(const std::string& first);
@@ -227,6 +263,8 @@ class RadioLink {
     int radioBand_ = 0;      // what the last identification said
     int radioChannels_ = 0;  // what the last read at 0x0008 said the radio holds
     std::vector<PortProblem> portProblems_;
+    LoopState loop_ = LoopState::None;
+    LinkTrace* trace_ = nullptr;
 };
 
 }  // namespace petrel

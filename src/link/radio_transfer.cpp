@@ -93,9 +93,8 @@ std::string BlockText(const std::array<std::uint8_t, kTextBlockSize>& block, std
 }  // namespace
 
 bool RadioLink::AskToContinue(const std::string& first) {
-    const Answer answer =
-        prompter_.Ask(Message{first + kLineBreak + kContinueQuestion, ActiveCaption(),
-                              Buttons::YesNo, Icon::Stop, Answer::No});
+    const Answer answer = Ask(Message{first + kLineBreak + kContinueQuestion, ActiveCaption(),
+                                      Buttons::YesNo, Icon::Stop, Answer::No});
     return answer == Answer::Yes;
 }
 
@@ -242,55 +241,70 @@ void RadioLink::TransferImage(bool reading) {
 
         bool retryUsed = false;
         std::uint16_t address = 0;
-        while (!failed && address < imageTop) {
-            SetAddress(address);
-            if (reading) {
-                const auto data = ReadBlockAt(address);
-                if (!data) {
-                    failed = true;
-                    break;
-                }
-                std::copy(data->begin(), data->end(), image_.begin() + address);
-            } else {
-                const auto sent = ImageBlock(address);
-                if (!SendCommand(ImageCommand::WriteBlock)) {
-                    failed = true;
-                } else if (!std::equal(sent.begin(), sent.end(), ReadBack().begin())) {
-                    // One repair by sending the block again serves the whole transfer.
-                    if (!retryUsed) {
-                        retryUsed = true;
-                        continue;
+        {
+            BlockLoop loop(*this);
+            while (!failed && address < imageTop) {
+                SetAddress(address);
+                if (reading) {
+                    const auto data = ReadBlockAt(address);
+                    if (!data) {
+                        failed = true;
+                        break;
                     }
-                    failed = true;
+                    std::copy(data->begin(), data->end(), image_.begin() + address);
+                } else {
+                    const auto sent = ImageBlock(address);
+                    if (!SendCommand(ImageCommand::WriteBlock)) {
+                        failed = true;
+                    } else if (!std::equal(sent.begin(), sent.end(), ReadBack().begin())) {
+                        // One repair by sending the block again serves the whole transfer.
+                        if (!retryUsed) {
+                            retryUsed = true;
+                            Trace("retry: the read-back differs, the block is sent again");
+                            continue;
+                        }
+                        failed = true;
+                    }
+                    if (failed) {
+                        facts = MixtureFacts(address);
+                        break;
+                    }
                 }
-                if (failed) {
-                    facts = MixtureFacts(address);
-                    break;
+                address = NextBlock(address);
+                status_.SetProgress(address);
+                clock_.Pump();
+            }
+            if (!failed && !loop.Finish()) {
+                failed = true;
+                if (!reading) {
+                    facts = MixtureFacts(static_cast<std::uint16_t>(address - kBlockSize));
                 }
             }
-            address = NextBlock(address);
-            status_.SetProgress(address);
-            clock_.Pump();
         }
 
         if (!failed && reading) {
             // The information page of the size this radio just reported, then the
-            // identification and the closing control code.
+            // identification and the closing control code. The page is taken only whole.
+            auto infoWords = state_.InfoWords;
             const std::uint16_t page = static_cast<std::uint16_t>(InfoPageFor(radioChannels_) << 8);
-            for (std::size_t offset = 0; offset < kInfoPageBytes; offset += kBlockSize) {
-                const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + offset));
-                if (!data) {
-                    failed = true;
-                    break;
+            {
+                BlockLoop loop(*this);
+                for (std::size_t offset = 0; offset < kInfoPageBytes; offset += kBlockSize) {
+                    const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + offset));
+                    if (!data) {
+                        failed = true;
+                        break;
+                    }
+                    std::copy(data->begin(), data->end(),
+                              infoWords.begin() + static_cast<std::ptrdiff_t>(offset));
+                    status_.SetProgress(static_cast<int>(
+                        imageTop + std::min<std::size_t>(offset + kBlockSize, kLastBlockLow)));
+                    clock_.Pump();
                 }
-                for (std::size_t i = 0; i < kBlockSize; ++i) {
-                    state_.InfoWords[offset + i] = (*data)[i];
-                }
-                status_.SetProgress(static_cast<int>(
-                    imageTop + std::min<std::size_t>(offset + kBlockSize, kLastBlockLow)));
-                clock_.Pump();
+                failed = failed || !loop.Finish();
             }
             if (!failed) {
+                state_.InfoWords = infoWords;
                 ReadInfoIds();
             }
         }
@@ -331,8 +345,11 @@ void RadioLink::ReadInfoIds() {
 }
 
 std::optional<std::array<std::uint8_t, kBlockSize>> RadioLink::ReadTypeBlock() {
-    auto block = ReadBlockAt(kRadioTypeBlock);
-    return block ? block : ReadBlockAt(kRadioTypeBlock);  // read once more on failure
+    if (auto block = ReadBlockAt(kRadioTypeBlock)) {
+        return block;
+    }
+    Trace("retry: the block is read once more");
+    return ReadBlockAt(kRadioTypeBlock);
 }
 
 std::optional<int> RadioLink::AskInfoPage() {
@@ -410,6 +427,7 @@ bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, s
         const auto page = static_cast<std::uint16_t>(*infoPage << 8);
         std::array<std::uint8_t, kTextBlockSize> read{};
         complete = true;
+        BlockLoop loop(*this);
         for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
             const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + start + offset));
             if (!data) {
@@ -419,6 +437,7 @@ bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, s
             std::copy(data->begin(), data->end(),
                       read.begin() + static_cast<std::ptrdiff_t>(offset));
         }
+        complete = complete && loop.Finish();
         if (complete) {
             block = read;
         }

@@ -1,12 +1,14 @@
 // petrel-link-bench: a 99-channel Upload and Download against petrel-radio-sim paced at
-// 2400 baud, with the wall time, its ratio to the time the bytes need on the line, and the
-// processor time this program spent.
+// 2400 baud, with the wall time, its ratio to the time the bytes need on the line and to the
+// protocol's floor (the line time, the radio's time before each answer and the 0.1 s settling
+// after each DTR raise), and the processor time this program spent.
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -26,20 +28,32 @@ namespace {
 
 using namespace petrel;
 
-// Counts the bytes every exchange took off the line: each request byte comes back as its
-// echo, so these are all the bytes the wire carried for the exchange.
+constexpr double kSettleSeconds = 0.1;  // after every DTR raise
+
+struct Counts {
+    std::size_t bytes = 0;    // every request byte comes back as its echo: all the wire carried
+    std::size_t answers = 0;  // exchanges, each with one answer of the radio
+    std::size_t settlings = 0;
+};
+
+// Counts what the operation took off the line and how often it raised DTR.
 class CountingPort : public TermiosSerialPort {
   public:
     using TermiosSerialPort::TermiosSerialPort;
     std::vector<std::uint8_t> ReadAll() override {
         auto bytes = TermiosSerialPort::ReadAll();
-        bytes_ += bytes.size();
+        counts_.bytes += bytes.size();
+        counts_.answers += bytes.empty() ? 0 : 1;
         return bytes;
     }
-    std::size_t TakeCount() { return std::exchange(bytes_, 0); }
+    void RaiseDtr() override {
+        ++counts_.settlings;
+        TermiosSerialPort::RaiseDtr();
+    }
+    Counts Take() { return std::exchange(counts_, Counts{}); }
 
   private:
-    std::size_t bytes_ = 0;
+    Counts counts_;
 };
 
 // A benchmark has no one to answer: every question is a failure.
@@ -78,27 +92,45 @@ struct Measure {
     double cpu = CpuSeconds();
 };
 
-void Report(const char* what, const Measure& start, std::size_t bytes) {
+void Report(const char* what, const Measure& start, const Counts& counts, int answerDelayMs) {
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start.wall).count();
-    const double line = static_cast<double>(bytes * sim::kByteTimeUs) / 1e6;
-    std::printf("%-22s wall %6.2f s   line %6.2f s (%zu bytes)   wall/line %.2f   CPU %.3f s\n",
-                what, wall, line, bytes, wall / line, CpuSeconds() - start.cpu);
+    const double line = static_cast<double>(counts.bytes * sim::kByteTimeUs) / 1e6;
+    const double floor = line + static_cast<double>(counts.answers * answerDelayMs) / 1e3 +
+                         static_cast<double>(counts.settlings) * kSettleSeconds;
+    std::printf(
+        "%-22s wall %6.2f s   line %6.2f s (%zu bytes)   floor %6.2f s (%zu answers, %zu "
+        "settlings)   wall/line %.3f   wall/floor %.3f   CPU %.3f s\n",
+        what, wall, line, counts.bytes, floor, counts.answers, counts.settlings, wall / line,
+        wall / floor, CpuSeconds() - start.cpu);
 }
+
+constexpr const char* kUsage =
+    "usage: petrel-link-bench [--sim PATH-TO-petrel-radio-sim] [--delay MS]\n"
+    "  --delay MS  the simulated radio's time before each answer (default 0: it answers at "
+    "once)\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::string simPath = (fs::path(argv[0]).parent_path() / "petrel-radio-sim").string();
-    if (argc > 2 && std::string(argv[1]) == "--sim") {
-        simPath = argv[2];
-    } else if (argc > 1) {
-        std::cout << "usage: petrel-link-bench [--sim PATH-TO-petrel-radio-sim]\n";
-        return argc == 2 && std::string(argv[1]) == "--help" ? 0 : 2;
+    int answerDelayMs = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sim" && i + 1 < argc) {
+            simPath = argv[++i];
+        } else if (arg == "--delay" && i + 1 < argc) {
+            answerDelayMs = std::atoi(argv[++i]);
+        } else {
+            std::cout << kUsage;
+            return arg == "--help" ? 0 : 2;
+        }
     }
     try {
-        sim::SimProcess radio(simPath, {"--pace", "--quiet", "--serial", "PT-BENCH-0001"});
+        sim::SimProcess radio(
+            simPath, {"--pace", "--quiet", "--delay", std::to_string(answerDelayMs), "--serial",
+                      "PT-BENCH-0001"});
         CountingPort port({radio.Device()});
         ProgramState state;
         RefusingPrompter prompter;
@@ -108,12 +140,14 @@ int main(int argc, char** argv) {
         DetectRS(state, port, prompter);
         RadioLink link(state, port, clock, prompter, status, host);
 
-        std::printf("petrel-link-bench: 99-channel radio on %s, paced at 2400 baud\n",
-                    radio.Device().c_str());
-        port.TakeCount();
+        std::printf(
+            "petrel-link-bench: 99-channel radio on %s, paced at 2400 baud, answering after "
+            "%d ms\n",
+            radio.Device().c_str(), answerDelayMs);
+        port.Take();
         const Measure upload;
         const TransferResult read = link.RadioTransfer(TransferOp::Upload);
-        Report("Upload (read radio)", upload, port.TakeCount());
+        Report("Upload (read radio)", upload, port.Take(), answerDelayMs);
         if (!read.openedSlot || prompter.asked) {
             std::cerr << "petrel-link-bench: the Upload failed\n";
             return 1;
@@ -130,7 +164,7 @@ int main(int argc, char** argv) {
         RadioLink writer(state, port, clock, prompter, status, active);
         const Measure download;
         const TransferResult written = writer.RadioTransfer(TransferOp::Download);
-        Report("Download (write radio)", download, port.TakeCount());
+        Report("Download (write radio)", download, port.Take(), answerDelayMs);
         if (!written.completed || prompter.asked) {
             std::cerr << "petrel-link-bench: the Download failed\n";
             return 1;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace petrel {
+
+// The environment variable that names the file a serial trace is appended to.
+inline constexpr const char* kTraceVariable = "PETREL_TRACE";
+
+// A serial trace for support: the link writes every byte it sends (">") and reads ("<"), the
+// start and end of each frame, time-outs, retries and the questions it asks, one event a line
+// with the milliseconds since the trace began on the link's steady clock. The link writes it
+// itself, on its own thread, into a buffered stream that goes to the file whenever a port is
+// closed, so that tracing costs a transfer no time worth measuring.
+class LinkTrace {
+  public:
+    explicit LinkTrace(std::ostream& out) : out_(out) {}
+    // Appends to the file at path, after a line with the date and time of this start. Throws
+    // std::runtime_error naming the file and the system's reason when it cannot be written.
+    static std::unique_ptr<LinkTrace> Append(const std::string& path);
+
+    // A line without a time (the port list).
+    void Line(std::string_view text);
+    void Event(std::int64_t nowUs, std::string_view text);
+    // Bytes in one direction: '>' written to the line, '<' read from it.
+    void Bytes(std::int64_t nowUs, char direction, std::span<const std::uint8_t> bytes);
+    void Flush();
+
+  private:
+    LinkTrace(std::unique_ptr<std::ofstream> file);
+    void Stamp(std::int64_t nowUs);
+
+    std::unique_ptr<std::ofstream> file_;
+    std::ostream& out_;
+    std::optional<std::int64_t> originUs_;
+};
+
+// "52 00 08": bytes as hexadecimal pairs.
+std::string HexBytes(std::span<const std::uint8_t> bytes);
+
+}  // namespace petrel
