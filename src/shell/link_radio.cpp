@@ -1,6 +1,7 @@
 #include "shell/link_radio.h"
 
 #include "document/shell_model.h"
+#include "link/link_trace.h"
 #include "link/port_scan.h"
 #include "link/radio_link.h"
 #include "link/termios_serial_port.h"
@@ -20,6 +21,13 @@ LinkRadio::LinkRadio(std::vector<std::string> devices,
 
 LinkRadio::~LinkRadio() = default;
 
+void LinkRadio::SetTrace(std::unique_ptr<LinkTrace> trace) {
+    trace_ = std::move(trace);
+    if (link_) {
+        link_->SetTrace(trace_.get());
+    }
+}
+
 void LinkRadio::DetectPorts(ProgramState& state, Prompter& prompter) {
     DetectRS(state, *port_, prompter);
 }
@@ -28,6 +36,9 @@ RadioLink* LinkRadio::Link(ProgramState& state, int activeSlot, Prompter& prompt
                            StatusLine& status, Clock& clock) {
     if (!link_) {
         link_ = std::make_unique<RadioLink>(state, *port_, clock, prompter, status, *host_);
+        if (trace_) {
+            link_->SetTrace(trace_.get());
+        }
     }
     host_->activeSlot = activeSlot;
     return link_.get();

@@ -9,6 +9,7 @@
 
 namespace petrel {
 
+class LinkTrace;
 class RadioLink;
 class SerialPort;
 
@@ -23,6 +24,9 @@ class LinkRadio : public RadioSeam {
                        std::function<std::vector<std::string>()> rediscover = {});
     ~LinkRadio() override;
 
+    // Every radio operation from now on writes this serial trace.
+    void SetTrace(std::unique_ptr<LinkTrace> trace);
+
     void DetectPorts(ProgramState& state, Prompter& prompter) override;
     std::optional<int> Transfer(ProgramState& state, int op, int activeSlot, Prompter& prompter,
                                 StatusLine& status, Clock& clock) override;
@@ -32,6 +36,7 @@ class LinkRadio : public RadioSeam {
   private:
     class Host;
 
+    std::unique_ptr<LinkTrace> trace_;
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<Host> host_;
     std::unique_ptr<RadioLink> link_;

@@ -3,8 +3,11 @@
 #include <QDir>
 
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 
 #include "document/program_state.h"
+#include "link/link_trace.h"
 #include "link/port_scan.h"
 #include "ports/clock.h"
 #include "shell/link_radio.h"
@@ -48,6 +51,14 @@ int main(int argc, char** argv) {
     petrel::SteadyClock clock(petrel::PumpEvents);
     petrel::LinkRadio radio(petrel::SerialDevicesFromEnvironment(),
                             petrel::SerialDevicesFromEnvironment);
+    if (const char* trace = std::getenv(petrel::kTraceVariable);
+        trace != nullptr && *trace != '\0') {
+        try {
+            radio.SetTrace(petrel::LinkTrace::Append(trace));
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "petrel-cps: %s; the radio link is not traced\n", error.what());
+        }
+    }
 
     petrel::MainWindow window(state, prompter, chooser, clock, radio);
     prompter.SetParent(&window);

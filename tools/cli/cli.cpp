@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
@@ -13,6 +14,7 @@
 #include "document/document_lifecycle.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
+#include "link/link_trace.h"
 #include "link/port_scan.h"
 #include "link/radio_link.h"
 #include "link/termios_serial_port.h"
@@ -29,9 +31,10 @@ constexpr const char* kUsage =
     "usage: petrel-cli show [--all] FILE.cfg\n"
     "       petrel-cli new --band B --channels N OUT.cfg\n"
     "       petrel-cli resave IN.cfg OUT.cfg\n"
-    "       petrel-cli read [--port DEV]... [--retries N] [--yes] OUT.cfg\n"
-    "       petrel-cli write [--port DEV]... [--retries N] [--yes] IN.cfg\n"
-    "       petrel-cli customer [--port DEV]... [--retries N] [--name TEXT] [--serial TEXT]\n";
+    "       petrel-cli read [--port DEV]... [--retries N] [--yes] [--trace FILE] OUT.cfg\n"
+    "       petrel-cli write [--port DEV]... [--retries N] [--yes] [--trace FILE] IN.cfg\n"
+    "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
+    "                           [--serial TEXT]\n";
 
 struct UsageError {
     std::string reason;
@@ -174,6 +177,7 @@ class CliHost : public LinkHost {
 
 // A radio operation's port, clock and link, with the answering policy of the arguments.
 struct RadioSession {
+    std::unique_ptr<LinkTrace> trace;  // kept to the end: it is written when a port closes
     TermiosSerialPort port;
     SteadyClock clock;
     CliHost host;
@@ -193,6 +197,14 @@ struct RadioSession {
             c.prompter.retries = static_cast<int>(count);
         }
         c.prompter.yes = arguments.Flag("--yes");
+        std::vector<std::string> tracePath = arguments.Values("--trace");
+        if (tracePath.empty() && c.environment.trace) {
+            tracePath.push_back(*c.environment.trace);
+        }
+        if (!tracePath.empty()) {
+            trace = LinkTrace::Append(tracePath.back());
+            link.SetTrace(trace.get());
+        }
         c.status.SetEcho(true);
         c.status.SetProgressBar(c.environment.errIsTerminal);
         scanProblems = DetectRS(c.state, port, c.prompter);
@@ -330,9 +342,9 @@ std::vector<Command> Commands() {
         {"show", {}, {"--all"}, Show},
         {"new", {"--band", "--channels"}, {}, New},
         {"resave", {}, {}, Resave},
-        {"read", {"--port", "--retries"}, {"--yes"}, Read},
-        {"write", {"--port", "--retries"}, {"--yes"}, Write},
-        {"customer", {"--port", "--retries", "--name", "--serial"}, {}, Customer},
+        {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
+        {"write", {"--port", "--retries", "--trace"}, {"--yes"}, Write},
+        {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},
     };
 }
 

@@ -15,6 +15,7 @@ inline constexpr int kExitUsage = 2;
 // What the command line takes from its surroundings; main() fills it, tests set their own.
 struct CliEnvironment {
     std::optional<std::string> ports;  // PETREL_PORTS, when set
+    std::optional<std::string> trace;  // PETREL_TRACE, when set: the serial trace's file
     bool errIsTerminal = false;        // draw a progress bar on the error stream
 };
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include <utility>
 
 #include "document/program_state.h"
+#include "link/link_trace.h"
 #include "link/port_scan.h"
 #include "link/radio_link.h"
 #include "link/termios_serial_port.h"
@@ -106,9 +108,38 @@ void Report(const char* what, const Measure& start, const Counts& counts, int an
 }
 
 constexpr const char* kUsage =
-    "usage: petrel-link-bench [--sim PATH-TO-petrel-radio-sim] [--delay MS]\n"
-    "  --delay MS  the simulated radio's time before each answer (default 0: it answers at "
-    "once)\n";
+    "usage: petrel-link-bench [--sim PATH-TO-petrel-radio-sim] [--delay MS] [--trace FILE]\n"
+    "  --delay MS    the simulated radio's time before each answer (default 0: it answers at "
+    "once)\n"
+    "  --trace FILE  keep the trace of the traced runs (default: a temporary file)\n";
+
+class BenchHost : public LinkHost {
+  public:
+    int ActiveSlot() const override { return slot; }
+    int slot = 0;
+};
+
+// An Upload, then a Download of what it read; false when either failed.
+bool UploadThenDownload(RadioLink& link, CountingPort& port, BenchHost& host,
+                        const RefusingPrompter& prompter, int answerDelayMs, bool traced) {
+    port.Take();
+    const Measure upload;
+    const TransferResult read = link.RadioTransfer(TransferOp::Upload);
+    Report(traced ? "Upload, traced" : "Upload", upload, port.Take(), answerDelayMs);
+    if (!read.openedSlot || prompter.asked) {
+        std::cerr << "petrel-link-bench: the Upload failed\n";
+        return false;
+    }
+    host.slot = *read.openedSlot;
+    const Measure download;
+    const TransferResult written = link.RadioTransfer(TransferOp::Download);
+    Report(traced ? "Download, traced" : "Download", download, port.Take(), answerDelayMs);
+    if (!written.completed || prompter.asked) {
+        std::cerr << "petrel-link-bench: the Download failed\n";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -116,17 +147,27 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::string simPath = (fs::path(argv[0]).parent_path() / "petrel-radio-sim").string();
     int answerDelayMs = 0;
+    std::string tracePath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--sim" && i + 1 < argc) {
             simPath = argv[++i];
         } else if (arg == "--delay" && i + 1 < argc) {
             answerDelayMs = std::atoi(argv[++i]);
+        } else if (arg == "--trace" && i + 1 < argc) {
+            tracePath = argv[++i];
         } else {
             std::cout << kUsage;
             return arg == "--help" ? 0 : 2;
         }
     }
+    const bool keepTrace = !tracePath.empty();
+    if (!keepTrace) {
+        tracePath = (fs::temp_directory_path() /
+                     ("petrel-link-bench-" + std::to_string(::getpid()) + ".trace"))
+                        .string();
+    }
+    bool ok = false;
     try {
         sim::SimProcess radio(
             simPath, {"--pace", "--quiet", "--delay", std::to_string(answerDelayMs), "--serial",
@@ -136,7 +177,7 @@ int main(int argc, char** argv) {
         RefusingPrompter prompter;
         SilentStatus status;
         SteadyClock clock;
-        LinkHost host;
+        BenchHost host;
         DetectRS(state, port, prompter);
         RadioLink link(state, port, clock, prompter, status, host);
 
@@ -144,34 +185,23 @@ int main(int argc, char** argv) {
             "petrel-link-bench: 99-channel radio on %s, paced at 2400 baud, answering after "
             "%d ms\n",
             radio.Device().c_str(), answerDelayMs);
-        port.Take();
-        const Measure upload;
-        const TransferResult read = link.RadioTransfer(TransferOp::Upload);
-        Report("Upload (read radio)", upload, port.Take(), answerDelayMs);
-        if (!read.openedSlot || prompter.asked) {
-            std::cerr << "petrel-link-bench: the Upload failed\n";
-            return 1;
+        ok = UploadThenDownload(link, port, host, prompter, answerDelayMs, false);
+        if (ok) {
+            const auto trace = LinkTrace::Append(tracePath);
+            link.SetTrace(trace.get());
+            ok = UploadThenDownload(link, port, host, prompter, answerDelayMs, true);
+            link.SetTrace(nullptr);
         }
-
-        class ActiveHost : public LinkHost {
-          public:
-            explicit ActiveHost(int slot) : slot_(slot) {}
-            int ActiveSlot() const override { return slot_; }
-
-          private:
-            int slot_;
-        } active(*read.openedSlot);
-        RadioLink writer(state, port, clock, prompter, status, active);
-        const Measure download;
-        const TransferResult written = writer.RadioTransfer(TransferOp::Download);
-        Report("Download (write radio)", download, port.Take(), answerDelayMs);
-        if (!written.completed || prompter.asked) {
-            std::cerr << "petrel-link-bench: the Download failed\n";
-            return 1;
+        if (ok) {
+            std::printf("trace: %s, %ju bytes\n", tracePath.c_str(),
+                        static_cast<std::uintmax_t>(fs::file_size(tracePath)));
         }
     } catch (const std::exception& error) {
         std::cerr << "petrel-link-bench: " << error.what() << '\n';
-        return 1;
     }
-    return 0;
+    if (!keepTrace) {
+        std::error_code ignored;
+        fs::remove(tracePath, ignored);
+    }
+    return ok ? 0 : 1;
 }
