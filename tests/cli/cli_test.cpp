@@ -351,10 +351,20 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
 
 TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
     StartRadio({"--channels", "16", "--drop", "read@30", "--drop", "write@5"});
-    const CliRun retried = RadioCli({"read", "--retries", "1", dir.File("again.cfg")});
+    const CliRun retried = RadioCli(
+        {"read", "--retries", "1", "--trace", dir.File("read.trace"), dir.File("again.cfg")});
     EXPECT_EQ(retried.exit, 0) << retried.err;
     EXPECT_NE(retried.err.find("Upload Err !  Make sure the connection is OK\nTry Again ?"),
               std::string::npos);
+    // The trace names the port first and shows the lost answer and the question.
+    const std::string trace = ReadText(dir.File("read.trace"));
+    EXPECT_EQ(trace.rfind("Petrel CPS serial trace, started ", 0), 0u);
+    EXPECT_NE(trace.find("\nCOM1 " + sim->Device() + "\n"), std::string::npos);
+    const auto lost = trace.find("frame failed: time-out with 3 of 7 bytes");
+    const auto question =
+        trace.find("question \"Upload Err !  Make sure the connection is OK / Try Again ?\": Yes");
+    EXPECT_LT(lost, question);
+    EXPECT_NE(question, std::string::npos);
     // A Download that stops part-way says where and what the radio holds now.
     const CliRun stopped = RadioCli({"write", dir.File("again.cfg")});
     EXPECT_EQ(stopped.exit, 1);
@@ -427,6 +437,13 @@ TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {
     const CliRun none = Cli({"read", "--yes", dir.File("x.cfg")}, environment);
     EXPECT_EQ(none.exit, 1);
     EXPECT_NE(none.err.find("no serial port found"), std::string::npos);
+
+    environment.trace = dir.File("no-folder/link.trace");
+    const CliRun untraceable = Cli({"read", dir.File("x.cfg")}, environment);
+    EXPECT_EQ(untraceable.exit, 1);
+    EXPECT_NE(untraceable.err.find("cannot write the trace " + *environment.trace +
+                                   ": No such file or directory"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <variant>
 
+#include "link/link_trace.h"
 #include "link_fixture.h"
 
 namespace petrel {
@@ -327,6 +329,58 @@ TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {
     EXPECT_FALSE(state.UserAbort);
     ASSERT_EQ(prompter.Asked().size(), 3u);
     EXPECT_EQ(prompter.Asked()[2].title, "C:\\RADIOS\\SHOP.CFG");
+}
+
+TEST_F(DetectTest, TheTraceShowsEachByteFrameTimeOutAndRetryAtItsTime) {
+    std::ostringstream text;
+    LinkTrace trace(text);
+    link.SetTrace(&trace);
+    radio.Options().byteTimeUs = sim::kByteTimeUs;
+    radio.AddFault({FaultKind::WrongCheck, FrameKind::Check, 0, 1});
+    link.DetectRadio();
+    radio.Options().silent = true;
+    link.AddrHi = 0;
+    link.AddrLo = 0x08;
+    EXPECT_FALSE(link.SendCommand(ImageCommand::ReadBlock));
+    link.ClosePort();
+
+    std::vector<std::string> lines;
+    std::istringstream in(text.str());
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    // 4.166 ms a byte on the wire, the radio's 1 ms before it answers, the 2 ms pause after
+    // the letter, 5 ms of quiet after each answer, and the 150 ms time-out of a block read.
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "COM1 sim:COM1",
+                         "     0.000  open COM1 sim:COM1, DTR on",
+                         "   100.000  frame V: 2 bytes within 25 ms",
+                         "   100.000  > 56",
+                         "   104.166  < 56",
+                         "   109.332  < 00",
+                         "   114.332  frame complete",
+                         "   114.332  retry: wrong check answer 00, 18 retries left",
+                         "   114.332  frame V: 2 bytes within 25 ms",
+                         "   114.332  > 56",
+                         "   118.498  < 56",
+                         "   123.664  < 11",
+                         "   128.664  frame complete",
+                         "   128.664  frame I 07: 3 bytes within 50 ms",
+                         "   128.664  > 49",
+                         "   130.664  > 07",
+                         "   132.830  < 49",
+                         "   136.996  < 07",
+                         "   142.162  < 09",
+                         "   147.162  frame complete",
+                         "   147.162  frame R 00 08: 7 bytes within 150 ms",
+                         "   147.162  > 52",
+                         "   149.162  > 00 08",
+                         "   151.328  < 52",
+                         "   155.494  < 00",
+                         "   159.660  < 08",
+                         "   299.162  frame failed: time-out with 3 of 7 bytes",
+                         "   299.162  close",
+                     }));
 }
 
 class ParamsTest : public test::LinkTest {

@@ -331,5 +331,83 @@ TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
     EXPECT_EQ(Memory(0x7C0, 0x800), Bytes(64, 0xFF));
 }
 
+TEST_F(TransferTest, BlockLoopsRunBackToBackAndEndWithOneQuietPeriod) {
+    radio.Options().byteTimeUs = sim::kByteTimeUs;
+    ASSERT_TRUE(link.RadioTransfer(TransferOp::Upload).openedSlot);
+    std::vector<std::int64_t> reads;  // when each block read was sent
+    for (const auto& write : ports.Writes()) {
+        if (write.bytes == Bytes{'R'}) {
+            reads.push_back(write.timeUs);
+        }
+    }
+    ASSERT_EQ(reads.size(), 1u + 222u + 64u);
+    // Echo and answer on the wire and the radio's 1 ms; a quiet period after the type block
+    // read and after each loop, none between the blocks of a loop.
+    const std::int64_t exchange = 7 * sim::kByteTimeUs + 1'000;
+    const std::int64_t quiet = 5'000;
+    for (std::size_t i = 1; i < reads.size(); ++i) {
+        const bool afterSingleOrLoop = i == 1 || i == 223;
+        ASSERT_EQ(reads[i] - reads[i - 1], exchange + (afterSingleOrLoop ? quiet : 0)) << i;
+    }
+}
+
+TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingIsCommitted) {
+    // At the line's speed the extra byte comes after the next request has gone out.
+    radio.Options().byteTimeUs = sim::kByteTimeUs;
+    MakeDocument(9, 99);
+    struct Case {
+        const char* where;
+        FrameKind kind;
+        int longAt;     // the frame of that kind whose answer is too long, from 0
+        bool slowUi;    // the windows take 5 ms each time they are serviced
+        int framesGot;  // frames of that kind the radio gets before the loop fails
+    };
+    // Read frames: the type block, 222 image blocks, 64 information blocks. A long answer
+    // shifts the next frame, whose echo then fails; with a slow UI the byte is waiting before
+    // the next request; after the last block the loop's quiet period sees it.
+    const Case cases[] = {
+        {"first image block", FrameKind::ReadBlock, 1, false, 3},
+        {"image block", FrameKind::ReadBlock, 100, false, 102},
+        {"image block, slow UI", FrameKind::ReadBlock, 100, true, 101},
+        {"last image block", FrameKind::ReadBlock, 222, false, 223},
+        {"information block", FrameKind::ReadBlock, 250, false, 252},
+        {"last information block", FrameKind::ReadBlock, 286, false, 287},
+        {"block write", FrameKind::WriteBlock, 100, false, 102},
+        {"block write, slow UI", FrameKind::WriteBlock, 100, true, 101},
+        {"last block write", FrameKind::WriteBlock, 221, false, 222},
+        {"identification", FrameKind::ReadParam, 2, false, 4},
+        {"last identification byte", FrameKind::ReadParam, 4, false, 5},
+    };
+    state.InfoWords.fill(0x1234);
+    const auto infoWords = state.InfoWords;
+    const auto codes = radio.ControlCodes().size();
+    const int temps = state.TempCount;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        radio.ClearLog();
+        radio.AddFault({FaultKind::Long, c.kind, c.longAt, 1});
+        clock.SetPump([&] { clock.AdvanceUs(c.slowUi ? 5'000 : 0); });
+        if (c.kind == FrameKind::ReadParam) {
+            prompter.Expect("Read Error !", Answer::Cancel);
+            EXPECT_FALSE(link.ReadIdentification());
+        } else if (c.kind == FrameKind::WriteBlock) {
+            prompter.Then(Answer::No);
+            EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
+            EXPECT_NE(prompter.Asked().back().text.find(TryAgain("Download Err")),
+                      std::string::npos);
+        } else {
+            prompter.Expect(TryAgain("Upload Err"), Answer::No);
+            const TransferResult result = link.RadioTransfer(TransferOp::Upload);
+            EXPECT_FALSE(result.completed);
+            EXPECT_FALSE(result.openedSlot);
+        }
+        EXPECT_EQ(CountFrames(c.kind), static_cast<std::size_t>(c.framesGot));
+        EXPECT_EQ(radio.ControlCodes().size(), codes);
+        EXPECT_EQ(state.TempCount, temps);
+        EXPECT_EQ(state.InfoWords, infoWords);
+    }
+    EXPECT_TRUE(prompter.Done());
+}
+
 }  // namespace
 }  // namespace petrel

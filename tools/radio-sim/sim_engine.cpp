@@ -13,6 +13,7 @@
 #include "document/program_state.h"
 #include "document/radio_image.h"
 #include "link/frame_protocol.h"
+#include "link/link_trace.h"
 
 namespace petrel::sim {
 
@@ -64,19 +65,6 @@ std::string Printable(std::span<const std::uint8_t> bytes) {
     std::string text;
     for (const std::uint8_t b : bytes) {
         text += b >= 0x20 && b < 0x7F ? static_cast<char>(b) : '.';
-    }
-    return text;
-}
-
-std::string Hex(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        char two[4];
-        std::snprintf(two, sizeof two, "%02X", b);
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += two;
     }
     return text;
 }
@@ -267,7 +255,7 @@ std::string RadioSimEngine::WhatFrameMoves(FrameKind kind, const std::vector<std
                                            const std::vector<std::uint8_t>& answer) const {
     if (kind == FrameKind::WriteParam && request[1] == kControlPage &&
         request[2] == kControlArgumentIndex) {
-        return "control code " + Hex(controlCodes_.back());
+        return "control code " + HexBytes(controlCodes_.back());
     }
     const bool block = kind == FrameKind::ReadBlock || kind == FrameKind::WriteBlock;
     if (!block || request[1] != memory_.InfoPage()) {
@@ -511,9 +499,9 @@ std::string DescribeFrame(const LoggedFrame& frame) {
     std::string text = FrameKindName(frame.kind) + ": ";
     text += static_cast<char>(frame.request[0]);
     if (frame.request.size() > 1) {
-        text += ' ' + Hex(std::span(frame.request).subspan(1));
+        text += ' ' + HexBytes(std::span(frame.request).subspan(1));
     }
-    text += " -> " + (frame.answer.empty() ? std::string("(nothing)") : Hex(frame.answer));
+    text += " -> " + (frame.answer.empty() ? std::string("(nothing)") : HexBytes(frame.answer));
     if (!frame.what.empty()) {
         text += "  (" + frame.what + ")";
     }
