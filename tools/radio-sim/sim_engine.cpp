@@ -1,7 +1,6 @@
 #include "sim_engine.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
