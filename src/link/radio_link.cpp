@@ -35,8 +35,9 @@ constexpr std::int64_t kPerByteUs = 25'000;
 constexpr std::int64_t kWriteBlockExtraUs = 10'000;
 constexpr std::int64_t kCheckedPerByteUs = 20'000;
 constexpr std::int64_t kCheckedExtraUs = 10'000;
-// An answer counts as complete when no further byte follows within about one character time
-// at 2400 baud (4.2 ms): an answer one byte too long must not pass for a complete one.
+// A single exchange's answer counts as complete when no further byte follows within about one
+// character time at 2400 baud (4.2 ms): an answer one byte too long must not pass for a
+// complete one. A block loop waits this quiet period once, after its last answer.
 constexpr std::int64_t kAnswerQuietUs = 5'000;
 
 constexpr int kCheckRetries = 18;  // the check is sent at most 19 times
