@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <span>
@@ -34,7 +33,7 @@ class LinkTrace {
     void Flush();
 
   private:
-    LinkTrace(std::unique_ptr<std::ofstream> file);
+    explicit LinkTrace(std::unique_ptr<std::ofstream> file);
     void Stamp(std::int64_t nowUs);
 
     std::unique_ptr<std::ofstream> file_;

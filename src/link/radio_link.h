@@ -30,6 +30,7 @@
 //                              and the status for the open documents (RenumberTemp, and
 //                              ResetShell when no document is open).
 // The status label and progress bar go through StatusLine, questions through Prompter.
+// When PETREL_TRACE names a file, main() appends a LinkTrace to it and hands it to SetTrace.
 //
 // The customer and alignment dialogs use the rest: ReadParams/WriteParams with the Param*
 // request members, the named fixed writes and reads, the table writes and the name and serial
