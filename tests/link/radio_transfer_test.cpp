@@ -355,8 +355,10 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
     // At the line's speed the extra byte comes after the next request has gone out.
     radio.Options().byteTimeUs = sim::kByteTimeUs;
     MakeDocument(9, 99);
+    enum class Run { Upload, Download, Identification, NameBlock };
     struct Case {
         const char* where;
+        Run run;
         FrameKind kind;
         int longAt;     // the frame of that kind whose answer is too long, from 0
         bool slowUi;    // the windows take 5 ms each time they are serviced
@@ -366,40 +368,51 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
     // shifts the next frame, whose echo then fails; with a slow UI the byte is waiting before
     // the next request; after the last block the loop's quiet period sees it.
     const Case cases[] = {
-        {"first image block", FrameKind::ReadBlock, 1, false, 3},
-        {"image block", FrameKind::ReadBlock, 100, false, 102},
-        {"image block, slow UI", FrameKind::ReadBlock, 100, true, 101},
-        {"last image block", FrameKind::ReadBlock, 222, false, 223},
-        {"information block", FrameKind::ReadBlock, 250, false, 252},
-        {"last information block", FrameKind::ReadBlock, 286, false, 287},
-        {"block write", FrameKind::WriteBlock, 100, false, 102},
-        {"block write, slow UI", FrameKind::WriteBlock, 100, true, 101},
-        {"last block write", FrameKind::WriteBlock, 221, false, 222},
-        {"identification", FrameKind::ReadParam, 2, false, 4},
-        {"last identification byte", FrameKind::ReadParam, 4, false, 5},
+        {"first image block", Run::Upload, FrameKind::ReadBlock, 1, false, 3},
+        {"image block", Run::Upload, FrameKind::ReadBlock, 100, false, 102},
+        {"image block, slow UI", Run::Upload, FrameKind::ReadBlock, 100, true, 101},
+        {"last image block", Run::Upload, FrameKind::ReadBlock, 222, false, 223},
+        {"information block", Run::Upload, FrameKind::ReadBlock, 250, false, 252},
+        {"last information block", Run::Upload, FrameKind::ReadBlock, 286, false, 287},
+        {"block write", Run::Download, FrameKind::WriteBlock, 100, false, 102},
+        {"block write, slow UI", Run::Download, FrameKind::WriteBlock, 100, true, 101},
+        {"last block write", Run::Download, FrameKind::WriteBlock, 221, false, 222},
+        {"identification", Run::Identification, FrameKind::ReadParam, 2, false, 4},
+        {"last identification byte", Run::Identification, FrameKind::ReadParam, 4, false, 5},
+        {"name block", Run::NameBlock, FrameKind::ReadBlock, 2, false, 4},
     };
     state.InfoWords.fill(0x1234);
     const auto infoWords = state.InfoWords;
     const auto codes = radio.ControlCodes().size();
     const int temps = state.TempCount;
+    const auto nameBlock = link.NameBlock;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.where);
         radio.ClearLog();
         radio.AddFault({FaultKind::Long, c.kind, c.longAt, 1});
         clock.SetPump([&] { clock.AdvanceUs(c.slowUi ? 5'000 : 0); });
-        if (c.kind == FrameKind::ReadParam) {
-            prompter.Expect("Read Error !", Answer::Cancel);
-            EXPECT_FALSE(link.ReadIdentification());
-        } else if (c.kind == FrameKind::WriteBlock) {
-            prompter.Then(Answer::No);
-            EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
-            EXPECT_NE(prompter.Asked().back().text.find(TryAgain("Download Err")),
-                      std::string::npos);
-        } else {
-            prompter.Expect(TryAgain("Upload Err"), Answer::No);
-            const TransferResult result = link.RadioTransfer(TransferOp::Upload);
-            EXPECT_FALSE(result.completed);
-            EXPECT_FALSE(result.openedSlot);
+        switch (c.run) {
+            case Run::Upload: {
+                prompter.Expect(TryAgain("Upload Err"), Answer::No);
+                const TransferResult result = link.RadioTransfer(TransferOp::Upload);
+                EXPECT_FALSE(result.completed);
+                EXPECT_FALSE(result.openedSlot);
+                break;
+            }
+            case Run::Download:
+                prompter.Then(Answer::No);
+                EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
+                EXPECT_NE(prompter.Asked().back().text.find(TryAgain("Download Err")),
+                          std::string::npos);
+                break;
+            case Run::Identification:
+                prompter.Expect("Read Error !", Answer::Cancel);
+                EXPECT_FALSE(link.ReadIdentification());
+                break;
+            case Run::NameBlock:
+                link.ReadNameBlock();
+                EXPECT_EQ(link.NameBlock, nameBlock);
+                break;
         }
         EXPECT_EQ(CountFrames(c.kind), static_cast<std::size_t>(c.framesGot));
         EXPECT_EQ(radio.ControlCodes().size(), codes);
