@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
     prompter.SetParent(&window);
     chooser.SetParent(&window);
     window.StartUp();
+    if (petrel::TerminationRequested()) {
+        return 0;  // stopped while starting up: nothing is open yet that needs closing
+    }
     window.OpenFiles(files);
     return QApplication::exec();
 }

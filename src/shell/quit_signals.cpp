@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QVariant>
 #include <csignal>
 
 namespace petrel {
@@ -14,6 +15,8 @@ namespace {
 // The one piece of global state in the program: a signal handler can reach nothing else. It
 // is set once before the handlers are installed and only read by them.
 int quitPipeWrite = -1;
+constexpr const char* kNotifierName = "petrelQuitNotifier";
+constexpr const char* kRequestedProperty = "requested";
 
 void OnTerminationSignal(int) {
     const char byte = 1;
@@ -31,10 +34,12 @@ void QuitOnTerminationSignals() {
     quitPipeWrite = fds[1];
     auto* notifier =
         new QSocketNotifier(fds[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd = fds[0]] {
+    notifier->setObjectName(kNotifierName);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, fd = fds[0]] {
         char bytes[16];
         while (::read(fd, bytes, sizeof bytes) > 0) {
         }
+        notifier->setProperty(kRequestedProperty, true);
         // exit(), not quit(): a window that is busy with the radio must not be able to refuse;
         // the closing codes go out when the event loop has ended (aboutToQuit).
         QCoreApplication::exit(0);
@@ -46,6 +51,11 @@ void QuitOnTerminationSignals() {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         ::sigaction(signal, &action, nullptr);
     }
+}
+
+bool TerminationRequested() {
+    const auto* notifier = QCoreApplication::instance()->findChild<QSocketNotifier*>(kNotifierName);
+    return notifier != nullptr && notifier->property(kRequestedProperty).toBool();
 }
 
 }  // namespace petrel

@@ -8,4 +8,8 @@ namespace petrel {
 // made.
 void QuitOnTerminationSignals();
 
+// True once such a signal came. A signal during start-up can only end the event loop of a
+// message box then open; main() asks this before it enters its own loop.
+bool TerminationRequested();
+
 }  // namespace petrel

@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <csignal>
 #include <functional>
 
 #include "document/config_file.h"
@@ -29,6 +30,7 @@
 #include "document/shell_model.h"
 #include "shell/link_radio.h"
 #include "shell/qt_ports.h"
+#include "shell/quit_signals.h"
 #include "shell/status_area.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
@@ -109,6 +111,7 @@ class DesktopTest : public QObject {
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
     void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
     void workingFolderIsMadeInTheDocumentsLocation();
+    void terminationSignalEndsTheLoopAndIsRemembered();
 };
 
 void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
@@ -616,6 +619,17 @@ void DesktopTest::workingFolderIsMadeInTheDocumentsLocation() {
     oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
     QCOMPARE(folder, expected);
     QVERIFY(QFileInfo(expected).isDir());
+}
+
+// SIGTERM ends the event loop it arrives in and stays known, so that a signal that came while
+// a start-up question had its own loop still ends the program.
+void DesktopTest::terminationSignalEndsTheLoopAndIsRemembered() {
+    QuitOnTerminationSignals();
+    QVERIFY(!TerminationRequested());
+    QTimer::singleShot(0, [] { ::raise(SIGTERM); });
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });  // the signal was lost
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(TerminationRequested());
 }
 
 }  // namespace petrel::test
