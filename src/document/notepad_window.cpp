@@ -136,8 +136,22 @@ void NotePadWindow::BuildMenus() {
     connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
             &NotePadWindow::SaveAs);
     fileMenu_->addSeparator();
-    AddItem(fileMenu_, "munPrint", "&Print", false)->setShortcut(QKeySequence("Ctrl+P"));
-    AddItem(fileMenu_, "munPrnset", "Printer Set&up", false);
+    const struct {
+        const char* name;
+        const char* text;
+        ReportCommand command;
+    } reportItems[] = {{"munPrint", "&Print", kPrintReport},
+                       {"munPrnset", "Printer Set&up", kPrinterSetup},
+                       {"mnuPreview", "Print Pre&view...", kPreviewReport},
+                       {"mnuExportPdf", "Export as P&DF...", kExportPdf}};
+    for (const auto& item : reportItems) {
+        QAction* action = AddItem(fileMenu_, item.name, item.text);
+        connect(action, &QAction::triggered, this,
+                [this, command = item.command] { emit ReportRequested(command); });
+        if (item.command == kPrintReport) {
+            action->setShortcut(QKeySequence("Ctrl+P"));
+        }
+    }
     fileMenu_->addSeparator();
     connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
             &NotePadWindow::ExitRequested);

@@ -30,6 +30,9 @@ struct ProgramState;
 class NotePadWindow : public QWidget {
     Q_OBJECT
   public:
+    // The File menu's report commands.
+    enum ReportCommand { kPrintReport, kPrinterSetup, kPreviewReport, kExportPdf };
+
     NotePadWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
                   StatusLine& status, QWidget* parent = nullptr);
 
@@ -73,6 +76,8 @@ class NotePadWindow : public QWidget {
     void RadioRequested(int op);
     void HelpRequested();
     void AboutRequested();
+    // File > Print, Printer Setup, Print Preview, Export as PDF.
+    void ReportRequested(int command);
     // Configure > Option and Configure > Hardware Tuner: their password dialogs.
     void OptionPasswordRequested();
     void HardwarePasswordRequested();

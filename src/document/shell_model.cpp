@@ -17,14 +17,13 @@ std::string AboutText() {
 bool ToolButtonEnabled(ToolAction action, bool editorActive, bool clipLinesHeld) {
     switch (action) {
         case ToolAction::Save:
+        case ToolAction::Print:
         case ToolAction::Cut:
         case ToolAction::Copy:
         case ToolAction::Buttons:
             return editorActive;
         case ToolAction::Paste:
             return editorActive && clipLinesHeld;
-        case ToolAction::Print:
-            return false;
         default:
             return true;
     }

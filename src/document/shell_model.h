@@ -24,7 +24,7 @@ inline constexpr double kStartUpPauseSeconds = 0.5;
 std::string AboutText();
 
 // What a toolbar button does. Save, Cut, Copy and Paste act on the active editor as its menus
-// do, the key button opens its button dialog; Print waits for printing.
+// do, the key button opens its button dialog, Print prints the active editor's report.
 enum class ToolAction {
     NewRadio,
     OpenConfig,
@@ -63,7 +63,7 @@ inline constexpr ToolButton kToolButtons[] = {
 };
 
 // Whether a toolbar button can be chosen (Download has its own rule): the editor commands need
-// an active editor, Paste a line to paste; Print has nothing to open yet.
+// an active editor, Paste a line to paste.
 bool ToolButtonEnabled(ToolAction action, bool editorActive, bool clipLinesHeld);
 
 // Radio operations as the menus and the toolbar number them.

@@ -41,6 +41,7 @@
 #include "settings/settings_widget.h"
 #include "shell/qt_ports.h"
 #include "shell/radio_seam.h"
+#include "shell/report_printer.h"
 #include "shell/splash_window.h"
 #include "shell/status_area.h"
 #include "shell/tool_icons.h"
@@ -93,7 +94,8 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
       area_(new QMdiArea),
       status_(new StatusArea),
       timer_(new QTimer(this)),
-      access_(new AccessDialogs(state, prompter, this)) {
+      access_(new AccessDialogs(state, prompter, this)),
+      printing_(new ReportPrinter(state, prompter, this)) {
     setObjectName("frmMDI");
     setWindowTitle(kMainWindowCaption);
 
@@ -239,7 +241,8 @@ void MainWindow::ToolButtonTriggered(ToolAction action) {
             }
             break;
         case ToolAction::Print:
-            break;  // disabled until printing exists
+            RunReport(editor, NotePadWindow::kPrintReport);
+            break;
     }
 }
 
@@ -475,6 +478,32 @@ void MainWindow::ShowChannelDialog(QDialog* dialog) {
     dialog->activateWindow();
 }
 
+void MainWindow::RunReport(NotePadWindow* editor, int command) {
+    if (editor == nullptr || editor->IsUnloaded()) {
+        return;
+    }
+    // No blinking while the report is made.
+    const bool blinking = timer_->isActive();
+    timer_->stop();
+    switch (command) {
+        case NotePadWindow::kPrintReport:
+            printing_->Print(editor->Slot());
+            break;
+        case NotePadWindow::kPrinterSetup:
+            printing_->PrinterSetup();
+            break;
+        case NotePadWindow::kPreviewReport:
+            printing_->Preview(editor->Slot());
+            break;
+        case NotePadWindow::kExportPdf:
+            printing_->ExportPdf(editor->Slot());
+            break;
+    }
+    if (blinking && !transferRunning_) {
+        timer_->start();
+    }
+}
+
 NotePadWindow* MainWindow::OpenEditor(int slot) {
     auto* editor = new NotePadWindow(state_, slot, prompter_, chooser_, *status_);
     connect(editor, &NotePadWindow::OpenRequested, this, &MainWindow::OpenConfig);
@@ -492,6 +521,8 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &NotePadWindow::AutoToneRequested, this,
             [this, editor] { OpenToneFill(editor); });
     connect(editor, &NotePadWindow::ClipLinesChanged, this, &MainWindow::UpdateToolbar);
+    connect(editor, &NotePadWindow::ReportRequested, this,
+            [this, editor](int command) { RunReport(editor, command); });
 
     const int openBefore = static_cast<int>(Editors().size());
     QMdiSubWindow* frame = area_->addSubWindow(editor);

@@ -29,6 +29,7 @@ class NotePadWindow;
 class Prompter;
 class RadioLink;
 class RadioSeam;
+class ReportPrinter;
 class StatusArea;
 struct ProgramState;
 
@@ -83,6 +84,10 @@ class MainWindow : public QMainWindow {
     // Today's date for the customer editor (tests set their own).
     void SetToday(std::function<CalendarDate()> today) { today_ = std::move(today); }
 
+    // The report commands of editor's File menu (and the toolbar's Print).
+    void RunReport(NotePadWindow* editor, int command);
+    ReportPrinter& Printing() { return *printing_; }
+
     // A new editor for the document in slot, made the active window.
     NotePadWindow* OpenEditor(int slot);
 
@@ -122,6 +127,7 @@ class MainWindow : public QMainWindow {
     QToolBar* toolbar_ = nullptr;
     QTimer* timer_;
     AccessDialogs* access_;
+    ReportPrinter* printing_;
     QList<QMenu*> mainMenus_;
     QMenu* fileMenu_ = nullptr;
     QMenu* radioMenu_ = nullptr;

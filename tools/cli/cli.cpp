@@ -19,6 +19,8 @@
 #include "link/radio_link.h"
 #include "link/termios_serial_port.h"
 #include "ports/clock.h"
+#include "print/print_report.h"
+#include "print/text_surface.h"
 #include "settings/radio_info.h"
 #include "settings/settings_report.h"
 #include "util/text.h"
@@ -31,6 +33,7 @@ constexpr const char* kUsage =
     "usage: petrel-cli show [--all] FILE.cfg\n"
     "       petrel-cli new --band B --channels N OUT.cfg\n"
     "       petrel-cli resave IN.cfg OUT.cfg\n"
+    "       petrel-cli print [--text] [--pdf OUT.pdf] [--paper a4|letter] FILE.cfg\n"
     "       petrel-cli read [--port DEV]... [--retries N] [--yes] [--trace FILE] OUT.cfg\n"
     "       petrel-cli write [--port DEV]... [--retries N] [--yes] [--trace FILE] IN.cfg\n"
     "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
@@ -166,6 +169,54 @@ int Resave(Context& c, const Arguments& arguments) {
         return kExitFailure;
     }
     return ToExit(SaveConfigFile(c.state, *slot, arguments.positional[1], c.prompter));
+}
+
+// Whether the report came out whole; the parts left out are named.
+bool ReportComplete(Context& c, const PrintResult& result) {
+    for (const std::string& failure : result.failures) {
+        c.err << "petrel-cli: not printed: " << failure << '\n';
+    }
+    return result.Complete();
+}
+
+// The printed report as text on standard output, as a PDF file, or both (the same report,
+// with the same print time).
+int Print(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 1);
+    const std::vector<std::string> pdf = arguments.Values("--pdf");
+    if (!arguments.Flag("--text") && pdf.empty()) {
+        throw UsageError{"print needs --text, --pdf OUT.pdf or both"};
+    }
+    const std::vector<std::string> paperNames = arguments.Values("--paper");
+    const std::string paperName = ToUpperAscii(paperNames.empty() ? "a4" : paperNames.back());
+    const auto paper = std::find_if(std::begin(kPapers), std::end(kPapers), [&](const Paper& p) {
+        return ToUpperAscii(p.name) == paperName;
+    });
+    if (paper == std::end(kPapers)) {
+        throw UsageError{"--paper is a4 or letter"};
+    }
+    if (!pdf.empty() && !c.environment.writePdf) {
+        c.err << "petrel-cli: this petrel-cli was built without PDF output\n";
+        return kExitFailure;
+    }
+    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    if (!slot) {
+        return kExitFailure;
+    }
+    ActivateDocument(c.state, *slot);
+    const Document& doc = c.state.workspace.At(*slot);
+    const ReportTime time = LocalReportTime();
+    const auto now = [time] { return time; };
+    bool ok = true;
+    if (arguments.Flag("--text")) {
+        TextSurface surface(PrintableTwips(paper->widthMm), PrintableTwips(paper->heightMm));
+        ok = ReportComplete(c, PrintReport(surface, c.state, doc, now));
+        c.out << surface.Render();
+    }
+    if (!pdf.empty()) {
+        ok = ReportComplete(c, c.environment.writePdf(pdf.back(), *paper, c.state, doc, now)) && ok;
+    }
+    return ToExit(ok);
 }
 
 // The window around the link: the command line has one document at most and no menus.
@@ -342,6 +393,7 @@ std::vector<Command> Commands() {
         {"show", {}, {"--all"}, Show},
         {"new", {"--band", "--channels"}, {}, New},
         {"resave", {}, {}, Resave},
+        {"print", {"--pdf", "--paper"}, {"--text"}, Print},
         {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
         {"write", {"--port", "--retries", "--trace"}, {"--yes"}, Write},
         {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},

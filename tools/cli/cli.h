@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "print/print_report.h"
 
 namespace petrel::cli {
 
@@ -17,6 +20,11 @@ struct CliEnvironment {
     std::optional<std::string> ports;  // PETREL_PORTS, when set
     std::optional<std::string> trace;  // PETREL_TRACE, when set: the serial trace's file
     bool errIsTerminal = false;        // draw a progress bar on the error stream
+    // Writes the report as a PDF file; empty when petrel-cli is built without Qt.
+    std::function<PrintResult(const std::string& path, const Paper& paper,
+                              const ProgramState& state, const Document& doc,
+                              const std::function<ReportTime()>& now)>
+        writePdf;
 };
 
 // Runs one command line (without the program name); messages go to err, results to out.

@@ -9,6 +9,37 @@
 #include "cli.h"
 #include "link/link_trace.h"
 
+#ifdef PETREL_CLI_PDF
+#include <QGuiApplication>
+
+#include "shell/painter_print_surface.h"
+
+namespace {
+
+// Qt's own notices (about the session's folders, say) are not the command's business.
+void QuietQtNotices(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << "petrel-cli: " << message.toStdString() << '\n';
+    }
+}
+
+// Qt draws the PDF; its fonts need a GUI application, which on the offscreen platform needs
+// no display. It lives for this one command only.
+petrel::PrintResult WritePdf(const std::string& path, const petrel::Paper& paper,
+                             const petrel::ProgramState& state, const petrel::Document& doc,
+                             const std::function<petrel::ReportTime()>& now) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(QuietQtNotices);
+    int argc = 1;
+    char name[] = "petrel-cli";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+    return petrel::WriteReportPdf(path, petrel::ReportPageLayout(paper), state, doc, now);
+}
+
+}  // namespace
+#endif
+
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     petrel::cli::CliEnvironment environment;
@@ -19,6 +50,9 @@ int main(int argc, char** argv) {
         environment.trace = trace;
     }
     environment.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+#ifdef PETREL_CLI_PDF
+    environment.writePdf = WritePdf;
+#endif
     return petrel::cli::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout,
                                std::cerr, environment);
 }
