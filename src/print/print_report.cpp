@@ -98,8 +98,9 @@ class Report {
         const std::size_t optionColumn = kColumnHeader.size() + 1 + numberWidth;
         // The table is the widest part: a smaller size where it would be cut at the right.
         const auto tableWidth = [&] {
-            return s_.TextWidth(tableHead_.substr(0, optionColumn)) +
-                   s_.TextWidth(ChannelOptionText(0));
+            return std::max(s_.TextWidth(tableHead_),
+                            s_.TextWidth(tableHead_.substr(0, optionColumn)) +
+                                s_.TextWidth(ChannelOptionText(0)));
         };
         double size = kReportFontSize;
         s_.SetFont(kReportFont, size);

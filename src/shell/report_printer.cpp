@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <optional>
 
 #include "document/config_file.h"
@@ -133,6 +134,11 @@ void ReportPrinter::Preview(int slot) {
     }
     QPrintPreviewDialog preview(&Printer(), parent_);
     preview.setWindowTitle("Print Preview");
+    // Tall enough for a whole page.
+    if (const QScreen* screen = parent_ ? parent_->screen() : nullptr) {
+        const QRect room = screen->availableGeometry();
+        preview.resize(room.width() * 3 / 5, room.height() * 9 / 10);
+    }
     std::optional<PrintResult> last;
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* printer) {
         if (const Document* doc = LiveDocument(state_, slot)) {
