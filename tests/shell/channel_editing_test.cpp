@@ -336,11 +336,11 @@ void ChannelEditingTest::toolbarButtonsActOnTheActiveEditor() {
     };
     QCOMPARE(enabled(), QStringList());
     NotePadWindow* editor = NewEditor(program, 9, 16);
-    QCOMPARE(enabled(), QStringList({"Save", "Cut", "Copy", "Key"}));
+    QCOMPARE(enabled(), QStringList({"Save", "Print", "Cut", "Copy", "Key"}));
 
     Select(editor, {0});
     Trigger(&program.window, "Copy");
-    QCOMPARE(enabled(), QStringList({"Save", "Cut", "Copy", "Paste", "Key"}));
+    QCOMPARE(enabled(), QStringList({"Save", "Print", "Cut", "Copy", "Paste", "Key"}));
     Select(editor, {5});
     Trigger(&program.window, "Paste");
     QCOMPARE(Lines(program, editor)[5].substr(2), Lines(program, editor)[0].substr(2));
