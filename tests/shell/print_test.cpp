@@ -52,6 +52,14 @@ void PrintTest::withoutAPrinterTheReportIsOfferedAsAPdf() {
     QVERIFY(options->isVisible());
     QCOMPARE(options->pos(), where);
 
+    // Ctrl+P is File > Print; No leaves it there.
+    program.prompter.Expect("No printer is available.\n\rExport the report as a PDF file instead?",
+                            Answer::No);
+    program.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.window));
+    QTest::keyClick(editor->findChild<QWidget*>("lstClient"), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY_DONE(program.prompter);
+
     // A file that cannot be written is reported, not taken for a report.
     answer = dir.File("missing/shop.pdf");
     program.prompter.Then(Answer::Ok);
