@@ -34,7 +34,12 @@ ChannelDialogKind ChooseChannelDialog(ProgramState& state, int band) {
     if (std::find(std::begin(kFixedBands), std::end(kFixedBands), band) == std::end(kFixedBands)) {
         state.FreqLock = false;
     }
-    return state.FreqLock ? ChannelDialogKind::Fixed : ChannelDialogKind::Free;
+    return FixedChannelsOnly(state, band) ? ChannelDialogKind::Fixed : ChannelDialogKind::Free;
+}
+
+bool FixedChannelsOnly(const ProgramState& state, int band) {
+    return state.FreqLock &&
+           std::find(std::begin(kFixedBands), std::end(kFixedBands), band) != std::end(kFixedBands);
 }
 
 std::optional<int> ToneCodeOf(std::string_view text) {

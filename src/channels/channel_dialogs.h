@@ -18,6 +18,8 @@ enum class ChannelDialogKind { Free, Fixed };
 // FreqLock is on; a channel opened in any other band switches the lock off until the
 // authorization options set it again.
 ChannelDialogKind ChooseChannelDialog(ProgramState& state, int band);
+// Whether a channel of band may only take the frequencies of the band's channel table now.
+bool FixedChannelsOnly(const ProgramState& state, int band);
 
 // A tone box's text read as a tone code: its first three characters, blanks trimmed, digits
 // only, at most the last code. Anything else (letters, empty, too large) is refused.

@@ -1,6 +1,6 @@
 #include "channels/channel_options.h"
 
-#include "document/radio_image.h"
+#include "document/document_edit.h"
 #include "util/text.h"
 
 namespace petrel {
@@ -69,8 +69,7 @@ bool SetChannelOptions(Document& doc, int channel, std::uint8_t options) {
     if (updated == store[channel]) {
         return false;
     }
-    store[channel] = updated;
-    doc.state.Dirty = true;
+    ChangeDocument(doc, DocumentChange{{}, {{channel, updated}}, {}});
     return true;
 }
 

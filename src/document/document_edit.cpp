@@ -1,23 +1,53 @@
 #include "document/document_edit.h"
 
-#include "document/radio_image.h"
+#include <algorithm>
+#include <utility>
 
 namespace petrel {
 
-LineEdits EditChannelLines(Document& doc, const LineEdits& edits) {
-    LineEdits previous;
-    for (const LineEdit& edit : edits) {
-        if (edit.index < 0 || edit.index >= static_cast<int>(doc.lines.size())) {
-            continue;
+namespace {
+// Swaps each edit's value with the store's at its place. Edits outside the store are dropped,
+// and of two edits of one place only the later stays: only then is the swap its own inverse.
+template <typename Edit, typename Store, typename Value>
+void SwapEach(std::vector<Edit>& edits, Store& store, Value Edit::*value, int Edit::*at) {
+    std::vector<Edit> kept;
+    for (auto edit = edits.rbegin(); edit != edits.rend(); ++edit) {
+        const int place = (*edit).*at;
+        const bool inside = place >= 0 && static_cast<std::size_t>(place) < store.size();
+        if (inside && std::none_of(kept.begin(), kept.end(),
+                                   [&](const Edit& later) { return later.*at == place; })) {
+            kept.push_back(std::move(*edit));
         }
-        std::string& line = doc.lines[static_cast<std::size_t>(edit.index)];
-        previous.push_back({edit.index, line});
-        line = edit.line;
     }
-    if (!previous.empty()) {
-        doc.state.Dirty = true;
+    edits.assign(std::make_move_iterator(kept.rbegin()), std::make_move_iterator(kept.rend()));
+    for (Edit& edit : edits) {
+        std::swap(store[static_cast<std::size_t>(edit.*at)], edit.*value);
     }
-    return previous;
+}
+}  // namespace
+
+void SwapChange(Document& doc, DocumentChange& change) {
+    SwapEach(change.lines, doc.lines, &LineEdit::line, &LineEdit::index);
+    SwapEach(change.options, doc.state.ChOption, &OptionEdit::options, &OptionEdit::channel);
+    if (change.sysBlock) {
+        std::swap(doc.state.SysBlock, *change.sysBlock);
+    }
+}
+
+DocumentChange ChangeDocument(Document& doc, DocumentChange change) {
+    SwapChange(doc, change);
+    if (change.Empty()) {
+        return change;
+    }
+    doc.state.Dirty = true;
+    if (doc.recordChange) {
+        doc.recordChange(change);
+    }
+    return change;
+}
+
+LineEdits EditChannelLines(Document& doc, const LineEdits& edits) {
+    return ChangeDocument(doc, DocumentChange{edits, {}, {}}).lines;
 }
 
 }  // namespace petrel

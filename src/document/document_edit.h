@@ -1,11 +1,14 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace petrel {
+#include "document/radio_image.h"
 
-struct Document;
+namespace petrel {
 
 // One channel line's new text: line index (channel - 1) and the whole line.
 struct LineEdit {
@@ -16,10 +19,37 @@ struct LineEdit {
 };
 using LineEdits = std::vector<LineEdit>;
 
-// Every change to a document's channel lines goes through here: the lines named are replaced
-// (an index outside the list is skipped, so nothing is ever added) and the document is marked
-// changed. Returns what the replaced lines held, in the same order: applied again, it undoes
-// the change.
+// One channel's whole option byte (0-based channel).
+struct OptionEdit {
+    int channel = 0;
+    std::uint8_t options = 0;
+
+    bool operator==(const OptionEdit&) const = default;
+};
+
+// The parts of a document one edit replaces. Swapped into the document, it takes what was
+// there before: swapping it again undoes the edit, and again redoes it.
+struct DocumentChange {
+    LineEdits lines;
+    std::vector<OptionEdit> options;
+    std::optional<std::array<std::uint8_t, kSysBlockSize>> sysBlock;
+
+    bool Empty() const { return lines.empty() && options.empty() && !sysBlock; }
+    bool operator==(const DocumentChange&) const = default;
+};
+
+// Exchanges the change's contents with what the document holds in those places; an index
+// outside the document is dropped from the change. Marks nothing: undo and redo set Dirty
+// from where they arrive.
+void SwapChange(Document& doc, DocumentChange& change);
+
+// Every change to a document goes through here: the change is swapped in, the document is
+// marked changed, and what it replaced goes to the document's recorder (the editor's undo
+// stack) and is returned. A change that names nothing inside the document does nothing.
+DocumentChange ChangeDocument(Document& doc, DocumentChange change);
+
+// The channel lines named are replaced (an index outside the list is skipped, so nothing is
+// ever added). Returns what the replaced lines held, in the same order.
 LineEdits EditChannelLines(Document& doc, const LineEdits& edits);
 
 }  // namespace petrel

@@ -5,6 +5,8 @@
 #include "document/program_state.h"
 #include "util/text.h"
 
+#include <utility>
+
 namespace petrel {
 
 namespace {
@@ -53,17 +55,22 @@ std::string RangeOf(const Document& doc) {
 }
 }  // namespace
 
+BandEdges DocumentBandEdges(const Document& doc) {
+    const std::string range = RangeOf(doc);
+    return {LowerEdge(range), UpperEdge(range)};
+}
+
 void ActivateDocument(ProgramState& state, int slot) {
     const Document& doc = state.workspace.At(slot);
     state.MaxChannel = static_cast<int>(doc.lines.size());
-    const std::string range = RangeOf(doc);
-    state.BandLow = LowerEdge(range);
-    state.BandHigh = UpperEdge(range);
+    BandEdges edges = DocumentBandEdges(doc);
+    state.BandLow = std::move(edges.low);
+    state.BandHigh = std::move(edges.high);
 }
 
 ChannelCheckResult CheckDocumentChannels(const Document& doc) {
-    const std::string range = RangeOf(doc);
-    return CheckChannelLines(doc.lines, LowerEdge(range), UpperEdge(range));
+    const BandEdges edges = DocumentBandEdges(doc);
+    return CheckChannelLines(doc.lines, edges.low, edges.high);
 }
 
 }  // namespace petrel

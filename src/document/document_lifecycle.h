@@ -27,6 +27,13 @@ bool UnloadDocument(ProgramState& state, int slot);
 // the channel check and enables Paste when ClipLines holds a line.
 void ActivateDocument(ProgramState& state, int slot);
 
+// A document's band edges as MHz texts ("446.00625", "446.09375"), from its range label.
+struct BandEdges {
+    std::string low;
+    std::string high;
+};
+BandEdges DocumentBandEdges(const Document& doc);
+
 // The channel check of a document against its own band edges, as its activation shows it,
 // whatever window is active and whatever the status label shows now.
 ChannelCheckResult CheckDocumentChannels(const Document& doc);

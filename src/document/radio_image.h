@@ -3,12 +3,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace petrel {
 
 struct ProgramState;
+struct DocumentChange;
 
 // Layout of the radio image: system block, tuning block, then one 8-byte record per channel.
 inline constexpr std::size_t kSysBlockSize = 32;
@@ -55,6 +57,8 @@ struct Document {
     std::string rangeLabel = "Range:";
     std::string serialLabel = "Serial No:";
     std::string customerLabel = "Customer:";
+    // Takes what every change replaced (document_edit.h); the editor keeps it for undo.
+    std::function<void(DocumentChange)> recordChange;
 };
 
 // True when any nibble of system bytes 0x00 and 0x01 holds function code 4.

@@ -46,6 +46,7 @@
 
 #include "document/radio_image.h"
 #include "link/frame_protocol.h"
+#include "link/radio_backup.h"
 #include "link/serial_port.h"
 #include "ports/prompter.h"
 
@@ -83,6 +84,7 @@ class LinkHost {
 struct TransferResult {
     bool completed = false;         // every block and the closing control code went through
     std::optional<int> openedSlot;  // Upload: the new document
+    std::optional<std::string> backup;  // the backup of the radio this operation kept
 };
 
 inline constexpr std::size_t kTextBlockSize = 16;
@@ -96,8 +98,11 @@ class RadioLink {
     // starts with the devices behind the port numbers.
     void SetTrace(LinkTrace* trace);
 
-    // Upload or Download with detection, questions, progress and the retry loop.
+    // Upload or Download with detection, questions, progress and the retry loop. With a
+    // backup folder every Upload is kept there too, and with beforeDownload a Download reads
+    // the radio and keeps it first; it writes nothing when that fails.
     TransferResult RadioTransfer(TransferOp op);
+    void SetBackupPolicy(BackupPolicy policy) { backup_ = std::move(policy); }
     // One image transfer on the connection DetectRadio made; result in LinkOk and UserAbort.
     void TransferImage(bool reading);
 
@@ -250,6 +255,11 @@ class RadioLink {
     bool AskToContinue(const std::string& first);
     void EndOperation();
     std::optional<int> OpenUploadedDocument();
+    bool DetectForTransfer();
+    bool ReadRadioImage();
+    void WriteRadioImage(TransferResult& result);
+    std::optional<std::string> KeepBackup();
+    bool BackUpBeforeWriting(TransferResult& result);
 
     ProgramState& state_;
     SerialPort& port_;
@@ -266,6 +276,7 @@ class RadioLink {
     std::vector<PortProblem> portProblems_;
     LoopState loop_ = LoopState::None;
     LinkTrace* trace_ = nullptr;
+    BackupPolicy backup_;
 };
 
 }  // namespace petrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "channels/channel_line.h"
 #include "document/band_table.h"
@@ -112,11 +113,6 @@ std::optional<int> RadioLink::OpenUploadedDocument() {
     ++state_.TempCount;
     const std::string title = "Temp" + std::to_string(state_.TempCount) + ".cfg";
     ClosePort();
-    // A never-programmed radio holds 0xFF where the image names its band; a file with that
-    // byte would not open again, so the band the radio identified takes its place.
-    if (BandNumberFromByte(image_[kSysBand]) > kBandCount) {
-        image_[kSysBand] = static_cast<std::uint8_t>(radioBand_);
-    }
     state_.BandNo = radioBand_;
     BandInfo(state_, radioBand_);
     const int slot = NewDocFromImage(state_, std::move(image_), title);
@@ -128,49 +124,110 @@ std::optional<int> RadioLink::OpenUploadedDocument() {
 
 TransferResult RadioLink::RadioTransfer(TransferOp op) {
     TransferResult result;
-    if (op != TransferOp::Upload && op != TransferOp::Download) {
-        EndOperation();  // no such operation: only the clean-up
-        return result;
+    if (op == TransferOp::Upload) {
+        if (ReadRadioImage()) {
+            result.completed = true;
+            result.backup = KeepBackup();
+            result.openedSlot = OpenUploadedDocument();
+            if (result.openedSlot) {
+                return result;
+            }
+        }
+    } else if (op == TransferOp::Download) {
+        if (!backup_.beforeDownload || BackUpBeforeWriting(result)) {
+            WriteRadioImage(result);
+        }
     }
+    // Any other operation does nothing but the clean-up.
+    image_.clear();
+    EndOperation();
+    return result;
+}
+
+bool RadioLink::DetectForTransfer() {
+    for (;;) {
+        DetectRadio();
+        if (!state_.RadioAbsent) {
+            break;
+        }
+        AskTryAgain("Connecting Err", {}, PortDetail());
+        if (state_.UserAbort) {
+            return false;
+        }
+    }
+    AddrHi = 0;
+    AddrLo = 0;
+    host_.SetBusy(true);
+    status_.SetProgress(0);
+    state_.UserAbort = false;
+    return true;
+}
+
+bool RadioLink::ReadRadioImage() {
+    for (;;) {
+        if (!DetectForTransfer()) {
+            return false;
+        }
+        TransferImage(true);
+        if (state_.UserAbort) {
+            return false;
+        }
+        if (state_.LinkOk) {
+            // A never-programmed radio holds 0xFF where the image names its band; a file with
+            // that byte would not open again, so the band the radio identified takes its place.
+            if (radioBand_ <= kBandCount && BandNumberFromByte(image_[kSysBand]) > kBandCount) {
+                image_[kSysBand] = static_cast<std::uint8_t>(radioBand_);
+            }
+            return true;
+        }
+    }
+}
+
+std::optional<std::string> RadioLink::KeepBackup() {
+    if (backup_.folder.empty() || radioBand_ > kBandCount || image_.empty()) {
+        return std::nullopt;
+    }
+    ImageBuf file = image_;
+    file.back() = static_cast<std::uint8_t>(radioBand_);  // the band byte a file ends with
+    InfoPage info;
+    std::copy(state_.InfoWords.begin(), state_.InfoWords.end(), info.begin());
+    const BackupResult kept = SaveRadioBackup(backup_.folder, file, info, LocalTimeNow());
+    if (!kept.error.empty()) {
+        prompter_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.error,
+                       Icon::Exclamation);
+        return std::nullopt;
+    }
+    return kept.path;
+}
+
+bool RadioLink::BackUpBeforeWriting(TransferResult& result) {
+    // The configuration being written keeps the program's information page, texts and tables:
+    // a blank radio of another band gets those tables after the image.
+    auto program = std::tie(state_.MaxChannel, state_.InfoWords, state_.InfoValid,
+                            state_.PowerTable, state_.LevelTable, state_.CustomerName,
+                            state_.SerialNo, state_.ProgDate, state_.MaskDate,
+                            state_.FirmwareVersion);
+    const auto saved =
+        std::apply([](const auto&... field) { return std::make_tuple(field...); }, program);
+    const bool read = ReadRadioImage();
+    if (read) {
+        result.backup = KeepBackup();
+    }
+    program = saved;
+    image_.clear();
+    return read && result.backup;
+}
+
+void RadioLink::WriteRadioImage(TransferResult& result) {
     // A blank radio gets the tables of the moment the user chose to write: the windows are
     // serviced while the operation runs.
     const auto levelTable = state_.LevelTable;
     const auto powerTable = state_.PowerTable;
-    for (;;) {
-        DetectRadio();
-        if (state_.RadioAbsent) {
-            AskTryAgain("Connecting Err", {}, PortDetail());
-            if (state_.UserAbort) {
-                break;
-            }
-            continue;
-        }
-        AddrHi = 0;
-        AddrLo = 0;
-        host_.SetBusy(true);
-        status_.SetProgress(0);
-        state_.UserAbort = false;
-
-        if (op == TransferOp::Upload) {
-            TransferImage(true);
-            if (state_.UserAbort) {
-                break;
-            }
-            if (state_.LinkOk) {
-                result.completed = true;
-                result.openedSlot = OpenUploadedDocument();
-                if (result.openedSlot) {
-                    return result;
-                }
-                break;
-            }
-            continue;
-        }
-
+    while (DetectForTransfer()) {
         const int slot = host_.ActiveSlot();
         if (slot <= 0 || slot > state_.workspace.UpperSlot() ||
             state_.workspace.At(slot).state.Deleted) {
-            break;  // nothing to write
+            return;  // nothing to write
         }
         const Document& doc = state_.workspace.At(slot);
         if (doc.state.Band != radioBand_) {
@@ -179,13 +236,13 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
             if (mark && (*mark)[0] == kNeverProgrammed) {
                 blankRadio_ = true;
             } else if (!AskToContinue("Error warning: Band are Crossed !")) {
-                break;
+                return;
             }
         } else if (const auto check = CheckDocumentChannels(doc);
                    check.anyFrequency && StartsWith(check.message, kChannelMessagePrefix) &&
                    !AskToContinue(check.message)) {
             // The document's own check decides, whatever the status label shows now.
-            break;
+            return;
         }
         host_.SetBusy(true);
         image_ = PackImage(state_, doc);
@@ -199,12 +256,9 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
                 WriteTable(levelTable, kLevelTableStart);
                 WriteTable(powerTable, kPowerTableStart);
             }
-            break;
+            return;
         }
     }
-    image_.clear();
-    EndOperation();
-    return result;
 }
 
 void RadioLink::TransferImage(bool reading) {

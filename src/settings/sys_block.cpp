@@ -1,5 +1,6 @@
 #include "settings/sys_block.h"
 
+#include "document/document_edit.h"
 #include "document/program_state.h"
 
 namespace petrel {
@@ -17,8 +18,7 @@ bool WriteSysBlock(Document& doc, const SysBlockBytes& block) {
     if (doc.state.SysBlock == block) {
         return false;
     }
-    doc.state.SysBlock = block;
-    doc.state.Dirty = true;
+    ChangeDocument(doc, DocumentChange{{}, {}, block});
     return true;
 }
 

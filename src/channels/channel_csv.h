@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace petrel {
+
+struct Document;
+
+// Channels as comma-separated text in the column layout radio programming tools exchange:
+//   Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,
+//   RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment
+// Frequencies and offsets in MHz with six decimals; the channel's tones as Tone/CrossMode with
+// their CTCSS or DCS columns; spacing, power and scan from the option bits. The radio stores no
+// names: Name stays empty and, like Comment and TStep, is not read back.
+inline constexpr std::string_view kChannelCsvHeader =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment";
+
+struct ChannelCsvExport {
+    std::string text;  // the header and one row per channel, each ending in CR LF
+    // Channels the rows cannot say exactly: not exported, or exported without a tone.
+    std::vector<std::string> warnings;
+};
+
+// Every channel of the document the radio would hold with a receive frequency, in channel order.
+ChannelCsvExport ExportChannelsCsv(const Document& doc);
+
+struct ChannelCsvImport {
+    // One message per refused row ("line 7, Frequency: 467.5 MHz is outside 446.00625 ~
+    // 446.09375"); when there is any, the document was not touched.
+    std::vector<std::string> errors;
+    int channels = 0;  // channels replaced
+};
+
+// Replaces the channels the rows name, as one change of the document, after checking every row:
+// channel number, band range and storable raster of both frequencies (and, with
+// fixedChannelsOnly, the band's channel table), known tones, modes and values. Columns may come
+// in any order; unknown ones are ignored. A missing Duplex, Offset or tone column means simplex
+// without tones; a missing Mode, Power or Skip column (or an empty cell) keeps what the channel
+// had, as do the options the layout has no column for (busy-channel lock-out, beat shift, and
+// AUTO scan while Skip stays empty).
+ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fixedChannelsOnly);
+
+}  // namespace petrel
