@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -574,6 +577,26 @@ ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fi
         ChangeDocument(doc, std::move(change));
     }
     return result;
+}
+
+std::optional<std::string> ReadChannelsCsvFile(const std::string& path, std::string& why) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    std::ifstream in(path, std::ios::binary);
+    if (error || !in) {
+        why = "Can't open file: " + path;
+        return std::nullopt;
+    }
+    if (size > kMaxChannelCsvBytes) {
+        why = path + " is too big for a channel list";
+        return std::nullopt;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        why = "Can't read file: " + path;
+        return std::nullopt;
+    }
+    return text;
 }
 
 }  // namespace petrel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,5 +44,10 @@ struct ChannelCsvImport {
 // had, as do the options the layout has no column for (busy-channel lock-out, beat shift, and
 // AUTO scan while Skip stays empty).
 ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fixedChannelsOnly);
+
+// No list of 99 channels comes near this; a bigger file is not read.
+inline constexpr std::size_t kMaxChannelCsvBytes = 1 << 20;
+// The text of a channel file, or nothing with the reason in why.
+std::optional<std::string> ReadChannelsCsvFile(const std::string& path, std::string& why);
 
 }  // namespace petrel

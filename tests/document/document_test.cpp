@@ -1,14 +1,17 @@
 // Band tables, new configurations, radio images and the document workspace.
 #include <gtest/gtest.h>
 
+#include "channels/channel_options.h"
 #include "channels/freq_codec.h"
 #include "document/band_table.h"
+#include "document/document_edit.h"
 #include "document/document_lifecycle.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
 #include "document/radio_image.h"
 #include "document/shell_model.h"
 #include "ports/status_line.h"
+#include "settings/sys_block.h"
 #include "util/text.h"
 
 namespace petrel {
@@ -270,6 +273,44 @@ TEST(Workspace, ClosingRetitlesTheUntitledDocumentsCountingDown) {
     EXPECT_EQ(state.workspace.At(second).title, "TEMP1");
     EXPECT_FALSE(UnloadDocument(state, second));
     EXPECT_EQ(state.TempCount, 0);
+}
+
+// Every edit hook hands its recorder what it replaced: swapped back in, that undoes the edit,
+// and swapped again it redoes it. An edit that changes nothing records nothing.
+TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
+    ProgramState state;
+    Document& doc = state.workspace.At(BuildNewConfiguration(state, 6, 3));
+    std::vector<DocumentChange> recorded;
+    doc.recordChange = [&recorded](DocumentChange change) { recorded.push_back(std::move(change)); };
+    SysBlockBytes block = doc.state.SysBlock;
+    block[0x07] ^= 0xFF;
+
+    const std::pair<const char*, std::function<void()>> edits[] = {
+        {"lines", [&] { EditChannelLines(doc, {{0, "a"}, {1, "b"}, {0, "c"}, {7, "beyond"}}); }},
+        {"options", [&] { SetChannelOptions(doc, 2, kOptBclo | kOptScan); }},
+        {"system block", [&] { WriteSysBlock(doc, block); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        const Document before = doc;
+        recorded.clear();
+        edit();
+        ASSERT_EQ(recorded.size(), 1u) << what;
+        const Document after = doc;
+        SwapChange(doc, recorded[0]);
+        EXPECT_EQ(doc.lines, before.lines) << what;
+        EXPECT_EQ(doc.state.ChOption, before.state.ChOption) << what;
+        EXPECT_EQ(doc.state.SysBlock, before.state.SysBlock) << what;
+        SwapChange(doc, recorded[0]);
+        EXPECT_EQ(doc.lines, after.lines) << what;
+        EXPECT_EQ(doc.state.ChOption, after.state.ChOption) << what;
+        EXPECT_EQ(doc.state.SysBlock, after.state.SysBlock) << what;
+        EXPECT_TRUE(doc.state.Dirty);
+
+        recorded.clear();
+        edit();  // the same bytes again: no change
+        EXPECT_EQ(recorded.size(), std::string(what) == "lines" ? 1u : 0u) << what;
+    }
+    EXPECT_EQ(doc.lines[0], "c");  // of two edits of one line the later one counts
 }
 
 TEST(ShellModel, MainWindowGeometryRoundsDownAndOnlyPureRedBlinks) {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "document/config_file.h"
 #include "document/new_config.h"
+#include "link/radio_backup.h"
 #include "link_fixture.h"
 #include "support/temp_dir.h"
 
@@ -420,6 +422,81 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
         EXPECT_EQ(state.InfoWords, infoWords);
     }
     EXPECT_TRUE(prompter.Done());
+}
+
+// The backup folder holds the radio as it was read, byte for byte: after an Upload, and read
+// before a Download, which leaves the program's information page to the written document.
+TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
+    test::TempDir dir;
+    const std::string serial = "PT/.\x01:*ok  \xFF";  // bytes no file name should hold
+    for (std::size_t i = 0; i < serial.size(); ++i) {
+        radio.Memory().Info(0xD1 + i) = static_cast<std::uint8_t>(serial[i]);
+    }
+    Bytes radioFile = Memory(0, 888);
+    radioFile.push_back(9);  // the band byte a file ends with
+    const Bytes radioInfo = Memory(0x700, 0x800);
+    link.SetBackupPolicy({dir.File("Backups"), true});
+
+    const TransferResult upload = link.RadioTransfer(TransferOp::Upload);
+    const int slot = MakeDocument(9, 99);
+    state.InfoWords[0xE1] = 'Z';  // the written document's own information page
+    const auto infoWords = state.InfoWords;
+    const TransferResult download = link.RadioTransfer(TransferOp::Download);
+    ASSERT_TRUE(upload.backup && download.backup && download.completed);
+    EXPECT_EQ(Memory(0, 888), Downloaded(slot));
+    EXPECT_EQ(state.InfoWords, infoWords);
+    EXPECT_EQ(std::filesystem::path(*upload.backup).filename().string().substr(19),
+              " Petrel (PMR) PT_.___ok.cfg");
+    EXPECT_NE(*download.backup, *upload.backup);  // the same second gets a name of its own
+    for (const std::string& backup : {*upload.backup, *download.backup}) {
+        EXPECT_EQ(DecodeConfigFile(test::ReadBytes(backup)), radioFile);
+        const auto info = DecodeCompanionFile(test::ReadBytes(CompanionPath(backup)));
+        ASSERT_TRUE(info);
+        EXPECT_EQ(Bytes(info->begin(), info->end()), radioInfo);
+    }
+
+    // A backup that cannot be kept writes nothing.
+    test::WriteBytes(dir.File("file"), {});
+    link.SetBackupPolicy({dir.File("file/Backups"), true});
+    prompter.Expect(std::nullopt, Answer::Ok);
+    EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
+    EXPECT_TRUE(prompter.Texts().back().starts_with("The radio could not be backed up.\n\rCan't make the folder "));
+    EXPECT_EQ(WriteAddresses().size(), 222u);  // the first Download only
+    EXPECT_TRUE(prompter.Done());
+}
+
+TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
+    std::tm when{};
+    when.tm_year = 124;
+    when.tm_mon = 2;
+    when.tm_mday = 9;
+    when.tm_hour = 7;
+    when.tm_sec = 5;
+    EXPECT_EQ(BackupFileName(when, "Petrel (PMR)", "  \xFF\xFF"), "2024-03-09 07-00-05 Petrel (PMR).cfg");
+    EXPECT_EQ(BackupFileName(when, "UHF Mid Band", "A/B\\C\xE9"),
+              "2024-03-09 07-00-05 UHF Mid Band A_B_C_.cfg");
+
+    test::TempDir dir;
+    const auto folder = dir.Path();
+    for (int i = 0; i < 251; ++i) {  // 502 files of older backups
+        char stem[48];
+        std::snprintf(stem, sizeof stem, "2023-01-01 00-%02d-%02d Petrel", i / 60, i % 60);
+        test::WriteBytes((folder / (std::string(stem) + ".cfg")).string(), {});
+        test::WriteBytes((folder / (std::string(stem) + ".ptx")).string(), {});
+    }
+    test::WriteBytes((folder / "notes.txt").string(), {});
+    const BackupResult kept =
+        SaveRadioBackup(folder.string(), ImageBuf(97, 0x09), InfoPage{}, when);
+    ASSERT_TRUE(kept.error.empty()) << kept.error;
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files += entry.path().extension() != ".txt";
+    }
+    EXPECT_EQ(files, 500u);
+    EXPECT_TRUE(std::filesystem::exists(kept.path));
+    EXPECT_TRUE(std::filesystem::exists(folder / "notes.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "2023-01-01 00-00-01 Petrel.ptx"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "2023-01-01 00-00-02 Petrel.cfg"));
 }
 
 }  // namespace

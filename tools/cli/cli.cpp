@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "channels/channel_check.h"
+#include "channels/channel_csv.h"
+#include "channels/channel_dialogs.h"
 #include "channels/channel_line.h"
 #include "cli_ports.h"
 #include "document/config_file.h"
@@ -34,8 +36,11 @@ constexpr const char* kUsage =
     "       petrel-cli new --band B --channels N OUT.cfg\n"
     "       petrel-cli resave IN.cfg OUT.cfg\n"
     "       petrel-cli print [--text] [--pdf OUT.pdf] [--paper a4|letter] FILE.cfg\n"
+    "       petrel-cli export FILE.cfg OUT.csv|-\n"
+    "       petrel-cli import IN.csv FILE.cfg [--to OUT.cfg]\n"
     "       petrel-cli read [--port DEV]... [--retries N] [--yes] [--trace FILE] OUT.cfg\n"
-    "       petrel-cli write [--port DEV]... [--retries N] [--yes] [--trace FILE] IN.cfg\n"
+    "       petrel-cli write [--port DEV]... [--retries N] [--yes] [--trace FILE]\n"
+    "                        [--backup DIR] IN.cfg\n"
     "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
     "                           [--serial TEXT]\n";
 
@@ -219,6 +224,67 @@ int Print(Context& c, const Arguments& arguments) {
     return ToExit(ok);
 }
 
+// The channels of a configuration as CSV, to a file or ("-") to standard output.
+int Export(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 2);
+    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    if (!slot) {
+        return kExitFailure;
+    }
+    const ChannelCsvExport exported = ExportChannelsCsv(c.state.workspace.At(*slot));
+    for (const auto& warning : exported.warnings) {
+        c.err << "petrel-cli: " << warning << '\n';
+    }
+    const std::string& out = arguments.positional[1];
+    if (out == "-") {
+        c.out << exported.text;
+        return kExitOk;
+    }
+    if (const auto error = WriteFileAtomically(
+            out, std::vector<std::uint8_t>(exported.text.begin(), exported.text.end()))) {
+        c.err << "petrel-cli: Can't save " << out << ": " << *error << '\n';
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+// Channels from CSV into a configuration, saved in place or under --to; a refused row writes
+// nothing.
+int Import(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 2);
+    const std::vector<std::string> to = arguments.Values("--to");
+    const std::string& config = arguments.positional[1];
+    const std::string out = to.empty() ? config : to.back();
+    std::string why;
+    const auto text = ReadChannelsCsvFile(arguments.positional[0], why);
+    if (!text) {
+        c.err << "petrel-cli: " << why << '\n';
+        return kExitFailure;
+    }
+    const auto slot = OpenConfigFile(c.state, config, c.prompter);
+    if (!slot) {
+        return kExitFailure;
+    }
+    Document& doc = c.state.workspace.At(*slot);
+    const ChannelCsvImport imported =
+        ImportChannelsCsv(doc, *text, FixedChannelsOnly(c.state, doc.state.Band));
+    for (const auto& error : imported.errors) {
+        c.err << arguments.positional[0] << ": " << error << '\n';
+    }
+    if (!imported.errors.empty()) {
+        c.err << "petrel-cli: nothing was imported\n";
+        return kExitFailure;
+    }
+    if (!SaveConfigFile(c.state, *slot, out, c.prompter)) {
+        return kExitFailure;
+    }
+    c.err << "petrel-cli: " << imported.channels << " channels imported into " << out << '\n';
+    if (const auto check = CheckDocumentChannels(doc); check.anyFrequency) {
+        c.err << "petrel-cli: " << check.message << '\n';
+    }
+    return kExitOk;
+}
+
 // The window around the link: the command line has one document at most and no menus.
 class CliHost : public LinkHost {
   public:
@@ -324,7 +390,13 @@ int Write(Context& c, const Arguments& arguments) {
     ActivateDocument(c.state, *slot);
     CheckChannels(c.state, c.state.workspace.At(*slot).lines, c.status);
     session.host.slot = *slot;
+    if (const auto backup = arguments.Values("--backup"); !backup.empty()) {
+        session.link.SetBackupPolicy({backup.back(), true});
+    }
     const TransferResult result = session.link.RadioTransfer(TransferOp::Download);
+    if (result.backup) {
+        c.err << "petrel-cli: the radio as it was is kept in " << *result.backup << '\n';
+    }
     if (!result.completed && c.state.RadioAbsent) {
         session.ReportPortProblems(c);
     }
@@ -394,8 +466,10 @@ std::vector<Command> Commands() {
         {"new", {"--band", "--channels"}, {}, New},
         {"resave", {}, {}, Resave},
         {"print", {"--pdf", "--paper"}, {"--text"}, Print},
+        {"export", {}, {}, Export},
+        {"import", {"--to"}, {}, Import},
         {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
-        {"write", {"--port", "--retries", "--trace"}, {"--yes"}, Write},
+        {"write", {"--port", "--retries", "--trace", "--backup"}, {"--yes"}, Write},
         {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},
     };
 }

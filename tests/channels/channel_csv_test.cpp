@@ -1,0 +1,279 @@
+#include "channels/channel_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "channels/channel_line.h"
+#include "channels/channel_options.h"
+#include "channels/tone_table.h"
+#include "document/band_table.h"
+#include "document/document_lifecycle.h"
+#include "document/new_config.h"
+#include "document/program_state.h"
+
+namespace petrel {
+namespace {
+
+const std::string kHeader = std::string(kChannelCsvHeader) + "\r\n";
+
+class ChannelCsvTest : public ::testing::Test {
+  protected:
+    Document& NewDoc(int band, int channels) {
+        return state.workspace.At(BuildNewConfiguration(state, band, channels));
+    }
+    // The rows after the header, without their line ends.
+    static std::vector<std::string> Rows(const std::string& csv) {
+        std::vector<std::string> rows;
+        for (std::size_t at = kHeader.size(); at < csv.size();) {
+            const std::size_t end = csv.find("\r\n", at);
+            rows.push_back(csv.substr(at, end - at));
+            at = end + 2;
+        }
+        return rows;
+    }
+    ProgramState state;
+};
+
+// Every Tone/CrossMode case, from what a channel holds to the row and back into an empty channel.
+TEST_F(ChannelCsvTest, TonesTakeTheSimplestModeThatSaysThemExactly) {
+    struct Case {
+        int rx, tx;
+        bool txOn;
+        const char* columns;  // Duplex ... CrossMode
+    };
+    const Case cases[] = {
+        {0, 0, true, ",0.000000,,88.5,88.5,023,NN,023,Tone->Tone"},
+        {0, 12, true, ",0.000000,Tone,100.0,88.5,023,NN,023,Tone->Tone"},
+        {12, 12, true, ",0.000000,TSQL,88.5,100.0,023,NN,023,Tone->Tone"},
+        {154, 154, true, ",0.000000,DTCS,88.5,88.5,754,NN,023,Tone->Tone"},
+        {12, 1, true, ",0.000000,Cross,67.0,100.0,023,NN,023,Tone->Tone"},
+        {154, 1, true, ",0.000000,Cross,67.0,88.5,023,NN,754,Tone->DTCS"},
+        {12, 52, true, ",0.000000,Cross,88.5,100.0,025,NN,023,DTCS->Tone"},
+        {12, 0, true, ",0.000000,Cross,88.5,100.0,023,NN,023,->Tone"},
+        {154, 0, true, ",0.000000,Cross,88.5,88.5,023,NN,754,->DTCS"},
+        {0, 52, true, ",0.000000,Cross,88.5,88.5,025,NN,023,DTCS->"},
+        {154, 52, true, ",0.000000,Cross,88.5,88.5,025,NN,754,DTCS->DTCS"},
+        {12, 0, false, "off,0.000000,Cross,88.5,100.0,023,NN,023,->Tone"},
+    };
+    for (const Case& c : cases) {
+        Document& doc = NewDoc(6, 2);
+        const std::string line =
+            ChannelLine(2, "446.006250", c.rx, c.txOn ? "446.006250" : "NONE", c.tx);
+        doc.lines[1] = line;
+        doc.state.ChOption[1] = 0;
+        const auto rows = Rows(ExportChannelsCsv(doc).text);
+        ASSERT_EQ(rows.size(), 1u) << c.columns;
+        EXPECT_EQ(rows[0], "2,,446.006250," + std::string(c.columns) + ",FM,6.25,S,Low,");
+
+        doc.lines[1] = EmptyChannelLine(2);
+        const auto imported = ImportChannelsCsv(doc, kHeader + rows[0], false);
+        EXPECT_TRUE(imported.errors.empty()) << imported.errors.front();
+        EXPECT_EQ(doc.lines[1], line) << c.columns;
+    }
+}
+
+TEST_F(ChannelCsvTest, FrequenciesRastersAndOptionBitsOfTheRows) {
+    struct Case {
+        const char* rx;
+        const char* tx;
+        std::uint8_t options;
+        const char* row;
+    };
+    const Case cases[] = {
+        {"446.006250", "446.006250", 0x00, "446.006250,,0.000000,%,FM,6.25,S,Low,"},
+        {"446.005000", "451.005000", kOptNarrow, "446.005000,+,5.000000,%,NFM,5.00,S,Low,"},
+        {"451.012500", "446.012500", kOptHighPower, "451.012500,-,5.000000,%,FM,6.25,S,High,"},
+        {"446.025000", "NONE", kOptScan, "446.025000,off,0.000000,%,FM,6.25,,Low,"},
+        {"469.995000", "469.995000", kOptScanAuto, "469.995000,,0.000000,%,FM,5.00,,Low,"},
+        // Busy-channel lock-out and beat shift have no column.
+        {"440.000000", "440.000000", kOptBclo | kOptBeatShift, "440.000000,,0.000000,%,FM,6.25,S,Low,"},
+    };
+    const std::string noTones = ",88.5,88.5,023,NN,023,Tone->Tone";
+    for (const Case& c : cases) {
+        Document& doc = NewDoc(6, 1);
+        doc.lines[0] = ChannelLine(1, c.rx, 0, c.tx, 0);
+        doc.state.ChOption[0] = c.options;
+        std::string row = c.row;
+        row.replace(row.find('%'), 1, noTones);
+        EXPECT_EQ(Rows(ExportChannelsCsv(doc).text), std::vector<std::string>{"1,," + row});
+    }
+}
+
+TEST_F(ChannelCsvTest, ImportSetsTheOptionsItHasColumnsForAndKeepsTheRest) {
+    struct Case {
+        std::uint8_t before;
+        const char* header;
+        const char* values;
+        std::uint8_t after;
+    };
+    const Case cases[] = {
+        {0x00, "Mode,Power,Skip", "NFM,High,", kOptNarrow | kOptHighPower | kOptScan},
+        {0xC6, "Mode,Power,Skip", "FM,Low,S", 0xC0},  // presence bits are the packer's
+        {kOptScanAuto, "Skip", "", kOptScanAuto},     // AUTO stays AUTO while scanning
+        {kOptScan | kOptScanAuto, "Skip", "S", 0x00},
+        {kOptBclo | kOptBeatShift | kOptNarrow, "Mode,Power", ",", kOptBclo | kOptBeatShift | kOptNarrow},
+        {kOptHighPower, "Comment", "x", kOptHighPower},  // no option columns: all kept
+    };
+    for (const Case& c : cases) {
+        Document& doc = NewDoc(6, 1);
+        doc.state.ChOption[0] = c.before;
+        const std::string csv = std::string("Location,Frequency,") + c.header + "\n1,446," + c.values;
+        const auto imported = ImportChannelsCsv(doc, csv, false);
+        ASSERT_TRUE(imported.errors.empty()) << imported.errors.front();
+        EXPECT_EQ(doc.state.ChOption[0], c.after) << c.header << " " << c.values;
+    }
+}
+
+TEST_F(ChannelCsvTest, AnyOrderQuotesAndMissingOrUnknownColumns) {
+    Document& doc = NewDoc(6, 4);
+    const std::string before = doc.lines[3];
+    const std::string csv =
+        "\xEF\xBB\xBF"
+        "Comment,Frequency,Vendor Data,Location,Duplex,Offset\r\n"
+        "\"Depot, \"\"north\"\"\nsecond line\",446.5,,2,+,\"5\"\r\n"
+        "\r\n"
+        "plain,\"450\",x,1\n";
+    const auto imported = ImportChannelsCsv(doc, csv, false);
+    ASSERT_TRUE(imported.errors.empty()) << imported.errors.front();
+    EXPECT_EQ(imported.channels, 2);
+    EXPECT_EQ(doc.lines[0], ChannelLine(1, "450.000000", 0, "450.000000", 0));
+    EXPECT_EQ(doc.lines[1], ChannelLine(2, "446.500000", 0, "451.500000", 0));
+    EXPECT_EQ(doc.lines[3], before);
+    EXPECT_TRUE(doc.state.Dirty);
+
+    // A row after a quoted line break is counted from the line it starts on.
+    const auto refused = ImportChannelsCsv(doc, "Location,Comment,Frequency\n1,\"a\nb\",x\n", false);
+    EXPECT_EQ(refused.errors, std::vector<std::string>{"line 2, Frequency: \"x\" is not a frequency in MHz"});
+}
+
+TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
+    state.FreqLock = false;
+    Document& doc = NewDoc(9, 8);
+    const std::vector<std::string> lines = doc.lines;
+    doc.state.Dirty = false;
+    const std::string header =
+        "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+        "RxDtcsCode,CrossMode,Mode,Skip,Power\n";
+    const std::pair<const char*, const char*> rows[] = {
+        {"1,446.00625,,,,,,,,,,,,", nullptr},  // good rows do not make up for bad ones
+        {"2,467.5,,,,,,,,,,,,", "Frequency: 467.5 MHz is outside 446.00625 ~ 446.09375"},
+        {"2,446.0125025,,,,,,,,,,,,", "Frequency: \"446.0125025\" is not a frequency in MHz"},
+        {"2,446.0275,,,,,,,,,,,,", "Frequency: 446.0275 MHz is not on the 6.25 kHz or 5 kHz raster"},
+        {"0,446.00625,,,,,,,,,,,,", "Location: \"0\" is not a channel number from 1 to 8"},
+        {"9,446.00625,,,,,,,,,,,,", "Location: \"9\" is not a channel number from 1 to 8"},
+        {"1,446.00625,,,,,,,,,,,,", "Location: channel 1 is also on line 2"},
+        {"3,446.00625,x,,,,,,,,,,,",
+         "Duplex: \"x\" is not \"\", \"+\", \"-\", \"split\" or \"off\""},
+        {"3,446.00625,+,1,,,,,,,,,,",
+         "Offset: the transmit frequency 447.00625 MHz is outside 446.00625 ~ 446.09375"},
+        {"3,446.00625,split,abc,,,,,,,,,,", "Offset: \"abc\" is not a frequency in MHz"},
+        {"3,446.00625,,,Rpt,,,,,,,,,", "Tone: \"Rpt\" is not \"\", \"Tone\", \"TSQL\", \"DTCS\" or \"Cross\""},
+        {"3,446.00625,,,Cross,,,,,,DTCS->Rpt,,,",
+         "CrossMode: \"DTCS->Rpt\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, ->Tone, ->DTCS, "
+         "DTCS-> or DTCS->DTCS"},
+        {"3,446.00625,,,Tone,66.9,,,,,,,,", "rToneFreq: \"66.9\" is not a CTCSS tone of the radio's table"},
+        {"3,446.00625,,,TSQL,,88.55,,,,,,,", "cToneFreq: \"88.55\" is not a CTCSS tone of the radio's table"},
+        {"3,446.00625,,,DTCS,,,024,,,,,,", "DtcsCode: \"024\" is not a DCS code of the radio's table"},
+        {"3,446.00625,,,Cross,,,,,089,Tone->DTCS,,,", "RxDtcsCode: \"089\" is not a DCS code of the radio's table"},
+        {"3,446.00625,,,DTCS,,,023,RN,,,,,",
+         "DtcsPolarity: \"RN\" is refused: the radio has normal polarity only (NN)"},
+        {"3,446.00625,,,,,,,,,,AM,,", "Mode: \"AM\" is not \"FM\" or \"NFM\""},
+        {"3,446.00625,,,,,,,,,,,P,", "Skip: \"P\" is not \"\" or \"S\""},
+        {"3,446.00625,,,,,,,,,,,,5W", "Power: \"5W\" is not \"Low\" or \"High\""},
+        {"3,\"446.00625", "Frequency: the quoted text is not closed"},
+    };
+    std::string csv = header;
+    std::vector<std::string> expected;
+    int line = 2;
+    for (const auto& [row, message] : rows) {
+        csv += std::string(row) + "\n";
+        if (message != nullptr) {
+            expected.push_back("line " + std::to_string(line) + ", " + message);
+        }
+        ++line;
+    }
+    EXPECT_EQ(ImportChannelsCsv(doc, csv, false).errors, expected);
+    EXPECT_EQ(doc.lines, lines);
+    EXPECT_FALSE(doc.state.Dirty);
+
+    // While the fixed-channel lock holds, only the band's channel table is offered.
+    EXPECT_EQ(ImportChannelsCsv(doc, "Location,Frequency\n1,446.0125\n", true).errors,
+              std::vector<std::string>{"line 2, Frequency: 446.0125 MHz is not one of the band's channels"});
+    EXPECT_TRUE(ImportChannelsCsv(doc, "Location,Frequency\n1,446.01875\n", true).errors.empty());
+    EXPECT_EQ(ImportChannelsCsv(doc, "Frequency,Name\n", false).errors,
+              std::vector<std::string>{"line 1, Location: the header has no such column"});
+    EXPECT_EQ(ImportChannelsCsv(doc, "", false).errors,
+              (std::vector<std::string>{"line 1, Location: the header has no such column",
+                                        "line 1, Frequency: the header has no such column"}));
+}
+
+TEST_F(ChannelCsvTest, ChannelsTheRadioWouldNotHoldAreNamedOnExport) {
+    Document& doc = NewDoc(6, 3);
+    doc.lines = {ChannelLine(1, "446.002500", 0, "446.002500", 0),
+                 ChannelLine(2, "446.006250", 0, "446.002500", 12),
+                 "3   446.006250  200=         446.006250  012=  100.0  "};
+    const ChannelCsvExport exported = ExportChannelsCsv(doc);
+    EXPECT_EQ(exported.warnings,
+              (std::vector<std::string>{
+                  "channel 1: the receive frequency 446.002500 cannot be stored; not exported",
+                  "channel 2: the transmit frequency 446.002500 cannot be stored; exported as "
+                  "receive only",
+                  "channel 3: tone code 200 is not in the tone table; exported without it"}));
+    const auto rows = Rows(exported.text);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].starts_with("2,,446.006250,off,0.000000,,")) << rows[0];
+    EXPECT_TRUE(rows[1].starts_with("3,,446.006250,,0.000000,Tone,100.0,")) << rows[1];
+}
+
+// Export, then import into the same configuration with its channels emptied and the option
+// bits the rows carry turned over: the radio image comes back byte for byte.
+TEST_F(ChannelCsvTest, ExportThenImportGivesTheSameImageForEveryBand) {
+    std::mt19937 random(12);
+    for (int band = 1; band <= kBandCount; ++band) {
+        const int channels = band % 2 == 0 ? 99 : 16;
+        Document& doc = NewDoc(band, channels);
+        doc.state.Dirty = true;
+        const BandEdges edges = DocumentBandEdges(doc);
+        const std::int64_t low = *FreqToHz(edges.low);
+        const std::int64_t high = *FreqToHz(edges.high);
+        const int width = ValueWidth(edges.low);
+        const auto frequency = [&] {
+            const std::int64_t step = random() % 2 ? 6250 : 5000;
+            const std::int64_t first = (low + step - 1) / step;
+            return (first + static_cast<std::int64_t>(random()) % ((high / step) - first + 1)) * step;
+        };
+        for (int i = 0; i < channels; ++i) {
+            if (random() % 8 == 0) {
+                doc.lines[i] = EmptyChannelLine(i + 1);
+                continue;
+            }
+            const std::int64_t rx = frequency();
+            const int txKind = static_cast<int>(random() % 3);
+            const std::string tx = txKind == 0   ? "NONE"
+                                   : txKind == 1 ? FrequencyTextFromHz(rx, width)
+                                                 : FrequencyTextFromHz(frequency(), width);
+            doc.lines[i] = ChannelLine(i + 1, FrequencyTextFromHz(rx, width),
+                                       static_cast<int>(random() % kToneCount), tx,
+                                       static_cast<int>(random() % kToneCount));
+            doc.state.ChOption[i] = static_cast<std::uint8_t>(random() % 64);
+        }
+        const ImageBuf image = PackImage(state, doc);
+        const ChannelCsvExport exported = ExportChannelsCsv(doc);
+        EXPECT_TRUE(exported.warnings.empty()) << band;
+
+        for (int i = 0; i < channels; ++i) {
+            doc.lines[i] = EmptyChannelLine(i + 1);
+            std::uint8_t& options = doc.state.ChOption[i];
+            options ^= kOptNarrow | kOptHighPower;
+            options |= (options & (kOptScan | kOptScanAuto)) ? 0 : kOptScan;
+        }
+        const auto imported = ImportChannelsCsv(doc, exported.text, false);
+        ASSERT_TRUE(imported.errors.empty()) << band << ": " << imported.errors.front();
+        // Channels without Rx keep the turned bits, which the packer clears anyway.
+        EXPECT_EQ(PackImage(state, doc), image) << "band " << band;
+    }
+}
+
+}  // namespace
+}  // namespace petrel
