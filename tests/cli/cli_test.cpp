@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "channels/channel_line.h"
@@ -212,6 +213,41 @@ TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
     EXPECT_FALSE(fs::exists(dir.File("x.cfg")));
 }
 
+TEST_F(CliTest, ChannelsGoOutAndComeInAsCsvAndARefusedImportWritesNothing) {
+    ASSERT_EQ(Cli({"new", "--band", "6", "--channels", "16", dir.File("shop.cfg")}).exit, 0);
+    const Bytes shop = ReadBytes(dir.File("shop.cfg"));
+    std::ofstream(dir.File("in.csv")) << "Location,Frequency,Duplex,Offset,Tone,rToneFreq\n"
+                                      << "3,446.5,+,5,Tone,67.0\n16,469.9875,off,,,\n";
+    const CliRun imported =
+        Cli({"import", dir.File("in.csv"), dir.File("shop.cfg"), "--to", dir.File("new.cfg")});
+    ASSERT_EQ(imported.exit, 0) << imported.err;
+    EXPECT_EQ(imported.err, "petrel-cli: 2 channels imported into " + dir.File("new.cfg") +
+                                "\npetrel-cli: ALL Channels In Range\n");
+    EXPECT_EQ(ReadBytes(dir.File("shop.cfg")), shop);
+    EXPECT_NE(Cli({"show", dir.File("new.cfg")})
+                  .out.find("3   446.500000  000=  None   451.500000  001=  67.0   "),
+              std::string::npos);
+
+    const CliRun shown = Cli({"export", dir.File("new.cfg"), "-"});
+    ASSERT_EQ(shown.exit, 0) << shown.err;
+    ASSERT_EQ(Cli({"export", dir.File("new.cfg"), dir.File("out.csv")}).exit, 0);
+    EXPECT_EQ(ReadText(dir.File("out.csv")), shown.out);
+    EXPECT_NE(shown.out.find("\r\n3,,446.500000,+,5.000000,Tone,67.0,"), std::string::npos);
+    EXPECT_NE(shown.out.find("\r\n16,,469.987500,off,0.000000,,"), std::string::npos);
+
+    // In place; a refused row leaves the file as it was.
+    std::ofstream(dir.File("bad.csv")) << "Location,Frequency\n1,440\n2,475\n";
+    const CliRun refused = Cli({"import", dir.File("bad.csv"), dir.File("new.cfg")});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_EQ(refused.err, dir.File("bad.csv") +
+                               ": line 3, Frequency: 475 MHz is outside 440 ~ 470\n"
+                               "petrel-cli: nothing was imported\n");
+    EXPECT_EQ(ReadText(dir.File("out.csv")), Cli({"export", dir.File("new.cfg"), "-"}).out);
+    EXPECT_EQ(Cli({"import", dir.File("none.csv"), dir.File("new.cfg")}).err,
+              "petrel-cli: Can't open file: " + dir.File("none.csv") + "\n");
+    EXPECT_EQ(Cli({"export", dir.File("new.cfg")}).exit, 2);
+}
+
 // petrel-cli read and write against petrel-radio-sim on a real pseudo-terminal, in real time.
 class CliRadioTest : public CliTest {
   protected:
@@ -347,6 +383,33 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
           std::pair{0xC0, 0x80}, std::pair{0xCF, 0x8F}}) {
         EXPECT_EQ((*info)[index], value) << index;
     }
+}
+
+TEST_F(CliRadioTest, WriteWithBackupKeepsTheRadiosPreviousMemoryByteForByte) {
+    // The radio holds a configuration with arbitrary channel bytes.
+    const std::string before = MakeConfig("before.cfg", 9, 99);
+    Bytes image = ImageOf(before);
+    std::mt19937 random(7);
+    std::generate(image.begin() + 0x60, image.end() - 1, [&] { return random() & 0xFF; });
+    test::WriteBytes(before, EncodeConfigFile(image));
+    StartRadio({"--load", before});
+
+    const std::string config = MakeConfig("new.cfg", 9, 99);
+    const CliRun write = RadioCli({"write", "--backup", dir.File("Backups"), config});
+    ASSERT_EQ(write.exit, 0) << write.err;
+    StopRadio();
+    std::vector<fs::path> kept;
+    for (const auto& entry : fs::directory_iterator(dir.Path() / "Backups")) {
+        kept.push_back(entry.path());
+    }
+    ASSERT_EQ(kept.size(), 2u);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_NE(write.err.find("petrel-cli: the radio as it was is kept in " + kept[0].string()),
+              std::string::npos);
+    EXPECT_TRUE(kept[0].filename().string().ends_with(" Petrel (PMR).cfg"));
+    EXPECT_EQ(ReadBytes(kept[0].string()), ReadBytes(before));
+    EXPECT_EQ(ReadBytes(kept[1].string()), ReadBytes(dir.File("before.ptx")));
+    EXPECT_EQ(RadioImage(), Downloaded(ImageOf(config), 888));
 }
 
 TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
