@@ -13,9 +13,15 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QStyle>
+#include <QUndoStack>
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <tuple>
 
 #include "channels/channel_check.h"
+#include "channels/channel_csv.h"
+#include "channels/channel_dialogs.h"
 #include "channels/channel_line.h"
 #include "channels/channel_options_dialog.h"
 #include "channels/line_editing.h"
@@ -23,6 +29,7 @@
 #include "document/document_lifecycle.h"
 #include "document/program_state.h"
 #include "document/shell_model.h"
+#include "ports/prompter.h"
 #include "ports/status_line.h"
 #include "settings/buttons_dialog.h"
 #include "settings/radio_info_window.h"
@@ -72,6 +79,40 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A message made of a first line and a list, one item a line; a long list is cut short.
+std::string ListMessage(const std::string& first, const std::vector<std::string>& items) {
+    constexpr std::size_t kShown = 20;
+    std::string text = first;
+    for (std::size_t i = 0; i < items.size() && i < kShown; ++i) {
+        text += kLineBreak + items[i];
+    }
+    if (items.size() > kShown) {
+        text += kLineBreak + ("... and " + std::to_string(items.size() - kShown) + " more");
+    }
+    return text;
+}
+
+// One edit on an editor's undo stack. The edit is made when it is pushed; undo and redo swap
+// the core change out of the document and back in.
+class ChangeCommand : public QUndoCommand {
+  public:
+    ChangeCommand(std::function<void(DocumentChange&)> swap, DocumentChange change)
+        : swap_(std::move(swap)), change_(std::move(change)) {}
+    void undo() override { swap_(change_); }
+    void redo() override {
+        if (pushed_) {
+            pushed_ = false;
+        } else {
+            swap_(change_);
+        }
+    }
+
+  private:
+    std::function<void(DocumentChange&)> swap_;
+    DocumentChange change_;
+    bool pushed_ = true;
+};
+
 }  // namespace
 
 NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
@@ -87,7 +128,8 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
       serial_(HeaderLabel("lblSerialNo")),
       customer_(HeaderLabel("lblCustomer")),
       header_(HeaderLabel("Label3")),
-      list_(new QListWidget) {
+      list_(new QListWidget),
+      undo_(new QUndoStack(this)) {
     setObjectName("frmNotePad");
     setAttribute(Qt::WA_DeleteOnClose);
     ShowStatus(status_, " ");
@@ -119,6 +161,21 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
     FillList();
     Refresh();
     FitFont();
+
+    Doc().recordChange = [this](DocumentChange change) {
+        undo_->push(new ChangeCommand([this](DocumentChange& c) { UndoSwap(c); }, std::move(change)));
+    };
+    connect(undo_, &QUndoStack::indexChanged, this, [this] {
+        if (!unloaded_) {
+            Doc().state.Dirty = !undo_->isClean();
+        }
+    });
+}
+
+NotePadWindow::~NotePadWindow() {
+    if (!unloaded_) {
+        Doc().recordChange = nullptr;  // the stack goes with the window
+    }
 }
 
 Document& NotePadWindow::Doc() const {
@@ -135,6 +192,11 @@ void NotePadWindow::BuildMenus() {
             &NotePadWindow::Save);
     connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
             &NotePadWindow::SaveAs);
+    fileMenu_->addSeparator();
+    connect(AddItem(fileMenu_, "mnuImportChannels", "&Import Channels..."), &QAction::triggered,
+            this, &NotePadWindow::ImportChannels);
+    connect(AddItem(fileMenu_, "mnuExportChannels", "&Export Channels..."), &QAction::triggered,
+            this, &NotePadWindow::ExportChannels);
     fileMenu_->addSeparator();
     const struct {
         const char* name;
@@ -153,10 +215,25 @@ void NotePadWindow::BuildMenus() {
         }
     }
     fileMenu_->addSeparator();
+    recentMenu_ = fileMenu_->addMenu("&Recent Files");
+    recentMenu_->setObjectName("mnuRecent");
+    fileMenu_->addSeparator();
     connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
             &NotePadWindow::ExitRequested);
 
     editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
+    for (const auto& [name, text, key, command, enabledBy] :
+         {std::tuple{"mnuEUndo", "&Undo", "Ctrl+Z", &QUndoStack::undo, &QUndoStack::canUndoChanged},
+          std::tuple{"mnuERedo", "&Redo", "Ctrl+Y", &QUndoStack::redo,
+                     &QUndoStack::canRedoChanged}}) {
+        QAction* action = AddItem(editMenu_, name, text, false);
+        action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, undo_, command);
+        connect(undo_, enabledBy, action, &QAction::setEnabled);
+    }
+    editMenu_->addSeparator();
     const struct {
         const char* name;
         const char* text;
@@ -260,19 +337,75 @@ void NotePadWindow::ShowChannelOptions() {
 }
 
 void NotePadWindow::Save() {
+    SaveOutcome outcome;
     {
         WaitCursor wait;
-        SaveDocument(state_, slot_, chooser_, prompter_);
+        outcome = SaveDocument(state_, slot_, chooser_, prompter_);
     }
     Refresh();
+    AfterSave(outcome == SaveOutcome::Saved);
 }
 
 void NotePadWindow::SaveAs() {
+    SaveOutcome outcome;
     {
         WaitCursor wait;
-        SaveDocumentAs(state_, slot_, chooser_, prompter_);
+        outcome = SaveDocumentAs(state_, slot_, chooser_, prompter_);
     }
     Refresh();
+    AfterSave(outcome == SaveOutcome::Saved);
+}
+
+void NotePadWindow::AfterSave(bool saved) {
+    if (saved) {
+        undo_->setClean();
+        emit FileSaved(Text(Doc().path));
+    }
+}
+
+void NotePadWindow::ExportChannels() {
+    const std::string name = chooser_.AskExportName(FileBase(Doc().title) + ".csv");
+    if (name.empty()) {
+        return;
+    }
+    const ChannelCsvExport exported = ExportChannelsCsv(Doc());
+    std::optional<std::string> error;
+    {
+        WaitCursor wait;
+        error = WriteFileAtomically(
+            name, std::vector<std::uint8_t>(exported.text.begin(), exported.text.end()));
+    }
+    if (error) {
+        prompter_.Tell("Can't save " + name + ": " + *error + ".", Icon::Exclamation);
+    } else if (!exported.warnings.empty()) {
+        prompter_.Tell(ListMessage("The channels are in " + name + ", except:", exported.warnings),
+                       Icon::Exclamation);
+    }
+}
+
+void NotePadWindow::ImportChannels() {
+    const std::string name = chooser_.AskImportName();
+    if (name.empty()) {
+        return;
+    }
+    std::string why;
+    const auto text = ReadChannelsCsvFile(name, why);
+    if (!text) {
+        prompter_.Tell(why, Icon::Exclamation);
+        return;
+    }
+    Document& doc = Doc();
+    const ChannelCsvImport imported =
+        ImportChannelsCsv(doc, *text, FixedChannelsOnly(state_, doc.state.Band));
+    if (!imported.errors.empty()) {
+        prompter_.Tell(ListMessage("Nothing was imported from " + name + ":", imported.errors),
+                       Icon::Exclamation);
+        return;
+    }
+    for (int row = 0; row < list_->count(); ++row) {
+        list_->item(row)->setText(Text(doc.lines[static_cast<std::size_t>(row)]));
+    }
+    CheckChannels(state_, doc.lines, status_);
 }
 
 void NotePadWindow::ShowSystemOptions() {
@@ -309,14 +442,33 @@ std::vector<int> NotePadWindow::SelectedRows() const {
 }
 
 void NotePadWindow::ApplyEdits(const LineEdits& edits, int selectRow) {
-    EditChannelLines(Doc(), edits);
+    ShowLines(EditChannelLines(Doc(), edits));
+    if (selectRow >= 0) {
+        list_->setCurrentRow(selectRow, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void NotePadWindow::ShowLines(const LineEdits& edits) {
     for (const LineEdit& edit : edits) {
         if (QListWidgetItem* item = list_->item(edit.index)) {
             item->setText(Text(Doc().lines[static_cast<std::size_t>(edit.index)]));
         }
     }
-    if (selectRow >= 0) {
-        list_->setCurrentRow(selectRow, QItemSelectionModel::ClearAndSelect);
+}
+
+void NotePadWindow::UndoSwap(DocumentChange& change) {
+    if (unloaded_) {
+        return;
+    }
+    SwapChange(Doc(), change);
+    ShowLines(change.lines);
+    if (!change.lines.empty()) {
+        list_->setCurrentRow(change.lines.front().index, QItemSelectionModel::ClearAndSelect);
+        const BandEdges edges = DocumentBandEdges(Doc());
+        CheckChannels(state_, Doc().lines, edges.low, edges.high, status_);
+    }
+    if (!change.options.empty() && channelOptions_ && channelOptions_->isVisible()) {
+        channelOptions_->Renew();
     }
 }
 
@@ -370,12 +522,17 @@ void NotePadWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    const bool wasDirty = Doc().state.Dirty;
     const bool mayClose = QueryClose(state_, slot_, chooser_, prompter_);
     Refresh();
+    if (wasDirty && !Doc().state.Dirty) {
+        AfterSave(true);
+    }
     if (!mayClose) {
         event->ignore();
         return;
     }
+    Doc().recordChange = nullptr;
     unloaded_ = true;
     // The settings windows of this document close with it, without writing.
     for (QWidget* window : std::initializer_list<QWidget*>{systemOptions_, buttons_, radioInfo_}) {

@@ -11,6 +11,7 @@ class QAction;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QUndoStack;
 
 namespace petrel {
 
@@ -35,6 +36,7 @@ class NotePadWindow : public QWidget {
 
     NotePadWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
                   StatusLine& status, QWidget* parent = nullptr);
+    ~NotePadWindow() override;
 
     int Slot() const { return slot_; }
     // True once the editor has closed and given up its slot.
@@ -43,6 +45,12 @@ class NotePadWindow : public QWidget {
     const QList<QMenu*>& Menus() const { return menus_; }
     // The menus a running transfer disables: File, Edit, Radio and Help.
     QList<QMenu*> TransferMenus() const;
+    // File > Recent Files and the Radio menu, which the main window fills with its own items.
+    QMenu* RecentMenu() const { return recentMenu_; }
+    QMenu* RadioMenu() const { return radioMenu_; }
+    // Every change of the document, one step each: Edit > Undo and Redo. Back at the step
+    // last saved the document counts as unchanged.
+    QUndoStack& UndoStack() const { return *undo_; }
 
     // Becoming the active editor: channel count and band edges, the channel check, Paste.
     void Activate();
@@ -51,6 +59,9 @@ class NotePadWindow : public QWidget {
 
     void Save();
     void SaveAs();
+    // File > Import Channels... and Export Channels...: the channel list as CSV.
+    void ImportChannels();
+    void ExportChannels();
     // Feature > Channel: the option list of this document, built afresh.
     void ShowChannelOptions();
 
@@ -89,6 +100,8 @@ class NotePadWindow : public QWidget {
     void ClipLinesChanged();
     // The editor has closed; its slot is to be released.
     void Unloaded(int slot);
+    // The document was saved as path.
+    void FileSaved(const QString& path);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -102,6 +115,9 @@ class NotePadWindow : public QWidget {
     void FitFont();
     void CloseWindow();
     void CopyLines(bool thenDelete);
+    void ShowLines(const LineEdits& edits);
+    void UndoSwap(DocumentChange& change);
+    void AfterSave(bool saved);
 
     ProgramState& state_;
     const int slot_;
@@ -121,6 +137,8 @@ class NotePadWindow : public QWidget {
     QMenu* radioMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* paste_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QUndoStack* undo_;
     bool unloaded_ = false;
     QPointer<ChannelOptionListDialog> channelOptions_;
     QPointer<SystemOptionsDialog> systemOptions_;

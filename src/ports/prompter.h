@@ -45,12 +45,15 @@ class Prompter {
     }
 };
 
-// The file dialogs of Open and Save. An empty result means the user cancelled.
+// The file dialogs of Open and Save, and of Import and Export Channels (channel lists as
+// comma-separated text). An empty result means the user cancelled.
 class FileChooser {
   public:
     virtual ~FileChooser() = default;
     virtual std::string AskOpenName() = 0;
     virtual std::string AskSaveName(const std::string& proposed) = 0;
+    virtual std::string AskImportName() = 0;
+    virtual std::string AskExportName(const std::string& proposed) = 0;
 };
 
 }  // namespace petrel

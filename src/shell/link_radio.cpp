@@ -41,7 +41,12 @@ RadioLink* LinkRadio::Link(ProgramState& state, int activeSlot, Prompter& prompt
         }
     }
     host_->activeSlot = activeSlot;
+    link_->SetBackupPolicy(backup_);
     return link_.get();
+}
+
+void LinkRadio::SetBackupPolicy(const BackupPolicy& policy) {
+    backup_ = policy;
 }
 
 std::optional<int> LinkRadio::Transfer(ProgramState& state, int op, int activeSlot,

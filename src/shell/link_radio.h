@@ -32,6 +32,7 @@ class LinkRadio : public RadioSeam {
                                 StatusLine& status, Clock& clock) override;
     RadioLink* Link(ProgramState& state, int activeSlot, Prompter& prompter, StatusLine& status,
                     Clock& clock) override;
+    void SetBackupPolicy(const BackupPolicy& policy) override;
 
   private:
     class Host;
@@ -40,6 +41,7 @@ class LinkRadio : public RadioSeam {
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<Host> host_;
     std::unique_ptr<RadioLink> link_;
+    BackupPolicy backup_;
 };
 
 }  // namespace petrel

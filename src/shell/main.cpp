@@ -15,6 +15,7 @@
 #include "shell/qt_ports.h"
 #include "shell/quit_signals.h"
 #include "shell/tool_icons.h"
+#include "shell/user_settings.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -46,8 +47,10 @@ int main(int argc, char** argv) {
     }
 
     petrel::ProgramState state;
+    petrel::UserSettings settings;
     petrel::QtPrompter prompter;
     petrel::QtFileChooser chooser;
+    chooser.SetSettings(&settings);
     petrel::SteadyClock clock(petrel::PumpEvents);
     petrel::LinkRadio radio(petrel::SerialDevicesFromEnvironment(),
                             petrel::SerialDevicesFromEnvironment);
@@ -60,7 +63,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    petrel::MainWindow window(state, prompter, chooser, clock, radio);
+    petrel::MainWindow window(state, prompter, chooser, clock, radio, settings);
     prompter.SetParent(&window);
     chooser.SetParent(&window);
     window.StartUp();

@@ -45,6 +45,7 @@
 #include "shell/splash_window.h"
 #include "shell/status_area.h"
 #include "shell/tool_icons.h"
+#include "shell/user_settings.h"
 #include "util/text.h"
 
 namespace petrel {
@@ -83,13 +84,14 @@ QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* sh
 }  // namespace
 
 MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
-                       RadioSeam& radio, QWidget* parent)
+                       RadioSeam& radio, UserSettings& settings, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       prompter_(prompter),
       chooser_(chooser),
       clock_(clock),
       radio_(radio),
+      settings_(settings),
       helpOpener_(OpenReadMe),
       area_(new QMdiArea),
       status_(new StatusArea),
@@ -151,6 +153,9 @@ void MainWindow::BuildMenus() {
             &MainWindow::ShowNewRadio);
     connect(AddItem(fileMenu_, "mnuOpen", "&Open", "Ctrl+O"), &QAction::triggered, this,
             &MainWindow::OpenConfig);
+    recentMenu_ = fileMenu_->addMenu("&Recent Files");
+    recentMenu_->setObjectName("mnuRecent");
+    FillRecentMenu(recentMenu_);
     // No editor is open while these menus show: Exit has nothing to ask.
     connect(AddItem(fileMenu_, "mnuExit", "E&xit", "Ctrl+Q"), &QAction::triggered, this,
             &MainWindow::close);
@@ -160,6 +165,12 @@ void MainWindow::BuildMenus() {
     radioMenu_->setObjectName("mnuRadio");
     uploadItem_ = AddItem(radioMenu_, "mnuRadioItem0", "&Upload");
     connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(kOpUpload); });
+    radioMenu_->addSeparator();
+    backupFirst_ = AddItem(radioMenu_, "mnuBackupFirst", "&Back up the radio before writing");
+    backupFirst_->setCheckable(true);
+    backupFirst_->setChecked(settings_.BackupBeforeWriting());
+    connect(backupFirst_, &QAction::toggled, this,
+            [this](bool on) { settings_.SetBackupBeforeWriting(on); });
 
     helpMenu_ = new QMenu("&Help", this);
     helpMenu_->setObjectName("mnuHelp");
@@ -262,8 +273,11 @@ void MainWindow::StartUp() {
         MainWindowGeometry(available.width(), available.height(), kDesignWidth, kDesignHeight);
     resize(g.width, g.height);
     show();
-    // Place the frame, title bar included, centred on the screen.
+    // Place the frame, title bar included, centred on the screen; or where the user left it.
     move(available.left() + g.left, available.top() + g.top);
+    if (const QByteArray geometry = settings_.WindowGeometry(); !geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
 
     QPointer<SplashWindow> splash = new SplashWindow(state_);
     splash->show();
@@ -369,8 +383,36 @@ void MainWindow::OpenConfigNamed(const std::string& name) {
     if (slot) {
         EnableDownload();
         OpenEditor(*slot);
+        AddRecentFile(QString::fromStdString(state_.workspace.At(*slot).path));
+    } else if (settings_.RecentFiles().contains(QString::fromStdString(name))) {
+        settings_.RemoveRecentFile(QString::fromStdString(name));  // gone or no longer readable
+        FillRecentMenus();
     }
     timer_->start();
+}
+
+void MainWindow::AddRecentFile(const QString& path) {
+    settings_.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    FillRecentMenus();
+}
+
+void MainWindow::FillRecentMenus() {
+    FillRecentMenu(recentMenu_);
+    for (NotePadWindow* editor : Editors()) {
+        FillRecentMenu(editor->RecentMenu());
+    }
+}
+
+void MainWindow::FillRecentMenu(QMenu* menu) {
+    menu->clear();
+    const QStringList files = settings_.RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* item = menu->addAction(QString("&%1 %2").arg(i + 1).arg(files[i]));
+        item->setObjectName(QString("mnuRecent%1").arg(i + 1));
+        const std::string path = files[i].toStdString();
+        connect(item, &QAction::triggered, this, [this, path] { OpenConfigNamed(path); });
+    }
+    menu->setEnabled(!files.isEmpty());
 }
 
 void MainWindow::RadioTransfer(int op) {
@@ -382,6 +424,9 @@ void MainWindow::RadioTransfer(int op) {
     {
         WaitCursor wait;
         const NotePadWindow* editor = ActiveEditor();
+        // Every radio read is kept in the working folder's Backups.
+        radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
+                                backupFirst_->isChecked()});
         opened =
             radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
     }
@@ -523,6 +568,10 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &NotePadWindow::ClipLinesChanged, this, &MainWindow::UpdateToolbar);
     connect(editor, &NotePadWindow::ReportRequested, this,
             [this, editor](int command) { RunReport(editor, command); });
+    connect(editor, &NotePadWindow::FileSaved, this, &MainWindow::AddRecentFile);
+    FillRecentMenu(editor->RecentMenu());
+    editor->RadioMenu()->addSeparator();
+    editor->RadioMenu()->addAction(backupFirst_);
 
     const int openBefore = static_cast<int>(Editors().size());
     QMdiSubWindow* frame = area_->addSubWindow(editor);
@@ -651,6 +700,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     timer_->stop();
+    settings_.SetWindowGeometry(saveGeometry());
     if (newRadio_) {
         newRadio_->close();
     }

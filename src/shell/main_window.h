@@ -31,6 +31,7 @@ class RadioLink;
 class RadioSeam;
 class ReportPrinter;
 class StatusArea;
+class UserSettings;
 struct ProgramState;
 
 // frmMDI: the frame around the editors, with the toolbar, the status strip, the main menus
@@ -39,7 +40,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
-               RadioSeam& radio, QWidget* parent = nullptr);
+               RadioSeam& radio, UserSettings& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Sizes and shows the window, shows the splash, scans the ports and enters the
@@ -109,6 +110,10 @@ class MainWindow : public QMainWindow {
     void ShowChannelDialog(QDialog* dialog);
     void EditorUnloaded(int slot);
     void RefreshEditors();
+    // File > Recent Files of the main menu and of every editor, from the settings.
+    void FillRecentMenus();
+    void FillRecentMenu(QMenu* menu);
+    void AddRecentFile(const QString& path);
     void SetCommandsEnabled(bool enabled);
     void SetRadioOperationRunning(bool running);
     // Ends the alignment windows as their CANCEL does, so the radio leaves its test state.
@@ -119,6 +124,7 @@ class MainWindow : public QMainWindow {
     FileChooser& chooser_;
     Clock& clock_;
     RadioSeam& radio_;
+    UserSettings& settings_;
     std::function<bool()> helpOpener_;
     std::function<CalendarDate()> today_ = Today;
 
@@ -133,6 +139,8 @@ class MainWindow : public QMainWindow {
     QMenu* radioMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QAction* uploadItem_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* backupFirst_ = nullptr;  // in the Radio menu of the main window and every editor
     QAction* downloadButton_ = nullptr;
     QList<QPair<QAction*, ToolAction>> toolButtons_;
     QPointer<QDialog> channelDialog_;  // frmCh_edit or frmChOp

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 
 #include "document/program_state.h"
+#include "shell/user_settings.h"
 
 namespace petrel {
 
@@ -14,6 +16,8 @@ namespace {
 
 constexpr const char* kFileFilter = "EEPROM.CFG (*.cfg)";
 constexpr const char* kDefaultSuffix = "cfg";  // a configuration is always a ".cfg"
+constexpr const char* kChannelFilter = "Channels (*.csv)";
+constexpr const char* kChannelSuffix = "csv";
 
 QMessageBox::StandardButton ToQt(Answer answer) {
     switch (answer) {
@@ -142,26 +146,43 @@ Answer QtPrompter::Ask(const Message& message) {
 }
 
 std::string QtFileChooser::AskOpenName() {
-    QFileDialog dialog(parent_, QString(), QString(), QString::fromLatin1(kFileFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QString::fromLatin1(kDefaultSuffix));
-    QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    QApplication::restoreOverrideCursor();
-    return chosen ? dialog.selectedFiles().first().toStdString() : std::string();
+    return Ask(false, kFileFilter, kDefaultSuffix, {});
 }
 
 std::string QtFileChooser::AskSaveName(const std::string& proposed) {
-    QFileDialog dialog(parent_, QString(), QString::fromStdString(proposed),
-                       QString::fromLatin1(kFileFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QString::fromLatin1(kDefaultSuffix));
+    return Ask(true, kFileFilter, kDefaultSuffix, proposed);
+}
+
+std::string QtFileChooser::AskImportName() {
+    return Ask(false, kChannelFilter, kChannelSuffix, {});
+}
+
+std::string QtFileChooser::AskExportName(const std::string& proposed) {
+    return Ask(true, kChannelFilter, kChannelSuffix, proposed);
+}
+
+std::string QtFileChooser::Ask(bool save, const char* filter, const char* suffix,
+                               const std::string& proposed) {
+    QString start = QString::fromStdString(proposed);
+    if (settings_ != nullptr && !settings_->LastFolder().isEmpty() &&
+        QFileInfo(start).isRelative()) {
+        start = QDir(settings_->LastFolder()).filePath(start);
+    }
+    QFileDialog dialog(parent_, QString(), start, QString::fromLatin1(filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromLatin1(suffix));
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     QApplication::restoreOverrideCursor();
-    return chosen ? dialog.selectedFiles().first().toStdString() : std::string();
+    if (!chosen) {
+        return {};
+    }
+    const QString name = dialog.selectedFiles().first();
+    if (settings_ != nullptr) {
+        settings_->SetLastFolder(QFileInfo(name).absolutePath());
+    }
+    return name.toStdString();
 }
 
 QString EnterWorkingFolder() {

@@ -22,15 +22,26 @@ class QtPrompter : public Prompter {
     QPointer<QWidget> parent_;
 };
 
-// The Open and Save dialogs: filter "EEPROM.CFG (*.cfg)", default extension "cfg".
+class UserSettings;
+
+// The Open and Save dialogs: filter "EEPROM.CFG (*.cfg)", default extension "cfg"; Import and
+// Export Channels: "Channels (*.csv)", "csv". With settings, every dialog starts in the folder
+// of the last file chosen (a proposed name with a folder of its own keeps it).
 class QtFileChooser : public FileChooser {
   public:
     void SetParent(QWidget* parent) { parent_ = parent; }
+    void SetSettings(UserSettings* settings) { settings_ = settings; }
     std::string AskOpenName() override;
     std::string AskSaveName(const std::string& proposed) override;
+    std::string AskImportName() override;
+    std::string AskExportName(const std::string& proposed) override;
 
   private:
+    std::string Ask(bool save, const char* filter, const char* suffix,
+                    const std::string& proposed);
+
     QPointer<QWidget> parent_;
+    UserSettings* settings_ = nullptr;
 };
 
 // Makes the user's "Petrel CPS" folder in the documents location the working directory,

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "link/radio_backup.h"
+
 namespace petrel {
 
 class Clock;
@@ -23,6 +25,8 @@ class RadioSeam {
     // slot of the document an Upload opened.
     virtual std::optional<int> Transfer(ProgramState& state, int op, int activeSlot,
                                         Prompter& prompter, StatusLine& status, Clock& clock) = 0;
+    // Where the transfers keep the radios they read, and whether a Download reads first.
+    virtual void SetBackupPolicy(const BackupPolicy& /*policy*/) {}
 
     // The link itself, for the windows that talk to the radio on their own (the customer
     // editor); its questions carry the caption of the document in activeSlot. nullptr when

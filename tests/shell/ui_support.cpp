@@ -23,11 +23,12 @@ std::optional<int> FakeRadio::Transfer(ProgramState& state, int op, int activeSl
     return onTransfer ? onTransfer(state, op, activeSlot) : std::nullopt;
 }
 
-Program::Program(RadioSeam* radio, bool startUp)
-    : steadyClock(PumpEvents),
+Program::Program(RadioSeam* radio, bool startUp, const QString& settingsFile)
+    : settings(settingsFile.isEmpty() ? settingsDir.filePath("settings.ini") : settingsFile),
+      steadyClock(PumpEvents),
       window(state, prompter, chooser,
              radio != nullptr ? static_cast<Clock&>(steadyClock) : virtualClock,
-             radio != nullptr ? *radio : fakeRadio) {
+             radio != nullptr ? *radio : fakeRadio, settings) {
     // Help must never start a viewer from a test.
     window.SetHelpOpener([] { return false; });
     if (startUp) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "ports/prompter.h"
 #include "shell/main_window.h"
 #include "shell/radio_seam.h"
+#include "shell/user_settings.h"
 #include "support/fakes.h"
 
 class QAction;
@@ -41,11 +43,15 @@ class FakeRadio : public RadioSeam {
 
 // One program under test: its state, scripted ports and main window, started up unless the test
 // has to script the start-up first. Every test makes its own. A real radio link needs real
-// time: its time-outs are measured on the clock.
+// time: its time-outs are measured on the clock. Its settings are fresh ones of its own, or
+// those in settingsFile (a program started again).
 struct Program {
-    explicit Program(RadioSeam* radio = nullptr, bool startUp = true);
+    explicit Program(RadioSeam* radio = nullptr, bool startUp = true,
+                     const QString& settingsFile = {});
     ~Program();
 
+    QTemporaryDir settingsDir;
+    UserSettings settings;
     ProgramState state;
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
