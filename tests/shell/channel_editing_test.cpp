@@ -321,9 +321,8 @@ void ChannelEditingTest::toneFillOverTheTargetChannels() {
 }
 
 void ChannelEditingTest::toolbarButtonsActOnTheActiveEditor() {
-    TempDir dir;
-    ScopedWorkingDir cwd(dir.Path());
     Program program;
+    const TempDir& dir = program.workFolder;  // the program's working folder
     const char* editorButtons[] = {"Save", "Print", "Cut", "Copy", "Paste", "Key"};
     const auto enabled = [&] {
         QStringList on;

@@ -14,6 +14,7 @@
 #include "shell/radio_seam.h"
 #include "shell/user_settings.h"
 #include "support/fakes.h"
+#include "support/temp_dir.h"
 
 class QAction;
 class QMenu;
@@ -44,12 +45,15 @@ class FakeRadio : public RadioSeam {
 // One program under test: its state, scripted ports and main window, started up unless the test
 // has to script the start-up first. Every test makes its own. A real radio link needs real
 // time: its time-outs are measured on the clock. Its settings are fresh ones of its own, or
-// those in settingsFile (a program started again).
+// those in settingsFile (a program started again); its working folder is a fresh one (radio
+// backups go there).
 struct Program {
     explicit Program(RadioSeam* radio = nullptr, bool startUp = true,
                      const QString& settingsFile = {});
     ~Program();
 
+    TempDir workFolder;
+    ScopedWorkingDir inWorkFolder{workFolder.Path()};
     QTemporaryDir settingsDir;
     UserSettings settings;
     ProgramState state;
