@@ -404,7 +404,12 @@ void MainWindow::FillRecentMenus() {
 }
 
 void MainWindow::FillRecentMenu(QMenu* menu) {
-    menu->clear();
+    // The item chosen may be the one being replaced: it goes once its signal is over.
+    for (QAction* item : menu->actions()) {
+        menu->removeAction(item);
+        item->setObjectName(QString());
+        item->deleteLater();
+    }
     const QStringList files = settings_.RecentFiles();
     for (int i = 0; i < files.size(); ++i) {
         QAction* item = menu->addAction(QString("&%1 %2").arg(i + 1).arg(files[i]));
