@@ -45,9 +45,9 @@ enum Column {
     kColumnCount
 };
 constexpr std::array<std::string_view, kColumnCount> kColumnNames = {
-    "Location",     "Name",       "Frequency", "Duplex", "Offset", "Tone",
-    "rToneFreq",    "cToneFreq",  "DtcsCode",  "DtcsPolarity",     "RxDtcsCode",
-    "CrossMode",    "Mode",       "TStep",     "Skip",   "Power",  "Comment"};
+    "Location",  "Name",      "Frequency", "Duplex",       "Offset",     "Tone",
+    "rToneFreq", "cToneFreq", "DtcsCode",  "DtcsPolarity", "RxDtcsCode", "CrossMode",
+    "Mode",      "TStep",     "Skip",      "Power",        "Comment"};
 
 constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
@@ -288,9 +288,8 @@ std::variant<int, CellError> RowReader::ReadTone(Column column, ToneKind kind) c
             const std::int64_t tenths = *millionths / 100000;
             wanted = std::to_string(tenths / 10) + '.' + std::to_string(tenths % 10);
         }
-    } else if (text.size() <= 3 && std::all_of(text.begin(), text.end(), [](char c) {
-                   return c >= '0' && c <= '7';
-               })) {
+    } else if (text.size() <= 3 &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '7'; })) {
         wanted = std::string(3 - text.size(), '0') + text;
     }
     const int first = kind == ToneKind::Ctcss ? 1 : kFirstDcsCode;
@@ -310,7 +309,8 @@ std::variant<ImportedChannel, CellError> RowReader::Read() const {
 
     const std::string location = Cell(kLocation).value_or("");
     const auto number = LeadingNumber(location);
-    if (!std::all_of(location.begin(), location.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+    if (!std::all_of(location.begin(), location.end(),
+                     [](char c) { return c >= '0' && c <= '9'; }) ||
         number < 1 || number > rules_.channels) {
         return CellError{kLocation, Shown(location) + " is not a channel number from 1 to " +
                                         std::to_string(rules_.channels)};
@@ -467,10 +467,11 @@ ChannelCsvExport ExportChannelsCsv(const Document& doc) {
                 code = 0;
             }
         }
-        const auto mode = std::find_if(kToneModes.begin(), kToneModes.end(), [&](const ToneMode& m) {
-            return m.tx == KindOf(codes[0]) && m.rx == KindOf(codes[1]) &&
-                   (!m.same || codes[0] == codes[1]);
-        });
+        const auto mode =
+            std::find_if(kToneModes.begin(), kToneModes.end(), [&](const ToneMode& m) {
+                return m.tx == KindOf(codes[0]) && m.rx == KindOf(codes[1]) &&
+                       (!m.same || codes[0] == codes[1]);
+            });
 
         std::array<std::string, kColumnCount> row;
         row[kLocation] = std::to_string(channel);
@@ -517,7 +518,8 @@ ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fi
     at.fill(-1);
     for (std::size_t field = 0; !rows.empty() && field < rows.front().fields.size(); ++field) {
         for (int column = 0; column < kColumnCount; ++column) {
-            if (at[column] < 0 && SameText(Trim(rows.front().fields[field]), kColumnNames[column])) {
+            if (at[column] < 0 &&
+                SameText(Trim(rows.front().fields[field]), kColumnNames[column])) {
                 at[column] = static_cast<int>(field);
             }
         }
@@ -537,7 +539,8 @@ ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fi
         const CsvRow& row = rows[r];
         if (row.unclosedField >= 0) {
             const auto column = std::find(at.begin(), at.end(), row.unclosedField);
-            error(row.line, column == at.end() ? kComment : static_cast<Column>(column - at.begin()),
+            error(row.line,
+                  column == at.end() ? kComment : static_cast<Column>(column - at.begin()),
                   "the quoted text is not closed");
             continue;
         }
@@ -565,9 +568,9 @@ ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fi
         const int i = channel.channel - 1;
         const std::string tx =
             channel.txHz ? FrequencyTextFromHz(*channel.txHz, width) : std::string(kNoFrequency);
-        change.lines.push_back({i, ChannelLine(channel.channel,
-                                               FrequencyTextFromHz(channel.rxHz, width),
-                                               channel.rxTone, tx, channel.txTone)});
+        change.lines.push_back(
+            {i, ChannelLine(channel.channel, FrequencyTextFromHz(channel.rxHz, width),
+                            channel.rxTone, tx, channel.txTone)});
         if (static_cast<std::size_t>(i) < doc.state.ChOption.size()) {
             change.options.push_back({i, ImportedOptions(channel, doc.state.ChOption[i])});
         }

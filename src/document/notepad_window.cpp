@@ -163,7 +163,8 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
     FitFont();
 
     Doc().recordChange = [this](DocumentChange change) {
-        undo_->push(new ChangeCommand([this](DocumentChange& c) { UndoSwap(c); }, std::move(change)));
+        undo_->push(
+            new ChangeCommand([this](DocumentChange& c) { UndoSwap(c); }, std::move(change)));
     };
     connect(undo_, &QUndoStack::indexChanged, this, [this] {
         if (!unloaded_) {

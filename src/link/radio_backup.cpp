@@ -43,7 +43,8 @@ bool IsBackupName(const std::string& name) {
 
 // Removes the oldest backups, each with its companion, while more than keep files are left.
 void PruneBackups(const fs::path& folder, std::size_t keep) {
-    std::map<std::string, std::vector<fs::path>> backups;  // by name without extension: oldest first
+    std::map<std::string, std::vector<fs::path>>
+        backups;  // by name without extension: oldest first
     std::size_t files = 0;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
@@ -80,8 +81,8 @@ std::string BackupFileName(const std::tm& when, std::string_view bandName,
     return name + std::string(kConfigExtension);
 }
 
-BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image,
-                             const InfoPage& info, const std::tm& when) {
+BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
+                             const std::tm& when) {
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
@@ -95,10 +96,10 @@ BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image,
         BackupFileName(when, BandName(BandRow(image.empty() ? 0 : image.back())), serial);
     const std::string stem = name.substr(0, name.size() - kConfigExtension.size());
     fs::path config = fs::path(folder) / name;
-    for (int copy = 2; fs::exists(config, error) || fs::exists(CompanionPath(config.string()), error);
-         ++copy) {
-        config = fs::path(folder) / (stem + " (" + std::to_string(copy) + ")" +
-                                     std::string(kConfigExtension));
+    for (int copy = 2;
+         fs::exists(config, error) || fs::exists(CompanionPath(config.string()), error); ++copy) {
+        config = fs::path(folder) /
+                 (stem + " (" + std::to_string(copy) + ")" + std::string(kConfigExtension));
     }
     const std::string path = config.string();
     if (const auto failure = WriteFileAtomically(path, EncodeConfigFile(image))) {

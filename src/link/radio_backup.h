@@ -22,8 +22,7 @@ struct BackupPolicy {
 
 // The backup's file name. The serial number comes from the radio and may hold any byte: every
 // character but letters, digits, blank, "-", "_", ".", "(" and ")" becomes "_".
-std::string BackupFileName(const std::tm& when, std::string_view bandName,
-                           std::string_view serial);
+std::string BackupFileName(const std::tm& when, std::string_view bandName, std::string_view serial);
 
 struct BackupResult {
     std::string path;   // the configuration file written
@@ -34,8 +33,8 @@ struct BackupResult {
 // configuration and companion in folder, made when missing. A name that is taken gets " (2)",
 // " (3)", ...; then the oldest backups go until the folder holds at most kBackupFilesKept
 // backup files (other files are left alone).
-BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image,
-                             const InfoPage& info, const std::tm& when);
+BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
+                             const std::tm& when);
 
 // The local time now, for the name of a backup.
 std::tm LocalTimeNow();

@@ -82,8 +82,8 @@ class LinkHost {
 };
 
 struct TransferResult {
-    bool completed = false;         // every block and the closing control code went through
-    std::optional<int> openedSlot;  // Upload: the new document
+    bool completed = false;             // every block and the closing control code went through
+    std::optional<int> openedSlot;      // Upload: the new document
     std::optional<std::string> backup;  // the backup of the radio this operation kept
 };
 

@@ -203,10 +203,10 @@ std::optional<std::string> RadioLink::KeepBackup() {
 bool RadioLink::BackUpBeforeWriting(TransferResult& result) {
     // The configuration being written keeps the program's information page, texts and tables:
     // a blank radio of another band gets those tables after the image.
-    auto program = std::tie(state_.MaxChannel, state_.InfoWords, state_.InfoValid,
-                            state_.PowerTable, state_.LevelTable, state_.CustomerName,
-                            state_.SerialNo, state_.ProgDate, state_.MaskDate,
-                            state_.FirmwareVersion);
+    auto program =
+        std::tie(state_.MaxChannel, state_.InfoWords, state_.InfoValid, state_.PowerTable,
+                 state_.LevelTable, state_.CustomerName, state_.SerialNo, state_.ProgDate,
+                 state_.MaskDate, state_.FirmwareVersion);
     const auto saved =
         std::apply([](const auto&... field) { return std::make_tuple(field...); }, program);
     const bool read = ReadRadioImage();

@@ -37,8 +37,7 @@ class QtFileChooser : public FileChooser {
     std::string AskExportName(const std::string& proposed) override;
 
   private:
-    std::string Ask(bool save, const char* filter, const char* suffix,
-                    const std::string& proposed);
+    std::string Ask(bool save, const char* filter, const char* suffix, const std::string& proposed);
 
     QPointer<QWidget> parent_;
     UserSettings* settings_ = nullptr;

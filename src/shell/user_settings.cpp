@@ -12,7 +12,8 @@ const QString kBackupKey = QStringLiteral("radio/backupBeforeWriting");
 }  // namespace
 
 UserSettings::UserSettings()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("Petrel"), QStringLiteral("Petrel CPS"))) {}
+    : settings_(
+          std::make_unique<QSettings>(QStringLiteral("Petrel"), QStringLiteral("Petrel CPS"))) {}
 
 UserSettings::UserSettings(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}

@@ -87,7 +87,8 @@ TEST_F(ChannelCsvTest, FrequenciesRastersAndOptionBitsOfTheRows) {
         {"446.025000", "NONE", kOptScan, "446.025000,off,0.000000,%,FM,6.25,,Low,"},
         {"469.995000", "469.995000", kOptScanAuto, "469.995000,,0.000000,%,FM,5.00,,Low,"},
         // Busy-channel lock-out and beat shift have no column.
-        {"440.000000", "440.000000", kOptBclo | kOptBeatShift, "440.000000,,0.000000,%,FM,6.25,S,Low,"},
+        {"440.000000", "440.000000", kOptBclo | kOptBeatShift,
+         "440.000000,,0.000000,%,FM,6.25,S,Low,"},
     };
     const std::string noTones = ",88.5,88.5,023,NN,023,Tone->Tone";
     for (const Case& c : cases) {
@@ -112,13 +113,15 @@ TEST_F(ChannelCsvTest, ImportSetsTheOptionsItHasColumnsForAndKeepsTheRest) {
         {0xC6, "Mode,Power,Skip", "FM,Low,S", 0xC0},  // presence bits are the packer's
         {kOptScanAuto, "Skip", "", kOptScanAuto},     // AUTO stays AUTO while scanning
         {kOptScan | kOptScanAuto, "Skip", "S", 0x00},
-        {kOptBclo | kOptBeatShift | kOptNarrow, "Mode,Power", ",", kOptBclo | kOptBeatShift | kOptNarrow},
+        {kOptBclo | kOptBeatShift | kOptNarrow, "Mode,Power", ",",
+         kOptBclo | kOptBeatShift | kOptNarrow},
         {kOptHighPower, "Comment", "x", kOptHighPower},  // no option columns: all kept
     };
     for (const Case& c : cases) {
         Document& doc = NewDoc(6, 1);
         doc.state.ChOption[0] = c.before;
-        const std::string csv = std::string("Location,Frequency,") + c.header + "\n1,446," + c.values;
+        const std::string csv =
+            std::string("Location,Frequency,") + c.header + "\n1,446," + c.values;
         const auto imported = ImportChannelsCsv(doc, csv, false);
         ASSERT_TRUE(imported.errors.empty()) << imported.errors.front();
         EXPECT_EQ(doc.state.ChOption[0], c.after) << c.header << " " << c.values;
@@ -143,8 +146,10 @@ TEST_F(ChannelCsvTest, AnyOrderQuotesAndMissingOrUnknownColumns) {
     EXPECT_TRUE(doc.state.Dirty);
 
     // A row after a quoted line break is counted from the line it starts on.
-    const auto refused = ImportChannelsCsv(doc, "Location,Comment,Frequency\n1,\"a\nb\",x\n", false);
-    EXPECT_EQ(refused.errors, std::vector<std::string>{"line 2, Frequency: \"x\" is not a frequency in MHz"});
+    const auto refused =
+        ImportChannelsCsv(doc, "Location,Comment,Frequency\n1,\"a\nb\",x\n", false);
+    EXPECT_EQ(refused.errors,
+              std::vector<std::string>{"line 2, Frequency: \"x\" is not a frequency in MHz"});
 }
 
 TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
@@ -159,7 +164,8 @@ TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
         {"1,446.00625,,,,,,,,,,,,", nullptr},  // good rows do not make up for bad ones
         {"2,467.5,,,,,,,,,,,,", "Frequency: 467.5 MHz is outside 446.00625 ~ 446.09375"},
         {"2,446.0125025,,,,,,,,,,,,", "Frequency: \"446.0125025\" is not a frequency in MHz"},
-        {"2,446.0275,,,,,,,,,,,,", "Frequency: 446.0275 MHz is not on the 6.25 kHz or 5 kHz raster"},
+        {"2,446.0275,,,,,,,,,,,,",
+         "Frequency: 446.0275 MHz is not on the 6.25 kHz or 5 kHz raster"},
         {"0,446.00625,,,,,,,,,,,,", "Location: \"0\" is not a channel number from 1 to 8"},
         {"9,446.00625,,,,,,,,,,,,", "Location: \"9\" is not a channel number from 1 to 8"},
         {"1,446.00625,,,,,,,,,,,,", "Location: channel 1 is also on line 2"},
@@ -168,14 +174,19 @@ TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
         {"3,446.00625,+,1,,,,,,,,,,",
          "Offset: the transmit frequency 447.00625 MHz is outside 446.00625 ~ 446.09375"},
         {"3,446.00625,split,abc,,,,,,,,,,", "Offset: \"abc\" is not a frequency in MHz"},
-        {"3,446.00625,,,Rpt,,,,,,,,,", "Tone: \"Rpt\" is not \"\", \"Tone\", \"TSQL\", \"DTCS\" or \"Cross\""},
+        {"3,446.00625,,,Rpt,,,,,,,,,",
+         "Tone: \"Rpt\" is not \"\", \"Tone\", \"TSQL\", \"DTCS\" or \"Cross\""},
         {"3,446.00625,,,Cross,,,,,,DTCS->Rpt,,,",
          "CrossMode: \"DTCS->Rpt\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, ->Tone, ->DTCS, "
          "DTCS-> or DTCS->DTCS"},
-        {"3,446.00625,,,Tone,66.9,,,,,,,,", "rToneFreq: \"66.9\" is not a CTCSS tone of the radio's table"},
-        {"3,446.00625,,,TSQL,,88.55,,,,,,,", "cToneFreq: \"88.55\" is not a CTCSS tone of the radio's table"},
-        {"3,446.00625,,,DTCS,,,024,,,,,,", "DtcsCode: \"024\" is not a DCS code of the radio's table"},
-        {"3,446.00625,,,Cross,,,,,089,Tone->DTCS,,,", "RxDtcsCode: \"089\" is not a DCS code of the radio's table"},
+        {"3,446.00625,,,Tone,66.9,,,,,,,,",
+         "rToneFreq: \"66.9\" is not a CTCSS tone of the radio's table"},
+        {"3,446.00625,,,TSQL,,88.55,,,,,,,",
+         "cToneFreq: \"88.55\" is not a CTCSS tone of the radio's table"},
+        {"3,446.00625,,,DTCS,,,024,,,,,,",
+         "DtcsCode: \"024\" is not a DCS code of the radio's table"},
+        {"3,446.00625,,,Cross,,,,,089,Tone->DTCS,,,",
+         "RxDtcsCode: \"089\" is not a DCS code of the radio's table"},
         {"3,446.00625,,,DTCS,,,023,RN,,,,,",
          "DtcsPolarity: \"RN\" is refused: the radio has normal polarity only (NN)"},
         {"3,446.00625,,,,,,,,,,AM,,", "Mode: \"AM\" is not \"FM\" or \"NFM\""},
@@ -199,7 +210,8 @@ TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
 
     // While the fixed-channel lock holds, only the band's channel table is offered.
     EXPECT_EQ(ImportChannelsCsv(doc, "Location,Frequency\n1,446.0125\n", true).errors,
-              std::vector<std::string>{"line 2, Frequency: 446.0125 MHz is not one of the band's channels"});
+              std::vector<std::string>{
+                  "line 2, Frequency: 446.0125 MHz is not one of the band's channels"});
     EXPECT_TRUE(ImportChannelsCsv(doc, "Location,Frequency\n1,446.01875\n", true).errors.empty());
     EXPECT_EQ(ImportChannelsCsv(doc, "Frequency,Name\n", false).errors,
               std::vector<std::string>{"line 1, Location: the header has no such column"});
@@ -241,7 +253,8 @@ TEST_F(ChannelCsvTest, ExportThenImportGivesTheSameImageForEveryBand) {
         const auto frequency = [&] {
             const std::int64_t step = random() % 2 ? 6250 : 5000;
             const std::int64_t first = (low + step - 1) / step;
-            return (first + static_cast<std::int64_t>(random()) % ((high / step) - first + 1)) * step;
+            return (first + static_cast<std::int64_t>(random()) % ((high / step) - first + 1)) *
+                   step;
         };
         for (int i = 0; i < channels; ++i) {
             if (random() % 8 == 0) {

@@ -281,12 +281,17 @@ TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
     ProgramState state;
     Document& doc = state.workspace.At(BuildNewConfiguration(state, 6, 3));
     std::vector<DocumentChange> recorded;
-    doc.recordChange = [&recorded](DocumentChange change) { recorded.push_back(std::move(change)); };
+    doc.recordChange = [&recorded](DocumentChange change) {
+        recorded.push_back(std::move(change));
+    };
     SysBlockBytes block = doc.state.SysBlock;
     block[0x07] ^= 0xFF;
 
     const std::pair<const char*, std::function<void()>> edits[] = {
-        {"lines", [&] { EditChannelLines(doc, {{0, "a"}, {1, "b"}, {0, "c"}, {7, "beyond"}}); }},
+        {"lines",
+         [&] {
+             EditChannelLines(doc, {{0, "a"}, {1, "b"}, {0, "c"}, {7, "beyond"}});
+         }},
         {"options", [&] { SetChannelOptions(doc, 2, kOptBclo | kOptScan); }},
         {"system block", [&] { WriteSysBlock(doc, block); }},
     };

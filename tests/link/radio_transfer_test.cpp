@@ -460,7 +460,8 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
     link.SetBackupPolicy({dir.File("file/Backups"), true});
     prompter.Expect(std::nullopt, Answer::Ok);
     EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
-    EXPECT_TRUE(prompter.Texts().back().starts_with("The radio could not be backed up.\n\rCan't make the folder "));
+    EXPECT_TRUE(prompter.Texts().back().starts_with(
+        "The radio could not be backed up.\n\rCan't make the folder "));
     EXPECT_EQ(WriteAddresses().size(), 222u);  // the first Download only
     EXPECT_TRUE(prompter.Done());
 }
@@ -472,7 +473,8 @@ TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
     when.tm_mday = 9;
     when.tm_hour = 7;
     when.tm_sec = 5;
-    EXPECT_EQ(BackupFileName(when, "Petrel (PMR)", "  \xFF\xFF"), "2024-03-09 07-00-05 Petrel (PMR).cfg");
+    EXPECT_EQ(BackupFileName(when, "Petrel (PMR)", "  \xFF\xFF"),
+              "2024-03-09 07-00-05 Petrel (PMR).cfg");
     EXPECT_EQ(BackupFileName(when, "UHF Mid Band", "A/B\\C\xE9"),
               "2024-03-09 07-00-05 UHF Mid Band A_B_C_.cfg");
 

@@ -124,16 +124,17 @@ void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
     WriteText(bad, "Location,Frequency\n1,446.5\n3,475\n");
 
     program.chooser.Then(bad);
-    program.prompter.Expect("Nothing was imported from " + bad +
-                                ":\n\rline 3, Frequency: 475 MHz is outside 440 ~ 470",
-                            Answer::Ok);
+    program.prompter.Expect(
+        "Nothing was imported from " + bad + ":\n\rline 3, Frequency: 475 MHz is outside 440 ~ 470",
+        Answer::Ok);
     Trigger(editor, "mnuImportChannels");
     QVERIFY(!doc.state.Dirty);
 
     program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
     program.chooser.Then(good);
     Trigger(editor, "mnuImportChannels");
-    QCOMPARE(ListLines(editor, true)[1], QString("2   446.500000  000=  None   446.500000  001=  67.0"));
+    QCOMPARE(ListLines(editor, true)[1],
+             QString("2   446.500000  000=  None   446.500000  001=  67.0"));
     QVERIFY(doc.state.Dirty);
     QCOMPARE(editor->UndoStack().count(), 1);
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
@@ -179,7 +180,8 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
     NotePadWindow* editor = program.window.ActiveEditor();
     QVERIFY(editor != nullptr);
     QCOMPARE(editor->windowTitle(), QString::fromStdString(first).toUpper());
-    QCOMPARE(FindMenu(editor, "mnuRecent")->actions()[0]->text(), "&1 " + QString::fromStdString(first));
+    QCOMPARE(FindMenu(editor, "mnuRecent")->actions()[0]->text(),
+             "&1 " + QString::fromStdString(first));
     QVERIFY_DONE(program.prompter);
 
     for (int i = 0; i < 10; ++i) {

@@ -60,7 +60,9 @@ class ScriptedFileChooser : public FileChooser {
     std::string AskOpenName() override;
     std::string AskSaveName(const std::string& proposed) override;
     std::string AskImportName() override { return AskOpenName(); }
-    std::string AskExportName(const std::string& proposed) override { return AskSaveName(proposed); }
+    std::string AskExportName(const std::string& proposed) override {
+        return AskSaveName(proposed);
+    }
 
     std::vector<std::string> proposed;
     int unexpected = 0;
