@@ -1,11 +1,11 @@
 #include "document/document_lifecycle.h"
 
+#include <utility>
+
 #include "document/band_table.h"
 #include "document/config_file.h"
 #include "document/program_state.h"
 #include "util/text.h"
-
-#include <utility>
 
 namespace petrel {
 
