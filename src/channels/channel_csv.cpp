@@ -431,7 +431,10 @@ std::uint8_t ImportedOptions(const ImportedChannel& channel, std::uint8_t old) {
 
 ChannelCsvExport ExportChannelsCsv(const Document& doc) {
     ChannelCsvExport result;
-    result.text = std::string(kChannelCsvHeader) + std::string(kRowEnd);
+    for (const std::string_view name : kColumnNames) {
+        result.text += (result.text.empty() ? "" : ",") + std::string(name);
+    }
+    result.text += kRowEnd;
     PllEncoder encoder(
         PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]));
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {

@@ -16,9 +16,6 @@ struct Document;
 // Frequencies and offsets in MHz with six decimals; the channel's tones as Tone/CrossMode with
 // their CTCSS or DCS columns; spacing, power and scan from the option bits. The radio stores no
 // names: Name stays empty and, like Comment and TStep, is not read back.
-inline constexpr std::string_view kChannelCsvHeader =
-    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment";
 
 struct ChannelCsvExport {
     std::string text;  // the header and one row per channel, each ending in CR LF

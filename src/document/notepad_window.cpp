@@ -174,7 +174,7 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
 }
 
 NotePadWindow::~NotePadWindow() {
-    if (!unloaded_) {
+    if (!unloaded_ && slot_ <= state_.workspace.UpperSlot()) {
         Doc().recordChange = nullptr;  // the stack goes with the window
     }
 }

@@ -184,14 +184,18 @@ bool RadioLink::ReadRadioImage() {
 }
 
 std::optional<std::string> RadioLink::KeepBackup() {
-    if (backup_.folder.empty() || radioBand_ > kBandCount || image_.empty()) {
+    if (backup_.folder.empty()) {
         return std::nullopt;
     }
-    ImageBuf file = image_;
-    file.back() = static_cast<std::uint8_t>(radioBand_);  // the band byte a file ends with
-    InfoPage info;
-    std::copy(state_.InfoWords.begin(), state_.InfoWords.end(), info.begin());
-    const BackupResult kept = SaveRadioBackup(backup_.folder, file, info, LocalTimeNow());
+    BackupResult kept;
+    if (radioBand_ > kBandCount) {
+        kept.error = "The radio reports band " + std::to_string(radioBand_) +
+                     ", which this program does not know.";
+    } else {
+        ImageBuf file = image_;
+        file.back() = static_cast<std::uint8_t>(radioBand_);  // the band byte a file ends with
+        kept = SaveRadioBackup(backup_.folder, file, state_.InfoWords, LocalTimeNow());
+    }
     if (!kept.error.empty()) {
         prompter_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.error,
                        Icon::Exclamation);

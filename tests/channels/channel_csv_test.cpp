@@ -15,7 +15,9 @@
 namespace petrel {
 namespace {
 
-const std::string kHeader = std::string(kChannelCsvHeader) + "\r\n";
+const std::string kHeader =
+    "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+    "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
 
 class ChannelCsvTest : public ::testing::Test {
   protected:
@@ -24,6 +26,7 @@ class ChannelCsvTest : public ::testing::Test {
     }
     // The rows after the header, without their line ends.
     static std::vector<std::string> Rows(const std::string& csv) {
+        EXPECT_TRUE(csv.starts_with(kHeader)) << csv;
         std::vector<std::string> rows;
         for (std::size_t at = kHeader.size(); at < csv.size();) {
             const std::size_t end = csv.find("\r\n", at);

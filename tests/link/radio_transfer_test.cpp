@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "document/config_file.h"
 #include "document/new_config.h"
@@ -455,13 +456,21 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
         EXPECT_EQ(Bytes(info->begin(), info->end()), radioInfo);
     }
 
-    // A backup that cannot be kept writes nothing.
+    // A backup that cannot be kept writes nothing: a folder that cannot be made, a radio of a
+    // band whose backup would not open.
     test::WriteBytes(dir.File("file"), {});
-    link.SetBackupPolicy({dir.File("file/Backups"), true});
-    prompter.Expect(std::nullopt, Answer::Ok);
-    EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
-    EXPECT_TRUE(prompter.Texts().back().starts_with(
-        "The radio could not be backed up.\n\rCan't make the folder "));
+    for (const auto& [folder, band, reason] :
+         {std::tuple{dir.File("file/Backups"), 9, std::string("Can't make the folder ")},
+          std::tuple{
+              dir.File("Backups"), 13,
+              std::string("The radio reports band 13, which this program does not know.")}}) {
+        radio.Memory().band = static_cast<std::uint8_t>(band);
+        link.SetBackupPolicy({folder, true});
+        prompter.Expect(std::nullopt, Answer::Ok);
+        EXPECT_FALSE(link.RadioTransfer(TransferOp::Download).completed);
+        EXPECT_TRUE(
+            prompter.Texts().back().starts_with("The radio could not be backed up.\n\r" + reason));
+    }
     EXPECT_EQ(WriteAddresses().size(), 222u);  // the first Download only
     EXPECT_TRUE(prompter.Done());
 }
