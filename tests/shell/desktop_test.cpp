@@ -75,19 +75,6 @@ NotePadWindow* NewFromDialog(Program& program, const QString& count = "16") {
     return program.window.ActiveEditor();
 }
 
-// Runs check on the first modal dialog of type T once it is up, then lets finish close it.
-template <typename T>
-void WhenShown(std::function<void(T*)> check) {
-    QTimer::singleShot(0, [check] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            QTimer::singleShot(10, [check] { WhenShown<T>(check); });
-            return;
-        }
-        check(dialog);
-    });
-}
-
 }  // namespace
 
 class DesktopTest : public QObject {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QApplication>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -79,6 +81,18 @@ std::string ChangedQuestion(const std::string& base);
 QStringList Titles(MainWindow& window);
 // The titles of the menus the main window's menu bar shows now.
 QStringList MenuBarTitles(MainWindow& window);
+// Runs check on the first modal dialog of type T once it is up (check closes it).
+template <typename T>
+void WhenShown(std::function<void(T*)> check) {
+    QTimer::singleShot(0, [check] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            QTimer::singleShot(10, [check] { WhenShown<T>(check); });
+            return;
+        }
+        check(dialog);
+    });
+}
 // The lines of an editor's channel list, each trimmed when asked: a new configuration's lines
 // end after the last description, unpacked ones pad it.
 QStringList ListLines(QWidget* editor, bool trimmed = false);

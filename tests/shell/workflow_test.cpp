@@ -1,6 +1,8 @@
 // Undo, channel import and export, recent files and the radio backups, driven through the real
 // windows under the offscreen platform.
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "channels/channel_options.h"
 #include "document/notepad_window.h"
 #include "shell/link_radio.h"
+#include "shell/qt_ports.h"
 #include "shell/status_area.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
@@ -59,6 +62,7 @@ class WorkflowTest : public QObject {
     void undoStepsBackToTheSavedStateWithoutTheQuestion();
     void channelsComeInAndGoOutThroughTheFileMenu();
     void recentFilesGeometryAndTheBackupOptionOutliveTheProgram();
+    void fileDialogsStartInTheFolderOfTheLastFileChosen();
     void uploadIsKeptAndDownloadReadsTheRadioFirst();
 };
 
@@ -189,6 +193,30 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
     }
     QCOMPARE(program.settings.RecentFiles().size(), kRecentFileCount);
     QCOMPARE(program.settings.RecentFiles().front(), QString("/x/9.cfg"));
+}
+
+void WorkflowTest::fileDialogsStartInTheFolderOfTheLastFileChosen() {
+    Program program;
+    QtFileChooser chooser;
+    chooser.SetSettings(&program.settings);
+    const QString folder = QString::fromStdString(program.workFolder.File("shop"));
+    QDir().mkpath(folder);
+    WriteText((folder + "/old.csv").toStdString(), "");
+    QStringList shown;  // where each dialog started, and its filter
+    const auto answer = [&shown](const QString& file) {
+        WhenShown<QFileDialog>([&shown, file](QFileDialog* dialog) {
+            shown << dialog->directory().absolutePath() + " " + dialog->nameFilters().join(';');
+            dialog->selectFile(file);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+    answer(folder + "/new.csv");
+    QCOMPARE(chooser.AskExportName("Temp1.csv"), (folder + "/new.csv").toStdString());
+    answer("old.csv");
+    QCOMPARE(chooser.AskImportName(), (folder + "/old.csv").toStdString());
+    QCOMPARE(shown, QStringList(
+                        {QDir::currentPath() + " Channels (*.csv)", folder + " Channels (*.csv)"}));
+    QCOMPARE(program.settings.LastFolder(), folder);
 }
 
 void WorkflowTest::uploadIsKeptAndDownloadReadsTheRadioFirst() {
