@@ -40,8 +40,8 @@ DocumentChange ChangeDocument(Document& doc, DocumentChange change) {
         return change;
     }
     doc.state.Dirty = true;
-    if (doc.recordChange) {
-        doc.recordChange(change);
+    if (doc.changes.record) {
+        doc.changes.record(change);
     }
     return change;
 }

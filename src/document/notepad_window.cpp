@@ -162,7 +162,7 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
     Refresh();
     FitFont();
 
-    Doc().recordChange = [this](DocumentChange change) {
+    Doc().changes.record = [this](DocumentChange change) {
         undo_->push(
             new ChangeCommand([this](DocumentChange& c) { UndoSwap(c); }, std::move(change)));
     };
@@ -175,7 +175,7 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
 
 NotePadWindow::~NotePadWindow() {
     if (!unloaded_ && slot_ <= state_.workspace.UpperSlot()) {
-        Doc().recordChange = nullptr;  // the stack goes with the window
+        Doc().changes.record = nullptr;  // the stack goes with the window
     }
 }
 
@@ -533,7 +533,7 @@ void NotePadWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Doc().recordChange = nullptr;
+    Doc().changes.record = nullptr;
     unloaded_ = true;
     // The settings windows of this document close with it, without writing.
     for (QWidget* window : std::initializer_list<QWidget*>{systemOptions_, buttons_, radioInfo_}) {

@@ -46,6 +46,20 @@ struct DocState {
     bool Key4Assigned = false;
 };
 
+// Takes what every change of one document replaced (document_edit.h): the editor's undo
+// stack. It belongs to that document alone: a copy (a report works on one) records nothing,
+// and a document assigned over it (a reused slot) drops it.
+struct ChangeRecorder {
+    std::function<void(DocumentChange)> record;
+
+    ChangeRecorder() = default;
+    ChangeRecorder(const ChangeRecorder& /*other*/) {}
+    ChangeRecorder& operator=(const ChangeRecorder& /*other*/) {
+        record = nullptr;
+        return *this;
+    }
+};
+
 // One open configuration: its state, its channel lines (the only store of the channels'
 // frequencies and tones while it is open), its title and the texts of its header labels.
 struct Document {
@@ -57,8 +71,7 @@ struct Document {
     std::string rangeLabel = "Range:";
     std::string serialLabel = "Serial No:";
     std::string customerLabel = "Customer:";
-    // Takes what every change replaced (document_edit.h); the editor keeps it for undo.
-    std::function<void(DocumentChange)> recordChange;
+    ChangeRecorder changes;
 };
 
 // True when any nibble of system bytes 0x00 and 0x01 holds function code 4.

@@ -281,7 +281,7 @@ TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
     ProgramState state;
     Document& doc = state.workspace.At(BuildNewConfiguration(state, 6, 3));
     std::vector<DocumentChange> recorded;
-    doc.recordChange = [&recorded](DocumentChange change) {
+    doc.changes.record = [&recorded](DocumentChange change) {
         recorded.push_back(std::move(change));
     };
     SysBlockBytes block = doc.state.SysBlock;
@@ -316,6 +316,13 @@ TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
         EXPECT_EQ(recorded.size(), std::string(what) == "lines" ? 1u : 0u) << what;
     }
     EXPECT_EQ(doc.lines[0], "c");  // of two edits of one line the later one counts
+
+    // A copy (a report opens the system options on one) records into nobody's undo steps.
+    recorded.clear();
+    Document copy = doc;
+    block[0x07] ^= 0x0F;
+    WriteSysBlock(copy, block);
+    EXPECT_TRUE(recorded.empty());
 }
 
 TEST(ShellModel, MainWindowGeometryRoundsDownAndOnlyPureRedBlinks) {
