@@ -270,6 +270,7 @@ class RadioLink {
 
     std::vector<std::uint8_t> rxFrame_;
     ImageBuf image_;  // the image on its way to or from the radio
+    std::string readFacts_;  // why an Upload-type read runs, for its failure question
     bool blankRadio_ = false;
     int radioBand_ = 0;      // what the last identification said
     int radioChannels_ = 0;  // what the last read at 0x0008 said the radio holds

@@ -213,7 +213,10 @@ bool RadioLink::BackUpBeforeWriting(TransferResult& result) {
                  state_.MaskDate, state_.FirmwareVersion);
     const auto saved =
         std::apply([](const auto&... field) { return std::make_tuple(field...); }, program);
+    // A failure here comes as "Upload Err": say why a Download reads, and that it wrote nothing.
+    readFacts_ = "Reading the radio to back it up before writing: nothing has been written yet.";
     const bool read = ReadRadioImage();
+    readFacts_.clear();
     if (read) {
         result.backup = KeepBackup();
     }
@@ -372,7 +375,7 @@ void RadioLink::TransferImage(bool reading) {
     }
     if (failed && !state_.UserAbort) {
         ShowLinkStatus("Not detected", kStatusRed);
-        AskTryAgain(errorWord, facts);
+        AskTryAgain(errorWord, facts.empty() && reading ? readFacts_ : facts);
         state_.LinkOk = false;
     }
 
