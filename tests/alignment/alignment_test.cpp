@@ -2,8 +2,8 @@
 // set-up, measurement, key press and closing sends, and what lands in the tables.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
+#include <span>
 
 #include "alignment/hardware_params.h"
 #include "alignment/level_pair.h"
@@ -11,6 +11,7 @@
 #include "document/info_page.h"
 #include "document/new_config.h"
 #include "link/link_fixture.h"
+#include "link/link_trace.h"
 
 namespace petrel {
 namespace {
@@ -37,16 +38,10 @@ class AlignmentTest : public test::LinkTest {
     Traffic Params() {
         Traffic traffic;
         for (const auto& frame : radio.Log()) {
-            if (frame.kind != FrameKind::ReadParam && frame.kind != FrameKind::WriteParam) {
-                continue;
+            if (frame.kind == FrameKind::ReadParam || frame.kind == FrameKind::WriteParam) {
+                traffic.push_back(static_cast<char>(frame.request[0]) +
+                                  (" " + HexBytes(std::span(frame.request).subspan(1))));
             }
-            std::string text(1, static_cast<char>(frame.request[0]));
-            for (std::size_t i = 1; i < frame.request.size(); ++i) {
-                char hex[4];
-                std::snprintf(hex, sizeof hex, " %02X", frame.request[i]);
-                text += hex;
-            }
-            traffic.push_back(text);
         }
         radio.ClearLog();
         return traffic;
@@ -61,14 +56,6 @@ class AlignmentTest : public test::LinkTest {
     int slot;
 };
 
-Traffic Join(std::initializer_list<Traffic> parts) {
-    Traffic all;
-    for (const auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 TEST(CheckLevelText, TakesWholeNumbersBelow256Only) {
     const std::pair<const char*, std::optional<std::uint8_t>> cases[] = {
         {"255", 255}, {"0", 0},   {" 7 ", 7},   {"0255", 255}, {"256", {}},         {"abc", {}},
@@ -82,71 +69,40 @@ TEST(CheckLevelText, TakesWholeNumbersBelow256Only) {
 TEST_F(AlignmentTest, EachSetUpSendsItsWritesInOrderAndEachClosingCodeLeavesIt) {
     radio.Memory().params[0][0x8E] = 0x30;
     struct Case {
-        const char* name;
-        std::function<std::shared_ptr<void>(bool& setUp)> open;
+        std::optional<LevelMember> member;  // none: the transmit test
+        const char* caption;
         Traffic setUp;
         TestMode during;
         Traffic closing;
         TestMode after;
     };
+    // clang-format off
     const Case cases[] = {
-        {"squelch receive test",
-         [&](bool& ok) {
-             auto model = std::make_shared<LevelPairModel>(LevelMember::Squelch, Context());
-             ok = model->SetUp();
-             EXPECT_EQ(model->receiveFrequency, "446.006250");
-             EXPECT_EQ(model->caption, "Squelch Attn. 12.5K   ( 446.006250 MHz ) ");
-             return model;
-         },
-         // 446.00625 MHz received with IF -21.7: PLL word 0x424C, A mod 4 = 1, step 6.25 kHz.
+        // 446.00625 MHz received with IF -21.7: PLL word 0x424C, A mod 4 = 1, step 6.25 kHz.
+        {LevelMember::Squelch, "Squelch Attn. 12.5K   ( 446.006250 MHz ) ",
          {"O 00 A0 C2", "O 00 B1 42", "O 00 B2 4C", "O 00 B3 40", "O 01 3F 00", "O 00 B0 00",
           "O 00 BC 01", "O 00 D0 C8", "O 00 D1 C8", "O 00 D2 C8", "O 00 D3 C8", "O 02 10 AC",
-          "O 02 11 C8"},
-         TestMode::ReceiveTest,
-         kLeaveTest,
-         TestMode::Normal},
-        {"VOX enable",
-         [&](bool& ok) {
-             auto model = std::make_shared<LevelPairModel>(LevelMember::Vox, Context());
-             ok = model->SetUp();
-             return model;
-         },
-         {"I 00 8E", "O 00 8E 31"},
-         TestMode::Alignment,
-         kLeaveTest,
-         TestMode::Normal},
-        {"battery (nothing at load)",
-         [&](bool& ok) {
-             auto model = std::make_shared<LevelPairModel>(LevelMember::Battery, Context());
-             ok = model->SetUp();
-             return model;
-         },
-         {},
-         TestMode::Alignment,
-         kBackToAlignment,
-         TestMode::Alignment},
-        {"transmit test",
-         [&](bool& ok) {
-             auto model = std::make_shared<TxPowerModel>(Context());
-             ok = model->SetUp();
-             EXPECT_EQ(model->caption, "RF Power Softpot  ( 446.006250 MHz )");
-             EXPECT_EQ(model->refText, "00H");
-             EXPECT_EQ(model->pllText, "0100010110110000B");
-             return model;
-         },
-         // Transmitted as it is: word 0x45B0, A mod 4 = 1.
+          "O 02 11 C8"}, TestMode::ReceiveTest, kLeaveTest, TestMode::Normal},
+        {LevelMember::Vox, "VOX Sensitivity", {"I 00 8E", "O 00 8E 31"}, TestMode::Alignment,
+         kLeaveTest, TestMode::Normal},
+        {LevelMember::Battery, "Battery Alert Softpot Setup", {}, TestMode::Alignment,
+         kBackToAlignment, TestMode::Alignment},
+        // Transmitted as it is: word 0x45B0, A mod 4 = 1.
+        {std::nullopt, "RF Power Softpot  ( 446.006250 MHz )",
          {"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00", "O 00 B4 00", "O 02 10 AD",
-          "O 02 11 0A"},
-         TestMode::TransmitTest,
-         kLeaveTest,
-         TestMode::Normal},
+          "O 02 11 0A"}, TestMode::TransmitTest, kLeaveTest, TestMode::Normal},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.caption);
         Adjusted();
-        bool ok = false;
-        auto model = c.open(ok);
-        EXPECT_TRUE(ok);
+        const auto setUp = [&](auto model) {
+            EXPECT_TRUE(model->SetUp());
+            EXPECT_EQ(model->caption, c.caption);
+            return std::shared_ptr<void>(model);
+        };
+        auto model = c.member ? setUp(std::make_shared<LevelPairModel>(*c.member, Context()))
+                              : setUp(std::make_shared<TxPowerModel>(Context()));
         EXPECT_EQ(Params(), c.setUp);
         EXPECT_EQ(radio.Activity().mode, c.during);
         model.reset();  // the window goes without OK or CANCEL: the closing code all the same
@@ -165,8 +121,8 @@ TEST_F(AlignmentTest, AHalfMadeSetUpStopsAndLeavesTheTestState) {
         TxPowerModel model(Context());
         EXPECT_FALSE(model.SetUp());
     }
-    EXPECT_EQ(Params(),
-              Join({{"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00"}, kLeaveTest}));
+    EXPECT_EQ(Params(), (Traffic{"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00",
+                                 "O 02 10 AA", "O 02 11 0A"}));
 
     // A configuration of another band would tune the wrong frequency: nothing is set up.
     state.workspace.At(slot).state.Band = 6;
@@ -185,7 +141,7 @@ TEST_F(AlignmentTest, AnUnansweredClosingCodeIsReportedAndCanBeSentAgain) {
     prompter.Expect(ClosingCodeFailedText(0xAA), Answer::Retry);
     TestState aa(link, prompter, 0xAA);
     EXPECT_TRUE(aa.Leave());
-    EXPECT_EQ(Params(), Join({kLeaveTest, kLeaveTest}));
+    EXPECT_EQ(Params(), (Traffic{"O 02 10 AA", "O 02 11 0A", "O 02 10 AA", "O 02 11 0A"}));
 
     radio.Options().silent = true;
     prompter
@@ -240,13 +196,11 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
         EXPECT_EQ(radio.Memory().Info(kInfoPowerTable + i), state.PowerTable[i]) << i;
         EXPECT_EQ(state.InfoWords[kInfoLevelTable + i], state.LevelTable[i]) << i;
     }
-    std::vector<std::string> writes;
+    std::string writes;
     for (const auto& frame : radio.Log()) {
-        if (frame.kind == FrameKind::WriteBlock) {
-            writes.push_back(std::to_string(frame.request[2]));
-        }
+        writes += frame.kind == FrameKind::WriteBlock ? std::to_string(frame.request[2]) + " " : "";
     }
-    EXPECT_EQ(writes, (std::vector<std::string>{"240", "244", "248", "192", "196", "200", "204"}));
+    EXPECT_EQ(writes, "240 244 248 192 196 200 204 ");
     EXPECT_EQ(Params(), kLeaveTest);
     EXPECT_TRUE(prompter.Done());
 }

@@ -1,19 +1,19 @@
 // The settings dialogs' rules: system options, buttons, radio and customer information.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <sstream>
 
-#include "channels/channel_line.h"
 #include "document/band_table.h"
 #include "document/program_state.h"
 #include "settings/button_options.h"
 #include "settings/radio_info.h"
 #include "settings/system_options.h"
+#include "support/documents.h"
 
 namespace petrel {
 namespace {
-
-using Bytes = std::vector<std::pair<std::size_t, std::uint8_t>>;
 
 // "text=code|text=code|..." of a list.
 std::string Joined(const EntryList& list) {
@@ -31,6 +31,32 @@ std::string Positional(std::initializer_list<const char*> texts) {
         list.push_back({text, static_cast<int>(list.size())});
     }
     return Joined(list);
+}
+
+// System block bytes written "at=value ..." in hex: "05=07 0A=40".
+void Poke(SysBlockBytes& block, const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (std::string item; in >> item;) {
+        block[std::stoul(item.substr(0, 2), nullptr, 16)] =
+            static_cast<std::uint8_t>(std::stoul(item.substr(3), nullptr, 16));
+    }
+}
+// The bytes of block at the places bytes names, in the same notation.
+std::string Peek(const SysBlockBytes& block, const std::string& bytes) {
+    std::istringstream in(bytes);
+    std::string text;
+    for (std::string item; in >> item;) {
+        char value[8];
+        std::snprintf(value, sizeof value, "=%02X",
+                      block[std::stoul(item.substr(0, 2), nullptr, 16)]);
+        text += (text.empty() ? "" : " ") + item.substr(0, 2) + value;
+    }
+    return text;
+}
+
+// Channels 1-4 with both frequencies, 5 receive only, the rest empty.
+Document SixteenChannels() {
+    return test::DocumentOf(test::ChannelLines("BBBBR-----------"), 0);
 }
 
 TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
@@ -63,37 +89,14 @@ TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
     for (const auto& [list, texts] : expected) {
         EXPECT_EQ(Joined(SystemList(list)), texts) << kSysListControls[list].name;
     }
-}
-
-// A 16-channel document: channels 1-4 with both frequencies, 5 receive only, the rest empty.
-Document SixteenChannels() {
-    Document doc;
-    doc.state.Deleted = false;
-    for (int channel = 1; channel <= 16; ++channel) {
-        std::string line =
-            channel <= 5 ? PresetChannelLine(channel, "446.006250") : EmptyChannelLine(channel);
-        if (channel == 5) {
-            line.replace(29, 10, "NONE      ");
-        }
-        doc.lines.push_back(line);
-    }
-    doc.state.ChOption.assign(16, 0);
-    return doc;
-}
-
-TEST(SystemOptions, TransmitChannelsAreThoseWithBothFrequencies) {
+    // The transmit channels are those with both frequencies.
     EXPECT_EQ(Joined(TxChannelList(SixteenChannels().lines)), "Selected=0|1=1|2=2|3=3|4=4");
 }
 
-// A valid value in every field, with the bits no control names set.
-const Bytes kFullBlock = {{0x05, 1},    {0x06, 3},    {0x07, 0xA5}, {0x08, 0x4C}, {0x09, 0xE6},
-                          {0x0A, 0xDF}, {0x0E, 0x6D}, {0x0F, 0xBF}, {0x17, 0xF4}, {0x18, 2}};
-
 TEST(SystemOptions, FillThenPackKeepsEveryByte) {
+    // A valid value in every field, with the bits no control names set.
     Document doc = SixteenChannels();
-    for (const auto& [at, value] : kFullBlock) {
-        doc.state.SysBlock[at] = value;
-    }
+    Poke(doc.state.SysBlock, "05=01 06=03 07=A5 08=4C 09=E6 0A=DF 0E=6D 0F=BF 17=F4 18=02");
     const SystemOptions options = OpenSystemOptions(doc);
     EXPECT_FALSE(doc.state.Dirty);
     const std::string shown[kSysListCount] = {"180 s",      "600 mS", "Normal", "1600 ms",
@@ -108,16 +111,6 @@ TEST(SystemOptions, FillThenPackKeepsEveryByte) {
     EXPECT_EQ(PackSystemOptions(options, doc.state.SysBlock), doc.state.SysBlock);
 }
 
-struct SysCase {
-    const char* what;
-    Bytes before;
-    std::vector<std::pair<SysList, std::string>> shown;  // "" for no selection
-    std::function<void(SystemOptions&)> change;
-    Bytes opened;  // the document right after opening
-    Bytes stored;  // the block after OK
-    bool dirtyOnOpen = false;
-};
-
 void Select(SystemOptions& options, SysList list, const std::string& text) {
     for (std::size_t i = 0; i < options.lists[list].size(); ++i) {
         if (options.lists[list][i].text == text) {
@@ -127,177 +120,79 @@ void Select(SystemOptions& options, SysList list, const std::string& text) {
 }
 
 TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
-    const SysCase cases[] = {
-        {"priority byte 7 is channel 1", {{0x05, 7}}, {}, nullptr, {{0x05, 7}}, {{0x05, 1}}},
-        {"priority byte 20 is reset on opening",
-         {{0x05, 20}},
-         {},
-         nullptr,
-         {{0x05, 0}},
-         {{0x05, 0}},
-         true},
-        {"transmit channel above the count is reset",
-         {{0x06, 17}},
-         {{kTxChannelList, "Selected"}},
-         nullptr,
-         {{0x06, 0}},
-         {{0x06, 0}},
-         true},
-        {"transmit channel without Tx shows nothing and stores 0",
-         {{0x06, 5}},
-         {{kTxChannelList, ""}},
-         nullptr,
-         {{0x06, 5}},
-         {{0x06, 0}}},
-        {"sample time OFF clears bit 6, another sets it",
-         {{0x08, 0x00}, {0x0A, 0x40}},
-         {{kSampleTimeList, "OFF"}},
-         [](SystemOptions& o) { Select(o, kTimeOutList, "30 s"); },
-         {},
-         {{0x08, 0x02}, {0x0A, 0x00}}},
-        {"a sample time sets bit 6",
-         {{0x0A, 0x00}},
-         {},
-         [](SystemOptions& o) { Select(o, kSampleTimeList, "7.5S"); },
-         {},
-         {{0x08, 0xF0}, {0x0A, 0x40}}},
-        {"long press 0 opens as 2.0 s",
-         {{0x09, 0x00}},
-         {{kLongPressList, "2.0 s"}},
-         nullptr,
-         {},
-         {{0x09, 0x30}}},
-        {"long press 15 opens as 2.0 s",
-         {{0x09, 0xF0}},
-         {{kLongPressList, "2.0 s"}},
-         nullptr,
-         {},
-         {{0x09, 0x30}}},
-        {"VOX attack 3 opens as 100mS",
-         {{0x0F, 0x3E}},
-         {{kVoxAttackList, "100mS     "}},
-         nullptr,
-         {},
-         {{0x0F, 0x5E}}},
-        {"VOX attack 0 opens as 100mS",
-         {{0x0F, 0x00}},
-         {{kVoxAttackList, "100mS     "}},
-         nullptr,
-         {},
-         {{0x0F, 0x50}}},
-        {"power save 2 and sample time 1 are not offered and store 0",
-         {{0x09, 0x52}, {0x08, 0x13}},
-         {{kPowerSaveList, ""}, {kSampleTimeList, ""}, {kTimeOutList, "45 s"}},
-         nullptr,
-         {},
-         {{0x09, 0x50}, {0x08, 0x03}}},
-        {"ticking BEEP ON clears bit 5",
-         {{0x0A, 0x20}},
-         {},
-         [](SystemOptions& o) { o.checked[kBeepCheck] = true; },
-         {},
-         {{0x0A, 0x00}}},
-        {"clearing BEEP ON sets bit 5",
-         {{0x0A, 0x00}},
-         {},
-         [](SystemOptions& o) { o.checked[kBeepCheck] = false; },
-         {},
-         {{0x0A, 0x20}}},
-        {"tone check on and squelch Normal stay apart",
-         {{0x0E, 0x10}},
-         {{kSquelchList, "Normal"}},
-         nullptr,
-         {},
-         {{0x0E, 0x10}}},
-        {"squelch Tight is bit 1",
-         {{0x0E, 0x00}},
-         {},
-         [](SystemOptions& o) { Select(o, kSquelchList, "Tight"); },
-         {},
-         {{0x0E, 0x02}}},
-        {"unnamed bits survive",
-         {{0x0A, 0x97}, {0x0E, 0x6D}, {0x17, 0x70}},
-         {{kCallList, "None"}},
-         [](SystemOptions& o) {
-             o.checked[kTalkBackCheck] = true;
-             o.checked[kCallMuteCheck] = true;
-             Select(o, kCallList, "Call-5");
-         },
-         {},
-         {{0x0A, 0x97}, {0x0E, 0xED}, {0x17, 0xF5}}},
-        {"call code 9 opens as None",
-         {{0x17, 0x39}},
-         {{kCallList, "None"}},
-         nullptr,
-         {},
-         {{0x17, 0x30}}},
-        {"a lock-out byte above 2 opens empty and is kept",
-         {{0x18, 7}},
-         {{kBcloList, ""}},
-         nullptr,
-         {},
-         {{0x18, 7}}},
-        {"choosing a lock-out mode stores it",
-         {{0x18, 7}},
-         {},
-         [](SystemOptions& o) { Select(o, kBcloList, "correct CTCSS"); },
-         {},
-         {{0x18, 1}}},
-        {"greyed sample time and tone check are still stored",
-         {{0x05, 1}},
-         {},
-         [](SystemOptions& o) {
+    struct Case {
+        const char* what;
+        const char* before;
+        std::vector<std::pair<SysList, const char*>> shown;  // "" for no selection
+        std::function<void(SystemOptions&)> change;
+        const char* stored;           // the block after OK
+        const char* reset = nullptr;  // what opening resets in the document, marking it dirty
+    };
+    using O = SystemOptions&;
+    // clang-format off
+    const Case cases[] = {
+        {"priority byte 7 is channel 1", "05=07", {}, {}, "05=01"},
+        {"priority byte 20 is reset on opening", "05=14", {}, {}, "05=00", "05=00"},
+        {"transmit channel above the count", "06=11", {{kTxChannelList, "Selected"}}, {}, "06=00",
+         "06=00"},
+        {"transmit channel without Tx", "06=05", {{kTxChannelList, ""}}, {}, "06=00"},
+        {"sample time OFF clears bit 6", "08=00 0A=40", {{kSampleTimeList, "OFF"}},
+         [](O o) { Select(o, kTimeOutList, "30 s"); }, "08=02 0A=00"},
+        {"a sample time sets bit 6", "0A=00", {}, [](O o) { Select(o, kSampleTimeList, "7.5S"); },
+         "08=F0 0A=40"},
+        {"long press 0 opens as 2.0 s", "09=00", {{kLongPressList, "2.0 s"}}, {}, "09=30"},
+        {"long press 15 opens as 2.0 s", "09=F0", {{kLongPressList, "2.0 s"}}, {}, "09=30"},
+        {"VOX attack 3 opens as 100mS", "0F=3E", {{kVoxAttackList, "100mS     "}}, {}, "0F=5E"},
+        {"VOX attack 0 opens as 100mS", "0F=00", {{kVoxAttackList, "100mS     "}}, {}, "0F=50"},
+        {"power save 2 and sample time 1 are not offered", "09=52 08=13",
+         {{kPowerSaveList, ""}, {kSampleTimeList, ""}, {kTimeOutList, "45 s"}}, {}, "09=50 08=03"},
+        {"ticking BEEP ON clears bit 5", "0A=20", {}, [](O o) { o.checked[kBeepCheck] = true; },
+         "0A=00"},
+        {"clearing BEEP ON sets bit 5", "0A=00", {}, [](O o) { o.checked[kBeepCheck] = false; },
+         "0A=20"},
+        {"tone check on is not squelch Tight", "0E=10", {{kSquelchList, "Normal"}}, {}, "0E=10"},
+        {"squelch Tight is bit 1", "0E=00", {}, [](O o) { Select(o, kSquelchList, "Tight"); },
+         "0E=02"},
+        {"unnamed bits survive", "0A=97 0E=6D 17=70", {{kCallList, "None"}}, [](O o) {
+             o.checked[kTalkBackCheck] = o.checked[kCallMuteCheck] = true;
+             Select(o, kCallList, "Call-5"); }, "0A=97 0E=ED 17=F5"},
+        {"call code 9 opens as None", "17=39", {{kCallList, "None"}}, {}, "17=30"},
+        {"a lock-out byte above 2 opens empty and is kept", "18=07", {{kBcloList, ""}}, {},
+         "18=07"},
+        {"choosing a lock-out mode stores it", "18=07", {},
+         [](O o) { Select(o, kBcloList, "correct CTCSS"); }, "18=01"},
+        {"greyed sample time and tone check are still stored", "05=01", {}, [](O o) {
              o.checked[kPriorCheck] = false;
              o.checked[kPriorToneCheck] = true;
-             Select(o, kSampleTimeList, "3.0S");
-         },
-         {},
-         {{0x05, 0}, {0x08, 0x60}, {0x0E, 0x10}}},
+             Select(o, kSampleTimeList, "3.0S"); }, "05=00 08=60 0E=10"},
     };
-    for (const SysCase& c : cases) {
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         Document doc = SixteenChannels();
-        for (const auto& [at, value] : c.before) {
-            doc.state.SysBlock[at] = value;
-        }
+        Poke(doc.state.SysBlock, c.before);
         SystemOptions options = OpenSystemOptions(doc);
-        EXPECT_EQ(doc.state.Dirty, c.dirtyOnOpen) << c.what;
-        for (const auto& [at, value] : c.opened) {
-            EXPECT_EQ(doc.state.SysBlock[at], value) << c.what;
-        }
+        const std::string opened = c.reset ? c.reset : c.before;
+        EXPECT_EQ(Peek(doc.state.SysBlock, opened), opened);
+        EXPECT_EQ(doc.state.Dirty, c.reset != nullptr);
         for (const auto& [list, text] : c.shown) {
-            EXPECT_EQ(options.Text(list), text) << c.what;
+            EXPECT_EQ(options.Text(list), text);
         }
         if (c.change) {
             c.change(options);
         }
-        const SysBlockBytes packed = PackSystemOptions(options, doc.state.SysBlock);
-        for (const auto& [at, value] : c.stored) {
-            EXPECT_EQ(packed[at], value) << c.what << " byte " << at;
-        }
+        EXPECT_EQ(Peek(PackSystemOptions(options, doc.state.SysBlock), c.stored), c.stored);
     }
 }
 
-TEST(SystemOptions, WritingMarksDirtyOnlyWhenAByteChanged) {
-    Document doc = SixteenChannels();
-    SysBlockBytes block = doc.state.SysBlock;
-    EXPECT_FALSE(WriteSysBlock(doc, block));
-    EXPECT_FALSE(doc.state.Dirty);
-    block[0x17] = 1;
-    EXPECT_TRUE(WriteSysBlock(doc, block));
-    EXPECT_TRUE(doc.state.Dirty);
-    EXPECT_EQ(doc.state.SysBlock[0x17], 1);
-}
-
 TEST(Buttons, ListsOfferTheirFunctionsWithTheTablesCodes) {
-    const std::string sideShort =
-        "Unassigned=0|Monitor=1|Nuisance Delete=2|Toggle Scan ON/OFF=3|Toggle High/Low Power=4|"
-        "Toggle Repeater/Talkaround=5|Toggle Tight/Normal Squelch=6|Call=13";
-    const std::string sideLong =
-        "Unassigned=0|Nuisance Delete=2|Toggle High/Low Power=4|Toggle Repeater/Talkaround=5|"
-        "Toggle Tight/Normal Squelch=6|Call=13";
     const std::string front =
         "Unassigned=0|Monitor=1|Nuisance Delete=2|Toggle Scan ON/OFF=3|Toggle High/Low Power=4|"
         "Toggle Repeater/Talkaround=5|Toggle Tight/Normal Squelch=6";
+    const std::string sideShort = front + "|Call=13";
+    const std::string sideLong =
+        "Unassigned=0|Nuisance Delete=2|Toggle High/Low Power=4|Toggle Repeater/Talkaround=5|"
+        "Toggle Tight/Normal Squelch=6|Call=13";
     const std::pair<ButtonList, std::string> expected[] = {
         {kKeyAShort, sideShort},
         {kKeyBShort, sideShort},
@@ -315,97 +210,57 @@ TEST(Buttons, ListsOfferTheirFunctionsWithTheTablesCodes) {
     for (const auto& [list, texts] : expected) {
         EXPECT_EQ(Joined(ButtonEntries(list, true, true)), texts) << kButtonControls[list].name;
         // Without call tone and authorization only the side lists lose entries.
-        const bool side = IsSideList(list);
         EXPECT_EQ(ButtonEntries(list, false, false).size(),
-                  ButtonEntries(list, true, true).size() - (side ? 2 : 0))
+                  ButtonEntries(list, true, true).size() - (IsSideList(list) ? 2 : 0))
             << kButtonControls[list].name;
     }
-    EXPECT_EQ(kButtonFunctions[kCallFunction], "Call");
-    EXPECT_EQ(kButtonFunctions[12], "Prioritity Channal");
 }
 
-struct ButtonCase {
-    const char* what;
-    Bytes bytes;
-    bool key4Assigned;
-    bool powerKeyAuth;
-    std::vector<std::pair<ButtonList, std::string>> shown;
-    Bytes stored;
-};
-
 TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
-    const ButtonCase cases[] = {
-        {"call on side A without a call tone",
-         {{0x00, 0xDD}, {0x17, 0x00}},
-         false,
-         false,
-         {{kKeyAShort, "Unassigned"}, {kKeyALong, "Unassigned"}},
-         {{0x00, 0x00}}},
-        {"call on side A with a call tone",
-         {{0x00, 0xD1}, {0x17, 0x02}},
-         false,
-         false,
-         {{kKeyAShort, "Monitor"}, {kKeyALong, "Call"}},
-         {{0x00, 0xD1}}},
-        {"0x24 with the power function allowed",
-         {{0x00, 0x24}},
-         true,
-         false,
-         {{kKeyAShort, "Toggle High/Low Power"}, {kKeyALong, "Nuisance Delete"}},
-         {{0x00, 0x24}}},
-        {"power function by authorization",
-         {{0x01, 0x40}},
-         false,
-         true,
-         {{kKeyBLong, "Toggle High/Low Power"}},
-         {{0x01, 0x40}}},
-        {"power function neither loaded nor authorized",
-         {{0x00, 0x24}},
-         false,
-         false,
-         {{kKeyAShort, "Unassigned"}, {kKeyALong, "Nuisance Delete"}},
-         {{0x00, 0x20}}},
-        {"long press 1 and 3 on the side are not offered",
-         {{0x00, 0x15}, {0x01, 0x36}},
-         false,
-         false,
-         {{kKeyALong, "Unassigned"},
-          {kKeyBLong, "Unassigned"},
-          {kKeyBShort, "Toggle Tight/Normal Squelch"}},
-         {{0x00, 0x05}, {0x01, 0x06}}},
-        {"front buttons spell Monitor their own way",
-         {{0x02, 0x01}, {0x03, 0x01}},
-         false,
-         false,
-         {{kKey1Short, "Minitor"}, {kKey2Short, "Monitor"}},
-         {{0x02, 0x01}, {0x03, 0x01}}},
-        {"long 3 is offered on front button 2 only",
-         {{0x02, 0x30}, {0x03, 0x30}},
-         false,
-         false,
-         {{kKey1Long, "Unassigned"}, {kKey2Long, "Toggle Scan ON/OFF"}},
-         {{0x02, 0x00}, {0x03, 0x30}}},
+    struct Case {
+        const char* what;
+        const char* bytes;
+        bool key4Assigned;
+        bool powerKeyAuth;
+        std::vector<std::pair<ButtonList, const char*>> shown;
+        const char* stored;
     };
-    for (const ButtonCase& c : cases) {
+    // clang-format off
+    const Case cases[] = {
+        {"call on side A without a call tone", "00=DD 17=00", false, false,
+         {{kKeyAShort, "Unassigned"}, {kKeyALong, "Unassigned"}}, "00=00"},
+        {"call on side A with a call tone", "00=D1 17=02", false, false,
+         {{kKeyAShort, "Monitor"}, {kKeyALong, "Call"}}, "00=D1"},
+        {"0x24 with the power function loaded", "00=24", true, false,
+         {{kKeyAShort, "Toggle High/Low Power"}, {kKeyALong, "Nuisance Delete"}}, "00=24"},
+        {"power function by authorization", "01=40", false, true,
+         {{kKeyBLong, "Toggle High/Low Power"}}, "01=40"},
+        {"power function neither loaded nor authorized", "00=24", false, false,
+         {{kKeyAShort, "Unassigned"}, {kKeyALong, "Nuisance Delete"}}, "00=20"},
+        {"long press 1 and 3 on the side are not offered", "00=15 01=36", false, false,
+         {{kKeyALong, "Unassigned"}, {kKeyBLong, "Unassigned"},
+          {kKeyBShort, "Toggle Tight/Normal Squelch"}}, "00=05 01=06"},
+        {"front buttons spell Monitor their own way", "02=01 03=01", false, false,
+         {{kKey1Short, "Minitor"}, {kKey2Short, "Monitor"}}, "02=01 03=01"},
+        {"long 3 is offered on front button 2 only", "02=30 03=30", false, false,
+         {{kKey1Long, "Unassigned"}, {kKey2Long, "Toggle Scan ON/OFF"}}, "02=00 03=30"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         DocState doc;
-        doc.SysBlock.fill(0);
-        for (const auto& [at, value] : c.bytes) {
-            doc.SysBlock[at] = value;
-        }
+        Poke(doc.SysBlock, c.bytes);
         doc.Key4Assigned = c.key4Assigned;
         const ButtonOptions options = OpenButtons(doc, c.powerKeyAuth);
         for (const auto& [list, text] : c.shown) {
-            EXPECT_EQ(options.Text(list), text) << c.what;
+            EXPECT_EQ(options.Text(list), text);
         }
         for (int side = kKeyAShort; side <= kKeyBLong; ++side) {
             EXPECT_EQ(FindCode(options.lists[side], kPowerFunction).has_value(),
-                      c.key4Assigned || c.powerKeyAuth)
-                << c.what;
+                      c.key4Assigned || c.powerKeyAuth);
         }
         const SysBlockBytes packed = PackButtons(options, doc.SysBlock);
-        for (const auto& [at, value] : c.stored) {
-            EXPECT_EQ(packed[at], value) << c.what << " byte " << at;
-        }
+        EXPECT_EQ(Peek(packed, c.stored), c.stored);
         EXPECT_EQ(packed[0x17], doc.SysBlock[0x17]) << "only bytes 0x00-0x03 are written";
     }
 }
@@ -427,17 +282,14 @@ TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
     };
     for (const Case& c : cases) {
         ProgramState state;
-        TextBlock name{};
-        TextBlock serial{};
-        name[0] = 0xA5;
-        serial[0] = 0x5A;
+        TextBlock name{0xA5};
+        TextBlock serial{0x5A};
         FillCustomerBlocks(state, c.name, c.serial, {2004, 1, 5}, name, serial);
         EXPECT_EQ(std::string(name.begin() + 1, name.end()), c.nameSent) << c.name;
         EXPECT_EQ(std::string(serial.begin() + 1, serial.begin() + 13), c.serialSent) << c.serial;
-        EXPECT_EQ((std::vector<int>{serial[13], serial[14], serial[15]}),
-                  (std::vector<int>{4, 1, 5}));
-        EXPECT_EQ(name[0], 0xA5) << "element 0 goes out as it was";
-        EXPECT_EQ(serial[0], 0x5A);
+        // Element 0 goes out as it was; the date is year, month, day.
+        EXPECT_EQ((std::vector<int>{name[0], serial[0], serial[13], serial[14], serial[15]}),
+                  (std::vector<int>{0xA5, 0x5A, 4, 1, 5}));
         EXPECT_EQ(state.CustomerName, c.customerName);
         EXPECT_EQ(state.SerialNo.size(), 15u);
     }
