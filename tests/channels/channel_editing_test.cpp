@@ -12,6 +12,7 @@
 #include "document/document_edit.h"
 #include "document/program_state.h"
 #include "document/radio_image.h"
+#include "support/documents.h"
 
 namespace petrel {
 namespace {
@@ -31,36 +32,18 @@ bool OfBoxForm(const std::string& text, int width) {
     return form;
 }
 
-// Keys: digits type, B Backspace, D Delete, < > Left/Right, H Home, E End, A select all, letters
-// other than those are typed as they are (and discarded). Returns whether the last key asked for
-// the box to be judged.
+// Keys: digits type, B Backspace, D Delete, < > Left/Right, H Home, E End, A select all; any
+// other character is typed as it is (and discarded). Returns whether the last key that edits
+// asked for the box to be judged.
 bool Press(FreqEntry& box, std::string_view keys) {
+    void (FreqEntry::*const moves[])() = {&FreqEntry::Left, &FreqEntry::Right, &FreqEntry::Home,
+                                          &FreqEntry::End, &FreqEntry::SelectAll};
     EntryResult last = EntryResult::Refused;
     for (const char key : keys) {
-        switch (key) {
-            case 'B':
-                last = box.Backspace();
-                break;
-            case 'D':
-                last = box.Delete();
-                break;
-            case '<':
-                box.Left();
-                break;
-            case '>':
-                box.Right();
-                break;
-            case 'H':
-                box.Home();
-                break;
-            case 'E':
-                box.End();
-                break;
-            case 'A':
-                box.SelectAll();
-                break;
-            default:
-                last = box.TypeDigit(key);
+        if (const auto move = std::string_view("<>HEA").find(key); move != std::string::npos) {
+            (box.*moves[move])();
+        } else {
+            last = key == 'B' ? box.Backspace() : key == 'D' ? box.Delete() : box.TypeDigit(key);
         }
     }
     return last == EntryResult::Judge;
@@ -281,11 +264,7 @@ TEST(FixedChannelModel, PicksFromTheBandsTableAndKeepsAFrequencyOutsideIt) {
 }
 
 std::vector<std::string> Lines(int count) {
-    std::vector<std::string> lines;
-    for (int n = 1; n <= count; ++n) {
-        lines.push_back(ChannelLine(n, "446.006250", n, "446.018750", 0));
-    }
-    return lines;
+    return test::ChannelLines(std::string(count, 'B'));
 }
 
 TEST(LineEditing, CopyDeletePasteRenumberAndNeverAddLines) {

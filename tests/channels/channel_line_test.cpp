@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "channels/channel_check.h"
 #include "document/program_state.h"
 #include "document/radio_image.h"
+#include "link/link_trace.h"
 #include "support/fakes.h"
 #include "util/text.h"
 
@@ -14,73 +17,78 @@ namespace {
 const PllParams kPmr = PllFromImage(0x38, 0x1A);
 constexpr int kPmrWidth = 10;
 
-ImageBuf HeaderOnly() {
-    return ImageBuf(0x60, 0);
+// The header and the records of lines packed in one pass.
+ImageBuf Packed(const std::vector<std::string>& lines, const std::vector<std::uint8_t>& options) {
+    ImageBuf image(0x60, 0);
+    PackChannels(image, lines, options, kPmr);
+    return image;
 }
 
-std::vector<std::uint8_t> PackOne(const std::string& line, std::uint8_t option) {
-    ImageBuf image = HeaderOnly();
-    PackChannels(image, {line}, {option}, kPmr);
-    return {image.begin() + 0x60, image.end()};
+// The lines packed with one option byte: each record's eight bytes in hex, separated by "|".
+std::string Records(const std::vector<std::string>& lines, std::uint8_t option) {
+    const ImageBuf image = Packed(lines, std::vector<std::uint8_t>(lines.size(), option));
+    std::string text;
+    for (std::size_t at = 0x60; at < image.size(); at += kChannelRecordSize) {
+        text += (text.empty() ? "" : " | ") + HexBytes(std::span(image).subspan(at, 8));
+    }
+    return text;
 }
 
 // A line packed and unpacked again, as a save then an open would show it.
-std::string RoundTrip(const std::string& line, std::uint8_t option = 0x02) {
-    ImageBuf image = HeaderOnly();
-    PackChannels(image, {line}, {option}, kPmr);
-    return UnpackChannels(image, kPmr, kPmrWidth).lines.at(0);
+std::string RoundTrip(const std::string& line) {
+    return UnpackChannels(Packed({line}, {0x02}), kPmr, kPmrWidth).lines.at(0);
 }
 
-TEST(ChannelLine, EveryWrittenVariantPacksLikeTheUnpackedLine) {
+// Record bytes: flags (presence bits 0xC0 recomputed, options kept), Rx tone, Tx tone, Rx PLL
+// word, Tx PLL word, step nibbles (Tx high, Rx low). 446.00625 MHz: Rx 0x424C, Tx 0x45B0.
+TEST(PackChannels, EachKindOfLineGivesItsRecord) {
+    const std::string both = PresetChannelLine(1, "446.006250");
+    std::string filled = both;  // the tone fill's "001 =  67.0" fields
+    filled.replace(16, 11, ToneFillField(1)).replace(41, 11, ToneFillField(51));
+    const struct {
+        std::vector<std::string> lines;
+        std::uint8_t option;
+        const char* records;
+    } cases[] = {
+        {{both}, 0x06, "C6 00 00 42 4C 45 B0 44"},
+        {{both}, 0xFF, "FF 00 00 42 4C 45 B0 44"},
+        {{filled}, 0x02, "C2 01 33 42 4C 45 B0 44"},
+        // No Rx: an empty channel whatever its options, nibble byte 0.
+        {{"1   NONE        000=  None   446.006250  000=  None"}, 0x06, "00 00 00 00 00 45 B0 00"},
+        {{EmptyChannelLine(9)}, 0x06, "00 00 00 00 00 00 00 00"},
+        // A Tx on the 2.5 kHz raster cannot be stored: Tx bit clear, Tx tone 0.
+        {{"1   446.006250  001=  67.0   446.002500  005=  79.7"}, 0x02, "82 01 00 42 4C 42 4C 04"},
+        // An absent side carries the last word of the pass: the channel's own Rx word, else
+        // the previous channel's.
+        {{EmptyChannelLine(1), "2   446.006250  000=  None   NONE        000=  None",
+          EmptyChannelLine(3)},
+         0,
+         "00 00 00 00 00 00 00 00 | 80 00 00 42 4C 42 4C 04 | 00 00 00 42 4C 42 4C 00"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Records(c.lines, c.option), c.records) << c.lines[0];
+    }
+}
+
+TEST(ChannelLine, WrittenLinesComeBackInTheUnpackedLayout) {
     // Unpacked lines: fixed columns, 54 characters.
-    const std::string withTones = "1   446.006250  001=  67.0   446.018750  051=  023    ";
-    EXPECT_EQ(RoundTrip(withTones), withTones);
-    const std::string none = "1   NONE        000=  None   NONE        000=  None   ";
-    EXPECT_EQ(RoundTrip(none), none);
-    // A new configuration's preset and empty lines.
-    const std::string unpacked = "1   446.006250  000=  None   446.006250  000=  None   ";
-    EXPECT_EQ(PresetChannelLine(1, "446.006250"), unpacked.substr(0, 51));
-    EXPECT_EQ(RoundTrip(PresetChannelLine(1, "446.006250")), unpacked);
+    for (const std::string unpacked : {"1   446.006250  001=  67.0   446.018750  051=  023    ",
+                                       "1   NONE        000=  None   NONE        000=  None   "}) {
+        EXPECT_EQ(RoundTrip(unpacked), unpacked);
+    }
+    // A new configuration's preset and empty lines, and the tone fill's fields.
+    EXPECT_EQ(RoundTrip(PresetChannelLine(1, "446.006250")),
+              PresetChannelLine(1, "446.006250") + "   ");
     EXPECT_EQ(EmptyChannelLine(9), "9   NONE        000=  None   NONE        000=  None ");
-    EXPECT_EQ(PackOne(EmptyChannelLine(9), 0x06)[kRecFlags], 0);
-    // The tone fill writes "001 =  67.0" in columns 17-27 and 42-52.
-    EXPECT_EQ(ToneFillField(0), "000 = None ");
-    EXPECT_EQ(ToneFillField(51), "051 =   023");
-    std::string filled = unpacked;
-    filled.replace(16, 11, ToneFillField(1));
-    filled.replace(41, 11, ToneFillField(51));
-    const auto record = PackOne(filled, 0x02);
-    EXPECT_EQ(record[kRecRxTone], 1);
-    EXPECT_EQ(record[kRecTxTone], 51);
+    EXPECT_EQ(ToneFillField(0) + "|" + ToneFillField(51), "000 = None |051 =   023");
     // Renumbered lines keep the rest of the line; a short line parses without reading past it.
     EXPECT_EQ(RenumberLine(10, "3   446.006250  000=  None"), "10  446.006250  000=  None");
     EXPECT_EQ(RenumberLine(4, "16  NONE"), "4   NONE");
-    EXPECT_EQ(ParseLine("7").LineCh, "7");
-    EXPECT_EQ(ParseLine("7").LineTxTone, "");
-}
-
-TEST(PackChannels, RecomputesPresenceBitsAndKeepsOptions) {
-    // Both sides: 0xC0 plus the options.
-    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0x06)[kRecFlags],
-              0xC6);
-    // No Rx: an empty channel whatever its options, nibble byte 0.
-    const auto noRx = PackOne("1   NONE        000=  None   446.006250  000=  None", 0x06);
-    EXPECT_EQ(noRx[kRecFlags], 0);
-    EXPECT_EQ(noRx[kRecNibbles], 0);
-    // A Tx on the 2.5 kHz raster cannot be stored: Tx bit clear, Tx tone 0.
-    const auto badTx = PackOne("1   446.006250  001=  67.0   446.002500  005=  79.7", 0x02);
-    EXPECT_EQ(badTx[kRecFlags], 0x82);
-    EXPECT_EQ(badTx[kRecTxTone], 0);
-    EXPECT_EQ(badTx[kRecNibbles] >> 4, 0);
-    // Every option on: stored as it is.
-    EXPECT_EQ(PackOne("1   446.006250  000=  None   446.006250  000=  None", 0xFF)[kRecFlags],
-              0xFF);
+    EXPECT_EQ(ParseLine("7").LineCh + "|" + ParseLine("7").LineTxTone, "7|");
 }
 
 TEST(UnpackChannels, ErasedRecordsHoldNoOptionsAndAllOptionsOnSurvive) {
     // Channel 1 erased, channel 2 used with all six options on: both read as flags 0xFF.
-    ImageBuf image = HeaderOnly();
-    image.resize(0x60 + 8, 0xFF);
+    ImageBuf image(0x60 + 8, 0xFF);
     PackChannels(image, {"2   446.006250  001=  67.0   446.018750  002=  71.9"}, {0x3F}, kPmr);
     ASSERT_EQ(image[0x68 + kRecFlags], 0xFF);
     auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
@@ -91,28 +99,9 @@ TEST(UnpackChannels, ErasedRecordsHoldNoOptionsAndAllOptionsOnSurvive) {
 
     // A frequency typed into the erased channel gets no options; the other keeps its own.
     unpacked.lines[0] = PresetChannelLine(1, "446.006250");
-    ImageBuf again = HeaderOnly();
-    PackChannels(again, unpacked.lines, unpacked.options, kPmr);
+    const ImageBuf again = Packed(unpacked.lines, unpacked.options);
     EXPECT_EQ(again[0x60 + kRecFlags], 0xC0);
     EXPECT_EQ(again[0x68 + kRecFlags], 0xFF);
-}
-
-TEST(PackChannels, AbsentSidesCarryTheLastWordOfTheSamePass) {
-    ImageBuf image = HeaderOnly();
-    PackChannels(image,
-                 {"1   NONE        000=  None   NONE        000=  None",
-                  "2   446.006250  000=  None   NONE        000=  None",
-                  "3   NONE        000=  None   NONE        000=  None"},
-                 {0, 0, 0}, kPmr);
-    const auto record = [&](int i, int byte) { return image[0x60 + 8 * i + byte]; };
-    // The first channel of a pass has nothing before it.
-    EXPECT_EQ(record(0, kRecRxPllHigh), 0);
-    EXPECT_EQ(record(0, kRecTxPllLow), 0);
-    // An absent Tx repeats the channel's own Rx word; an empty channel the previous word.
-    EXPECT_EQ(record(1, kRecRxPllHigh), 0x42);
-    EXPECT_EQ(record(1, kRecTxPllHigh), 0x42);
-    EXPECT_EQ(record(1, kRecTxPllLow), 0x4C);
-    EXPECT_EQ(record(2, kRecRxPllLow), 0x4C);
 }
 
 TEST(UnpackChannels, CountsChannelsTheSameForRadioAndFileImages) {
@@ -131,12 +120,8 @@ TEST(UnpackChannels, CountsChannelsTheSameForRadioAndFileImages) {
 
 TEST(UnpackChannels, ShowsUnusableSidesAsNoneAndKeepsWhatItCannotShow) {
     // One channel with both sides, packed as a file holds it.
-    const auto packed = [] {
-        ImageBuf image = HeaderOnly();
-        PackChannels(image, {"1   446.006250  001=  67.0   446.006250  002=  71.9"}, {0x06}, kPmr);
-        return image;
-    };
-    ImageBuf image = packed();
+    const ImageBuf packed = Packed({"1   446.006250  001=  67.0   446.006250  002=  71.9"}, {6});
+    ImageBuf image = packed;
     // Each side shows only with its presence bit, and Tx only beside an Rx.
     for (const auto& [flags, line] :
          {std::pair{0x40, "1   NONE        000=  None   NONE        000=  None   "},
@@ -147,23 +132,18 @@ TEST(UnpackChannels, ShowsUnusableSidesAsNoneAndKeepsWhatItCannotShow) {
         EXPECT_EQ(unpacked.lines[0], line);
         EXPECT_EQ(unpacked.options[0], flags);
     }
-
     // Flags 0xC6 come back as they were, through a repack too.
     auto unpacked = UnpackChannels(image, kPmr, kPmrWidth);
-    ImageBuf again = HeaderOnly();
-    PackChannels(again, unpacked.lines, unpacked.options, kPmr);
-    EXPECT_EQ(again, image);
+    EXPECT_EQ(Packed(unpacked.lines, unpacked.options), image);
 
     // A tone code without an item keeps its number.
     image[0x60 + kRecRxTone] = 200;
     const auto line = UnpackChannels(image, kPmr, kPmrWidth).lines[0];
     EXPECT_EQ(line.substr(16, 13), "200=         ");
-    again = HeaderOnly();
-    PackChannels(again, {line}, {0xC0}, kPmr);
-    EXPECT_EQ(again[0x60 + kRecRxTone], 200);
+    EXPECT_EQ(Packed({line}, {0xC0})[0x60 + kRecRxTone], 200);
 
     // A short channel area reads the missing bytes as zero.
-    image = packed();
+    image = packed;
     image.resize(0x60 + 8 + 6, 0xFF);
     unpacked = UnpackChannels(image, kPmr, kPmrWidth);
     ASSERT_EQ(unpacked.lines.size(), 2u);
@@ -176,12 +156,12 @@ std::string Line(int ch, const char* rx, const char* tx) {
 }
 
 TEST(RasterRule, LooksAtTheKilohertzDigitsOnly) {
-    for (const char* good : {"446.000000", "446.005000", "446.006250", "446.012500", "446.018750",
-                             "446.093750", "446", "446.0"}) {
-        EXPECT_TRUE(OnRaster(good)) << good;
-    }
-    for (const char* bad : {"446.001000", "446.002500", "446.007000", "446.022000"}) {
-        EXPECT_FALSE(OnRaster(bad)) << bad;
+    const std::pair<const char*, bool> cases[] = {
+        {"446.000000", true},  {"446.005000", true},  {"446.006250", true},  {"446.012500", true},
+        {"446.018750", true},  {"446.093750", true},  {"446", true},         {"446.0", true},
+        {"446.001000", false}, {"446.002500", false}, {"446.007000", false}, {"446.022000", false}};
+    for (const auto& [text, on] : cases) {
+        EXPECT_EQ(OnRaster(text), on) << text;
     }
 }
 

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "channels/channel_line.h"
@@ -141,38 +140,6 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
     EXPECT_TRUE(OpenConfigFile(state, dir.File("big.cfg"), prompter));
 }
 
-TEST_F(ConfigFileTest, GarbageEitherOpensAsWhatItHoldsOrIsRefused) {
-    std::mt19937 random(7);
-    for (int round = 0; round < 50; ++round) {
-        Bytes garbage(random() % 5000);
-        for (auto& byte : garbage) {
-            byte = static_cast<std::uint8_t>(random());
-        }
-        // Mostly byte records, so that reading gets past the header now and then.
-        for (std::size_t at = 0; at + 1 < garbage.size(); at += 3) {
-            if (random() % 50 != 0) {
-                garbage[at] = 0x11;
-                garbage[at + 1] = 0x00;
-            }
-        }
-        const std::string name = dir.File("garbage.cfg");
-        WriteBytes(name, garbage);
-        const ImageBuf image = DecodeConfigFile(garbage);
-        const bool known = BandNumberFromByte(image[0x10]) <= 12;
-        test::ScriptedPrompter refusal;
-        if (!known) {
-            refusal.Expect("Model or Type Error!  Can not Open  " + name, Answer::Ok);
-        }
-        const auto slot = OpenConfigFile(state, name, refusal);
-        EXPECT_TRUE(refusal.Done());
-        ASSERT_EQ(slot.has_value(), known);
-        if (slot) {
-            EXPECT_EQ(state.workspace.At(*slot).lines.size(),
-                      static_cast<std::size_t>(ChannelCountOf(image.size())));
-        }
-    }
-}
-
 TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
     // shop.v1.cfg and shop.v2.cfg keep the radio information each was saved with.
     const int slot = NewDocument();
@@ -241,19 +208,6 @@ TEST_F(ConfigFileTest, SavedConfigurationHoldsTheImageAndItsCompanion) {
         EXPECT_EQ(ReadBytes(dir.File(base + ".ptx")).size(), 1024u);
         EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(name));
     }
-}
-
-TEST_F(ConfigFileTest, ReadOnlyFilesAreLeftAloneAndTheDocumentStaysUnsaved) {
-    const int slot = NewDocument(true);
-    const std::string locked = dir.File("locked.cfg");
-    WriteBytes(locked, {1, 2, 3});
-    MakeReadOnly(locked);
-    prompter.Expect(locked + " is a read only file", Answer::Ok);
-    EXPECT_FALSE(SaveConfigFile(state, slot, locked, prompter));
-    EXPECT_EQ(prompter.Asked()[0].icon, Icon::Exclamation);
-    EXPECT_EQ(ReadBytes(locked), (Bytes{1, 2, 3}));
-    EXPECT_TRUE(prompter.Done());
-    EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
 }
 
 TEST_F(ConfigFileTest, ACompanionThatFailsSaysTheConfigurationIsSavedAlready) {
@@ -360,12 +314,14 @@ TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDr
         EXPECT_EQ(QueryClose(state, slot, chooser, prompter), closes);
     }
     EXPECT_TRUE(fs::exists(dir.File("kept.cfg")));
+    EXPECT_EQ(ReadBytes(locked), (Bytes{1}));  // a read-only file is left alone
     EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(chooser.proposed.front(), "Temp1");
     const Message& asked = prompter.Asked()[0];
     EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.title, kMainWindowCaption);
+    EXPECT_EQ(prompter.Asked()[4].icon, Icon::Exclamation);
 
     // An opened file proposes its own path.
     WriteBytes(dir.File("shop.cfg"), ConfigBytes(9));
