@@ -50,30 +50,17 @@ bool Press(FreqEntry& box, std::string_view keys) {
 }
 
 TEST(CompleteFreq, CompletesOntoARasterTheRadioCanStore) {
-    struct Case {
-        char t, d;
-        bool beginsWithOne;
-        std::string_view digits;
-        bool badStep;
-    };
-    const Case cases[] = {
-        {'7', '0', false, "000", false}, {'2', '5', false, "000", false},
-        {'3', '1', false, "250", false}, {'8', '1', false, "250", false},
-        {'2', '1', false, "000", true},  {'1', '2', false, "500", false},
-        {'6', '2', false, "500", false}, {'0', '2', false, "000", true},
-        {'0', '2', true, "500", false},  {'4', '3', false, "750", false},
-        {'9', '3', false, "750", false}, {'4', '3', true, "750", false},
-        {'0', '6', false, "250", false}, {'5', '6', false, "250", false},
-        {'1', '6', true, "000", true},   {'3', '7', false, "500", false},
-        {'8', '7', false, "500", false}, {'5', '7', false, "000", true},
-        {'5', '7', true, "500", false},  {'1', '8', false, "750", false},
-        {'6', '8', false, "750", false}, {'2', '8', true, "000", true},
-        {'0', '4', false, "000", true},  {'9', '9', true, "000", true},
-    };
-    for (const Case& c : cases) {
-        const Completion got = CompleteFreq(c.t, c.d, c.beginsWithOne);
-        EXPECT_EQ(got.digits, c.digits) << c.t << c.d << c.beginsWithOne;
-        EXPECT_EQ(got.badStep, c.badStep) << c.t << c.d << c.beginsWithOne;
+    // "td" the 10 kHz and 1 kHz digits typed, "+" when the MHz digits begin with 1, then the
+    // three digits completed, and "!" when that is a bad step.
+    const char* const cases[] = {"70 000", "25 000",  "31 250",  "81 250",  "21 000!", "12 500",
+                                 "62 500", "02 000!", "02+500",  "43 750",  "93 750",  "43+750",
+                                 "06 250", "56 250",  "16+000!", "37 500",  "87 500",  "57 000!",
+                                 "57+500", "18 750",  "68 750",  "28+000!", "04 000!", "99+000!"};
+    for (const std::string expected : cases) {
+        const bool one = expected[2] == '+';
+        const Completion got = CompleteFreq(expected[0], expected[1], one);
+        EXPECT_EQ(expected.substr(0, 3) + std::string(got.digits) + (got.badStep ? "!" : ""),
+                  expected);
     }
     // Outside the 100-199 MHz exception every completion is on the raster check's pairs and
     // storable exactly when it is not a bad step.
@@ -156,13 +143,9 @@ TEST(FreqEntry, TypingBackspaceAndCaretKeepTheBoxComplete) {
 }
 
 TEST(FreqEntry, PastedAndLoadedTextsTakeTheBandsFormOrAreRefused) {
-    struct Case {
-        int width;
-        std::string_view text;
-        std::string_view pasted;  // "" refused: the box keeps 446.006250 / 38.012500
-        std::string_view loaded;
-    };
-    const Case cases[] = {
+    // Width, text, the box after pasting it ("" refused: the box keeps 446.006250 / 38.012500),
+    // the box after loading it.
+    const std::tuple<int, std::string_view, std::string_view, std::string_view> cases[] = {
         {kThreeDigitMhz, "446.00625", "446.006250", "446.006250"},
         {kThreeDigitMhz, " 446.0062 ", "446.006250", "446.006200"},  // completed as if typed
         {kThreeDigitMhz, "446", "446.000000", "NONE"},
@@ -174,36 +157,32 @@ TEST(FreqEntry, PastedAndLoadedTextsTakeTheBandsFormOrAreRefused) {
         {kThreeDigitMhz, "4a6.0", "", "NONE"},
         {kThreeDigitMhz, "", "", "NONE"},
         {kTwoDigitMhz, "38.0125", "38.012500", "38.012500"},
-        {kTwoDigitMhz, "446.006250", "", "NONE"},
-    };
-    for (const Case& c : cases) {
-        FreqEntry box(c.width);
-        const std::string kept = c.width == kThreeDigitMhz ? "446.006250" : "38.012500";
+        {kTwoDigitMhz, "446.006250", "", "NONE"}};
+    for (const auto& [width, text, pasted, loaded] : cases) {
+        FreqEntry box(width);
+        const std::string kept = width == kThreeDigitMhz ? "446.006250" : "38.012500";
         box.Load(kept);
-        const EntryResult result = box.Paste(c.text);
-        EXPECT_EQ(box.Text(), c.pasted.empty() ? kept : std::string(c.pasted)) << c.text;
-        EXPECT_EQ(result == EntryResult::Refused, c.pasted.empty()) << c.text;
-        box.Load(c.text);
-        EXPECT_EQ(box.Text(), c.loaded) << c.text;
+        const EntryResult result = box.Paste(text);
+        EXPECT_EQ(box.Text(), pasted.empty() ? kept : std::string(pasted)) << text;
+        EXPECT_EQ(result == EntryResult::Refused, pasted.empty()) << text;
+        box.Load(text);
+        EXPECT_EQ(box.Text(), loaded) << text;
     }
 }
 
 TEST(ChannelEditModel, JudgeFreqGivesTheFirstMessageThatApplies) {
-    struct Case {
-        std::string_view rx, tx, message;
-    };
-    const Case cases[] = {
+    // Rx, Tx, the message.
+    const std::tuple<std::string_view, std::string_view, std::string_view> cases[] = {
         {"446.006250", "446.018750", ""},
         {"430.000000", "480.000000", "Rx Freqency Out of Range !"},
         {"446.004000", "480.000000", "Tx Freqency Out of Range !"},
         {"446.004000", "446.009000", "Rx Freqency in Bad Step !"},
         {"446.006250", "446.009000", "Tx Freqency in Bad Step !"},
         {"470.000000", "440.000000", ""},  // both edges belong to the band
-        {"NONE", "NONE", ""},
-    };
-    for (const Case& c : cases) {
-        ChannelEditModel model(2, ChannelLine(2, c.rx, 0, c.tx, 0), "440", "470");
-        EXPECT_EQ(model.Activate(), c.message) << c.rx << " " << c.tx;
+        {"NONE", "NONE", ""}};
+    for (const auto& [rx, tx, message] : cases) {
+        ChannelEditModel model(2, ChannelLine(2, rx, 0, tx, 0), "440", "470");
+        EXPECT_EQ(model.Activate(), message) << rx << " " << tx;
     }
 
     // Typing the 1 kHz digit is what gets judged; RX ONLY and TX=RX judge the Tx box again.
@@ -330,24 +309,17 @@ TEST(LineEditing, ToneFillWritesItsFieldsAndWrapsFrom154To1) {
 }
 
 TEST(LineEditing, TargetChannelBoxesCorrectWhatIsNotALegalChannel) {
-    struct Case {
-        TargetBox box;
-        std::string_view first, last;
-        bool legal;
-        int value;
-    };
-    const Case cases[] = {
-        {TargetBox::First, "5", "16", true, 5},    {TargetBox::First, "16", "16", true, 16},
-        {TargetBox::First, "", "16", false, 1},    {TargetBox::First, "0", "16", false, 1},
-        {TargetBox::First, "9", "8", false, 1},    {TargetBox::First, "x", "16", false, 1},
-        {TargetBox::Last, "1", "8", true, 8},      {TargetBox::Last, "1", "", false, 16},
-        {TargetBox::Last, "1", "0", false, 16},    {TargetBox::Last, "1", "17", false, 16},
-        {TargetBox::Last, "1", "9999", false, 16},
-    };
-    for (const Case& c : cases) {
-        const TargetCheck got = CheckTarget(c.box, c.first, c.last, 16);
-        EXPECT_EQ(got.legal, c.legal) << c.first << ".." << c.last;
-        EXPECT_EQ(got.value, c.value) << c.first << ".." << c.last;
+    // The box left, both boxes' texts, whether they are legal, and the box's value after.
+    using enum TargetBox;
+    const std::tuple<TargetBox, std::string_view, std::string_view, bool, int> cases[] = {
+        {First, "5", "16", true, 5},  {First, "16", "16", true, 16}, {First, "", "16", false, 1},
+        {First, "0", "16", false, 1}, {First, "9", "8", false, 1},   {First, "x", "16", false, 1},
+        {Last, "1", "8", true, 8},    {Last, "1", "", false, 16},    {Last, "1", "0", false, 16},
+        {Last, "1", "17", false, 16}, {Last, "1", "9999", false, 16}};
+    for (const auto& [box, first, last, legal, value] : cases) {
+        const TargetCheck got = CheckTarget(box, first, last, 16);
+        EXPECT_EQ(got.legal, legal) << first << ".." << last;
+        EXPECT_EQ(got.value, value) << first << ".." << last;
     }
 }
 

@@ -33,15 +33,7 @@ std::string Positional(std::initializer_list<const char*> texts) {
     return Joined(list);
 }
 
-// System block bytes written "at=value ..." in hex: "05=07 0A=40".
-void Poke(SysBlockBytes& block, const std::string& bytes) {
-    std::istringstream in(bytes);
-    for (std::string item; in >> item;) {
-        block[std::stoul(item.substr(0, 2), nullptr, 16)] =
-            static_cast<std::uint8_t>(std::stoul(item.substr(3), nullptr, 16));
-    }
-}
-// The bytes of block at the places bytes names, in the same notation.
+// The bytes of block at the places bytes names, in the notation of test::Poke.
 std::string Peek(const SysBlockBytes& block, const std::string& bytes) {
     std::istringstream in(bytes);
     std::string text;
@@ -96,7 +88,7 @@ TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
 TEST(SystemOptions, FillThenPackKeepsEveryByte) {
     // A valid value in every field, with the bits no control names set.
     Document doc = SixteenChannels();
-    Poke(doc.state.SysBlock, "05=01 06=03 07=A5 08=4C 09=E6 0A=DF 0E=6D 0F=BF 17=F4 18=02");
+    test::Poke(doc.state.SysBlock, "05=01 06=03 07=A5 08=4C 09=E6 0A=DF 0E=6D 0F=BF 17=F4 18=02");
     const SystemOptions options = OpenSystemOptions(doc);
     EXPECT_FALSE(doc.state.Dirty);
     const std::string shown[kSysListCount] = {"180 s",      "600 mS", "Normal", "1600 ms",
@@ -170,7 +162,7 @@ TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Document doc = SixteenChannels();
-        Poke(doc.state.SysBlock, c.before);
+        test::Poke(doc.state.SysBlock, c.before);
         SystemOptions options = OpenSystemOptions(doc);
         const std::string opened = c.reset ? c.reset : c.before;
         EXPECT_EQ(Peek(doc.state.SysBlock, opened), opened);
@@ -249,7 +241,7 @@ TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         DocState doc;
-        Poke(doc.SysBlock, c.bytes);
+        test::Poke(doc.SysBlock, c.bytes);
         doc.Key4Assigned = c.key4Assigned;
         const ButtonOptions options = OpenButtons(doc, c.powerKeyAuth);
         for (const auto& [list, text] : c.shown) {

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "channels/channel_line.h"
 #include "document/radio_image.h"
+#include "settings/sys_block.h"
 
 namespace petrel::test {
 
@@ -33,6 +35,15 @@ inline Document DocumentOf(std::vector<std::string> lines, std::uint8_t options 
     doc.state.ChOption.assign(lines.size(), options);
     doc.lines = std::move(lines);
     return doc;
+}
+
+// Bytes of a system block written "at=value ..." in hex: "05=07 0A=40".
+inline void Poke(SysBlockBytes& block, const std::string& bytes) {
+    std::istringstream in(bytes);
+    for (std::string item; in >> item;) {
+        block.at(std::stoul(item.substr(0, 2), nullptr, 16)) =
+            static_cast<std::uint8_t>(std::stoul(item.substr(3), nullptr, 16));
+    }
 }
 
 }  // namespace petrel::test
