@@ -234,26 +234,19 @@ TEST_F(AlignmentTest, HardwareCancelPutsBackWhatTheTuningDialogsChanged) {
 }
 
 TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
-    struct Case {
-        LevelMember member;
-        std::uint8_t page;
-        std::uint8_t index;
-        std::vector<std::uint8_t> readings;
-        const char* expected;  // empty: no result, the box keeps its value
-    };
-    const Case cases[] = {
-        {LevelMember::Squelch, 1, 0xA4, {40, 41, 41, 42, 41}, "41"},
-        {LevelMember::Squelch, 1, 0xA4, {40, 40, 41, 41, 41}, "41"},  // 40.6
-        {LevelMember::Vox, 2, 0x06, {70, 70, 70, 71, 71}, "70"},      // 70.4
-    };
-    for (const Case& c : cases) {
-        radio.SetMeasurement(c.page, c.index, {c.readings});
-        LevelPairModel model(c.member, Context());
+    // The member, the page and index of its reading, the five readings, the box after.
+    const std::tuple<LevelMember, std::uint8_t, std::uint8_t, std::vector<std::uint8_t>,
+                     const char*>
+        cases[] = {{LevelMember::Squelch, 1, 0xA4, {40, 41, 41, 42, 41}, "41"},
+                   {LevelMember::Squelch, 1, 0xA4, {40, 40, 41, 41, 41}, "41"},  // 40.6
+                   {LevelMember::Vox, 2, 0x06, {70, 70, 70, 71, 71}, "70"}};     // 70.4
+    for (const auto& [member, page, index, readings, expected] : cases) {
+        radio.SetMeasurement(page, index, {readings});
+        LevelPairModel model(member, Context());
         EXPECT_TRUE(model.AutoTune(1));
-        EXPECT_EQ(model.boxes[1], c.expected);
-        EXPECT_EQ(model.bars[1], std::stoi(c.expected));
-        const std::string reading = c.page == 1 ? "I 01 A4" : "I 02 06";
-        EXPECT_EQ(Params(), Traffic(5, reading));
+        EXPECT_EQ(model.boxes[1], expected);
+        EXPECT_EQ(model.bars[1], std::stoi(expected));
+        EXPECT_EQ(Params(), Traffic(5, page == 1 ? "I 01 A4" : "I 02 06"));
         model.Cancel();
         Params();
     }

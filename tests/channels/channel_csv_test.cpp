@@ -40,12 +40,8 @@ class ChannelCsvTest : public ::testing::Test {
 
 // Every Tone/CrossMode case, from what a channel holds to the row and back into an empty channel.
 TEST_F(ChannelCsvTest, TonesTakeTheSimplestModeThatSaysThemExactly) {
-    struct Case {
-        int rx, tx;
-        bool txOn;
-        const char* columns;  // Duplex ... CrossMode
-    };
-    const Case cases[] = {
+    // Rx tone, Tx tone, whether Tx is on, the columns Duplex ... CrossMode.
+    const std::tuple<int, int, bool, const char*> cases[] = {
         {0, 0, true, ",0.000000,,88.5,88.5,023,NN,023,Tone->Tone"},
         {0, 12, true, ",0.000000,Tone,100.0,88.5,023,NN,023,Tone->Tone"},
         {12, 12, true, ",0.000000,TSQL,88.5,100.0,023,NN,023,Tone->Tone"},
@@ -57,33 +53,26 @@ TEST_F(ChannelCsvTest, TonesTakeTheSimplestModeThatSaysThemExactly) {
         {154, 0, true, ",0.000000,Cross,88.5,88.5,023,NN,754,->DTCS"},
         {0, 52, true, ",0.000000,Cross,88.5,88.5,025,NN,023,DTCS->"},
         {154, 52, true, ",0.000000,Cross,88.5,88.5,025,NN,754,DTCS->DTCS"},
-        {12, 0, false, "off,0.000000,Cross,88.5,100.0,023,NN,023,->Tone"},
-    };
-    for (const Case& c : cases) {
+        {12, 0, false, "off,0.000000,Cross,88.5,100.0,023,NN,023,->Tone"}};
+    for (const auto& [rx, tx, txOn, columns] : cases) {
         Document& doc = NewDoc(6, 2);
-        const std::string line =
-            ChannelLine(2, "446.006250", c.rx, c.txOn ? "446.006250" : "NONE", c.tx);
+        const std::string line = ChannelLine(2, "446.006250", rx, txOn ? "446.006250" : "NONE", tx);
         doc.lines[1] = line;
         doc.state.ChOption[1] = 0;
         const auto rows = Rows(ExportChannelsCsv(doc).text);
-        ASSERT_EQ(rows.size(), 1u) << c.columns;
-        EXPECT_EQ(rows[0], "2,,446.006250," + std::string(c.columns) + ",FM,6.25,S,Low,");
+        ASSERT_EQ(rows.size(), 1u) << columns;
+        EXPECT_EQ(rows[0], "2,,446.006250," + std::string(columns) + ",FM,6.25,S,Low,");
 
         doc.lines[1] = EmptyChannelLine(2);
         const auto imported = ImportChannelsCsv(doc, kHeader + rows[0], false);
         EXPECT_TRUE(imported.errors.empty()) << imported.errors.front();
-        EXPECT_EQ(doc.lines[1], line) << c.columns;
+        EXPECT_EQ(doc.lines[1], line) << columns;
     }
 }
 
 TEST_F(ChannelCsvTest, FrequenciesRastersAndOptionBitsOfTheRows) {
-    struct Case {
-        const char* rx;
-        const char* tx;
-        std::uint8_t options;
-        const char* row;
-    };
-    const Case cases[] = {
+    // Rx, Tx, option bits, the row from Frequency on ("%": the columns of no tones).
+    const std::tuple<const char*, const char*, std::uint8_t, const char*> cases[] = {
         {"446.006250", "446.006250", 0x00, "446.006250,,0.000000,%,FM,6.25,S,Low,"},
         {"446.005000", "451.005000", kOptNarrow, "446.005000,+,5.000000,%,NFM,5.00,S,Low,"},
         {"451.012500", "446.012500", kOptHighPower, "451.012500,-,5.000000,%,FM,6.25,S,High,"},
@@ -91,43 +80,35 @@ TEST_F(ChannelCsvTest, FrequenciesRastersAndOptionBitsOfTheRows) {
         {"469.995000", "469.995000", kOptScanAuto, "469.995000,,0.000000,%,FM,5.00,,Low,"},
         // Busy-channel lock-out and beat shift have no column.
         {"440.000000", "440.000000", kOptBclo | kOptBeatShift,
-         "440.000000,,0.000000,%,FM,6.25,S,Low,"},
-    };
+         "440.000000,,0.000000,%,FM,6.25,S,Low,"}};
     const std::string noTones = ",88.5,88.5,023,NN,023,Tone->Tone";
-    for (const Case& c : cases) {
+    for (const auto& [rx, tx, options, expected] : cases) {
         Document& doc = NewDoc(6, 1);
-        doc.lines[0] = ChannelLine(1, c.rx, 0, c.tx, 0);
-        doc.state.ChOption[0] = c.options;
-        std::string row = c.row;
+        doc.lines[0] = ChannelLine(1, rx, 0, tx, 0);
+        doc.state.ChOption[0] = options;
+        std::string row = expected;
         row.replace(row.find('%'), 1, noTones);
         EXPECT_EQ(Rows(ExportChannelsCsv(doc).text), std::vector<std::string>{"1,," + row});
     }
 }
 
 TEST_F(ChannelCsvTest, ImportSetsTheOptionsItHasColumnsForAndKeepsTheRest) {
-    struct Case {
-        std::uint8_t before;
-        const char* header;
-        const char* values;
-        std::uint8_t after;
-    };
-    const Case cases[] = {
+    // Option bits before, the option columns and their values, the bits after.
+    const std::tuple<std::uint8_t, const char*, const char*, std::uint8_t> cases[] = {
         {0x00, "Mode,Power,Skip", "NFM,High,", kOptNarrow | kOptHighPower | kOptScan},
         {0xC6, "Mode,Power,Skip", "FM,Low,S", 0xC0},  // presence bits are the packer's
         {kOptScanAuto, "Skip", "", kOptScanAuto},     // AUTO stays AUTO while scanning
         {kOptScan | kOptScanAuto, "Skip", "S", 0x00},
         {kOptBclo | kOptBeatShift | kOptNarrow, "Mode,Power", ",",
          kOptBclo | kOptBeatShift | kOptNarrow},
-        {kOptHighPower, "Comment", "x", kOptHighPower},  // no option columns: all kept
-    };
-    for (const Case& c : cases) {
+        {kOptHighPower, "Comment", "x", kOptHighPower}};  // no option columns: all kept
+    for (const auto& [before, header, values, after] : cases) {
         Document& doc = NewDoc(6, 1);
-        doc.state.ChOption[0] = c.before;
-        const std::string csv =
-            std::string("Location,Frequency,") + c.header + "\n1,446," + c.values;
+        doc.state.ChOption[0] = before;
+        const std::string csv = std::string("Location,Frequency,") + header + "\n1,446," + values;
         const auto imported = ImportChannelsCsv(doc, csv, false);
         ASSERT_TRUE(imported.errors.empty()) << imported.errors.front();
-        EXPECT_EQ(doc.state.ChOption[0], c.after) << c.header << " " << c.values;
+        EXPECT_EQ(doc.state.ChOption[0], after) << header << " " << values;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "channels/channel_line.h"
 #include "document/radio_image.h"
+#include "support/documents.h"
 
 namespace petrel {
 namespace {
@@ -27,10 +28,7 @@ TEST(ChannelOptions, LineTextsStandUnderTheTitle) {
 }
 
 TEST(ChannelOptions, ListSkipsChannelsWithoutRx) {
-    Document doc;
-    doc.lines = {PresetChannelLine(1, "446.006250"), EmptyChannelLine(2),
-                 "3   NONE        000=  None   446.006250  000=  None",
-                 PresetChannelLine(10, "446.093750")};
+    Document doc = test::DocumentOf(test::ChannelLines("B-TB"));
     doc.state.ChOption = {0xC6, 0x06, 0x40, 0xFF};
     const auto entries = ChannelOptionList(doc);
     ASSERT_EQ(entries.size(), 2u);
@@ -51,34 +49,25 @@ TEST(ChannelOptions, DialogChoicesGiveBackEveryOptionBit) {
     EXPECT_TRUE(choices.first[kPairShift]);
     EXPECT_FALSE(choices.first[kPairPower] || choices.first[kPairBclo] ||
                  choices.first[kPairScan] || choices.autoScan);
-    // AUTO with OFF: bit 0 set, bit 4 clear; the list shows AUTO.
-    ChannelOptionChoices autoOff;
-    autoOff.autoScan = true;
-    EXPECT_EQ(OptionBits(autoOff), kOptScanAuto);
-    EXPECT_EQ(ChannelOptionText(OptionBits(autoOff)).substr(18, 4), "AUTO");
 }
 
 TEST(ChannelOptions, SettingKeepsPresenceBitsAndMarksOnlyAChangeDirty) {
     Document doc;
     doc.lines.assign(3, PresetChannelLine(1, "446.006250"));
     doc.state.ChOption = {0xC2, 0x82, 0x00};
-    struct Step {
-        int channel;
-        std::uint8_t options;
-        bool changed;
-        std::uint8_t stored;
-    };
-    const Step steps[] = {
+    // Channel, options given, whether that changes the document, the byte stored.
+    const std::tuple<int, std::uint8_t, bool, std::uint8_t> steps[] = {
         {0, 0x02, false, 0xC2},  // the same options: nothing changes
         {0, 0xFF, true, 0xFF},   // bits 7 and 6 come from the channel, not the argument
-        {1, 0x11, true, 0x91},  {2, 0x3F, true, 0x3F}, {3, 0x3F, false, 0},  // no such channel
-    };
-    for (const Step& step : steps) {
+        {1, 0x11, true, 0x91},
+        {2, 0x3F, true, 0x3F},
+        {3, 0x3F, false, 0}};  // 3: no such channel
+    for (const auto& [channel, options, changed, stored] : steps) {
         doc.state.Dirty = false;
-        EXPECT_EQ(SetChannelOptions(doc, step.channel, step.options), step.changed) << step.channel;
-        EXPECT_EQ(doc.state.Dirty, step.changed) << step.channel;
-        if (step.channel < 3) {
-            EXPECT_EQ(doc.state.ChOption[step.channel], step.stored) << step.channel;
+        EXPECT_EQ(SetChannelOptions(doc, channel, options), changed) << channel;
+        EXPECT_EQ(doc.state.Dirty, changed) << channel;
+        if (channel < 3) {
+            EXPECT_EQ(doc.state.ChOption[channel], stored) << channel;
         }
     }
 }
