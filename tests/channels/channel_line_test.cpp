@@ -151,10 +151,6 @@ TEST(UnpackChannels, ShowsUnusableSidesAsNoneAndKeepsWhatItCannotShow) {
     EXPECT_EQ(unpacked.options[1], 0xFF);
 }
 
-std::string Line(int ch, const char* rx, const char* tx) {
-    return RenumberLine(ch, std::string("1   ") + rx + "  000=  None   " + tx + "  000=  None   ");
-}
-
 TEST(RasterRule, LooksAtTheKilohertzDigitsOnly) {
     const std::pair<const char*, bool> cases[] = {
         {"446.000000", true},  {"446.005000", true},  {"446.006250", true},  {"446.012500", true},
@@ -166,41 +162,40 @@ TEST(RasterRule, LooksAtTheKilohertzDigitsOnly) {
 }
 
 TEST(CheckChannels, ReportsTheFirstRangeErrorOrTheLowestOffRasterChannel) {
-    struct Case {
-        std::string text;
-        int color;
-        std::vector<std::string> lines;
-    };
-    const Case cases[] = {
+    // Rx and Tx of channels 1, 2, ...; the status text and colour after the check.
+    using Channels = std::vector<std::pair<const char*, const char*>>;
+    const std::tuple<Channels, std::string, int> cases[] = {
         // Without frequencies the status is left alone.
-        {"before", kStatusBlack, {EmptyChannelLine(1), EmptyChannelLine(2)}},
+        {{{"NONE", "NONE"}, {"NONE", "NONE"}}, "before", kStatusBlack},
         // Both band edges are in range.
-        {"ALL Channels In Range", kStatusBlack, {Line(1, "446.006250", "446.093750")}},
+        {{{"446.006250", "446.093750"}}, "ALL Channels In Range", kStatusBlack},
         // A range error ends the check, even after an off-raster channel.
-        {"Channel #2 Range Out !",
-         kStatusRed,
-         {Line(1, "446.007000", "446.006250"), Line(2, "446.006250", "447.000000"),
-          Line(3, "440.000000", "446.006250")}},
+        {{{"446.007000", "446.006250"}, {"446.006250", "447.000000"}, {"440.000000", "446.006250"}},
+         "Channel #2 Range Out !",
+         kStatusRed},
         // Seven decimals are no frequency, not 446.00625 MHz.
-        {"Channel #1 Range Out !", kStatusRed, {Line(1, "446.006250", "44.6006250")}},
-        {"Channel #2 in Bad increament !",
-         kStatusRed,
-         {Line(1, "446.006250", "446.006250"), Line(2, "446.006250", "446.007000"),
-          Line(3, "446.022000", "446.006250")}}};
-    for (const Case& c : cases) {
+        {{{"446.006250", "44.6006250"}}, "Channel #1 Range Out !", kStatusRed},
+        {{{"446.006250", "446.006250"}, {"446.006250", "446.007000"}, {"446.022000", "446.006250"}},
+         "Channel #2 in Bad increament !",
+         kStatusRed}};
+    for (const auto& [channels, text, color] : cases) {
+        std::vector<std::string> lines;
+        for (const auto& [rx, tx] : channels) {
+            lines.push_back(ChannelLine(static_cast<int>(lines.size()) + 1, rx, 0, tx, 0));
+        }
         ProgramState state;
         state.BandLow = "446.00625";
         state.BandHigh = "446.09375";
         test::RecordingStatusLine status;
         status.SetStatus("before", kStatusBlack, kStatusFontNormal);
-        CheckChannels(state, c.lines, status);
-        EXPECT_EQ(status.Text(), c.text);
-        EXPECT_EQ(status.Color(), c.color) << c.text;
-        const bool checked = c.text != "before";
-        EXPECT_EQ(status.FontSize(), checked ? kStatusFontLarge : kStatusFontNormal) << c.text;
+        CheckChannels(state, lines, status);
+        EXPECT_EQ(status.Text(), text);
+        EXPECT_EQ(status.Color(), color) << text;
+        const bool checked = text != "before";
+        EXPECT_EQ(status.FontSize(), checked ? kStatusFontLarge : kStatusFontNormal) << text;
         if (checked) {
-            EXPECT_EQ(state.ErrMsgText, c.text);
-            EXPECT_EQ(state.ErrMsgColor, c.color);
+            EXPECT_EQ(state.ErrMsgText, text);
+            EXPECT_EQ(state.ErrMsgColor, color);
         }
     }
 }

@@ -281,6 +281,10 @@ TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
     };
     SysBlockBytes block = doc.state.SysBlock;
     block[0x07] ^= 0xFF;
+    // Lines outside the document are skipped: nothing changes, nothing is recorded.
+    EXPECT_TRUE(EditChannelLines(doc, {{5, "x"}, {-1, "y"}}).empty());
+    EXPECT_FALSE(doc.state.Dirty);
+    EXPECT_TRUE(recorded.empty());
 
     const std::pair<const char*, std::function<void()>> edits[] = {
         {"lines",
