@@ -9,18 +9,17 @@
 #include "channels/bit_text.h"
 #include "channels/tone_table.h"
 #include "document/band_table.h"
+#include "document/new_config.h"
+#include "document/program_state.h"
 
 namespace petrel {
 namespace {
 
-// PLL parameters of a band as the new-radio dialog stores them in bytes 0x0B and 0x0C.
+// PLL parameters of a band as a new configuration of it holds them.
 PllParams ParamsOfBand(int band) {
-    const auto row = BandRow(band);
-    const int prescaler = PrescalerText(row) == "64" ? 64 : 128;
-    const int osc = OscIndexOf(OscText(row));
-    const auto refData = MakeRefData(kOscList[osc], prescaler);
-    return PllFromImage(static_cast<std::uint8_t>((osc << 4) | IfIndexOf(IfText(row))),
-                        static_cast<std::uint8_t>(refData[0] >> 8));
+    ProgramState state;
+    const auto& block = state.workspace.At(BuildNewConfiguration(state, band, 1)).state.SysBlock;
+    return PllFromImage(block[kPllByte], block[kRefDividerByte0]);
 }
 
 TEST(ToneTable, ItemTextsFollowTheComboLayoutOneDistinctItemPerCode) {
@@ -91,12 +90,10 @@ TEST(EncodeFreq, StoresOnlyTheFineRastersAndKeepsTheLastWordOtherwise) {
     PllEncoder encoder(ParamsOfBand(9));
     EXPECT_EQ(encoder.PllHigh(), 0);  // every pass starts at 0, 0
     EXPECT_EQ(encoder.EncodeFreq("446.005", false).substr(2), "01");
-    const auto high = encoder.PllHigh();
-    const auto low = encoder.PllLow();
+    const int word = encoder.PllHigh() << 8 | encoder.PllLow();
     for (const char* unstorable : {"446.0025", "NONE", " NONE ", "garbage", "0", "2000.000000"}) {
         EXPECT_EQ(encoder.EncodeFreq(unstorable, false), "0303") << unstorable;
-        EXPECT_EQ(encoder.PllHigh(), high);
-        EXPECT_EQ(encoder.PllLow(), low);
+        EXPECT_EQ(encoder.PllHigh() << 8 | encoder.PllLow(), word) << unstorable;
     }
     // Rx below the IF would need a synthesiser frequency below zero.
     EXPECT_EQ(encoder.EncodeFreq("10.000000", true), "0303");

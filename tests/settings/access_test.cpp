@@ -8,30 +8,24 @@ namespace petrel {
 namespace {
 
 TEST(Passwords, OpenOnlyTheirOwnWindowWithTheExactText) {
-    struct Case {
-        Guarded dialog;
-        const char* typed;
-        bool opens;
-    };
-    const Case cases[] = {
-        {Guarded::Authorization, "dealerlock", true},
-        {Guarded::Authorization, "Dealerlock", false},  // case counts
-        {Guarded::Authorization, "531948", false},      // the hardware password
-        {Guarded::Authorization, "dealerlock ", false},
-        {Guarded::Authorization, "", false},
-        {Guarded::CustomerEditor, "featurelock", true},
-        {Guarded::CustomerEditor, "FEATURELOCK", false},
-        {Guarded::CustomerEditor, "dealerlock", false},
-        {Guarded::HardwareTuner, "531948", true},
-        {Guarded::HardwareTuner, "dealerlock", false},
-        {Guarded::HardwareTuner, "53194", false},
-    };
-    for (const Case& c : cases) {
+    using enum Guarded;
+    const std::tuple<Guarded, const char*, bool> cases[] = {{Authorization, "dealerlock", true},
+                                                            {Authorization, "Dealerlock", false},
+                                                            {Authorization, "531948", false},
+                                                            {Authorization, "dealerlock ", false},
+                                                            {Authorization, "", false},
+                                                            {CustomerEditor, "featurelock", true},
+                                                            {CustomerEditor, "FEATURELOCK", false},
+                                                            {CustomerEditor, "dealerlock", false},
+                                                            {HardwareTuner, "531948", true},
+                                                            {HardwareTuner, "dealerlock", false},
+                                                            {HardwareTuner, "53194", false}};
+    for (const auto& [dialog, typed, opens] : cases) {
         ProgramState state;
-        PasswordPrompt prompt(state, c.dialog);
+        PasswordPrompt prompt(state, dialog);
         prompt.Open();
-        prompt.Typed(c.typed);
-        EXPECT_EQ(prompt.Accept(), c.opens) << PasswordFormOf(c.dialog).name << " " << c.typed;
+        prompt.Typed(typed);
+        EXPECT_EQ(prompt.Accept(), opens) << PasswordFormOf(dialog).name << " " << typed;
     }
 }
 
@@ -55,8 +49,7 @@ TEST(Passwords, TypedTextIsSharedButEachDialogAcceptsOnlyItsOwn) {
     // The option dialog has its own text, cleared after a correct password.
     option.Open();
     option.Typed("featurelock");
-    EXPECT_EQ(state.OptionPwdText, "featurelock");
-    EXPECT_EQ(state.PwdText, "531948");
+    EXPECT_EQ(state.OptionPwdText + "|" + state.PwdText, "featurelock|531948");
     EXPECT_TRUE(option.Accept());
     EXPECT_EQ(state.OptionPwdText, "");
 }
@@ -66,16 +59,12 @@ TEST(Authorization, StartValuesAndTheInverseFrequencyBox) {
     state.FreqLock = false;
     state.TxPowerAuth = true;
     SetStartAuthorization(state);
-    EXPECT_TRUE(state.FreqLock);
-    EXPECT_FALSE(state.TxPowerAuth);
-    EXPECT_FALSE(state.PowerKeyAuth);
+    EXPECT_TRUE(state.FreqLock && !state.TxPowerAuth && !state.PowerKeyAuth);
     const AuthorizationChoices start = AuthorizationOf(state);
     EXPECT_FALSE(start.freq || start.txPower || start.button);
 
     ApplyAuthorization(state, {false, true, true});
-    EXPECT_FALSE(state.FreqLock);
-    EXPECT_TRUE(state.PowerKeyAuth);
-    EXPECT_FALSE(state.TxPowerAuth);
+    EXPECT_TRUE(!state.FreqLock && state.PowerKeyAuth && !state.TxPowerAuth);
     EXPECT_TRUE(AuthorizationOf(state).freq);
 }
 
