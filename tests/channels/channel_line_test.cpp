@@ -111,11 +111,6 @@ TEST(UnpackChannels, CountsChannelsTheSameForRadioAndFileImages) {
           std::pair{61, 0}, std::pair{101, 0}, std::pair{109, 2}}) {
         EXPECT_EQ(ChannelCountOf(size), count) << size;
     }
-
-    ImageBuf radio(96 + 8 * 16, 0);
-    EXPECT_EQ(UnpackChannels(radio, kPmr, kPmrWidth).lines.size(), 16u);
-    radio.push_back(9);
-    EXPECT_EQ(UnpackChannels(radio, kPmr, kPmrWidth).lines.size(), 16u);
 }
 
 TEST(UnpackChannels, ShowsUnusableSidesAsNoneAndKeepsWhatItCannotShow) {
