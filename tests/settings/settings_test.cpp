@@ -88,10 +88,10 @@ TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
 TEST(SystemOptions, FillThenPackKeepsEveryByte) {
     // A valid value in every field, with the bits no control names set.
     Document doc = SixteenChannels();
-    test::Poke(doc.state.SysBlock, "05=01 06=03 07=A5 08=4C 09=E6 0A=DF 0E=6D 0F=BF 17=F4 18=02");
+    test::Poke(doc.state.SysBlock, "05=01 06=03 07=A5 08=4C 09=EC 0A=DF 0E=6D 0F=BF 17=F4 18=02");
     const SystemOptions options = OpenSystemOptions(doc);
     EXPECT_FALSE(doc.state.Dirty);
-    const std::string shown[kSysListCount] = {"180 s",      "600 mS", "Normal", "1600 ms",
+    const std::string shown[kSysListCount] = {"180 s",      "1200mS", "Normal", "1600 ms",
                                               "400mS     ", "7.5 s",  "20s",    "2.5S",
                                               "2.0S",       "3",      "Call-4", "wrong CTCSS"};
     for (int list = 0; list < kSysListCount; ++list) {
