@@ -14,6 +14,7 @@
 #include "settings/radio_info.h"
 #include "sim_process.h"
 #include "support/fakes.h"
+#include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
 
 namespace petrel {
@@ -21,17 +22,17 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using Args = std::vector<std::string>;
 using test::ReadBytes;
-
-const std::string kSim = std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim";
 
 struct CliRun {
     int exit;
     std::string out;
     std::string err;
+    bool Said(const std::string& text) const { return err.find(text) != std::string::npos; }
 };
 
-CliRun Cli(const std::vector<std::string>& args, const cli::CliEnvironment& environment = {}) {
+CliRun Cli(const Args& args, const cli::CliEnvironment& environment = {}) {
     std::ostringstream out;
     std::ostringstream err;
     const int exit = cli::RunCli(args, out, err, environment);
@@ -45,41 +46,35 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-// The image bytes of a ".cfg" file.
-Bytes ImageOf(const std::string& path) {
-    return DecodeConfigFile(ReadBytes(path));
-}
-
 class CliTest : public ::testing::Test {
   protected:
     test::TempDir dir;
     test::ScopedWorkingDir cwd{dir.Path()};
 };
 
-TEST_F(CliTest, NewThenShowPrintsTheEditorsView) {
+TEST_F(CliTest, NewShowAndResave) {
     const std::string name = dir.File("pmr.cfg");
-    const CliRun created = Cli({"new", "--band", "9", "--channels", "16", name});
-    ASSERT_EQ(created.exit, 0) << created.err;
+    ASSERT_EQ(Cli({"new", "--band", "9", "--channels", "16", name}).exit, 0);
     EXPECT_EQ(ReadBytes(name).size(), 675u);
     EXPECT_EQ(ReadBytes(dir.File("pmr.ptx")).size(), 1024u);
-
     const CliRun shown = Cli({"show", name});
     ASSERT_EQ(shown.exit, 0) << shown.err;
-    const std::string expected =
-        "Model:Petrel (PMR)\n"
-        "Range:446.00625 ~ 446.09375MHz\n"
-        "Serial No:\n"
-        "Customer:\n"
+    const std::string head =
+        "Model:Petrel (PMR)\nRange:446.00625 ~ 446.09375MHz\nSerial No:\nCustomer:\n"
         " CH   Rx Freq.  Rx_CTCSS/DCS   Tx Freq.  Tx_CTCSS/DCS \n"
         "1   446.006250  000=  None   446.006250  000=  None   \n";
-    EXPECT_EQ(shown.out.substr(0, expected.size()), expected);
+    EXPECT_TRUE(shown.out.starts_with(head)) << shown.out;
     EXPECT_TRUE(shown.out.ends_with(
         "\n16  NONE        000=  None   NONE        000=  None   \nALL Channels In Range\n"));
-
     // Without frequencies there is no check message.
     ASSERT_EQ(Cli({"new", "--band", "12", "--channels", "3", dir.File("empty.cfg")}).exit, 0);
     EXPECT_TRUE(Cli({"show", dir.File("empty.cfg")})
                     .out.ends_with("\n3   NONE        000=  None   NONE        000=  None   \n"));
+
+    fs::create_directory(dir.Path() / "out");
+    ASSERT_EQ(Cli({"resave", name, dir.File("out/b.cfg")}).exit, 0);
+    EXPECT_EQ(ReadBytes(dir.File("out/b.cfg")), ReadBytes(name));
+    EXPECT_EQ(ReadBytes(dir.File("out/b.ptx")), ReadBytes(dir.File("pmr.ptx")));
 }
 
 TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
@@ -89,21 +84,12 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
     doc.state.Dirty = true;
     doc.lines[2] = EmptyChannelLine(3);
     doc.state.ChOption = {0x06, 0x29, 0x3F};
-    for (const auto& [at, value] : {std::pair{0x00, 0xD2},
-                                    {0x01, 0x35},
-                                    {0x02, 0x31},
-                                    {0x03, 0x36},
-                                    {0x05, 0x07},
-                                    {0x06, 0x02},
-                                    {0x07, 0x5A},
-                                    {0x08, 0x3F},
-                                    {0x09, 0x8C},
-                                    {0x0A, 0x20},
-                                    {0x0E, 0x92},
-                                    {0x0F, 0x4F},
-                                    {0x17, 0x83},
-                                    {0x18, 0x05}}) {
-        doc.state.SysBlock[at] = static_cast<std::uint8_t>(value);
+    const std::uint8_t sys[][2] = {{0x00, 0xD2}, {0x01, 0x35}, {0x02, 0x31}, {0x03, 0x36},
+                                   {0x05, 0x07}, {0x06, 0x02}, {0x07, 0x5A}, {0x08, 0x3F},
+                                   {0x09, 0x8C}, {0x0A, 0x20}, {0x0E, 0x92}, {0x0F, 0x4F},
+                                   {0x17, 0x83}, {0x18, 0x05}};
+    for (const auto& [at, value] : sys) {
+        doc.state.SysBlock[at] = value;
     }
     const std::string name = "Harbour Taxi", serial = "PT-1";
     for (std::size_t i = 0; i < 15; ++i) {
@@ -161,24 +147,13 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
     EXPECT_EQ(Cli({"show", dir.File("shop.cfg")}).out + settings, shown.out);
 }
 
-TEST_F(CliTest, ResaveWritesTheSameBytesUnderTheNewName) {
-    ASSERT_EQ(Cli({"new", "--channels", "99", "--band", "10", dir.File("a.cfg")}).exit, 0);
-    fs::create_directory(dir.Path() / "out");
-    const CliRun resaved = Cli({"resave", dir.File("a.cfg"), dir.File("out/b.cfg")});
-    ASSERT_EQ(resaved.exit, 0) << resaved.err;
-    EXPECT_EQ(ReadBytes(dir.File("a.cfg")).size(), 2667u);
-    EXPECT_EQ(ReadBytes(dir.File("out/b.cfg")), ReadBytes(dir.File("a.cfg")));
-    EXPECT_EQ(ReadBytes(dir.File("out/b.ptx")), ReadBytes(dir.File("a.ptx")));
-}
-
 TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
     test::WriteBytes(dir.File("big.cfg"), Bytes(5001, 0));
     ImageBuf image(225, 0);
     image[0x10] = 0x13;
     test::WriteBytes(dir.File("model.cfg"), EncodeConfigFile(image));
     for (const auto& [args, message] :
-         {std::pair{std::vector<std::string>{"show", dir.File("big.cfg")},
-                    std::string("File is too big to open\n")},
+         {std::pair{Args{"show", dir.File("big.cfg")}, std::string("File is too big to open\n")},
           {{"show", "nothing.cfg"}, "Can't open file: nothing.cfg\n"},
           {{"resave", dir.File("model.cfg"), dir.File("x.cfg")},
            "Model or Type Error!  Can not Open  " + dir.File("model.cfg") + "\n"}}) {
@@ -191,24 +166,24 @@ TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
     EXPECT_EQ(unsaved.exit, 1);
     EXPECT_FALSE(unsaved.err.empty());
 
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{},
-          {"frobnicate"},
-          {"show"},
-          {"show", "a", "b"},
-          {"new", "--band", "9", "x.cfg"},
-          {"new", "--band", "13", "--channels", "16", "x.cfg"},
-          {"new", "--band", "9", "--channels", "100", "x.cfg"},
-          {"new", "--band", "9", "--channels", "1.5", "x.cfg"},
-          {"new", "--band"},
-          {"read"},
-          {"read", "--retries", "x", "a.cfg"},
-          {"customer", "--serial", "PT-2024-00017"},
-          {"customer", "--name", "Harbour Taxi Company"},
-          {"customer", "x.cfg"}}) {
+    for (const Args& args : {Args{},
+                             {"frobnicate"},
+                             {"show"},
+                             {"show", "a", "b"},
+                             {"new", "--band", "9", "x.cfg"},
+                             {"new", "--band", "13", "--channels", "16", "x.cfg"},
+                             {"new", "--band", "9", "--channels", "100", "x.cfg"},
+                             {"new", "--band", "9", "--channels", "1.5", "x.cfg"},
+                             {"new", "--band"},
+                             {"read"},
+                             {"read", "--retries", "x", "a.cfg"},
+                             {"export", "a.cfg"},
+                             {"customer", "--serial", "PT-2024-00017"},
+                             {"customer", "--name", "Harbour Taxi Company"},
+                             {"customer", "x.cfg"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.exit, 2);
-        EXPECT_NE(run.err.find("usage: petrel-cli"), std::string::npos);
+        EXPECT_TRUE(run.Said("usage: petrel-cli"));
     }
     EXPECT_FALSE(fs::exists(dir.File("x.cfg")));
 }
@@ -245,268 +220,174 @@ TEST_F(CliTest, ChannelsGoOutAndComeInAsCsvAndARefusedImportWritesNothing) {
     EXPECT_EQ(ReadText(dir.File("out.csv")), Cli({"export", dir.File("new.cfg"), "-"}).out);
     EXPECT_EQ(Cli({"import", dir.File("none.csv"), dir.File("new.cfg")}).err,
               "petrel-cli: Can't open file: " + dir.File("none.csv") + "\n");
-    EXPECT_EQ(Cli({"export", dir.File("new.cfg")}).exit, 2);
 }
 
-// petrel-cli read and write against petrel-radio-sim on a real pseudo-terminal, in real time.
-class CliRadioTest : public CliTest {
-  protected:
-    // Starts a simulated radio that saves itself as radio.cfg and logs to frames.log.
-    void StartRadio(std::vector<std::string> args) {
-        args.insert(args.end(), {"--delay", "0", "--save", dir.File("radio.cfg")});
-        sim = std::make_unique<sim::SimProcess>(kSim, args, dir.File("frames.log"));
-    }
-    // Stops it: radio.cfg and radio.ptx then hold its memory.
-    void StopRadio() { ASSERT_EQ(sim->Stop(), 0); }
-
-    CliRun RadioCli(std::vector<std::string> args) {
-        args.insert(args.begin() + 1, {"--port", sim->Device()});
-        return Cli(args);
-    }
-    bool Logged(const std::string& frame) const {
-        return ReadText(dir.File("frames.log")).find(frame) != std::string::npos;
-    }
-
-    // A configuration file of band and channels as a radio of that size would hold it.
-    std::string MakeConfig(const std::string& name, int band, int channels) {
-        ProgramState state;
-        const int slot = BuildNewConfiguration(state, band, channels);
-        auto& sys = state.workspace.At(slot).state.SysBlock;
-        sys[0x0A] = static_cast<std::uint8_t>(sys[0x0A] | 0xF8 | (channels == 99 ? 0x02 : 0x00));
-        sys[0x0E] = 0xFF;
-        sys[0x07] = 0x3C;
-        for (std::size_t i = 0; i < kTableSize; ++i) {
-            state.LevelTable[i] = static_cast<std::uint8_t>(0x40 + i);
-            state.PowerTable[i] = static_cast<std::uint8_t>(0x80 + i);
-            state.InfoWords[0xF0 + i] = state.LevelTable[i];
-            state.InfoWords[0xC0 + i] = state.PowerTable[i];
-        }
-        test::ScriptedPrompter prompter;
-        EXPECT_TRUE(SaveConfigFile(state, slot, dir.File(name), prompter));
-        return dir.File(name);
-    }
-
-    // The radio's image now, without its band byte.
-    Bytes RadioImage() const {
-        Bytes image = ImageOf(dir.File("radio.cfg"));
-        image.pop_back();
-        return image;
-    }
-    // What a Download leaves in the radio: the file's image without the band byte and with
-    // the option bits the radio must not get cleared.
-    static Bytes Downloaded(Bytes image, std::size_t count) {
-        image.resize(count);
-        image[0x0A] &= 0x67;
-        image[0x0E] &= 0x9E;
-        return image;
-    }
-
-    std::unique_ptr<sim::SimProcess> sim;
-};
-
-TEST_F(CliRadioTest, WritesAndReadsANinetyNineChannelRadioByteExact) {
-    const std::string config = MakeConfig("shop.cfg", 9, 99);
-    const Bytes file = ReadBytes(config);
-    StartRadio({"--serial", "PT-2024-0001", "--customer", "HARBOUR TAXI"});
-    const CliRun write = RadioCli({"write", config});
-    ASSERT_EQ(write.exit, 0) << write.err;
-    EXPECT_NE(write.err.find("ALL Channels In Range"), std::string::npos);
-    const CliRun read = RadioCli({"read", dir.File("read.cfg")});
-    ASSERT_EQ(read.exit, 0) << read.err;
-    EXPECT_NE(read.err.find("Petrel (PMR) detected"), std::string::npos);
-    StopRadio();
-
-    EXPECT_EQ(RadioImage(), Downloaded(ImageOf(config), 888));
-    EXPECT_EQ(RadioImage()[0x07], 0x3C);
-    EXPECT_EQ(ReadBytes(config), file) << "the written file is left as it was";
-    EXPECT_EQ(ReadBytes(dir.File("read.cfg")).size(), 2667u);
-    EXPECT_EQ(ReadBytes(dir.File("read.cfg")), ReadBytes(dir.File("radio.cfg")));
-    EXPECT_EQ(ReadBytes(dir.File("read.ptx")), ReadBytes(dir.File("radio.ptx")));
-    EXPECT_TRUE(Logged("param-write: O 02 10 AA -> AA"));  // after the Download
-    EXPECT_TRUE(Logged("param-write: O 02 10 90 -> 90"));  // after the Upload
-    EXPECT_TRUE(Logged("param-write: O 02 11 0A -> 0A"));
-}
-
-TEST_F(CliRadioTest, SixteenChannelRadiosReadRefuseCrossedBandsUnlessYesAndTakeTheirBytes) {
-    StartRadio({"--band", "10", "--channels", "16"});
-    const CliRun read = RadioCli({"read", dir.File("small.cfg")});
-    ASSERT_EQ(read.exit, 0) << read.err;
-    EXPECT_EQ(ReadBytes(dir.File("small.cfg")).size(), 675u);
-
-    const std::string pmr = MakeConfig("pmr.cfg", 9, 16);
-    const CliRun refused = RadioCli({"write", pmr});
-    EXPECT_EQ(refused.exit, 1);
-    EXPECT_NE(refused.err.find("Error warning: Band are Crossed !\nDo you want to continue ?"),
-              std::string::npos);
-    EXPECT_FALSE(Logged("write: W"));
-    const CliRun forced = RadioCli({"write", "--yes", pmr});
-    EXPECT_EQ(forced.exit, 0) << forced.err;
-    EXPECT_TRUE(Logged("write: W 00 10 09"));  // the band byte went over
-
-    const std::string big = MakeConfig("big.cfg", 10, 99);
-    Bytes bigImage = ImageOf(big);
-    bigImage[0x0A] &= 0xFD;  // the 16-channel radio keeps its size
-    test::WriteBytes(big, EncodeConfigFile(bigImage));
-    const CliRun write = RadioCli({"write", big});
-    ASSERT_EQ(write.exit, 0) << write.err;
-    StopRadio();
-    EXPECT_EQ(RadioImage(), Downloaded(bigImage, 224));
-    EXPECT_EQ(ReadBytes(dir.File("small.ptx")), ReadBytes(dir.File("radio.ptx")));
-}
-
-TEST_F(CliRadioTest, ABlankRadioOfAnotherBandGetsTheImageThenTheTables) {
-    const std::string config = MakeConfig("pmr.cfg", 9, 99);
-    StartRadio({"--blank", "--band", "10"});
-    // Read as it is, it gives a file that opens again, of the band the radio reported.
-    ASSERT_EQ(RadioCli({"read", dir.File("blank.cfg")}).exit, 0);
-    const CliRun shown = Cli({"show", dir.File("blank.cfg")});
-    EXPECT_EQ(shown.exit, 0) << shown.err;
-    EXPECT_TRUE(shown.out.starts_with("Model:Petrel (Korea)\n"));
-
-    const CliRun run = RadioCli({"write", config});
-    ASSERT_EQ(run.exit, 0) << run.err;
-    StopRadio();
-    EXPECT_EQ(run.err.find("Band are Crossed"), std::string::npos);
-    const std::string log = ReadText(dir.File("frames.log"));
-    const std::size_t lastImageBlock = log.find("write: W 03 74");
-    const std::size_t levelTable = log.find("write: W 07 F0 40 41 42 43");
-    const std::size_t powerTable = log.find("write: W 07 CC 8C 8D 8E 8F");
-    ASSERT_NE(powerTable, std::string::npos);
-    EXPECT_LT(lastImageBlock, levelTable);
-    EXPECT_LT(levelTable, powerTable);
-    EXPECT_FALSE(Logged("write: W 07 FC"));
-
-    const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
-    ASSERT_TRUE(info);
-    for (const auto& [index, value] :
-         {std::pair{0xF0, 0x40}, std::pair{0xFB, 0x4B}, std::pair{0xFC, 0xFF},
-          std::pair{0xC0, 0x80}, std::pair{0xCF, 0x8F}}) {
-        EXPECT_EQ((*info)[index], value) << index;
-    }
-}
-
-TEST_F(CliRadioTest, WriteWithBackupKeepsTheRadiosPreviousMemoryByteForByte) {
-    // The radio holds a configuration with arbitrary channel bytes.
-    const std::string before = MakeConfig("before.cfg", 9, 99);
-    Bytes image = ImageOf(before);
-    std::mt19937 random(7);
-    std::generate(image.begin() + 0x60, image.end() - 1, [&] { return random() & 0xFF; });
-    test::WriteBytes(before, EncodeConfigFile(image));
-    StartRadio({"--load", before});
-
-    const std::string config = MakeConfig("new.cfg", 9, 99);
-    const CliRun write = RadioCli({"write", "--backup", dir.File("Backups"), config});
-    ASSERT_EQ(write.exit, 0) << write.err;
-    StopRadio();
-    std::vector<fs::path> kept;
-    for (const auto& entry : fs::directory_iterator(dir.Path() / "Backups")) {
-        kept.push_back(entry.path());
-    }
-    ASSERT_EQ(kept.size(), 2u);
-    std::sort(kept.begin(), kept.end());
-    EXPECT_NE(write.err.find("petrel-cli: the radio as it was is kept in " + kept[0].string()),
-              std::string::npos);
-    EXPECT_TRUE(kept[0].filename().string().ends_with(" Petrel (PMR).cfg"));
-    EXPECT_EQ(ReadBytes(kept[0].string()), ReadBytes(before));
-    EXPECT_EQ(ReadBytes(kept[1].string()), ReadBytes(dir.File("before.ptx")));
-    EXPECT_EQ(RadioImage(), Downloaded(ImageOf(config), 888));
-}
-
-TEST_F(CliRadioTest, FailuresAreRetriedOnlyAsOftenAsAllowed) {
-    StartRadio({"--channels", "16", "--drop", "read@30", "--drop", "write@5"});
-    const CliRun retried = RadioCli(
-        {"read", "--retries", "1", "--trace", dir.File("read.trace"), dir.File("again.cfg")});
-    EXPECT_EQ(retried.exit, 0) << retried.err;
-    EXPECT_NE(retried.err.find("Upload Err !  Make sure the connection is OK\nTry Again ?"),
-              std::string::npos);
-    // The trace names the port first and shows the lost answer and the question.
-    const std::string trace = ReadText(dir.File("read.trace"));
-    EXPECT_EQ(trace.rfind("Petrel CPS serial trace, started ", 0), 0u);
-    EXPECT_NE(trace.find("\nCOM1 " + sim->Device() + "\n"), std::string::npos);
-    const auto lost = trace.find("frame failed: time-out with 3 of 7 bytes");
-    const auto question =
-        trace.find("question \"Upload Err !  Make sure the connection is OK / Try Again ?\": Yes");
-    EXPECT_LT(lost, question);
-    EXPECT_NE(question, std::string::npos);
-    // A Download that stops part-way says where and what the radio holds now.
-    const CliRun stopped = RadioCli({"write", dir.File("again.cfg")});
-    EXPECT_EQ(stopped.exit, 1);
-    EXPECT_NE(stopped.err.find("Writing stopped at block 0x0014: the radio now holds a mixture "
-                               "of the new and its old configuration and must be written "
-                               "again.\nDownload Err !"),
-              std::string::npos)
-        << stopped.err;
-    StopRadio();
-    EXPECT_EQ(ReadBytes(dir.File("again.cfg")), ReadBytes(dir.File("radio.cfg")));
-
-    StartRadio({"--silent"});
-    const CliRun silent = RadioCli({"read", "--retries", "1", dir.File("none.cfg")});
-    EXPECT_EQ(silent.exit, 1);
-    std::size_t asked = 0;
-    for (auto at = silent.err.find("Connecting Err"); at != std::string::npos;
-         at = silent.err.find("Connecting Err", at + 1)) {
-        ++asked;
-    }
-    EXPECT_EQ(asked, 2u);
-    EXPECT_FALSE(fs::exists(dir.File("none.cfg")));
-}
-
-TEST_F(CliRadioTest, CustomerReadsAndWritesTheNinetyNineChannelRadiosOwnPage) {
-    StartRadio({"--serial", "SN-00042", "--customer", "Old Shop"});
-    const CliRun read = RadioCli({"customer"});
-    ASSERT_EQ(read.exit, 0) << read.err;
-    EXPECT_EQ(read.out, "Customer Name: Old Shop\nSerial Number: SN-00042\n");
-    const CalendarDate before = Today();
-    const CliRun write = RadioCli({"customer", "--name", " Harbour Taxi "});
-    const CalendarDate after = Today();
-    ASSERT_EQ(write.exit, 0) << write.err;
-    EXPECT_EQ(write.out, "Customer Name: Harbour Taxi\nSerial Number: SN-00042\n");
-    StopRadio();
-
-    const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
-    ASSERT_TRUE(info);
-    std::string name;
-    std::string serial;
-    for (int i = 0; i < 15; ++i) {
-        name += static_cast<char>((*info)[0xE1 + i]);
-        serial += static_cast<char>((*info)[0xD1 + i]);
-    }
-    EXPECT_EQ(name, "Harbour Taxi   ");
-    EXPECT_EQ(serial.substr(0, 12), "SN-00042    ");
-    // Today's date (either side of midnight).
-    const auto date = [](CalendarDate day) {
-        return std::string{static_cast<char>(day.year % 100), static_cast<char>(day.month),
-                           static_cast<char>(day.day)};
-    };
-    EXPECT_TRUE(serial.substr(12) == date(before) || serial.substr(12) == date(after));
-    EXPECT_TRUE(Logged("write: W 07 E0 00 48 61 72 -> 00 48 61 72  (name block \".Har\")"));
-    EXPECT_TRUE(Logged("param-write: O 02 11 0A -> 0A  (control code 90 0A)"));
-    EXPECT_TRUE(Logged("customer \"Harbour Taxi   \""));  // the --save line
-}
-
-TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {
+TEST_F(CliTest, PortsThatDoNotOpenOrDoNotAnswerAreReported) {
     const CliRun missing = Cli({"read", "--port", "/dev/petrel-none", dir.File("x.cfg")});
     EXPECT_EQ(missing.exit, 1);
-    EXPECT_NE(missing.err.find("petrel-cli: COM1 /dev/petrel-none: No such file or directory"),
-              std::string::npos);
-    EXPECT_NE(missing.err.find(" No RS232 Port is available\nDetect Again ?"), std::string::npos);
+    EXPECT_TRUE(missing.Said("petrel-cli: COM1 /dev/petrel-none: No such file or directory"));
+    EXPECT_TRUE(missing.Said(" No RS232 Port is available\nDetect Again ?"));
     const CliRun customer = Cli({"customer", "--port", "/dev/petrel-none", "--name", "X"});
     EXPECT_EQ(customer.exit, 1);
-    EXPECT_NE(customer.err.find("COM1 /dev/petrel-none"), std::string::npos);
+    EXPECT_TRUE(customer.Said("COM1 /dev/petrel-none"));
     EXPECT_TRUE(customer.out.empty());
 
     cli::CliEnvironment environment;
     environment.ports = "";
     const CliRun none = Cli({"read", "--yes", dir.File("x.cfg")}, environment);
     EXPECT_EQ(none.exit, 1);
-    EXPECT_NE(none.err.find("no serial port found"), std::string::npos);
-
+    EXPECT_TRUE(none.Said("no serial port found"));
     environment.trace = dir.File("no-folder/link.trace");
     const CliRun untraceable = Cli({"read", dir.File("x.cfg")}, environment);
     EXPECT_EQ(untraceable.exit, 1);
-    EXPECT_NE(untraceable.err.find("cannot write the trace " + *environment.trace +
-                                   ": No such file or directory"),
-              std::string::npos);
+    EXPECT_TRUE(untraceable.Said("cannot write the trace " + *environment.trace +
+                                 ": No such file or directory"));
+
+    // A port with nothing on it: asked once and then once more for the one retry allowed.
+    test::PseudoTerminal silent;
+    const CliRun unanswered = Cli({"read", "--port", silent.Device(), "--retries", "1", "x.cfg"});
+    EXPECT_EQ(unanswered.exit, 1);
+    std::size_t asked = 0;
+    for (auto at = unanswered.err.find("Connecting Err"); at != std::string::npos;
+         at = unanswered.err.find("Connecting Err", at + 1)) {
+        ++asked;
+    }
+    EXPECT_EQ(asked, 2u);
+    EXPECT_FALSE(fs::exists(dir.File("x.cfg")));
+}
+
+// petrel-cli against petrel-radio-sim on a real pseudo-terminal, in real time.
+class CliRadioTest : public CliTest {
+  protected:
+    // Starts a simulated radio that saves itself as radio.cfg and logs to frames.log.
+    void StartRadio(Args args) {
+        args.insert(args.end(), {"--delay", "0", "--save", dir.File("radio.cfg")});
+        sim = std::make_unique<sim::SimProcess>(
+            std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim", args,
+            dir.File("frames.log"));
+    }
+    CliRun RadioCli(Args args) {
+        args.insert(args.begin() + 1, {"--port", sim->Device()});
+        return Cli(args);
+    }
+    std::size_t BlockWrites() const {
+        const std::string log = ReadText(dir.File("frames.log"));
+        std::size_t count = 0;
+        for (auto at = log.find("write: W"); at != std::string::npos;
+             at = log.find("write: W", at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+
+    // A configuration file of band and channels as a radio of that size would hold it.
+    std::string MakeConfig(const std::string& name, int band, int channels,
+                           const std::string& serial = {}) {
+        ProgramState state;
+        const int slot = BuildNewConfiguration(state, band, channels);
+        state.workspace.At(slot).state.SysBlock[0x0A] |= channels == 99 ? 0x02 : 0x00;
+        std::copy(serial.begin(), serial.end(), state.InfoWords.begin() + 0xD1);
+        test::ScriptedPrompter prompter;
+        EXPECT_TRUE(SaveConfigFile(state, slot, dir.File(name), prompter));
+        return dir.File(name);
+    }
+
+    std::unique_ptr<sim::SimProcess> sim;
+};
+
+TEST_F(CliRadioTest, WriteWithBackupCustomerAndReadOnANinetyNineChannelRadio) {
+    // The radio holds a configuration with arbitrary channel bytes and a serial number.
+    const std::string before = MakeConfig("before.cfg", 9, 99, "SN-00042");
+    Bytes image = DecodeConfigFile(ReadBytes(before));
+    std::mt19937 random(7);
+    std::generate(image.begin() + 0x60, image.end() - 1, [&] { return random() & 0xFF; });
+    test::WriteBytes(before, EncodeConfigFile(image));
+    StartRadio({"--load", before});
+
+    // The radio as it was is kept byte for byte before the file goes in; the file stays as it is.
+    const std::string config = MakeConfig("new.cfg", 9, 99);
+    const Bytes file = ReadBytes(config);
+    const CliRun write = RadioCli({"write", "--backup", dir.File("Backups"), config});
+    ASSERT_EQ(write.exit, 0) << write.err;
+    EXPECT_TRUE(write.Said("ALL Channels In Range"));
+    std::vector<fs::path> kept(fs::directory_iterator(dir.Path() / "Backups"),
+                               fs::directory_iterator());
+    ASSERT_EQ(kept.size(), 2u);
+    std::sort(kept.begin(), kept.end());
+    EXPECT_TRUE(write.Said("petrel-cli: the radio as it was is kept in " + kept[0].string()));
+    EXPECT_TRUE(kept[0].filename().string().ends_with(" Petrel (PMR) SN-00042.cfg"));
+    EXPECT_EQ(ReadBytes(kept[0].string()), ReadBytes(before));
+    EXPECT_EQ(ReadBytes(kept[1].string()), ReadBytes(dir.File("before.ptx")));
+    EXPECT_EQ(ReadBytes(config), file);
+
+    // The customer texts: what is not given keeps the radio's value, the date is today's.
+    const CalendarDate today = Today();
+    const CliRun named = RadioCli({"customer", "--name", " Harbour Taxi "});
+    ASSERT_EQ(named.exit, 0) << named.err;
+    EXPECT_EQ(named.out, "Customer Name: Harbour Taxi\nSerial Number: SN-00042\n");
+
+    const CliRun read = RadioCli({"read", dir.File("read.cfg")});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    EXPECT_TRUE(read.Said("Petrel (PMR) detected"));
+    ASSERT_EQ(sim->Stop(), 0);
+    EXPECT_EQ(ReadBytes(dir.File("read.cfg")), ReadBytes(dir.File("radio.cfg")));
+    EXPECT_EQ(ReadBytes(dir.File("read.ptx")), ReadBytes(dir.File("radio.ptx")));
+    // The channel records of the file went in; the serial block ends with today's date.
+    const Bytes radio = DecodeConfigFile(ReadBytes(dir.File("radio.cfg")));
+    const Bytes sent = DecodeConfigFile(file);
+    EXPECT_TRUE(std::equal(radio.begin() + 0x60, radio.end() - 1, sent.begin() + 0x60));
+    const auto info = DecodeCompanionFile(ReadBytes(dir.File("read.ptx")));
+    ASSERT_TRUE(info);
+    const auto date = [](CalendarDate day) {
+        return std::string{char(day.year % 100), char(day.month), char(day.day)};
+    };
+    const std::string stored{char((*info)[0xDD]), char((*info)[0xDE]), char((*info)[0xDF])};
+    EXPECT_TRUE(stored == date(today) || stored == date(Today()));  // either side of midnight
+}
+
+// A never-programmed radio of another band reads as a file that opens; once written, a
+// configuration of another band is refused without --yes. --retries answers that many Try
+// Again questions, and the trace shows them.
+TEST_F(CliRadioTest, ABlankRadioOfAnotherBandIsReadAndAnotherBandWrittenOnlyWithYes) {
+    // Reads: the type block, 56 image blocks, 64 information blocks. Block writes: 56 image
+    // blocks, 7 of the blank radio's tables; then the 6th of the next Download fails.
+    StartRadio(
+        {"--blank", "--band", "10", "--channels", "16", "--drop", "read@30", "--drop", "write@68"});
+    const CliRun read = RadioCli(
+        {"read", "--retries", "1", "--trace", dir.File("read.trace"), dir.File("blank.cfg")});
+    ASSERT_EQ(read.exit, 0) << read.err;
+    EXPECT_TRUE(read.Said("Upload Err !  Make sure the connection is OK\nTry Again ?"));
+    EXPECT_TRUE(Cli({"show", dir.File("blank.cfg")}).out.starts_with("Model:Petrel (Korea)\n"));
+    const std::string trace = ReadText(dir.File("read.trace"));
+    EXPECT_TRUE(trace.starts_with("Petrel CPS serial trace, started "));
+    EXPECT_NE(trace.find("\nCOM1 " + sim->Device() + "\n"), std::string::npos);
+    const auto lost = trace.find("frame failed: time-out with 3 of 7 bytes");
+    const auto question =
+        trace.find("question \"Upload Err !  Make sure the connection is OK / Try Again ?\": Yes");
+    EXPECT_LT(lost, question);
+    EXPECT_NE(question, std::string::npos);
+
+    const std::string pmr = MakeConfig("pmr.cfg", 9, 16);
+    const CliRun blank = RadioCli({"write", pmr});
+    EXPECT_EQ(blank.exit, 0) << blank.err;
+    EXPECT_FALSE(blank.Said("Band are Crossed"));
+    const std::size_t writes = BlockWrites();
+    const CliRun refused = RadioCli({"write", pmr});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_TRUE(refused.Said("Error warning: Band are Crossed !\nDo you want to continue ?\n"));
+    EXPECT_EQ(BlockWrites(), writes);
+
+    // Yes to the bands, no retry: a Download that stops part-way says where and what the radio
+    // holds now.
+    const CliRun stopped = RadioCli({"write", "--yes", pmr});
+    EXPECT_EQ(stopped.exit, 1);
+    EXPECT_TRUE(stopped.Said("Band are Crossed"));
+    EXPECT_TRUE(
+        stopped.Said("Writing stopped at block 0x0014: the radio now holds a mixture of "
+                     "the new and its old configuration and must be written again.\n"
+                     "Download Err !"))
+        << stopped.err;
+    EXPECT_EQ(sim->Stop(), 0);
 }
 
 }  // namespace
