@@ -37,14 +37,6 @@ class LinkTest : public ::testing::Test {
         state.PortCount = 1;
     }
 
-    // The frames the radio received, as the log describes them.
-    std::vector<std::string> Frames() const {
-        std::vector<std::string> frames;
-        for (const auto& frame : radio.Log()) {
-            frames.push_back(sim::DescribeFrame(frame));
-        }
-        return frames;
-    }
     std::size_t CountFrames(sim::FrameKind kind) const {
         std::size_t n = 0;
         for (const auto& frame : radio.Log()) {
