@@ -36,9 +36,7 @@ class TransferTest : public test::LinkTest {
     // radio of its size has (the simulated radio stores what it is sent, that bit too).
     int MakeDocument(int band, int channels) {
         const int slot = BuildNewConfiguration(state, band, channels);
-        if (channels == 99) {
-            state.workspace.At(slot).state.SysBlock[0x0A] |= 0x02;
-        }
+        state.workspace.At(slot).state.SysBlock[0x0A] |= channels == 99 ? 0x02 : 0x00;
         host.activeSlot = slot;
         return slot;
     }
@@ -57,13 +55,12 @@ class TransferTest : public test::LinkTest {
     }
     TransferResult Upload() { return link.RadioTransfer(TransferOp::Upload); }
     bool Download() { return link.RadioTransfer(TransferOp::Download).completed; }
-    Lines WriteAddresses() const {
-        Lines addresses;
+    // The address of every block write the radio received.
+    std::vector<int> WriteAddresses() const {
+        std::vector<int> addresses;
         for (const auto& frame : radio.Log()) {
             if (frame.kind == FrameKind::WriteBlock) {
-                char text[8];
-                std::snprintf(text, sizeof text, "%02X%02X", frame.request[1], frame.request[2]);
-                addresses.push_back(text);
+                addresses.push_back(frame.request[1] << 8 | frame.request[2]);
             }
         }
         return addresses;
@@ -206,7 +203,7 @@ TEST_F(TransferTest, DownloadWritesThePackedImageAndTheControlCode) {
     EXPECT_EQ(Memory(0, 224), Downloaded(large, 224));
     EXPECT_EQ(Memory(224, 888), untouched);
     EXPECT_EQ(WriteAddresses().size(), 56u);
-    EXPECT_EQ(WriteAddresses().back(), "00DC");
+    EXPECT_EQ(WriteAddresses().back(), 0x00DC);
 }
 
 TEST_F(TransferTest, OneReadBackDifferenceIsRepairedASecondFailsTheTransfer) {
@@ -214,7 +211,8 @@ TEST_F(TransferTest, OneReadBackDifferenceIsRepairedASecondFailsTheTransfer) {
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock, 70, 1});
     EXPECT_TRUE(Download());
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 223u);
-    EXPECT_EQ(WriteAddresses()[70] + WriteAddresses()[71], "01180118");
+    EXPECT_EQ(WriteAddresses()[70], 0x0118);
+    EXPECT_EQ(WriteAddresses()[71], 0x0118);
     EXPECT_EQ(Memory(0, 888), Downloaded(slot));
 
     // The second difference (at the 101st write) stops it: the radio is told to be a mixture.
@@ -292,7 +290,7 @@ TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeeps
     const Bytes channels = Memory(0x100, 0x200);
     link.SerialBlock = {0, 'S', 'N', '1'};
     link.WriteSerialBlock();
-    EXPECT_EQ(WriteAddresses(), (Lines{"07D0", "07D4", "07D8", "07DC"}));
+    EXPECT_EQ(WriteAddresses(), (std::vector<int>{0x07D0, 0x07D4, 0x07D8, 0x07DC}));
     EXPECT_EQ(radio.Memory().bytes[0x7D2], 'N');
     EXPECT_EQ(host.calls, (Lines{"busy", "normal"}));
     state.PowerTable.fill(0x5A);
