@@ -44,16 +44,7 @@ TEST(TermiosSerialPort, DevicesThatDoNotOpenKeepTheirReasonsAndDetectRSListsTheO
     holder.Open();
     // COM2 is held by another program; /dev/null is no terminal; COM5 has no device at all.
     TermiosSerialPort port({"/dev/petrel-no-such-port", busy.Device(), "/dev/null", free.Device()});
-    const std::string missing = std::strerror(ENOENT);
-    try {
-        port.Open();
-        ADD_FAILURE() << "a missing device opened";
-    } catch (const SerialPortError& error) {
-        EXPECT_EQ(
-            error.Device() + " | " + error.Reason() + " | " + error.what(),
-            "/dev/petrel-no-such-port | " + missing + " | /dev/petrel-no-such-port: " + missing);
-    }
-    for (const int number : {2, 3, 5}) {
+    for (const int number : {1, 2, 3, 5}) {
         port.SetPortNumber(number);
         EXPECT_THROW(port.Open(), SerialPortError) << number;
         EXPECT_FALSE(port.IsOpen());
@@ -68,7 +59,7 @@ TEST(TermiosSerialPort, DevicesThatDoNotOpenKeepTheirReasonsAndDetectRSListsTheO
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_EQ(problems[0].number, 1);
     EXPECT_EQ(problems[0].device + ": " + problems[0].reason,
-              "/dev/petrel-no-such-port: " + missing);
+              "/dev/petrel-no-such-port: " + std::string(std::strerror(ENOENT)));
     EXPECT_EQ(problems[1].reason, std::strerror(EBUSY));
     EXPECT_EQ(problems[2].device, "/dev/null");
     EXPECT_FALSE(port.IsOpen());
