@@ -109,7 +109,8 @@ TEST_F(FramesTest, EveryCommandTakesItsExactAnswerAndFailsAnyOtherAtItsTimeOut) 
     EXPECT_EQ(radio.Memory().params[2][0x10], 0xAD);
 }
 
-TEST_F(FramesTest, TheCheckIsSentAtMostNineteenTimesAndATimeOutNotRepeated) {
+// A wrong answer is asked again; a time-out is not (the silent check above fails at 25 ms).
+TEST_F(FramesTest, TheCheckIsSentAtMostNineteenTimes) {
     for (const int wrong : {18, 19}) {
         radio.ClearLog();
         radio.AddFault({FaultKind::WrongCheck, FrameKind::Check, 0, wrong});
@@ -118,10 +119,6 @@ TEST_F(FramesTest, TheCheckIsSentAtMostNineteenTimesAndATimeOutNotRepeated) {
         EXPECT_EQ(CountFrames(FrameKind::Check), 19u);
     }
     EXPECT_EQ(link.RxFrame(), (Bytes{'V', 0x00}));
-    radio.ClearLog();
-    radio.Options().silent = true;
-    EXPECT_FALSE(link.SendCommand(ImageCommand::Check));
-    EXPECT_EQ(CountFrames(FrameKind::Check), 1u);
 }
 
 TEST_F(FramesTest, CheckedBlockWriteReportsEveryDifferingByteOnce) {
