@@ -445,6 +445,16 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
         EXPECT_TRUE(
             prompter.Texts().back().starts_with("The radio could not be backed up.\n\r" + reason));
     }
+    // A read for the backup that fails says why a Download reads, and that it wrote nothing.
+    radio.Memory().band = 9;
+    link.SetBackupPolicy({dir.File("Backups"), true});
+    radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock, 10, 1});
+    prompter.Expect(
+        "Reading the radio to back it up before writing: nothing has been written "
+        "yet.\n\r" +
+            TryAgain("Upload Err"),
+        Answer::No);
+    EXPECT_FALSE(Download());
     EXPECT_EQ(WriteAddresses().size(), 222u);  // the first Download only
     EXPECT_TRUE(prompter.Done());
 }
