@@ -13,6 +13,7 @@
 #include "alignment/level_pair_dialog.h"
 #include "alignment/note_window.h"
 #include "alignment/tx_power_dialog.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -28,15 +29,13 @@ QString Text(const std::string& text) {
 }
 
 QLineEdit* Field(const char* name, QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(name);
+    auto* field = Named(new QLineEdit(parent), name);
     field->setFixedWidth(kFieldWidth);
     return field;
 }
 
 QPushButton* AdjustButton(const char* name, QWidget* parent) {
-    auto* button = new QPushButton("Adjust", parent);
-    button->setObjectName(name);
+    auto* button = Named(new QPushButton("Adjust", parent), name);
     button->setAutoDefault(false);
     return button;
 }
@@ -93,8 +92,7 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     QGroupBox* wide =
         PairFrame("SQLforWB", kHardFields[0].frame, this, {field(0), field(1)}, nullptr);
     wide->hide();
-    auto* rx = new QGroupBox("RX Sensitivity", this);
-    rx->setObjectName("frmRX");
+    auto* rx = Named(new QGroupBox("RX Sensitivity", this), "frmRX");
     rx->hide();
 
     auto* top = new QHBoxLayout;
@@ -105,13 +103,10 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     top->addWidget(
         PairFrame("fraVox", kHardFields[6].frame, this, {field(6), field(7)}, voxAdjust));
 
-    auto* sampling = new QGroupBox("Squelch Sampling \"ON\" Time", this);
-    sampling->setObjectName("fraSampling");
+    auto* sampling = Named(new QGroupBox("Squelch Sampling \"ON\" Time", this), "fraSampling");
     auto* samplingLayout = new QGridLayout(sampling);
-    powerSaveTime_ = new QComboBox(sampling);
-    powerSaveTime_->setObjectName("PSampling");
-    priorityScanTime_ = new QComboBox(sampling);
-    priorityScanTime_->setObjectName("cboSampling");
+    powerSaveTime_ = Named(new QComboBox(sampling), "PSampling");
+    priorityScanTime_ = Named(new QComboBox(sampling), "cboSampling");
     for (const char* time : kSamplingTimes) {
         powerSaveTime_->addItem(QString::fromLatin1(time));
         priorityScanTime_->addItem(QString::fromLatin1(time));
@@ -121,8 +116,7 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     samplingLayout->addWidget(new QLabel("Priority Scan On Time", sampling), 1, 0);
     samplingLayout->addWidget(priorityScanTime_, 1, 1);
 
-    auto* rate = new QGroupBox("Squelch Sampling Rate", this);
-    rate->setObjectName("fraRate");
+    auto* rate = Named(new QGroupBox("Squelch Sampling Rate", this), "fraRate");
     auto* rateLayout = new QGridLayout(rate);
     priorScanRate_ = RateSlider("P_Rate", rate);
     normalRate_ = RateSlider("N_Rate", rate);
@@ -148,22 +142,14 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     QGroupBox* power = PairFrame("fraTxPower", "TX Power", this,
                                  {{{"High", powerHigh_}, {"Low", powerLow_}}}, txAdjust);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
-    ok->setDefault(true);
+    const auto [ok, cancel] = OkCancelButtons(this, "cmdOK", "cmdCancel");
     ok->setToolTip("Write the Hard Parameter into Radio");
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
     cancel->setAutoDefault(false);
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(power, 0, Qt::AlignTop);
     bottom->addStretch(1);
-    bottom->addLayout(buttons);
+    bottom->addLayout(ButtonLayout({ok, cancel}, ButtonPlace::Column));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -231,27 +217,13 @@ void HardDialog::Collect() {
 
 void HardDialog::PressOk() {
     Collect();
-    OkResult result = OkResult::Stay;
-    {
-        RadioBusy busy(this);
-        result = model_.Ok();
-    }
-    if (result == OkResult::Stay) {
-        Refresh();
-    } else {
-        QDialog::done(result == OkResult::Stored ? Accepted : Rejected);
-    }
+    EndAfterOk(this, WhileBusy(this, [this] { return model_.Ok(); }), [this] { Refresh(); });
 }
 
 void HardDialog::reject() {
-    if (!isEnabled()) {
-        return;  // the radio is busy: the closing code follows when it is done
+    if (CancelWhenIdle(this, [this] { model_.Cancel(); })) {
+        QDialog::reject();
     }
-    {
-        RadioBusy busy(this);
-        model_.Cancel();
-    }
-    QDialog::reject();
 }
 
 void HardDialog::CloseAll() {
@@ -263,12 +235,7 @@ void HardDialog::CloseAll() {
 
 void HardDialog::Adjust(Adjustment adjustment) {
     Collect();
-    bool answered = false;
-    {
-        RadioBusy busy(this);
-        answered = model_.Adjust();
-    }
-    if (!answered) {
+    if (!WhileBusy(this, [this] { return model_.Adjust(); })) {
         return;
     }
     hide();

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "alignment/note_window.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -28,12 +29,7 @@ QString Text(const std::string& text) {
 LevelPairDialog* LevelPairDialog::Open(std::unique_ptr<LevelPairModel> model, QWidget* parent) {
     auto* dialog = new LevelPairDialog(std::move(model), parent);
     dialog->show();
-    bool ready = false;
-    {
-        RadioBusy busy(dialog);
-        ready = dialog->model_->SetUp();
-    }
-    if (!ready) {
+    if (!WhileBusy(dialog, [dialog] { return dialog->model_->SetUp(); })) {
         delete dialog;  // the set-up has sent the closing code
         return nullptr;
     }
@@ -52,8 +48,7 @@ LevelPairDialog::LevelPairDialog(std::unique_ptr<LevelPairModel> model, QWidget*
     if (info.member == LevelMember::Squelch) {
         auto* row = new QHBoxLayout;
         row->addWidget(new QLabel("Receive Frequency :", this));
-        receiveFrequency_ = new QLineEdit(this);
-        receiveFrequency_->setObjectName("txtRxFreq");
+        receiveFrequency_ = Named(new QLineEdit(this), "txtRxFreq");
         receiveFrequency_->setReadOnly(true);
         row->addWidget(receiveFrequency_);
         row->addStretch(1);
@@ -112,17 +107,9 @@ LevelPairDialog::LevelPairDialog(std::unique_ptr<LevelPairModel> model, QWidget*
     }
     layout->addLayout(frames);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
+    const auto [ok, cancel] = OkCancelButtons(this, "cmdOK", "cmdCancel");
     cancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonLayout({ok, cancel}));
     setTabOrder(previous, ok);
     setTabOrder(ok, cancel);
 
@@ -152,37 +139,22 @@ void LevelPairDialog::Refresh() {
 void LevelPairDialog::AutoTune(int frame) {
     NoteWindow note("frmAutoTune", "Auto Tuning", "Current Radio is auto tuning ...", this);
     model_->onReadingsDone = [&note] { note.hide(); };
-    {
-        RadioBusy busy(this);
+    WhileBusy(this, [&] {
         note.ShowNow();
         model_->AutoTune(frame);
-    }
+    });
     model_->onReadingsDone = nullptr;
     Refresh();
 }
 
 void LevelPairDialog::PressOk() {
-    OkResult result = OkResult::Stay;
-    {
-        RadioBusy busy(this);
-        result = model_->Ok();
-    }
-    if (result == OkResult::Stay) {
-        Refresh();
-    } else {
-        QDialog::done(result == OkResult::Stored ? Accepted : Rejected);
-    }
+    EndAfterOk(this, WhileBusy(this, [this] { return model_->Ok(); }), [this] { Refresh(); });
 }
 
 void LevelPairDialog::reject() {
-    if (!isEnabled()) {
-        return;  // the radio is busy: the closing code follows when it is done
+    if (CancelWhenIdle(this, [this] { model_->Cancel(); })) {
+        QDialog::reject();
     }
-    {
-        RadioBusy busy(this);
-        model_->Cancel();
-    }
-    QDialog::reject();
 }
 
 }  // namespace petrel

@@ -1,7 +1,9 @@
 #include "alignment/note_window.h"
+#include "shell/dialog_parts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -20,8 +22,7 @@ NoteWindow::NoteWindow(const char* name, const char* caption, const char* text, 
     setObjectName(name);
     setWindowTitle(QString::fromLatin1(caption));
     setWindowModality(Qt::ApplicationModal);
-    auto* label = new QLabel(QString::fromLatin1(text), this);
-    label->setObjectName("Label1");
+    auto* label = Named(new QLabel(QString::fromLatin1(text), this), "Label1");
     label->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(32, 24, 32, 24);
@@ -51,6 +52,22 @@ RadioBusy::~RadioBusy() {
     if (window_) {
         window_->setEnabled(true);
     }
+}
+
+void EndAfterOk(QDialog* dialog, OkResult result, const std::function<void()>& refresh) {
+    if (result == OkResult::Stay) {
+        refresh();
+    } else {
+        dialog->done(result == OkResult::Stored ? QDialog::Accepted : QDialog::Rejected);
+    }
+}
+
+bool CancelWhenIdle(QWidget* window, const std::function<void()>& cancel) {
+    if (!window->isEnabled()) {
+        return false;
+    }
+    WhileBusy(window, cancel);
+    return true;
 }
 
 }  // namespace petrel

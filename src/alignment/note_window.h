@@ -2,8 +2,12 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
+#include "alignment/alignment.h"
 #include "shell/qt_ports.h"
+
+class QDialog;
 
 namespace petrel {
 
@@ -40,5 +44,20 @@ class RadioBusy {
     QPointer<QWidget> window_;
     WaitCursor cursor_;
 };
+
+// Runs work on the radio while the window is busy and returns what work returns.
+template <typename Work>
+auto WhileBusy(QWidget* window, Work&& work) {
+    RadioBusy busy(window);
+    return work();
+}
+
+// After the model's OK: the window stays open and shows the model again, or ends with what was
+// stored.
+void EndAfterOk(QDialog* dialog, OkResult result, const std::function<void()>& refresh);
+
+// CANCEL, Escape or the close button: the model's cancel runs while the window is busy. False
+// while the radio is busy with something else: the closing code follows when that is done.
+bool CancelWhenIdle(QWidget* window, const std::function<void()>& cancel);
 
 }  // namespace petrel

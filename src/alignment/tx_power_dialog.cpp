@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "alignment/note_window.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -141,11 +142,9 @@ TxPowerDialog::TxPowerDialog(std::unique_ptr<TxPowerModel> model, QWidget* paren
     auto* pllFrame = new QGroupBox("Tx PLL Data", this);
     auto* pllGrid = new QGridLayout(pllFrame);
     const QFont fixedFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    ref_ = new QLabel("REF DATA", pllFrame);
-    ref_->setObjectName("lblRef");
+    ref_ = Named(new QLabel("REF DATA", pllFrame), "lblRef");
     ref_->setFont(fixedFont);
-    pll_ = new QLabel("PLL DATA", pllFrame);
-    pll_->setObjectName("lblChFreq");
+    pll_ = Named(new QLabel("PLL DATA", pllFrame), "lblChFreq");
     pll_->setFont(fixedFont);
     pllGrid->addWidget(new QLabel("REF DATA :", pllFrame), 0, 0);
     pllGrid->addWidget(ref_, 0, 1);
@@ -153,19 +152,11 @@ TxPowerDialog::TxPowerDialog(std::unique_ptr<TxPowerModel> model, QWidget* paren
     pllGrid->addWidget(pll_, 1, 1);
     pllGrid->setColumnStretch(1, 1);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdPWRok");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
+    const auto [ok, cancel] = OkCancelButtons(this, "cmdPWRok", "cmdCancel");
     cancel->setAutoDefault(false);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(pllFrame, 1);
-    auto* buttons = new QVBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    bottom->addLayout(buttons);
+    bottom->addLayout(ButtonLayout({ok, cancel}, ButtonPlace::Column));
     layout->addLayout(bottom);
     setTabOrder(previous, ok);
     setTabOrder(ok, cancel);
@@ -202,17 +193,13 @@ void TxPowerDialog::Refresh() {
 }
 
 void TxPowerDialog::PressKey(PowerLevel level) {
-    {
-        RadioBusy busy(this);
-        model_->PressKey(level);
-    }
+    WhileBusy(this, [&] { model_->PressKey(level); });
     Refresh();
 }
 
 void TxPowerDialog::MoveBar(PowerLevel level, int value) {
     if (model_->Keyed(level)) {
-        RadioBusy busy(this);
-        model_->MoveBar(level, value);
+        WhileBusy(this, [&] { model_->MoveBar(level, value); });
     } else {
         model_->MoveBar(level, value);  // snaps back; nothing is sent
     }
@@ -220,10 +207,7 @@ void TxPowerDialog::MoveBar(PowerLevel level, int value) {
 }
 
 void TxPowerDialog::EnterBox(PowerLevel level) {
-    {
-        RadioBusy busy(this);
-        model_->EnterBox(level);
-    }
+    WhileBusy(this, [&] { model_->EnterBox(level); });
     Refresh();
 }
 
@@ -252,27 +236,13 @@ bool TxPowerDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TxPowerDialog::PressOk() {
-    OkResult result = OkResult::Stay;
-    {
-        RadioBusy busy(this);
-        result = model_->Ok();
-    }
-    if (result == OkResult::Stay) {
-        Refresh();
-    } else {
-        QDialog::done(result == OkResult::Stored ? Accepted : Rejected);
-    }
+    EndAfterOk(this, WhileBusy(this, [this] { return model_->Ok(); }), [this] { Refresh(); });
 }
 
 void TxPowerDialog::reject() {
-    if (!isEnabled()) {
-        return;  // the radio is busy: 0xAA follows when it is done
+    if (CancelWhenIdle(this, [this] { model_->Cancel(); })) {
+        QDialog::reject();
     }
-    {
-        RadioBusy busy(this);
-        model_->Cancel();
-    }
-    QDialog::reject();
 }
 
 }  // namespace petrel

@@ -21,6 +21,7 @@
 #include "document/program_state.h"
 #include "ports/prompter.h"
 #include "ports/status_line.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -35,12 +36,6 @@ QLabel* Label(const char* text, QWidget* parent) {
     label->setTextFormat(Qt::PlainText);
     label->setFont(ColumnFont());
     return label;
-}
-
-template <typename T>
-T* Named(T* widget, const char* name, int index) {
-    widget->setObjectName(QString::fromLatin1(name) + QString::number(index));
-    return widget;
 }
 
 }  // namespace
@@ -71,25 +66,17 @@ ChannelEditDialog::ChannelEditDialog(ProgramState& state, Prompter& prompter, St
     }
     // The third box does nothing on a channel: it is not offered.
     check_[2]->hide();
-    ok_ = new QPushButton("OK", this);
-    ok_->setObjectName("Command1");
-    ok_->setDefault(true);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("Command2");
+    const OkCancel buttons = OkCancelButtons(this, "Command1", "Command2");
+    ok_ = buttons.ok;
     connect(ok_, &QPushButton::clicked, this, &ChannelEditDialog::Ok);
-    connect(cancel, &QPushButton::clicked, this, &ChannelEditDialog::reject);
+    connect(buttons.cancel, &QPushButton::clicked, this, &ChannelEditDialog::reject);
 
     auto* form = new QGridLayout;
     form->setHorizontalSpacing(8);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonLayout(buttons, ButtonPlace::Centred));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     if (mode_ == Mode::Channel) {
@@ -97,7 +84,7 @@ ChannelEditDialog::ChannelEditDialog(ProgramState& state, Prompter& prompter, St
     } else {
         BuildToneFillLayout();
     }
-    setTabOrder(ok_, cancel);
+    setTabOrder(ok_, buttons.cancel);
 
     // The dialog goes with its editor.
     connect(&editor, &NotePadWindow::Unloaded, this, [this] {

@@ -16,6 +16,7 @@
 
 #include "channels/channel_options.h"
 #include "document/program_state.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -34,10 +35,6 @@ constexpr OptionFrame kFrames[kOptionPairCount] = {{"SPACE", "12.5K", "25.0K"},
                                                    {"BEAT-SHIFT", "ON", "OFF"}};
 
 constexpr int kVisibleLines = 16;
-
-QString Indexed(const char* name, int index) {
-    return QString::fromLatin1(name) + QString::number(index);
-}
 
 constexpr int kListFontSize = 11;
 
@@ -64,14 +61,15 @@ ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, 
 
     auto* frames = new QHBoxLayout;
     for (int k = 0; k < kOptionPairCount; ++k) {
-        auto* frame = new QGroupBox(QString::fromLatin1(kFrames[k].title), this);
-        frame->setObjectName(Indexed("fraChOption", k));
+        auto* frame =
+            Named(new QGroupBox(QString::fromLatin1(kFrames[k].title), this), "fraChOption", k);
         auto* column = new QVBoxLayout(frame);
         auto* group = new QButtonGroup(frame);
         for (int item = 0; item < 2; ++item) {
-            auto* button = new QRadioButton(
-                QString::fromLatin1(item == 0 ? kFrames[k].first : kFrames[k].second), frame);
-            button->setObjectName(Indexed("optChOption", 2 * k + item));
+            auto* button = Named(
+                new QRadioButton(
+                    QString::fromLatin1(item == 0 ? kFrames[k].first : kFrames[k].second), frame),
+                "optChOption", 2 * k + item);
             group->addButton(button);
             column->addWidget(button);
             options_[2 * k + item] = button;
@@ -79,8 +77,7 @@ ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, 
         options_[2 * k + (choices.first[k] ? 0 : 1)]->setChecked(true);
         if (k == kPairScan) {
             // AUTO sets its own bit beside ON/OFF, and can be switched off again.
-            auto_ = new QCheckBox("AUTO", frame);
-            auto_->setObjectName("OptAuto");
+            auto_ = Named(new QCheckBox("AUTO", frame), "OptAuto");
             auto_->setChecked(choices.autoScan);
             column->addWidget(auto_);
         }
@@ -91,21 +88,12 @@ ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, 
         frames->addWidget(frame);
     }
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOkBT0");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("CANCL", this);
-    cancel->setObjectName("cmdOkBT1");
-    connect(ok, &QPushButton::clicked, this, &ChannelOptionEditDialog::Apply);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    const OkCancel buttons = OkCancelButtons(this, "cmdOkBT0", "cmdOkBT1", "CANCL");
+    connect(buttons.ok, &QPushButton::clicked, this, &ChannelOptionEditDialog::Apply);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(frames);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonLayout(buttons));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -181,9 +169,7 @@ void ChannelOptionListDialog::EditRow(int row) {
     editor_ = new ChannelOptionEditDialog(state_, slot_, item->data(Qt::UserRole).toInt(), this);
     connect(editor_, &ChannelOptionEditDialog::Applied, this,
             &ChannelOptionListDialog::ShowApplied);
-    editor_->show();
-    editor_->raise();
-    editor_->activateWindow();
+    ShowInFront(editor_);
 }
 
 void ChannelOptionListDialog::ShowApplied(int channel) {

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +13,7 @@
 #include "channels/channel_dialogs.h"
 #include "document/notepad_window.h"
 #include "document/program_state.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -28,16 +28,13 @@ FixedChannelDialog::FixedChannelDialog(ProgramState& state, Prompter& prompter,
     setWindowTitle(QString::fromStdString(model_->Caption()));
 
     // Only a holder while the boxes are filled in the old form; never shown.
-    auto* holder = new QLineEdit(this);
-    holder->setObjectName("txtFreq");
-    holder->hide();
+    Named(new QLineEdit(this), "txtFreq")->hide();
 
     auto* form = new QGridLayout;
     const char* names[2][2] = {{"cboRxFreq", "cboRxCTCSS"}, {"cboTxFreq", "cboTxCTCSS"}};
     const char* labels[2] = {"Receive Frequency", "Transmit Frequency"};
     for (int side : {kRx, kTx}) {
-        freq_[side] = new QComboBox(this);
-        freq_[side]->setObjectName(names[side][0]);
+        freq_[side] = Named(new QComboBox(this), names[side][0]);
         freq_[side]->setFont(ColumnFont());
         for (const std::string& entry : model_->Frequencies()) {
             freq_[side]->addItem(QString::fromStdString(entry));
@@ -45,8 +42,7 @@ FixedChannelDialog::FixedChannelDialog(ProgramState& state, Prompter& prompter,
         // A line frequency outside the table stays as it is unless another one is picked.
         freq_[side]->setPlaceholderText(QString::fromStdString(model_->LineFreq(side)).trimmed());
         freq_[side]->setCurrentIndex(model_->FreqIndex(side));
-        tone_[side] = new ToneBox(prompter, this);
-        tone_[side]->setObjectName(names[side][1]);
+        tone_[side] = Named(new ToneBox(prompter, this), names[side][1]);
         tone_[side]->SetCode(model_->Tone(side));
 
         form->addWidget(new QLabel(labels[side], this), side, 0);
@@ -58,28 +54,18 @@ FixedChannelDialog::FixedChannelDialog(ProgramState& state, Prompter& prompter,
         connect(tone_[side], &ToneBox::CodeChosen, this,
                 [this, side](int code) { model_->SetTone(side, code); });
     }
-    txEqualsRx_ = new QCheckBox("Tx = Rx", this);
-    txEqualsRx_->setObjectName("chkTxRxFreq");
+    txEqualsRx_ = Named(new QCheckBox("Tx = Rx", this), "chkTxRxFreq");
     connect(txEqualsRx_, &QCheckBox::toggled, this,
             [this](bool ticked) { model_->txEqualsRx = ticked; });
     form->addWidget(txEqualsRx_, 2, 1, 1, 3);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
+    const auto [ok, cancel] = OkCancelButtons(this, "cmdOK", "cmdCancel");
     connect(ok, &QPushButton::clicked, this, &FixedChannelDialog::Ok);
     connect(cancel, &QPushButton::clicked, this, &FixedChannelDialog::close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonLayout({ok, cancel}, ButtonPlace::Centred));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Enter walks the controls in this order; the tab order is the same.

@@ -11,6 +11,7 @@
 #include "document/band_table.h"
 #include "document/new_config.h"
 #include "ports/prompter.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -35,12 +36,10 @@ constexpr const char* kBadChannelCount =
 // A softpot frame: disabled fields that show a band's reference frequencies; hidden.
 QGroupBox* SoftpotFrame(QWidget* parent, const char* name, const char* title, const char* field,
                         QLineEdit* (&fields)[kReferenceCount]) {
-    auto* frame = new QGroupBox(QString::fromLatin1(title), parent);
-    frame->setObjectName(name);
+    auto* frame = Named(new QGroupBox(QString::fromLatin1(title), parent), name);
     auto* layout = new QVBoxLayout(frame);
     for (int i = 0; i < kReferenceCount; ++i) {
-        fields[i] = new QLineEdit(frame);
-        fields[i]->setObjectName(QString::fromLatin1(field) + QString::number(i + 1));
+        fields[i] = Named(new QLineEdit(frame), field, i + 1);
         fields[i]->setEnabled(false);
         layout->addWidget(fields[i]);
     }
@@ -60,8 +59,7 @@ NewRadioDialog::NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget*
 
     auto* bandLabel = new QLabel("Band:", this);
     bandLabel->setGeometry(16, 12, kFormWidth - 32, 20);
-    bands_ = new QListWidget(this);
-    bands_->setObjectName("LstRadioModel");
+    bands_ = Named(new QListWidget(this), "LstRadioModel");
     bands_->setGeometry(16, 34, kFormWidth - 32, 120);
     for (const auto& band : kNewRadioBands) {
         auto* item = new QListWidgetItem(QString::fromLatin1(band.name), bands_);
@@ -70,25 +68,19 @@ NewRadioDialog::NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget*
 
     auto* channelLabel = new QLabel("Channels (1-99):", this);
     channelLabel->setGeometry(16, 172, 130, 24);
-    channels_ = new QLineEdit("16", this);
-    channels_->setObjectName("txtMaxCh");
+    channels_ = Named(new QLineEdit("16", this), "txtMaxCh");
     channels_->setGeometry(150, 172, kFormWidth - 166, 24);
 
     // The reference frequencies travel with the band; the user does not edit them.
     SoftpotFrame(this, "Frame1", "Rx Softpot", "txtRxFM", rx_);
     SoftpotFrame(this, "Frame2", "Tx Softpot", "txtTxFM", tx_);
     SoftpotFrame(this, "Frame3", "Modulation Softpot", "txtModFM", mod_);
-    sql_ = new QLineEdit(this);
-    sql_->setObjectName("txtSqlFM");
+    sql_ = Named(new QLineEdit(this), "txtSqlFM");
     sql_->setEnabled(false);
     sql_->hide();
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
-    ok->setDefault(true);
+    const auto [ok, cancel] = OkCancelButtons(this, "cmdOK", "cmdCancel");
     ok->setGeometry(kOkLeft - 20, kButtonTop, 80, kButtonHeight);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
     cancel->setGeometry(kCancelLeft - 20, kButtonTop, 80, kButtonHeight);
 
     connect(bands_, &QListWidget::currentRowChanged, this, &NewRadioDialog::ShowReferences);

@@ -33,8 +33,8 @@
 #include "ports/status_line.h"
 #include "settings/buttons_dialog.h"
 #include "settings/radio_info_window.h"
-#include "settings/settings_widget.h"
 #include "settings/system_options_dialog.h"
+#include "shell/dialog_parts.h"
 #include "shell/qt_ports.h"
 
 namespace petrel {
@@ -332,9 +332,7 @@ void NotePadWindow::ShowChannelOptions() {
         channelOptions_ = new ChannelOptionListDialog(state_, slot_, this);
     }
     channelOptions_->Renew();
-    channelOptions_->show();
-    channelOptions_->raise();
-    channelOptions_->activateWindow();
+    ShowInFront(channelOptions_);
 }
 
 void NotePadWindow::Save() {

@@ -1,12 +1,12 @@
 #include "settings/authorization_dialog.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "document/program_state.h"
 #include "settings/access.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -14,9 +14,7 @@ namespace {
 constexpr int kMinimumWidth = 260;
 
 QCheckBox* Box(QWidget* parent, const char* name, const char* text) {
-    auto* box = new QCheckBox(QString::fromLatin1(text), parent);
-    box->setObjectName(name);
-    return box;
+    return Named(new QCheckBox(QString::fromLatin1(text), parent), name);
 }
 }  // namespace
 
@@ -33,24 +31,16 @@ AuthorizationDialog::AuthorizationDialog(ProgramState& state, QWidget* parent)
     // Per-channel transmit power stays locked: its box is never shown.
     txPower_->hide();
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
-    connect(ok, &QPushButton::clicked, this, &AuthorizationDialog::Apply);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+    const OkCancel buttons = OkCancelButtons(this, "cmdOK", "cmdCancel");
+    connect(buttons.ok, &QPushButton::clicked, this, &AuthorizationDialog::Apply);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txPower_);
     layout->addWidget(freq_);
     layout->addWidget(button_);
     layout->addSpacing(8);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonLayout(buttons));
     // Wide enough for its caption in the title bar.
     setFixedSize(sizeHint().expandedTo(QSize(kMinimumWidth, 0)));
     Load();

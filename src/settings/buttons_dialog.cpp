@@ -1,6 +1,7 @@
 #include "settings/buttons_dialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,6 +10,7 @@
 
 #include "document/program_state.h"
 #include "settings/settings_widget.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -40,8 +42,7 @@ ButtonsDialog::ButtonsDialog(ProgramState& state, int slot, QWidget* parent)
         }
         page->layout()->addWidget(box);
     }
-    tabs_ = new QTabWidget;
-    tabs_->setObjectName("tabButtons");
+    tabs_ = Named(new QTabWidget, "tabButtons");
     tabs_->addTab(pages[0], kSideTab);
     tabs_->addTab(pages[1], kFrontTab);
 

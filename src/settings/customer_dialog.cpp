@@ -1,5 +1,6 @@
 #include "settings/customer_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPointer>
@@ -7,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "document/program_state.h"
-#include "settings/settings_widget.h"
+#include "shell/dialog_parts.h"
 #include "util/text.h"
 
 namespace petrel {

@@ -1,7 +1,6 @@
 #include "settings/password_dialog.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +8,7 @@
 #include "document/program_state.h"
 #include "ports/prompter.h"
 #include "settings/authorization_dialog.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -20,8 +20,7 @@ PasswordDialog::PasswordDialog(ProgramState& state, Guarded guarded, QWidget* pa
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    auto* label = new QLabel("Password", this);
-    label->setObjectName("Label1");
+    auto* label = Named(new QLabel("Password", this), "Label1");
     label->setBuddy(box_);
     box_->setObjectName("txtPassword");
     box_->setEchoMode(QLineEdit::Password);
@@ -30,31 +29,21 @@ PasswordDialog::PasswordDialog(ProgramState& state, Guarded guarded, QWidget* pa
     connect(box_, &QLineEdit::textChanged, this,
             [this](const QString& text) { prompt_.Typed(text.toStdString()); });
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("cmdOK");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("CANCEL", this);
-    cancel->setObjectName("cmdCancel");
-    connect(ok, &QPushButton::clicked, this, &PasswordDialog::Accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+    const OkCancel buttons = OkCancelButtons(this, "cmdOK", "cmdCancel");
+    connect(buttons.ok, &QPushButton::clicked, this, &PasswordDialog::Accept);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::close);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(label, 0, 0);
     layout->addWidget(box_, 0, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->addLayout(ButtonLayout(buttons), 1, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void PasswordDialog::Open() {
     box_->clear();
     prompt_.Open();
-    show();
-    raise();
-    activateWindow();
+    ShowInFront(this);
     box_->setFocus();
 }
 
@@ -110,9 +99,7 @@ void AccessDialogs::ShowAuthorization() {
         authorization_ = new AuthorizationDialog(state_, parent_);
     }
     authorization_->Load();
-    authorization_->show();
-    authorization_->raise();
-    authorization_->activateWindow();
+    ShowInFront(authorization_);
 }
 
 void AccessDialogs::CloseAll() {

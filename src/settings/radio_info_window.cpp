@@ -8,6 +8,7 @@
 
 #include "document/program_state.h"
 #include "settings/radio_info.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -38,8 +39,7 @@ RadioInfoWindow::RadioInfoWindow(const ProgramState& state, QWidget* parent)
         boxes_[i]->setVisible(kRadioInfoBoxes[i].visible);
     }
 
-    auto* close = new QPushButton("CLOSE");
-    close->setObjectName("cmdCLOSE");
+    auto* close = Named(new QPushButton("CLOSE"), "cmdCLOSE");
     close->setToolTip("Close the Radio Information Window");
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::close);

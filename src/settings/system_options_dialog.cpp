@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +11,7 @@
 
 #include "document/program_state.h"
 #include "settings/settings_widget.h"
+#include "shell/dialog_parts.h"
 
 namespace petrel {
 
@@ -89,8 +91,7 @@ SystemOptionsDialog::SystemOptionsDialog(ProgramState& state, int slot, QWidget*
     specialLayout->addLayout(bclo);
     specialLayout->addStretch(1);
 
-    tabs_ = new QTabWidget;
-    tabs_->setObjectName("tabBasicSYS");
+    tabs_ = Named(new QTabWidget, "tabBasicSYS");
     tabs_->addTab(basic, kBasicTab);
     tabs_->addTab(scan, kScanTab);
     tabs_->addTab(special, kSpecialTab);

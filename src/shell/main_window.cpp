@@ -38,7 +38,7 @@
 #include "ports/status_line.h"
 #include "settings/customer_dialog.h"
 #include "settings/password_dialog.h"
-#include "settings/settings_widget.h"
+#include "shell/dialog_parts.h"
 #include "shell/qt_ports.h"
 #include "shell/radio_seam.h"
 #include "shell/report_printer.h"
@@ -354,9 +354,7 @@ void MainWindow::ShowNewRadio() {
             OpenEditor(slot);
         });
     }
-    newRadio_->show();
-    newRadio_->raise();
-    newRadio_->activateWindow();
+    ShowInFront(newRadio_);
 }
 
 void MainWindow::OpenConfig() {
@@ -523,9 +521,7 @@ void MainWindow::ShowChannelDialog(QDialog* dialog) {
             }
         });
     }
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    ShowInFront(dialog);
 }
 
 void MainWindow::RunReport(NotePadWindow* editor, int command) {
