@@ -15,70 +15,22 @@
 #include "shell/link_radio.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
-#include "support/temp_dir.h"
 
 namespace petrel::test {
 
 namespace {
 
-const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
-
-// A program with a 16-channel PMR configuration open and a simulated radio of the same kind
-// that saves its memory on exit and logs every frame.
-struct Bench {
-    explicit Bench(std::vector<std::string> measured = {})
-        : sim(kSimulator, Args(measured), dir.File("sim.log")),
-          radio({sim.Device()}),
-          program(&radio) {
-        // Configure > Hardware Tuner and its password.
-        NotePadWindow* editor = NewEditor(program, 9, 16);
-        Trigger(editor, "mnuTestHard");
-        for (QDialog* dialog : program.window.findChildren<QDialog*>("frmPassword")) {
-            if (dialog->isVisible()) {
-                QTest::keyClicks(dialog->findChild<QLineEdit*>("txtPassword"), "531948");
-                QTest::keyClick(dialog->findChild<QLineEdit*>("txtPassword"), Qt::Key_Return);
-            }
-        }
-    }
-    std::vector<std::string> Args(std::vector<std::string> extra) const {
-        extra.insert(extra.end(), {"--channels", "16", "--save", dir.File("radio.cfg")});
-        return extra;
-    }
-    HardDialog* Hard() { return program.window.HardwareWindow(); }
-    QDialog* Tuning() { return Hard() != nullptr ? Hard()->Tuning() : nullptr; }
-    // Stops the radio: its exit status and the log, with its report on how it was left.
-    std::string StopRadio(int& status) {
-        status = sim.Stop();
-        std::ifstream in(dir.File("sim.log"));
-        std::stringstream log;
-        log << in.rdbuf();
-        return log.str();
-    }
-
-    TempDir dir;
-    sim::SimProcess sim;
-    LinkRadio radio;
-    Program program;
-};
-
-template <typename T>
-T* Child(QWidget* window, const char* name) {
-    auto* child = window->findChild<T*>(name);
-    if (child == nullptr) {
-        qFatal("no %s in %s", name, qPrintable(window->objectName()));
-    }
-    return child;
+// Configure > Hardware Tuner and its password on the active editor: the hardware window.
+HardDialog* OpenHard(Program& program) {
+    Trigger(program.window.ActiveEditor(), "mnuTestHard");
+    QDialog* password = Shown(&program.window, "frmPassword");
+    QTest::keyClicks(Child(password, "txtPassword"), "531948");
+    QTest::keyClick(Child(password, "txtPassword"), Qt::Key_Return);
+    return program.window.HardwareWindow();
 }
 
-void Click(QWidget* window, const char* button) {
-    QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
-}
-
-void Retype(QWidget* window, const char* box, const QString& text) {
-    auto* edit = Child<QLineEdit>(window, box);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+QString Picture(QWidget* window, const char* key) {
+    return Child(window, key)->property("picture").toString();
 }
 
 }  // namespace
@@ -86,41 +38,25 @@ void Retype(QWidget* window, const char* box, const QString& text) {
 class AlignmentTest : public QObject {
     Q_OBJECT
   private slots:
-    void hardwareOkWritesBothTablesIntoTheRadio();
-    void eachCalibrationDialogTunesAndShowsItsValueBack();
-    void keyingHighThenLowThenClosingLeavesTheRadioQuiet();
+    void tuneKeyAndStoreThenCloseLeavesTheRadioQuiet();
 };
 
-void AlignmentTest::hardwareOkWritesBothTablesIntoTheRadio() {
-    Bench bench;
-    HardDialog* hard = bench.Hard();
+// A 16-channel PMR configuration and a simulated radio of the same kind that saves its memory
+// on exit and logs every frame: each calibration dialog's Auto Tune, OK writing both tables,
+// keying high then low, and the ways out (the close button, the program ending while keyed).
+void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
+    TempDir dir;
+    sim::SimProcess sim(kSimulator,
+                        {"--noise", "40,41,41,42,41", "--battery", "120,121,121", "--vox", "66",
+                         "--channels", "16", "--save", dir.File("radio.cfg")},
+                        dir.File("sim.log"));
+    LinkRadio radio({sim.Device()});
+    Program program(&radio);
+    NewEditor(program, 9, 16);
+    HardDialog* hard = OpenHard(program);
     QVERIFY(hard != nullptr && hard->isVisible() && hard->isModal());
-    QVERIFY(!Child<QWidget>(hard, "SQLforWB")->isVisible());
-    Retype(hard, "SQLforNHi", "77");
-    Retype(hard, "LoBAT", "88");
-    Child<QComboBox>(hard, "PSampling")->setCurrentIndex(9);
-    Child<QComboBox>(hard, "cboSampling")->setCurrentIndex(0);
-    const auto power = bench.program.state.PowerTable;
-    Click(hard, "cmdOK");
-    QVERIFY(!hard->isVisible());
-    QVERIFY_DONE(bench.program.prompter);
+    QVERIFY(!Child(hard, "SQLforWB")->isVisible());
 
-    int status = -1;
-    const std::string log = bench.StopRadio(status);
-    QCOMPARE(status, 0);
-    QVERIFY(log.find("on exit: transmitter off, normal mode") != std::string::npos);
-    const auto info = DecodeCompanionFile(ReadBytes(bench.dir.File("radio.ptx")));
-    QVERIFY(info.has_value());
-    QCOMPARE((*info)[kInfoLevelTable + 2] & 0xFF, 77);
-    QCOMPARE((*info)[kInfoLevelTable + 6] & 0xFF, 88);
-    QCOMPARE((*info)[kInfoLevelTable + 10] & 0xFF, 0x90);
-    for (std::size_t i = 0; i < kTableSize; ++i) {
-        QCOMPARE((*info)[kInfoPowerTable + i] & 0xFF, static_cast<int>(power[i]));
-    }
-}
-
-void AlignmentTest::eachCalibrationDialogTunesAndShowsItsValueBack() {
-    Bench bench({"--noise", "40,41,41,42,41", "--battery", "120,121,121", "--vox", "66"});
     struct Case {
         const char* adjust;
         const char* form;
@@ -135,68 +71,68 @@ void AlignmentTest::eachCalibrationDialogTunesAndShowsItsValueBack() {
         {"cmdVoxAdj", "frmVOX", "cmdHiVOXck", "txtHiVOX", "HiVOX", "66"},
     };
     for (const Case& c : cases) {
-        Click(bench.Hard(), c.adjust);
-        QDialog* tuning = bench.Tuning();
-        QVERIFY2(tuning != nullptr, c.form);
-        QCOMPARE(tuning->objectName(), QString(c.form));
-        QVERIFY(tuning->isVisible() && !bench.Hard()->isVisible());
+        Click(hard, c.adjust);
+        QDialog* tuning = hard->Tuning();
+        QVERIFY2(tuning != nullptr && tuning->objectName() == c.form, c.form);
+        QVERIFY(tuning->isVisible() && !hard->isVisible());
         Click(tuning, c.tune);
         QCOMPARE(Child<QLineEdit>(tuning, c.box)->text(), c.expected);
         Click(tuning, "cmdOK");
-        QVERIFY(!tuning->isVisible());
-        QVERIFY(bench.Hard()->isVisible());
-        QCOMPARE(Child<QLineEdit>(bench.Hard(), c.hardField)->text(), c.expected);
+        QVERIFY(!tuning->isVisible() && hard->isVisible());
+        QCOMPARE(Child<QLineEdit>(hard, c.hardField)->text(), c.expected);
     }
     // The squelch dialog showed its receive frequency; the wide-band field follows it.
-    QCOMPARE(Child<QLineEdit>(bench.Hard(), "SQLforWHi")->text(), QString("41"));
-    Click(bench.Hard(), "cmdCancel");
-    QVERIFY_DONE(bench.program.prompter);
+    QCOMPARE(Child<QLineEdit>(hard, "SQLforWHi")->text(), QString("41"));
+    Retype(Child(hard, "LoVOX"), "88");
+    Child<QComboBox>(hard, "PSampling")->setCurrentIndex(9);
+    Child<QComboBox>(hard, "cboSampling")->setCurrentIndex(0);
+    const auto power = program.state.PowerTable;
+    Click(hard, "cmdOK");
+    QTRY_VERIFY(program.window.HardwareWindow() == nullptr);
 
-    int status = -1;
-    const std::string log = bench.StopRadio(status);
-    QCOMPARE(status, 0);
+    // Keying high, then low with a value typed: Enter in the box sends it and does not press OK.
+    hard = OpenHard(program);
+    Click(hard, "cmdTxAdjust");
+    QDialog* tx = hard->Tuning();
+    QCOMPARE(tx->objectName(), QString("frmTxAdj"));
+    QCOMPARE(tx->windowTitle(), QString("RF Power Softpot  ( 446.006250 MHz )"));
+    QCOMPARE(Child<QLabel>(tx, "lblRef")->text(), QString("00H"));
+    QCOMPARE(Picture(tx, "cmdHiPWRck"), QString("PTT0"));
+    Click(tx, "cmdHiPWRck");
+    QCOMPARE(Picture(tx, "cmdHiPWRck"), QString("PTT1"));
+    Click(tx, "cmdLoPWRck");
+    QCOMPARE(Picture(tx, "cmdHiPWRck") + Picture(tx, "cmdLoPWRck"), QString("PTT0PTT1"));
+    Retype(Child(tx, "txtLoPWR"), "4x2");
+    QCOMPARE(Child<QLineEdit>(tx, "txtLoPWR")->text(), QString("42"));
+    QTest::keyClick(Child(tx, "txtLoPWR"), Qt::Key_Return);
+    QVERIFY(tx->isVisible());
+    QVERIFY(tx->close());  // the window's close button
+    QVERIFY(!tx->isVisible() && hard->isVisible());
+    // The program ending while the transmitter is keyed (the stored tables changed the
+    // configuration: its question comes after the radio is released).
+    Click(hard, "cmdTxAdjust");
+    Click(hard->Tuning(), "cmdHiPWRck");
+    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::No);
+    QVERIFY(program.window.close());
+    QVERIFY_DONE(program.prompter);
+
+    const int status = sim.Stop();
+    std::ifstream in(dir.File("sim.log"));
+    std::stringstream log;
+    log << in.rdbuf();
     for (const char* state :
          {"=> transmitter off, receive test", "=> transmitter off, alignment test",
-          "on exit: transmitter off, normal mode"}) {
-        QVERIFY2(log.find(state) != std::string::npos, state);
+          "TRANSMITTING at power 42, transmit test", "on exit: transmitter off, normal mode"}) {
+        QVERIFY2(log.str().find(state) != std::string::npos, state);
     }
-}
-
-void AlignmentTest::keyingHighThenLowThenClosingLeavesTheRadioQuiet() {
-    Bench bench;
-    Click(bench.Hard(), "cmdTxAdjust");
-    QDialog* power = bench.Tuning();
-    QVERIFY(power != nullptr);
-    QCOMPARE(power->objectName(), QString("frmTxAdj"));
-    QCOMPARE(power->windowTitle(), QString("RF Power Softpot  ( 446.006250 MHz )"));
-    QCOMPARE(Child<QLabel>(power, "lblRef")->text(), QString("00H"));
-    auto* high = Child<QPushButton>(power, "cmdHiPWRck");
-    auto* low = Child<QPushButton>(power, "cmdLoPWRck");
-    QCOMPARE(high->property("picture").toString(), QString("PTT0"));
-
-    Click(power, "cmdHiPWRck");
-    QCOMPARE(high->property("picture").toString(), QString("PTT1"));
-    Click(power, "cmdLoPWRck");
-    QCOMPARE(high->property("picture").toString(), QString("PTT0"));
-    QCOMPARE(low->property("picture").toString(), QString("PTT1"));
-    // Enter in a working box checks it and does not press OK.
-    auto* box = Child<QLineEdit>(power, "txtLoPWR");
-    Retype(power, "txtLoPWR", "4x2");
-    QCOMPARE(box->text(), QString("42"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QVERIFY(power->isVisible());
-
-    QVERIFY(power->close());  // the window's close button
-    QVERIFY(!power->isVisible());
-    QVERIFY(bench.Hard()->isVisible());
-    bench.Hard()->CloseAll();
-    QVERIFY_DONE(bench.program.prompter);
-
-    int status = -1;
-    const std::string log = bench.StopRadio(status);
-    QVERIFY2(log.find("TRANSMITTING at power 42, transmit test") != std::string::npos, log.c_str());
-    QVERIFY(log.find("on exit: transmitter off, normal mode") != std::string::npos);
-    QCOMPARE(status, 0);
+    QCOMPARE(status, 0);  // 3: left transmitting
+    const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
+    QVERIFY(info.has_value());
+    QCOMPARE(QList<int>({(*info)[kInfoLevelTable + 0], (*info)[kInfoLevelTable + 2],
+                         (*info)[kInfoLevelTable + 6], (*info)[kInfoLevelTable + 8],
+                         (*info)[kInfoLevelTable + 9], (*info)[kInfoLevelTable + 10]}),
+             QList<int>({41, 41, 121, 66, 88, 0x90}));
+    QVERIFY(std::equal(power.begin(), power.end(), info->begin() + kInfoPowerTable));
 }
 
 }  // namespace petrel::test

@@ -1,7 +1,5 @@
 // The desktop program under the offscreen platform: every test builds its own program and
 // windows, answers the message boxes from a script and checks their exact words.
-#include <QAction>
-#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -11,18 +9,15 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <csignal>
-#include <functional>
+#include <filesystem>
 
 #include "document/config_file.h"
 #include "document/new_config.h"
@@ -34,14 +29,12 @@
 #include "shell/status_area.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
-#include "support/pseudo_terminal.h"
-#include "support/temp_dir.h"
 
 namespace petrel::test {
 
 namespace {
 
-const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
+namespace fs = std::filesystem;
 
 bool AnySplashShowing() {
     for (const QWidget* widget : QApplication::topLevelWidgets()) {
@@ -52,27 +45,38 @@ bool AnySplashShowing() {
     return false;
 }
 
+// The titles of the menus the menu bar shows now.
+QStringList MenuBarTitles(MainWindow& window) {
+    QStringList titles;
+    for (const QAction* action : window.menuBar()->actions()) {
+        titles << action->text();
+    }
+    return titles;
+}
+
 bool MenuBarShows(MainWindow& window, QObject* owner) {
-    return window.menuBar()->actions().contains(FindMenu(owner, "mnuFile")->menuAction());
+    return window.menuBar()->actions().contains(Child<QMenu>(owner, "mnuFile")->menuAction());
 }
 
 QDialog* NewRadioDialog(Program& program) {
     Trigger(&program.window, "New");
-    return program.window.findChild<QDialog*>("frmNewRadio");
+    return Shown(&program.window, "frmNewRadio");
 }
 
-// The new-radio dialog with a channel count typed and OK pressed.
-void TypeChannelsAndPressOk(QDialog* dialog, const QString& count) {
-    auto* channels = dialog->findChild<QLineEdit*>("txtMaxCh");
-    channels->selectAll();
-    QTest::keyClick(channels, Qt::Key_Delete);
-    QTest::keyClicks(channels, count);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+void PressOkWithChannels(QDialog* dialog, const QString& count) {
+    Retype(Child(dialog, "txtMaxCh"), count);
+    QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
 }
 
-NotePadWindow* NewFromDialog(Program& program, const QString& count = "16") {
-    TypeChannelsAndPressOk(NewRadioDialog(program), count);
-    return program.window.ActiveEditor();
+// The configuration files in a folder, each one's bytes.
+std::vector<std::vector<std::uint8_t>> Backups(const fs::path& folder) {
+    std::vector<std::vector<std::uint8_t>> backups;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".cfg") {
+            backups.push_back(ReadBytes(entry.path().string()));
+        }
+    }
+    return backups;
 }
 
 }  // namespace
@@ -81,65 +85,22 @@ class DesktopTest : public QObject {
     Q_OBJECT
   private slots:
     void startUpFindsThePortsAndLeavesTheNoDocumentState();
-    void toolbarHelpOpensTheViewerOrSaysItCannot();
-    void menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell();
-    void redStatusBlinksUntilANormalMessage();
-    void closingAWindowRenumbersTheUntitledOnes();
+    void aRadioPluggedInLaterIsReadBackedUpWrittenAndGetsItsCustomer();
     void transferDisablesTheCommandsWhileItRuns();
-    // Upload and Download through the real link against petrel-radio-sim.
-    void uploadOpensAWindowWithTheRadiosChannels();
-    void downloadThenChecksTheChannels();
-    void newPmrSaveAsCloseOpenShowsTheSameLines();
-    void newRadioDialogOffersTheBandsAndRefusesABadChannelCount();
-    void editorFontFollowsTheWindowWidth();
-    void newEditorsCascadeInsideTheWorkArea();
-    void f10OpensTheMenuBarOfTheActiveWindow();
+    void menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell();
+    void toolbarHelpOpensTheViewerOrSaysItCannot();
+    void redStatusBlinksUntilANormalMessage();
+    void newRadioDialogMakesAnEditor();
     void changedDataQuestionCancelKeepsTheWindowYesSavesIt();
+    void editorsCascadeInsideTheWorkAreaAndTheirFontFollowsTheWidth();
+    void f10OpensTheMenuBarOfTheActiveWindow();
     void messageBoxShowsTheTextTitleButtonsIconAndDefault();
-    void fileDialogsUseTheConfigurationFilterAndDefaultExtension();
+    void fileDialogsFilterAndStartWhereTheLastFileWasChosen();
     void workingFolderIsMadeInTheDocumentsLocation();
     void terminationSignalEndsTheLoopAndIsRemembered();
 };
 
 void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
-    {
-        // No port at all: the question comes after the splash, under the detecting message.
-        const std::string noPort = " No RS232 Port is available\n\rDetect Again ?";
-        std::vector<std::string> plugged;
-        LinkRadio radio({}, [&] { return plugged; });
-        Program program(&radio, false);
-        bool splashDuringQuestion = true;
-        std::string statusDuringQuestion;
-        program.prompter.onAsk = [&](const Message&) {
-            splashDuringQuestion = AnySplashShowing();
-            statusDuringQuestion = program.window.Status().Text();
-        };
-        program.prompter.Expect(noPort, Answer::Yes).Expect(noPort, Answer::No);
-        program.window.StartUp();
-        QVERIFY_DONE(program.prompter);
-        QCOMPARE(program.prompter.Asked().front().buttons, Buttons::YesNoCancel);
-        QCOMPARE(program.prompter.Asked().front().icon, Icon::Exclamation);
-        QCOMPARE(program.state.PortCount, 0);
-        QVERIFY(!splashDuringQuestion);
-        QCOMPARE(statusDuringQuestion, std::string(kDetectingPortsText));
-        QCOMPARE(
-            program.prompter.Asked().front().detail,
-            std::string("No serial device was found (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*)."));
-        // A radio plugged in afterwards is found by the next operation.
-        sim::SimProcess radioSim(kSimulator, {"--quiet", "--channels", "16"});
-        plugged = {radioSim.Device()};
-        Trigger(&program.window, "Upload");
-        QVERIFY_DONE(program.prompter);
-        QCOMPARE(program.window.Editors().size(), 1);
-    }
-    {
-        // A simulator's pseudo-terminal is found without a question.
-        PseudoTerminal radioLine;
-        LinkRadio radio({radioLine.Device()});
-        Program program(&radio);
-        QVERIFY_DONE(program.prompter);
-        QCOMPARE(program.state.PortList, std::vector<int>{1});
-    }
     Program program(nullptr, false);
     program.fakeRadio.ports = {2, 5};
     program.state.RadioAbsent = false;
@@ -147,7 +108,7 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
     QCOMPARE(program.state.PortCount, 2);
     QVERIFY(program.state.RadioAbsent);
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
-    QVERIFY(!FindAction(&program.window, "Download")->isEnabled());
+    QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
     QVERIFY(!AnySplashShowing());
     // The decimal separator of the system's numbers.
     QCOMPARE(program.state.DotDecimal, qEnvironmentVariableIsEmpty("PETREL_EXPECT_COMMA_LOCALE"));
@@ -157,123 +118,88 @@ void DesktopTest::startUpFindsThePortsAndLeavesTheNoDocumentState() {
     QCOMPARE(program.window.pos(), QPoint(screen.left() + g.left, screen.top() + g.top));
 }
 
-void DesktopTest::toolbarHelpOpensTheViewerOrSaysItCannot() {
-    Program program;
-    // Save has no editor to save; Help opens the viewer or says that it could not.
-    program.prompter.Expect(
-        "Help is not available: README.md was not found or no viewer could open it.", Answer::Ok);
-    Trigger(&program.window, "Save");
-    Trigger(&program.window, "Help");
+// One simulated radio through the real link: no port at start-up, then the cable plugged in;
+// Upload, Download with and without the backup read first, and the customer editor.
+void DesktopTest::aRadioPluggedInLaterIsReadBackedUpWrittenAndGetsItsCustomer() {
+    std::vector<std::string> plugged;
+    LinkRadio radio({}, [&] { return plugged; });
+    Program program(&radio, false);
+    program.window.SetToday([] { return CalendarDate{2004, 1, 5}; });
+    const std::string noPort = " No RS232 Port is available\n\rDetect Again ?";
+    bool splashDuringQuestion = true;
+    std::string statusDuringQuestion;
+    program.prompter.onAsk = [&](const Message&) {
+        splashDuringQuestion = AnySplashShowing();
+        statusDuringQuestion = program.window.Status().Text();
+    };
+    program.prompter.Expect(noPort, Answer::Yes).Expect(noPort, Answer::No);
+    program.window.StartUp();
     QVERIFY_DONE(program.prompter);
-    int opened = 0;
-    program.window.SetHelpOpener([&] { return ++opened > 0; });
-    Trigger(&program.window, "mnuReadMe");
-    QCOMPARE(opened, 1);
-}
+    const Message& asked = program.prompter.Asked().front();
+    QCOMPARE(std::pair(asked.buttons, asked.icon),
+             std::pair(Buttons::YesNoCancel, Icon::Exclamation));
+    QCOMPARE(asked.detail,
+             std::string("No serial device was found (/dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*)."));
+    QVERIFY(!splashDuringQuestion);
+    QCOMPARE(statusDuringQuestion, std::string(kDetectingPortsText));
+    program.prompter.onAsk = nullptr;
 
-void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
-    Program program;
-    const QStringList mainMenus{"&File", "&Radio", "&Help"};
-    const QStringList editorMenus{"&File", "&Edit", "Fe&ature", "&Radio", "&Configure", "&Help"};
-    QCOMPARE(MenuBarTitles(program.window), mainMenus);
-
-    NotePadWindow* first = NewEditor(program);
-    QCOMPARE(MenuBarTitles(program.window), editorMenus);
-    // Paste with nothing to paste cannot be chosen.
-    QVERIFY(!FindAction(first, "mnuEPaste")->isEnabled());
-    QVERIFY(FindAction(first, "mnuRadioItem1")->isEnabled());
-
-    // Activating a window brings its menus back, checks its channels and enables Paste
-    // when there is something to paste.
-    program.state.workspace.At(first->Slot()).lines[2] =
-        "3   446.200000  000=  None   446.200000  000=  None";
-    program.state.ClipLines = {"  446.006250  000=  None"};
-    NotePadWindow* second = NewEditor(program, 10, 16);
-    QVERIFY(MenuBarShows(program.window, second));
+    const std::string radioFile = program.workFolder.File("radio.cfg");
+    sim::SimProcess radioSim(kSimulator, {"--quiet", "--delay", "0", "--serial", "SN-00042",
+                                          "--customer", "Old Shop", "--save", radioFile});
+    plugged = {radioSim.Device()};
+    const fs::path backups = program.workFolder.Path() / "Backups";
+    Trigger(&program.window, "Upload");
+    NotePadWindow* editor = program.window.ActiveEditor();
+    QVERIFY(editor != nullptr);
+    QCOMPARE(editor->windowTitle(), QString("TEMP1.CFG"));
+    QCOMPARE(ListLines(editor).size(), 99);
+    QCOMPARE(Child<QLabel>(editor, "lblCustomer")->text(), QString("Customer:Old Shop"));
+    QVERIFY(Child<QAction>(&program.window, "Download")->isEnabled());
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
-    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
-    QVERIFY(MenuBarShows(program.window, first));
-    QVERIFY(!MenuBarShows(program.window, second));
-    QCOMPARE(program.window.Status().Text(), std::string("Channel #3 Range Out !"));
-    QCOMPARE(program.window.Status().Color(), kStatusRed);
-    QVERIFY(FindAction(first, "mnuEPaste")->isEnabled());
+    QCOMPARE(Backups(backups).size(), 1u);
 
-    Trigger(first, "mnuClose");
-    QCOMPARE(MenuBarTitles(program.window), editorMenus);
-    Trigger(second, "mnuClose");
-    QCOMPARE(MenuBarTitles(program.window), mainMenus);
-    QVERIFY(MenuBarShows(program.window, &program.window));
-    // The last close leaves no document, no clipboard, no Download and the menu hint.
-    QCOMPARE(program.state.workspace.UpperSlot(), 0);
-    QVERIFY(program.state.ClipLines.empty());
-    QCOMPARE(program.state.TempCount, 0);
-    QVERIFY(!FindAction(&program.window, "Download")->isEnabled());
-    QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
-    QCOMPARE(NewEditor(program)->windowTitle(), QString("Temp1.cfg"));
+    // The Download reads the radio first, byte for byte as the Upload found it, and the channel
+    // check replaces the link's messages once it is through.
+    editor->ApplyEdits({{0, "1   446.093750  000=  None   446.093750  000=  None"}});
+    program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
+    Trigger(editor, "mnuRadioItem1");
+    const auto kept = Backups(backups);
+    QCOMPARE(kept.size(), 2u);
+    QCOMPARE(kept[0], kept[1]);
+    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
+    Trigger(&program.window, "mnuBackupFirst");  // one item in every Radio menu
+    Trigger(editor, "mnuRadioItem1");
+    QCOMPARE(Backups(backups).size(), 2u);
 
-    // Exit ends the program at once.
-    Trigger(program.window.findChild<QMenu*>("mnuFile", Qt::FindDirectChildrenOnly), "mnuExit");
-    QVERIFY(!program.window.isVisible());
-    QVERIFY(program.prompter.Asked().empty());
-}
-
-void DesktopTest::redStatusBlinksUntilANormalMessage() {
-    Program program;
-    const auto* timer = program.window.findChild<QTimer*>("Timer1");
-    QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), 1000);
-    const auto* label = program.window.findChild<QLabel*>("labErrMsg");
-    StatusArea& status = program.window.Status();
-
-    status.SetStatus("Not detected", kStatusRed, kStatusFontLarge);
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QCOMPARE(label->font().pointSize(), 15);
-    QVERIFY(!label->isHidden());
-    QTRY_VERIFY_WITH_TIMEOUT(label->isHidden(), 1500);
-    QTRY_VERIFY_WITH_TIMEOUT(!label->isHidden(), 1500);
-
-    // ShowStatus sets black: the blinking stops with the label showing.
-    ShowStatus(status, "ALL Channels In Range");
-    QTest::qWait(1200);
-    QVERIFY(!label->isHidden());
-    QCOMPARE(label->text(), QString("ALL Channels In Range"));
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
-    QCOMPARE(label->font().pointSize(), 12);
-
-    // The progress bar right of the label.
-    auto* progress = program.window.findChild<QProgressBar*>("ProgressBar1");
-    QVERIFY(!progress->isVisible());
-    status.SetProgressRange(480);
-    status.SetProgress(240);
-    status.ShowProgress(true);
-    QVERIFY(progress->isVisible() && progress->x() > label->geometry().right());
-    QCOMPARE(QPoint(progress->value(), progress->maximum()), QPoint(240, 480));
-}
-
-void DesktopTest::closingAWindowRenumbersTheUntitledOnes() {
-    TempDir dir;
-    const std::string saved = dir.File("shop.cfg");
-    ProgramState other;
-    ScriptedPrompter quiet;
-    QVERIFY(SaveConfigFile(other, BuildNewConfiguration(other, 9, 16), saved, quiet));
-
-    Program program;
+    // The customer editor behind the option password, with a 16-channel window active: the
+    // blocks still go to the 99-channel radio's own information page.
     NewEditor(program);
-    NewEditor(program);
-    program.chooser.Then(saved);
-    Trigger(&program.window, "Open");
-    QCOMPARE(Titles(program.window),
-             QStringList({"Temp1.cfg", "Temp2.cfg", QString::fromStdString(saved).toUpper()}));
-    QCOMPARE(program.state.TempCount, 2);
-
-    // Closing the titled window retitles the untitled ones, counting down in slot order.
-    Trigger(program.window.Editors().at(2), "mnuClose");
-    QCOMPARE(Titles(program.window), QStringList({"TEMP2", "TEMP1"}));
-    // Closing an untitled one lowers the count: the other becomes TEMP1.
-    Trigger(program.window.Editors().at(0), "mnuClose");
-    QCOMPARE(program.state.TempCount, 1);
-    QCOMPARE(Titles(program.window), QStringList({"TEMP1"}));
+    program.state.CustomerName = "Earlier Shop";
+    Trigger(program.window.ActiveEditor(), "mnuCustomer");
+    QDialog* password = Shown(&program.window, "optPwd");
+    QTest::keyClicks(Child(password, "txtPassword"), "featurelock");
+    QTest::keyClick(Child(password, "txtPassword"), Qt::Key_Return);
+    QDialog* customer = Shown(&program.window, "frmCustomer");
+    QVERIFY(customer != nullptr);
+    auto* name = Child<QLineEdit>(customer, "txtCustomer");
+    auto* serial = Child<QLineEdit>(customer, "txtSerial");
+    QCOMPARE(name->text(), QString("Earlier Shop"));
+    Click(customer, "cmdReadInfo");
+    QCOMPARE(name->text() + serial->text(), QString("Old ShopSN-00042"));
+    Retype(name, "  Harbour Taxi Company");  // cut at 15 characters, trimmed
+    Retype(serial, "A1");
+    Click(customer, "cmdOK");
+    QTRY_VERIFY(!customer->isVisible());
     QVERIFY_DONE(program.prompter);
+
+    QCOMPARE(radioSim.Stop(), 0);
+    QVERIFY(ReadBytes(radioFile) != kept[0]);  // the Downloads went through
+    const auto info = DecodeCompanionFile(ReadBytes(program.workFolder.File("radio.ptx")));
+    QVERIFY(info.has_value());
+    QCOMPARE(std::string(info->begin() + 0xE1, info->begin() + 0xF0), "Harbour Taxi   ");
+    QCOMPARE(std::string(info->begin() + 0xD1, info->begin() + 0xE0),
+             std::string("A1          \x04\x01\x05", 15));
 }
 
 void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
@@ -285,17 +211,16 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     };
     Trigger(&program.window, "mnuRadioItem0");
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
-    QVERIFY(!FindAction(&program.window, "Download")->isEnabled());
+    QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
 
     // While a transfer runs, nothing can start another one and the blinking stops.
     NotePadWindow* editor = NewEditor(program);
-    auto* toolbar = program.window.findChild<QToolBar*>("Toolbar1");
-    auto* timer = program.window.findChild<QTimer*>("Timer1");
     const auto commands = [&] {
-        return QList<bool>{FindMenu(&program.window, "mnuRadio")->menuAction()->isEnabled(),
-                           FindMenu(editor, "mnuRadio")->menuAction()->isEnabled(),
-                           FindMenu(editor, "mnuFile")->menuAction()->isEnabled(),
-                           toolbar->isEnabled(), timer->isActive()};
+        return QList<bool>{Child<QMenu>(&program.window, "mnuRadio")->menuAction()->isEnabled(),
+                           Child<QMenu>(editor, "mnuRadio")->menuAction()->isEnabled(),
+                           Child<QMenu>(editor, "mnuFile")->menuAction()->isEnabled(),
+                           Child(&program.window, "Toolbar1")->isEnabled(),
+                           Child<QTimer>(&program.window, "Timer1")->isActive()};
     };
     QList<bool> during;
     program.fakeRadio.onTransfer = [&](ProgramState& state, int op, int) -> std::optional<int> {
@@ -316,14 +241,14 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     // What the windows could do while a transfer serves them changes nothing it reads: another
     // editor's activation, OK in the still-open new-radio dialog, closing the program.
     NotePadWindow* other = program.window.ActiveEditor();
-    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
+    Activate(program, editor);
     QDialog* dialog = NewRadioDialog(program);
     program.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&program.window));
     QList<int> seen;  // channel count, editors, window shown
     program.fakeRadio.onTransfer = [&](ProgramState& state, int, int) -> std::optional<int> {
-        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
-        QTest::mouseClick(other->findChild<QListWidget*>("lstClient")->viewport(), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        QTest::mouseClick(List(other)->viewport(), Qt::LeftButton);
         program.window.close();
         QCoreApplication::processEvents();  // as the transfer does once per block
         seen = {state.MaxChannel, int(program.window.Editors().size()),
@@ -336,109 +261,156 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     QVERIFY(dialog->isEnabled());
 }
 
-void DesktopTest::uploadOpensAWindowWithTheRadiosChannels() {
-    sim::SimProcess radioSim(kSimulator,
-                             {"--quiet", "--serial", "SN-00042", "--customer", "Petrel Shop"});
-    LinkRadio radio({radioSim.Device()});
-    Program program(&radio);
-    Trigger(&program.window, "Upload");
-
-    QVERIFY_DONE(program.prompter);
-    NotePadWindow* editor = program.window.ActiveEditor();
-    QVERIFY(editor != nullptr);
-    QCOMPARE(editor->windowTitle(), QString("TEMP1.CFG"));
-    QCOMPARE(ListLines(editor).size(), 99);
-    QStringList labels;
-    for (const char* name : {"lblModel", "lblSerialNo", "lblCustomer"}) {
-        labels << editor->findChild<QLabel*>(name)->text();
-    }
-    QCOMPARE(labels,
-             QStringList({"Model:Petrel (PMR)", "Serial No:SN-00042", "Customer:Petrel Shop"}));
-    QVERIFY(FindAction(&program.window, "Download")->isEnabled());
-    QVERIFY(FindMenu(editor, "mnuRadio")->menuAction()->isEnabled());
-    // The new window's activation checked its channels.
-    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
-}
-
-void DesktopTest::downloadThenChecksTheChannels() {
-    sim::SimProcess radioSim(kSimulator, {"--quiet", "--channels", "16"});
-    LinkRadio radio({radioSim.Device()});
-    Program program(&radio);
-    NotePadWindow* editor = NewEditor(program);
-    program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
-    Trigger(editor, "mnuRadioItem1");
-    QVERIFY_DONE(program.prompter);
-    QCOMPARE(program.window.Editors().size(), 1);
-    // The channel check replaces the detection message once the Download is through.
-    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
-}
-
-void DesktopTest::newPmrSaveAsCloseOpenShowsTheSameLines() {
-    TempDir dir;
-    const std::string path = dir.File("pmr16.cfg");
+void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     Program program;
+    const QStringList mainMenus{"&File", "&Radio", "&Help"};
+    const QStringList editorMenus{"&File", "&Edit", "Fe&ature", "&Radio", "&Configure", "&Help"};
+    QCOMPARE(MenuBarTitles(program.window), mainMenus);
 
-    NotePadWindow* editor = NewFromDialog(program, "16");
-    QVERIFY(editor != nullptr);
-    QCOMPARE(editor->windowTitle(), QString("Temp1.cfg"));
-    const QStringList lines = ListLines(editor, true);
-    QCOMPARE(lines.size(), 16);
-    QCOMPARE(lines[0], QString("1   446.006250  000=  None   446.006250  000=  None"));
-    QCOMPARE(editor->findChild<QListWidget*>("lstClient")->currentRow(), 0);
+    NotePadWindow* first = NewEditor(program);
+    QCOMPARE(MenuBarTitles(program.window), editorMenus);
+    QVERIFY(!Child<QAction>(first, "mnuEPaste")->isEnabled());  // nothing to paste
+
+    // Activating a window brings its menus back, checks its channels and enables Paste when
+    // there is something to paste.
+    Doc(program, first).lines[2] = "3   446.200000  000=  None   446.200000  000=  None";
+    program.state.ClipLines = {"  446.006250  000=  None"};
+    NotePadWindow* second = NewEditor(program, 10, 16);
+    QVERIFY(MenuBarShows(program.window, second));
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
-    QVERIFY(FindAction(&program.window, "Download")->isEnabled());
+    Activate(program, first);
+    QVERIFY(MenuBarShows(program.window, first) && !MenuBarShows(program.window, second));
+    QCOMPARE(program.window.Status().Text(), std::string("Channel #3 Range Out !"));
+    QCOMPARE(program.window.Status().Color(), kStatusRed);
+    QVERIFY(Child<QAction>(first, "mnuEPaste")->isEnabled());
 
-    program.chooser.Then(path);
-    Trigger(editor, "mnuSaveAs");
-    QCOMPARE(program.chooser.proposed, std::vector<std::string>{"Temp1.cfg"});
-    QCOMPARE(editor->windowTitle(), QString::fromStdString(path).toUpper());
-    QCOMPARE(QFileInfo(QString::fromStdString(path)).size(), 675);
-    QVERIFY(QFileInfo::exists(QString::fromStdString(dir.File("pmr16.ptx"))));
-
-    Trigger(editor, "mnuClose");
-    QVERIFY(program.window.Editors().isEmpty());
+    // Closing a window retitles the untitled ones left.
+    Trigger(first, "mnuClose");
+    QCOMPARE(Titles(program.window), QStringList({"TEMP1"}));
+    QCOMPARE(MenuBarTitles(program.window), editorMenus);
+    Trigger(second, "mnuClose");
+    QVERIFY(MenuBarShows(program.window, &program.window));
+    // The last close leaves no document, no clipboard, no Download and the menu hint.
+    QCOMPARE(program.state.workspace.UpperSlot(), 0);
+    QVERIFY(program.state.ClipLines.empty());
+    QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
-    program.chooser.Then(path);
-    Trigger(&program.window, "Open");
-    NotePadWindow* reopened = program.window.ActiveEditor();
-    QVERIFY(reopened != nullptr);
-    QCOMPARE(ListLines(reopened, true), lines);
-    QCOMPARE(reopened->windowTitle(), QString::fromStdString(path).toUpper());
-    QVERIFY(FindAction(&program.window, "Download")->isEnabled());
-    QVERIFY_DONE(program.prompter);
-    QCOMPARE(program.chooser.unexpected, 0);
+    QCOMPARE(NewEditor(program)->windowTitle(), QString("Temp1.cfg"));
+
+    // Exit ends the program at once.
+    Trigger(program.window.findChild<QMenu*>("mnuFile", Qt::FindDirectChildrenOnly), "mnuExit");
+    QVERIFY(!program.window.isVisible());
+    QVERIFY(program.prompter.Asked().empty());
 }
 
-void DesktopTest::editorFontFollowsTheWindowWidth() {
+void DesktopTest::toolbarHelpOpensTheViewerOrSaysItCannot() {
     Program program;
-    NotePadWindow* editor = NewFromDialog(program);
-    auto* header = editor->findChild<QLabel*>("Label3");
-    auto* list = editor->findChild<QListWidget*>("lstClient");
-    auto* frame = qobject_cast<QMdiSubWindow*>(editor->parentWidget());
-    QVERIFY(header != nullptr && list != nullptr && frame != nullptr);
-    frame->resize(1000, 500);
-    const int wide = header->font().pointSize();
-    frame->resize(450, 500);
-    const int narrow = header->font().pointSize();
-    QVERIFY2(narrow < wide, qPrintable(QString("%1 < %2").arg(narrow).arg(wide)));
-    QCOMPARE(list->font(), header->font());
-    QVERIFY(QFontMetrics(header->font()).horizontalAdvance(header->text()) <=
-            editor->contentsRect().width());
+    program.prompter.Expect(
+        "Help is not available: README.md was not found or no viewer could open it.", Answer::Ok);
+    Trigger(&program.window, "Save");  // no editor to save: nothing happens
+    Trigger(&program.window, "Help");
+    QVERIFY_DONE(program.prompter);
+    int opened = 0;
+    program.window.SetHelpOpener([&] { return ++opened > 0; });
+    Trigger(&program.window, "mnuReadMe");
+    QCOMPARE(opened, 1);
 }
 
-void DesktopTest::newEditorsCascadeInsideTheWorkArea() {
+void DesktopTest::redStatusBlinksUntilANormalMessage() {
+    Program program;
+    const auto* label = Child<QLabel>(&program.window, "labErrMsg");
+    StatusArea& status = program.window.Status();
+    status.SetStatus("Not detected", kStatusRed, kStatusFontLarge);
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(label->font().pointSize(), 15);
+    QTRY_VERIFY_WITH_TIMEOUT(label->isHidden(), 1500);
+    QTRY_VERIFY_WITH_TIMEOUT(!label->isHidden(), 1500);
+
+    // A black message stops the blinking with the label showing.
+    ShowStatus(status, "ALL Channels In Range");
+    QTest::qWait(1200);
+    QVERIFY(!label->isHidden());
+    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(label->font().pointSize(), 12);
+
+    // The progress bar right of the label.
+    auto* progress = Child<QProgressBar>(&program.window, "ProgressBar1");
+    QVERIFY(!progress->isVisible());
+    status.SetProgressRange(480);
+    status.SetProgress(240);
+    status.ShowProgress(true);
+    QVERIFY(progress->isVisible() && progress->x() > label->geometry().right());
+    QCOMPARE(QPoint(progress->value(), progress->maximum()), QPoint(240, 480));
+}
+
+void DesktopTest::newRadioDialogMakesAnEditor() {
+    Program program;
+    // Cancel creates nothing.
+    Click(NewRadioDialog(program), "cmdCancel");
+    QTRY_VERIFY(Shown(&program.window, "frmNewRadio") == nullptr);
+    QDialog* dialog = NewRadioDialog(program);
+    QVERIFY(dialog != nullptr && !dialog->isModal());
+    QCOMPARE(Child<QListWidget>(dialog, "LstRadioModel")->currentRow(), 0);
+    // A second New shows the same dialog rather than another one.
+    Trigger(&program.window, "New");
+    QCOMPARE(program.window.findChildren<QDialog*>("frmNewRadio").size(), 1);
+    program.prompter.Expect("The number of channels must be a whole number from 1 to 99.",
+                            Answer::Ok);
+    PressOkWithChannels(dialog, "100");
+    QVERIFY(dialog->isVisible() && program.window.Editors().isEmpty());
+    QVERIFY_DONE(program.prompter);
+    PressOkWithChannels(dialog, "16");
+
+    NotePadWindow* editor = program.window.ActiveEditor();
+    QCOMPARE(editor->windowTitle(), QString("Temp1.cfg"));
+    QCOMPARE(List(editor)->count(), 16);
+    QCOMPARE(List(editor)->currentRow(), 0);
+    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
+    QVERIFY(Child<QAction>(&program.window, "Download")->isEnabled());
+}
+
+void DesktopTest::changedDataQuestionCancelKeepsTheWindowYesSavesIt() {
+    Program program;
+    NotePadWindow* editor = NewEditor(program);
+    Doc(program, editor).state.Dirty = true;
+    // Cancel keeps the window, from the menu and from the frame's close box; Yes saves under
+    // the name typed, with ".cfg", and closes it.
+    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Cancel)
+        .Expect(ChangedQuestion("Temp1"), Answer::Cancel)
+        .Expect(ChangedQuestion("Temp1"), Answer::Yes);
+    Trigger(editor, "mnuClose");
+    editor->parentWidget()->close();
+    QCOMPARE(program.window.Editors().size(), 1);
+    program.chooser.Then(program.workFolder.File("kept"));
+    Trigger(editor, "mnuClose");
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(program.prompter.Asked().back().title, std::string(kMainWindowCaption));
+    QCOMPARE(program.chooser.proposed, std::vector<std::string>{"Temp1"});
+    QVERIFY(program.window.Editors().isEmpty());
+    QVERIFY(fs::exists(program.workFolder.File("kept.cfg")));
+}
+
+void DesktopTest::editorsCascadeInsideTheWorkAreaAndTheirFontFollowsTheWidth() {
     Program program;
     program.window.resize(832, 624);  // the frame on a 1024 x 768 screen
     QList<QPoint> corners;
-    for (int i = 0; i < 4; ++i) {
-        const QWidget* frame = NewEditor(program)->parentWidget();
-        QVERIFY(program.window.Area().viewport()->rect().contains(frame->geometry()));
-        corners << frame->pos();
+    NotePadWindow* editor = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        editor = NewEditor(program);
+        QVERIFY(
+            program.window.Area().viewport()->rect().contains(editor->parentWidget()->geometry()));
+        corners << editor->parentWidget()->pos();
     }
-    // Each new window a step right of and below the one before.
-    for (int i = 1; i < 3; ++i) {
-        QVERIFY(corners[i].x() > corners[i - 1].x() && corners[i].y() > corners[i - 1].y());
-    }
+    QVERIFY(corners[1].x() > corners[0].x() && corners[2].y() > corners[1].y());
+
+    auto* header = Child<QLabel>(editor, "Label3");
+    editor->parentWidget()->resize(1000, 500);
+    const int wide = header->font().pointSize();
+    editor->parentWidget()->resize(450, 500);
+    QVERIFY2(header->font().pointSize() < wide, qPrintable(QString::number(wide)));
+    QCOMPARE(List(editor)->font(), header->font());
+    QVERIFY(QFontMetrics(header->font()).horizontalAdvance(header->text()) <=
+            editor->contentsRect().width());
 }
 
 void DesktopTest::f10OpensTheMenuBarOfTheActiveWindow() {
@@ -446,146 +418,90 @@ void DesktopTest::f10OpensTheMenuBarOfTheActiveWindow() {
     program.window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&program.window));
     QTest::keyClick(&program.window, Qt::Key_F10);
-    QTRY_COMPARE(QApplication::activePopupWidget(), FindMenu(&program.window, "mnuFile"));
+    QTRY_COMPARE(QApplication::activePopupWidget(), Child<QMenu>(&program.window, "mnuFile"));
     QApplication::activePopupWidget()->close();
     // From an editor's channel list: the editor's own menus.
     NotePadWindow* editor = NewEditor(program);
-    QTest::keyClick(editor->findChild<QListWidget*>("lstClient"), Qt::Key_F10);
-    QTRY_COMPARE(QApplication::activePopupWidget(), FindMenu(editor, "mnuFile"));
-}
-
-void DesktopTest::newRadioDialogOffersTheBandsAndRefusesABadChannelCount() {
-    Program program;
-    QDialog* dialog = NewRadioDialog(program);
-    QVERIFY(dialog->isVisible() && !dialog->isModal());
-    auto* bands = dialog->findChild<QListWidget*>("LstRadioModel");
-    QCOMPARE(bands->count(), 2);
-    QCOMPARE(bands->currentRow(), 0);
-    bands->setCurrentRow(1);
-    // A second New shows the same dialog rather than another one.
-    Trigger(&program.window, "New");
-    QCOMPARE(program.window.findChildren<QDialog*>("frmNewRadio").size(), 1);
-
-    for (const char* bad : {"0", "100", "abc", "", "1.5", "-3"}) {
-        program.prompter.Expect("The number of channels must be a whole number from 1 to 99.",
-                                Answer::Ok);
-        TypeChannelsAndPressOk(dialog, bad);
-        QVERIFY2(dialog->isVisible(), bad);
-        QVERIFY2(program.window.Editors().isEmpty(), bad);
-    }
-    QVERIFY_DONE(program.prompter);
-    QCOMPARE(program.state.TempCount, 0);
-    TypeChannelsAndPressOk(dialog, "99");
-    QCOMPARE(program.window.ActiveEditor()->findChild<QLabel*>("lblModel")->text(),
-             QString("Model:Petrel (Korea)"));
-    QCOMPARE(ListLines(program.window.ActiveEditor()).size(), 99);
-
-    // Cancel creates nothing.
-    QTest::mouseClick(NewRadioDialog(program)->findChild<QPushButton*>("cmdCancel"),
-                      Qt::LeftButton);
-    QTRY_VERIFY(program.window.findChild<QDialog*>("frmNewRadio") == nullptr);
-    QCOMPARE(program.window.Editors().size(), 1);
-    QCOMPARE(program.state.TempCount, 1);
-}
-
-void DesktopTest::changedDataQuestionCancelKeepsTheWindowYesSavesIt() {
-    TempDir dir;
-    Program program;
-    NotePadWindow* editor = NewFromDialog(program);
-    program.state.workspace.At(editor->Slot()).state.Dirty = true;
-
-    // Cancel keeps the window, from the menu and from the frame's close box; Yes saves under
-    // the name typed, with ".cfg", and closes it. What each answer does is the core's.
-    program.prompter.Expect(ChangedQuestion("Temp1"), Answer::Cancel)
-        .Expect(ChangedQuestion("Temp1"), Answer::Cancel)
-        .Expect(ChangedQuestion("Temp1"), Answer::Yes);
-    Trigger(editor, "mnuClose");
-    qobject_cast<QMdiSubWindow*>(editor->parentWidget())->close();
-    QCOMPARE(program.window.Editors().size(), 1);
-    program.chooser.Then(dir.File("kept"));
-    Trigger(editor, "mnuClose");
-    QVERIFY_DONE(program.prompter);
-    QCOMPARE(program.prompter.Asked().back().title, std::string(kMainWindowCaption));
-    QVERIFY(program.window.Editors().isEmpty());
-    QCOMPARE(QFileInfo(QString::fromStdString(dir.File("kept.cfg"))).size(), 675);
+    QTest::keyClick(List(editor), Qt::Key_F10);
+    QTRY_COMPARE(QApplication::activePopupWidget(), Child<QMenu>(editor, "mnuFile"));
 }
 
 void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
     using Box = QMessageBox;
+    using Look = std::tuple<QString, Box::StandardButtons, Box::Icon, Box::StandardButton>;
     struct Case {
         Message message;
-        QString title;
-        Box::StandardButtons buttons;
-        Box::Icon icon;
-        Box::StandardButton defaultButton;
+        Look shown;                 // title, buttons, icon, default button
         Box::StandardButton click;  // NoButton: Escape
         Answer answer;
     };
     const QString caption = "PC Software for Petrel Serial Radio";
     const Case cases[] = {
-        {Message{"The data in [X] has changed.\n\rDo you want?", "Title", Buttons::YesNoCancel,
-                 Icon::Exclamation, Answer::No},
-         "Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No, Box::Cancel,
+        {{"The data in [X] has changed.\n\rDo you want?", "Title", Buttons::YesNoCancel,
+          Icon::Exclamation, Answer::No},
+         {"Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No},
+         Box::Cancel,
          Answer::Cancel},
-        {Message{"Try Again ?",
-                 {},
-                 Buttons::YesNo,
-                 Icon::Stop,
-                 std::nullopt,
-                 "COM1 /dev/ttyUSB0: Permission denied"},
-         caption, Box::Yes | Box::No, Box::Critical, Box::Yes, Box::Yes, Answer::Yes},
-        {Message{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt}, caption,
-         Box::Yes | Box::No, Box::Question, Box::Yes, Box::NoButton, Answer::No},
-        {Message{"Done", {}, Buttons::Ok, Icon::None, std::nullopt}, caption, Box::Ok, Box::NoIcon,
-         Box::Ok, Box::NoButton, Answer::Ok}};
+        {{"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt, "COM1: Permission denied"},
+         {caption, Box::Yes | Box::No, Box::Critical, Box::Yes},
+         Box::Yes,
+         Answer::Yes},
+        {{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt},
+         {caption, Box::Yes | Box::No, Box::Question, Box::Yes},
+         Box::NoButton,
+         Answer::No},
+        {{"Done", {}, Buttons::Ok, Icon::None, std::nullopt},
+         {caption, Box::Ok, Box::NoIcon, Box::Ok},
+         Box::NoButton,
+         Answer::Ok}};
     QtPrompter prompter;
     for (const Case& c : cases) {
+        Look shown;
         QString text;
-        QString title;
-        Box::StandardButtons buttons;
-        Box::Icon icon = Box::NoIcon;
-        bool isDefault = false;
-        QString detail;
         WhenShown<Box>([&](Box* box) {
-            text = box->text();
-            detail = box->detailedText();
-            title = box->windowTitle();
-            buttons = box->standardButtons();
-            icon = box->icon();
-            isDefault = box->defaultButton() == box->button(c.defaultButton);
+            shown = {box->windowTitle(), box->standardButtons(), box->icon(),
+                     box->standardButton(box->defaultButton())};
+            text = box->text() + "|" + box->detailedText();
             c.click == Box::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
                                      : box->button(c.click)->click();
         });
         QCOMPARE(prompter.Ask(c.message), c.answer);
+        QVERIFY(shown == c.shown);
         // "\n\r" shows as one line break.
-        QCOMPARE(text, QString::fromStdString(c.message.text).replace("\n\r", "\n"));
-        QCOMPARE(title, c.title);
-        QCOMPARE(detail, QString::fromStdString(c.message.detail));
-        QCOMPARE(buttons, c.buttons);
-        QCOMPARE(icon, c.icon);
-        QVERIFY(isDefault);
+        QCOMPARE(
+            text,
+            QString::fromStdString(c.message.text + "|" + c.message.detail).replace("\n\r", "\n"));
     }
 }
 
-void DesktopTest::fileDialogsUseTheConfigurationFilterAndDefaultExtension() {
-    QTemporaryDir dir;
+void DesktopTest::fileDialogsFilterAndStartWhereTheLastFileWasChosen() {
+    Program program;
     QtFileChooser chooser;
-    QStringList shown;  // accept mode, filters and default suffix of each dialog
-    const auto answer = [&](bool accept) {
-        WhenShown<QFileDialog>([&shown, &dir, accept](QFileDialog* dialog) {
-            shown << QString("%1 %2 %3")
+    chooser.SetSettings(&program.settings);
+    const QString folder = QString::fromStdString(program.workFolder.File("shop"));
+    QDir().mkpath(folder);
+    QStringList shown;  // accept mode, start folder, filters and default suffix of each dialog
+    const auto answer = [&shown](const QString& file, bool accept = true) {
+        WhenShown<QFileDialog>([&shown, file, accept](QFileDialog* dialog) {
+            shown << QString("%1 %2 %3 %4")
                          .arg(dialog->acceptMode() == QFileDialog::AcceptSave ? "save" : "open",
-                              dialog->nameFilters().join(';'), dialog->defaultSuffix());
-            dialog->selectFile(dir.filePath("radio"));
+                              dialog->directory().absolutePath(), dialog->nameFilters().join(';'),
+                              dialog->defaultSuffix());
+            dialog->selectFile(file);
             QMetaObject::invokeMethod(dialog, accept ? "accept" : "reject");
         });
     };
-    answer(true);
-    const std::string saved = chooser.AskSaveName(dir.filePath("proposed.cfg").toStdString());
-    QCOMPARE(QString::fromStdString(saved), dir.filePath("radio.cfg"));
-    answer(false);
+    answer(folder + "/radio");
+    QCOMPARE(chooser.AskSaveName("proposed.cfg"), (folder + "/radio.cfg").toStdString());
+    answer("old.cfg", false);
     QCOMPARE(chooser.AskOpenName(), std::string());  // cancelled: no name
-    QCOMPARE(shown, QStringList({"save EEPROM.CFG (*.cfg) cfg", "open EEPROM.CFG (*.cfg) cfg"}));
+    answer(folder + "/new.csv");
+    QCOMPARE(chooser.AskExportName("Temp1.csv"), (folder + "/new.csv").toStdString());
+    const QString start = QDir::currentPath();
+    QCOMPARE(shown, QStringList({"save " + start + " EEPROM.CFG (*.cfg) cfg",
+                                 "open " + folder + " EEPROM.CFG (*.cfg) cfg",
+                                 "save " + folder + " Channels (*.csv) csv"}));
+    QCOMPARE(program.settings.LastFolder(), folder);
 }
 
 void DesktopTest::workingFolderIsMadeInTheDocumentsLocation() {

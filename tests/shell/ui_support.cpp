@@ -1,15 +1,21 @@
 #include "shell/ui_support.h"
 
-#include <QAction>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
 
 #include "document/new_config.h"
 #include "document/notepad_window.h"
 #include "shell/qt_ports.h"
 
 namespace petrel::test {
+
+const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
 
 void FakeRadio::DetectPorts(ProgramState& state, Prompter&) {
     state.PortList = ports;
@@ -38,34 +44,72 @@ Program::Program(RadioSeam* radio, bool startUp, const QString& settingsFile)
 
 Program::~Program() = default;
 
-QAction* FindAction(QObject* owner, const char* name) {
-    auto* action = owner->findChild<QAction*>(name);
-    if (action == nullptr) {
-        qFatal("no action named %s", name);
-    }
-    return action;
+void Click(QWidget* window, const char* button) {
+    auto* target = Child<QAbstractButton>(window, button);
+    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(4, target->height() / 2));
 }
 
-QMenu* FindMenu(QObject* owner, const char* name) {
-    auto* menu = owner->findChild<QMenu*>(name);
-    if (menu == nullptr) {
-        qFatal("no menu named %s", name);
+void Retype(QWidget* box, const QString& text) {
+    box->setFocus();
+    if (auto* combo = qobject_cast<QComboBox*>(box)) {
+        combo->lineEdit()->selectAll();
+    } else if (auto* edit = qobject_cast<QLineEdit*>(box)) {
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
     }
-    return menu;
+    QTest::keyClicks(box, text);
 }
 
-QStringList MenuBarTitles(MainWindow& window) {
-    QStringList titles;
-    for (const QAction* action : window.menuBar()->actions()) {
-        titles << action->text();
+QDialog* Shown(QObject* owner, const char* name) {
+    for (QDialog* dialog : owner->findChildren<QDialog*>(QString::fromLatin1(name))) {
+        if (dialog->isVisible()) {
+            return dialog;
+        }
     }
-    return titles;
+    return nullptr;
 }
 
 NotePadWindow* NewEditor(Program& program, int band, int channels) {
     const int slot = BuildNewConfiguration(program.state, band, channels);
     program.window.EnableDownload();
     return program.window.OpenEditor(slot);
+}
+
+Document& Doc(Program& program, NotePadWindow* editor) {
+    return program.state.workspace.At(editor->Slot());
+}
+
+QListWidget* List(NotePadWindow* editor) {
+    return Child<QListWidget>(editor, "lstClient");
+}
+
+QStringList ListLines(NotePadWindow* editor, bool trimmed) {
+    QStringList lines;
+    for (int i = 0; i < List(editor)->count(); ++i) {
+        const QString line = List(editor)->item(i)->text();
+        lines << (trimmed ? line.trimmed() : line);
+    }
+    return lines;
+}
+
+void Activate(Program& program, NotePadWindow* editor) {
+    program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
+}
+
+void FocusList(NotePadWindow* editor) {
+    editor->window()->activateWindow();
+    if (!QTest::qWaitForWindowActive(editor->window())) {
+        qWarning("the main window did not become active");
+    }
+    List(editor)->setFocus();
+}
+
+NotePadWindow* SaveAndReopen(Program& program, NotePadWindow* editor, const std::string& path) {
+    program.chooser.Then(path).Then(path);
+    Trigger(editor, "mnuSaveAs");
+    Trigger(editor, "mnuClose");
+    Trigger(&program.window, "Open");
+    return program.window.ActiveEditor();
 }
 
 std::string ChangedQuestion(const std::string& base) {
@@ -78,15 +122,6 @@ QStringList Titles(MainWindow& window) {
         titles << editor->windowTitle();
     }
     return titles;
-}
-
-QStringList ListLines(QWidget* editor, bool trimmed) {
-    QStringList lines;
-    const auto* list = editor->findChild<QListWidget*>("lstClient");
-    for (int i = 0; list != nullptr && i < list->count(); ++i) {
-        lines << (trimmed ? list->item(i)->text().trimmed() : list->item(i)->text());
-    }
-    return lines;
 }
 
 }  // namespace petrel::test

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QListWidget>
+#include <QMenu>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,13 +18,10 @@
 #include "ports/prompter.h"
 #include "shell/main_window.h"
 #include "shell/radio_seam.h"
+#include "shell/status_area.h"
 #include "shell/user_settings.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
-
-class QAction;
-class QMenu;
-class QWidget;
 
 namespace petrel {
 class NotePadWindow;
@@ -67,20 +68,44 @@ struct Program {
     MainWindow window;
 };
 
-// Controls by objectName, failing loudly when absent.
-QAction* FindAction(QObject* owner, const char* name);
-QMenu* FindMenu(QObject* owner, const char* name);
-inline void Trigger(QObject* owner, const char* action) {
-    FindAction(owner, action)->trigger();
+// The simulated radio program of this build.
+extern const std::string kSimulator;
+
+// A control by objectName, failing loudly when absent.
+template <typename T = QWidget>
+T* Child(QObject* owner, const char* name) {
+    auto* child = owner->findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) {
+        qFatal("no %s in %s", name, qPrintable(owner->objectName()));
+    }
+    return child;
 }
+inline void Trigger(QObject* owner, const char* action) {
+    Child<QAction>(owner, action)->trigger();
+}
+// A mouse click near the left edge, where a check or radio button has its box.
+void Click(QWidget* window, const char* button);
+// Replaces a box's text by typing.
+void Retype(QWidget* box, const QString& text);
+// The visible dialog of that name (closed ones linger until deleted), or none.
+QDialog* Shown(QObject* owner, const char* name);
+
 // A new configuration opened in an editor, as the new-radio dialog's OK does.
 NotePadWindow* NewEditor(Program& program, int band = 9, int channels = 16);
+Document& Doc(Program& program, NotePadWindow* editor);
+QListWidget* List(NotePadWindow* editor);
+// The lines of an editor's channel list, each trimmed when asked: a new configuration's lines
+// end after the last description, unpacked ones pad it.
+QStringList ListLines(NotePadWindow* editor, bool trimmed = false);
+void Activate(Program& program, NotePadWindow* editor);
+// The editor's window active and its list focused, as the Edit keys need.
+void FocusList(NotePadWindow* editor);
+// Saves the editor under path, closes it and opens the file again.
+NotePadWindow* SaveAndReopen(Program& program, NotePadWindow* editor, const std::string& path);
 // The question before a changed document named base closes.
 std::string ChangedQuestion(const std::string& base);
 // The editors' window titles, in slot order.
 QStringList Titles(MainWindow& window);
-// The titles of the menus the main window's menu bar shows now.
-QStringList MenuBarTitles(MainWindow& window);
 // Runs check on the first modal dialog of type T once it is up (check closes it).
 template <typename T>
 void WhenShown(std::function<void(T*)> check) {
@@ -93,8 +118,5 @@ void WhenShown(std::function<void(T*)> check) {
         check(dialog);
     });
 }
-// The lines of an editor's channel list, each trimmed when asked: a new configuration's lines
-// end after the last description, unpacked ones pad it.
-QStringList ListLines(QWidget* editor, bool trimmed = false);
 
 }  // namespace petrel::test

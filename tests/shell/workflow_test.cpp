@@ -1,10 +1,6 @@
-// Undo, channel import and export, recent files and the radio backups, driven through the real
-// windows under the offscreen platform.
-#include <QAction>
-#include <QDir>
-#include <QFileDialog>
-#include <QListWidget>
-#include <QMenu>
+// Undo, channel import and export, recent files, files named on the command line and the
+// printed report, driven through the real windows under the offscreen platform.
+#include <QFile>
 #include <QTest>
 #include <QUndoStack>
 #include <filesystem>
@@ -12,46 +8,18 @@
 #include "channels/channel_csv.h"
 #include "channels/channel_line.h"
 #include "channels/channel_options.h"
+#include "document/config_file.h"
+#include "document/new_config.h"
 #include "document/notepad_window.h"
-#include "shell/link_radio.h"
-#include "shell/qt_ports.h"
-#include "shell/status_area.h"
+#include "shell/report_printer.h"
 #include "shell/ui_support.h"
-#include "sim_process.h"
-#include "support/temp_dir.h"
 
 namespace petrel::test {
 
 namespace {
 
-namespace fs = std::filesystem;
-const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
-
-QListWidget* List(NotePadWindow* editor) {
-    return editor->findChild<QListWidget*>("lstClient");
-}
-
-// The editor's keys work while its list has the focus.
-void Press(NotePadWindow* editor, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    editor->window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(editor->window()));
-    List(editor)->setFocus();
-    QTest::keyClick(List(editor), static_cast<Qt::Key>(key), modifiers);
-}
-
 void WriteText(const std::string& path, const std::string& text) {
     WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
-
-// The backups in a folder, each configuration file's bytes.
-std::vector<std::vector<std::uint8_t>> Backups(const fs::path& folder) {
-    std::vector<std::vector<std::uint8_t>> backups;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() == ".cfg") {
-            backups.push_back(ReadBytes(entry.path().string()));
-        }
-    }
-    return backups;
 }
 
 }  // namespace
@@ -62,18 +30,18 @@ class WorkflowTest : public QObject {
     void undoStepsBackToTheSavedStateWithoutTheQuestion();
     void channelsComeInAndGoOutThroughTheFileMenu();
     void recentFilesGeometryAndTheBackupOptionOutliveTheProgram();
-    void fileDialogsStartInTheFolderOfTheLastFileChosen();
-    void uploadIsKeptAndDownloadReadsTheRadioFirst();
+    void commandLineFilesOpenAsOpenDoes();
+    void withoutAPrinterTheReportIsOfferedAsAPdf();
 };
 
 void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
     Program program;
     NotePadWindow* editor = NewEditor(program, 9, 16);
-    Document& doc = program.state.workspace.At(editor->Slot());
+    Document& doc = Doc(program, editor);
     const std::vector<std::string> lines = doc.lines;
     const std::vector<std::uint8_t> options = doc.state.ChOption;
-    QAction* undo = FindAction(editor, "mnuEUndo");
-    QAction* redo = FindAction(editor, "mnuERedo");
+    QAction* undo = Child<QAction>(editor, "mnuEUndo");
+    QAction* redo = Child<QAction>(editor, "mnuERedo");
     QVERIFY(!undo->isEnabled() && !redo->isEnabled());
 
     // A channel edit (as the channel dialog's OK makes it), an option change (as the option
@@ -87,21 +55,23 @@ void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
     QCOMPARE(editor->UndoStack().count(), 3);
     QVERIFY(undo->isEnabled() && doc.state.Dirty);
 
+    FocusList(editor);
     for (int step = 0; step < 3; ++step) {
-        Press(editor, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(List(editor), Qt::Key_Z, Qt::ControlModifier);
     }
     QCOMPARE(doc.lines, lines);
     QCOMPARE(doc.state.ChOption, options);
     QCOMPARE(ListLines(editor)[5].toStdString(), lines[5]);
     QVERIFY(!doc.state.Dirty && !undo->isEnabled() && redo->isEnabled());
 
-    Press(editor, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(List(editor), Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(doc.lines[2].substr(0, 14), std::string("3   446.031250"));
     QVERIFY(doc.state.Dirty);
 
     // Saved there, that step is the unchanged state; undoing it changes the document again.
     program.chooser.Then(program.workFolder.File("pmr.cfg"));
     Trigger(editor, "mnuSaveAs");
+    QCOMPARE(program.chooser.proposed, std::vector<std::string>{"Temp1.cfg"});
     QVERIFY(!doc.state.Dirty);
     Trigger(editor, "mnuEUndo");
     QVERIFY(doc.state.Dirty);
@@ -121,12 +91,13 @@ void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
 void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
     Program program;
     NotePadWindow* editor = NewEditor(program, 6, 16);
-    Document& doc = program.state.workspace.At(editor->Slot());
+    Document& doc = Doc(program, editor);
     const std::string good = program.workFolder.File("good.csv");
     const std::string bad = program.workFolder.File("bad.csv");
     WriteText(good, "Location,Frequency,Tone,rToneFreq\n2,446.5,Tone,67.0\n");
     WriteText(bad, "Location,Frequency\n1,446.5\n3,475\n");
 
+    // A refused file changes nothing and says why.
     program.chooser.Then(bad);
     program.prompter.Expect(
         "Nothing was imported from " + bad + ":\n\rline 3, Frequency: 475 MHz is outside 440 ~ 470",
@@ -160,23 +131,22 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
     {
         Program program(nullptr, true, settingsFile);
         for (const std::string& name : {first, second}) {
-            NotePadWindow* editor = NewEditor(program);
             program.chooser.Then(name);
-            Trigger(editor, "mnuSaveAs");
+            Trigger(NewEditor(program), "mnuSaveAs");
         }
-        FindAction(&program.window, "mnuBackupFirst")->trigger();
+        Trigger(&program.window, "mnuBackupFirst");
         program.window.setGeometry(40, 50, 700, 500);
         QVERIFY(program.window.close());
     }
     Program program(nullptr, true, settingsFile);
-    QVERIFY(!FindAction(&program.window, "mnuBackupFirst")->isChecked());
+    QVERIFY(!Child<QAction>(&program.window, "mnuBackupFirst")->isChecked());
     QCOMPARE(program.window.size(), QSize(700, 500));
-    QMenu* recent = FindMenu(&program.window, "mnuRecent");
+    auto* recent = Child<QMenu>(&program.window, "mnuRecent");
     QCOMPARE(recent->actions().size(), 2);
     QCOMPARE(recent->actions()[0]->text(), "&1 " + QString::fromStdString(second));
 
     // A file that is gone says so and leaves the list.
-    fs::remove(second);
+    std::filesystem::remove(second);
     program.prompter.Expect("Can't open file: " + second, Answer::Ok);
     Trigger(recent, "mnuRecent1");
     QCOMPARE(recent->actions().size(), 1);
@@ -184,7 +154,7 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
     NotePadWindow* editor = program.window.ActiveEditor();
     QVERIFY(editor != nullptr);
     QCOMPARE(editor->windowTitle(), QString::fromStdString(first).toUpper());
-    QCOMPARE(FindMenu(editor, "mnuRecent")->actions()[0]->text(),
+    QCOMPARE(Child<QMenu>(editor, "mnuRecent")->actions()[0]->text(),
              "&1 " + QString::fromStdString(first));
     QVERIFY_DONE(program.prompter);
 
@@ -195,59 +165,69 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
     QCOMPARE(program.settings.RecentFiles().front(), QString("/x/9.cfg"));
 }
 
-void WorkflowTest::fileDialogsStartInTheFolderOfTheLastFileChosen() {
+void WorkflowTest::commandLineFilesOpenAsOpenDoes() {
     Program program;
-    QtFileChooser chooser;
-    chooser.SetSettings(&program.settings);
-    const QString folder = QString::fromStdString(program.workFolder.File("shop"));
-    QDir().mkpath(folder);
-    WriteText((folder + "/old.csv").toStdString(), "");
-    QStringList shown;  // where each dialog started, and its filter
-    const auto answer = [&shown](const QString& file) {
-        WhenShown<QFileDialog>([&shown, file](QFileDialog* dialog) {
-            shown << dialog->directory().absolutePath() + " " + dialog->nameFilters().join(';');
-            dialog->selectFile(file);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-    };
-    answer(folder + "/new.csv");
-    QCOMPARE(chooser.AskExportName("Temp1.csv"), (folder + "/new.csv").toStdString());
-    answer("old.csv");
-    QCOMPARE(chooser.AskImportName(), (folder + "/old.csv").toStdString());
-    QCOMPARE(shown, QStringList(
-                        {QDir::currentPath() + " Channels (*.csv)", folder + " Channels (*.csv)"}));
-    QCOMPARE(program.settings.LastFolder(), folder);
+    ProgramState other;
+    ScriptedPrompter quiet;
+    const std::string first = program.workFolder.File("first.cfg");
+    const std::string second = program.workFolder.File("second.cfg");
+    const std::string missing = program.workFolder.File("missing.cfg");
+    QVERIFY(SaveConfigFile(other, BuildNewConfiguration(other, 9, 16), first, quiet));
+    QVERIFY(SaveConfigFile(other, BuildNewConfiguration(other, 10, 99), second, quiet));
+    program.prompter.Expect("Can't open file: " + missing, Answer::Ok);
+    program.window.OpenFiles({QString::fromStdString(first), QString::fromStdString(missing),
+                              QString::fromStdString(second)});
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(Titles(program.window), QStringList({QString::fromStdString(first).toUpper(),
+                                                  QString::fromStdString(second).toUpper()}));
+    QCOMPARE(ListLines(program.window.ActiveEditor()).size(), 99);
+    QVERIFY(Child<QAction>(&program.window, "Download")->isEnabled());
 }
 
-void WorkflowTest::uploadIsKeptAndDownloadReadsTheRadioFirst() {
-    TempDir radioDir;
-    const std::string radioFile = radioDir.File("radio.cfg");
-    std::vector<std::uint8_t> written;
-    {
-        sim::SimProcess radioSim(kSimulator, {"--quiet", "--channels", "16", "--save", radioFile});
-        LinkRadio radio({radioSim.Device()});
-        Program program(&radio);
-        const fs::path backups = program.workFolder.Path() / "Backups";
-        QVERIFY(FindAction(&program.window, "mnuBackupFirst")->isChecked());
-
-        Trigger(&program.window, "Upload");
-        QCOMPARE(Backups(backups).size(), 1u);
-        NotePadWindow* editor = program.window.ActiveEditor();
-        editor->ApplyEdits({{0, ChannelLine(1, "446.093750", 0, "446.093750", 0)}});
-        Trigger(editor, "mnuRadioItem1");
-        QVERIFY_DONE(program.prompter);
-        // Read before the write: the radio as the Upload found it, byte for byte.
-        const auto kept = Backups(backups);
-        QCOMPARE(kept.size(), 2u);
-        QCOMPARE(kept[0], kept[1]);
-        written = kept[0];
-
-        Trigger(&program.window, "mnuBackupFirst");  // one item in every Radio menu
-        Trigger(editor, "mnuRadioItem1");
-        QCOMPARE(Backups(backups).size(), 2u);
-        QCOMPARE(radioSim.Stop(), 0);
+void WorkflowTest::withoutAPrinterTheReportIsOfferedAsAPdf() {
+    Program program;
+    NotePadWindow* editor = NewEditor(program, 11, 99);
+    for (const char* item : {"munPrint", "munPrnset", "mnuPreview", "mnuExportPdf"}) {
+        QVERIFY2(Child<QAction>(editor, item)->isEnabled(), item);
     }
-    QVERIFY(ReadBytes(radioFile) != written);  // the Downloads went through
+    // A settings dialog the user has open stays open, where it is, while the report is made.
+    Trigger(editor, "mnuSysOp");
+    auto* options = Child<QDialog>(editor, "frmSysOP");
+    const QPoint where = options->pos();
+
+    ReportPrinter& printing = program.window.Printing();
+    printing.SetPrinterCheck([] { return false; });
+    std::string proposed;
+    std::string answer = program.workFolder.File("shop");
+    printing.SetPdfNameChooser([&](const std::string& name) {
+        proposed = name;
+        return answer;
+    });
+    const std::string offer =
+        "No printer is available.\n\rExport the report as a PDF file instead?";
+    program.prompter.Expect(offer, Answer::Yes);
+    Trigger(&program.window, "Print");
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(proposed, std::string("Temp1.pdf"));
+    QFile pdf(QString::fromStdString(program.workFolder.File("shop.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+    QVERIFY(options->isVisible());
+    QCOMPARE(options->pos(), where);
+
+    // Ctrl+P is File > Print; No leaves it there.
+    program.prompter.Expect(offer, Answer::No);
+    FocusList(editor);
+    QTest::keyClick(List(editor), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY_DONE(program.prompter);
+
+    // A file that cannot be written is reported, not taken for a report.
+    answer = program.workFolder.File("missing/shop.pdf");
+    program.prompter.Then(Answer::Ok);
+    Trigger(editor, "mnuExportPdf");
+    QVERIFY(program.prompter.Asked().back().text.starts_with(
+        "The PDF file could not be written:\n\r" + answer + ": "));
+    QVERIFY(!QFile::exists(QString::fromStdString(answer)));
 }
 
 }  // namespace petrel::test
