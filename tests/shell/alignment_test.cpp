@@ -1,17 +1,10 @@
 // The alignment windows driven by their controls against petrel-radio-sim on a pseudo-terminal,
 // in real time: what reaches the radio, and that it is never left keyed or in a test state.
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 #include <fstream>
 #include <sstream>
 
 #include "alignment/hardware_dialog.h"
-#include "document/config_file.h"
 #include "document/info_page.h"
-#include "document/notepad_window.h"
 #include "shell/link_radio.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
@@ -95,8 +88,6 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
     Click(hard, "cmdTxAdjust");
     QDialog* tx = hard->Tuning();
     QCOMPARE(tx->objectName(), QString("frmTxAdj"));
-    QCOMPARE(tx->windowTitle(), QString("RF Power Softpot  ( 446.006250 MHz )"));
-    QCOMPARE(Child<QLabel>(tx, "lblRef")->text(), QString("00H"));
     QCOMPARE(Picture(tx, "cmdHiPWRck"), QString("PTT0"));
     Click(tx, "cmdHiPWRck");
     QCOMPARE(Picture(tx, "cmdHiPWRck"), QString("PTT1"));

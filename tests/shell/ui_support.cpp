@@ -1,16 +1,11 @@
 #include "shell/ui_support.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTest>
 
-#include "document/new_config.h"
-#include "document/notepad_window.h"
 #include "shell/qt_ports.h"
 
 namespace petrel::test {

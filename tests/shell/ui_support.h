@@ -2,17 +2,28 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "channels/channel_line.h"
+#include "document/config_file.h"
+#include "document/new_config.h"
+#include "document/notepad_window.h"
 #include "document/program_state.h"
 #include "ports/clock.h"
 #include "ports/prompter.h"
@@ -22,10 +33,6 @@
 #include "shell/user_settings.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
-
-namespace petrel {
-class NotePadWindow;
-}
 
 // Fails the test unless every scripted message came, with the expected words, and no other.
 #define QVERIFY_DONE(prompter) QVERIFY2((prompter).Done(), (prompter).Report().c_str())
