@@ -16,9 +16,7 @@ namespace {
 // Configure > Hardware Tuner and its password on the active editor: the hardware window.
 HardDialog* OpenHard(Program& program) {
     Trigger(program.window.ActiveEditor(), "mnuTestHard");
-    QDialog* password = Shown(&program.window, "frmPassword");
-    QTest::keyClicks(Child(password, "txtPassword"), "531948");
-    QTest::keyClick(Child(password, "txtPassword"), Qt::Key_Return);
+    TypePassword(Shown(&program.window, "frmPassword"), "531948");
     return program.window.HardwareWindow();
 }
 

@@ -26,11 +26,8 @@ QDialog* OpenLine(Program& program, NotePadWindow* editor, int row, const char* 
     List(editor)->setCurrentRow(row);
     QTest::keyClick(List(editor), Qt::Key_Return);
     QDialog* dialog = Shown(&program.window, name);
-    if (dialog != nullptr) {
-        dialog->activateWindow();
-        if (!QTest::qWaitForWindowActive(dialog)) {
-            qWarning("%s did not become active", name);
-        }
+    if (dialog != nullptr && !MakeActive(dialog)) {
+        qWarning("%s did not become active", name);
     }
     return dialog;
 }
@@ -124,8 +121,7 @@ void ChannelEditingTest::fixedChannelPickedOnBand9WithEnterThroughTheControls() 
     QTest::mouseDClick(List(editor)->viewport(), Qt::LeftButton, {}, line10);
     QDialog* dialog = Shown(&program.window, "frmChOp");
     QVERIFY(dialog != nullptr && Shown(&program.window, "frmCh_edit") == nullptr);
-    dialog->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QVERIFY(MakeActive(dialog));
 
     // Enter walks the controls; the tone typed is checked when Enter leaves its box.
     auto* rxFreq = Child<QComboBox>(dialog, "cboRxFreq");
@@ -158,8 +154,7 @@ void ChannelEditingTest::toneFillOverTheTargetChannels() {
     Trigger(editor, "mnuEautoT");
     QDialog* dialog = Shown(&program.window, "frmCh_edit");
     QVERIFY(dialog != nullptr);
-    dialog->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QVERIFY(MakeActive(dialog));
     QVERIFY(dialog->findChild<QLineEdit*>("Rx_freq0") == nullptr);  // tones only
     auto* first = Child<QLineEdit>(dialog, "Rx_DTMF0");
     auto* last = Child<QLineEdit>(dialog, "Rx_DTMF1");

@@ -152,9 +152,7 @@ void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
     NewEditor(program);
     program.state.CustomerName = "Earlier Shop";
     Trigger(program.window.ActiveEditor(), "mnuCustomer");
-    QDialog* password = Shown(&program.window, "optPwd");
-    QTest::keyClicks(Child(password, "txtPassword"), "featurelock");
-    QTest::keyClick(Child(password, "txtPassword"), Qt::Key_Return);
+    TypePassword(Shown(&program.window, "optPwd"), "featurelock");
     QDialog* customer = Shown(&program.window, "frmCustomer");
     QVERIFY(customer != nullptr);
     auto* name = Child<QLineEdit>(customer, "txtCustomer");
@@ -214,8 +212,7 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     NotePadWindow* other = NewEditor(program, 10, 99);
     Activate(program, editor);
     QDialog* dialog = NewRadioDialog(program);
-    program.window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&program.window));
+    QVERIFY(MakeActive(&program.window));
     QList<int> seen;  // channel count, editors, window shown
     program.fakeRadio.onTransfer = [&](ProgramState& state, int, int) -> std::optional<int> {
         QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
@@ -238,8 +235,7 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     const QStringList editorMenus{"&File", "&Edit", "Fe&ature", "&Radio", "&Configure", "&Help"};
     QCOMPARE(MenuBarTitles(program.window), mainMenus);
     // F10 opens the menu bar; Save has nothing to save; Help opens the viewer or says it cannot.
-    program.window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&program.window));
+    QVERIFY(MakeActive(&program.window));
     QTest::keyClick(&program.window, Qt::Key_F10);
     QTRY_COMPARE(QApplication::activePopupWidget(), Child<QMenu>(&program.window, "mnuFile"));
     QApplication::activePopupWidget()->close();

@@ -35,12 +35,6 @@ void ExpectNothingClipped(QDialog* dialog, QTabWidget* tabs) {
     tabs->setCurrentIndex(0);
 }
 
-// A password typed into the dialog's box and confirmed with Return.
-void TypePassword(QDialog* dialog, const QString& text) {
-    QTest::keyClicks(Child(dialog, "txtPassword"), text);
-    QTest::keyClick(Child(dialog, "txtPassword"), Qt::Key_Return);
-}
-
 }  // namespace
 
 class SettingsTest : public QObject {

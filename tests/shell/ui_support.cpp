@@ -13,8 +13,8 @@ namespace petrel::test {
 const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
 
 void FakeRadio::DetectPorts(ProgramState& state, Prompter&) {
-    state.PortList = ports;
-    state.PortCount = static_cast<int>(ports.size());
+    state.PortList.clear();
+    state.PortCount = 0;
 }
 
 std::optional<int> FakeRadio::Transfer(ProgramState& state, int op, int activeSlot, Prompter&,
@@ -64,6 +64,16 @@ QDialog* Shown(QObject* owner, const char* name) {
     return nullptr;
 }
 
+bool MakeActive(QWidget* window) {
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+void TypePassword(QDialog* dialog, const QString& text) {
+    QTest::keyClicks(Child(dialog, "txtPassword"), text);
+    QTest::keyClick(Child(dialog, "txtPassword"), Qt::Key_Return);
+}
+
 NotePadWindow* NewEditor(Program& program, int band, int channels) {
     const int slot = BuildNewConfiguration(program.state, band, channels);
     program.window.EnableDownload();
@@ -92,8 +102,7 @@ void Activate(Program& program, NotePadWindow* editor) {
 }
 
 void FocusList(NotePadWindow* editor) {
-    editor->window()->activateWindow();
-    if (!QTest::qWaitForWindowActive(editor->window())) {
+    if (!MakeActive(editor->window())) {
         qWarning("the main window did not become active");
     }
     List(editor)->setFocus();

@@ -39,14 +39,13 @@
 
 namespace petrel::test {
 
-// A radio link that does what the test says: its ports, and what a transfer does.
+// A radio link without ports whose transfers do what the test says.
 class FakeRadio : public RadioSeam {
   public:
     void DetectPorts(ProgramState& state, Prompter& prompter) override;
     std::optional<int> Transfer(ProgramState& state, int op, int activeSlot, Prompter& prompter,
                                 StatusLine& status, Clock& clock) override;
 
-    std::vector<int> ports;
     std::function<std::optional<int>(ProgramState&, int op, int activeSlot)> onTransfer;
     std::vector<int> operations;
     std::vector<int> activeSlots;
@@ -96,6 +95,10 @@ void Click(QWidget* window, const char* button);
 void Retype(QWidget* box, const QString& text);
 // The visible dialog of that name (closed ones linger until deleted), or none.
 QDialog* Shown(QObject* owner, const char* name);
+// The window made active, as keys need it; false when it did not become active.
+bool MakeActive(QWidget* window);
+// A password typed into a password dialog's box and confirmed with Return.
+void TypePassword(QDialog* dialog, const QString& text);
 
 // A new configuration opened in an editor, as the new-radio dialog's OK does.
 NotePadWindow* NewEditor(Program& program, int band = 9, int channels = 16);

@@ -63,9 +63,11 @@ void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
     QVERIFY(doc.state.Dirty);
 
     // Saved there, that step is the unchanged state; undoing it changes the document again.
-    program.chooser.Then(program.workFolder.File("pmr.cfg"));
+    const std::string saved = program.workFolder.File("pmr.cfg");
+    program.chooser.Then(saved);
     Trigger(editor, "mnuSaveAs");
     QCOMPARE(program.chooser.proposed, std::vector<std::string>{"Temp1.cfg"});
+    QCOMPARE(editor->windowTitle(), QString::fromStdString(saved).toUpper());
     QVERIFY(!doc.state.Dirty);
     Trigger(editor, "mnuEUndo");
     QVERIFY(doc.state.Dirty);
