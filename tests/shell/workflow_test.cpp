@@ -88,9 +88,17 @@ void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
     Program program;
     NotePadWindow* editor = NewEditor(program, 6, 16);
     Document& doc = Doc(program, editor);
-    // What a file may hold and each refusal is the core's: here the menu reaches it.
     const std::string good = program.workFolder.File("good.csv");
+    const std::string bad = program.workFolder.File("bad.csv");
     WriteText(good, "Location,Frequency,Tone,rToneFreq\n2,446.5,Tone,67.0\n");
+    WriteText(bad, "Location,Frequency\n1,446.5\n3,475\n");
+    // A refused file changes nothing and says why.
+    program.chooser.Then(bad);
+    program.prompter.Expect(
+        "Nothing was imported from " + bad + ":\n\rline 3, Frequency: 475 MHz is outside 440 ~ 470",
+        Answer::Ok);
+    Trigger(editor, "mnuImportChannels");
+    QVERIFY(!doc.state.Dirty);
     program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
     program.chooser.Then(good);
     Trigger(editor, "mnuImportChannels");
