@@ -387,30 +387,25 @@ void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
     using Box = QMessageBox;
     using Look = std::tuple<QString, Box::StandardButtons, Box::Icon, Box::StandardButton>;
     struct Case {
-        Box::StandardButton click;  // NoButton: Escape
-        Answer answer;
         Message message;
-        Look shown;  // title, buttons, icon, default button
+        Look shown;                                    // title, buttons, icon, default button
+        std::pair<Box::StandardButton, Answer> press;  // NoButton: Escape
     };
     const QString caption = "PC Software for Petrel Serial Radio";
     const Case cases[] = {
-        {Box::Cancel,
-         Answer::Cancel,
-         {"The data in [X] has changed.\n\rDo you want?", "Title", Buttons::YesNoCancel,
+        {{"The data in [X] has changed.\n\rDo you want?", "Title", Buttons::YesNoCancel,
           Icon::Exclamation, Answer::No},
-         {"Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No}},
-        {Box::Yes,
-         Answer::Yes,
-         {"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt, "COM1: Permission denied"},
-         {caption, Box::Yes | Box::No, Box::Critical, Box::Yes}},
-        {Box::NoButton,
-         Answer::No,
-         {"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt},
-         {caption, Box::Yes | Box::No, Box::Question, Box::Yes}},
-        {Box::NoButton,
-         Answer::Ok,
-         {"Done", {}, Buttons::Ok, Icon::None, std::nullopt},
-         {caption, Box::Ok, Box::NoIcon, Box::Ok}}};
+         {"Title", Box::Yes | Box::No | Box::Cancel, Box::Warning, Box::No},
+         {Box::Cancel, Answer::Cancel}},
+        {{"Try Again ?", {}, Buttons::YesNo, Icon::Stop, std::nullopt, "COM1: Permission denied"},
+         {caption, Box::Yes | Box::No, Box::Critical, Box::Yes},
+         {Box::Yes, Answer::Yes}},
+        {{"Question ?", {}, Buttons::YesNo, Icon::Question, std::nullopt},
+         {caption, Box::Yes | Box::No, Box::Question, Box::Yes},
+         {Box::NoButton, Answer::No}},
+        {{"Done", {}, Buttons::Ok, Icon::None, std::nullopt},
+         {caption, Box::Ok, Box::NoIcon, Box::Ok},
+         {Box::NoButton, Answer::Ok}}};
     QtPrompter prompter;
     for (const Case& c : cases) {
         Look shown;
@@ -419,10 +414,10 @@ void DesktopTest::messageBoxShowsTheTextTitleButtonsIconAndDefault() {
             shown = {box->windowTitle(), box->standardButtons(), box->icon(),
                      box->standardButton(box->defaultButton())};
             text = box->text() + "|" + box->detailedText();
-            c.click == Box::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
-                                     : box->button(c.click)->click();
+            c.press.first == Box::NoButton ? QTest::keyClick(box, Qt::Key_Escape)
+                                           : box->button(c.press.first)->click();
         });
-        QCOMPARE(prompter.Ask(c.message), c.answer);
+        QCOMPARE(prompter.Ask(c.message), c.press.second);
         QVERIFY(shown == c.shown);
         // "\n\r" shows as one line break.
         QCOMPARE(
