@@ -58,25 +58,25 @@ LevelPairDialog::LevelPairDialog(std::unique_ptr<LevelPairModel> model, QWidget*
     auto* frames = new QHBoxLayout;
     QWidget* previous = nullptr;
     for (std::size_t f = 0; f < 2; ++f) {
-        const LevelFrame& spec = info.frames[f];
-        auto* frame = new QGroupBox(QString::fromLatin1(spec.caption), this);
+        const LevelFrame& member = info.frames[f];
+        auto* frame = new QGroupBox(QString::fromLatin1(member.caption), this);
         auto* grid = new QGridLayout(frame);
         auto* tune = new QPushButton("Auto Tune", frame);
-        tune->setObjectName(spec.tuneButton);
+        tune->setObjectName(member.tuneButton);
         tune->setAutoDefault(false);
-        if (*spec.toolTip != '\0') {
-            tune->setToolTip(QString::fromLatin1(spec.toolTip));
+        if (*member.toolTip != '\0') {
+            tune->setToolTip(QString::fromLatin1(member.toolTip));
         }
         boxes_[f] = new QLineEdit(frame);
-        boxes_[f]->setObjectName(spec.box);
+        boxes_[f]->setObjectName(member.box);
         boxes_[f]->setFixedWidth(kBoxWidth);
         bars_[f] = new QScrollBar(Qt::Horizontal, frame);
-        bars_[f]->setObjectName(spec.bar);
+        bars_[f]->setObjectName(member.bar);
         bars_[f]->setRange(0, kLevelBarMax);
         bars_[f]->setPageStep(info.largeChange);
         bars_[f]->setMinimumWidth(kBarWidth);
         defaults_[f] = new QLineEdit(frame);
-        defaults_[f]->setObjectName(spec.defaultBox);
+        defaults_[f]->setObjectName(member.defaultBox);
         defaults_[f]->setFixedWidth(kBoxWidth);
         defaults_[f]->setReadOnly(true);
         defaults_[f]->setText(QString::number(model_->defaults[f]));

@@ -89,30 +89,30 @@ TxPowerDialog::TxPowerDialog(std::unique_ptr<TxPowerModel> model, QWidget* paren
     QWidget* previous = nullptr;
     for (const PowerLevel level : kLevels) {
         const std::size_t i = At(level);
-        const PowerFrame& spec = kPowerFrames[i];
-        auto* frame = new QGroupBox(QString::fromLatin1(spec.caption), this);
+        const PowerFrame& member = kPowerFrames[i];
+        auto* frame = new QGroupBox(QString::fromLatin1(member.caption), this);
         auto* grid = new QGridLayout(frame);
         keys_[i] = new QPushButton(frame);
-        keys_[i]->setObjectName(spec.keyButton);
+        keys_[i]->setObjectName(member.keyButton);
         keys_[i]->setAutoDefault(false);
         keys_[i]->setIconSize(QSize(kPictureSize, kPictureSize));
         keys_[i]->setToolTip(level == PowerLevel::High
                                  ? "Key the radio on the high level; press again to release it"
                                  : "Key the radio on the low level; press again to release it");
-        keys_[i]->setAccessibleName(QString::fromLatin1(spec.caption) + " key");
+        keys_[i]->setAccessibleName(QString::fromLatin1(member.caption) + " key");
         boxes_[i] = new QLineEdit(frame);
-        boxes_[i]->setObjectName(spec.box);
+        boxes_[i]->setObjectName(member.box);
         boxes_[i]->setFixedWidth(kBoxWidth);
         boxes_[i]->installEventFilter(this);
         bars_[i] = new QScrollBar(Qt::Horizontal, frame);
-        bars_[i]->setObjectName(spec.bar);
+        bars_[i]->setObjectName(member.bar);
         bars_[i]->setRange(0, kPowerBarMax);
         bars_[i]->setPageStep(kPowerLargeChange);
         bars_[i]->setMinimumWidth(kBarWidth);
         // A value goes to the radio when the thumb is let go, not at every step of a drag.
         bars_[i]->setTracking(false);
         auto* fixed = new QLineEdit(QString::number(model_->defaults[i]), frame);
-        fixed->setObjectName(spec.defaultBox);
+        fixed->setObjectName(member.defaultBox);
         fixed->setFixedWidth(kBoxWidth);
         fixed->setReadOnly(true);
 
