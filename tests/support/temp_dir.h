@@ -35,6 +35,7 @@ class ScopedWorkingDir {
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace petrel::test
