@@ -11,6 +11,7 @@
 #include "document/document_lifecycle.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
+#include "support/golden.h"
 
 namespace petrel {
 namespace {
@@ -141,54 +142,13 @@ TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
     Document& doc = NewDoc(9, 8);
     const std::vector<std::string> lines = doc.lines;
     doc.state.Dirty = false;
-    const std::string header =
-        "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-        "RxDtcsCode,CrossMode,Mode,Skip,Power\n";
-    const std::pair<const char*, const char*> rows[] = {
-        {"1,446.00625,,,,,,,,,,,,", nullptr},  // good rows do not make up for bad ones
-        {"2,467.5,,,,,,,,,,,,", "Frequency: 467.5 MHz is outside 446.00625 ~ 446.09375"},
-        {"2,446.0125025,,,,,,,,,,,,", "Frequency: \"446.0125025\" is not a frequency in MHz"},
-        {"2,446.0275,,,,,,,,,,,,",
-         "Frequency: 446.0275 MHz is not on the 6.25 kHz or 5 kHz raster"},
-        {"0,446.00625,,,,,,,,,,,,", "Location: \"0\" is not a channel number from 1 to 8"},
-        {"9,446.00625,,,,,,,,,,,,", "Location: \"9\" is not a channel number from 1 to 8"},
-        {"1,446.00625,,,,,,,,,,,,", "Location: channel 1 is also on line 2"},
-        {"3,446.00625,x,,,,,,,,,,,",
-         "Duplex: \"x\" is not \"\", \"+\", \"-\", \"split\" or \"off\""},
-        {"3,446.00625,+,1,,,,,,,,,,",
-         "Offset: the transmit frequency 447.00625 MHz is outside 446.00625 ~ 446.09375"},
-        {"3,446.00625,split,abc,,,,,,,,,,", "Offset: \"abc\" is not a frequency in MHz"},
-        {"3,446.00625,,,Rpt,,,,,,,,,",
-         "Tone: \"Rpt\" is not \"\", \"Tone\", \"TSQL\", \"DTCS\" or \"Cross\""},
-        {"3,446.00625,,,Cross,,,,,,DTCS->Rpt,,,",
-         "CrossMode: \"DTCS->Rpt\" is not Tone->Tone, Tone->DTCS, DTCS->Tone, ->Tone, ->DTCS, "
-         "DTCS-> or DTCS->DTCS"},
-        {"3,446.00625,,,Tone,66.9,,,,,,,,",
-         "rToneFreq: \"66.9\" is not a CTCSS tone of the radio's table"},
-        {"3,446.00625,,,TSQL,,88.55,,,,,,,",
-         "cToneFreq: \"88.55\" is not a CTCSS tone of the radio's table"},
-        {"3,446.00625,,,DTCS,,,024,,,,,,",
-         "DtcsCode: \"024\" is not a DCS code of the radio's table"},
-        {"3,446.00625,,,Cross,,,,,089,Tone->DTCS,,,",
-         "RxDtcsCode: \"089\" is not a DCS code of the radio's table"},
-        {"3,446.00625,,,DTCS,,,023,RN,,,,,",
-         "DtcsPolarity: \"RN\" is refused: the radio has normal polarity only (NN)"},
-        {"3,446.00625,,,,,,,,,,AM,,", "Mode: \"AM\" is not \"FM\" or \"NFM\""},
-        {"3,446.00625,,,,,,,,,,,P,", "Skip: \"P\" is not \"\" or \"S\""},
-        {"3,446.00625,,,,,,,,,,,,5W", "Power: \"5W\" is not \"Low\" or \"High\""},
-        {"3,\"446.00625", "Frequency: the quoted text is not closed"},
-    };
-    std::string csv = header;
-    std::vector<std::string> expected;
-    int line = 2;
-    for (const auto& [row, message] : rows) {
-        csv += std::string(row) + "\n";
-        if (message != nullptr) {
-            expected.push_back("line " + std::to_string(line) + ", " + message);
-        }
-        ++line;
+    // A refusal of every kind, each row after a good first one, which does not make up for them.
+    std::string errors;
+    for (const std::string& error :
+         ImportChannelsCsv(doc, test::DataText("channels/data/refused_rows.csv"), false).errors) {
+        errors += error + "\n";
     }
-    EXPECT_EQ(ImportChannelsCsv(doc, csv, false).errors, expected);
+    EXPECT_TRUE(test::MatchesGolden(errors, "channels/data/refused_rows.txt"));
     EXPECT_EQ(doc.lines, lines);
     EXPECT_FALSE(doc.state.Dirty);
 

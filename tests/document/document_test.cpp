@@ -1,6 +1,9 @@
 // Band tables, new configurations, radio images and the document workspace.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <span>
+
 #include "channels/channel_options.h"
 #include "channels/freq_codec.h"
 #include "document/band_table.h"
@@ -12,35 +15,35 @@
 #include "document/shell_model.h"
 #include "ports/status_line.h"
 #include "settings/sys_block.h"
+#include "support/golden.h"
 #include "util/text.h"
 
 namespace petrel {
 namespace {
 
+// The values in hex, each after a blank.
+template <typename Values>
+std::string Hex(const Values& values) {
+    std::string text;
+    for (const int value : values) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, " %02X", value);
+        text += hex;
+    }
+    return text;
+}
+
+// Every band's row cut into name, range, IF, oscillator and prescaler, one band a line.
 TEST(BandTable, RowsCutIntoTheirFields) {
-    // Name | range | IF | oscillator | prescaler.
-    const char* const rows[] = {
-        "Low Band I|29.7 ~ 39.0|+45.1|14.4|64",
-        "Low Band II|38.0 ~ 50.0|+45.1|14.4|64",
-        "VHF Low Band|136 ~ 156|+45.1|14.4|128",
-        "VHF High Band|148 ~ 174|+45.1|14.4|128",
-        "UHF Low Band|400 ~ 440|-45.1|14.4|128",
-        "UHF Mid Band|440 ~ 470|-45.1|14.4|128",
-        "UHF High Band|470 ~ 512|-45.1|14.4|128",
-        "350MHz Band|350 ~ 385|-45.1|14.4|128",
-        "Petrel (PMR)|446.00625 ~ 446.09375|-21.7|21.25|128",
-        "Petrel (Korea)|448.7500 ~ 449.2625|-21.7|21.25|128",
-        "Petrel (Taiwan)|462.0000 ~ 467.9875|-21.7|21.25|128",
-        "Petrel|440 ~ 470|-21.7|21.25|128",
-    };
-    for (int band = 1; band <= 12; ++band) {
+    std::string rows;
+    for (int band = 1; band <= kBandCount; ++band) {
         const auto row = BandRow(band);
         EXPECT_EQ(row.size(), 82u) << band;
-        EXPECT_EQ(BandName(row) + '|' + RangeText(row) + '|' + IfText(row) + '|' + OscText(row) +
-                      '|' + PrescalerText(row),
-                  rows[band - 1]);
+        rows += BandName(row) + '|' + RangeText(row) + '|' + IfText(row) + '|' + OscText(row) +
+                '|' + PrescalerText(row) + '\n';
         EXPECT_EQ(IfSign(row), IfText(row).substr(0, 1));
     }
+    EXPECT_TRUE(test::MatchesGolden(rows, "document/data/band_rows.txt"));
     EXPECT_EQ(LowerEdge("446.00625 ~ 446.09375"), "446.00625");
     EXPECT_EQ(UpperEdge("446.00625 ~ 446.09375"), "446.09375");
     ProgramState state;
@@ -51,24 +54,8 @@ TEST(BandTable, RowsCutIntoTheirFields) {
 
 TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
     // Squelch | receive 1-4 | transmit 1-4 ("=": as receive) | modulation 1-4 of every band, in
-    // MHz; the texts carry six decimals.
-    const std::string uhf =
-        "440.025 450.025 460.025 469.975|440.525 450.525 460.525 469.475|"
-        "470 462.5 455 447.5";
-    const std::string references[] = {
-        "34.35|29.75 32.85 35.95 38.95|=|32.1 34.5 36.9 39",
-        "44.05|38.05 42.05 46.05 49.95|=|41 44 47 50",
-        "146.05|136.05 142.55 149.05 155.95|=|141 146 151 156",
-        "161.05|148.025 156.725 165.425 173.975|148.525 156.525 165.225 173.775|154.5 161 167.5 "
-        "174",
-        "420.05|403.05 414.05 427.05 439.95|=|440 430 420 410",
-        "455.05|" + uhf,
-        "490.05|470.05 484.05 498.05 511.95|=|512 500 490 480",
-        "367.525|350.025 362.025 374.025 384.975|=|385 376.525 367.5 358.75",
-        "446.00625|" + uhf,
-        "448.75|" + uhf,
-        "465.75|" + uhf,
-        "446.00625|" + uhf};
+    // MHz, one band a line; the texts carry six decimals.
+    std::string references;
     const auto mhz = [](const std::string& text) {
         EXPECT_EQ(text.size(), text.find('.') + 7) << text;
         return FormatMhz(FreqToHz(text).value_or(-1));
@@ -80,10 +67,10 @@ TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
         };
         const std::string rx = four(RxFreqOf);
         const std::string tx = four(TxFreqOf);
-        EXPECT_EQ(
-            mhz(SqlFreqOf(band)) + '|' + rx + '|' + (tx == rx ? "=" : tx) + '|' + four(ModFreqOf),
-            references[band - 1]);
+        references += mhz(SqlFreqOf(band)) + '|' + rx + '|' + (tx == rx ? "=" : tx) + '|' +
+                      four(ModFreqOf) + '\n';
     }
+    EXPECT_TRUE(test::MatchesGolden(references, "document/data/band_references.txt"));
     // The VOX attack times: "80 mS", then 100 to 600 ms in steps of 50, codes 4 to 15.
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(DelayText(i),
@@ -109,48 +96,34 @@ TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
     EXPECT_EQ(DelayCode(20), 5);
 }
 
+// Its lines, labels, system block, option bytes, the default level and power tables of the
+// information page and the tuning block, as data/new_pmr16.txt lists them.
 TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
     ProgramState state;
     const Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 16));
-    ASSERT_EQ(doc.lines.size(), 16u);
-    EXPECT_EQ(doc.lines[0], "1   446.006250  000=  None   446.006250  000=  None");
-    EXPECT_EQ(doc.lines[7], "8   446.093750  000=  None   446.093750  000=  None");
-    EXPECT_EQ(doc.lines[8], "9   NONE        000=  None   NONE        000=  None ");
-    EXPECT_EQ(doc.lines[15], "16  NONE        000=  None   NONE        000=  None ");
-    EXPECT_EQ(doc.title, "Temp1.cfg");
-    EXPECT_EQ(doc.modelLabel + doc.rangeLabel, "Model:Petrel (PMR)Range:446.00625 ~ 446.09375MHz");
-    EXPECT_FALSE(doc.state.Dirty);
-    EXPECT_EQ(state.FreqTextLen, 10);
-    const std::array<std::uint8_t, 32> sys = {0x01, 0xD6, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04,
-                                              0x00, 0x30, 0x01, 0x38, 0x1A, 0x21, 0x80, 0x5E,
-                                              0x09, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02,
-                                              0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-    EXPECT_EQ(doc.state.SysBlock, sys);
-    EXPECT_EQ(doc.state.ChOption, std::vector<std::uint8_t>(16, 0x02));
-    EXPECT_FALSE(doc.state.Key4Assigned);
+    EXPECT_FALSE(doc.state.Dirty || doc.state.Key4Assigned);
     EXPECT_TRUE(state.InfoValid);
-    // The default level and power tables, twelve bytes each, in the information page.
-    EXPECT_EQ(std::vector<int>(state.InfoWords.begin() + 0xF0, state.InfoWords.end()),
-              (std::vector<int>{0x41, 0x55, 0x41, 0x55, 0, 0, 0x52, 0x49, 0x28, 0x5F, 0x88, 0xEE, 0,
-                                0, 0, 0}));
-    EXPECT_EQ(std::vector<int>(state.InfoWords.begin() + 0xC0, state.InfoWords.begin() + 0xD0),
-              (std::vector<int>{0x64, 0x78, 0x8C, 0xA0, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50,
-                                0x50, 0, 0, 0, 0}));
+    EXPECT_EQ(state.FreqTextLen, 10);
+    std::string shown = doc.title + "\n" + doc.modelLabel + doc.rangeLabel + "\n";
+    for (const std::string& line : doc.lines) {
+        shown += line + "|\n";
+    }
+    const std::span info(state.InfoWords.begin() + 0xC0, state.InfoWords.end());
+    shown += "system" + Hex(doc.state.SysBlock) + "\noptions" + Hex(doc.state.ChOption) +
+             "\ninformation page from C0" + Hex(info) + "\ntuning" + Hex(doc.state.TuneBlock) +
+             "\n";
+    EXPECT_TRUE(test::MatchesGolden(shown, "document/data/new_pmr16.txt"));
 
     // The tuning block holds the band's softpot frequencies. Record 0: Rx 440.025 MHz (LO
     // 418.325: N 522, A 116), Tx 440.525 MHz (N 550, A 84).
     const auto& tune = doc.state.TuneBlock;
-    EXPECT_EQ(std::vector<int>(tune.begin(), tune.begin() + 8),
-              (std::vector<int>{0xC0, 0, 0, 0x41, 0x5D, 0x44, 0xD5, 0x00}));
+    const auto& sys = doc.state.SysBlock;
     const auto params = PllFromImage(sys[kPllByte], sys[kRefDividerByte0]);
     for (int k = 0; k < 4; ++k) {
         const std::uint8_t* pair = &tune[8 * k];
-        EXPECT_EQ(pair[0], 0xC0);
         EXPECT_EQ(DecodeFreq(params, pair[3], pair[4], pair[7], true, 10), RxFreqOf(9, k));
         EXPECT_EQ(DecodeFreq(params, pair[5], pair[6], pair[7], false, 10), TxFreqOf(9, k));
         const std::uint8_t* mod = &tune[8 * (4 + k)];
-        EXPECT_EQ(mod[0], 0x80);
-        EXPECT_EQ(mod[7] >> 4, 0);
         EXPECT_EQ(DecodeFreq(params, mod[3], mod[4], mod[7], true, 10), ModFreqOf(9, k));
     }
 }

@@ -11,6 +11,7 @@
 #include "settings/radio_info.h"
 #include "settings/system_options.h"
 #include "support/documents.h"
+#include "support/golden.h"
 
 namespace petrel {
 namespace {
@@ -22,15 +23,6 @@ std::string Joined(const EntryList& list) {
         text += (text.empty() ? "" : "|") + entry.text + "=" + std::to_string(entry.code);
     }
     return text;
-}
-
-// Texts of a list whose codes are the positions.
-std::string Positional(std::initializer_list<const char*> texts) {
-    EntryList list;
-    for (const char* text : texts) {
-        list.push_back({text, static_cast<int>(list.size())});
-    }
-    return Joined(list);
 }
 
 // The bytes of block at the places bytes names, in the notation of test::Poke.
@@ -51,36 +43,14 @@ Document SixteenChannels() {
     return test::DocumentOf(test::ChannelLines("BBBBR-----------"), 0);
 }
 
+// Every list's texts and codes, one list a line under its control's name.
 TEST(SystemOptions, ListsOfferTheirTextsWithTheirCodes) {
-    const std::pair<SysList, std::string> expected[] = {
-        {kTimeOutList,
-         Positional({"Infinite", "15 s", "30 s", "45 s", "60 s", "75 s", "90 s", "105 s", "120 s",
-                     "135 s", "150 s", "165 s", "180 s", "195 s", "210 s", "225 s"})},
-        {kPowerSaveList, "OFF=0|100 mS=1|300 mS=3|600 mS=6|900 mS=9|1200mS=12"},
-        {kSquelchList, "Normal=0|Tight=1"},
-        {kVoxReleaseList, Positional({"100 ms", "200 ms", "300 ms", "400 ms", "500 ms", "600 ms",
-                                      "700 ms", "800 ms", "900 ms", "1000 ms", "1100 ms", "1200 ms",
-                                      "1300 ms", "1400 ms", "1500 ms", "1600 ms"})},
-        {kVoxAttackList,
-         "80 mS     =4|100mS     =5|150mS     =6|200mS     =7|250mS     =8|300mS     =9|"
-         "350mS     =10|400mS     =11|450mS     =12|500mS     =13|550mS     =14|600mS     =15"},
-        {kLongPressList,
-         "1.0 s=1|1.5 s=2|2.0 s=3|2.5 s=4|3.0 s=5|3.5 s=6|4.0 s=7|4.5 s=8|5.0 s=9|5.5 s=10|"
-         "6.0 s=11|6.5 s=12|7.0 s=13|7.5 s=14"},
-        {kPttResumeList, Positional({"OFF", "2s", "4s", "6s", "8s", "10s ", "12s", "14s", "16s",
-                                     "18s", "20s", "22s", "24s", "26s", "28s", "30s"})},
-        {kScanResumeList,
-         Positional({"0 S", "0.5S", "1.0S", "1.5S", "2.0S", "2.5S", "3.0S", "3.5S", "4.0S", "4.5S",
-                     "5.0S", "5.5S", "6.0S", "6.5S", "7.0S", "7.5S"})},
-        {kSampleTimeList,
-         "OFF=0|1.0S=2|1.5S=3|2.0S=4|2.5S=5|3.0S=6|3.5S=7|4.0S=8|4.5S=9|5.0S=10|5.5S=11|"
-         "6.0S=12|6.5S=13|7.0S=14|7.5S=15"},
-        {kCallList, Positional({"None", "Call-1", "Call-2", "Call-3", "Call-4", "Call-5"})},
-        {kBcloList, Positional({"Carrier", "correct CTCSS", "wrong CTCSS"})},
-    };
-    for (const auto& [list, texts] : expected) {
-        EXPECT_EQ(Joined(SystemList(list)), texts) << kSysListControls[list].name;
+    std::string shown;
+    for (int list = 0; list < kSysListCount; ++list) {
+        shown += std::string(kSysListControls[list].name) + ": " +
+                 Joined(SystemList(static_cast<SysList>(list))) + "\n";
     }
+    EXPECT_TRUE(test::MatchesGolden(shown, "settings/data/system_lists.txt"));
     // The transmit channels are those with both frequencies.
     EXPECT_EQ(Joined(TxChannelList(SixteenChannels().lines)), "Selected=0|1=1|2=2|3=3|4=4");
 }
@@ -178,34 +148,17 @@ TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
 }
 
 TEST(Buttons, ListsOfferTheirFunctionsWithTheTablesCodes) {
-    const std::string front =
-        "Unassigned=0|Monitor=1|Nuisance Delete=2|Toggle Scan ON/OFF=3|Toggle High/Low Power=4|"
-        "Toggle Repeater/Talkaround=5|Toggle Tight/Normal Squelch=6";
-    const std::string sideShort = front + "|Call=13";
-    const std::string sideLong =
-        "Unassigned=0|Nuisance Delete=2|Toggle High/Low Power=4|Toggle Repeater/Talkaround=5|"
-        "Toggle Tight/Normal Squelch=6|Call=13";
-    const std::pair<ButtonList, std::string> expected[] = {
-        {kKeyAShort, sideShort},
-        {kKeyBShort, sideShort},
-        {kKeyALong, sideLong},
-        {kKeyBLong, sideLong},
-        {kKey1Short,
-         "Unassigned=0|Minitor=1|Nuisance Delete=2|Toggle Scan ON/OFF=3|Toggle High/Low Power=4|"
-         "Toggle Repeater/Talkaround=5|Toggle Tight/Normal Squelch=6"},
-        {kKey1Long,
-         "Unassigned=0|Nuisance Delete=2|Toggle High/Low Power=4|Toggle Repeater/Talkaround=5|"
-         "Toggle Tight/Normal Squelch=6"},
-        {kKey2Short, front},
-        {kKey2Long, front},
-    };
-    for (const auto& [list, texts] : expected) {
-        EXPECT_EQ(Joined(ButtonEntries(list, true, true)), texts) << kButtonControls[list].name;
+    std::string shown;
+    for (int list = 0; list < kButtonListCount; ++list) {
+        const auto button = static_cast<ButtonList>(list);
+        shown += std::string(kButtonControls[list].name) + ": " +
+                 Joined(ButtonEntries(button, true, true)) + "\n";
         // Without call tone and authorization only the side lists lose entries.
-        EXPECT_EQ(ButtonEntries(list, false, false).size(),
-                  ButtonEntries(list, true, true).size() - (IsSideList(list) ? 2 : 0))
+        EXPECT_EQ(ButtonEntries(button, false, false).size(),
+                  ButtonEntries(button, true, true).size() - (IsSideList(button) ? 2 : 0))
             << kButtonControls[list].name;
     }
+    EXPECT_TRUE(test::MatchesGolden(shown, "settings/data/button_lists.txt"));
 }
 
 TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
