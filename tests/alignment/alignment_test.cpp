@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <span>
 
 #include "alignment/hardware_params.h"
 #include "alignment/level_pair.h"
@@ -11,7 +10,6 @@
 #include "document/info_page.h"
 #include "document/new_config.h"
 #include "link/link_fixture.h"
-#include "link/link_trace.h"
 
 namespace petrel {
 namespace {
@@ -32,20 +30,6 @@ class AlignmentTest : public test::LinkTest {
         : LinkTest(sim::MakeRadio(9, 16, false)), slot(BuildNewConfiguration(state, 9, 16)) {}
 
     AlignmentContext Context() { return {state, link, prompter, clock, slot}; }
-
-    // The parameter reads ("I pp ii") and writes ("O pp ii vv") the radio received since the
-    // last call.
-    Traffic Params() {
-        Traffic traffic;
-        for (const auto& frame : radio.Log()) {
-            if (frame.kind == FrameKind::ReadParam || frame.kind == FrameKind::WriteParam) {
-                traffic.push_back(static_cast<char>(frame.request[0]) +
-                                  (" " + HexBytes(std::span(frame.request).subspan(1))));
-            }
-        }
-        radio.ClearLog();
-        return traffic;
-    }
 
     // The radio in alignment, as frmHard's Adjust leaves it.
     void Adjusted() {

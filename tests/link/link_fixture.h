@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "document/program_state.h"
+#include "link/link_trace.h"
 #include "link/radio_link.h"
 #include "simulated_ports.h"
 #include "support/fakes.h"
@@ -35,6 +37,21 @@ class LinkTest : public ::testing::Test {
         ports.AttachRadio(1, radio);
         state.PortList = {1};
         state.PortCount = 1;
+    }
+
+    // The parameter reads ("I pp ii") and writes ("O pp ii vv") the radio received since the
+    // last call.
+    std::vector<std::string> Params() {
+        std::vector<std::string> traffic;
+        for (const auto& frame : radio.Log()) {
+            if (frame.kind == sim::FrameKind::ReadParam ||
+                frame.kind == sim::FrameKind::WriteParam) {
+                traffic.push_back(static_cast<char>(frame.request[0]) +
+                                  (" " + HexBytes(std::span(frame.request).subspan(1))));
+            }
+        }
+        radio.ClearLog();
+        return traffic;
     }
 
     std::size_t CountFrames(sim::FrameKind kind) const {
