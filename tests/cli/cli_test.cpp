@@ -213,8 +213,7 @@ class CliRadioTest : public CliTest {
     std::string MakeConfig(const std::string& name, int band, int channels,
                            const std::string& serial = {}) {
         ProgramState state;
-        const int slot = BuildNewConfiguration(state, band, channels);
-        state.workspace.At(slot).state.SysBlock[0x0A] |= channels == 99 ? 0x02 : 0x00;
+        const int slot = test::BuildRadioConfiguration(state, band, channels);
         std::copy(serial.begin(), serial.end(), state.InfoWords.begin() + 0xD1);
         test::ScriptedPrompter prompter;
         EXPECT_TRUE(SaveConfigFile(state, slot, dir.File(name), prompter));

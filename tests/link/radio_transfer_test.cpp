@@ -12,6 +12,7 @@
 #include "document/new_config.h"
 #include "link/radio_backup.h"
 #include "link_fixture.h"
+#include "support/documents.h"
 #include "support/temp_dir.h"
 
 namespace petrel {
@@ -35,10 +36,7 @@ class TransferTest : public test::LinkTest {
     // A document of band and channels, active in the host, carrying the channel-count bit a
     // radio of its size has (the simulated radio stores what it is sent, that bit too).
     int MakeDocument(int band, int channels) {
-        const int slot = BuildNewConfiguration(state, band, channels);
-        state.workspace.At(slot).state.SysBlock[0x0A] |= channels == 99 ? 0x02 : 0x00;
-        host.activeSlot = slot;
-        return slot;
+        return host.activeSlot = test::BuildRadioConfiguration(state, band, channels);
     }
     Bytes Memory(std::size_t from, std::size_t to) const {
         return {radio.Memory().bytes.begin() + static_cast<std::ptrdiff_t>(from),
@@ -460,34 +458,30 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
 }
 
 TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
-    std::tm when{};
-    when.tm_year = 124;
-    when.tm_mon = 2;
-    when.tm_mday = 9;
-    when.tm_hour = 7;
-    when.tm_sec = 5;
+    std::tm when{};  // 07:00:05 on 9 March 2024
+    std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour, when.tm_sec) =
+        std::tuple(124, 2, 9, 7, 5);
     // A serial number of no characters adds nothing to the name.
     EXPECT_EQ(BackupFileName(when, "Petrel (PMR)", "  \xFF\xFF"),
               "2024-03-09 07-00-05 Petrel (PMR).cfg");
 
     test::TempDir dir;
-    const auto file = [&](const std::string& name) { return (dir.Path() / name).string(); };
-    for (int i = 0; i < 251; ++i) {  // 502 files of older backups
-        char stem[48];
-        std::snprintf(stem, sizeof stem, "2023-01-01 00-%02d-%02d Petrel", i / 60, i % 60);
-        test::WriteBytes(file(std::string(stem) + ".cfg"), {});
-        test::WriteBytes(file(std::string(stem) + ".ptx"), {});
+    for (int i = 0; i < 502; ++i) {  // 251 older backups, each a .cfg and a .ptx
+        char name[48];
+        std::snprintf(name, sizeof name, "2023-01-01 00-%02d-%02d Petrel.%s", i / 120, i / 2 % 60,
+                      i % 2 ? "ptx" : "cfg");
+        test::WriteBytes(dir.File(name), {});
     }
-    test::WriteBytes(file("notes.txt"), {});
+    test::WriteBytes(dir.File("notes.txt"), {});
     const BackupResult kept = SaveRadioBackup(dir.Path().string(), ImageBuf(97, 0x09), {}, when);
     ASSERT_TRUE(kept.error.empty()) << kept.error;
     const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()),
                                      std::filesystem::directory_iterator());
     EXPECT_EQ(files, 500 + 1);  // and the notes
     EXPECT_TRUE(std::filesystem::exists(kept.path));
-    EXPECT_TRUE(std::filesystem::exists(file("notes.txt")));
-    EXPECT_FALSE(std::filesystem::exists(file("2023-01-01 00-00-01 Petrel.ptx")));
-    EXPECT_TRUE(std::filesystem::exists(file("2023-01-01 00-00-02 Petrel.cfg")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("notes.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("2023-01-01 00-00-01 Petrel.ptx")));
+    EXPECT_TRUE(std::filesystem::exists(dir.File("2023-01-01 00-00-02 Petrel.cfg")));
 }
 
 }  // namespace
