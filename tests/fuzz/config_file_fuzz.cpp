@@ -28,7 +28,7 @@ int Absent(const std::string& line) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ProgramState state;
     fuzz::PolicyPrompter prompter;
-    fuzz::QuietStatus status;
+    test::RecordingStatusLine status;
     const auto slot =
         OpenConfigBytes(state, {data, data + size}, std::nullopt, "FUZZ.CFG", prompter);
     if (!slot) {

@@ -1,13 +1,13 @@
 #pragma once
 
-// What the fuzz harnesses share: a message box that answers by policy, a status line that
-// shows nothing, and a check that stops the run so that the fuzzer keeps the input.
+// What the fuzz harnesses share: a message box that answers by policy and a check that stops
+// the run so that the fuzzer keeps the input. Their status line is the tests' recording one.
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "ports/prompter.h"
-#include "ports/status_line.h"
+#include "support/fakes.h"
 
 namespace petrel::fuzz {
 
@@ -42,23 +42,6 @@ class PolicyPrompter : public Prompter {
   private:
     int yes_;
     int asked_ = 0;
-};
-
-class QuietStatus : public StatusLine {
-  public:
-    void SetStatus(const std::string& text, int color, int) override {
-        text_ = text;
-        color_ = color;
-    }
-    std::string Text() const override { return text_; }
-    int Color() const override { return color_; }
-    void ShowProgress(bool) override {}
-    void SetProgressRange(int) override {}
-    void SetProgress(int) override {}
-
-  private:
-    std::string text_;
-    int color_ = kStatusBlack;
 };
 
 }  // namespace petrel::fuzz

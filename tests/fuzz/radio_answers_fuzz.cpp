@@ -146,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     state.PortList = {1, 2, 3};
     state.PortCount = 3;
     fuzz::PolicyPrompter prompter((choice >> 3) & 0x03);
-    fuzz::QuietStatus status;
+    test::RecordingStatusLine status;
     CountingHost host;
     RadioLink link(state, port, clock, prompter, status, host);
 
