@@ -1,8 +1,5 @@
 // The alignment windows driven by their controls against petrel-radio-sim on a pseudo-terminal,
 // in real time: what reaches the radio, and that it is never left keyed or in a test state.
-#include <fstream>
-#include <sstream>
-
 #include "alignment/hardware_dialog.h"
 #include "document/info_page.h"
 #include "shell/link_radio.h"
@@ -106,13 +103,11 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
     QVERIFY_DONE(program.prompter);
 
     const int status = sim.Stop();
-    std::ifstream in(dir.File("sim.log"));
-    std::stringstream log;
-    log << in.rdbuf();
+    const std::string log = ReadText(dir.File("sim.log"));
     for (const char* state :
          {"=> transmitter off, receive test", "=> transmitter off, alignment test",
           "TRANSMITTING at power 42, transmit test", "on exit: transmitter off, normal mode"}) {
-        QVERIFY2(log.str().find(state) != std::string::npos, state);
+        QVERIFY2(log.find(state) != std::string::npos, state);
     }
     QCOMPARE(status, 0);  // 3: left transmitting
     const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
