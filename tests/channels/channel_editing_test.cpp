@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <random>
+#include <sstream>
 
 #include "channels/channel_check.h"
 #include "channels/channel_dialogs.h"
@@ -13,6 +14,7 @@
 #include "document/program_state.h"
 #include "document/radio_image.h"
 #include "support/documents.h"
+#include "support/golden.h"
 
 namespace petrel {
 namespace {
@@ -74,40 +76,22 @@ TEST(CompleteFreq, CompletesOntoARasterTheRadioCanStore) {
     }
 }
 
+// Keys pressed in a box, from data/freq_box_keys.txt.
 TEST(FreqEntry, TypingBackspaceAndCaretKeepTheBoxComplete) {
-    // Width, the box's text, the keys pressed, then the box: its text with "|" at the caret,
-    // " judge" when the last key asked for the box to be judged, " bad" for a bad step.
-    const std::tuple<int, std::string_view, std::string_view, std::string_view> cases[] = {
-        {kThreeDigitMhz, "NONE", "446006", "446.006|250 judge"},
-        {kThreeDigitMhz, "NONE", "4460062", "446.006|250"},  // 7th refused
-        {kThreeDigitMhz, "NONE", "446004", "446.004|000 judge bad"},
-        {kThreeDigitMhz, "NONE", "4", "4|00.000000"},
-        {kTwoDigitMhz, "NONE", "4", "4|0.000000"},
-        {kTwoDigitMhz, "NONE", "38012", "38.012|500 judge"},
-        {kThreeDigitMhz, "NONE", "x.-", "|NONE"},
-        {kThreeDigitMhz, "446.006250", "4", "4|46.006250"},
-        {kThreeDigitMhz, "446.006250", "447", "447.|006250"},
-        {kThreeDigitMhz, "446.006250", ">>>", "446.|006250"},
-        {kThreeDigitMhz, "446.006250", ">>><", "44|6.006250"},
-        {kThreeDigitMhz, "446.006250", "EB", "446.00|0000 judge"},
-        {kThreeDigitMhz, "446.018750", "EBB", "446.0|00000 judge"},
-        {kThreeDigitMhz, "446.006250", ">>>B", "44|0.006250 judge"},  // over the point
-        {kThreeDigitMhz, "446.006250", "B", "|446.006250"},
-        {kThreeDigitMhz, "446.006250", "AB", "|NONE judge"},
-        {kThreeDigitMhz, "446.006250", "AD", "|NONE judge"},
-        {kThreeDigitMhz, "446.006250", "D", "|446.006250"},
-        {kThreeDigitMhz, "446.006250", "A4", "4|00.000000"},
-        {kThreeDigitMhz, "446.006250", "E3", "446.006250|"},
-    };
-    for (const auto& [width, start, keys, expected] : cases) {
+    const auto typed = [](const std::string& keys) {
+        std::istringstream in(keys);
+        int width = 0;
+        std::string start;
+        std::string pressed;
+        in >> width >> start >> pressed;
         FreqEntry box(width);
         box.Load(start);
-        const bool judge = Press(box, keys);
+        const bool judge = Press(box, pressed);
         std::string shown = box.Text();
         shown.insert(box.Caret(), "|");
-        EXPECT_EQ(shown + (judge ? " judge" : "") + (box.BadStep() ? " bad" : ""), expected)
-            << start << " + " << keys;
-    }
+        return shown + (judge ? " judge" : "") + (box.BadStep() ? " bad" : "");
+    };
+    EXPECT_TRUE(test::MatchesTranscript("channels/data/freq_box_keys.txt", typed));
     // A click on the point puts the caret after it.
     FreqEntry box(kThreeDigitMhz);
     box.Load("446.006250");
@@ -131,31 +115,17 @@ TEST(FreqEntry, TypingBackspaceAndCaretKeepTheBoxComplete) {
 }
 
 TEST(FreqEntry, PastedAndLoadedTextsTakeTheBandsFormOrAreRefused) {
-    // Width, text, the box after pasting it ("" refused: the box keeps 446.006250 / 38.012500),
-    // the box after loading it.
-    const std::tuple<int, std::string_view, std::string_view, std::string_view> cases[] = {
-        {kThreeDigitMhz, "446.00625", "446.006250", "446.006250"},
-        {kThreeDigitMhz, " 446.0062 ", "446.006250", "446.006200"},  // completed as if typed
-        {kThreeDigitMhz, "446", "446.000000", "NONE"},
-        {kThreeDigitMhz, "none", "NONE", "NONE"},
-        {kThreeDigitMhz, "46.5", "", "NONE"},
-        {kThreeDigitMhz, "446.0062501", "", "NONE"},
-        {kThreeDigitMhz, "6.40000000", "", "NONE"},
-        {kThreeDigitMhz, "446,00625", "", "NONE"},
-        {kThreeDigitMhz, "4a6.0", "", "NONE"},
-        {kThreeDigitMhz, "", "", "NONE"},
-        {kTwoDigitMhz, "38.0125", "38.012500", "38.012500"},
-        {kTwoDigitMhz, "446.006250", "", "NONE"}};
-    for (const auto& [width, text, pasted, loaded] : cases) {
+    const auto pasted = [](const std::string& case_) {
+        const int width = std::stoi(case_);
+        const std::string text = test::Unquoted(case_);
         FreqEntry box(width);
-        const std::string kept = width == kThreeDigitMhz ? "446.006250" : "38.012500";
-        box.Load(kept);
-        const EntryResult result = box.Paste(text);
-        EXPECT_EQ(box.Text(), pasted.empty() ? kept : std::string(pasted)) << text;
-        EXPECT_EQ(result == EntryResult::Refused, pasted.empty()) << text;
+        box.Load(width == kThreeDigitMhz ? "446.006250" : "38.012500");
+        const bool refused = box.Paste(text) == EntryResult::Refused;
+        const std::string shown = box.Text();
         box.Load(text);
-        EXPECT_EQ(box.Text(), loaded) << text;
-    }
+        return (refused ? "refused " : "pasted ") + shown + "; loaded " + box.Text();
+    };
+    EXPECT_TRUE(test::MatchesTranscript("channels/data/freq_box_paste.txt", pasted));
 }
 
 TEST(ChannelEditModel, JudgeFreqGivesTheFirstMessageThatApplies) {

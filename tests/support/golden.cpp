@@ -49,4 +49,24 @@ std::string DataText(const std::string& name) {
            << "\"\n  got      \"" << Line(actual, line) << "\"";
 }
 
+::testing::AssertionResult MatchesTranscript(
+    const std::string& name, const std::function<std::string(const std::string&)>& outputOf) {
+    std::istringstream in(DataText(name));
+    std::string transcript;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && !line.starts_with('#')) {
+            line = line.substr(0, line.find(" -> "));
+            line += " -> " + outputOf(line);
+        }
+        transcript += line + '\n';
+    }
+    return MatchesGolden(transcript, name);
+}
+
+std::string Unquoted(const std::string& text) {
+    const auto first = text.find('"');
+    const auto last = text.rfind('"');
+    return first == last ? text : text.substr(first + 1, last - first - 1);
+}
+
 }  // namespace petrel::test
