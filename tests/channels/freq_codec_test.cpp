@@ -63,15 +63,6 @@ TEST(PllFromImage, EveryNibbleSelectsItsListEntryOrTheFirst) {
     }
 }
 
-TEST(EncodeFreq, MatchesTheWorkedPmrExample) {
-    PllEncoder encoder(ParamsOfBand(9));
-    for (const auto& [isRx, word] : {std::pair{false, 0x45B0}, std::pair{true, 0x424C}}) {
-        EXPECT_EQ(encoder.EncodeFreq("446.006250", isRx), "0100");
-        EXPECT_EQ(encoder.PllHigh() << 8 | encoder.PllLow(), word);
-    }
-    EXPECT_EQ(NibbleByte("0100", "0100"), 0x44);
-}
-
 TEST(EncodeFreq, StoresOnlyTheFineRastersAndKeepsTheLastWordOtherwise) {
     PllEncoder encoder(ParamsOfBand(9));
     EXPECT_EQ(encoder.PllHigh(), 0);  // every pass starts at 0, 0
