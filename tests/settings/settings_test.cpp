@@ -1,8 +1,10 @@
 // The settings dialogs' rules: system options, buttons, radio and customer information.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <functional>
+#include <set>
 #include <sstream>
 
 #include "document/band_table.h"
@@ -12,6 +14,7 @@
 #include "settings/system_options.h"
 #include "support/documents.h"
 #include "support/golden.h"
+#include "util/text.h"
 
 namespace petrel {
 namespace {
@@ -25,17 +28,44 @@ std::string Joined(const EntryList& list) {
     return text;
 }
 
-// The bytes of block at the places bytes names, in the notation of test::Poke.
-std::string Peek(const SysBlockBytes& block, const std::string& bytes) {
-    std::istringstream in(bytes);
-    std::string text;
+// The bytes of after at the places poked names (in the notation of test::Poke) and wherever it
+// differs from before, in the same notation.
+std::string Stored(const std::string& poked, const SysBlockBytes& before,
+                   const SysBlockBytes& after) {
+    std::set<std::size_t> places;
+    std::istringstream in(poked);
     for (std::string item; in >> item;) {
-        char value[8];
-        std::snprintf(value, sizeof value, "=%02X",
-                      block[std::stoul(item.substr(0, 2), nullptr, 16)]);
-        text += (text.empty() ? "" : " ") + item.substr(0, 2) + value;
+        places.insert(std::stoul(item.substr(0, 2), nullptr, 16));
+    }
+    for (std::size_t at = 0; at < before.size(); ++at) {
+        if (before[at] != after[at]) {
+            places.insert(at);
+        }
+    }
+    std::string text;
+    for (const std::size_t at : places) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "%02zX=%02X", at, after[at]);
+        text += (text.empty() ? "" : " ") + std::string(byte);
     }
     return text;
+}
+
+// A case's three fields, separated by "|", each split into items at the separator given.
+std::array<std::vector<std::string>, 3> Fields(const std::string& case_, char separator) {
+    std::array<std::vector<std::string>, 3> fields;
+    std::istringstream in(case_);
+    std::string field;
+    for (auto& items : fields) {
+        std::getline(in, field, '|');
+        std::istringstream split(field);
+        for (std::string item; std::getline(split, item, separator);) {
+            if (!Trim(item).empty()) {
+                items.push_back(Trim(item));
+            }
+        }
+    }
+    return fields;
 }
 
 // Channels 1-4 with both frequencies, 5 receive only, the rest empty.
@@ -81,70 +111,45 @@ void Select(SystemOptions& options, SysList list, const std::string& text) {
     }
 }
 
+// The cases of data/system_option_cases.txt: a block poked, the dialog opened, looked at, changed
+// and OK pressed.
 TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
-    struct Case {
-        const char* what;
-        const char* before;
-        std::vector<std::pair<SysList, const char*>> shown;  // "" for no selection
-        std::function<void(SystemOptions&)> change;
-        const char* stored;           // the block after OK
-        const char* reset = nullptr;  // what opening resets in the document, marking it dirty
-    };
-    using O = SystemOptions&;
-    // clang-format off
-    const Case cases[] = {
-        {"priority byte 7 is channel 1", "05=07", {}, {}, "05=01"},
-        {"priority byte 20 is reset on opening", "05=14", {}, {}, "05=00", "05=00"},
-        {"transmit channel above the count", "06=11", {{kTxChannelList, "Selected"}}, {}, "06=00",
-         "06=00"},
-        {"transmit channel without Tx", "06=05", {{kTxChannelList, ""}}, {}, "06=00"},
-        {"sample time OFF clears bit 6", "08=00 0A=40", {{kSampleTimeList, "OFF"}},
-         [](O o) { Select(o, kTimeOutList, "30 s"); }, "08=02 0A=00"},
-        {"a sample time sets bit 6", "0A=00", {}, [](O o) { Select(o, kSampleTimeList, "7.5S"); },
-         "08=F0 0A=40"},
-        {"long press 0 opens as 2.0 s", "09=00", {{kLongPressList, "2.0 s"}}, {}, "09=30"},
-        {"long press 15 opens as 2.0 s", "09=F0", {{kLongPressList, "2.0 s"}}, {}, "09=30"},
-        {"VOX attack 3 opens as 100mS", "0F=3E", {{kVoxAttackList, "100mS     "}}, {}, "0F=5E"},
-        {"VOX attack 0 opens as 100mS", "0F=00", {{kVoxAttackList, "100mS     "}}, {}, "0F=50"},
-        {"power save 2 and sample time 1 are not offered", "09=52 08=13",
-         {{kPowerSaveList, ""}, {kSampleTimeList, ""}, {kTimeOutList, "45 s"}}, {}, "09=50 08=03"},
-        {"ticking BEEP ON clears bit 5", "0A=20", {}, [](O o) { o.checked[kBeepCheck] = true; },
-         "0A=00"},
-        {"clearing BEEP ON sets bit 5", "0A=00", {}, [](O o) { o.checked[kBeepCheck] = false; },
-         "0A=20"},
-        {"tone check on is not squelch Tight", "0E=10", {{kSquelchList, "Normal"}}, {}, "0E=10"},
-        {"squelch Tight is bit 1", "0E=00", {}, [](O o) { Select(o, kSquelchList, "Tight"); },
-         "0E=02"},
-        {"unnamed bits survive", "0A=97 0E=6D 17=70", {{kCallList, "None"}}, [](O o) {
-             o.checked[kTalkBackCheck] = o.checked[kCallMuteCheck] = true;
-             Select(o, kCallList, "Call-5"); }, "0A=97 0E=ED 17=F5"},
-        {"call code 9 opens as None", "17=39", {{kCallList, "None"}}, {}, "17=30"},
-        {"a lock-out byte above 2 opens empty and is kept", "18=07", {{kBcloList, ""}}, {},
-         "18=07"},
-        {"choosing a lock-out mode stores it", "18=07", {},
-         [](O o) { Select(o, kBcloList, "correct CTCSS"); }, "18=01"},
-        {"greyed sample time and tone check are still stored", "05=01", {}, [](O o) {
-             o.checked[kPriorCheck] = false;
-             o.checked[kPriorToneCheck] = true;
-             Select(o, kSampleTimeList, "3.0S"); }, "05=00 08=60 0E=10"},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    const auto stored = [](const std::string& case_) {
+        const auto [bytes, looked, changes] = Fields(case_, ',');
         Document doc = SixteenChannels();
-        test::Poke(doc.state.SysBlock, c.before);
+        // Long press and VOX attack codes the lists offer, so that only the case's bytes change.
+        test::Poke(doc.state.SysBlock, "09=30 0F=50 " + (bytes.empty() ? "" : bytes[0]));
+        const SysBlockBytes poked = doc.state.SysBlock;
         SystemOptions options = OpenSystemOptions(doc);
-        const std::string opened = c.reset ? c.reset : c.before;
-        EXPECT_EQ(Peek(doc.state.SysBlock, opened), opened);
-        EXPECT_EQ(doc.state.Dirty, c.reset != nullptr);
-        for (const auto& [list, text] : c.shown) {
-            EXPECT_EQ(options.Text(list), text);
+        std::string result =
+            doc.state.Dirty ? "resets " + Stored("", poked, doc.state.SysBlock) + "; " : "";
+        std::istringstream names(looked.empty() ? "" : looked[0]);
+        for (std::string name; names >> name;) {
+            for (int list = 0; list < kSysListCount; ++list) {
+                if (name == kSysListControls[list].name) {
+                    result += name + " \"" + options.Text(static_cast<SysList>(list)) + "\"; ";
+                }
+            }
         }
-        if (c.change) {
-            c.change(options);
+        for (const std::string& change : changes) {
+            const std::string name = change.substr(0, change.find('='));
+            const std::string value = change.substr(change.find('=') + 1);
+            for (int list = 0; list < kSysListCount; ++list) {
+                if (name == kSysListControls[list].name) {
+                    Select(options, static_cast<SysList>(list), value);
+                }
+            }
+            for (int check = 0; check < kSysCheckCount; ++check) {
+                if (name == kSysCheckControls[check].name) {
+                    options.checked[check] = value == "YES";
+                }
+            }
         }
-        EXPECT_EQ(Peek(PackSystemOptions(options, doc.state.SysBlock), c.stored), c.stored);
-    }
+        return result + "stores " +
+               Stored(bytes.empty() ? "" : bytes[0], doc.state.SysBlock,
+                      PackSystemOptions(options, doc.state.SysBlock));
+    };
+    EXPECT_TRUE(test::MatchesTranscript("settings/data/system_option_cases.txt", stored));
 }
 
 TEST(Buttons, ListsOfferTheirFunctionsWithTheTablesCodes) {
@@ -161,53 +166,35 @@ TEST(Buttons, ListsOfferTheirFunctionsWithTheTablesCodes) {
     EXPECT_TRUE(test::MatchesGolden(shown, "settings/data/button_lists.txt"));
 }
 
+// The cases of data/button_cases.txt: a block poked, the dialog opened, looked at and OK pressed.
 TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
-    struct Case {
-        const char* what;
-        const char* bytes;
-        bool key4Assigned;
-        bool powerKeyAuth;
-        std::vector<std::pair<ButtonList, const char*>> shown;
-        const char* stored;
-    };
-    // clang-format off
-    const Case cases[] = {
-        {"call on side A without a call tone", "00=DD 17=00", false, false,
-         {{kKeyAShort, "Unassigned"}, {kKeyALong, "Unassigned"}}, "00=00"},
-        {"call on side A with a call tone", "00=D1 17=02", false, false,
-         {{kKeyAShort, "Monitor"}, {kKeyALong, "Call"}}, "00=D1"},
-        {"0x24 with the power function loaded", "00=24", true, false,
-         {{kKeyAShort, "Toggle High/Low Power"}, {kKeyALong, "Nuisance Delete"}}, "00=24"},
-        {"power function by authorization", "01=40", false, true,
-         {{kKeyBLong, "Toggle High/Low Power"}}, "01=40"},
-        {"power function neither loaded nor authorized", "00=24", false, false,
-         {{kKeyAShort, "Unassigned"}, {kKeyALong, "Nuisance Delete"}}, "00=20"},
-        {"long press 1 and 3 on the side are not offered", "00=15 01=36", false, false,
-         {{kKeyALong, "Unassigned"}, {kKeyBLong, "Unassigned"},
-          {kKeyBShort, "Toggle Tight/Normal Squelch"}}, "00=05 01=06"},
-        {"front buttons spell Monitor their own way", "02=01 03=01", false, false,
-         {{kKey1Short, "Minitor"}, {kKey2Short, "Monitor"}}, "02=01 03=01"},
-        {"long 3 is offered on front button 2 only", "02=30 03=30", false, false,
-         {{kKey1Long, "Unassigned"}, {kKey2Long, "Toggle Scan ON/OFF"}}, "02=00 03=30"},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    const auto stored = [](const std::string& case_) {
+        const auto [bytes, flags, looked] = Fields(case_, ' ');
+        std::string poked;
+        for (const std::string& byte : bytes) {
+            poked += byte + " ";
+        }
+        const auto flagged = [&](const char* flag) { return std::ranges::count(flags, flag) > 0; };
         DocState doc;
-        test::Poke(doc.SysBlock, c.bytes);
-        doc.Key4Assigned = c.key4Assigned;
-        const ButtonOptions options = OpenButtons(doc, c.powerKeyAuth);
-        for (const auto& [list, text] : c.shown) {
-            EXPECT_EQ(options.Text(list), text);
+        test::Poke(doc.SysBlock, poked);
+        doc.Key4Assigned = flagged("loaded");
+        const ButtonOptions options = OpenButtons(doc, flagged("authorized"));
+        std::string result;
+        for (const std::string& name : looked) {
+            for (int list = 0; list < kButtonListCount; ++list) {
+                if (name == kButtonControls[list].name) {
+                    result += name + " \"" + options.Text(static_cast<ButtonList>(list)) + "\"; ";
+                }
+            }
         }
+        int offering = 0;
         for (int side = kKeyAShort; side <= kKeyBLong; ++side) {
-            EXPECT_EQ(FindCode(options.lists[side], kPowerFunction).has_value(),
-                      c.key4Assigned || c.powerKeyAuth);
+            offering += FindCode(options.lists[side], kPowerFunction).has_value();
         }
-        const SysBlockBytes packed = PackButtons(options, doc.SysBlock);
-        EXPECT_EQ(Peek(packed, c.stored), c.stored);
-        EXPECT_EQ(packed[0x17], doc.SysBlock[0x17]) << "only bytes 0x00-0x03 are written";
-    }
+        return result + "power function on " + std::to_string(offering) + " side lists; stores " +
+               Stored(poked, doc.SysBlock, PackButtons(options, doc.SysBlock));
+    };
+    EXPECT_TRUE(test::MatchesTranscript("settings/data/button_cases.txt", stored));
 }
 
 TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
