@@ -2,6 +2,7 @@
 // set-up, measurement, key press and closing sends, and what lands in the tables.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "alignment/hardware_params.h"
@@ -10,6 +11,7 @@
 #include "document/info_page.h"
 #include "document/new_config.h"
 #include "link/link_fixture.h"
+#include "support/golden.h"
 
 namespace petrel {
 namespace {
@@ -50,49 +52,35 @@ TEST(CheckLevelText, TakesWholeNumbersBelow256Only) {
     }
 }
 
+// The set-ups of data/set_ups.txt, each closed without OK or CANCEL: the closing code all the same.
 TEST_F(AlignmentTest, EachSetUpSendsItsWritesInOrderAndEachClosingCodeLeavesIt) {
     radio.Memory().params[0][0x8E] = 0x30;
-    struct Case {
-        std::optional<LevelMember> member;  // none: the transmit test
-        const char* caption;
-        Traffic setUp;
-        TestMode during;
-        Traffic closing;
-        TestMode after;
-    };
-    // clang-format off
-    const Case cases[] = {
-        // 446.00625 MHz received with IF -21.7: PLL word 0x424C, A mod 4 = 1, step 6.25 kHz.
-        {LevelMember::Squelch, "Squelch Attn. 12.5K   ( 446.006250 MHz ) ",
-         {"O 00 A0 C2", "O 00 B1 42", "O 00 B2 4C", "O 00 B3 40", "O 01 3F 00", "O 00 B0 00",
-          "O 00 BC 01", "O 00 D0 C8", "O 00 D1 C8", "O 00 D2 C8", "O 00 D3 C8", "O 02 10 AC",
-          "O 02 11 C8"}, TestMode::ReceiveTest, kLeaveTest, TestMode::Normal},
-        {LevelMember::Vox, "VOX Sensitivity", {"I 00 8E", "O 00 8E 31"}, TestMode::Alignment,
-         kLeaveTest, TestMode::Normal},
-        {LevelMember::Battery, "Battery Alert Softpot Setup", {}, TestMode::Alignment,
-         kBackToAlignment, TestMode::Alignment},
-        // Transmitted as it is: word 0x45B0, A mod 4 = 1.
-        {std::nullopt, "RF Power Softpot  ( 446.006250 MHz )",
-         {"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00", "O 00 B4 00", "O 02 10 AD",
-          "O 02 11 0A"}, TestMode::TransmitTest, kLeaveTest, TestMode::Normal},
-    };
-    // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.caption);
+    const auto sent = [this](const std::string& dialog) {
         Adjusted();
+        std::string caption;
         const auto setUp = [&](auto model) {
-            EXPECT_TRUE(model->SetUp());
-            EXPECT_EQ(model->caption, c.caption);
+            EXPECT_TRUE(model->SetUp()) << dialog;
+            caption = model->caption;
             return std::shared_ptr<void>(model);
         };
-        auto model = c.member ? setUp(std::make_shared<LevelPairModel>(*c.member, Context()))
-                              : setUp(std::make_shared<TxPowerModel>(Context()));
-        EXPECT_EQ(Params(), c.setUp);
-        EXPECT_EQ(radio.Activity().mode, c.during);
-        model.reset();  // the window goes without OK or CANCEL: the closing code all the same
-        EXPECT_EQ(Params(), c.closing);
-        EXPECT_EQ(radio.Activity().mode, c.after);
-    }
+        const std::map<std::string, LevelMember> members = {{"squelch", LevelMember::Squelch},
+                                                            {"VOX", LevelMember::Vox},
+                                                            {"battery", LevelMember::Battery}};
+        auto model = members.contains(dialog)
+                         ? setUp(std::make_shared<LevelPairModel>(members.at(dialog), Context()))
+                         : setUp(std::make_shared<TxPowerModel>(Context()));
+        const auto frames = [this] {
+            std::string text;
+            for (const std::string& frame : Params()) {
+                text += frame + ", ";
+            }
+            return text + TestModeName(radio.Activity().mode);
+        };
+        const std::string during = frames();
+        model.reset();
+        return "\"" + caption + "\": " + during + "; closed: " + frames();
+    };
+    EXPECT_TRUE(test::MatchesTranscript("alignment/data/set_ups.txt", sent));
     EXPECT_TRUE(prompter.Asked().empty());
 }
 
