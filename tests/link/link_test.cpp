@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <sstream>
 #include <variant>
 
@@ -29,83 +31,62 @@ class FramesTest : public test::LinkTest {
     std::int64_t SincePayloadUs() const { return clock.NowUs() - ports.Writes()[0].timeUs - 2'000; }
 };
 
-struct FrameCase {
-    std::variant<ImageCommand, ParamCommand> command;
-    FrameKind kind;
-    Bytes request;  // the letter, then the payload
-    Bytes answer;   // what follows the echo
-    std::int64_t timeoutUs;
-};
-
-// Sends a case's request: its address, value or block come from the request bytes.
-bool Send(RadioLink& link, const FrameCase& c) {
-    if (c.request.size() >= 3) {
-        link.AddrHi = c.request[1];
-        link.AddrLo = c.request[2];
-        link.ParamBuf.assign(c.request.begin() + 3, c.request.end());
-        link.ParamValue = c.request.size() > 3 ? c.request[3] : 0;
-    }
-    if (const auto* image = std::get_if<ImageCommand>(&c.command)) {
-        return link.SendCommand(*image);
-    }
-    return link.SendParamCommand(std::get<ParamCommand>(c.command));
-}
-
-// Each command takes the echo of its request and its answer one quiet character time after they
-// are complete (the trace test shows the 2 ms pause between the letter and the payload). A silent
-// radio, an answer one byte short or too long (at the line's speed the extra byte comes a character
-// time late), or a cable without its echo fails the exchange exactly at the command's time-out,
-// keeping the last complete frame.
+// Each command of data/frames.txt takes the echo of its request and its answer one quiet
+// character time after they are complete (the trace test shows the 2 ms pause between the letter
+// and the payload). A silent radio, an answer one byte short or too long (at the line's speed the
+// extra byte comes a character time late), or a cable without its echo fails the exchange exactly
+// at the command's time-out, keeping the last complete frame.
 TEST_F(FramesTest, EveryCommandTakesItsExactAnswerAndFailsAnyOtherAtItsTimeOut) {
     std::copy_n(Bytes{0x5A, 1, 2, 3}.begin(), 4, radio.Memory().bytes.begin() + 0x07C0);
     radio.Memory().params[1][0x3F] = 0x77;
     radio.Options().byteTimeUs = sim::kByteTimeUs;
-    const FrameCase cases[] = {
-        {ImageCommand::Check, FrameKind::Check, {'V'}, {0x11}, 25'000},
-        {ImageCommand::Identify, FrameKind::Identify, {'I', 0x07}, {9}, 50'000},
-        {ImageCommand::IdentifyAgain, FrameKind::Identify, {'I', 0x07}, {9}, 50'000},
-        {ImageCommand::ReadBlock,
-         FrameKind::ReadBlock,
-         {'R', 0x07, 0xC0},
-         {0x5A, 1, 2, 3},
-         150'000},
-        {ParamCommand::ReadParam, FrameKind::ReadParam, {'I', 0x01, 0x3F}, {0x77}, 75'000},
-        {ParamCommand::WriteParam, FrameKind::WriteParam, {'O', 0x02, 0x10, 0xAD}, {0xAD}, 100'000},
-        {ParamCommand::WriteBlock,
-         FrameKind::WriteBlock,
-         {'W', 0x01, 0x04, 9, 8, 7, 6},
-         {9, 8, 7, 6},
-         260'000},
-    };
-    enum class Spoil { None, Silent, Short, Long, NoEcho };
-    for (const auto& c : cases) {
-        for (const Spoil spoil :
-             {Spoil::None, Spoil::Silent, Spoil::Short, Spoil::Long, Spoil::NoEcho}) {
-            SCOPED_TRACE(testing::Message() << c.request[0] << " spoiled " << int(spoil));
-            radio.Options().silent = spoil == Spoil::Silent;
-            radio.Options().echo = spoil != Spoil::NoEcho;
-            if (spoil == Spoil::Short || spoil == Spoil::Long) {
-                radio.AddFault(
-                    {spoil == Spoil::Short ? FaultKind::Short : FaultKind::Long, c.kind});
-            }
-            ports.ClearRecords();
-            const Bytes before = link.RxFrame();
-            const bool ok = Send(link, c);
-            EXPECT_EQ(ok, spoil == Spoil::None);
-            EXPECT_EQ(state.LinkOk, ok);
-            if (!ok) {
-                EXPECT_EQ(SincePayloadUs(), c.timeoutUs);
-                EXPECT_EQ(link.RxFrame(), before);
-                continue;
-            }
-            Bytes frame = c.request;  // its echo leads the buffer
-            frame.insert(frame.end(), c.answer.begin(), c.answer.end());
-            EXPECT_EQ(link.RxFrame(), frame);
-            // Every byte back to back on the wire, the radio's 1 ms, one quiet 5 ms.
-            const auto wire = static_cast<std::int64_t>(frame.size()) * sim::kByteTimeUs;
-            EXPECT_EQ(SincePayloadUs(), wire + 1'000 + 5'000 - 2'000);
+    using Command = std::variant<ImageCommand, ParamCommand>;
+    const std::map<std::string, std::pair<Command, FrameKind>> commands = {
+        {"Check", {ImageCommand::Check, FrameKind::Check}},
+        {"Identify", {ImageCommand::Identify, FrameKind::Identify}},
+        {"IdentifyAgain", {ImageCommand::IdentifyAgain, FrameKind::Identify}},
+        {"ReadBlock", {ImageCommand::ReadBlock, FrameKind::ReadBlock}},
+        {"ReadParam", {ParamCommand::ReadParam, FrameKind::ReadParam}},
+        {"WriteParam", {ParamCommand::WriteParam, FrameKind::WriteParam}},
+        {"WriteBlock", {ParamCommand::WriteBlock, FrameKind::WriteBlock}}};
+    const auto exchanged = [&](const std::string& case_) {
+        // The command, its letter, the bytes of its payload in hex, then how it is spoiled.
+        std::istringstream in(case_);
+        std::string name;
+        std::string letter;
+        in >> name >> letter;
+        Bytes request{static_cast<std::uint8_t>(letter[0])};
+        std::string spoil;
+        for (std::string item; in >> item;) {
+            item.size() == 2 ? request.push_back(std::stoul(item, nullptr, 16))
+                             : void(spoil = item);
         }
-    }
+        const auto& [command, kind] = commands.at(name);
+        radio.Options().silent = spoil == "silent";
+        radio.Options().echo = spoil != "no-echo";
+        if (spoil == "short" || spoil == "long") {
+            radio.AddFault({spoil == "short" ? FaultKind::Short : FaultKind::Long, kind});
+        }
+        if (request.size() >= 3) {
+            link.AddrHi = request[1];
+            link.AddrLo = request[2];
+            link.ParamBuf.assign(request.begin() + 3, request.end());
+            link.ParamValue = request.size() > 3 ? request[3] : 0;
+        }
+        ports.ClearRecords();
+        const Bytes before = link.RxFrame();
+        const bool ok = std::holds_alternative<ImageCommand>(command)
+                            ? link.SendCommand(std::get<ImageCommand>(command))
+                            : link.SendParamCommand(std::get<ParamCommand>(command));
+        EXPECT_EQ(state.LinkOk, ok) << case_;
+        char ms[32];
+        std::snprintf(ms, sizeof ms, " at %.3f ms", static_cast<double>(SincePayloadUs()) / 1000);
+        if (!ok) {
+            return "failed" + std::string(ms) + (link.RxFrame() == before ? ", frame kept" : "");
+        }
+        return HexBytes(link.RxFrame()) + ms;
+    };
+    EXPECT_TRUE(test::MatchesTranscript("link/data/frames.txt", exchanged));
     EXPECT_EQ(radio.Memory().bytes[0x0104], 9);
     EXPECT_EQ(radio.Memory().params[2][0x10], 0xAD);
 }
