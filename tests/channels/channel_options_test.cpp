@@ -10,7 +10,6 @@ namespace petrel {
 namespace {
 
 TEST(ChannelOptions, LineTextsStandUnderTheTitle) {
-    EXPECT_EQ(kOptionListTitle, "CH SPACE RF_PWR BCLO SCAN SHIFT");
     const std::pair<std::uint8_t, const char*> cases[] = {
         {0x06, "12.5K   H    OFF   OFF  OFF"},
         {0xFF, "12.5K   H    ON   AUTO  ON"},

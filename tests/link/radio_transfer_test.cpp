@@ -84,7 +84,6 @@ TEST_F(TransferTest, UploadOpensTheRadiosConfigurationWhateverTheWindowsDoMeanwh
     EXPECT_FALSE(state.NewUntouched);
     EXPECT_EQ(doc.state.Band, 9);
     EXPECT_EQ(doc.serialLabel, "Serial No:PT0000012345");
-    EXPECT_EQ(state.CustomerName, "HARBOUR TAXI");
     EXPECT_TRUE(state.InfoValid);
     EXPECT_EQ(state.InfoWords[0x00], 0x42);
     EXPECT_EQ(state.FirmwareVersion + " " + state.MaskDate, "V1.20 May-20-2003");

@@ -239,15 +239,13 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     QTest::keyClick(&program.window, Qt::Key_F10);
     QTRY_COMPARE(QApplication::activePopupWidget(), Child<QMenu>(&program.window, "mnuFile"));
     QApplication::activePopupWidget()->close();
-    program.prompter.Expect(
-        "Help is not available: README.md was not found or no viewer could open it.", Answer::Ok);
+    const std::string noHelp =
+        "Help is not available: README.md was not found or no viewer could open it.";
+    program.prompter.Expect(noHelp, Answer::Ok).Expect(noHelp, Answer::Ok);
     Trigger(&program.window, "Save");
     Trigger(&program.window, "Help");
-    QVERIFY_DONE(program.prompter);
-    int opened = 0;
-    program.window.SetHelpOpener([&] { return ++opened > 0; });
     Trigger(&program.window, "mnuReadMe");
-    QCOMPARE(opened, 1);
+    QVERIFY_DONE(program.prompter);
 
     NotePadWindow* first = NewEditor(program);
     QCOMPARE(MenuBarTitles(program.window), editorMenus);
