@@ -27,13 +27,16 @@ using InfoPage = std::array<std::int16_t, kInfoPageSize>;
 std::vector<std::uint8_t> EncodeConfigFile(const ImageBuf& image);
 // The image a ".cfg" file holds: always at least the 96 header bytes (missing ones are 0).
 // Reading ends at the end of the file, at a partial record, or at a record that is not a
-// byte value.
+// byte value. Opening refuses a file whose records do not make a configuration (see
+// OpenConfigBytes).
 ImageBuf DecodeConfigFile(const std::vector<std::uint8_t>& bytes);
 
 // The bytes of a ".ptx" companion: 256 integer records.
 std::vector<std::uint8_t> EncodeCompanionFile(const InfoPage& info);
-// The information page of a companion, or nothing when it does not hold 256 integer records.
-std::optional<InfoPage> DecodeCompanionFile(const std::vector<std::uint8_t>& bytes);
+// The information page of a companion, or nothing when it does not hold 256 integer records;
+// then why, when given, says what is wrong ("it is 1020 bytes long, not 1024").
+std::optional<InfoPage> DecodeCompanionFile(const std::vector<std::uint8_t>& bytes,
+                                            std::string* why = nullptr);
 
 // The band number of image byte 0x10: its hexadecimal text read as a decimal number when it
 // has only digits (0x12 is band 12), else the byte itself (0x0A is band 10).
@@ -50,7 +53,9 @@ std::string CompanionPath(const std::string& configPath);
 bool IsReadOnlyFile(const std::string& path);
 
 // Replaces path with bytes through a temporary file in the same folder, so that a failure
-// never leaves a half-written file. Returns the system's error text on failure.
+// never leaves a half-written file. A symbolic link is written through: the file it names is
+// replaced and the link stays. A device or pipe is written as it is. Returns the system's
+// error text on failure.
 std::optional<std::string> WriteFileAtomically(const std::string& path,
                                                const std::vector<std::uint8_t>& bytes);
 
@@ -58,15 +63,19 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
 // document's slot, or nothing after the refusal message.
 std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
 
-// Reads a configuration and its companion and opens a document for it.
+// Reads a configuration and its companion and opens a document for it. A companion that
+// exists but cannot be read is reported; the document opens without an information page.
 std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
 // ReadConfigFile once the files are read: the configuration's bytes and the companion's
-// information page, if one was found.
+// information page, if one was found. Bytes that are no configuration (no record, integer
+// records from the start, no channel record) are refused with a message naming the file.
 std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::uint8_t>& bytes,
                                    const std::optional<InfoPage>& companion,
                                    const std::string& name, Prompter& prompter);
 
-// Saves a document under name with its companion. True when both were written.
+// Saves a document under name with its companion. True when both were written, or when the
+// document has no information page and a companion that cannot be read was left as it is (a
+// save never deletes or replaces such a companion; with a page to write it saves nothing).
 bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter);
 
 enum class SaveOutcome { Saved, Cancelled, Failed };

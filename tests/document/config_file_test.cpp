@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 #include "channels/channel_line.h"
@@ -99,10 +101,14 @@ TEST(ConfigFileFormat, RecordsRoundTripAndReadingStopsAtAnythingElse) {
     ASSERT_EQ(companion.size(), 1024u);
     EXPECT_EQ(Bytes(companion.end() - 4, companion.end()), (Bytes{0x02, 0x00, 0x34, 0x12}));
     EXPECT_EQ(DecodeCompanionFile(companion), info);
-    EXPECT_FALSE(DecodeCompanionFile({companion.begin(), companion.end() - 1}));
+    // What is wrong with a damaged one is said: cut short, or a record's tag changed.
+    std::string why;
+    EXPECT_FALSE(DecodeCompanionFile({companion.begin(), companion.end() - 4}, &why));
+    EXPECT_EQ(why, "it is 1020 bytes long, not 1024");
     auto wrongTag = companion;
     wrongTag[4 * 17] = 0x11;
-    EXPECT_FALSE(DecodeCompanionFile(wrongTag));
+    EXPECT_FALSE(DecodeCompanionFile(wrongTag, &why));
+    EXPECT_EQ(why, "its record 17 (at byte 68) has tag 0x0011, not 0x0002");
 }
 
 TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessage) {
@@ -117,27 +123,62 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
         EXPECT_EQ(saved.back(), band);
         EXPECT_EQ(saved[3 * 0x10 + 2], byte);
     }
+    const Bytes pmr = ConfigBytes(9);
+    Bytes noise(2000);
+    std::mt19937 random(16);
+    std::generate(noise.begin(), noise.end(), [&] { return random() & 0xFF; });
+    noise[1] = 0xA5;  // no tag of the format
     WriteBytes(dir.File("0D.cfg"), ConfigBytes(0x0D));
     WriteBytes(dir.File("13.cfg"), ConfigBytes(0x13));
     WriteBytes(dir.File("big.cfg"), Bytes(5001, 0x11));
+    WriteBytes(dir.File("note.cfg"), {'h', 'e', 'l', 'l', 'o', '\n'});
+    WriteBytes(dir.File("noise.cfg"), noise);
+    WriteBytes(dir.File("info.cfg"), EncodeCompanionFile(InfoWithTexts()));
+    WriteBytes(dir.File("61.cfg"), {pmr.begin(), pmr.begin() + 61 * 3});
+    // 101 records: the header, the band byte's place and four bytes, still no whole channel.
+    WriteBytes(dir.File("101.cfg"), {pmr.begin(), pmr.begin() + 101 * 3});
+    const std::string notConfig = ": it is not a configuration file (it holds no configuration "
+                                  "records).";
+    const auto noChannel = [](const std::string& name, int records) {
+        return "Can't open " + name + ": it holds no channel record (its records end after " +
+               std::to_string(records) +
+               " bytes of the radio image, before the first channel). It may have been cut short.";
+    };
     for (const auto& [name, message] :
          {std::pair{dir.File("big.cfg"), std::string("File is too big to open")},
           {dir.File("0D.cfg"), "Model or Type Error!  Can not Open  " + dir.File("0D.cfg")},
           {dir.File("13.cfg"), "Model or Type Error!  Can not Open  " + dir.File("13.cfg")},
           {dir.File("missing.cfg"), "Can't open file: " + dir.File("missing.cfg")},
-          {dir.Path().string(), "Can't open file: " + dir.Path().string()}}) {
+          {dir.Path().string(), "Can't open file: " + dir.Path().string()},
+          {dir.File("note.cfg"), "Can't open " + dir.File("note.cfg") + notConfig},
+          {dir.File("noise.cfg"), "Can't open " + dir.File("noise.cfg") + notConfig},
+          {dir.File("info.cfg"),
+           "Can't open " + dir.File("info.cfg") +
+               ": it holds integer records, as a radio information (.ptx) file does, not the "
+               "byte records of a configuration."},
+          {dir.File("61.cfg"), noChannel(dir.File("61.cfg"), 61)},
+          {dir.File("101.cfg"), noChannel(dir.File("101.cfg"), 101)}}) {
         prompter.Expect(message, Answer::Ok);
         state.NewUntouched = true;
         EXPECT_FALSE(OpenConfigFile(state, name, prompter)) << name;
         // Every file read clears the mark of an untouched new configuration.
         EXPECT_EQ(state.NewUntouched, name == dir.File("big.cfg")) << name;
     }
-    EXPECT_TRUE(prompter.Done());
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::None);
     EXPECT_EQ(state.workspace.OpenSlots().size(), 3u);
-    // 5000 bytes is still allowed, garbage or not.
-    WriteBytes(dir.File("big.cfg"), Bytes(5000, 0x11));
-    EXPECT_TRUE(OpenConfigFile(state, dir.File("big.cfg"), prompter));
+
+    // Files cut short or padded open with the channels they carry; 5000 bytes are still allowed.
+    Bytes padded = pmr;
+    padded.resize(5000, 0x00);
+    WriteBytes(dir.File("padded.cfg"), padded);
+    WriteBytes(dir.File("cut.cfg"), {pmr.begin(), pmr.begin() + 600});
+    for (const auto& [name, channels] : {std::pair{"padded.cfg", 16u}, {"cut.cfg", 13u}}) {
+        const auto slot = OpenConfigFile(state, dir.File(name), prompter);
+        ASSERT_TRUE(slot) << name;
+        EXPECT_EQ(state.workspace.At(*slot).lines.size(), channels) << name;
+    }
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
 }
 
 TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
@@ -167,10 +208,19 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
         ASSERT_TRUE(OpenConfigFile(state, name, prompter));
         EXPECT_EQ(state.CustomerName, customer);
     }
-    // A broken companion counts as missing, with no fallback: the texts stay as they were.
-    WriteBytes(dir.File("old.v2/radio.v1.ptx"), Bytes(1020, 0x02));
+    // A broken companion is reported and counts as missing, with no fallback: the texts stay as
+    // they were.
+    const std::string broken = dir.File("old.v2/radio.v1.ptx");
+    WriteBytes(broken, Bytes(1020, 0x02));
+    prompter.Expect("The radio information in " + broken +
+                        " could not be read: it is 1020 bytes long, not 1024.\n\rThe "
+                        "configuration opens without it, and saving leaves " +
+                        broken + " as it is.",
+                    Answer::Ok);
     const auto reopened = OpenConfigFile(state, name, prompter);
     ASSERT_TRUE(reopened);
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+    EXPECT_EQ(prompter.Asked().back().icon, Icon::Exclamation);
     EXPECT_FALSE(state.InfoValid);
     EXPECT_EQ(state.CustomerName, "A");
     // Without an information page, saving leaves no companion behind.
@@ -214,26 +264,106 @@ TEST_F(ConfigFileTest, ACompanionThatFailsSaysTheConfigurationIsSavedAlready) {
     const int slot = NewDocument(true);
     const std::string cfg = dir.File("pair.cfg");
     const std::string ptx = dir.File("pair.ptx");
+    const Bytes older = EncodeCompanionFile(InfoWithTexts());
     const std::string notSaved =
         cfg + " was saved, but its radio information in " + ptx + " was not.";
-    const std::string isDirectory = ": " + std::generic_category().message(EISDIR) + ".\n\r";
-    // A read-only companion, or a folder in its place that can be neither written nor deleted.
+    const std::string loop =
+        ": " + std::generic_category().message(ELOOP) + ".\n\r";  // a link to itself
     for (const auto& [readOnly, infoValid, message] :
          {std::tuple{true, true, ptx + " is a read only file\n\r" + notSaved},
-          {false, true, "Can't save " + ptx + isDirectory + notSaved},
+          {false, true, "Can't save " + ptx + loop + notSaved},
           {false, false,
-           "Can't delete " + ptx + isDirectory + cfg + " was saved, but " + ptx +
+           "Can't delete " + ptx + loop + cfg + " was saved, but " + ptx +
                " still holds older radio information."}}) {
-        fs::remove_all(ptx);
-        readOnly ? (WriteBytes(ptx, {9, 9}), MakeReadOnly(ptx)) : void(fs::create_directory(ptx));
+        fs::remove(ptx);
+        readOnly ? (WriteBytes(ptx, older), MakeReadOnly(ptx))
+                 : fs::create_symlink("pair.ptx", ptx);
         state.InfoValid = infoValid;
+        fs::remove(cfg);
         prompter.Expect(message, Answer::Ok);
         EXPECT_FALSE(SaveConfigFile(state, slot, cfg, prompter));
         EXPECT_EQ(ReadBytes(cfg).size(), 675u);
-        EXPECT_TRUE(fs::is_directory(ptx) || ReadBytes(ptx) == (Bytes{9, 9}));  // left alone
+        EXPECT_TRUE(fs::is_symlink(ptx) || ReadBytes(ptx) == older);  // left alone
     }
-    EXPECT_TRUE(prompter.Done());
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
+}
+
+TEST_F(ConfigFileTest, ADamagedCompanionIsReportedAndNoSaveDeletesOrReplacesIt) {
+    const std::string cfg = dir.File("radio.cfg");
+    const std::string ptx = dir.File("radio.ptx");
+    ASSERT_TRUE(SaveConfigFile(state, NewDocument(), cfg, prompter));
+    const Bytes good = ReadBytes(ptx);
+    Bytes retagged = good;
+    retagged[4 * 200] = 0x11;
+    // Cut to 1020 of its 1024 bytes, one record's tag changed, a folder in its place.
+    for (const auto& [damage, why] :
+         {std::pair{Bytes(good.begin(), good.end() - 4),
+                    std::string("it is 1020 bytes long, not 1024")},
+          {retagged, "its record 200 (at byte 800) has tag 0x0011, not 0x0002"},
+          {Bytes{}, std::generic_category().message(EISDIR)}}) {
+        fs::remove_all(ptx);
+        damage.empty() ? void(fs::create_directory(ptx)) : WriteBytes(ptx, damage);
+        const auto left = [&, damage = damage] {
+            return damage.empty() ? fs::is_directory(ptx) : ReadBytes(ptx) == damage;
+        };
+        // A document with a page of its own to write saves nothing.
+        const int built = NewDocument(true);
+        const Bytes before = ReadBytes(cfg);
+        prompter.Expect("Can't save " + cfg + ": its radio information file " + ptx +
+                            " could not be read (" + why +
+                            "), and a save never replaces one it could not read.\n\rNothing "
+                            "was saved. Move " +
+                            ptx + " away, then save again.",
+                        Answer::Ok);
+        EXPECT_FALSE(SaveConfigFile(state, built, cfg, prompter));
+        EXPECT_TRUE(state.workspace.At(built).state.Dirty);
+        EXPECT_EQ(ReadBytes(cfg), before);
+        EXPECT_TRUE(left()) << why;
+
+        // Opened, the configuration comes without a page; saved in place (Save, import, resave)
+        // it is written and the companion left as it is.
+        prompter.Expect("The radio information in " + ptx + " could not be read: " + why +
+                            ".\n\rThe configuration opens without it, and saving leaves " +
+                            ptx + " as it is.",
+                        Answer::Ok);
+        const auto opened = OpenConfigFile(state, cfg, prompter);
+        ASSERT_TRUE(opened) << why;
+        state.workspace.At(*opened).state.Dirty = true;
+        prompter.Expect(ptx + " could not be read (" + why + "), so it was left as it is.\n\r" +
+                            cfg + " was saved without radio information.",
+                        Answer::Ok);
+        EXPECT_TRUE(SaveConfigFile(state, *opened, cfg, prompter));
+        EXPECT_FALSE(state.workspace.At(*opened).state.Dirty);
+        EXPECT_TRUE(left()) << why;
+    }
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+}
+
+TEST_F(ConfigFileTest, SavesWriteThroughLinksToTheFilesTheyName) {
+    // The pair lives in a shared folder; the working folder holds links to it, the
+    // configuration's through a second link with a relative target.
+    fs::create_directory(dir.Path() / "shared");
+    const int slot = NewDocument();
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shared/radio.cfg"), prompter));
+    fs::create_symlink("shared/radio.cfg", dir.File("via.cfg"));
+    fs::create_symlink("via.cfg", dir.File("radio.cfg"));
+    fs::create_symlink(dir.File("shared/radio.ptx"), dir.File("radio.ptx"));
+    Document& doc = state.workspace.At(slot);
+    doc.lines[0] = PresetChannelLine(1, "446.100000");
+    doc.state.Dirty = true;
+    state.InfoWords[kInfoSerialText] = 'Z';
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("radio.cfg"), prompter));
+
+    EXPECT_EQ(ReadBytes(dir.File("shared/radio.cfg")), EncodeConfigFile(PackImage(state, doc)));
+    EXPECT_EQ(ReadBytes(dir.File("shared/radio.ptx")), EncodeCompanionFile(state.InfoWords));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+        names.push_back(entry.path().filename().string() +
+                        (fs::is_symlink(entry.symlink_status()) ? "@" : ""));
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"radio.cfg@", "radio.ptx@", "shared", "via.cfg@"}));
 }
 
 TEST_F(ConfigFileTest, AFailedWriteKeepsWhatWasThereAndReportsTheSystemError) {
