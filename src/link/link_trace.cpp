@@ -1,5 +1,7 @@
 #include "link/link_trace.h"
 
+#include <fcntl.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,23 +9,52 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "util/descriptor_output.h"
+
 namespace petrel {
 
-LinkTrace::LinkTrace(std::unique_ptr<std::ofstream> file) : file_(std::move(file)), out_(*file_) {}
+// The trace's own file: the descriptor's buffer keeps the reason of a failed write.
+struct LinkTrace::File {
+    explicit File(int fd) : buffer(fd, true), stream(&buffer) {}
+    DescriptorBuffer buffer;
+    std::ostream stream;
+};
+
+LinkTrace::LinkTrace(std::unique_ptr<File> file, std::string path)
+    : file_(std::move(file)), path_(std::move(path)), out_(file_->stream) {}
+
+LinkTrace::LinkTrace(std::ostream& out) : out_(out) {}
+
+LinkTrace::~LinkTrace() = default;
 
 std::unique_ptr<LinkTrace> LinkTrace::Append(const std::string& path) {
-    auto file = std::make_unique<std::ofstream>(path, std::ios::app | std::ios::binary);
-    if (!*file) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
         throw std::runtime_error("cannot write the trace " + path + ": " + std::strerror(errno));
     }
+    auto trace = std::unique_ptr<LinkTrace>(new LinkTrace(std::make_unique<File>(fd), path));
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
     char started[32];
     std::strftime(started, sizeof started, "%Y-%m-%d %H:%M:%S", &local);
-    *file << "Petrel CPS serial trace, started " << started
-          << "; milliseconds since the first event, > written, < read\n";
-    return std::unique_ptr<LinkTrace>(new LinkTrace(std::move(file)));
+    trace->out_ << "Petrel CPS serial trace, started " << started
+                << "; milliseconds since the first event, > written, < read\n";
+    return trace;
+}
+
+std::optional<std::string> LinkTrace::Finish() {
+    out_.flush();
+    if (file_) {
+        file_->buffer.Close();
+        if (file_->buffer.Error() != 0) {
+            return "cannot write the trace " + path_ + ": " + file_->buffer.ErrorText();
+        }
+    }
+    if (!out_) {
+        return "cannot write the trace " + path_;
+    }
+    return std::nullopt;
 }
 
 void LinkTrace::Line(std::string_view text) {

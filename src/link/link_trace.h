@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <ostream>
 #include <memory>
 #include <optional>
 #include <span>
@@ -20,9 +20,10 @@ inline constexpr const char* kTraceVariable = "PETREL_TRACE";
 // closed, so that tracing costs a transfer no time worth measuring.
 class LinkTrace {
   public:
-    explicit LinkTrace(std::ostream& out) : out_(out) {}
+    explicit LinkTrace(std::ostream& out);
+    ~LinkTrace();
     // Appends to the file at path, after a line with the date and time of this start. Throws
-    // std::runtime_error naming the file and the system's reason when it cannot be written.
+    // std::runtime_error naming the file and the system's reason when it cannot be opened.
     static std::unique_ptr<LinkTrace> Append(const std::string& path);
 
     // A line without a time (the port list).
@@ -31,12 +32,17 @@ class LinkTrace {
     // Bytes in one direction: '>' written to the line, '<' read from it.
     void Bytes(std::int64_t nowUs, char direction, std::span<const std::uint8_t> bytes);
     void Flush();
+    // Flushes and, for a file, closes it; then why the trace is not whole ("cannot write the
+    // trace PATH: No space left on device"), or nothing when every line went out.
+    std::optional<std::string> Finish();
 
   private:
-    explicit LinkTrace(std::unique_ptr<std::ofstream> file);
+    struct File;
+    LinkTrace(std::unique_ptr<File> file, std::string path);
     void Stamp(std::int64_t nowUs);
 
-    std::unique_ptr<std::ofstream> file_;
+    std::unique_ptr<File> file_;
+    std::string path_;
     std::ostream& out_;
     std::optional<std::int64_t> originUs_;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "util/text.h"
+
 namespace petrel {
 
 namespace {
@@ -69,7 +71,7 @@ std::string TextSurface::Render() const {
         for (const auto& cells : rows) {
             std::string line;
             for (const auto& character : cells) {
-                line += character;
+                line += EscapeControls(character);  // a control character keeps to its line
             }
             line.erase(line.find_last_not_of(' ') + 1);
             out += line + '\n';

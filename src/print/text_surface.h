@@ -32,7 +32,8 @@ class TextSurface : public PrintSurface {
 
     // The report as text: one line per printed line, blank ones included, each text from the
     // column its x falls on (counted from x = 0 of the pen), rules as dashes, a form feed after
-    // each page. Blanks of a text do not cover what stands under them, as on paper.
+    // each page. Blanks of a text do not cover what stands under them, as on paper. A control
+    // character (from a radio's customer name, say) is written escaped, as "\x0a".
     std::string Render() const;
 
   protected:

@@ -1,12 +1,15 @@
 #include "shell/painter_print_surface.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "document/config_file.h"
 #include "document/radio_image.h"
@@ -123,25 +126,26 @@ QPageLayout ReportPageLayout(const Paper& paper) {
 PrintResult WriteReportPdf(const std::string& path, const QPageLayout& layout,
                            const ProgramState& state, const Document& doc,
                            const std::function<ReportTime()>& now) {
-    // Written beside the old file and put in its place only when complete.
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {0, {path + ": " + file.errorString().toStdString()}};
-    }
+    // Drawn in memory first, then written beside the old file and put in its place only when
+    // every byte is on the disk: a save file's commit has been seen to report success for a
+    // write that failed on a full disk, leaving an empty file where a good one was.
+    QByteArray pdf;
     std::optional<PrintResult> result;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setPageLayout(layout);
         writer.setCreator(kCreator);
         writer.setTitle(QString::fromStdString(FileBase(doc.title)));
         result = PaintReport(writer, state, doc, now);
     }
-    if (!result) {
-        file.cancelWriting();
+    if (!result || pdf.isEmpty()) {
         return {0, {path + ": the PDF could not be started"}};
     }
-    if (!file.commit()) {
-        return {0, {path + ": " + file.errorString().toStdString()}};
+    if (const auto error =
+            WriteFileAtomically(path, std::vector<std::uint8_t>(pdf.begin(), pdf.end()))) {
+        return {0, {path + ": " + *error}};
     }
     return *result;
 }

@@ -107,4 +107,32 @@ std::string Utf8ToLatin1(std::string_view text, char replacement) {
     return result;
 }
 
+std::string EscapeControls(std::string_view text) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    constexpr unsigned char kUtf8C1Lead = 0xC2;  // U+0080..U+009F are C2 80..C2 9F
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        int control = -1;
+        if (byte < 0x20 || byte == 0x7F) {
+            control = byte;
+        } else if (byte == kUtf8C1Lead && next >= 0x80 && next <= 0x9F) {
+            control = next;
+            ++i;
+        }
+        if (control >= 0) {
+            escaped += "\\x";
+            escaped += kDigits[control >> 4];
+            escaped += kDigits[control & 0x0F];
+        } else if (byte == '\\') {
+            escaped += "\\\\";
+        } else {
+            escaped += text[i];
+        }
+    }
+    return escaped;
+}
+
 }  // namespace petrel

@@ -34,4 +34,9 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // not UTF-8) becomes replacement.
 std::string Utf8ToLatin1(std::string_view text, char replacement = '?');
 
+// Text for one line of plain output: control characters (C0, DEL, and C1 written as UTF-8) as
+// "\x1b", and a backslash as "\\", so that a text read from a file or a radio stays on its line
+// and every output reads back to one text.
+std::string EscapeControls(std::string_view text);
+
 }  // namespace petrel

@@ -2,14 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <system_error>
 
 #include "channels/channel_line.h"
 #include "document/config_file.h"
+#include "document/info_page.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
 #include "settings/radio_info.h"
@@ -42,11 +48,57 @@ CliRun Cli(const Args& args, const cli::CliEnvironment& environment = {}) {
     return {exit, out.str(), err.str()};
 }
 
+// Runs the petrel-cli program itself through the shell, with its redirections.
+CliRun Program(const std::string& commandLine, const test::TempDir& dir) {
+    const std::string err = dir.File("program.err");
+    const int status = std::system((std::string(PETREL_BINARY_DIR) + "/tools/cli/petrel-cli " +
+                                    commandLine + " 2>" + err)
+                                       .c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {}, ReadText(err)};
+}
+
 class CliTest : public ::testing::Test {
   protected:
     test::TempDir dir;
     test::ScopedWorkingDir cwd{dir.Path()};
 };
+
+TEST_F(CliTest, ResultsThatCannotBeWrittenFailTheCommand) {
+    const std::string name = dir.File("pmr.cfg");
+    ASSERT_EQ(Cli({"new", "--band", "9", "--channels", "16", name}).exit, 0);
+    const std::string full = std::generic_category().message(ENOSPC);
+    for (const std::string& command : {"show " + name, "show --all " + name,
+                                       "print --text " + name, "export " + name + " -"}) {
+        const CliRun run = Program(command + " >/dev/full", dir);
+        EXPECT_EQ(run.exit, 1) << command;
+        EXPECT_EQ(run.err, "petrel-cli: the output could not be written: " + full + "\n")
+            << command;
+    }
+}
+
+// A radio's serial number and customer name may hold any byte; the command line's output keeps
+// one line per control, so the texts come escaped and a backslash doubled.
+TEST_F(CliTest, ControlCharactersOfTheRadioTextsArePrintedEscaped) {
+    const std::string name = dir.File("radio.cfg");
+    ASSERT_EQ(Cli({"new", "--band", "9", "--channels", "3", name}).exit, 0);
+    auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
+    ASSERT_TRUE(info);
+    const std::string serial = "SN\n42\\x", customer = "A\x1b[2J\rB\x85";
+    std::copy(serial.begin(), serial.end(), info->begin() + kInfoSerialText);
+    std::copy(customer.begin(), customer.end(), info->begin() + kInfoNameText);
+    test::WriteBytes(dir.File("radio.ptx"), EncodeCompanionFile(*info));
+
+    const CliRun shown = Cli({"show", "--all", name});
+    const CliRun printed = Cli({"print", "--text", name});
+    for (const CliRun& run : {shown, printed}) {
+        ASSERT_EQ(run.exit, 0) << run.err;
+        EXPECT_NE(run.out.find("SN\\x0a42\\\\x"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("A\\x1b[2J\\x0dB\\x85"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find_first_of("\x1b\r\x85"), std::string::npos);
+    }
+    EXPECT_NE(shown.out.find("\nSerial No:SN\\x0a42\\\\x\nCustomer:A\\x1b[2J\\x0dB\\x85\n"),
+              std::string::npos);
+}
 
 TEST_F(CliTest, NewShowAndResave) {
     const std::string name = dir.File("pmr.cfg");
@@ -265,6 +317,17 @@ TEST_F(CliRadioTest, WriteWithBackupCustomerAndReadOnANinetyNineChannelRadio) {
     };
     const std::string stored{char((*info)[0xDD]), char((*info)[0xDE]), char((*info)[0xDF])};
     EXPECT_TRUE(stored == date(today) || stored == date(Today()));  // either side of midnight
+}
+
+TEST_F(CliRadioTest, AReadWhoseTraceCannotBeWrittenFails) {
+    StartRadio({"--blank", "--band", "9", "--channels", "16"});
+    const CliRun read = RadioCli({"read", "--trace", "/dev/full", dir.File("read.cfg")});
+    EXPECT_EQ(read.exit, 1);
+    EXPECT_TRUE(read.Said("petrel-cli: cannot write the trace /dev/full: " +
+                          std::generic_category().message(ENOSPC) + "\n"))
+        << read.err;
+    EXPECT_EQ(ReadBytes(dir.File("read.cfg")).size(), 675u);  // the read itself went through
+    EXPECT_EQ(sim->Stop(), 0);
 }
 
 // A never-programmed radio of another band reads as a file that opens; once written, a

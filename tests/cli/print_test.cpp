@@ -1,10 +1,14 @@
 // petrel-cli print: the report as text and as a PDF, run as the program itself.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "cli.h"
 #include "support/temp_dir.h"
@@ -55,6 +59,51 @@ TEST(CliPrint, TheTextAndThePdfHoldTheSameReport) {
           {"print", "--text"}}) {
         EXPECT_EQ(cli::RunCli(args, out, err), cli::kExitUsage);
     }
+}
+
+// A PDF that cannot be written whole fails the command, and one that was there stays as it was.
+class CliPdfTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::ostringstream out;
+        std::ostringstream err;
+        ASSERT_EQ(cli::RunCli({"new", "--band", "9", "--channels", "16", config}, out, err), 0);
+    }
+    // The exit status of petrel-cli print --pdf pdf; what it said is in err.
+    int PrintPdf(const std::string& pdf) {
+        const std::string command = std::string(PETREL_BINARY_DIR) +
+                                    "/tools/cli/petrel-cli print --pdf " + pdf + " " + config +
+                                    " 2>" + dir.File("err.txt");
+        const int status = std::system(command.c_str());
+        err = test::ReadText(dir.File("err.txt"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    test::TempDir dir;
+    std::string config = dir.File("pmr.cfg");
+    std::string err;
+    std::string full = std::generic_category().message(ENOSPC);
+};
+
+TEST_F(CliPdfTest, ADeviceThatTakesNothingFailsThePrint) {
+    EXPECT_EQ(PrintPdf("/dev/full"), 1);
+    EXPECT_EQ(err, "petrel-cli: not printed: /dev/full: " + full + "\n");
+}
+
+TEST_F(CliPdfTest, OnAFullDiskTheOldPdfStays) {
+    const test::SmallDisk disk(256);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << "a small disk cannot be mounted here";
+    }
+    const std::string pdf = disk.File("pmr.pdf");
+    ASSERT_EQ(PrintPdf(pdf), 0) << err;
+    const auto good = test::ReadBytes(pdf);
+    disk.Fill();
+    EXPECT_EQ(PrintPdf(pdf), 1);
+    EXPECT_EQ(err, "petrel-cli: not printed: " + pdf + ": " + full + "\n");
+    EXPECT_EQ(test::ReadBytes(pdf), good);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.File("")),
+                            std::filesystem::directory_iterator()),
+              2);  // the PDF and the filler: nothing half-written left behind
 }
 
 }  // namespace

@@ -4,7 +4,12 @@
 #include <iterator>
 #include <stdexcept>
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace petrel::test {
 
@@ -34,6 +39,32 @@ ScopedWorkingDir::ScopedWorkingDir(const std::filesystem::path& dir)
 ScopedWorkingDir::~ScopedWorkingDir() {
     std::error_code ignored;
     std::filesystem::current_path(previous_, ignored);
+}
+
+SmallDisk::SmallDisk(std::size_t kilobytes) {
+    const std::string options = "size=" + std::to_string(kilobytes) + "k,mode=0700";
+    mounted_ = ::mount("tmpfs", dir_.Path().c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted_) {
+        ::umount2(dir_.Path().c_str(), MNT_DETACH);
+    }
+}
+
+void SmallDisk::Fill() const {
+    const int fd = ::open(File("filler").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throw std::runtime_error("cannot fill the small disk");
+    }
+    const std::vector<char> block(512, 'x');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    if (!full) {
+        throw std::runtime_error("the small disk did not fill up");
+    }
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -32,6 +33,26 @@ class ScopedWorkingDir {
 
   private:
     std::filesystem::path previous_;
+};
+
+// A file system of a few kilobytes (tmpfs) mounted on a fresh folder, for writes that must
+// meet a full disk. Mounting needs privileges a machine may not give a test: then Mounted() is
+// false and the test skips.
+class SmallDisk {
+  public:
+    explicit SmallDisk(std::size_t kilobytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool Mounted() const { return mounted_; }
+    std::string File(const std::string& name) const { return dir_.File(name); }
+    // Fills the space left with one file: the next write meets a full disk.
+    void Fill() const;
+
+  private:
+    TempDir dir_;
+    bool mounted_ = false;
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

@@ -55,6 +55,8 @@ struct Context {
     ProgramState state;
     PolicyPrompter prompter;
     TextStatusLine status;
+    // A file asked for beside the command's own result (a serial trace) was not written whole.
+    bool incomplete = false;
 
     Context(std::ostream& o, std::ostream& e, const CliEnvironment& env)
         : out(o), err(e), environment(env), prompter(e), status(e) {}
@@ -132,22 +134,20 @@ int Show(Context& c, const Arguments& arguments) {
     }
     ActivateDocument(c.state, *slot);
     const Document& doc = c.state.workspace.At(*slot);
-    c.out << doc.modelLabel << '\n'
-          << doc.rangeLabel << '\n'
-          << doc.serialLabel << '\n'
-          << doc.customerLabel << '\n'
-          << kColumnHeader << '\n';
-    for (const auto& line : doc.lines) {
-        c.out << line << '\n';
-    }
+    std::vector<std::string> lines = {doc.modelLabel, doc.rangeLabel, doc.serialLabel,
+                                      doc.customerLabel, kColumnHeader};
+    lines.insert(lines.end(), doc.lines.begin(), doc.lines.end());
     const auto check = CheckChannelLines(doc.lines, c.state.BandLow, c.state.BandHigh);
     if (check.anyFrequency) {
-        c.out << check.message << '\n';
+        lines.push_back(check.message);
     }
     if (arguments.Flag("--all")) {
-        for (const auto& line : SettingsReport(c.state, doc)) {
-            c.out << line << '\n';
-        }
+        const auto settings = SettingsReport(c.state, doc);
+        lines.insert(lines.end(), settings.begin(), settings.end());
+    }
+    // One line per control: texts from the file (a customer name, say) come escaped.
+    for (const auto& line : lines) {
+        c.out << EscapeControls(line) << '\n';
     }
     return kExitOk;
 }
@@ -294,6 +294,7 @@ class CliHost : public LinkHost {
 
 // A radio operation's port, clock and link, with the answering policy of the arguments.
 struct RadioSession {
+    Context& context;
     std::unique_ptr<LinkTrace> trace;  // kept to the end: it is written when a port closes
     TermiosSerialPort port;
     SteadyClock clock;
@@ -302,7 +303,8 @@ struct RadioSession {
     std::vector<PortProblem> scanProblems;
 
     RadioSession(Context& c, const Arguments& arguments)
-        : port(Devices(c, arguments), Rediscover(c, arguments)),
+        : context(c),
+          port(Devices(c, arguments), Rediscover(c, arguments)),
           link(c.state, port, clock, c.prompter, c.status, host) {
         const std::vector<std::string> retries = arguments.Values("--retries");
         if (!retries.empty()) {
@@ -326,6 +328,19 @@ struct RadioSession {
         c.status.SetProgressBar(c.environment.errIsTerminal);
         scanProblems = DetectRS(c.state, port, c.prompter);
     }
+
+    // The trace is complete once the command is done with the radio: a trace that could not be
+    // written whole fails the command.
+    ~RadioSession() {
+        if (trace) {
+            if (const auto problem = trace->Finish()) {
+                context.err << "petrel-cli: " << *problem << '\n';
+                context.incomplete = true;
+            }
+        }
+    }
+    RadioSession(const RadioSession&) = delete;
+    RadioSession& operator=(const RadioSession&) = delete;
 
     static std::vector<std::string> Devices(const Context& c, const Arguments& arguments) {
         std::vector<std::string> devices = arguments.Values("--port");
@@ -448,8 +463,8 @@ int Customer(Context& c, const Arguments& arguments) {
         }
         return kExitFailure;
     }
-    c.out << "Customer Name: " << Trim(c.state.CustomerName) << '\n'
-          << "Serial Number: " << Trim(c.state.SerialNo) << '\n';
+    c.out << "Customer Name: " << EscapeControls(Trim(c.state.CustomerName)) << '\n'
+          << "Serial Number: " << EscapeControls(Trim(c.state.SerialNo)) << '\n';
     return kExitOk;
 }
 
@@ -485,8 +500,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         for (const auto& command : Commands()) {
             if (args[0] == command.name) {
-                return command.run(
+                const int exit = command.run(
                     context, ParseArguments(args, 1, command.valueOptions, command.flagOptions));
+                return exit == kExitOk && context.incomplete ? kExitFailure : exit;
             }
         }
         throw UsageError{"unknown command " + args[0]};

@@ -3,11 +3,13 @@
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli.h"
 #include "link/link_trace.h"
+#include "util/descriptor_output.h"
 
 #ifdef PETREL_CLI_PDF
 #include <QGuiApplication>
@@ -53,6 +55,17 @@ int main(int argc, char** argv) {
 #ifdef PETREL_CLI_PDF
     environment.writePdf = WritePdf;
 #endif
-    return petrel::cli::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                               std::cerr, environment);
+    // Results go out through a buffer that keeps the reason of a failed write: a full disk or
+    // a closed pipe must not leave an empty result behind an exit status of success.
+    petrel::DescriptorBuffer results(STDOUT_FILENO, false);
+    std::ostream out(&results);
+    const int exit = petrel::cli::RunCli(std::vector<std::string>(argv + 1, argv + argc), out,
+                                         std::cerr, environment);
+    out.flush();
+    if (results.Close() != 0) {
+        std::cerr << "petrel-cli: the output could not be written: " << results.ErrorText()
+                  << '\n';
+        return petrel::cli::kExitFailure;
+    }
+    return exit;
 }
