@@ -219,7 +219,7 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
                     Answer::Ok);
     const auto reopened = OpenConfigFile(state, name, prompter);
     ASSERT_TRUE(reopened);
-    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+    ASSERT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_EQ(prompter.Asked().back().icon, Icon::Exclamation);
     EXPECT_FALSE(state.InfoValid);
     EXPECT_EQ(state.CustomerName, "A");

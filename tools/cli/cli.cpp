@@ -135,7 +135,7 @@ int Show(Context& c, const Arguments& arguments) {
     ActivateDocument(c.state, *slot);
     const Document& doc = c.state.workspace.At(*slot);
     std::vector<std::string> lines = {doc.modelLabel, doc.rangeLabel, doc.serialLabel,
-                                      doc.customerLabel, kColumnHeader};
+                                      doc.customerLabel, std::string(kColumnHeader)};
     lines.insert(lines.end(), doc.lines.begin(), doc.lines.end());
     const auto check = CheckChannelLines(doc.lines, c.state.BandLow, c.state.BandHigh);
     if (check.anyFrequency) {
