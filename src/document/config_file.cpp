@@ -239,8 +239,7 @@ std::optional<std::string> ConfigRecordsProblem(const ConfigRecords& read) {
                "records of a configuration.";
     }
     if (ChannelCountOf(read.image.size()) == 0) {
-        return "it holds no channel record (its records end after " +
-               std::to_string(read.count) +
+        return "it holds no channel record (its records end after " + std::to_string(read.count) +
                " bytes of the radio image, before the first channel). It may have been cut "
                "short.";
     }
@@ -443,8 +442,8 @@ std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
     const CompanionRead companion = FindCompanion(name);
     const auto slot = OpenConfigBytes(state, *bytes, companion.page, name, prompter);
     if (slot && !companion.page && !companion.problem.empty()) {
-        prompter.Tell("The radio information in " + companion.path + " could not be read: " +
-                          companion.problem + "." + kLineBreak +
+        prompter.Tell("The radio information in " + companion.path +
+                          " could not be read: " + companion.problem + "." + kLineBreak +
                           "The configuration opens without it, and saving leaves " +
                           companion.path + " as it is.",
                       Icon::Exclamation);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>

@@ -61,8 +61,7 @@ int DescriptorBuffer::Close() {
     Drain();
     if (owned_) {
         struct stat info {};
-        if (error_ == 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) &&
-            ::fsync(fd_) != 0) {
+        if (error_ == 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) && ::fsync(fd_) != 0) {
             error_ = errno;
         }
         if (::close(fd_) != 0 && error_ == 0) {

@@ -135,15 +135,9 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
     WriteBytes(dir.File("noise.cfg"), noise);
     WriteBytes(dir.File("info.cfg"), EncodeCompanionFile(InfoWithTexts()));
     WriteBytes(dir.File("61.cfg"), {pmr.begin(), pmr.begin() + 61 * 3});
-    // 101 records: the header, the band byte's place and four bytes, still no whole channel.
-    WriteBytes(dir.File("101.cfg"), {pmr.begin(), pmr.begin() + 101 * 3});
-    const std::string notConfig = ": it is not a configuration file (it holds no configuration "
-                                  "records).";
-    const auto noChannel = [](const std::string& name, int records) {
-        return "Can't open " + name + ": it holds no channel record (its records end after " +
-               std::to_string(records) +
-               " bytes of the radio image, before the first channel). It may have been cut short.";
-    };
+    const std::string notConfig =
+        ": it is not a configuration file (it holds no configuration "
+        "records).";
     for (const auto& [name, message] :
          {std::pair{dir.File("big.cfg"), std::string("File is too big to open")},
           {dir.File("0D.cfg"), "Model or Type Error!  Can not Open  " + dir.File("0D.cfg")},
@@ -156,8 +150,10 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
            "Can't open " + dir.File("info.cfg") +
                ": it holds integer records, as a radio information (.ptx) file does, not the "
                "byte records of a configuration."},
-          {dir.File("61.cfg"), noChannel(dir.File("61.cfg"), 61)},
-          {dir.File("101.cfg"), noChannel(dir.File("101.cfg"), 101)}}) {
+          {dir.File("61.cfg"),
+           "Can't open " + dir.File("61.cfg") +
+               ": it holds no channel record (its records end after 61 bytes of the radio "
+               "image, before the first channel). It may have been cut short."}}) {
         prompter.Expect(message, Answer::Ok);
         state.NewUntouched = true;
         EXPECT_FALSE(OpenConfigFile(state, name, prompter)) << name;
@@ -324,8 +320,8 @@ TEST_F(ConfigFileTest, ADamagedCompanionIsReportedAndNoSaveDeletesOrReplacesIt) 
         // Opened, the configuration comes without a page; saved in place (Save, import, resave)
         // it is written and the companion left as it is.
         prompter.Expect("The radio information in " + ptx + " could not be read: " + why +
-                            ".\n\rThe configuration opens without it, and saving leaves " +
-                            ptx + " as it is.",
+                            ".\n\rThe configuration opens without it, and saving leaves " + ptx +
+                            " as it is.",
                         Answer::Ok);
         const auto opened = OpenConfigFile(state, cfg, prompter);
         ASSERT_TRUE(opened) << why;
@@ -357,13 +353,10 @@ TEST_F(ConfigFileTest, SavesWriteThroughLinksToTheFilesTheyName) {
 
     EXPECT_EQ(ReadBytes(dir.File("shared/radio.cfg")), EncodeConfigFile(PackImage(state, doc)));
     EXPECT_EQ(ReadBytes(dir.File("shared/radio.ptx")), EncodeCompanionFile(state.InfoWords));
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.Path())) {
-        names.push_back(entry.path().filename().string() +
-                        (fs::is_symlink(entry.symlink_status()) ? "@" : ""));
+    for (const char* link : {"radio.cfg", "via.cfg", "radio.ptx"}) {
+        EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;
     }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"radio.cfg@", "radio.ptx@", "shared", "via.cfg@"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 4);  // no temporary left
 }
 
 TEST_F(ConfigFileTest, AFailedWriteKeepsWhatWasThereAndReportsTheSystemError) {

@@ -63,8 +63,7 @@ int main(int argc, char** argv) {
                                          std::cerr, environment);
     out.flush();
     if (results.Close() != 0) {
-        std::cerr << "petrel-cli: the output could not be written: " << results.ErrorText()
-                  << '\n';
+        std::cerr << "petrel-cli: the output could not be written: " << results.ErrorText() << '\n';
         return petrel::cli::kExitFailure;
     }
     return exit;
