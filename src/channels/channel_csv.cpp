@@ -199,8 +199,10 @@ std::vector<CsvRow> ReadCsv(std::string_view text) {
     return rows;
 }
 
+// A row with nothing in it; one that opens a quote and leaves it open is not blank, it is broken.
 bool BlankRow(const CsvRow& row) {
-    return std::all_of(row.fields.begin(), row.fields.end(),
+    return row.unclosedField < 0 &&
+           std::all_of(row.fields.begin(), row.fields.end(),
                        [](const std::string& field) { return Trim(field).empty(); });
 }
 
@@ -216,13 +218,20 @@ struct ImportedChannel {
     std::optional<bool> scan;
 };
 
-// The rules every imported channel must keep: the document's band and channel count.
+// The rules every imported channel must keep: the document's band and channel count, and the
+// synthesiser settings its channels are stored with.
 struct ImportRules {
     int channels = 0;
     int band = 0;
     BandEdges edges;
+    PllParams pll;
     bool fixedChannelsOnly = false;
 };
+
+// The columns whose cells are read; Name, TStep and Comment are not.
+bool IsReadColumn(int column) {
+    return column != kName && column != kTStep && column != kComment;
+}
 
 struct CellError {
     Column column;
@@ -246,7 +255,8 @@ class RowReader {
         std::string text = Trim(row_.fields[static_cast<std::size_t>(field)]);
         return text.empty() ? std::nullopt : std::optional(std::move(text));
     }
-    std::optional<std::string> CheckFrequency(std::int64_t hz, const std::string& side) const;
+    std::optional<std::string> CheckFrequency(std::int64_t hz, bool isRx,
+                                              const std::string& side) const;
     std::variant<int, CellError> ReadTone(Column column, ToneKind kind) const;
 
     const CsvRow& row_;
@@ -254,7 +264,7 @@ class RowReader {
     const ImportRules& rules_;
 };
 
-std::optional<std::string> RowReader::CheckFrequency(std::int64_t hz,
+std::optional<std::string> RowReader::CheckFrequency(std::int64_t hz, bool isRx,
                                                      const std::string& side) const {
     const auto low = FreqToHz(rules_.edges.low);
     const auto high = FreqToHz(rules_.edges.high);
@@ -264,6 +274,18 @@ std::optional<std::string> RowReader::CheckFrequency(std::int64_t hz,
     }
     if (StepIndex(hz) > 1) {
         return side + FormatMhz(hz) + " MHz is not on the 6.25 kHz or 5 kHz raster";
+    }
+    // What the packer would store: a receive frequency the synthesiser cannot reach with the
+    // configuration's IF (or any word beyond 16 bits) would become an empty channel.
+    PllEncoder encoder(rules_.pll);
+    if (encoder.EncodeFreq(FormatMhz(hz), isRx) == kUnstorableCode) {
+        if (isRx) {
+            const std::int64_t ifHz = FreqToHz(rules_.pll.ifText).value_or(0);
+            return side + FormatMhz(hz) + " MHz cannot be stored with the configuration's IF of " +
+                   rules_.pll.ifText + " MHz (its synthesiser would have to make " +
+                   FormatMhz(hz + ifHz) + " MHz)";
+        }
+        return side + FormatMhz(hz) + " MHz cannot be stored by the radio's synthesiser";
     }
     if (rules_.fixedChannelsOnly) {
         bool inTable = false;
@@ -322,7 +344,7 @@ std::variant<ImportedChannel, CellError> RowReader::Read() const {
     if (!rx) {
         return CellError{kFrequency, Shown(frequency) + " is not a frequency in MHz"};
     }
-    if (auto problem = CheckFrequency(*rx, "")) {
+    if (auto problem = CheckFrequency(*rx, true, "")) {
         return CellError{kFrequency, *problem};
     }
     channel.rxHz = *rx;
@@ -334,13 +356,20 @@ std::variant<ImportedChannel, CellError> RowReader::Read() const {
             return CellError{kDuplex,
                              Shown(duplex) + " is not \"\", \"+\", \"-\", \"split\" or \"off\""};
         }
-        const std::string offsetText = Cell(kOffset).value_or("0");
+        // An offset left out would silently make the channel simplex.
+        const auto offsetCell = Cell(kOffset);
+        if (!offsetCell) {
+            return CellError{kOffset, "Duplex " + Shown(duplex) + " needs " +
+                                          (split ? "the transmit frequency" : "an offset") +
+                                          " in MHz, and there is none"};
+        }
+        const std::string& offsetText = *offsetCell;
         const auto offset = FreqToHz(offsetText);
         if (!offset || *offset < 0) {
             return CellError{kOffset, Shown(offsetText) + " is not a frequency in MHz"};
         }
         channel.txHz = split ? *offset : duplex == "+" ? *rx + *offset : *rx - *offset;
-        if (auto problem = CheckFrequency(*channel.txHz, "the transmit frequency ")) {
+        if (auto problem = CheckFrequency(*channel.txHz, false, "the transmit frequency ")) {
             return CellError{kOffset, *problem};
         }
     } else if (duplex.empty()) {
@@ -507,29 +536,53 @@ ChannelCsvExport ExportChannelsCsv(const Document& doc) {
 
 ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fixedChannelsOnly) {
     ChannelCsvImport result;
-    const ImportRules rules{static_cast<int>(doc.lines.size()), doc.state.Band,
-                            DocumentBandEdges(doc), fixedChannelsOnly};
-    const auto error = [&result](int line, Column column, const std::string& message) {
-        result.errors.push_back("line " + std::to_string(line) + ", " +
-                                std::string(kColumnNames[column]) + ": " + message);
+    const ImportRules rules{
+        static_cast<int>(doc.lines.size()), doc.state.Band, DocumentBandEdges(doc),
+        PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]),
+        fixedChannelsOnly};
+    std::array<int, kColumnCount> at;
+    at.fill(-1);
+    // A field by its column's name, or by its position when the header gives it no known name.
+    const auto fieldName = [&at](int field) {
+        const auto column = std::find(at.begin(), at.end(), field);
+        return column == at.end() ? "column " + std::to_string(field + 1)
+                                  : std::string(kColumnNames[column - at.begin()]);
     };
+    const auto error = [&result](int line, const std::string& field, const std::string& message) {
+        result.errors.push_back("line " + std::to_string(line) + ", " + field + ": " + message);
+    };
+    const auto columnError = [&error](int line, Column column, const std::string& message) {
+        error(line, std::string(kColumnNames[column]), message);
+    };
+    constexpr std::string_view kUnclosed = "the quoted text is not closed";
 
     std::vector<CsvRow> rows = ReadCsv(text);
     std::erase_if(rows, BlankRow);
     const int headerLine = rows.empty() ? 1 : rows.front().line;
-    std::array<int, kColumnCount> at;
-    at.fill(-1);
+    if (!rows.empty() && rows.front().unclosedField >= 0) {
+        // The open quote has swallowed every row after it; what the header names is unknown.
+        error(headerLine, fieldName(rows.front().unclosedField), std::string(kUnclosed));
+        return result;
+    }
     for (std::size_t field = 0; !rows.empty() && field < rows.front().fields.size(); ++field) {
         for (int column = 0; column < kColumnCount; ++column) {
-            if (at[column] < 0 &&
-                SameText(Trim(rows.front().fields[field]), kColumnNames[column])) {
+            if (!SameText(Trim(rows.front().fields[field]), kColumnNames[column])) {
+                continue;
+            }
+            if (at[column] < 0) {
                 at[column] = static_cast<int>(field);
+            } else if (IsReadColumn(column)) {
+                // Which of the two the file means cannot be told.
+                columnError(headerLine, static_cast<Column>(column),
+                            "the header has this column twice (columns " +
+                                std::to_string(at[column] + 1) + " and " +
+                                std::to_string(field + 1) + ")");
             }
         }
     }
     for (const Column required : {kLocation, kFrequency}) {
         if (at[required] < 0) {
-            error(headerLine, required, "the header has no such column");
+            columnError(headerLine, required, "the header has no such column");
         }
     }
     if (!result.errors.empty()) {
@@ -541,22 +594,19 @@ ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fi
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const CsvRow& row = rows[r];
         if (row.unclosedField >= 0) {
-            const auto column = std::find(at.begin(), at.end(), row.unclosedField);
-            error(row.line,
-                  column == at.end() ? kComment : static_cast<Column>(column - at.begin()),
-                  "the quoted text is not closed");
+            error(row.line, fieldName(row.unclosedField), std::string(kUnclosed));
             continue;
         }
         const auto read = RowReader(row, at, rules).Read();
         if (const auto* problem = std::get_if<CellError>(&read)) {
-            error(row.line, problem->column, problem->text);
+            columnError(row.line, problem->column, problem->text);
             continue;
         }
         const auto& channel = std::get<ImportedChannel>(read);
         if (const auto [earlier, added] = lineOf.emplace(channel.channel, row.line); !added) {
-            error(row.line, kLocation,
-                  "channel " + std::to_string(channel.channel) + " is also on line " +
-                      std::to_string(earlier->second));
+            columnError(row.line, kLocation,
+                        "channel " + std::to_string(channel.channel) + " is also on line " +
+                            std::to_string(earlier->second));
             continue;
         }
         channels.push_back(channel);

@@ -34,12 +34,14 @@ struct ChannelCsvImport {
 };
 
 // Replaces the channels the rows name, as one change of the document, after checking every row:
-// channel number, band range and storable raster of both frequencies (and, with
-// fixedChannelsOnly, the band's channel table), known tones, modes and values. Columns may come
-// in any order; unknown ones are ignored. A missing Duplex, Offset or tone column means simplex
-// without tones; a missing Mode, Power or Skip column (or an empty cell) keeps what the channel
-// had, as do the options the layout has no column for (busy-channel lock-out, beat shift, and
-// AUTO scan while Skip stays empty).
+// channel number, band range of both frequencies and whether the document's own synthesiser
+// settings can store them (and, with fixedChannelsOnly, the band's channel table), known tones,
+// modes and values. Columns may come in any order; unknown ones are ignored. Text whose meaning
+// cannot be told is refused: a quote left open, a read column named twice, a shifted Duplex
+// without its Offset. A missing Duplex or tone column means simplex without tones; a missing
+// Mode, Power or Skip column (or an empty cell) keeps what the channel had, as do the options
+// the layout has no column for (busy-channel lock-out, beat shift, and AUTO scan while Skip
+// stays empty).
 ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fixedChannelsOnly);
 
 // No list of 99 channels comes near this; a bigger file is not read.

@@ -42,7 +42,9 @@ bool IsBackupName(const std::string& name) {
 }
 
 // Removes the oldest backups, each with its companion, while more than keep files are left.
-void PruneBackups(const fs::path& folder, std::size_t keep) {
+// The backup named newest is never removed, even when other names carry later time stamps (a
+// clock once set ahead, backups made in another time zone): it is the one about to be relied on.
+void PruneBackups(const fs::path& folder, const std::string& newest, std::size_t keep) {
     std::map<std::string, std::vector<fs::path>>
         backups;  // by name without extension: oldest first
     std::size_t files = 0;
@@ -50,6 +52,10 @@ void PruneBackups(const fs::path& folder, std::size_t keep) {
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_regular_file(error) && IsBackupName(name)) {
+            if (entry.path().stem().string() == newest) {
+                ++files;  // counted, never removed
+                continue;
+            }
             backups[entry.path().stem().string()].push_back(entry.path());
             ++files;
         }
@@ -110,8 +116,18 @@ BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, c
         fs::remove(config, error);  // half a backup would restore another radio's tables
         return {{}, "Can't save " + companion + ": " + *failure + "."};
     }
-    PruneBackups(folder, kBackupFilesKept);
+    PruneBackups(folder, config.stem().string(), kBackupFilesKept);
     return {path, {}};
+}
+
+std::optional<std::string> BackupMissing(const std::string& path) {
+    std::error_code error;
+    for (const std::string& file : {path, CompanionPath(path)}) {
+        if (!fs::is_regular_file(file, error)) {
+            return "The backup " + file + " is no longer on disk.";
+        }
+    }
+    return std::nullopt;
 }
 
 std::tm LocalTimeNow() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,10 +32,14 @@ struct BackupResult {
 
 // Keeps a radio image (its band byte last, as in a file) and information page as a
 // configuration and companion in folder, made when missing. A name that is taken gets " (2)",
-// " (3)", ...; then the oldest backups go until the folder holds at most kBackupFilesKept
-// backup files (other files are left alone).
+// " (3)", ...; then the oldest other backups go until the folder holds at most kBackupFilesKept
+// backup files (the one just written and other files are left alone).
 BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
                              const std::tm& when);
+
+// Why the backup at path (a configuration and its companion) cannot be relied on: one of its
+// files is not on disk. Nothing when both are there.
+std::optional<std::string> BackupMissing(const std::string& path);
 
 // The local time now, for the name of a backup.
 std::tm LocalTimeNow();

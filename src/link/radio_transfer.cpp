@@ -134,7 +134,13 @@ TransferResult RadioLink::RadioTransfer(TransferOp op) {
             }
         }
     } else if (op == TransferOp::Download) {
-        if (!backup_.beforeDownload || BackUpBeforeWriting(result)) {
+        if (backup_.beforeDownload && backup_.folder.empty()) {
+            // Refused before the radio is touched: a backup with nowhere to go cannot be kept.
+            prompter_.Tell(
+                "No folder is given for the backup of the radio, so it cannot be "
+                "kept. Nothing has been read or written.",
+                Icon::Exclamation);
+        } else if (!backup_.beforeDownload || BackUpBeforeWriting(result)) {
             WriteRadioImage(result);
         }
     }
@@ -250,6 +256,15 @@ void RadioLink::WriteRadioImage(TransferResult& result) {
                    !AskToContinue(check.message)) {
             // The document's own check decides, whatever the status label shows now.
             return;
+        }
+        // The radio is written only while the backup it depends on is still on disk.
+        if (result.backup) {
+            if (const auto missing = BackupMissing(*result.backup)) {
+                result.backup.reset();
+                prompter_.Tell(*missing + kLineBreak + "Nothing has been written to the radio.",
+                               Icon::Exclamation);
+                return;
+            }
         }
         host_.SetBusy(true);
         image_ = PackImage(state_, doc);

@@ -7,6 +7,7 @@
 
 #include "channels/channel_line.h"
 #include "channels/channel_options.h"
+#include "channels/freq_codec.h"
 #include "channels/tone_table.h"
 #include "document/band_table.h"
 #include "document/document_lifecycle.h"
@@ -154,6 +155,63 @@ TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
     EXPECT_EQ(ImportChannelsCsv(doc, "", false).errors,
               (std::vector<std::string>{"line 1, Location: the header has no such column",
                                         "line 1, Frequency: the header has no such column"}));
+}
+
+// Texts whose meaning cannot be told are refused whole, each with its line and column.
+TEST_F(ChannelCsvTest, AmbiguousOrBrokenTextIsRefusedWithItsLineAndColumn) {
+    using Errors = std::vector<std::string>;
+    const std::pair<std::string, Errors> cases[] = {
+        // An open quote in the header would swallow every row.
+        {"Location,\"Frequency\n1,446.00625\n2,446.0125\n",
+         {"line 1, column 2: the quoted text is not closed"}},
+        // Two columns of one name: which one is meant cannot be told. Unread ones may repeat.
+        {"Location,Frequency,Frequency\n1,446.00625,446.0125\n",
+         {"line 1, Frequency: the header has this column twice (columns 2 and 3)"}},
+        {"\nLocation,Frequency, location ,Comment,Comment\n1,446.00625,2,a,b\n",
+         {"line 2, Location: the header has this column twice (columns 1 and 3)"}},
+        // A shift without its offset would silently become simplex.
+        {"Location,Frequency,Duplex,Offset\n1,446.00625,+,\n2,446.0125,-, \n3,446.0125,split,\n",
+         {"line 2, Offset: Duplex \"+\" needs an offset in MHz, and there is none",
+          "line 3, Offset: Duplex \"-\" needs an offset in MHz, and there is none",
+          "line 4, Offset: Duplex \"split\" needs the transmit frequency in MHz, and there is "
+          "none"}},
+        {"Location,Frequency,Duplex\n1,446.0125,-\n",
+         {"line 2, Offset: Duplex \"-\" needs an offset in MHz, and there is none"}},
+        // A quote left open at the end, even around nothing, is not a blank line.
+        {"Location,Frequency\n1,446.00625\n\"",
+         {"line 3, Location: the quoted text is not closed"}},
+        {"Location,Frequency,Vendor Data\n1,446.00625,\"  ",
+         {"line 2, column 3: the quoted text is not closed"}},
+        {"Location,Frequency,Comment,Comment\n1,446.00625,a,b\n", {}},
+    };
+    for (const auto& [csv, errors] : cases) {
+        Document& doc = NewDoc(9, 8);
+        const std::vector<std::string> lines = doc.lines;
+        const auto imported = ImportChannelsCsv(doc, csv, false);
+        EXPECT_EQ(imported.errors, errors) << csv;
+        EXPECT_EQ(imported.channels, errors.empty() ? 1 : 0) << csv;
+        if (!errors.empty()) {
+            EXPECT_EQ(doc.lines, lines) << csv;
+        }
+    }
+}
+
+// A receive frequency is checked with the configuration's own synthesiser settings: with an IF
+// of -45.1 MHz a low band channel would need a negative synthesiser frequency.
+TEST_F(ChannelCsvTest, FrequenciesTheConfigurationCannotStoreAreRefused) {
+    const std::string csv = "Location,Frequency\n1,30.0\n2,38.0\n";
+    EXPECT_TRUE(ImportChannelsCsv(NewDoc(1, 16), csv, false).errors.empty());  // the band's +45.1
+    Document& doc = NewDoc(1, 16);
+    doc.state.SysBlock[kPllByte] =
+        static_cast<std::uint8_t>((doc.state.SysBlock[kPllByte] & 0xF0) | IfIndexOf("-45.1"));
+    const std::vector<std::string> lines = doc.lines;
+    EXPECT_EQ(ImportChannelsCsv(doc, csv, false).errors,
+              (std::vector<std::string>{
+                  "line 2, Frequency: 30 MHz cannot be stored with the configuration's IF of "
+                  "-45.1 MHz (its synthesiser would have to make -15.1 MHz)",
+                  "line 3, Frequency: 38 MHz cannot be stored with the configuration's IF of "
+                  "-45.1 MHz (its synthesiser would have to make -7.1 MHz)"}));
+    EXPECT_EQ(doc.lines, lines);
 }
 
 TEST_F(ChannelCsvTest, ChannelsTheRadioWouldNotHoldAreNamedOnExport) {

@@ -277,8 +277,13 @@ TEST_F(CliRadioTest, WriteWithBackupCustomerAndReadOnANinetyNineChannelRadio) {
     StartRadio({"--load", before});
 
     // The radio as it was is kept byte for byte before the file goes in; the file stays as it is.
+    // A backup folder without a name is refused before the radio hears anything.
     const std::string config = MakeConfig("new.cfg", 9, 99);
     const Bytes file = ReadBytes(config);
+    const CliRun unnamed = RadioCli({"write", "--backup", "", config});
+    EXPECT_EQ(unnamed.exit, 2);
+    EXPECT_TRUE(unnamed.Said("petrel-cli: --backup needs a folder name\nusage: petrel-cli"));
+    EXPECT_EQ(ReadText(dir.File("frames.log")).find(" -> "), std::string::npos);
     const CliRun write = RadioCli({"write", "--backup", dir.File("Backups"), config});
     ASSERT_EQ(write.exit, 0) << write.err;
     EXPECT_TRUE(write.Said("ALL Channels In Range"));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -456,6 +457,34 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
     EXPECT_TRUE(prompter.Done());
 }
 
+// Nothing reaches the radio unless its backup is on disk when the writing starts.
+TEST_F(TransferTest, ADownloadWritesOnlyWhileItsBackupIsOnDisk) {
+    test::TempDir dir;
+    MakeDocument(10, 99);  // another band: the question comes between backup and writing
+    link.SetBackupPolicy({"", true});
+    prompter.Expect(
+        "No folder is given for the backup of the radio, so it cannot be kept. Nothing has been "
+        "read or written.",
+        Answer::Ok);
+    EXPECT_FALSE(Download());
+    EXPECT_TRUE(radio.Log().empty());
+
+    link.SetBackupPolicy({dir.File("Backups"), true});
+    prompter.onAsk = [&](const Message& message) {
+        if (message.text == kBandsCrossed) {
+            std::filesystem::remove_all(dir.File("Backups"));
+        }
+    };
+    prompter.Expect(kBandsCrossed, Answer::Yes).Then(Answer::Ok);
+    const TransferResult result = link.RadioTransfer(TransferOp::Download);
+    EXPECT_FALSE(result.completed || result.backup);
+    EXPECT_TRUE(prompter.Texts().back().starts_with("The backup " + dir.File("Backups/")));
+    EXPECT_TRUE(prompter.Texts().back().ends_with(
+        " is no longer on disk.\n\rNothing has been written to the radio."));
+    EXPECT_TRUE(WriteAddresses().empty());
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+}
+
 TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
     std::tm when{};  // 07:00:05 on 9 March 2024
     std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour, when.tm_sec) =
@@ -464,23 +493,34 @@ TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
     EXPECT_EQ(BackupFileName(when, "Petrel (PMR)", "  \xFF\xFF"),
               "2024-03-09 07-00-05 Petrel (PMR).cfg");
 
-    test::TempDir dir;
-    for (int i = 0; i < 502; ++i) {  // 251 older backups, each a .cfg and a .ptx
-        char name[48];
-        std::snprintf(name, sizeof name, "2023-01-01 00-%02d-%02d Petrel.%s", i / 120, i / 2 % 60,
-                      i % 2 ? "ptx" : "cfg");
-        test::WriteBytes(dir.File(name), {});
+    // Older backups, and backups from a clock once set ahead (their names and times later than
+    // now): the oldest others go, the one just written stays.
+    for (const std::string year : {"2023", "2099"}) {
+        test::TempDir dir;
+        for (int i = 0; i < 502; ++i) {  // 251 backups, each a .cfg and a .ptx
+            char name[48];
+            std::snprintf(name, sizeof name, "%s-01-01 00-%02d-%02d Petrel.%s", year.c_str(),
+                          i / 120, i / 2 % 60, i % 2 ? "ptx" : "cfg");
+            test::WriteBytes(dir.File(name), {});
+            std::filesystem::last_write_time(
+                dir.File(name), std::filesystem::file_time_type::clock::now() +
+                                    std::chrono::hours(year == "2099" ? 24 * 365 * 75 : -24));
+        }
+        test::WriteBytes(dir.File("notes.txt"), {});
+        const BackupResult kept =
+            SaveRadioBackup(dir.Path().string(), ImageBuf(97, 0x09), {}, when);
+        ASSERT_TRUE(kept.error.empty()) << kept.error;
+        const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()),
+                                         std::filesystem::directory_iterator());
+        EXPECT_EQ(files, 500 + 1) << year;  // and the notes
+        EXPECT_FALSE(BackupMissing(kept.path)) << year;
+        EXPECT_TRUE(std::filesystem::exists(dir.File("notes.txt")));
+        EXPECT_FALSE(std::filesystem::exists(dir.File(year + "-01-01 00-00-01 Petrel.ptx")));
+        EXPECT_TRUE(std::filesystem::exists(dir.File(year + "-01-01 00-00-02 Petrel.cfg")));
+        std::filesystem::remove(CompanionPath(kept.path));
+        EXPECT_EQ(BackupMissing(kept.path),
+                  "The backup " + CompanionPath(kept.path) + " is no longer on disk.");
     }
-    test::WriteBytes(dir.File("notes.txt"), {});
-    const BackupResult kept = SaveRadioBackup(dir.Path().string(), ImageBuf(97, 0x09), {}, when);
-    ASSERT_TRUE(kept.error.empty()) << kept.error;
-    const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()),
-                                     std::filesystem::directory_iterator());
-    EXPECT_EQ(files, 500 + 1);  // and the notes
-    EXPECT_TRUE(std::filesystem::exists(kept.path));
-    EXPECT_TRUE(std::filesystem::exists(dir.File("notes.txt")));
-    EXPECT_FALSE(std::filesystem::exists(dir.File("2023-01-01 00-00-01 Petrel.ptx")));
-    EXPECT_TRUE(std::filesystem::exists(dir.File("2023-01-01 00-00-02 Petrel.cfg")));
 }
 
 }  // namespace

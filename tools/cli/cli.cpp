@@ -396,6 +396,12 @@ int Read(Context& c, const Arguments& arguments) {
 
 int Write(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 1);
+    const std::vector<std::string> backup = arguments.Values("--backup");
+    if (!backup.empty() && backup.back().empty()) {
+        // A usage error, found before the file or the radio is touched: the radio would be read
+        // for a backup that has nowhere to go.
+        throw UsageError{"--backup needs a folder name"};
+    }
     const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
@@ -405,7 +411,7 @@ int Write(Context& c, const Arguments& arguments) {
     ActivateDocument(c.state, *slot);
     CheckChannels(c.state, c.state.workspace.At(*slot).lines, c.status);
     session.host.slot = *slot;
-    if (const auto backup = arguments.Values("--backup"); !backup.empty()) {
+    if (!backup.empty()) {
         session.link.SetBackupPolicy({backup.back(), true});
     }
     const TransferResult result = session.link.RadioTransfer(TransferOp::Download);
