@@ -52,12 +52,10 @@ void PruneBackups(const fs::path& folder, const std::string& newest, std::size_t
     for (const auto& entry : fs::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
         if (entry.is_regular_file(error) && IsBackupName(name)) {
-            if (entry.path().stem().string() == newest) {
-                ++files;  // counted, never removed
-                continue;
-            }
-            backups[entry.path().stem().string()].push_back(entry.path());
             ++files;
+            if (const std::string stem = entry.path().stem().string(); stem != newest) {
+                backups[stem].push_back(entry.path());
+            }
         }
     }
     for (auto oldest = backups.begin(); files > keep && oldest != backups.end(); ++oldest) {

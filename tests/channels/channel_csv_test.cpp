@@ -162,8 +162,8 @@ TEST_F(ChannelCsvTest, AmbiguousOrBrokenTextIsRefusedWithItsLineAndColumn) {
     using Errors = std::vector<std::string>;
     const std::pair<std::string, Errors> cases[] = {
         // An open quote in the header would swallow every row.
-        {"Location,\"Frequency\n1,446.00625\n2,446.0125\n",
-         {"line 1, column 2: the quoted text is not closed"}},
+        {"Location,Frequency,\"Comment\n1,446.00625\n2,446.0125\n",
+         {"line 1, column 3: the quoted text is not closed"}},
         // Two columns of one name: which one is meant cannot be told. Unread ones may repeat.
         {"Location,Frequency,Frequency\n1,446.00625,446.0125\n",
          {"line 1, Frequency: the header has this column twice (columns 2 and 3)"}},
