@@ -159,6 +159,7 @@ void ToneBox::SetCode(int code) {
 }
 
 std::optional<int> ToneBox::Check() {
+    checkPending_ = false;
     const auto code = ToneCodeOf(currentText().toStdString());
     if (!code) {
         prompter_.Tell(ToneInputError());
@@ -179,8 +180,14 @@ void ToneBox::focusInEvent(QFocusEvent* event) {
 void ToneBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     if (LeftForAnotherField(this)) {
-        // After the focus change is through: the message box must not interrupt it.
-        QTimer::singleShot(0, this, [this] { Check(); });
+        // After the focus change is through: the message box must not interrupt it. A check
+        // made meanwhile (the control the focus went to read the code) makes it needless.
+        checkPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (checkPending_) {
+                Check();
+            }
+        });
     }
 }
 

@@ -50,6 +50,7 @@ class ToneBox : public QComboBox {
     // Selects code's item; a code without an item shows its number (and is refused on leaving).
     void SetCode(int code);
     // Checks the text as leaving the box does; returns the code, or nothing after the message.
+    // Whatever reads the box's code calls it first: a typed number reaches CodeChosen only here.
     std::optional<int> Check();
 
   signals:
@@ -61,6 +62,7 @@ class ToneBox : public QComboBox {
 
   private:
     Prompter& prompter_;
+    bool checkPending_ = false;  // the box was left; its check follows the focus change
 };
 
 // The fixed-pitch font of lists whose columns must line up.

@@ -76,11 +76,9 @@ std::string ChannelEditModel::Activate() {
 }
 
 std::string ChannelEditModel::JudgeFreq(int side) {
+    // A box without a frequency leaves its flags as they are.
     const FreqEntry& box = freq_[side];
-    if (box.IsNone()) {
-        outOfRange_[side] = false;
-        badStep_[side] = false;
-    } else {
+    if (!box.IsNone()) {
         outOfRange_[side] = !InRange(box.Text(), bandLow_, bandHigh_);
         if (!outOfRange_[side]) {
             badStep_[side] = !OnRaster(box.Text());

@@ -47,7 +47,7 @@ class ChannelEditModel {
     // The dialog became active: every flag cleared, both boxes judged. Returns the message.
     std::string Activate();
     // JudgeFreq: the box's flags from its text, then the first message that applies ("" when
-    // none). A box without a frequency has nothing wrong with it.
+    // none). A box without a frequency ("NONE") leaves its flags as they are.
     std::string JudgeFreq(int side);
 
     // "RX ONLY": no transmitter. "TX=RX": the Tx side copies the Rx side. Both return the

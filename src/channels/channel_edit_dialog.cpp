@@ -149,11 +149,17 @@ void ChannelEditDialog::BuildChannelLayout(int row) {
     freq_[kRx]->setFocus();
 
     connect(check_[0], &QCheckBox::clicked, this, [this](bool ticked) {
-        if (ticked) {
-            check_[1]->setChecked(false);
-            ShowJudgement(model_->TxEqualsRx());
-            SyncTx();
+        if (!ticked) {
+            return;
         }
+        // The click may come before the Rx tone box's own check of a number just typed.
+        if (!startTone_->Check()) {
+            check_[0]->setChecked(false);
+            return;
+        }
+        check_[1]->setChecked(false);
+        ShowJudgement(model_->TxEqualsRx());
+        SyncTx();
     });
     connect(check_[1], &QCheckBox::clicked, this, [this](bool ticked) {
         if (ticked) {

@@ -50,12 +50,13 @@ FreqEntry::FreqEntry(int width) : width_(std::max(width, kDecimals + 2)), point_
 
 void FreqEntry::Load(std::string_view text) {
     const std::string t = Trim(text);
-    const std::string mhz = t.substr(0, std::min<std::size_t>(t.size(), point_));
-    const std::string decimals = Mid(t, point_ + 1);
-    const bool isFrequency = t.size() > static_cast<std::size_t>(point_) && t[point_] == '.' &&
-                             AllDigits(mhz) && mhz.size() == static_cast<std::size_t>(point_) &&
+    const auto dot = t.find('.');
+    const std::string mhz = t.substr(0, dot);
+    const std::string decimals = dot == std::string::npos ? std::string() : t.substr(dot + 1);
+    const bool isFrequency = dot != std::string::npos && !mhz.empty() && AllDigits(mhz) &&
                              decimals.size() <= kDecimals && AllDigits(decimals);
     text_ = isFrequency ? mhz + "." + PadRight(decimals, kDecimals, '0') : std::string(kNone);
+    foreign_ = isFrequency && mhz.size() != static_cast<std::size_t>(point_);
     caret_ = 0;
     allSelected_ = false;
 }
@@ -70,10 +71,11 @@ EntryResult FreqEntry::TypeDigit(char digit) {
     if (!IsDigit(digit)) {
         return EntryResult::Refused;
     }
-    if (IsNone() || allSelected_) {
+    if (IsNone() || foreign_ || allSelected_) {
         // A new frequency: the digit, then zeros in the band's form.
         text_ = digit + std::string(point_ - 1, '0') + "." + std::string(kDecimals, '0');
         allSelected_ = false;
+        foreign_ = false;
         Place(1, +1);
         return EntryResult::Changed;
     }
@@ -97,7 +99,7 @@ EntryResult FreqEntry::Backspace() {
     }
     // A caret among the completed digits erases the 1 kHz digit, the last one typed.
     const int from = std::min(caret_, OneKhzAt() + 1);
-    if (IsNone() || from == 0) {
+    if (IsNone() || foreign_ || from == 0) {
         return EntryResult::Refused;
     }
     const int at = from - 1 == point_ ? point_ - 1 : from - 1;
@@ -131,6 +133,7 @@ EntryResult FreqEntry::Paste(std::string_view text) {
         return EntryResult::Refused;
     }
     text_ = mhz + "." + PadRight(decimals, kDecimals, '0');
+    foreign_ = false;
     Complete();
     caret_ = OneKhzAt() + 1;
     allSelected_ = false;
@@ -139,13 +142,14 @@ EntryResult FreqEntry::Paste(std::string_view text) {
 
 void FreqEntry::SetNone() {
     text_ = std::string(kNone);
+    foreign_ = false;
     caret_ = 0;
     allSelected_ = false;
 }
 
 void FreqEntry::Place(int position, int direction) {
     allSelected_ = false;
-    if (IsNone()) {
+    if (IsNone() || foreign_) {
         caret_ = 0;
         return;
     }

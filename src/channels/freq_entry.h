@@ -30,11 +30,16 @@ class FreqEntry {
     // width: the band's frequency text length (10 for 440-470 MHz, 9 for 38-50 MHz).
     explicit FreqEntry(int width);
 
-    // Shows a frequency field: trimmed, fewer than six decimals padded; a text that is not a
-    // frequency of the band's form shows "NONE". The caret goes to the start.
+    // Shows a frequency field: trimmed, fewer than six decimals padded. A frequency with another
+    // number of MHz digits (a line pasted from a window of another band) is shown as it is, so
+    // that it is judged and written back unchanged until it is typed over; a text that is no
+    // frequency shows "NONE". The caret goes to the start.
     void Load(std::string_view text);
     const std::string& Text() const { return text_; }
     bool IsNone() const { return text_ == kNone; }
+    // The text is a frequency of another band's form (see Load): a digit starts a new
+    // frequency over it, as over "NONE".
+    bool Foreign() const { return foreign_; }
     int Caret() const { return caret_; }
     // The whole text is selected (double-click, select-all): a digit starts a new frequency,
     // Backspace or Delete leave "NONE".
@@ -73,6 +78,7 @@ class FreqEntry {
     int caret_ = 0;
     bool allSelected_ = false;
     bool badStep_ = false;
+    bool foreign_ = false;
 };
 
 }  // namespace petrel

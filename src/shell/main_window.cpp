@@ -513,8 +513,12 @@ void MainWindow::ShowChannelDialog(QDialog* dialog) {
     delete channelDialog_;
     channelDialog_ = dialog;
     if (auto* edit = qobject_cast<ChannelEditDialog*>(dialog)) {
-        // The status blinks no more while the channel editor is open.
-        connect(edit, &ChannelEditDialog::Activated, timer_, &QTimer::stop);
+        // The status blinks no more while the channel editor is open, and shows: a blink may
+        // have hidden it.
+        connect(edit, &ChannelEditDialog::Activated, this, [this] {
+            timer_->stop();
+            status_->ShowLabel();
+        });
         connect(edit, &QObject::destroyed, this, [this] {
             if (!transferRunning_) {
                 timer_->start();

@@ -65,6 +65,10 @@ void StatusArea::Blink() {
     label_->setVisible(BlinkVisibility(color_, !label_->isHidden()));
 }
 
+void StatusArea::ShowLabel() {
+    label_->show();
+}
+
 void StatusArea::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     PlaceProgressBar();

@@ -25,6 +25,8 @@ class StatusArea : public QWidget, public StatusLine {
 
     // One tick of the blink timer.
     void Blink();
+    // The label shown whatever the blink left it.
+    void ShowLabel();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -140,17 +140,24 @@ TEST(ChannelEditModel, JudgeFreqGivesTheFirstMessageThatApplies) {
     };
     EXPECT_TRUE(test::MatchesTranscript("channels/data/judge_freq.txt", judged));
 
-    // Typing the 1 kHz digit is what gets judged; RX ONLY and TX=RX judge the Tx box again.
+    // Typing the 1 kHz digit is what gets judged; RX ONLY and TX=RX judge the Tx box again. A
+    // box left without a frequency keeps its flags until the dialog is activated again.
     ChannelEditModel model(3, ChannelLine(3, "446.006250", 12, "480.000000", 51), "440", "470");
     EXPECT_EQ(model.Activate(), "Tx Freqency Out of Range !");
-    EXPECT_EQ(model.RxOnly(), "");
+    EXPECT_EQ(model.RxOnly(), "Tx Freqency Out of Range !");
     EXPECT_EQ(model.Line(), "3   446.006250  012=  100.0  NONE        000=  None   ");
+    EXPECT_EQ(model.Activate(), "");
     Press(model.Freq(kRx), "44600");
     EXPECT_TRUE(Press(model.Freq(kRx), "4"));
     EXPECT_EQ(model.JudgeFreq(kRx), "Rx Freqency in Bad Step !");
     EXPECT_EQ(model.TxEqualsRx(), "Rx Freqency in Bad Step !");
     EXPECT_EQ(model.Line(), "3   446.004000  012=  100.0  446.004000  012=  100.0  ");
     EXPECT_EQ(model.Dtmf(kTx), "");
+
+    // A frequency of another band's form stays as it is when only a tone changes.
+    ChannelEditModel pasted(5, ChannelLine(5, "38.012500", 1, "446.006250", 1), "440", "470");
+    pasted.SetTone(kTx, 2);
+    EXPECT_EQ(pasted.Line(), ChannelLine(5, "38.012500", 1, "446.006250", 2));
 }
 
 TEST(ChannelDialogs, CaptionToneEntryAndTheFreqLockChoice) {

@@ -73,6 +73,11 @@ void ChannelEditingTest::channelTypedSavedAndReopenedShowsTheSame() {
     QVERIFY(rxTone->hasFocus());
     TypeAndLeave(rxTone, "12");
     QVERIFY_DONE(program.prompter);
+    // A tone typed and TX=RX clicked straight away: the Tx side gets the tone typed.
+    Retype(rxTone, "33");
+    Click(dialog, "Check10");
+    QCOMPARE(Child<QComboBox>(dialog, "Rx_tone1")->currentIndex(), 33);
+    QCOMPARE(tx->text(), QString("446.006250"));
 
     // A paste goes through the box's rules and the status names a bad step; the caret goes where
     // the mouse puts it, and Backspace at the end erases the 1 kHz digit.
@@ -92,7 +97,7 @@ void ChannelEditingTest::channelTypedSavedAndReopenedShowsTheSame() {
     QCOMPARE(tx->text(), QString("NONE"));
 
     Click(dialog, "Command1");
-    const std::string written = ChannelLine(3, "446.006250", 12, "NONE", 0);
+    const std::string written = ChannelLine(3, "446.006250", 33, "NONE", 0);
     QCOMPARE(Doc(program, editor).lines[2], written);
     QCOMPARE(List(editor)->selectedItems(), QList<QListWidgetItem*>{List(editor)->item(2)});
     QVERIFY(Doc(program, editor).state.Dirty);
@@ -151,10 +156,16 @@ void ChannelEditingTest::toneFillOverTheTargetChannels() {
     Program program;
     NotePadWindow* editor = NewEditor(program, 9, 16);
     const std::vector<std::string> original = Doc(program, editor).lines;
+    // Opened while a blinking message is hidden, the fill shows the status label again.
+    auto* label = Child<QLabel>(&program.window, "labErrMsg");
+    program.window.Status().SetStatus("Channel #3 Range Out !", kStatusRed, kStatusFontLarge);
+    program.window.Status().Blink();
+    QVERIFY(label->isHidden());
     Trigger(editor, "mnuEautoT");
     QDialog* dialog = Shown(&program.window, "frmCh_edit");
     QVERIFY(dialog != nullptr);
     QVERIFY(MakeActive(dialog));
+    QVERIFY(!label->isHidden());
     QVERIFY(dialog->findChild<QLineEdit*>("Rx_freq0") == nullptr);  // tones only
     auto* first = Child<QLineEdit>(dialog, "Rx_DTMF0");
     auto* last = Child<QLineEdit>(dialog, "Rx_DTMF1");
