@@ -100,12 +100,18 @@ bool RunSetUp(Prompter& prompter, std::initializer_list<std::function<bool()>> w
     return true;
 }
 
-std::string ClosingCodeFailedText(std::uint8_t closingCode) {
+std::string ClosingCodeFailedText(std::uint8_t closingCode, bool keyed) {
     char code[8];
     std::snprintf(code, sizeof code, "%02XH", closingCode);
-    return std::string("The radio did not answer the closing code ") + code +
-           ": the radio may still be in test mode." + kLineBreak +
-           "Check the cable, then Retry to send it again.";
+    const std::string failed = std::string("The radio did not answer the closing code ") + code;
+    if (!keyed) {
+        return failed + ": the radio may still be in test mode." + kLineBreak +
+               "Check the cable, then Retry to send it again.";
+    }
+    return failed + ": the radio may still be transmitting." + kLineBreak +
+           "Check the cable, then Retry to send it again. If it still does not answer, switch "
+           "the radio off or remove its battery to stop it; then connect it and run "
+           "\"petrel-cli release\", or start this program again, to return it to normal.";
 }
 
 TestState::TestState(RadioLink& link, Prompter& prompter, std::uint8_t closingCode)
@@ -126,7 +132,12 @@ bool TestState::Leave() {
         if (answered) {
             return true;
         }
-        const Answer again = prompter_.Ask(Message{ClosingCodeFailedText(closingCode_),
+        // When no test code reached a radio there is no test state to speak of.
+        const RadioTestState radio = link_.TestStateOfRadio();
+        if (!radio.Open()) {
+            return false;
+        }
+        const Answer again = prompter_.Ask(Message{ClosingCodeFailedText(closingCode_, radio.keyed),
                                                    {},
                                                    Buttons::RetryCancel,
                                                    Icon::Exclamation,

@@ -80,7 +80,8 @@ bool RunSetUp(Prompter& prompter, std::initializer_list<std::function<bool()>> w
 
 // A test state of the radio, left with its closing code (0xAA, or 0x92 back to alignment)
 // whatever way the dialog that opened it ends: the destructor sends the code if Leave() was
-// not called. An unanswered code is reported, with the chance to send it again.
+// not called. An unanswered code is reported, with the chance to send it again, unless no
+// test code ever reached a radio (the link knows).
 class TestState {
   public:
     TestState(RadioLink& link, Prompter& prompter, std::uint8_t closingCode);
@@ -99,7 +100,7 @@ class TestState {
     bool left_ = false;
 };
 
-// The question after an unanswered closing code.
-std::string ClosingCodeFailedText(std::uint8_t closingCode);
+// The question after an unanswered closing code; keyed: the transmitter may be on.
+std::string ClosingCodeFailedText(std::uint8_t closingCode, bool keyed);
 
 }  // namespace petrel

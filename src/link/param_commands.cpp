@@ -79,6 +79,12 @@ bool RadioLink::WriteParams() {
         return false;
     }
     AddrHi = ParamPage;
+    const bool controlCode =
+        ParamPage == kControlPage && ParamStart == kControlCodeIndex && ParamCount > 0;
+    const std::uint8_t code = controlCode && !ParamBuf.empty() ? ParamBuf[0] : 0;
+    if (controlCode) {
+        NoteCodeSent(code);
+    }
     // An unanswered write is neither reported nor repeated: the next one follows.
     bool allAnswered = true;
     for (std::size_t i = 0; i < ParamCount; ++i) {
@@ -87,7 +93,58 @@ bool RadioLink::WriteParams() {
         allAnswered = SendParamCommand(ParamCommand::WriteParam) && allAnswered;
     }
     ClosePort();
+    if (controlCode && allAnswered) {
+        NoteCodeAnswered(code);
+    }
     return allAnswered;
+}
+
+void RadioLink::SetTestMarker(const std::string& path) {
+    marker_ = std::make_unique<TestMarkerKeeper>(path);
+    markerFailureTold_ = false;
+}
+
+// Before a code goes out: from here on the radio may be in its test state or transmitting.
+void RadioLink::NoteCodeSent(std::uint8_t code) {
+    RadioTestState next = testState_;
+    if (code == kCodeAlignment || code == kCodeReceiveTest || code == kCodeTransmitTest) {
+        next.code = code;
+    } else if (code == kCodeKeyOn) {
+        next.keyed = true;
+    }
+    SetTestState(next);
+}
+
+// After the radio answered every byte of a code: the closing code ends the test state, the
+// release the transmitter.
+void RadioLink::NoteCodeAnswered(std::uint8_t code) {
+    RadioTestState next = testState_;
+    if (code == kCodeEndTest) {
+        next = {};
+    } else if (code == kCodeKeyOff) {
+        next.keyed = false;
+    }
+    SetTestState(next);
+}
+
+void RadioLink::SetTestState(const RadioTestState& next) {
+    if (next == testState_) {
+        return;
+    }
+    testState_ = next;
+    if (!marker_) {
+        return;
+    }
+    const std::string port =
+        "COM" + std::to_string(portNumber_) + " " + port_.DeviceName(portNumber_);
+    if (const auto error = marker_->Update(testState_, port); error && !markerFailureTold_) {
+        markerFailureTold_ = true;
+        Ask(Message{MarkerNotWrittenText(marker_->Path(), *error),
+                    {},
+                    Buttons::Ok,
+                    Icon::Exclamation,
+                    std::nullopt});
+    }
 }
 
 bool RadioLink::WriteFixed(std::uint8_t page, std::uint8_t start,

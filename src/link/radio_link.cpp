@@ -61,6 +61,8 @@ RadioLink::RadioLink(ProgramState& state, SerialPort& port, Clock& clock, Prompt
       status_(status),
       host_(host) {}
 
+RadioLink::~RadioLink() = default;
+
 void RadioLink::SetTrace(LinkTrace* trace) {
     trace_ = trace;
     TracePorts();
@@ -382,6 +384,7 @@ bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::st
         port_.RaiseDtr();
         clock_.Delay(kDtrSettle);
         if (SendCommand(ImageCommand::Check)) {
+            portNumber_ = number;
             return true;
         }
         ClosePort();

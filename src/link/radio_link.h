@@ -38,6 +38,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -48,6 +49,7 @@
 #include "link/frame_protocol.h"
 #include "link/radio_backup.h"
 #include "link/serial_port.h"
+#include "link/test_marker.h"
 #include "ports/prompter.h"
 
 namespace petrel {
@@ -93,6 +95,9 @@ class RadioLink {
   public:
     RadioLink(ProgramState& state, SerialPort& port, Clock& clock, Prompter& prompter,
               StatusLine& status, LinkHost& host);
+    ~RadioLink();
+    RadioLink(const RadioLink&) = delete;
+    RadioLink& operator=(const RadioLink&) = delete;
 
     // Writes a serial trace from now on (nullptr: none); the trace must outlive its use. It
     // starts with the devices behind the port numbers.
@@ -183,6 +188,13 @@ class RadioLink {
     // The power dialog's transmit flag: cleared when a parameter write finds no radio.
     bool TxOn = false;
 
+    // The test state the radio may be in because of the codes this link sent: a test code
+    // counts from the moment it goes to a radio that was found, answered or not; only an
+    // answered closing code 0xAA (0x86 for the transmitter) ends it.
+    const RadioTestState& TestStateOfRadio() const { return testState_; }
+    // From now on a marker file at path says so while a test state may be open.
+    void SetTestMarker(const std::string& path);
+
     // Everything the last complete exchange received (echo and answer).
     const std::vector<std::uint8_t>& RxFrame() const { return rxFrame_; }
     bool BlankRadio() const { return blankRadio_; }
@@ -240,6 +252,9 @@ class RadioLink {
     void WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool RadioAnswered() const;
+    void NoteCodeSent(std::uint8_t code);
+    void NoteCodeAnswered(std::uint8_t code);
+    void SetTestState(const RadioTestState& next);
 
     bool SearchPorts(const std::vector<int>& numbers, std::vector<std::string>& searched);
     void RescanPorts();
@@ -278,6 +293,10 @@ class RadioLink {
     LoopState loop_ = LoopState::None;
     LinkTrace* trace_ = nullptr;
     BackupPolicy backup_;
+    int portNumber_ = 0;  // the port the radio was found on last
+    RadioTestState testState_;
+    std::unique_ptr<TestMarkerKeeper> marker_;
+    bool markerFailureTold_ = false;
 };
 
 }  // namespace petrel

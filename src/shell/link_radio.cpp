@@ -39,6 +39,9 @@ RadioLink* LinkRadio::Link(ProgramState& state, int activeSlot, Prompter& prompt
         if (trace_) {
             link_->SetTrace(trace_.get());
         }
+        if (!testMarker_.empty()) {
+            link_->SetTestMarker(testMarker_);
+        }
     }
     host_->activeSlot = activeSlot;
     link_->SetBackupPolicy(backup_);
@@ -47,6 +50,13 @@ RadioLink* LinkRadio::Link(ProgramState& state, int activeSlot, Prompter& prompt
 
 void LinkRadio::SetBackupPolicy(const BackupPolicy& policy) {
     backup_ = policy;
+}
+
+void LinkRadio::SetTestMarker(const std::string& path) {
+    testMarker_ = path;
+    if (link_) {
+        link_->SetTestMarker(path);
+    }
 }
 
 std::optional<int> LinkRadio::Transfer(ProgramState& state, int op, int activeSlot,

@@ -33,6 +33,7 @@ class LinkRadio : public RadioSeam {
     RadioLink* Link(ProgramState& state, int activeSlot, Prompter& prompter, StatusLine& status,
                     Clock& clock) override;
     void SetBackupPolicy(const BackupPolicy& policy) override;
+    void SetTestMarker(const std::string& path) override;
 
   private:
     class Host;
@@ -42,6 +43,7 @@ class LinkRadio : public RadioSeam {
     std::unique_ptr<Host> host_;
     std::unique_ptr<RadioLink> link_;
     BackupPolicy backup_;
+    std::string testMarker_;
 };
 
 }  // namespace petrel

@@ -33,6 +33,7 @@
 #include "document/notepad_window.h"
 #include "document/program_state.h"
 #include "document/shell_model.h"
+#include "link/test_marker.h"
 #include "ports/clock.h"
 #include "ports/prompter.h"
 #include "ports/status_line.h"
@@ -290,9 +291,24 @@ void MainWindow::StartUp() {
         }
         radio_.DetectPorts(state_, prompter_);
     }
+    OfferToReleaseLeftRadio();
     ResetShell();
     state_.ErrMsgText = status_->Text();
     state_.ErrMsgColor = status_->Color();
+}
+
+void MainWindow::OfferToReleaseLeftRadio() {
+    // The marker lives in the work folder, which start-up has made the working directory.
+    const std::string marker = QDir::current().filePath(kTestMarkerName).toStdString();
+    radio_.SetTestMarker(marker);
+    const auto left = FindLeftMarker(marker);
+    if (!left) {
+        return;
+    }
+    if (RadioLink* link = radio_.Link(state_, 0, prompter_, *status_, clock_)) {
+        WaitCursor wait;
+        ReleaseLeftRadio(*left, marker, *link, prompter_);
+    }
 }
 
 NotePadWindow* MainWindow::ActiveEditor() const {

@@ -118,6 +118,9 @@ class MainWindow : public QMainWindow {
     void SetRadioOperationRunning(bool running);
     // Ends the alignment windows as their CANCEL does, so the radio leaves its test state.
     void CloseAlignment();
+    // At start-up: a radio a run that ended without closing its test state left behind is
+    // offered its closing code.
+    void OfferToReleaseLeftRadio();
 
     ProgramState& state_;
     Prompter& prompter_;

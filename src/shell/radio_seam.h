@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "link/radio_backup.h"
 
@@ -27,6 +28,8 @@ class RadioSeam {
                                         Prompter& prompter, StatusLine& status, Clock& clock) = 0;
     // Where the transfers keep the radios they read, and whether a Download reads first.
     virtual void SetBackupPolicy(const BackupPolicy& /*policy*/) {}
+    // The marker file that says while the radio may be in a test state (test_marker.h).
+    virtual void SetTestMarker(const std::string& /*path*/) {}
 
     // The link itself, for the windows that talk to the radio on their own (the customer
     // editor); its questions carry the caption of the document in activeSlot. nullptr when

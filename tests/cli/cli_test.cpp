@@ -18,6 +18,10 @@
 #include "document/info_page.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
+#include "link/radio_link.h"
+#include "link/termios_serial_port.h"
+#include "link/test_marker.h"
+#include "ports/clock.h"
 #include "settings/radio_info.h"
 #include "sim_process.h"
 #include "support/documents.h"
@@ -169,7 +173,7 @@ TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
          {"", "frobnicate", "show", "new --band 9 x.cfg", "new --band 13 --channels 16 x.cfg",
           "new --band 9 --channels 100 x.cfg", "new --band 9 --channels 1.5 x.cfg", "new --band",
           "read --retries x a.cfg", "export a.cfg", "customer --serial PT-2024-00017",
-          "customer --name Harbour_Taxi_Company", "customer x.cfg"}) {
+          "customer --name Harbour_Taxi_Company", "customer x.cfg", "release x.cfg"}) {
         std::istringstream words(usage);
         const CliRun run = Cli({std::istream_iterator<std::string>(words), {}});
         EXPECT_EQ(run.exit, 2) << usage;
@@ -376,6 +380,36 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandIsReadAndAnotherBandWrittenOnlyWith
                      "Download Err !"))
         << stopped.err;
     EXPECT_EQ(sim->Stop(), 0);
+}
+
+// release sends the closing code: a radio a program left keyed goes back to normal; a radio
+// that does not answer fails with what to do.
+TEST_F(CliRadioTest, ReleaseSendsTheClosingCodeAndSaysWhetherTheRadioAnswered) {
+    StartRadio({"--channels", "16"});
+    {
+        TermiosSerialPort port({sim->Device()});
+        SteadyClock clock;
+        ProgramState state;
+        test::ScriptedPrompter prompter;
+        test::RecordingStatusLine status;
+        LinkHost host;
+        RadioLink link(state, port, clock, prompter, status, host);
+        ASSERT_TRUE(link.WriteControl92() && link.WriteControlAD() &&
+                    link.WritePowerCode(kCodeKeyOn));
+    }
+    const CliRun released = RadioCli({"release"});
+    EXPECT_EQ(released.exit, 0) << released.err;
+    EXPECT_EQ(released.out, ReleasedText() + "\n");
+    EXPECT_EQ(sim->Stop(), 0);  // 3: left transmitting
+    EXPECT_NE(ReadText(dir.File("frames.log")).find("=> transmitter off, normal mode"),
+              std::string::npos);
+
+    StartRadio({"--silent"});
+    const CliRun silent = RadioCli({"release"});
+    EXPECT_EQ(silent.exit, 1);
+    EXPECT_TRUE(silent.out.empty());
+    EXPECT_TRUE(silent.Said("petrel-cli: the radio did not answer the closing code AAH; if it is "
+                            "transmitting, switch it off or remove its battery to stop it\n"));
 }
 
 }  // namespace

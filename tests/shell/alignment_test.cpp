@@ -2,6 +2,9 @@
 // in real time: what reaches the radio, and that it is never left keyed or in a test state.
 #include "alignment/hardware_dialog.h"
 #include "document/info_page.h"
+#include "link/radio_link.h"
+#include "link/termios_serial_port.h"
+#include "link/test_marker.h"
 #include "shell/link_radio.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
@@ -27,6 +30,7 @@ class AlignmentTest : public QObject {
     Q_OBJECT
   private slots:
     void tuneKeyAndStoreThenCloseLeavesTheRadioQuiet();
+    void aRadioLeftKeyedByAKilledProgramIsReleasedAtTheNextStart();
 };
 
 // A 16-channel PMR configuration and a simulated radio of the same kind that saves its memory
@@ -117,6 +121,43 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
                          (*info)[kInfoLevelTable + 9], (*info)[kInfoLevelTable + 10]}),
              QList<int>({41, 41, 121, 66, 88, 0x90}));
     QVERIFY(std::equal(power.begin(), power.end(), info->begin() + kInfoPowerTable));
+}
+
+// A program killed while the transmitter is keyed: the next start finds its marker, offers the
+// closing code and sends it.
+void AlignmentTest::aRadioLeftKeyedByAKilledProgramIsReleasedAtTheNextStart() {
+    TempDir dir;
+    sim::SimProcess sim(kSimulator, {"--channels", "16"}, dir.File("sim.log"));
+    LinkRadio radio({sim.Device()});
+    Program program(&radio, false);
+    const std::string marker = program.workFolder.File(kTestMarkerName);
+    {
+        // The killed program's link: keyed, and nothing closes the test.
+        TermiosSerialPort port({sim.Device()});
+        SteadyClock clock;
+        ProgramState state;
+        ScriptedPrompter prompter;
+        RecordingStatusLine status;
+        LinkHost host;
+        RadioLink link(state, port, clock, prompter, status, host);
+        link.SetTestMarker(marker);
+        QVERIFY(link.WriteControl92() && link.WriteControlAD() &&
+                link.WritePowerCode(kCodeKeyOn));
+    }
+    const auto left = FindLeftMarker(marker);
+    QVERIFY(left.has_value() && left->keyed);
+    QCOMPARE(left->port, "COM1 " + sim.Device());
+
+    program.prompter.Expect(LeftMarkerQuestion(*left), Answer::Yes)
+        .Expect(ReleasedText(), Answer::Ok);
+    program.window.StartUp();
+    QVERIFY_DONE(program.prompter);
+    QVERIFY(!std::filesystem::exists(marker));
+    QCOMPARE(sim.Stop(), 0);  // 3: left transmitting
+    const std::string log = ReadText(dir.File("sim.log"));
+    const auto keyed = log.find("TRANSMITTING");
+    const auto normal = log.find("=> transmitter off, normal mode");
+    QVERIFY(keyed != std::string::npos && normal > keyed && normal != std::string::npos);
 }
 
 }  // namespace petrel::test

@@ -42,7 +42,8 @@ constexpr const char* kUsage =
     "       petrel-cli write [--port DEV]... [--retries N] [--yes] [--trace FILE]\n"
     "                        [--backup DIR] IN.cfg\n"
     "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
-    "                           [--serial TEXT]\n";
+    "                           [--serial TEXT]\n"
+    "       petrel-cli release [--port DEV]... [--retries N] [--trace FILE]\n";
 
 struct UsageError {
     std::string reason;
@@ -474,6 +475,23 @@ int Customer(Context& c, const Arguments& arguments) {
     return kExitOk;
 }
 
+// Sends the closing code 0xAA, as the alignment windows do when they close: a radio that a
+// program left in a test state, or transmitting, goes back to normal.
+int Release(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 0);
+    RadioSession session(c, arguments);
+    if (session.link.WriteControlAA()) {
+        c.out << ReleasedText() << '\n';
+        return kExitOk;
+    }
+    if (c.state.RadioAbsent) {
+        session.ReportPortProblems(c);
+    }
+    c.err << "petrel-cli: the radio did not answer the closing code AAH; if it is transmitting, "
+             "switch it off or remove its battery to stop it\n";
+    return kExitFailure;
+}
+
 struct Command {
     const char* name;
     std::vector<std::string> valueOptions;
@@ -492,6 +510,7 @@ std::vector<Command> Commands() {
         {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
         {"write", {"--port", "--retries", "--trace", "--backup"}, {"--yes"}, Write},
         {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},
+        {"release", {"--port", "--retries", "--trace"}, {}, Release},
     };
 }
 
