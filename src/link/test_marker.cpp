@@ -12,6 +12,7 @@
 
 #include "document/config_file.h"
 #include "link/frame_protocol.h"
+#include "link/radio_backup.h"
 #include "link/radio_link.h"
 #include "ports/prompter.h"
 #include "util/text.h"
@@ -32,10 +33,8 @@ std::string ErrorText(int error) {
     return std::error_code(error, std::generic_category()).message();
 }
 
-std::string LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
+std::string TimeNowText() {
+    const std::tm local = LocalTimeNow();
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
@@ -117,7 +116,7 @@ std::optional<std::string> TestMarkerKeeper::Update(const RadioTestState& state,
         return std::nullopt;
     }
     if (since_.empty()) {
-        since_ = LocalTimeNow();
+        since_ = TimeNowText();
     }
     const std::string text = MarkerText({port, DescribeTestState(state), state.keyed, since_});
     if (auto error = WriteFileAtomically(path_, std::vector<std::uint8_t>(text.begin(), text.end()))) {
