@@ -18,10 +18,7 @@
 #include "document/info_page.h"
 #include "document/new_config.h"
 #include "document/program_state.h"
-#include "link/radio_link.h"
-#include "link/termios_serial_port.h"
 #include "link/test_marker.h"
-#include "ports/clock.h"
 #include "settings/radio_info.h"
 #include "sim_process.h"
 #include "support/documents.h"
@@ -382,21 +379,10 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandIsReadAndAnotherBandWrittenOnlyWith
     EXPECT_EQ(sim->Stop(), 0);
 }
 
-// release sends the closing code: a radio a program left keyed goes back to normal; a radio
-// that does not answer fails with what to do.
+// release sends the closing code: a radio a program left on the air goes back to normal; a
+// radio that does not answer fails with what to do.
 TEST_F(CliRadioTest, ReleaseSendsTheClosingCodeAndSaysWhetherTheRadioAnswered) {
-    StartRadio({"--channels", "16"});
-    {
-        TermiosSerialPort port({sim->Device()});
-        SteadyClock clock;
-        ProgramState state;
-        test::ScriptedPrompter prompter;
-        test::RecordingStatusLine status;
-        LinkHost host;
-        RadioLink link(state, port, clock, prompter, status, host);
-        ASSERT_TRUE(link.WriteControl92() && link.WriteControlAD() &&
-                    link.WritePowerCode(kCodeKeyOn));
-    }
+    StartRadio({"--transmitting"});
     const CliRun released = RadioCli({"release"});
     EXPECT_EQ(released.exit, 0) << released.err;
     EXPECT_EQ(released.out, ReleasedText() + "\n");

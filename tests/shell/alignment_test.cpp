@@ -2,8 +2,8 @@
 // in real time: what reaches the radio, and that it is never left keyed or in a test state.
 #include "alignment/hardware_dialog.h"
 #include "document/info_page.h"
-#include "link/radio_link.h"
-#include "link/termios_serial_port.h"
+#include "document/shell_model.h"
+#include "link/frame_protocol.h"
 #include "link/test_marker.h"
 #include "shell/link_radio.h"
 #include "shell/ui_support.h"
@@ -123,41 +123,29 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
     QVERIFY(std::equal(power.begin(), power.end(), info->begin() + kInfoPowerTable));
 }
 
-// A program killed while the transmitter is keyed: the next start finds its marker, offers the
-// closing code and sends it.
+// A program killed while the transmitter is keyed leaves its marker and the radio on the air:
+// the next start offers the closing code and sends it.
 void AlignmentTest::aRadioLeftKeyedByAKilledProgramIsReleasedAtTheNextStart() {
     TempDir dir;
-    sim::SimProcess sim(kSimulator, {"--channels", "16"}, dir.File("sim.log"));
+    sim::SimProcess sim(kSimulator, {"--transmitting"}, dir.File("sim.log"));
     LinkRadio radio({sim.Device()});
     Program program(&radio, false);
     const std::string marker = program.workFolder.File(kTestMarkerName);
-    {
-        // The killed program's link: keyed, and nothing closes the test.
-        TermiosSerialPort port({sim.Device()});
-        SteadyClock clock;
-        ProgramState state;
-        ScriptedPrompter prompter;
-        RecordingStatusLine status;
-        LinkHost host;
-        RadioLink link(state, port, clock, prompter, status, host);
-        link.SetTestMarker(marker);
-        QVERIFY(link.WriteControl92() && link.WriteControlAD() &&
-                link.WritePowerCode(kCodeKeyOn));
-    }
+    const std::string port = "COM1 " + sim.Device();
+    QVERIFY(!TestMarkerKeeper(marker).Update({kCodeTransmitTest, true}, port).has_value());
     const auto left = FindLeftMarker(marker);
     QVERIFY(left.has_value() && left->keyed);
-    QCOMPARE(left->port, "COM1 " + sim.Device());
+    QCOMPARE(left->port, port);
 
     program.prompter.Expect(LeftMarkerQuestion(*left), Answer::Yes)
         .Expect(ReleasedText(), Answer::Ok);
     program.window.StartUp();
     QVERIFY_DONE(program.prompter);
     QVERIFY(!std::filesystem::exists(marker));
+    QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
     QCOMPARE(sim.Stop(), 0);  // 3: left transmitting
-    const std::string log = ReadText(dir.File("sim.log"));
-    const auto keyed = log.find("TRANSMITTING");
-    const auto normal = log.find("=> transmitter off, normal mode");
-    QVERIFY(keyed != std::string::npos && normal > keyed && normal != std::string::npos);
+    QVERIFY(ReadText(dir.File("sim.log")).find("=> transmitter off, normal mode") !=
+            std::string::npos);
 }
 
 }  // namespace petrel::test

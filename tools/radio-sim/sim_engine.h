@@ -135,6 +135,9 @@ class RadioSimEngine {
     // level, page 2 index 0x07 battery); without one a read gives the parameter's memory.
     void SetMeasurement(std::uint8_t page, std::uint8_t index, Measurement measurement);
     const RadioActivity& Activity() const { return activity_; }
+    // Where the radio starts: a radio left in a test state, or on the air, by a program that
+    // ended without closing it.
+    void SetActivity(const RadioActivity& activity) { activity_ = activity; }
 
   private:
     struct OutByte {

@@ -50,6 +50,8 @@ Radio:
   --customer TEXT      customer name in the information page (15 characters)
   --load FILE.cfg      memory from FILE.cfg and the FILE.ptx beside it; the band follows the
                        file unless --band is given
+  --transmitting       start in the transmit test with the transmitter keyed, as a program
+                       that ended without the closing code leaves a radio
   --save FILE.cfg      on exit, write the radio's memory as FILE.cfg and FILE.ptx, as an
                        Upload would give them (give the --load file to save it back)
 
@@ -101,6 +103,7 @@ struct Options {
     bool bandGiven = false;
     std::optional<int> channels;
     bool blank = false;
+    bool transmitting = false;
     std::string serialNo;
     std::string customer;
     std::string loadPath;
@@ -183,6 +186,8 @@ Options ParseOptions(int argc, char** argv) {
             options.channels = channels;
         } else if (arg == "--blank") {
             options.blank = true;
+        } else if (arg == "--transmitting") {
+            options.transmitting = true;
         } else if (arg == "--serial") {
             options.serialNo = value();
         } else if (arg == "--customer") {
@@ -293,6 +298,9 @@ int Run(const Options& options) {
     engineOptions.answerDelayUs = options.delayUs;
     engineOptions.byteTimeUs = options.pace ? petrel::sim::kByteTimeUs : 0;
     petrel::sim::RadioSimEngine engine(std::move(memory), engineOptions);
+    if (options.transmitting) {
+        engine.SetActivity({petrel::sim::TestMode::TransmitTest, true, 0});
+    }
     for (const auto& fault : options.faults) {
         engine.AddFault(fault);
     }
@@ -343,6 +351,10 @@ int Run(const Options& options) {
          << engine.Memory().Channels() << " channels, on " << pty.Device()
          << (options.pace ? " at 2400 baud" : "") << "; "
          << petrel::sim::DescribeInfo(engine.Memory()) << std::endl;
+    if (options.transmitting) {
+        *log << "petrel-radio-sim: starts " << petrel::sim::DescribeActivity(engine.Activity())
+             << std::endl;
+    }
 
     for (;;) {
         const auto next = engine.NextOutputUs();
