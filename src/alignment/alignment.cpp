@@ -38,14 +38,18 @@ bool AskDataErrorRetry(Prompter& prompter, const std::string& title) {
                                 std::nullopt}) == Answer::Retry;
 }
 
-void StoreLevel(ProgramState& state, std::size_t element, std::uint8_t value) {
-    state.LevelTable.at(element) = value;
-    state.InfoWords.at(kInfoLevelTable + element) = value;
+RadioInfoPage& AlignmentContext::Page() const {
+    return state.workspace.At(slot).info;
 }
 
-void StorePower(ProgramState& state, std::size_t element, std::uint8_t value) {
-    state.PowerTable.at(element) = value;
-    state.InfoWords.at(kInfoPowerTable + element) = value;
+void StoreLevel(RadioInfoPage& page, std::size_t element, std::uint8_t value) {
+    page.LevelTable.at(element) = value;
+    page.InfoWords.at(kInfoLevelTable + element) = value;
+}
+
+void StorePower(RadioInfoPage& page, std::size_t element, std::uint8_t value) {
+    page.PowerTable.at(element) = value;
+    page.InfoWords.at(kInfoPowerTable + element) = value;
 }
 
 std::optional<TestFrequency> EncodeTestFrequency(const PllParams& params, int band, bool isRx) {

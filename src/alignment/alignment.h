@@ -18,15 +18,19 @@ class Clock;
 class Prompter;
 class RadioLink;
 struct ProgramState;
+struct RadioInfoPage;
 
-// What every alignment model works with. The document (the active editor's) lends its
-// synthesiser settings to the test frequencies.
+// What every alignment model works with. The document (the editor's that was active when the
+// hardware tuner opened) lends its synthesiser settings to the test frequencies, and its
+// information page holds the tables.
 struct AlignmentContext {
     ProgramState& state;
     RadioLink& link;
     Prompter& prompter;
     Clock& clock;
     int slot = 0;
+
+    RadioInfoPage& Page() const;
 };
 
 inline constexpr const char* kDataErrorText = "Data Error !";
@@ -42,10 +46,10 @@ std::optional<std::uint8_t> CheckLevelText(std::string_view text);
 // "Data Error !" with Retry/Cancel and the stop icon; true for Retry.
 bool AskDataErrorRetry(Prompter& prompter, const std::string& title);
 
-// The level and power tables are program-wide and belong to the information page: every
-// change goes into both, so a later save of the companion file holds it.
-void StoreLevel(ProgramState& state, std::size_t element, std::uint8_t value);
-void StorePower(ProgramState& state, std::size_t element, std::uint8_t value);
+// The level and power tables belong to the document's information page: every change goes
+// into both, so a later save of the companion file holds it.
+void StoreLevel(RadioInfoPage& page, std::size_t element, std::uint8_t value);
+void StorePower(RadioInfoPage& page, std::size_t element, std::uint8_t value);
 
 // The test frequency of a band (the squelch column of the reference table) as the radio's
 // test parameters take it: the PLL word, a third byte (A mod 4 in its top two bits) and the

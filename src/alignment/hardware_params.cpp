@@ -26,7 +26,7 @@ std::uint8_t Nibbles(int high, int low, std::uint8_t old) {
 
 }  // namespace
 
-HardValues LoadHardValues(const ProgramState& state) {
+HardValues LoadHardValues(const RadioInfoPage& state) {
     HardValues values;
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         values.fields[i] = std::to_string(state.LevelTable[kHardFields[i].level]);
@@ -47,11 +47,9 @@ HardValues LoadHardValues(const ProgramState& state) {
 }
 
 HardwareModel::HardwareModel(AlignmentContext context)
-    : values(LoadHardValues(context.state)),
+    : values(LoadHardValues(context.Page())),
       context_(context),
-      levelBefore_(context.state.LevelTable),
-      powerBefore_(context.state.PowerTable),
-      infoBefore_(context.state.InfoWords),
+      pageBefore_(context.Page()),
       test_(context.link, context.prompter, kCodeEndTest) {}
 
 HardwareModel::~HardwareModel() {
@@ -67,7 +65,7 @@ void HardwareModel::Changed() {
 }
 
 OkResult HardwareModel::Ok() {
-    ProgramState& state = context_.state;
+    RadioInfoPage& state = context_.Page();
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         const auto value = CheckLevelText(values.fields[i]);
         if (!value) {
@@ -91,21 +89,20 @@ OkResult HardwareModel::Ok() {
         Nibbles(values.priorScanRate, values.normalRate, state.LevelTable[kLevelSamplingRates]));
 
     // The power table follows only a level table the radio took.
-    if (!context_.link.WriteLevelTable() || !context_.link.WritePowerTable()) {
+    if (!context_.link.WriteLevelTable(state.LevelTable) ||
+        !context_.link.WritePowerTable(state.PowerTable)) {
         context_.prompter.Tell(kTablesNotWrittenText, Icon::Exclamation);
         return OkResult::Stay;
     }
     // The tables go into the companion file of the configuration when it is saved next.
-    state.workspace.At(context_.slot).state.Dirty = true;
+    context_.state.workspace.At(context_.slot).state.Dirty = true;
     test_.Leave();
     return OkResult::Stored;
 }
 
 void HardwareModel::Cancel() {
     if (!test_.Left()) {
-        context_.state.LevelTable = levelBefore_;
-        context_.state.PowerTable = powerBefore_;
-        context_.state.InfoWords = infoBefore_;
+        context_.Page() = pageBefore_;
     }
     test_.Leave();
 }
@@ -115,7 +112,7 @@ bool HardwareModel::Adjust() {
 }
 
 void HardwareModel::ShowTuned(Adjustment adjustment) {
-    const HardValues tables = LoadHardValues(context_.state);
+    const HardValues tables = LoadHardValues(context_.Page());
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         if (kHardFields[i].adjustment == adjustment) {
             values.fields[i] = tables.fields[i];

@@ -98,14 +98,12 @@ class HardwareModel {
     void Changed();
 
     AlignmentContext context_;
-    // The tables and the information page as they were, for CANCEL.
-    std::array<std::uint8_t, kTableSize> levelBefore_;
-    std::array<std::uint8_t, kTableSize> powerBefore_;
-    std::array<std::int16_t, kInfoPageSize> infoBefore_;
+    // The document's information page as it was, for CANCEL.
+    RadioInfoPage pageBefore_;
     TestState test_;
 };
 
-// The fields as the tables hold them.
-HardValues LoadHardValues(const ProgramState& state);
+// The fields as the tables of a page hold them.
+HardValues LoadHardValues(const RadioInfoPage& page);
 
 }  // namespace petrel

@@ -67,7 +67,7 @@ LevelPairModel::LevelPairModel(LevelMember member, AlignmentContext context)
       context_(context),
       test_(context.link, context.prompter, info_.closingCode) {
     for (std::size_t f = 0; f < 2; ++f) {
-        defaults[f] = context.state.LevelTable[info_.frames[f].level];
+        defaults[f] = context.Page().LevelTable[info_.frames[f].level];
         bars[f] = defaults[f];
         boxes[f] = std::to_string(defaults[f]);
     }
@@ -185,9 +185,9 @@ OkResult LevelPairModel::Ok() {
         values[f] = *value;
     }
     for (std::size_t f = 0; f < 2; ++f) {
-        StoreLevel(context_.state, info_.frames[f].level, values[f]);
+        StoreLevel(context_.Page(), info_.frames[f].level, values[f]);
         if (info_.frames[f].wideLevel >= 0) {
-            StoreLevel(context_.state, static_cast<std::size_t>(info_.frames[f].wideLevel),
+            StoreLevel(context_.Page(), static_cast<std::size_t>(info_.frames[f].wideLevel),
                        values[f]);
         }
     }

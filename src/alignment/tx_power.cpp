@@ -35,7 +35,7 @@ bool WorkingBoxTakes(char c) {
 TxPowerModel::TxPowerModel(AlignmentContext context)
     : caption(kCaption), context_(context), test_(context.link, context.prompter, kCodeEndTest) {
     for (std::size_t i = 0; i < kPowerFrames.size(); ++i) {
-        defaults[i] = context.state.PowerTable[kPowerFrames[i].firstElement];
+        defaults[i] = context.Page().PowerTable[kPowerFrames[i].firstElement];
         working_[i] = defaults[i];
         bars[i] = defaults[i];
         boxes[i] = std::to_string(defaults[i]);
@@ -173,7 +173,7 @@ OkResult TxPowerModel::Ok() {
     }
     for (std::size_t i = 0; i < kPowerFrames.size(); ++i) {
         for (std::size_t copy = 0; copy < kPowerCopies; ++copy) {
-            StorePower(context_.state, kPowerFrames[i].firstElement + copy, values[i]);
+            StorePower(context_.Page(), kPowerFrames[i].firstElement + copy, values[i]);
         }
     }
     test_.Leave();

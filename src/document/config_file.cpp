@@ -468,15 +468,15 @@ std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::u
     BandInfo(state, band);
     state.BandNo = band;
 
-    // Without a readable companion the information texts and tables keep their values.
-    state.InfoValid = false;
+    // The document's own page: its companion's, or none (not valid) without a readable one.
+    RadioInfoPage info;
     if (companion) {
-        state.InfoWords = *companion;
-        state.InfoValid = true;
-        DecodeInfo(state);
+        info.InfoWords = *companion;
+        info.InfoValid = true;
+        DecodeInfo(info);
     }
 
-    const int slot = NewDocFromImage(state, std::move(image), name);
+    const int slot = NewDocFromImage(state, std::move(image), std::move(info), name);
     state.workspace.At(slot).path = name;
     return slot;
 }
@@ -498,7 +498,7 @@ bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prom
             unreadable = why;
         }
     }
-    if (!unreadable.empty() && state.InfoValid) {
+    if (!unreadable.empty() && doc.info.InfoValid) {
         ReportSaveError("Can't save " + name + ": its radio information file " + companion +
                             " could not be read (" + unreadable +
                             "), and a save never replaces one it could not read." + kLineBreak +
@@ -520,12 +520,12 @@ bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prom
                             " was saved without radio information.",
                         prompter);
     } else if (IsReadOnlyFile(companion)) {
-        prompter.Tell(PairMessage(companion + kReadOnlyText, name, companion, state.InfoValid),
+        prompter.Tell(PairMessage(companion + kReadOnlyText, name, companion, doc.info.InfoValid),
                       Icon::Exclamation);
         return false;
-    } else if (state.InfoValid) {
+    } else if (doc.info.InfoValid) {
         if (const auto error =
-                WriteFileAtomically(companion, EncodeCompanionFile(state.InfoWords))) {
+                WriteFileAtomically(companion, EncodeCompanionFile(doc.info.InfoWords))) {
             ReportSaveError(
                 PairMessage("Can't save " + companion + ": " + *error + ".", name, companion, true),
                 prompter);

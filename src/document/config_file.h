@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/info_page.h"
 #include "document/program_state.h"
 #include "document/radio_image.h"
 
@@ -20,8 +21,6 @@ inline constexpr std::uint16_t kTagInteger = 0x0002;  // one signed 16-bit integ
 
 // A configuration file of more bytes than this is refused.
 inline constexpr std::uintmax_t kMaxConfigFileSize = 5000;
-
-using InfoPage = std::array<std::int16_t, kInfoPageSize>;
 
 // The bytes of a ".cfg" file holding image (one byte record per image byte).
 std::vector<std::uint8_t> EncodeConfigFile(const ImageBuf& image);

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include "document/program_state.h"
 #include "util/text.h"
 
 namespace petrel {
@@ -36,10 +35,10 @@ void CivilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
 }
 
 // Characters of consecutive information words, one byte each.
-std::string InfoText(const ProgramState& state, std::size_t first, std::size_t count) {
+std::string InfoText(const RadioInfoPage& page, std::size_t first, std::size_t count) {
     std::string bytes;
     for (std::size_t i = first; i < first + count; ++i) {
-        const auto byte = static_cast<std::uint8_t>(state.InfoWords[i] & 0xFF);
+        const auto byte = static_cast<std::uint8_t>(page.InfoWords[i] & 0xFF);
         if (IsInfoTextByte(byte)) {
             bytes.push_back(static_cast<char>(byte));
         }
@@ -71,18 +70,25 @@ std::string FormatRadioDate(int year, int month, int day) {
     return text;
 }
 
-void DecodeInfo(ProgramState& state) {
+void RadioInfoPage::SetTables(const InfoTables& tables) {
+    LevelTable = tables.level;
+    PowerTable = tables.power;
     for (std::size_t i = 0; i < kTableSize; ++i) {
-        state.LevelTable[i] =
-            static_cast<std::uint8_t>(state.InfoWords[kInfoLevelTable + i] & 0xFF);
-        state.PowerTable[i] =
-            static_cast<std::uint8_t>(state.InfoWords[kInfoPowerTable + i] & 0xFF);
+        InfoWords[kInfoLevelTable + i] = LevelTable[i];
+        InfoWords[kInfoPowerTable + i] = PowerTable[i];
     }
-    state.CustomerName = InfoText(state, kInfoNameText, kInfoNameLength);
-    state.SerialNo = InfoText(state, kInfoSerialText, kInfoSerialLength);
-    state.ProgDate = FormatRadioDate(state.InfoWords[kInfoProgDate] & 0xFF,
-                                     state.InfoWords[kInfoProgDate + 1] & 0xFF,
-                                     state.InfoWords[kInfoProgDate + 2] & 0xFF);
+}
+
+void DecodeInfo(RadioInfoPage& page) {
+    for (std::size_t i = 0; i < kTableSize; ++i) {
+        page.LevelTable[i] = static_cast<std::uint8_t>(page.InfoWords[kInfoLevelTable + i] & 0xFF);
+        page.PowerTable[i] = static_cast<std::uint8_t>(page.InfoWords[kInfoPowerTable + i] & 0xFF);
+    }
+    page.CustomerName = InfoText(page, kInfoNameText, kInfoNameLength);
+    page.SerialNo = InfoText(page, kInfoSerialText, kInfoSerialLength);
+    page.ProgDate = FormatRadioDate(page.InfoWords[kInfoProgDate] & 0xFF,
+                                    page.InfoWords[kInfoProgDate + 1] & 0xFF,
+                                    page.InfoWords[kInfoProgDate + 2] & 0xFF);
 }
 
 }  // namespace petrel

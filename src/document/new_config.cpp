@@ -97,19 +97,21 @@ int BuildNewConfiguration(ProgramState& state, int band, int channels) {
     if (IfSign(state.BandDesc) == "-") {
         docState.SysBlock[kSysOptions0A] = kNegativeIfOption;
     }
+    // More channels than a 16-channel radio holds: the file says it is a 99-channel radio's.
+    if (channels > kSmallRadioChannels) {
+        docState.SysBlock[kSysOptions0A] |= kNinetyNineChannelBit;
+    }
     docState.SysBlock[kSysBand] = static_cast<std::uint8_t>(band);
     docState.SysBlock[kSysMaxChannel] = static_cast<std::uint8_t>(channels);
     docState.ChOption.assign(channels, kNewChannelOptions);
 
-    std::copy(std::begin(kDefaultLevelTable), std::end(kDefaultLevelTable),
-              state.LevelTable.begin());
-    std::copy(std::begin(kDefaultPowerTable), std::end(kDefaultPowerTable),
-              state.PowerTable.begin());
-    for (std::size_t i = 0; i < kTableSize; ++i) {
-        state.InfoWords[kInfoLevelTable + i] = state.LevelTable[i];
-        state.InfoWords[kInfoPowerTable + i] = state.PowerTable[i];
-    }
-    state.InfoValid = true;
+    // Its information page: the default tables, no texts.
+    InfoTables tables;
+    std::copy(std::begin(kDefaultLevelTable), std::end(kDefaultLevelTable), tables.level.begin());
+    std::copy(std::begin(kDefaultPowerTable), std::end(kDefaultPowerTable), tables.power.begin());
+    doc.info = RadioInfoPage{};
+    doc.info.SetTables(tables);
+    doc.info.InfoValid = true;
     docState.Key4Assigned = false;
 
     // PLL parameters of the band: oscillator and IF indexes, prescaler, reference dividers.

@@ -425,7 +425,7 @@ void NotePadWindow::ShowButtons() {
 
 void NotePadWindow::ShowRadioInfo() {
     if (!radioInfo_) {
-        radioInfo_ = new RadioInfoWindow(state_, this);
+        radioInfo_ = new RadioInfoWindow(state_, slot_, this);
     }
     radioInfo_->Fill();
     ShowInFront(radioInfo_);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,9 +7,6 @@
 #include "document/workspace.h"
 
 namespace petrel {
-
-inline constexpr std::size_t kInfoPageSize = 256;
-inline constexpr std::size_t kTableSize = 16;
 
 // Everything program-wide: created once by main() (and by each test) and passed by reference.
 struct ProgramState {
@@ -23,16 +19,7 @@ struct ProgramState {
     std::string BandHigh;
     bool NewUntouched = false;
 
-    // The radio's information page and what is decoded from it.
-    std::array<std::int16_t, kInfoPageSize> InfoWords{};
-    bool InfoValid = false;
-    std::array<std::uint8_t, kTableSize> PowerTable{};
-    std::array<std::uint8_t, kTableSize> LevelTable{};
-    std::string CustomerName;
-    std::string SerialNo;
-    std::string ProgDate;
-    std::string MaskDate;
-    std::string FirmwareVersion;
+    // The radio's information page is not here: each document holds its own (Document::info).
 
     // Authorization options, not saved; start values set by the splash (SetStartAuthorization).
     bool FreqLock = true;

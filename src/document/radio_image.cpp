@@ -1,6 +1,7 @@
 #include "document/radio_image.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "channels/channel_line.h"
 #include "channels/freq_codec.h"
@@ -48,7 +49,8 @@ void FillBandLabels(ProgramState& state, Document& doc) {
     state.FreqTextLen = ValueWidth(LowerEdge(range));
 }
 
-int NewDocFromImage(ProgramState& state, ImageBuf image, const std::string& title) {
+int NewDocFromImage(ProgramState& state, ImageBuf image, RadioInfoPage info,
+                    const std::string& title) {
     image.resize(std::max(image.size(), kImageHeaderSize), 0);
     const int slot = state.workspace.FindFreeIndex();
     Document& doc = state.workspace.At(slot);
@@ -59,8 +61,9 @@ int NewDocFromImage(ProgramState& state, ImageBuf image, const std::string& titl
 
     doc.title = ToUpperAscii(title);
     FillBandLabels(state, doc);
-    doc.serialLabel = "Serial No:" + state.SerialNo;
-    doc.customerLabel = "Customer:" + state.CustomerName;
+    doc.info = std::move(info);
+    doc.serialLabel = "Serial No:" + doc.info.SerialNo;
+    doc.customerLabel = "Customer:" + doc.info.CustomerName;
 
     auto channels = UnpackChannels(
         image, PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]),

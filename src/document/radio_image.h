@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "document/info_page.h"
+
 namespace petrel {
 
 struct ProgramState;
@@ -31,6 +33,10 @@ enum SysByte : std::size_t {
     kSysMaxChannel = 0x11,
     kSysCallOptions = 0x17,
 };
+
+// Byte 0x0A, bit 1: the image is a 99-channel radio's (clear: a 16-channel radio's).
+inline constexpr std::uint8_t kNinetyNineChannelBit = 0x02;
+inline constexpr int kSmallRadioChannels = 16;
 
 // The transient image: bytes 0x00 .. image top - 1, and for a file the band byte after them.
 using ImageBuf = std::vector<std::uint8_t>;
@@ -61,10 +67,12 @@ struct ChangeRecorder {
 };
 
 // One open configuration: its state, its channel lines (the only store of the channels'
-// frequencies and tones while it is open), its title and the texts of its header labels.
+// frequencies and tones while it is open), its radio's information page, its title and the
+// texts of its header labels.
 struct Document {
     DocState state;
     std::vector<std::string> lines;
+    RadioInfoPage info;
     std::string title;  // the window caption
     std::string path;   // where the file really is; empty for an untitled document
     std::string modelLabel = "Model:";
@@ -82,8 +90,9 @@ bool Key4Assigned(const std::array<std::uint8_t, kSysBlockSize>& sysBlock);
 ImageBuf PackImage(const ProgramState& state, const Document& doc);
 
 // Opens a new document from an image (at least the 96 header bytes) and the information page
-// under title; returns its slot. The image is consumed.
-int NewDocFromImage(ProgramState& state, ImageBuf image, const std::string& title);
+// it came with under title; returns its slot. The image is consumed.
+int NewDocFromImage(ProgramState& state, ImageBuf image, RadioInfoPage info,
+                    const std::string& title);
 
 // The window's label texts and frequency-text length from the current band row.
 void FillBandLabels(ProgramState& state, Document& doc);

@@ -161,17 +161,24 @@ class RadioLink {
     bool ReadOption0A();
     bool ReadVoxByte();
 
+    // The identification of the radio (firmware version, mask date) into the page being read.
+    void ReadInfoIds();
+    // The information page the last Upload-type read brought; an Upload hands it to the new
+    // document, which then owns it.
+    const RadioInfoPage& Page() const { return page_; }
+
     // Information page items. Each asks the radio for its size (block 0x0008) and uses the
     // page of that size: the active document's channel count may belong to another radio, and
     // the other page is channel memory there.
-    void ReadInfoIds();
     // The table writes: true when the radio was there and answered every block.
-    bool WritePowerTable();
-    bool WriteLevelTable();
+    bool WritePowerTable(const InfoTable& table);
+    bool WriteLevelTable(const InfoTable& table);
     void WriteNameBlock();
     void WriteSerialBlock();
-    void ReadNameBlock();
-    void ReadSerialBlock();
+    // The customer name and serial number the radio holds (leading blanks removed), or nothing
+    // when the blocks could not be read.
+    std::optional<std::string> ReadNameBlock();
+    std::optional<std::string> ReadSerialBlock();
 
     // The parameter request, filled by the caller before ReadParams/WriteParams.
     std::uint8_t ParamPage = 0;
@@ -284,7 +291,8 @@ class RadioLink {
     LinkHost& host_;
 
     std::vector<std::uint8_t> rxFrame_;
-    ImageBuf image_;  // the image on its way to or from the radio
+    ImageBuf image_;         // the image on its way to or from the radio
+    RadioInfoPage page_;     // the information page read with it
     std::string readFacts_;  // why an Upload-type read runs, for its failure question
     bool blankRadio_ = false;
     int radioBand_ = 0;      // what the last identification said

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <tuple>
 
 #include "channels/channel_line.h"
 #include "document/band_table.h"
@@ -20,13 +19,11 @@ namespace petrel {
 
 namespace {
 
-constexpr std::uint16_t kRadioTypeBlock = 0x0008;  // its byte 0x000A tells the channel count
-constexpr std::size_t kRadioTypeOffset = 2;        // 0x000A within that block
-constexpr std::uint8_t kNinetyNineChannelBit = 0x02;
+constexpr std::uint16_t kRadioTypeBlock = 0x0008;       // its byte 0x000A tells the channel count
+constexpr std::size_t kRadioTypeOffset = 2;             // 0x000A within that block
 constexpr std::uint16_t kProgrammedMarkBlock = 0x000C;  // 0xFF: never programmed
 constexpr std::uint8_t kNeverProgrammed = 0xFF;
 constexpr int kBigRadioChannels = 99;
-constexpr int kSmallRadioChannels = 16;
 constexpr std::size_t kSmallRadioImageTop = 224;  // a 16-channel radio takes bytes 0..223
 constexpr int kInfoPageBig = 7;
 constexpr int kInfoPageSmall = 1;
@@ -50,6 +47,9 @@ constexpr std::size_t kFirmwareMinor = 1;
 constexpr std::size_t kMaskYear = 2;
 
 constexpr const char* kChannelMessagePrefix = "Chan";
+constexpr const char* kNoTablesForBlankRadioText =
+    "The radio had never been programmed, and this configuration has no radio information "
+    "(no .ptx file): its calibration tables were not written and are as the radio had them.";
 constexpr const char* kContinueQuestion = "Do you want to continue ?";
 
 // The channel count the block at 0x0008 reports: bit 1 of its byte 0x000A.
@@ -115,8 +115,10 @@ std::optional<int> RadioLink::OpenUploadedDocument() {
     ClosePort();
     state_.BandNo = radioBand_;
     BandInfo(state_, radioBand_);
-    const int slot = NewDocFromImage(state_, std::move(image_), title);
+    // The new document takes the page read with its image; the link keeps none of it.
+    const int slot = NewDocFromImage(state_, std::move(image_), std::move(page_), title);
     image_.clear();
+    page_ = RadioInfoPage{};
     state_.NewUntouched = false;
     host_.SetBusy(false);
     return slot;
@@ -200,7 +202,7 @@ std::optional<std::string> RadioLink::KeepBackup() {
     } else {
         ImageBuf file = image_;
         file.back() = static_cast<std::uint8_t>(radioBand_);  // the band byte a file ends with
-        kept = SaveRadioBackup(backup_.folder, file, state_.InfoWords, LocalTimeNow());
+        kept = SaveRadioBackup(backup_.folder, file, page_.InfoWords, LocalTimeNow());
     }
     if (!kept.error.empty()) {
         prompter_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.error,
@@ -211,14 +213,9 @@ std::optional<std::string> RadioLink::KeepBackup() {
 }
 
 bool RadioLink::BackUpBeforeWriting(TransferResult& result) {
-    // The configuration being written keeps the program's information page, texts and tables:
-    // a blank radio of another band gets those tables after the image.
-    auto program =
-        std::tie(state_.MaxChannel, state_.InfoWords, state_.InfoValid, state_.PowerTable,
-                 state_.LevelTable, state_.CustomerName, state_.SerialNo, state_.ProgDate,
-                 state_.MaskDate, state_.FirmwareVersion);
-    const auto saved =
-        std::apply([](const auto&... field) { return std::make_tuple(field...); }, program);
+    // The read goes into the link's own image and page; the active document's channel count
+    // stays the program's.
+    const int maxChannel = state_.MaxChannel;
     // A failure here comes as "Upload Err": say why a Download reads, and that it wrote nothing.
     readFacts_ = "Reading the radio to back it up before writing: nothing has been written yet.";
     const bool read = ReadRadioImage();
@@ -226,16 +223,21 @@ bool RadioLink::BackUpBeforeWriting(TransferResult& result) {
     if (read) {
         result.backup = KeepBackup();
     }
-    program = saved;
+    state_.MaxChannel = maxChannel;
     image_.clear();
+    page_ = RadioInfoPage{};
     return read && result.backup;
 }
 
 void RadioLink::WriteRadioImage(TransferResult& result) {
-    // A blank radio gets the tables of the moment the user chose to write: the windows are
-    // serviced while the operation runs.
-    const auto levelTable = state_.LevelTable;
-    const auto powerTable = state_.PowerTable;
+    // A blank radio gets the document's tables as they were when the user chose to write: the
+    // windows are serviced while the operation runs. A document without an information page
+    // has no tables to give.
+    std::optional<InfoTables> tables;
+    if (const int slot = host_.ActiveSlot(); slot > 0 && slot <= state_.workspace.UpperSlot() &&
+                                             state_.workspace.At(slot).info.InfoValid) {
+        tables = state_.workspace.At(slot).info.Tables();
+    }
     while (DetectForTransfer()) {
         const int slot = host_.ActiveSlot();
         if (slot <= 0 || slot > state_.workspace.UpperSlot() ||
@@ -275,8 +277,12 @@ void RadioLink::WriteRadioImage(TransferResult& result) {
             result.completed = state_.LinkOk && !state_.UserAbort;
             if (blankRadio_) {
                 blankRadio_ = false;
-                WriteTable(levelTable, kLevelTableStart);
-                WriteTable(powerTable, kPowerTableStart);
+                if (tables) {
+                    WriteLevelTable(tables->level);
+                    WritePowerTable(tables->power);
+                } else {
+                    prompter_.Tell(kNoTablesForBlankRadioText, Icon::Exclamation);
+                }
             }
             return;
         }
@@ -298,6 +304,7 @@ void RadioLink::TransferImage(bool reading) {
         const bool big = radioChannels_ == kBigRadioChannels;
         std::size_t imageTop = 0;
         if (reading) {
+            page_ = RadioInfoPage{};
             state_.MaxChannel = radioChannels_;
             imageTop =
                 static_cast<std::size_t>(radioChannels_) * kChannelRecordSize + kImageHeaderSize;
@@ -309,6 +316,14 @@ void RadioLink::TransferImage(bool reading) {
             imageTop = image_.empty() ? 0 : image_.size() - 1;
             if (!big) {
                 imageTop = std::min(imageTop, kSmallRadioImageTop);
+            }
+            // Bit 1 of 0x0A tells the radio's size: it stays as the radio has it, whatever the
+            // document says, or the radio would take itself for the other kind afterwards.
+            if (image_.size() > kSysOptions0A) {
+                const auto radioKind = static_cast<std::uint8_t>((*typeBlock)[kRadioTypeOffset] &
+                                                                 kNinetyNineChannelBit);
+                image_[kSysOptions0A] = static_cast<std::uint8_t>(
+                    (image_[kSysOptions0A] & ~kNinetyNineChannelBit) | radioKind);
             }
             status_.SetProgressRange(static_cast<int>(imageTop));
         }
@@ -361,7 +376,7 @@ void RadioLink::TransferImage(bool reading) {
         if (!failed && reading) {
             // The information page of the size this radio just reported, then the
             // identification and the closing control code. The page is taken only whole.
-            auto infoWords = state_.InfoWords;
+            InfoPage infoWords{};
             const std::uint16_t page = static_cast<std::uint16_t>(InfoPageFor(radioChannels_) << 8);
             {
                 BlockLoop loop(*this);
@@ -380,7 +395,9 @@ void RadioLink::TransferImage(bool reading) {
                 failed = failed || !loop.Finish();
             }
             if (!failed) {
-                state_.InfoWords = infoWords;
+                page_.InfoWords = infoWords;
+                page_.InfoValid = true;
+                DecodeInfo(page_);
                 ReadInfoIds();
             }
         }
@@ -396,8 +413,6 @@ void RadioLink::TransferImage(bool reading) {
 
     host_.SetTransferRunning(false);
     status_.ShowProgress(false);
-    DecodeInfo(state_);
-    state_.InfoValid = true;
 }
 
 bool RadioLink::CloseTransferWithControlCode(bool reading) {
@@ -409,14 +424,13 @@ bool RadioLink::CloseTransferWithControlCode(bool reading) {
 
 void RadioLink::ReadInfoIds() {
     if (!ReadIdentification()) {
-        // Whatever was shown belonged to another radio.
-        state_.FirmwareVersion.clear();
-        state_.MaskDate.clear();
+        page_.FirmwareVersion.clear();
+        page_.MaskDate.clear();
         return;
     }
-    state_.FirmwareVersion = "V" + std::to_string(ParamBuf[kFirmwareMajor]) + "." +
-                             std::to_string(ParamBuf[kFirmwareMinor]);
-    state_.MaskDate =
+    page_.FirmwareVersion = "V" + std::to_string(ParamBuf[kFirmwareMajor]) + "." +
+                            std::to_string(ParamBuf[kFirmwareMinor]);
+    page_.MaskDate =
         FormatRadioDate(ParamBuf[kMaskYear], ParamBuf[kMaskYear + 1], ParamBuf[kMaskYear + 2]);
 }
 
@@ -460,12 +474,12 @@ bool RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t sta
     return complete;
 }
 
-bool RadioLink::WritePowerTable() {
-    return WriteTable(state_.PowerTable, kPowerTableStart);
+bool RadioLink::WritePowerTable(const InfoTable& table) {
+    return WriteTable(table, kPowerTableStart);
 }
 
-bool RadioLink::WriteLevelTable() {
-    return WriteTable(state_.LevelTable, kLevelTableStart);
+bool RadioLink::WriteLevelTable(const InfoTable& table) {
+    return WriteTable(table, kLevelTableStart);
 }
 
 void RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
@@ -523,16 +537,18 @@ bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, s
     return complete;
 }
 
-void RadioLink::ReadNameBlock() {
-    if (ReadTextBlock(NameBlock, kNameBlockStart)) {
-        state_.CustomerName = BlockText(NameBlock, kInfoNameLength);
+std::optional<std::string> RadioLink::ReadNameBlock() {
+    if (!ReadTextBlock(NameBlock, kNameBlockStart)) {
+        return std::nullopt;
     }
+    return BlockText(NameBlock, kInfoNameLength);
 }
 
-void RadioLink::ReadSerialBlock() {
-    if (ReadTextBlock(SerialBlock, kSerialBlockStart)) {
-        state_.SerialNo = BlockText(SerialBlock, kInfoSerialLength);
+std::optional<std::string> RadioLink::ReadSerialBlock() {
+    if (!ReadTextBlock(SerialBlock, kSerialBlockStart)) {
+        return std::nullopt;
     }
+    return BlockText(SerialBlock, kInfoSerialLength);
 }
 
 }  // namespace petrel

@@ -144,7 +144,7 @@ class Report {
     void PrintHeadInfo() {
         Row({doc_.modelLabel, doc_.rangeLabel});
         const std::string progDate = std::string(kRadioInfoBoxes[kProgDateBox].caption) +
-                                     kItemSeparator + RadioInfoTexts(state_)[kProgDateBox];
+                                     kItemSeparator + RadioInfoTexts(doc_)[kProgDateBox];
         Row({doc_.customerLabel, doc_.serialLabel, progDate});
     }
 

@@ -13,10 +13,12 @@
 
 namespace petrel {
 
-CustomerDialog::CustomerDialog(ProgramState& state, std::function<bool(const RadioWork&)> onRadio,
+CustomerDialog::CustomerDialog(ProgramState& state, int slot,
+                               std::function<bool(const RadioWork&)> onRadio,
                                std::function<CalendarDate()> today, QWidget* parent)
     : QDialog(parent),
       state_(state),
+      slot_(slot),
       onRadio_(std::move(onRadio)),
       today_(std::move(today)),
       name_(new QLineEdit),
@@ -51,9 +53,13 @@ CustomerDialog::CustomerDialog(ProgramState& state, std::function<bool(const Rad
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void CustomerDialog::Fill(const std::string& name, const std::string& serial) {
-    name_->setText(QString::fromStdString(name));
-    serial_->setText(QString::fromStdString(serial));
+RadioInfoPage& CustomerDialog::Page() const {
+    return state_.workspace.At(slot_).info;
+}
+
+void CustomerDialog::Fill() {
+    name_->setText(QString::fromStdString(Trim(Page().CustomerName)));
+    serial_->setText(QString::fromStdString(Trim(Page().SerialNo)));
 }
 
 bool CustomerDialog::Run(const RadioWork& work) {
@@ -69,8 +75,8 @@ bool CustomerDialog::Run(const RadioWork& work) {
 }
 
 void CustomerDialog::ReadInfo() {
-    if (Run([this](RadioLink& link) { ReadCustomerInfo(link, state_); })) {
-        Fill(Trim(state_.CustomerName), Trim(state_.SerialNo));
+    if (Run([this](RadioLink& link) { ReadCustomerInfo(link, Page()); })) {
+        Fill();
     }
 }
 
@@ -78,7 +84,7 @@ void CustomerDialog::Accept() {
     const std::string name = name_->text().toStdString();
     const std::string serial = serial_->text().toStdString();
     // Closed whether or not the radio answered: the link has asked its own questions.
-    if (Run([&](RadioLink& link) { WriteCustomerInfo(link, state_, name, serial, today_()); })) {
+    if (Run([&](RadioLink& link) { WriteCustomerInfo(link, Page(), name, serial, today_()); })) {
         close();
     }
 }

@@ -10,26 +10,33 @@ class QLineEdit;
 namespace petrel {
 
 struct ProgramState;
+struct RadioInfoPage;
 
-// frmCustomer: reads and writes the customer name and serial number kept in the radio.
-// Modeless. The window around it runs each radio operation: onRadio gets the work and returns
-// false when it cannot run it now (another radio operation is running).
+// frmCustomer: reads and writes the customer name and serial number kept in the radio, for
+// the document in slot (the one active when it opened), whose information page takes what it
+// reads and writes. Modeless. The window around it runs each radio operation: onRadio gets
+// the work and returns false when it cannot run it now (another radio operation is running).
 class CustomerDialog : public QDialog {
     Q_OBJECT
   public:
     using RadioWork = std::function<void(RadioLink&)>;
-    CustomerDialog(ProgramState& state, std::function<bool(const RadioWork&)> onRadio,
+    CustomerDialog(ProgramState& state, int slot, std::function<bool(const RadioWork&)> onRadio,
                    std::function<CalendarDate()> today, QWidget* parent = nullptr);
 
-    // The two boxes, as the option password fills them before showing the editor.
-    void Fill(const std::string& name, const std::string& serial);
+    int Slot() const { return slot_; }
+    // The two boxes from the document's page, trimmed, as the option password fills them
+    // before showing the editor.
+    void Fill();
 
   private:
     bool Run(const RadioWork& work);
     void ReadInfo();
     void Accept();
 
+    RadioInfoPage& Page() const;
+
     ProgramState& state_;
+    const int slot_;
     std::function<bool(const RadioWork&)> onRadio_;
     std::function<CalendarDate()> today_;
     QLineEdit* name_;

@@ -86,8 +86,8 @@ void AccessDialogs::ShowOptionPassword() {
     Show(Guarded::CustomerEditor);
 }
 
-void AccessDialogs::ShowHardwarePassword() {
-    if (!state_.InfoValid) {
+void AccessDialogs::ShowHardwarePassword(bool pageValid) {
+    if (!pageValid) {
         prompter_.Tell(kHardwareFailText);
         return;
     }

@@ -46,8 +46,9 @@ class AccessDialogs : public QObject {
     void ShowAuthorizationPassword();
     // Configure > Option of an editor.
     void ShowOptionPassword();
-    // Configure > Hardware Tuner of an editor: only with the radio's information page.
-    void ShowHardwarePassword();
+    // Configure > Hardware Tuner of an editor: only when its document has the radio's
+    // information page (pageValid).
+    void ShowHardwarePassword(bool pageValid);
     void CloseAll();
 
   signals:

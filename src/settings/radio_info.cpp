@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "document/band_table.h"
-#include "document/program_state.h"
+#include "document/radio_image.h"
 #include "link/radio_link.h"
 #include "util/text.h"
 
@@ -14,10 +14,6 @@ namespace {
 constexpr std::size_t kPaddedLength = 15;
 constexpr std::size_t kDateElement = 13;  // year, month, day follow the serial characters
 
-bool Answered(const ProgramState& state) {
-    return !state.RadioAbsent && state.LinkOk && !state.UserAbort;
-}
-
 // Trimmed, at most 15 characters, padded with blanks to 15: as Latin-1 bytes.
 std::string PaddedBytes(std::string_view text) {
     return PadRight(Mid(Trim(Utf8ToLatin1(text)), 0, kPaddedLength), kPaddedLength);
@@ -25,9 +21,10 @@ std::string PaddedBytes(std::string_view text) {
 
 }  // namespace
 
-std::array<std::string, 6> RadioInfoTexts(const ProgramState& state) {
-    return {state.CustomerName, state.SerialNo,        RangeText(state.BandDesc),
-            state.ProgDate,     state.FirmwareVersion, state.MaskDate};
+std::array<std::string, 6> RadioInfoTexts(const Document& doc) {
+    const RadioInfoPage& page = doc.info;
+    return {page.CustomerName, page.SerialNo,        RangeText(BandRow(doc.state.Band)),
+            page.ProgDate,     page.FirmwareVersion, page.MaskDate};
 }
 
 CalendarDate Today() {
@@ -37,12 +34,12 @@ CalendarDate Today() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-void FillCustomerBlocks(ProgramState& state, std::string_view name, std::string_view serial,
+void FillCustomerBlocks(RadioInfoPage& page, std::string_view name, std::string_view serial,
                         CalendarDate today, TextBlock& nameBlock, TextBlock& serialBlock) {
     const std::string nameBytes = PaddedBytes(name);
     const std::string serialBytes = PaddedBytes(serial);
-    state.CustomerName = Latin1ToUtf8(nameBytes);
-    state.SerialNo = Latin1ToUtf8(serialBytes);
+    page.CustomerName = Latin1ToUtf8(nameBytes);
+    page.SerialNo = Latin1ToUtf8(serialBytes);
     for (std::size_t i = 0; i < kCustomerNameLength; ++i) {
         nameBlock[1 + i] = static_cast<std::uint8_t>(nameBytes[i]);
     }
@@ -54,17 +51,22 @@ void FillCustomerBlocks(ProgramState& state, std::string_view name, std::string_
     serialBlock[kDateElement + 2] = static_cast<std::uint8_t>(today.day);
 }
 
-bool ReadCustomerInfo(RadioLink& link, ProgramState& state) {
+bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
     // Each block operation reads the radio's size first and uses its information page.
-    link.ReadNameBlock();
-    const bool nameRead = Answered(state);
-    link.ReadSerialBlock();
-    return nameRead && Answered(state);
+    const auto name = link.ReadNameBlock();
+    if (name) {
+        page.CustomerName = *name;
+    }
+    const auto serial = link.ReadSerialBlock();
+    if (serial) {
+        page.SerialNo = *serial;
+    }
+    return name && serial;
 }
 
-bool WriteCustomerInfo(RadioLink& link, ProgramState& state, std::string_view name,
+bool WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
                        std::string_view serial, CalendarDate today) {
-    FillCustomerBlocks(state, name, serial, today, link.NameBlock, link.SerialBlock);
+    FillCustomerBlocks(page, name, serial, today, link.NameBlock, link.SerialBlock);
     link.WriteNameBlock();
     link.WriteSerialBlock();
     return link.WriteControl90();

@@ -8,10 +8,11 @@
 namespace petrel {
 
 class RadioLink;
-struct ProgramState;
+struct Document;
+struct RadioInfoPage;
 
-// frmRadioInfo, "Radio Information": the information texts of the configuration opened, built
-// or read last. The last two boxes are never shown.
+// frmRadioInfo, "Radio Information": the information texts of one document's page. The last
+// two boxes are never shown.
 struct RadioInfoBox {
     const char* name;
     const char* caption;
@@ -27,9 +28,9 @@ inline constexpr std::array<RadioInfoBox, 6> kRadioInfoBoxes = {{
 }};
 inline constexpr const char* kRadioInfoCaption = "Radio Information";
 
-// The boxes' texts, in the order above; the frequency range is the 22 characters of the band
-// row around its first "~", trimmed.
-std::array<std::string, 6> RadioInfoTexts(const ProgramState& state);
+// The boxes' texts of a document, in the order above; the frequency range is the 22
+// characters of its band row around the first "~", trimmed.
+std::array<std::string, 6> RadioInfoTexts(const Document& doc);
 
 // frmCustomer, "Customer Info.": the customer name and serial number kept in the radio.
 inline constexpr const char* kCustomerCaption = "Customer Info.";
@@ -47,20 +48,20 @@ CalendarDate Today();
 
 using TextBlock = std::array<std::uint8_t, 16>;
 
-// The customer editor's OK without the radio: CustomerName and SerialNo become the trimmed
-// texts padded to 15 characters (a longer name is cut), the name block's elements 1-15 take
-// the name, the serial block's elements 1-12 the first 12 serial characters and 13-15 the
-// date (two-digit year, month, day). Element 0 of each block is left as it is. Characters
-// go out as Latin-1 bytes.
-void FillCustomerBlocks(ProgramState& state, std::string_view name, std::string_view serial,
+// The customer editor's OK without the radio: the page's CustomerName and SerialNo become the
+// trimmed texts padded to 15 characters (a longer name is cut), the name block's elements
+// 1-15 take the name, the serial block's elements 1-12 the first 12 serial characters and
+// 13-15 the date (two-digit year, month, day). Element 0 of each block is left as it is.
+// Characters go out as Latin-1 bytes.
+void FillCustomerBlocks(RadioInfoPage& page, std::string_view name, std::string_view serial,
                         CalendarDate today, TextBlock& nameBlock, TextBlock& serialBlock);
 
-// READ: the name and serial blocks from the radio into CustomerName and SerialNo. True when
-// both were read.
-bool ReadCustomerInfo(RadioLink& link, ProgramState& state);
+// READ: the name and serial blocks from the radio into the page's CustomerName and SerialNo.
+// True when both were read.
+bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page);
 // OK: the blocks as FillCustomerBlocks makes them, written to the radio, then the control
 // code 0x90 0x0A. True when the radio answered the control code.
-bool WriteCustomerInfo(RadioLink& link, ProgramState& state, std::string_view name,
+bool WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
                        std::string_view serial, CalendarDate today);
 
 }  // namespace petrel

@@ -16,8 +16,8 @@ namespace {
 constexpr int kBoxCharacters = 24;  // the frequency range is 22 characters at most
 }  // namespace
 
-RadioInfoWindow::RadioInfoWindow(const ProgramState& state, QWidget* parent)
-    : QDialog(parent), state_(state) {
+RadioInfoWindow::RadioInfoWindow(const ProgramState& state, int slot, QWidget* parent)
+    : QDialog(parent), state_(state), slot_(slot) {
     setObjectName("frmRadioInfo");
     setWindowTitle(kRadioInfoCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -52,7 +52,7 @@ RadioInfoWindow::RadioInfoWindow(const ProgramState& state, QWidget* parent)
 }
 
 void RadioInfoWindow::Fill() {
-    const auto texts = RadioInfoTexts(state_);
+    const auto texts = RadioInfoTexts(state_.workspace.At(slot_));
     for (std::size_t i = 0; i < texts.size(); ++i) {
         boxes_[i]->setText(QString::fromStdString(texts[i]));
         boxes_[i]->setCursorPosition(0);

@@ -9,17 +9,19 @@ namespace petrel {
 
 struct ProgramState;
 
-// frmRadioInfo: the radio's information texts, display only. Modeless.
+// frmRadioInfo: the information texts of the document in slot, display only. Modeless; it
+// belongs to that document's editor and closes with it.
 class RadioInfoWindow : public QDialog {
     Q_OBJECT
   public:
-    RadioInfoWindow(const ProgramState& state, QWidget* parent = nullptr);
+    RadioInfoWindow(const ProgramState& state, int slot, QWidget* parent = nullptr);
 
-    // The boxes from the program's information texts as they are now.
+    // The boxes from the document's information texts as they are now.
     void Fill();
 
   private:
     const ProgramState& state_;
+    const int slot_;
     std::array<QLineEdit*, 6> boxes_{};
 };
 

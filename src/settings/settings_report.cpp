@@ -81,7 +81,7 @@ std::vector<std::string> SettingsReport(const ProgramState& state, const Documen
     }
 
     lines.push_back(kRadioInfoCaption);
-    const auto texts = RadioInfoTexts(state);
+    const auto texts = RadioInfoTexts(doc);
     for (std::size_t i = 0; i < kRadioInfoBoxes.size(); ++i) {
         if (kRadioInfoBoxes[i].visible) {
             lines.push_back(Line(kRadioInfoBoxes[i].caption, texts[i]));

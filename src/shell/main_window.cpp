@@ -492,12 +492,22 @@ bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
 }
 
 void MainWindow::ShowCustomerEditor() {
+    // It works on the page of the document active now, for as long as it is open.
+    const NotePadWindow* editor = ActiveEditor();
+    if (editor == nullptr) {
+        return;
+    }
+    if (customer_ && customer_->Slot() != editor->Slot()) {
+        customer_->close();
+        customer_ = nullptr;
+    }
     if (!customer_) {
         customer_ = new CustomerDialog(
-            state_, [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
+            state_, editor->Slot(),
+            [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
             [this] { return today_(); }, this);
     }
-    customer_->Fill(Trim(state_.CustomerName), Trim(state_.SerialNo));
+    customer_->Fill();
     ShowInFront(customer_);
 }
 
@@ -579,8 +589,9 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &NotePadWindow::AboutRequested, this, &MainWindow::ShowAbout);
     connect(editor, &NotePadWindow::OptionPasswordRequested, access_,
             &AccessDialogs::ShowOptionPassword);
-    connect(editor, &NotePadWindow::HardwarePasswordRequested, access_,
-            &AccessDialogs::ShowHardwarePassword);
+    connect(editor, &NotePadWindow::HardwarePasswordRequested, this, [this, editor] {
+        access_->ShowHardwarePassword(state_.workspace.At(editor->Slot()).info.InfoValid);
+    });
     connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
     connect(editor, &NotePadWindow::ChannelLineActivated, this,
             [this, editor](int row) { OpenChannelDialog(editor, row); });
@@ -610,8 +621,9 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
 }
 
 void MainWindow::ShowHardwareWindow() {
+    // It works on the page of the document active now, for as long as it is open (modal).
     NotePadWindow* editor = ActiveEditor();
-    if (editor == nullptr || !state_.InfoValid || hardware_) {
+    if (editor == nullptr || !state_.workspace.At(editor->Slot()).info.InfoValid || hardware_) {
         return;
     }
     RadioLink* link = radio_.Link(state_, editor->Slot(), prompter_, *status_, clock_);
@@ -634,6 +646,11 @@ void MainWindow::CloseAlignment() {
 }
 
 void MainWindow::EditorUnloaded(int slot) {
+    // The customer editor works on this document's page: it closes with it, without writing.
+    if (customer_ && customer_->Slot() == slot) {
+        customer_->close();
+        customer_ = nullptr;
+    }
     if (!UnloadDocument(state_, slot)) {
         ResetShell();
     }

@@ -32,6 +32,7 @@ class AlignmentTest : public test::LinkTest {
         : LinkTest(sim::MakeRadio(9, 16, false)), slot(BuildNewConfiguration(state, 9, 16)) {}
 
     AlignmentContext Context() { return {state, link, prompter, clock, slot}; }
+    RadioInfoPage& Page() { return state.workspace.At(slot).info; }
 
     // The radio in alignment, as frmHard's Adjust leaves it.
     void Adjusted() {
@@ -139,7 +140,7 @@ TEST_F(AlignmentTest, AnUnansweredClosingCodeSaysWhatTheRadioMayStillBeDoing) {
 
 TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves) {
     HardwareModel model(Context());
-    EXPECT_EQ(model.values.fields[2], std::to_string(state.LevelTable[2]));
+    EXPECT_EQ(model.values.fields[2], std::to_string(Page().LevelTable[2]));
     model.values.fields = {"11", "12", "13", "14", "abc", "16", "17", "18"};
     int focused = -1;
     model.onChanged = [&] { focused = model.focusField; };
@@ -149,9 +150,9 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     EXPECT_EQ(prompter.Asked()[0].title, "Battery Low Alarm");
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::Stop);
     EXPECT_EQ(prompter.Asked()[0].buttons, Buttons::RetryCancel);
-    EXPECT_EQ((std::vector<int>(state.LevelTable.begin(), state.LevelTable.begin() + 4)),
+    EXPECT_EQ((std::vector<int>(Page().LevelTable.begin(), Page().LevelTable.begin() + 4)),
               (std::vector<int>{11, 12, 13, 14}));
-    EXPECT_NE(state.LevelTable[6], 16);
+    EXPECT_NE(Page().LevelTable[6], 16);
     EXPECT_TRUE(radio.Log().empty());
 
     model.values.fields[4] = "255";
@@ -159,7 +160,7 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     model.values.priorityScanTime = 0;  // "20mS"
     model.values.priorScanRate = 3;
     model.values.normalRate = 12;
-    state.PowerTable[15] = 0x5A;
+    Page().PowerTable[15] = 0x5A;
     // A block without answer: the dialog stays and says the tables were not written.
     radio.AddFault({FaultKind::Drop, FrameKind::WriteBlock, 1, 1});
     prompter.Expect(kTablesNotWrittenText, Answer::Ok);
@@ -168,16 +169,17 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     radio.ClearLog();
     EXPECT_EQ(model.Ok(), OkResult::Stored);
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
-    EXPECT_EQ((std::vector<int>{state.LevelTable[6], state.LevelTable[10], state.LevelTable[11]}),
-              (std::vector<int>{255, 0x90, 0x3C}));
+    EXPECT_EQ(
+        (std::vector<int>{Page().LevelTable[6], Page().LevelTable[10], Page().LevelTable[11]}),
+        (std::vector<int>{255, 0x90, 0x3C}));
     // The radio's information page and the program's copy hold both tables; the level table
     // went first.
     for (std::size_t i = 0; i < kTableSize; ++i) {
         if (i < 12) {
-            EXPECT_EQ(radio.Memory().Info(kInfoLevelTable + i), state.LevelTable[i]) << i;
+            EXPECT_EQ(radio.Memory().Info(kInfoLevelTable + i), Page().LevelTable[i]) << i;
         }
-        EXPECT_EQ(radio.Memory().Info(kInfoPowerTable + i), state.PowerTable[i]) << i;
-        EXPECT_EQ(state.InfoWords[kInfoLevelTable + i], state.LevelTable[i]) << i;
+        EXPECT_EQ(radio.Memory().Info(kInfoPowerTable + i), Page().PowerTable[i]) << i;
+        EXPECT_EQ(Page().InfoWords[kInfoLevelTable + i], Page().LevelTable[i]) << i;
     }
     std::string writes;
     for (const auto& frame : radio.Log()) {
@@ -189,8 +191,8 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
 }
 
 TEST_F(AlignmentTest, HardwareCancelPutsBackWhatTheTuningDialogsChanged) {
-    const auto levels = state.LevelTable;
-    const auto info = state.InfoWords;
+    const auto levels = Page().LevelTable;
+    const auto info = Page().InfoWords;
     HardwareModel hard(Context());
     EXPECT_TRUE(hard.Adjust());
     {
@@ -198,14 +200,14 @@ TEST_F(AlignmentTest, HardwareCancelPutsBackWhatTheTuningDialogsChanged) {
         battery.MoveBar(0, 99);
         EXPECT_EQ(battery.Ok(), OkResult::Stored);
     }
-    EXPECT_EQ(state.LevelTable[6], 99);
-    EXPECT_EQ(state.InfoWords[kInfoLevelTable + 6], 99);
+    EXPECT_EQ(Page().LevelTable[6], 99);
+    EXPECT_EQ(Page().InfoWords[kInfoLevelTable + 6], 99);
     hard.ShowTuned(Adjustment::Battery);
     EXPECT_EQ(hard.values.fields[4], "99");
     radio.ClearLog();
     hard.Cancel();
-    EXPECT_EQ(state.LevelTable, levels);
-    EXPECT_EQ(state.InfoWords, info);
+    EXPECT_EQ(Page().LevelTable, levels);
+    EXPECT_EQ(Page().InfoWords, info);
     EXPECT_EQ(Params(), kLeaveTest);
 
     // With no radio the Adjust buttons open nothing.
@@ -246,7 +248,7 @@ TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
     // OK: the tight value into elements 2 and 0, the normal one into 3 and 1.
     squelch.boxes = {"33", "22"};
     EXPECT_EQ(squelch.Ok(), OkResult::Stored);
-    EXPECT_EQ((std::vector<int>(state.LevelTable.begin(), state.LevelTable.begin() + 4)),
+    EXPECT_EQ((std::vector<int>(Page().LevelTable.begin(), Page().LevelTable.begin() + 4)),
               (std::vector<int>{33, 22, 33, 22}));
     EXPECT_TRUE(prompter.Done());
 }
@@ -269,11 +271,11 @@ TEST_F(AlignmentTest, BatteryReadsEveryHalfSecondUntilTwoReadingsAgreeOrTwentyDo
     // Bad text in a box: the bar's value comes back into it, and CANCEL leaves the table.
     model.boxes[1] = "300";
     prompter.Expect(kDataErrorText, Answer::Cancel);
-    const auto levels = state.LevelTable;
+    const auto levels = Page().LevelTable;
     EXPECT_EQ(model.Ok(), OkResult::Cancelled);
     EXPECT_EQ(prompter.Asked().back().title, "Battery Over Alert");
     EXPECT_EQ(model.boxes[1], std::to_string(model.bars[1]));
-    EXPECT_EQ(state.LevelTable, levels);
+    EXPECT_EQ(Page().LevelTable, levels);
     EXPECT_EQ(Params(), kBackToAlignment);
     EXPECT_TRUE(prompter.Done());
 }
@@ -348,8 +350,8 @@ TEST_F(AlignmentTest, PowerOkFillsBothHalvesOfThePowerTableAndEndsTheTest) {
     EXPECT_EQ(model.Ok(), OkResult::Stored);
     for (std::size_t i = 4; i < 12; ++i) {
         const int expected = i < 8 ? 120 : 40;
-        EXPECT_EQ(state.PowerTable[i], expected) << i;
-        EXPECT_EQ(state.InfoWords[kInfoPowerTable + i], expected) << i;
+        EXPECT_EQ(Page().PowerTable[i], expected) << i;
+        EXPECT_EQ(Page().InfoWords[kInfoPowerTable + i], expected) << i;
     }
     // Left keyed: 0xAA alone ends the test and the carrier.
     EXPECT_EQ(Params(), kLeaveTest);

@@ -129,13 +129,14 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
         doc.state.SysBlock,
         "00=D2 01=35 02=31 03=36 05=07 06=02 07=5A 08=3F 09=8C 0A=20 0E=92 0F=4F 17=83 18=05");
     const std::string name = "Harbour Taxi", serial = "PT-1";
+    InfoPage& info = doc.info.InfoWords;
     for (std::size_t i = 0; i < 15; ++i) {
-        state.InfoWords[0xE1 + i] = i < name.size() ? name[i] : ' ';
-        state.InfoWords[0xD1 + i] = i < serial.size() ? serial[i] : ' ';
+        info[0xE1 + i] = i < name.size() ? name[i] : ' ';
+        info[0xD1 + i] = i < serial.size() ? serial[i] : ' ';
     }
-    state.InfoWords[0xDD] = 4;
-    state.InfoWords[0xDE] = 1;
-    state.InfoWords[0xDF] = 5;
+    info[0xDD] = 4;
+    info[0xDE] = 1;
+    info[0xDF] = 5;
     test::ScriptedPrompter prompter;
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.cfg"), prompter));
 
@@ -258,8 +259,9 @@ class CliRadioTest : public CliTest {
     std::string MakeConfig(const std::string& name, int band, int channels,
                            const std::string& serial = {}) {
         ProgramState state;
-        const int slot = test::BuildRadioConfiguration(state, band, channels);
-        std::copy(serial.begin(), serial.end(), state.InfoWords.begin() + 0xD1);
+        const int slot = BuildNewConfiguration(state, band, channels);
+        std::copy(serial.begin(), serial.end(),
+                  state.workspace.At(slot).info.InfoWords.begin() + 0xD1);
         test::ScriptedPrompter prompter;
         EXPECT_TRUE(SaveConfigFile(state, slot, dir.File(name), prompter));
         return dir.File(name);

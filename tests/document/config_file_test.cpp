@@ -180,13 +180,13 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
 TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
     // shop.v1.cfg and shop.v2.cfg keep the radio information each was saved with.
     const int slot = NewDocument();
-    state.InfoWords = InfoWithTexts();
+    state.workspace.At(slot).info.InfoWords = InfoWithTexts();
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v1.cfg"), prompter));
-    state.InfoWords[kInfoSerialText] = 'X';
+    state.workspace.At(slot).info.InfoWords[kInfoSerialText] = 'X';
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v2.cfg"), prompter));
     const Document& v1 =
         state.workspace.At(*OpenConfigFile(state, dir.File("shop.v1.cfg"), prompter));
-    EXPECT_EQ(state.SerialNo + "|" + state.ProgDate, "SN-00042|Dec-06-2026");
+    EXPECT_EQ(v1.info.SerialNo + "|" + v1.info.ProgDate, "SN-00042|Dec-06-2026");
     EXPECT_EQ(v1.serialLabel + "|" + v1.customerLabel, "Serial No:SN-00042|Customer:Petrel Shop");
     EXPECT_FALSE(fs::exists(dir.File("shop.ptx")));
 
@@ -201,11 +201,12 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
         InfoPage info{};
         info[kInfoNameText] = customer[0];
         WriteBytes(dir.File(companion), EncodeCompanionFile(info));
-        ASSERT_TRUE(OpenConfigFile(state, name, prompter));
-        EXPECT_EQ(state.CustomerName, customer);
+        const auto opened = OpenConfigFile(state, name, prompter);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(state.workspace.At(*opened).info.CustomerName, customer);
     }
-    // A broken companion is reported and counts as missing, with no fallback: the texts stay as
-    // they were.
+    // A broken companion is reported and counts as missing, with no fallback: the document
+    // has no page, and nothing of the page opened before reaches it.
     const std::string broken = dir.File("old.v2/radio.v1.ptx");
     WriteBytes(broken, Bytes(1020, 0x02));
     prompter.Expect("The radio information in " + broken +
@@ -217,8 +218,9 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
     ASSERT_TRUE(reopened);
     ASSERT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_EQ(prompter.Asked().back().icon, Icon::Exclamation);
-    EXPECT_FALSE(state.InfoValid);
-    EXPECT_EQ(state.CustomerName, "A");
+    const Document& bare = state.workspace.At(*reopened);
+    EXPECT_FALSE(bare.info.InfoValid);
+    EXPECT_EQ(bare.customerLabel + "|" + bare.info.CustomerName, "Customer:|");
     // Without an information page, saving leaves no companion behind.
     WriteBytes(dir.File("copy.ptx"), EncodeCompanionFile(InfoWithTexts()));
     ASSERT_TRUE(SaveConfigFile(state, *reopened, dir.File("copy.cfg"), prompter));
@@ -274,7 +276,7 @@ TEST_F(ConfigFileTest, ACompanionThatFailsSaysTheConfigurationIsSavedAlready) {
         fs::remove(ptx);
         readOnly ? (WriteBytes(ptx, older), MakeReadOnly(ptx))
                  : fs::create_symlink("pair.ptx", ptx);
-        state.InfoValid = infoValid;
+        state.workspace.At(slot).info.InfoValid = infoValid;
         fs::remove(cfg);
         prompter.Expect(message, Answer::Ok);
         EXPECT_FALSE(SaveConfigFile(state, slot, cfg, prompter));
@@ -348,11 +350,11 @@ TEST_F(ConfigFileTest, SavesWriteThroughLinksToTheFilesTheyName) {
     Document& doc = state.workspace.At(slot);
     doc.lines[0] = PresetChannelLine(1, "446.100000");
     doc.state.Dirty = true;
-    state.InfoWords[kInfoSerialText] = 'Z';
+    doc.info.InfoWords[kInfoSerialText] = 'Z';
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("radio.cfg"), prompter));
 
     EXPECT_EQ(ReadBytes(dir.File("shared/radio.cfg")), EncodeConfigFile(PackImage(state, doc)));
-    EXPECT_EQ(ReadBytes(dir.File("shared/radio.ptx")), EncodeCompanionFile(state.InfoWords));
+    EXPECT_EQ(ReadBytes(dir.File("shared/radio.ptx")), EncodeCompanionFile(doc.info.InfoWords));
     for (const char* link : {"radio.cfg", "via.cfg", "radio.ptx"}) {
         EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;
     }

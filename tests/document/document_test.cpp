@@ -102,13 +102,13 @@ TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
     ProgramState state;
     const Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 16));
     EXPECT_FALSE(doc.state.Dirty || doc.state.Key4Assigned);
-    EXPECT_TRUE(state.InfoValid);
+    EXPECT_TRUE(doc.info.InfoValid);
     EXPECT_EQ(state.FreqTextLen, 10);
     std::string shown = doc.title + "\n" + doc.modelLabel + doc.rangeLabel + "\n";
     for (const std::string& line : doc.lines) {
         shown += line + "|\n";
     }
-    const std::span info(state.InfoWords.begin() + 0xC0, state.InfoWords.end());
+    const std::span info(doc.info.InfoWords.begin() + 0xC0, doc.info.InfoWords.end());
     shown += "system" + Hex(doc.state.SysBlock) + "\noptions" + Hex(doc.state.ChOption) +
              "\ninformation page from C0" + Hex(info) + "\ntuning" + Hex(doc.state.TuneBlock) +
              "\n";
@@ -188,7 +188,7 @@ TEST(RadioImage, UnpacksIntoANewDocumentThatActivatesWithItsBandEdges) {
     ImageBuf image = PackImage(state, state.workspace.At(built));
     image[0] = 0x14;  // a side button on key 4
     state.BandNo = 10;
-    const int slot = NewDocFromImage(state, image, "/tmp/my.cfg");
+    const int slot = NewDocFromImage(state, image, {}, "/tmp/my.cfg");
     const Document& doc = state.workspace.At(slot);
     EXPECT_TRUE(doc.state.Key4Assigned);
     EXPECT_EQ(doc.state.TuneBlock, state.workspace.At(built).state.TuneBlock);
@@ -223,7 +223,7 @@ TEST(Workspace, ClosingRetitlesTheUntitledDocumentsCountingDown) {
     ProgramState state;
     const int first = BuildNewConfiguration(state, 9, 16);    // Temp1.cfg
     const int second = BuildNewConfiguration(state, 10, 16);  // Temp2.cfg
-    const int titled = NewDocFromImage(state, PackImage(state, state.workspace.At(first)),
+    const int titled = NewDocFromImage(state, PackImage(state, state.workspace.At(first)), {},
                                        "/home/dealer/shop.cfg");
     ASSERT_EQ(state.TempCount, 2);
     EXPECT_TRUE(UnloadDocument(state, titled));

@@ -20,9 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto info = DecodeCompanionFile({data, data + size});
     const auto slot = OpenConfigBytes(state, config, info, "FUZZ.CFG", prompter);
     fuzz::Require(slot.has_value(), "a new configuration opens with any companion");
-    fuzz::Require(state.InfoValid == info.has_value(), "a refused companion leaves no page");
+    const RadioInfoPage& page = state.workspace.At(*slot).info;
+    fuzz::Require(page.InfoValid == info.has_value(), "a refused companion leaves no page");
     if (info) {
-        fuzz::Require(DecodeCompanionFile(EncodeCompanionFile(state.InfoWords)) == state.InfoWords,
+        fuzz::Require(DecodeCompanionFile(EncodeCompanionFile(page.InfoWords)) == page.InfoWords,
                       "a saved companion reads back the same");
     }
     return 0;

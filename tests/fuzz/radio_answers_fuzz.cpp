@@ -183,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             link.ReadNameBlock();
             link.ReadSerialBlock();
             link.WriteNameBlock();
-            link.WriteLevelTable();
+            link.WriteLevelTable(InfoTable{});
             break;
         default:
             link.EnableVox();

@@ -13,6 +13,7 @@
 #include "document/new_config.h"
 #include "link/radio_backup.h"
 #include "link_fixture.h"
+#include "settings/radio_info.h"
 #include "support/documents.h"
 #include "support/temp_dir.h"
 
@@ -37,18 +38,18 @@ class TransferTest : public test::LinkTest {
     // A document of band and channels, active in the host, carrying the channel-count bit a
     // radio of its size has (the simulated radio stores what it is sent, that bit too).
     int MakeDocument(int band, int channels) {
-        return host.activeSlot = test::BuildRadioConfiguration(state, band, channels);
+        return host.activeSlot = BuildNewConfiguration(state, band, channels);
     }
     Bytes Memory(std::size_t from, std::size_t to) const {
         return {radio.Memory().bytes.begin() + static_cast<std::ptrdiff_t>(from),
                 radio.Memory().bytes.begin() + static_cast<std::ptrdiff_t>(to)};
     }
-    // What a Download must leave in the radio: the packed image without its band byte and
-    // with the options the radio must not get cleared.
-    Bytes Downloaded(int slot, std::size_t size = 888) const {
+    // What a Download must leave in the radio: the packed image without its band byte, with
+    // the options the radio must not get cleared and the radio's own kind (bit 1 of 0x0A).
+    Bytes Downloaded(int slot, std::size_t size = 888, bool ninetyNine = true) const {
         Bytes image = PackImage(state, state.workspace.At(slot));
         image.resize(size);
-        image[0x0A] &= 0x67;
+        image[0x0A] = (image[0x0A] & 0x65) | (ninetyNine ? 0x02 : 0x00);
         image[0x0E] &= 0x9E;
         return image;
     }
@@ -85,9 +86,10 @@ TEST_F(TransferTest, UploadOpensTheRadiosConfigurationWhateverTheWindowsDoMeanwh
     EXPECT_FALSE(state.NewUntouched);
     EXPECT_EQ(doc.state.Band, 9);
     EXPECT_EQ(doc.serialLabel, "Serial No:PT0000012345");
-    EXPECT_TRUE(state.InfoValid);
-    EXPECT_EQ(state.InfoWords[0x00], 0x42);
-    EXPECT_EQ(state.FirmwareVersion + " " + state.MaskDate, "V1.20 May-20-2003");
+    EXPECT_TRUE(doc.info.InfoValid);
+    EXPECT_EQ(doc.info.InfoWords[0x00], 0x42);
+    EXPECT_EQ(doc.info.FirmwareVersion + " " + doc.info.MaskDate, "V1.20 May-20-2003");
+    EXPECT_FALSE(link.Page().InfoValid);  // the new document owns it
     EXPECT_EQ(radio.ControlCodes(), (std::vector<std::array<std::uint8_t, 2>>{{0x90, 0x0A}}));
     // Image blocks 0..884 after the type block at 8, then the 64 blocks of page 7.
     EXPECT_EQ(CountFrames(FrameKind::ReadBlock), 1u + 222u + 64u);
@@ -110,8 +112,11 @@ TEST_F(TransferTest, UploadOpensTheRadiosConfigurationWhateverTheWindowsDoMeanwh
     radio.Memory().band = 9;
     radio.AddFault({FaultKind::Drop, FrameKind::ReadParam});
     prompter.Expect("Read Error !", Answer::Cancel);
-    EXPECT_TRUE(Upload().openedSlot);
-    EXPECT_EQ(state.FirmwareVersion + state.MaskDate, "");
+    const auto unidentified = Upload().openedSlot;
+    ASSERT_TRUE(unidentified);
+    const RadioInfoPage& page = state.workspace.At(*unidentified).info;
+    EXPECT_EQ(page.FirmwareVersion + page.MaskDate, "");
+    EXPECT_EQ(page.SerialNo, "PT0000012345");
 }
 
 TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
@@ -119,7 +124,8 @@ TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
     const auto slot = Upload().openedSlot;
     ASSERT_TRUE(slot);
     // Erased memory holds no channels and no texts.
-    EXPECT_EQ(state.SerialNo + "|" + state.CustomerName, "|");
+    const RadioInfoPage& page = state.workspace.At(*slot).info;
+    EXPECT_EQ(page.SerialNo + "|" + page.CustomerName, "|");
     for (const std::string& line : state.workspace.At(*slot).lines) {
         EXPECT_EQ(line.substr(4, 4) + line.substr(29, 4), "NONENONE") << line;
     }
@@ -198,10 +204,30 @@ TEST_F(TransferTest, DownloadWritesThePackedImageAndTheControlCode) {
     const int large = MakeDocument(10, 99);
     const Bytes untouched = Memory(224, 888);
     EXPECT_TRUE(Download());
-    EXPECT_EQ(Memory(0, 224), Downloaded(large, 224));
+    EXPECT_EQ(Memory(0, 224), Downloaded(large, 224, false));
     EXPECT_EQ(Memory(224, 888), untouched);
     EXPECT_EQ(WriteAddresses().size(), 56u);
     EXPECT_EQ(WriteAddresses().back(), 0x00DC);
+}
+
+// Bit 1 of 0x0A tells the radio's kind: a Download leaves it as the radio has it, whatever the
+// configuration written says, and the radio reads back as the kind it is. A new configuration
+// of more than 16 channels says in its own file that it is a 99-channel radio's.
+TEST_F(TransferTest, ADownloadLeavesTheRadiosKindAsItWas) {
+    for (const auto& [configChannels, radioChannels] :
+         {std::pair{99, 99}, {16, 99}, {99, 16}, {20, 16}}) {
+        SCOPED_TRACE(std::to_string(configChannels) + " into " + std::to_string(radioChannels));
+        radio.Memory() = sim::MakeRadio(9, radioChannels, false);
+        const int slot = MakeDocument(9, configChannels);
+        const std::uint8_t fileKind = state.workspace.At(slot).state.SysBlock[0x0A] & 0x02;
+        EXPECT_EQ(fileKind != 0, configChannels > 16);
+        EXPECT_TRUE(Download());
+        EXPECT_EQ(radio.Memory().NinetyNineChannels(), radioChannels == 99);
+        const auto read = Upload().openedSlot;
+        ASSERT_TRUE(read);
+        EXPECT_EQ(state.workspace.At(*read).lines.size(), static_cast<std::size_t>(radioChannels));
+        EXPECT_EQ(state.workspace.At(slot).state.SysBlock[0x0A] & 0x02, fileKind);
+    }
 }
 
 TEST_F(TransferTest, OneReadBackDifferenceIsRepairedASecondFailsTheTransfer) {
@@ -267,17 +293,16 @@ TEST_F(TransferTest, CrossedBandsAndAChannelWarningAreAskedAboutAndNoWritesNothi
 
 TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeepsTheText) {
     state.MaxChannel = 99;
-    link.ReadNameBlock();
-    EXPECT_EQ(state.CustomerName, "HARBOUR TAXI ");  // only the leading blanks go
+    EXPECT_EQ(link.ReadNameBlock(), "HARBOUR TAXI ");  // only the leading blanks go
     EXPECT_EQ(link.NameBlock[3], 'H');
-    link.ReadSerialBlock();
-    EXPECT_EQ(state.SerialNo, "PT0000012345");
+    EXPECT_EQ(link.ReadSerialBlock(), "PT0000012345");
 
-    state.CustomerName = "OLD NAME";
+    RadioInfoPage page;
+    page.CustomerName = "OLD NAME";
     radio.Memory().Info(0xE4) = 'X';
     radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock, 2, 1});
-    link.ReadNameBlock();
-    EXPECT_EQ(state.CustomerName, "OLD NAME");
+    EXPECT_FALSE(ReadCustomerInfo(link, page));
+    EXPECT_EQ(page.CustomerName + "|" + page.SerialNo, "OLD NAME|PT0000012345");
     EXPECT_EQ(link.NameBlock[4], 'A') << "a partial read keeps the block as it was";
     EXPECT_FALSE(ports.IsOpen());
 
@@ -291,25 +316,41 @@ TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeeps
     EXPECT_EQ(WriteAddresses(), (std::vector<int>{0x07D0, 0x07D4, 0x07D8, 0x07DC}));
     EXPECT_EQ(radio.Memory().bytes[0x7D2], 'N');
     EXPECT_EQ(host.calls, (Lines{"busy", "normal"}));
-    state.PowerTable.fill(0x5A);
-    link.WritePowerTable();
+    InfoTable power;
+    power.fill(0x5A);
+    link.WritePowerTable(power);
     EXPECT_EQ(Memory(0x7C0, 0x7D0), Bytes(16, 0x5A));
     EXPECT_EQ(Memory(0x100, 0x200), channels);
 }
 
 TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
-    // A 16-channel document makes a blank 99-channel radio a 16-channel one (page 1).
+    // A 16-channel document leaves a blank 99-channel radio a 99-channel one (page 7).
     radio.Memory() = sim::MakeRadio(10, 99, true);
-    MakeDocument(9, 16);
-    Bytes level(state.LevelTable.begin(), state.LevelTable.begin() + 12);
+    RadioInfoPage& page = state.workspace.At(MakeDocument(9, 16)).info;
+    Bytes level(page.LevelTable.begin(), page.LevelTable.begin() + 12);
     level.resize(16, 0xFF);  // the level table's last block is not written
-    const auto power = state.PowerTable;
-    clock.SetPump([&] { state.LevelTable.fill(0); });  // another document's tables meanwhile
+    const auto power = page.PowerTable;
+    // The document's tables as they were when the Download started, whatever the program or
+    // another document does meanwhile.
+    const int other = BuildNewConfiguration(state, 10, 99);
+    clock.SetPump([&] {
+        page.LevelTable.fill(0);
+        state.workspace.At(other).info.PowerTable.fill(0);
+    });
     EXPECT_TRUE(Download());
-    EXPECT_FALSE(radio.Memory().NinetyNineChannels());
-    EXPECT_EQ(Memory(0x1F0, 0x200), level);
-    EXPECT_EQ(Memory(0x1C0, 0x1D0), Bytes(power.begin(), power.end()));
-    EXPECT_EQ(Memory(0x7C0, 0x800), Bytes(64, 0xFF));
+    EXPECT_TRUE(radio.Memory().NinetyNineChannels());
+    EXPECT_EQ(Memory(0x7F0, 0x800), level);
+    EXPECT_EQ(Memory(0x7C0, 0x7D0), Bytes(power.begin(), power.end()));
+    EXPECT_EQ(Memory(0x1C0, 0x200), Bytes(64, 0xFF));
+
+    // A document without an information page has no tables to give: they stay erased.
+    radio.Memory() = sim::MakeRadio(10, 16, true);
+    clock.SetPump({});
+    state.workspace.At(MakeDocument(9, 16)).info = RadioInfoPage{};
+    prompter.Then(Answer::Ok);
+    EXPECT_TRUE(Download());
+    EXPECT_EQ(Memory(0x1C0, 0x200), Bytes(64, 0xFF));
+    EXPECT_TRUE(prompter.Texts().back().starts_with("The radio had never been programmed"));
 }
 
 TEST_F(TransferTest, BlockLoopsRunBackToBackAndEndWithOneQuietPeriod) {
@@ -334,9 +375,9 @@ TEST_F(TransferTest, BlockLoopsRunBackToBackAndEndWithOneQuietPeriod) {
 TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingIsCommitted) {
     // At the line's speed the extra byte comes after the next request has gone out.
     radio.Options().byteTimeUs = sim::kByteTimeUs;
-    MakeDocument(9, 99);
-    state.InfoWords.fill(0x1234);
-    const auto infoWords = state.InfoWords;
+    RadioInfoPage& page = state.workspace.At(MakeDocument(9, 99)).info;
+    page.InfoWords.fill(0x1234);
+    const auto infoWords = page.InfoWords;
     const auto codes = radio.ControlCodes().size();
     const int temps = state.TempCount;
     const auto nameBlock = link.NameBlock;
@@ -392,7 +433,8 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
         EXPECT_EQ(CountFrames(c.kind), static_cast<std::size_t>(c.framesGot));
         EXPECT_EQ(radio.ControlCodes().size(), codes);
         EXPECT_EQ(state.TempCount, temps);
-        EXPECT_EQ(state.InfoWords, infoWords);
+        EXPECT_EQ(page.InfoWords, infoWords);
+        EXPECT_FALSE(link.Page().InfoValid);
     }
     EXPECT_TRUE(prompter.Done());
 }
@@ -412,12 +454,13 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
 
     const TransferResult upload = Upload();
     const int slot = MakeDocument(9, 99);
-    state.InfoWords[0xE1] = 'Z';  // the written document's own information page
-    const auto infoWords = state.InfoWords;
+    RadioInfoPage& page = state.workspace.At(slot).info;
+    page.InfoWords[0xE1] = 'Z';  // the written document's own information page
+    const auto infoWords = page.InfoWords;
     const TransferResult download = link.RadioTransfer(TransferOp::Download);
     ASSERT_TRUE(upload.backup && download.backup && download.completed);
     EXPECT_EQ(Memory(0, 888), Downloaded(slot));
-    EXPECT_EQ(state.InfoWords, infoWords);
+    EXPECT_EQ(page.InfoWords, infoWords);
     EXPECT_EQ(std::filesystem::path(*upload.backup).filename().string().substr(19),
               " Petrel (PMR) PT_.___ok.cfg");
     EXPECT_NE(*download.backup, *upload.backup);  // the same second gets a name of its own

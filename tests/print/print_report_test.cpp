@@ -127,8 +127,8 @@ TEST(PrintReport, PagesBreakByThePensPositionAndNothingLeavesThePaper) {
 // the whole report, row by row.
 TEST(PrintReport, SectionsPrintTheDialogsCaptionsAndEntriesWithoutChangingTheDocument) {
     ProgramState state;
-    state.ProgDate = "Jan-05-2004";
     Document& doc = state.workspace.At(BuildNewConfiguration(state, 10, 3));
+    doc.info.ProgDate = "Jan-05-2004";
     doc.lines[2] = EmptyChannelLine(3);
     test::Poke(doc.state.SysBlock,
                "00=24 01=D6 05=01 06=09 07=A2 08=33 09=83 0A=20 0E=82 0F=4F 17=03");

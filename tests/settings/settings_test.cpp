@@ -198,7 +198,7 @@ TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
 }
 
 TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
-    // Name and serial typed; name elements 1-15 and serial elements 1-12 sent; the program's
+    // Name and serial typed; name elements 1-15 and serial elements 1-12 sent; the page's
     // customer name.
     const std::tuple<const char*, const char*, std::string, std::string, std::string> cases[] = {
         {"  Harbour Taxi  ", "A1", "Harbour Taxi   ", "A1          ", "Harbour Taxi   "},
@@ -207,29 +207,31 @@ TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
         {"M\xC3\xBCller \xE2\x82\xAC", "", "M\xFCller ?       ", "            ",
          "M\xC3\xBCller ?       "}};
     for (const auto& [typedName, typedSerial, nameSent, serialSent, customerName] : cases) {
-        ProgramState state;
+        RadioInfoPage page;
         TextBlock name{0xA5};
         TextBlock serial{0x5A};
-        FillCustomerBlocks(state, typedName, typedSerial, {2004, 1, 5}, name, serial);
+        FillCustomerBlocks(page, typedName, typedSerial, {2004, 1, 5}, name, serial);
         EXPECT_EQ(std::string(name.begin() + 1, name.end()), nameSent) << typedName;
         EXPECT_EQ(std::string(serial.begin() + 1, serial.begin() + 13), serialSent);
         // Element 0 goes out as it was; the date is year, month, day.
         EXPECT_EQ((std::vector<int>{name[0], serial[0], serial[13], serial[14], serial[15]}),
                   (std::vector<int>{0xA5, 0x5A, 4, 1, 5}));
-        EXPECT_EQ(state.CustomerName, customerName);
-        EXPECT_EQ(state.SerialNo.size(), 15u);
+        EXPECT_EQ(page.CustomerName, customerName);
+        EXPECT_EQ(page.SerialNo.size(), 15u);
     }
 }
 
 TEST(RadioInfo, BoxesShowTheTextsAndTheRangeAroundTheTilde) {
+    // The document's own page and band, whatever the program opened last.
     ProgramState state;
-    state.CustomerName = "Shop";
-    state.SerialNo = "SN1";
-    state.ProgDate = "Jan-05-2004";
-    state.FirmwareVersion = "V1.20";
-    state.MaskDate = "May-20-2003";
-    state.BandDesc = std::string(BandRow(10));
-    EXPECT_EQ(RadioInfoTexts(state),
+    Document& doc = state.workspace.At(BuildNewConfiguration(state, 10, 3));
+    BuildNewConfiguration(state, 9, 16);
+    doc.info.CustomerName = "Shop";
+    doc.info.SerialNo = "SN1";
+    doc.info.ProgDate = "Jan-05-2004";
+    doc.info.FirmwareVersion = "V1.20";
+    doc.info.MaskDate = "May-20-2003";
+    EXPECT_EQ(RadioInfoTexts(doc),
               (std::array<std::string, 6>{"Shop", "SN1", "448.7500 ~ 449.2625", "Jan-05-2004",
                                           "V1.20", "May-20-2003"}));
 }

@@ -78,7 +78,7 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
     Retype(Child(hard, "LoVOX"), "88");
     Child<QComboBox>(hard, "PSampling")->setCurrentIndex(9);
     Child<QComboBox>(hard, "cboSampling")->setCurrentIndex(0);
-    const auto power = program.state.PowerTable;
+    const auto power = Doc(program, program.window.ActiveEditor()).info.PowerTable;
     Click(hard, "cmdOK");
     QTRY_VERIFY(program.window.HardwareWindow() == nullptr);
 

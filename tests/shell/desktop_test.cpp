@@ -149,8 +149,7 @@ void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
 
     // The customer editor behind the option password, with a 16-channel window active: the
     // blocks still go to the 99-channel radio's own information page.
-    NewEditor(program);
-    program.state.CustomerName = "Earlier Shop";
+    Doc(program, NewEditor(program)).info.CustomerName = "Earlier Shop";
     Trigger(program.window.ActiveEditor(), "mnuCustomer");
     TypePassword(Shown(&program.window, "optPwd"), "featurelock");
     QDialog* customer = Shown(&program.window, "frmCustomer");

@@ -181,7 +181,7 @@ void SettingsTest::passwordDialogsGuardTheirWindows() {
 
     // Without the radio's information no hardware password is asked.
     NotePadWindow* editor = NewEditor(program);
-    program.state.InfoValid = false;
+    Doc(program, editor).info.InfoValid = false;
     program.prompter.Expect("Hardware Parameter fail!", Answer::Ok);
     Trigger(editor, "mnuTestHard");
     QVERIFY_DONE(program.prompter);

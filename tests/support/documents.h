@@ -39,13 +39,6 @@ inline Document DocumentOf(std::vector<std::string> lines, std::uint8_t options 
     return doc;
 }
 
-// A new configuration as a radio of that many channels holds it: bit 1 of 0x0A marks 99.
-inline int BuildRadioConfiguration(ProgramState& state, int band, int channels) {
-    const int slot = BuildNewConfiguration(state, band, channels);
-    state.workspace.At(slot).state.SysBlock[0x0A] |= channels == 99 ? 0x02 : 0x00;
-    return slot;
-}
-
 // Bytes of a system block written "at=value ..." in hex: "05=07 0A=40".
 inline void Poke(SysBlockBytes& block, const std::string& bytes) {
     std::istringstream in(bytes);

@@ -452,13 +452,14 @@ int Customer(Context& c, const Arguments& arguments) {
     RadioSession session(c, arguments);
     // A write reads first too: what is not given keeps the radio's value, and the first byte
     // of each block goes back as the radio holds it.
-    bool ok = ReadCustomerInfo(session.link, c.state);
+    RadioInfoPage radio;  // what the radio holds; no document is open
+    bool ok = ReadCustomerInfo(session.link, radio);
     if (ok && (name || serial)) {
-        const std::string newName = name.value_or(Trim(c.state.CustomerName));
-        const std::string newSerial = serial.value_or(Trim(c.state.SerialNo));
-        ok = WriteCustomerInfo(session.link, c.state, newName, newSerial, Today()) &&
-             ReadCustomerInfo(session.link, c.state) && Trim(c.state.CustomerName) == newName &&
-             Trim(c.state.SerialNo) == newSerial;
+        const std::string newName = name.value_or(Trim(radio.CustomerName));
+        const std::string newSerial = serial.value_or(Trim(radio.SerialNo));
+        ok = WriteCustomerInfo(session.link, radio, newName, newSerial, Today()) &&
+             ReadCustomerInfo(session.link, radio) && Trim(radio.CustomerName) == newName &&
+             Trim(radio.SerialNo) == newSerial;
         if (!ok && !c.state.RadioAbsent) {
             c.err << "petrel-cli: the customer name and serial number could not be written and "
                      "read back\n";
@@ -470,8 +471,8 @@ int Customer(Context& c, const Arguments& arguments) {
         }
         return kExitFailure;
     }
-    c.out << "Customer Name: " << EscapeControls(Trim(c.state.CustomerName)) << '\n'
-          << "Serial Number: " << EscapeControls(Trim(c.state.SerialNo)) << '\n';
+    c.out << "Customer Name: " << EscapeControls(Trim(radio.CustomerName)) << '\n'
+          << "Serial Number: " << EscapeControls(Trim(radio.SerialNo)) << '\n';
     return kExitOk;
 }
 

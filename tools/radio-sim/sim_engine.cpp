@@ -393,15 +393,17 @@ RadioMemory MakeRadio(int band, int channels, bool blank, const std::string& ser
     memory.params[kControlPage][kVoxLevelIndex] = kDefaultVox;
     memory.params[kControlPage][kBatteryLevelIndex] = kDefaultBattery;
     ProgramState state;
+    InfoPage info{};  // a new configuration's: its default tables
     if (!blank && band >= 1 && band <= kBandCount) {
         const int slot = BuildNewConfiguration(state, band, channels);
         const ImageBuf image = PackImage(state, state.workspace.At(slot));
         std::copy(image.begin(), image.end() - 1, memory.bytes.begin());
+        info = state.workspace.At(slot).info.InfoWords;
     }
     SetChannels(memory, channels);
     if (!blank) {
         for (std::size_t i = 0; i < kInfoPageSize; ++i) {
-            memory.Info(i) = static_cast<std::uint8_t>(state.InfoWords[i]);
+            memory.Info(i) = static_cast<std::uint8_t>(info[i]);
         }
     }
     const auto putText = [&memory](const std::string& text, std::size_t at, std::size_t length) {

@@ -1,0 +1,123 @@
+// Two radios, two windows: each window keeps the information page of its own radio (serial,
+// customer, calibration tables) in what it shows, saves and writes. Two petrel-radio-sim on
+// pseudo-terminals behind one "cable" (a symbolic link the test points at one or the other).
+#include <QMdiArea>
+
+#include "document/info_page.h"
+#include "shell/link_radio.h"
+#include "shell/ui_support.h"
+#include "sim_process.h"
+#include "support/documents.h"
+
+namespace petrel::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RadioFiles {
+    std::string cfg;
+    std::string ptx;
+};
+
+// A radio's memory as files the simulator loads: a 99-channel configuration of band with a
+// serial number, a customer name and calibration tables of its own (seed + element).
+RadioFiles MakeRadioFiles(const TempDir& dir, const std::string& name, int band,
+                          const std::string& serial, const std::string& customer,
+                          std::uint8_t seed) {
+    ProgramState state;
+    const int slot = BuildNewConfiguration(state, band, 99);
+    RadioInfoPage& page = state.workspace.At(slot).info;
+    InfoTables tables;
+    for (std::size_t i = 0; i < kTableSize; ++i) {
+        tables.level[i] = static_cast<std::uint8_t>(seed + i);
+        tables.power[i] = static_cast<std::uint8_t>(seed + 0x40 + i);
+    }
+    page.SetTables(tables);
+    for (std::size_t i = 0; i < kInfoSerialLength; ++i) {
+        page.InfoWords[kInfoSerialText + i] = i < serial.size() ? serial[i] : ' ';
+    }
+    for (std::size_t i = 0; i < kInfoNameLength; ++i) {
+        page.InfoWords[kInfoNameText + i] = i < customer.size() ? customer[i] : ' ';
+    }
+    ScriptedPrompter prompter;
+    const RadioFiles files{dir.File(name + ".cfg"), dir.File(name + ".ptx")};
+    if (!SaveConfigFile(state, slot, files.cfg, prompter)) {
+        qFatal("cannot make %s", files.cfg.c_str());
+    }
+    return files;
+}
+
+// The programming cable moved to the radio on device.
+void Plug(const std::string& cable, const std::string& device) {
+    fs::remove(cable);
+    fs::create_symlink(device, cable);
+}
+
+QString Box(QWidget* window, const char* name) {
+    return Child<QLineEdit>(window, name)->text();
+}
+
+}  // namespace
+
+class RadioPagesTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void eachWindowSavesItsOwnRadiosInformation();
+};
+
+// Upload radio A, Upload radio B, back to A's window: its information window and Save As hold
+// A's serial, customer and tables. Both files opened again, A active, Save: A's companion stays
+// A's, byte for byte.
+void RadioPagesTest::eachWindowSavesItsOwnRadiosInformation() {
+    TempDir dir;
+    const RadioFiles a = MakeRadioFiles(dir, "radioA", 9, "SN0012345678", "Harbour Taxi", 0x10);
+    const RadioFiles b = MakeRadioFiles(dir, "radioB", 10, "UHF000000042", "City Works", 0x60);
+    sim::SimProcess simA(kSimulator, {"--quiet", "--delay", "0", "--load", a.cfg});
+    sim::SimProcess simB(kSimulator, {"--quiet", "--delay", "0", "--load", b.cfg});
+    const std::string cable = dir.File("cable");
+    Plug(cable, simA.Device());
+    LinkRadio radio({cable});
+    Program program(&radio);
+
+    Trigger(&program.window, "Upload");
+    NotePadWindow* windowA = program.window.ActiveEditor();
+    Plug(cable, simB.Device());
+    Trigger(&program.window, "Upload");
+    NotePadWindow* windowB = program.window.ActiveEditor();
+    QVERIFY(windowA != nullptr && windowB != nullptr && windowA != windowB);
+    QVERIFY_DONE(program.prompter);
+
+    Activate(program, windowA);
+    Trigger(windowA, "mnuInfo");
+    auto* info = Child<QDialog>(windowA, "frmRadioInfo");
+    QCOMPARE(
+        Box(info, "txtCustomer") + "|" + Box(info, "txtSerial") + "|" + Box(info, "txtFreqRange"),
+        QString("Harbour Taxi|SN0012345678|446.00625 ~ 446.09375"));
+    const std::string savedA = dir.File("A.cfg");
+    const std::string savedB = dir.File("B.cfg");
+    program.chooser.Then(savedA);
+    Trigger(windowA, "mnuSaveAs");
+    QCOMPARE(ReadBytes(CompanionPath(savedA)), ReadBytes(a.ptx));
+    QCOMPARE(Child<QLabel>(windowA, "lblSerialNo")->text(), QString("Serial No:SN0012345678"));
+    Activate(program, windowB);
+    program.chooser.Then(savedB);
+    Trigger(windowB, "mnuSaveAs");
+    QCOMPARE(ReadBytes(CompanionPath(savedB)), ReadBytes(b.ptx));
+
+    Trigger(windowA, "mnuClose");
+    Trigger(windowB, "mnuClose");
+    program.window.OpenFiles({QString::fromStdString(savedA), QString::fromStdString(savedB)});
+    const QList<NotePadWindow*> opened = program.window.Editors();
+    QCOMPARE(opened.size(), 2);
+    Activate(program, opened[0]);
+    Trigger(opened[0], "mnuSave");
+    QCOMPARE(ReadBytes(CompanionPath(savedA)), ReadBytes(a.ptx));
+    QCOMPARE(ReadBytes(CompanionPath(savedB)), ReadBytes(b.ptx));
+    QVERIFY_DONE(program.prompter);
+}
+
+}  // namespace petrel::test
+
+QTEST_MAIN(petrel::test::RadioPagesTest)
+#include "radio_pages_test.moc"
