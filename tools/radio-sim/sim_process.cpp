@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,22 +23,30 @@ SimProcess::SimProcess(const std::string& program, const std::vector<std::string
     if (::pipe2(out, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
-    posix_spawn_file_actions_t actions;
-    ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    ::posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, logPath.c_str(),
-                                       O_WRONLY | O_CREAT | O_APPEND, 0644);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
     }
     argv.push_back(nullptr);
-    const int spawned =
-        ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
-    ::posix_spawn_file_actions_destroy(&actions);
+    const pid_t parent = ::getpid();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        // The simulator goes when the process that started it goes, however that ends (a test
+        // killed at its time-out among them): a radio left behind would keep its port busy.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+        const int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (::dup2(out[1], STDOUT_FILENO) < 0 || log < 0 || ::dup2(log, STDERR_FILENO) < 0) {
+            ::_exit(127);
+        }
+        ::execve(program.c_str(), argv.data(), environ);
+        ::_exit(127);
+    }
     ::close(out[1]);
-    if (spawned != 0) {
+    if (pid_ < 0) {
         ::close(out[0]);
         pid_ = -1;
         throw std::runtime_error("cannot start " + program);
