@@ -42,16 +42,6 @@ RadioInfoPage& AlignmentContext::Page() const {
     return state.workspace.At(slot).info;
 }
 
-void StoreLevel(RadioInfoPage& page, std::size_t element, std::uint8_t value) {
-    page.LevelTable.at(element) = value;
-    page.InfoWords.at(kInfoLevelTable + element) = value;
-}
-
-void StorePower(RadioInfoPage& page, std::size_t element, std::uint8_t value) {
-    page.PowerTable.at(element) = value;
-    page.InfoWords.at(kInfoPowerTable + element) = value;
-}
-
 std::optional<TestFrequency> EncodeTestFrequency(const PllParams& params, int band, bool isRx) {
     if (band < 1 || band > kBandCount) {
         return std::nullopt;
@@ -78,6 +68,49 @@ std::string BandMismatchText(int radioBand, int documentBand) {
 
 std::string NoTestFrequencyText(int band) {
     return "There is no test frequency for band " + std::to_string(band) + ".";
+}
+
+std::string OtherRadioQuestion(const std::string& radioSerial, const std::string& tablesSerial) {
+    const std::string radio = Trim(radioSerial);
+    const std::string tables = Trim(tablesSerial);
+    std::string first;
+    if (tables.empty()) {
+        first = radio.empty() ? "Neither this radio nor the configuration has a serial number: "
+                                "whether these tables were read from this radio cannot be told."
+                              : "This radio (serial " + radio +
+                                    ") may not be the one these tables were read from: the "
+                                    "configuration has no serial number.";
+    } else {
+        first = "This radio (" +
+                (radio.empty() ? std::string("no serial number") : "serial " + radio) +
+                ") is not the one these tables were read from (serial " + tables + ").";
+    }
+    return first + " Write them anyway?";
+}
+
+bool ConfirmTableRadio(const AlignmentContext& context) {
+    const Document& doc = context.state.workspace.At(context.slot);
+    if (!doc.info.InfoValid) {
+        return false;  // no tables of a radio (the tuner does not open without them)
+    }
+    const auto radio = context.link.ReadRadioIdentity();
+    if (!radio) {
+        context.prompter.Tell(kSerialUnreadText, Icon::Exclamation);
+        return false;
+    }
+    if (radio->band != doc.state.Band) {
+        context.prompter.Tell(BandMismatchText(radio->band, doc.state.Band), Icon::Exclamation);
+        return false;
+    }
+    const std::string serial = Trim(doc.info.SerialNo);
+    if (!serial.empty() && Trim(radio->serialNo) == serial) {
+        return true;
+    }
+    return context.prompter.Ask(Message{OtherRadioQuestion(radio->serialNo, doc.info.SerialNo),
+                                        {},
+                                        Buttons::YesNo,
+                                        Icon::Exclamation,
+                                        Answer::No}) == Answer::Yes;
 }
 
 std::optional<TestFrequency> PrepareTestFrequency(const AlignmentContext& context, bool isRx) {

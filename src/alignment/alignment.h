@@ -22,7 +22,7 @@ struct RadioInfoPage;
 
 // What every alignment model works with. The document (the editor's that was active when the
 // hardware tuner opened) lends its synthesiser settings to the test frequencies, and its
-// information page holds the tables.
+// information page holds the tables the tuner starts from.
 struct AlignmentContext {
     ProgramState& state;
     RadioLink& link;
@@ -46,11 +46,6 @@ std::optional<std::uint8_t> CheckLevelText(std::string_view text);
 // "Data Error !" with Retry/Cancel and the stop icon; true for Retry.
 bool AskDataErrorRetry(Prompter& prompter, const std::string& title);
 
-// The level and power tables belong to the document's information page: every change goes
-// into both, so a later save of the companion file holds it.
-void StoreLevel(RadioInfoPage& page, std::size_t element, std::uint8_t value);
-void StorePower(RadioInfoPage& page, std::size_t element, std::uint8_t value);
-
 // The test frequency of a band (the squelch column of the reference table) as the radio's
 // test parameters take it: the PLL word, a third byte (A mod 4 in its top two bits) and the
 // reference byte (the step code).
@@ -71,6 +66,19 @@ inline constexpr const char* kSetUpFailedText =
 // synthesiser settings would put the test frequency elsewhere.
 std::string BandMismatchText(int radioBand, int documentBand);
 std::string NoTestFrequencyText(int band);
+
+// Said when the radio on the cable could not tell its serial number before a table write.
+inline constexpr const char* kSerialUnreadText =
+    "The radio's serial number could not be read: the tables were not written.";
+// The question before tables go to a radio that is not the one they were read from: its serial
+// number differs from the document's, or either has none. Serial numbers are trimmed.
+std::string OtherRadioQuestion(const std::string& radioSerial, const std::string& tablesSerial);
+
+// Before the tables are written to the radio on the cable: it must identify with the
+// document's band (refused, as the tuning windows refuse it), and one whose serial number is
+// not the document's is written only after a Yes (No is the default). True when the tables
+// may be written; otherwise the user has been told or has answered No.
+bool ConfirmTableRadio(const AlignmentContext& context);
 
 // The test frequency for the radio just detected (BandNo), encoded with the document's
 // synthesiser settings. When the document is of another band, or the band has no test

@@ -258,12 +258,14 @@ void HardDialog::Adjust(Adjustment adjustment) {
 QDialog* HardDialog::OpenTuning(Adjustment adjustment) {
     QWidget* owner = parentWidget();
     if (adjustment == Adjustment::TxPower) {
-        return TxPowerDialog::Open(std::make_unique<TxPowerModel>(context_), owner);
+        return TxPowerDialog::Open(std::make_unique<TxPowerModel>(context_, model_.Tables()),
+                                   owner);
     }
     const LevelMember member = adjustment == Adjustment::Squelch   ? LevelMember::Squelch
                                : adjustment == Adjustment::Battery ? LevelMember::Battery
                                                                    : LevelMember::Vox;
-    return LevelPairDialog::Open(std::make_unique<LevelPairModel>(member, context_), owner);
+    return LevelPairDialog::Open(
+        std::make_unique<LevelPairModel>(member, context_, model_.Tables()), owner);
 }
 
 }  // namespace petrel

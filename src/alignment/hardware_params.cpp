@@ -1,5 +1,6 @@
 #include "alignment/hardware_params.h"
 
+#include "document/document_edit.h"
 #include "link/frame_protocol.h"
 #include "link/radio_link.h"
 #include "ports/prompter.h"
@@ -26,13 +27,13 @@ std::uint8_t Nibbles(int high, int low, std::uint8_t old) {
 
 }  // namespace
 
-HardValues LoadHardValues(const RadioInfoPage& state) {
+HardValues LoadHardValues(const InfoTables& tables) {
     HardValues values;
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
-        values.fields[i] = std::to_string(state.LevelTable[kHardFields[i].level]);
+        values.fields[i] = std::to_string(tables.level[kHardFields[i].level]);
     }
-    const std::uint8_t times = state.LevelTable[kLevelSamplingTimes];
-    const std::uint8_t rates = state.LevelTable[kLevelSamplingRates];
+    const std::uint8_t times = tables.level[kLevelSamplingTimes];
+    const std::uint8_t rates = tables.level[kLevelSamplingRates];
     // A nibble beyond the list shows no choice (and is kept by OK).
     const auto listIndex = [](int nibble) {
         return nibble < static_cast<int>(kSamplingTimes.size()) ? nibble : -1;
@@ -41,15 +42,15 @@ HardValues LoadHardValues(const RadioInfoPage& state) {
     values.priorityScanTime = listIndex(LowNibble(times));
     values.priorScanRate = HighNibble(rates);
     values.normalRate = LowNibble(rates);
-    values.powerHigh = std::to_string(state.PowerTable[kPowerHighFirst]);
-    values.powerLow = std::to_string(state.PowerTable[kPowerLowFirst]);
+    values.powerHigh = std::to_string(tables.power[kPowerHighFirst]);
+    values.powerLow = std::to_string(tables.power[kPowerLowFirst]);
     return values;
 }
 
 HardwareModel::HardwareModel(AlignmentContext context)
-    : values(LoadHardValues(context.Page())),
+    : values(LoadHardValues(context.Page().Tables())),
       context_(context),
-      pageBefore_(context.Page()),
+      tables_(context.Page().Tables()),
       test_(context.link, context.prompter, kCodeEndTest) {}
 
 HardwareModel::~HardwareModel() {
@@ -65,7 +66,7 @@ void HardwareModel::Changed() {
 }
 
 OkResult HardwareModel::Ok() {
-    RadioInfoPage& state = context_.Page();
+    InfoTable& level = tables_.level;
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         const auto value = CheckLevelText(values.fields[i]);
         if (!value) {
@@ -78,33 +79,42 @@ OkResult HardwareModel::Ok() {
             Cancel();
             return OkResult::Cancelled;
         }
-        StoreLevel(state, kHardFields[i].level, *value);
+        level.at(kHardFields[i].level) = *value;
     }
     focusField = -1;
-    StoreLevel(state, kLevelSamplingTimes,
-               Nibbles(values.powerSaveTime, values.priorityScanTime,
-                       state.LevelTable[kLevelSamplingTimes]));
-    StoreLevel(
-        state, kLevelSamplingRates,
-        Nibbles(values.priorScanRate, values.normalRate, state.LevelTable[kLevelSamplingRates]));
+    level[kLevelSamplingTimes] =
+        Nibbles(values.powerSaveTime, values.priorityScanTime, level[kLevelSamplingTimes]);
+    level[kLevelSamplingRates] =
+        Nibbles(values.priorScanRate, values.normalRate, level[kLevelSamplingRates]);
 
+    if (!ConfirmTableRadio(context_)) {
+        return OkResult::Stay;  // nothing was written
+    }
     // The power table follows only a level table the radio took.
-    if (!context_.link.WriteLevelTable(state.LevelTable) ||
-        !context_.link.WritePowerTable(state.PowerTable)) {
+    if (!context_.link.WriteLevelTable(tables_.level) ||
+        !context_.link.WritePowerTable(tables_.power)) {
+        partial_ = tables_;
         context_.prompter.Tell(kTablesNotWrittenText, Icon::Exclamation);
         return OkResult::Stay;
     }
+    partial_.reset();
     // The tables go into the companion file of the configuration when it is saved next.
-    context_.state.workspace.At(context_.slot).state.Dirty = true;
+    Commit(tables_);
     test_.Leave();
     return OkResult::Stored;
 }
 
 void HardwareModel::Cancel() {
-    if (!test_.Left()) {
-        context_.Page() = pageBefore_;
+    if (!test_.Left() && partial_) {
+        context_.prompter.Tell(kTablesInPartText, Icon::Exclamation);
+        Commit(*partial_);
+        partial_.reset();
     }
     test_.Leave();
+}
+
+void HardwareModel::Commit(const InfoTables& tables) {
+    SetInfoTables(context_.state.workspace.At(context_.slot), tables);
 }
 
 bool HardwareModel::Adjust() {
@@ -112,7 +122,7 @@ bool HardwareModel::Adjust() {
 }
 
 void HardwareModel::ShowTuned(Adjustment adjustment) {
-    const HardValues tables = LoadHardValues(context_.Page());
+    const HardValues tables = LoadHardValues(tables_);
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         if (kHardFields[i].adjustment == adjustment) {
             values.fields[i] = tables.fields[i];

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "alignment/alignment.h"
@@ -58,6 +59,11 @@ inline constexpr std::size_t kPowerCopies = 4;
 inline constexpr const char* kTablesNotWrittenText =
     "The radio did not take the tables: they may be written only in part."
     "\n\rPress OK to write them again.";
+// CANCEL after a table write that did not complete.
+inline constexpr const char* kTablesInPartText =
+    "The radio may hold part of the new tables: their last write did not complete."
+    "\n\rThe configuration keeps the new tables and is marked changed. Open the Hardware Tuner "
+    "and press OK to write them again.";
 
 // What the dialog shows; the view writes the user's changes back into it.
 struct HardValues {
@@ -84,26 +90,36 @@ class HardwareModel {
     // Called before a question, so that the window shows the model.
     std::function<void()> onChanged;
 
-    // OK: stores the fields into the tables, writes both tables and leaves the test state.
-    // It stays when the radio did not take the tables.
+    // OK: stores the fields into the tables, checks the radio on the cable (its band and serial
+    // number), writes both tables and leaves the test state; the document then takes the
+    // tables as one undoable change. It stays when the radio is refused or did not take the
+    // tables (any block not answered or read back otherwise is a failure).
     OkResult Ok();
-    // CANCEL: the tables go back to what they were when the dialog opened; 0xAA.
+    // CANCEL: the document keeps its tables; 0xAA. After a table write that did not complete
+    // the radio may hold part of the new tables: the user is told, and the document takes them
+    // (marked changed) so that what it holds is what the radio may hold.
     void Cancel();
     // An Adjust button: 0x92. True when the radio answered, so the tuning dialog may open.
     bool Adjust();
     // After a tuning dialog's OK: its fields show the values it put into the tables.
     void ShowTuned(Adjustment adjustment);
+    // The tables this window works on: the document's when it opened, with what its fields and
+    // the tuning dialogs stored since. The tuning dialogs store into them.
+    InfoTables& Tables() { return tables_; }
 
   private:
     void Changed();
+    // The tables become the document's, as one change of its undo history.
+    void Commit(const InfoTables& tables);
 
     AlignmentContext context_;
-    // The document's information page as it was, for CANCEL.
-    RadioInfoPage pageBefore_;
+    InfoTables tables_;
+    // The tables of the last write that did not complete: the radio may hold part of them.
+    std::optional<InfoTables> partial_;
     TestState test_;
 };
 
-// The fields as the tables of a page hold them.
-HardValues LoadHardValues(const RadioInfoPage& page);
+// The fields as the tables hold them.
+HardValues LoadHardValues(const InfoTables& tables);
 
 }  // namespace petrel

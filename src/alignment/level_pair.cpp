@@ -61,13 +61,14 @@ const LevelMemberInfo& MemberInfo(LevelMember member) {
     return kVox;
 }
 
-LevelPairModel::LevelPairModel(LevelMember member, AlignmentContext context)
+LevelPairModel::LevelPairModel(LevelMember member, AlignmentContext context, InfoTables& tables)
     : caption(MemberInfo(member).caption),
       info_(MemberInfo(member)),
       context_(context),
+      tables_(tables),
       test_(context.link, context.prompter, info_.closingCode) {
     for (std::size_t f = 0; f < 2; ++f) {
-        defaults[f] = context.Page().LevelTable[info_.frames[f].level];
+        defaults[f] = tables.level[info_.frames[f].level];
         bars[f] = defaults[f];
         boxes[f] = std::to_string(defaults[f]);
     }
@@ -185,10 +186,9 @@ OkResult LevelPairModel::Ok() {
         values[f] = *value;
     }
     for (std::size_t f = 0; f < 2; ++f) {
-        StoreLevel(context_.Page(), info_.frames[f].level, values[f]);
+        tables_.level.at(info_.frames[f].level) = values[f];
         if (info_.frames[f].wideLevel >= 0) {
-            StoreLevel(context_.Page(), static_cast<std::size_t>(info_.frames[f].wideLevel),
-                       values[f]);
+            tables_.level.at(static_cast<std::size_t>(info_.frames[f].wideLevel)) = values[f];
         }
     }
     test_.Leave();

@@ -52,8 +52,9 @@ inline constexpr const char* kBatteryUnsettledText =
 
 class LevelPairModel {
   public:
-    // The radio is already in alignment (frmHard's Adjust sent 0x92).
-    LevelPairModel(LevelMember member, AlignmentContext context);
+    // The radio is already in alignment (frmHard's Adjust sent 0x92). OK stores into tables
+    // (the hardware dialog's).
+    LevelPairModel(LevelMember member, AlignmentContext context, InfoTables& tables);
 
     const LevelMemberInfo& Info() const { return info_; }
 
@@ -88,6 +89,7 @@ class LevelPairModel {
 
     const LevelMemberInfo& info_;
     AlignmentContext context_;
+    InfoTables& tables_;
     TestState test_;
 };
 

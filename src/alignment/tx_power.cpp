@@ -32,10 +32,13 @@ bool WorkingBoxTakes(char c) {
     return (c >= '0' && c <= '9') || c == kBackspace || c == kEnter;
 }
 
-TxPowerModel::TxPowerModel(AlignmentContext context)
-    : caption(kCaption), context_(context), test_(context.link, context.prompter, kCodeEndTest) {
+TxPowerModel::TxPowerModel(AlignmentContext context, InfoTables& tables)
+    : caption(kCaption),
+      context_(context),
+      tables_(tables),
+      test_(context.link, context.prompter, kCodeEndTest) {
     for (std::size_t i = 0; i < kPowerFrames.size(); ++i) {
-        defaults[i] = context.Page().PowerTable[kPowerFrames[i].firstElement];
+        defaults[i] = tables.power[kPowerFrames[i].firstElement];
         working_[i] = defaults[i];
         bars[i] = defaults[i];
         boxes[i] = std::to_string(defaults[i]);
@@ -173,7 +176,7 @@ OkResult TxPowerModel::Ok() {
     }
     for (std::size_t i = 0; i < kPowerFrames.size(); ++i) {
         for (std::size_t copy = 0; copy < kPowerCopies; ++copy) {
-            StorePower(context_.Page(), kPowerFrames[i].firstElement + copy, values[i]);
+            tables_.power.at(kPowerFrames[i].firstElement + copy) = values[i];
         }
     }
     test_.Leave();

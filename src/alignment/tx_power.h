@@ -36,8 +36,9 @@ bool WorkingBoxTakes(char c);
 class TxPowerModel {
   public:
     // The radio is already in alignment (frmHard's Adjust sent 0x92). From here on it is
-    // left with 0xAA whatever way the dialog ends, also when the model is destroyed.
-    explicit TxPowerModel(AlignmentContext context);
+    // left with 0xAA whatever way the dialog ends, also when the model is destroyed. OK stores
+    // into tables (the hardware dialog's).
+    TxPowerModel(AlignmentContext context, InfoTables& tables);
 
     // The transmit test set-up: test frequency, reference, transmit flag, 0xAD. False when it
     // was not completed; 0xAA has then been sent and the dialog does not open.
@@ -83,6 +84,7 @@ class TxPowerModel {
     void Changed();
 
     AlignmentContext context_;
+    InfoTables& tables_;
     // What each working box holds as a number: its start value, a value the radio accepted,
     // or one entered while its level was not keyed. A refused write goes back to it.
     std::array<std::uint8_t, 2> working_{};

@@ -32,6 +32,11 @@ void SwapChange(Document& doc, DocumentChange& change) {
     if (change.sysBlock) {
         std::swap(doc.state.SysBlock, *change.sysBlock);
     }
+    if (change.tables) {
+        const InfoTables before = doc.info.Tables();
+        doc.info.SetTables(*change.tables);  // the page's words with them
+        *change.tables = before;
+    }
 }
 
 DocumentChange ChangeDocument(Document& doc, DocumentChange change) {
@@ -44,6 +49,14 @@ DocumentChange ChangeDocument(Document& doc, DocumentChange change) {
         doc.changes.record(change);
     }
     return change;
+}
+
+void SetInfoTables(Document& doc, const InfoTables& tables) {
+    if (doc.info.Tables() != tables) {
+        DocumentChange change;
+        change.tables = tables;
+        ChangeDocument(doc, std::move(change));
+    }
 }
 
 LineEdits EditChannelLines(Document& doc, const LineEdits& edits) {

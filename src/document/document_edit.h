@@ -33,8 +33,10 @@ struct DocumentChange {
     LineEdits lines;
     std::vector<OptionEdit> options;
     std::optional<std::array<std::uint8_t, kSysBlockSize>> sysBlock;
+    // The calibration tables of the document's information page (the Hardware Tuner's OK).
+    std::optional<InfoTables> tables = std::nullopt;
 
-    bool Empty() const { return lines.empty() && options.empty() && !sysBlock; }
+    bool Empty() const { return lines.empty() && options.empty() && !sysBlock && !tables; }
     bool operator==(const DocumentChange&) const = default;
 };
 
@@ -47,6 +49,10 @@ void SwapChange(Document& doc, DocumentChange& change);
 // marked changed, and what it replaced goes to the document's recorder (the editor's undo
 // stack) and is returned. A change that names nothing inside the document does nothing.
 DocumentChange ChangeDocument(Document& doc, DocumentChange change);
+
+// The calibration tables of the document's information page (and the words that hold them)
+// become tables, as one change, when they differ.
+void SetInfoTables(Document& doc, const InfoTables& tables);
 
 // The channel lines named are replaced (an index outside the list is skipped, so nothing is
 // ever added). Returns what the replaced lines held, in the same order.

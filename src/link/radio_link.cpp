@@ -327,22 +327,24 @@ bool RadioLink::SendParamCommand(ParamCommand cmd) {
     return false;
 }
 
-bool RadioLink::WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source) {
+BlockWrite RadioLink::WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source) {
     Frame frame = BlockFrame(true, source);
     frame.timeoutUs = kCheckedExtraUs + (kWriteBlockCount - 1) * kCheckedPerByteUs;
     auto received = Exchange(frame);
     if (!received) {
-        return false;  // silent; LinkOk keeps its value
+        return BlockWrite::NotAnswered;  // silent; LinkOk keeps its value
     }
     rxFrame_ = std::move(*received);
     state_.LinkOk = true;
     const auto readBack = ReadBack();
+    BlockWrite result = BlockWrite::Written;
     for (std::size_t i = 0; i < kBlockSize; ++i) {
         if (readBack[i] != source[i]) {
             Ask(Message{"Write Error !", {}, Buttons::Ok, Icon::None, std::nullopt});
+            result = BlockWrite::ReadBackDiffers;
         }
     }
-    return true;
+    return result;
 }
 
 std::span<const std::uint8_t, kBlockSize> RadioLink::ReadBack() const {

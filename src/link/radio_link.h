@@ -83,6 +83,20 @@ class LinkHost {
     virtual void RadioOperationEnded() {}
 };
 
+// How a checked block write ended: no answer, an answer whose read-back differs from what was
+// sent (the radio holds those bytes now), or written.
+enum class BlockWrite { NotAnswered, ReadBackDiffers, Written };
+
+// How a name or serial block write ended: nothing was sent (no radio, or its size could not be
+// read), a block failed after the first went out (the radio may hold part of it), or written.
+enum class TextWrite { NotSent, Partial, Written };
+
+// The radio on the cable as the table writes check it.
+struct RadioIdentity {
+    int band = 0;
+    std::string serialNo;  // leading blanks removed
+};
+
 struct TransferResult {
     bool completed = false;             // every block and the closing control code went through
     std::optional<int> openedSlot;      // Upload: the new document
@@ -125,7 +139,7 @@ class RadioLink {
     // One exchange each; the result is LinkOk (also returned).
     bool SendCommand(ImageCommand cmd);
     bool SendParamCommand(ParamCommand cmd);
-    bool WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source);
+    BlockWrite WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source);
 
     // Live parameters: ParamCount parameters from ParamPage:ParamStart. ReadParams returns true
     // when all were read; WriteParams when the radio was there and every write was answered
@@ -170,15 +184,19 @@ class RadioLink {
     // Information page items. Each asks the radio for its size (block 0x0008) and uses the
     // page of that size: the active document's channel count may belong to another radio, and
     // the other page is channel memory there.
-    // The table writes: true when the radio was there and answered every block.
+    // The table writes: true when the radio was there and took every block as sent. The first
+    // block it does not take ends the write.
     bool WritePowerTable(const InfoTable& table);
     bool WriteLevelTable(const InfoTable& table);
-    void WriteNameBlock();
-    void WriteSerialBlock();
+    // The name and serial blocks; the first block the radio does not take ends the write.
+    TextWrite WriteNameBlock();
+    TextWrite WriteSerialBlock();
     // The customer name and serial number the radio holds (leading blanks removed), or nothing
     // when the blocks could not be read.
     std::optional<std::string> ReadNameBlock();
     std::optional<std::string> ReadSerialBlock();
+    // The band the radio identifies with and its serial number; nothing when it did not answer.
+    std::optional<RadioIdentity> ReadRadioIdentity();
 
     // The parameter request, filled by the caller before ReadParams/WriteParams.
     std::uint8_t ParamPage = 0;
@@ -256,7 +274,8 @@ class RadioLink {
     std::optional<std::array<std::uint8_t, kBlockSize>> ReadTypeBlock();
     std::optional<int> AskInfoPage();
     bool WriteTable(std::span<const std::uint8_t> table, std::uint8_t start);
-    void WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
+    TextWrite WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
+                             std::uint8_t start);
     bool ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start);
     bool RadioAnswered() const;
     void NoteCodeSent(std::uint8_t code);

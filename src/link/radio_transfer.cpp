@@ -458,11 +458,11 @@ bool RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t sta
     if (infoPage) {
         AddrHi = static_cast<std::uint8_t>(*infoPage);
         AddrLo = start;
-        for (std::size_t offset = 0;;) {
+        for (std::size_t offset = 0; complete;) {
             std::array<std::uint8_t, kBlockSize> block{};
             std::copy_n(table.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
                         block.begin());
-            complete = WriteBlockChecked(block) && complete;
+            complete = WriteBlockChecked(block) == BlockWrite::Written;
             offset += kBlockSize;
             AddrLo = static_cast<std::uint8_t>(start + offset);
             if (AddrLo >= kLastBlockLow || offset >= kTableWriteLimit) {
@@ -482,30 +482,37 @@ bool RadioLink::WriteLevelTable(const InfoTable& table) {
     return WriteTable(table, kLevelTableStart);
 }
 
-void RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
-                               std::uint8_t start) {
+TextWrite RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
+                                    std::uint8_t start) {
     host_.SetBusy(true);
     ConnectRadio();
     const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+    TextWrite result = TextWrite::NotSent;
     if (infoPage) {
+        result = TextWrite::Written;
         AddrHi = static_cast<std::uint8_t>(*infoPage);
         for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
             AddrLo = static_cast<std::uint8_t>(start + offset);
             std::array<std::uint8_t, kBlockSize> part;
             std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
                         part.begin());
-            WriteBlockChecked(part);
+            // A block not taken may have landed, whole or changed: the text is now in part.
+            if (WriteBlockChecked(part) != BlockWrite::Written) {
+                result = TextWrite::Partial;
+                break;
+            }
         }
     }
     ClosePort();
     host_.SetBusy(false);
+    return result;
 }
 
-void RadioLink::WriteNameBlock() {
-    WriteTextBlock(NameBlock, kNameBlockStart);
+TextWrite RadioLink::WriteNameBlock() {
+    return WriteTextBlock(NameBlock, kNameBlockStart);
 }
-void RadioLink::WriteSerialBlock() {
-    WriteTextBlock(SerialBlock, kSerialBlockStart);
+TextWrite RadioLink::WriteSerialBlock() {
+    return WriteTextBlock(SerialBlock, kSerialBlockStart);
 }
 
 bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start) {
@@ -549,6 +556,15 @@ std::optional<std::string> RadioLink::ReadSerialBlock() {
         return std::nullopt;
     }
     return BlockText(SerialBlock, kInfoSerialLength);
+}
+
+std::optional<RadioIdentity> RadioLink::ReadRadioIdentity() {
+    // The block read connects first, and the connection identifies the radio's band.
+    auto serial = ReadSerialBlock();
+    if (!serial) {
+        return std::nullopt;
+    }
+    return RadioIdentity{radioBand_, std::move(*serial)};
 }
 
 }  // namespace petrel

@@ -6,19 +6,22 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "document/program_state.h"
+#include "ports/prompter.h"
 #include "shell/dialog_parts.h"
 #include "util/text.h"
 
 namespace petrel {
 
-CustomerDialog::CustomerDialog(ProgramState& state, int slot,
+CustomerDialog::CustomerDialog(ProgramState& state, int slot, Prompter& prompter,
                                std::function<bool(const RadioWork&)> onRadio,
                                std::function<CalendarDate()> today, QWidget* parent)
     : QDialog(parent),
       state_(state),
       slot_(slot),
+      prompter_(prompter),
       onRadio_(std::move(onRadio)),
       today_(std::move(today)),
       name_(new QLineEdit),
@@ -83,10 +86,17 @@ void CustomerDialog::ReadInfo() {
 void CustomerDialog::Accept() {
     const std::string name = name_->text().toStdString();
     const std::string serial = serial_->text().toStdString();
-    // Closed whether or not the radio answered: the link has asked its own questions.
-    if (Run([&](RadioLink& link) { WriteCustomerInfo(link, Page(), name, serial, today_()); })) {
-        close();
+    std::optional<CustomerWrite> written;  // none: there was no link to run it on
+    if (!Run([&](RadioLink& link) {
+            written = WriteCustomerInfo(link, Page(), name, serial, today_());
+        })) {
+        return;  // gone meanwhile, or another radio operation is running
     }
+    if (written && !written->complete) {
+        prompter_.Tell(CustomerNotWrittenText(*written), Icon::Exclamation);
+        return;
+    }
+    close();
 }
 
 }  // namespace petrel

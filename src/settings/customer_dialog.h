@@ -9,6 +9,7 @@ class QLineEdit;
 
 namespace petrel {
 
+class Prompter;
 struct ProgramState;
 struct RadioInfoPage;
 
@@ -16,11 +17,14 @@ struct RadioInfoPage;
 // the document in slot (the one active when it opened), whose information page takes what it
 // reads and writes. Modeless. The window around it runs each radio operation: onRadio gets
 // the work and returns false when it cannot run it now (another radio operation is running).
+// OK closes it once the radio took everything; otherwise it says what the radio holds now and
+// stays open for another OK.
 class CustomerDialog : public QDialog {
     Q_OBJECT
   public:
     using RadioWork = std::function<void(RadioLink&)>;
-    CustomerDialog(ProgramState& state, int slot, std::function<bool(const RadioWork&)> onRadio,
+    CustomerDialog(ProgramState& state, int slot, Prompter& prompter,
+                   std::function<bool(const RadioWork&)> onRadio,
                    std::function<CalendarDate()> today, QWidget* parent = nullptr);
 
     int Slot() const { return slot_; }
@@ -37,6 +41,7 @@ class CustomerDialog : public QDialog {
 
     ProgramState& state_;
     const int slot_;
+    Prompter& prompter_;
     std::function<bool(const RadioWork&)> onRadio_;
     std::function<CalendarDate()> today_;
     QLineEdit* name_;

@@ -5,6 +5,7 @@
 #include "document/band_table.h"
 #include "document/radio_image.h"
 #include "link/radio_link.h"
+#include "ports/prompter.h"
 #include "util/text.h"
 
 namespace petrel {
@@ -34,12 +35,10 @@ CalendarDate Today() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-void FillCustomerBlocks(RadioInfoPage& page, std::string_view name, std::string_view serial,
-                        CalendarDate today, TextBlock& nameBlock, TextBlock& serialBlock) {
+CustomerTexts FillCustomerBlocks(std::string_view name, std::string_view serial, CalendarDate today,
+                                 TextBlock& nameBlock, TextBlock& serialBlock) {
     const std::string nameBytes = PaddedBytes(name);
     const std::string serialBytes = PaddedBytes(serial);
-    page.CustomerName = Latin1ToUtf8(nameBytes);
-    page.SerialNo = Latin1ToUtf8(serialBytes);
     for (std::size_t i = 0; i < kCustomerNameLength; ++i) {
         nameBlock[1 + i] = static_cast<std::uint8_t>(nameBytes[i]);
     }
@@ -49,6 +48,7 @@ void FillCustomerBlocks(RadioInfoPage& page, std::string_view name, std::string_
     serialBlock[kDateElement] = static_cast<std::uint8_t>(today.year % 100);
     serialBlock[kDateElement + 1] = static_cast<std::uint8_t>(today.month);
     serialBlock[kDateElement + 2] = static_cast<std::uint8_t>(today.day);
+    return {Latin1ToUtf8(nameBytes), Latin1ToUtf8(serialBytes)};
 }
 
 bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
@@ -64,12 +64,36 @@ bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
     return name && serial;
 }
 
-bool WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                       std::string_view serial, CalendarDate today) {
-    FillCustomerBlocks(page, name, serial, today, link.NameBlock, link.SerialBlock);
-    link.WriteNameBlock();
-    link.WriteSerialBlock();
-    return link.WriteControl90();
+CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                std::string_view serial, CalendarDate today) {
+    const CustomerTexts texts =
+        FillCustomerBlocks(name, serial, today, link.NameBlock, link.SerialBlock);
+    const TextWrite nameWrite = link.WriteNameBlock();
+    if (nameWrite != TextWrite::Written) {
+        return {false, std::string(nameWrite == TextWrite::NotSent
+                                       ? "the customer name was not written"
+                                       : "the customer name may be written only in part") +
+                           "; the serial number is unchanged"};
+    }
+    page.CustomerName = texts.name;
+    const TextWrite serialWrite = link.WriteSerialBlock();
+    if (serialWrite != TextWrite::Written) {
+        return {false, std::string("the customer name was written; the serial number ") +
+                           (serialWrite == TextWrite::NotSent ? "is unchanged"
+                                                              : "may be written only in part")};
+    }
+    page.SerialNo = texts.serial;
+    if (!link.WriteControl90()) {
+        return {false,
+                "the customer name and serial number were written, but the radio did not answer "
+                "the closing code 90H"};
+    }
+    return {true, {}};
+}
+
+std::string CustomerNotWrittenText(const CustomerWrite& write) {
+    return "The customer information was not written completely: " + write.radioHolds + "." +
+           kLineBreak + "Check the cable, then press OK to write it again.";
 }
 
 }  // namespace petrel

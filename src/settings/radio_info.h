@@ -48,20 +48,35 @@ CalendarDate Today();
 
 using TextBlock = std::array<std::uint8_t, 16>;
 
-// The customer editor's OK without the radio: the page's CustomerName and SerialNo become the
-// trimmed texts padded to 15 characters (a longer name is cut), the name block's elements
-// 1-15 take the name, the serial block's elements 1-12 the first 12 serial characters and
-// 13-15 the date (two-digit year, month, day). Element 0 of each block is left as it is.
-// Characters go out as Latin-1 bytes.
-void FillCustomerBlocks(RadioInfoPage& page, std::string_view name, std::string_view serial,
-                        CalendarDate today, TextBlock& nameBlock, TextBlock& serialBlock);
+// The customer name and serial number as the customer editor's OK stores them: trimmed and
+// padded to 15 characters (a longer name is cut).
+struct CustomerTexts {
+    std::string name;
+    std::string serial;
+};
+
+// The customer editor's OK without the radio: the name block's elements 1-15 take the name,
+// the serial block's elements 1-12 the first 12 serial characters and 13-15 the date
+// (two-digit year, month, day). Element 0 of each block is left as it is. Characters go out
+// as Latin-1 bytes.
+CustomerTexts FillCustomerBlocks(std::string_view name, std::string_view serial, CalendarDate today,
+                                 TextBlock& nameBlock, TextBlock& serialBlock);
 
 // READ: the name and serial blocks from the radio into the page's CustomerName and SerialNo.
 // True when both were read.
 bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page);
-// OK: the blocks as FillCustomerBlocks makes them, written to the radio, then the control
-// code 0x90 0x0A. True when the radio answered the control code.
-bool WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                       std::string_view serial, CalendarDate today);
+
+// How the customer editor's OK ended on the radio.
+struct CustomerWrite {
+    bool complete = false;   // both blocks written and the closing code answered
+    std::string radioHolds;  // otherwise: what failed and what the radio holds now
+};
+// OK: the name block, then the serial block, as FillCustomerBlocks makes them, then the control
+// code 0x90 0x0A. The first block the radio does not take ends it: the serial number is never
+// written after a name that was not. The page takes each text the radio took.
+CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                std::string_view serial, CalendarDate today);
+// The message after an OK that did not complete.
+std::string CustomerNotWrittenText(const CustomerWrite& write);
 
 }  // namespace petrel

@@ -138,6 +138,9 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
 }
 
 MainWindow::~MainWindow() {
+    // A hardware window still open ends its test state while the status and the link's window
+    // are still there (its children go after them).
+    CloseAlignment();
     // The frames are hidden while the window is taken apart: their activation must not reach
     // a window that is half gone; nor must a channel dialog's end.
     disconnect(area_, nullptr, this, nullptr);
@@ -503,7 +506,7 @@ void MainWindow::ShowCustomerEditor() {
     }
     if (!customer_) {
         customer_ = new CustomerDialog(
-            state_, editor->Slot(),
+            state_, editor->Slot(), prompter_,
             [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
             [this] { return today_(); }, this);
     }

@@ -8,6 +8,7 @@
 #include "alignment/hardware_params.h"
 #include "alignment/level_pair.h"
 #include "alignment/tx_power.h"
+#include "document/document_edit.h"
 #include "document/info_page.h"
 #include "document/new_config.h"
 #include "link/link_fixture.h"
@@ -27,12 +28,18 @@ const Traffic kBackToAlignment = {"O 02 10 92", "O 02 11 0A"};
 
 class AlignmentTest : public test::LinkTest {
   protected:
-    // A 16-channel radio and configuration: the tables go to information page 1.
+    // A 16-channel radio and its configuration (the same serial number): the tables go to
+    // information page 1.
     AlignmentTest()
-        : LinkTest(sim::MakeRadio(9, 16, false)), slot(BuildNewConfiguration(state, 9, 16)) {}
+        : LinkTest(sim::MakeRadio(9, 16, false, kSerial)),
+          slot(BuildNewConfiguration(state, 9, 16)) {
+        Page().SerialNo = kSerial;
+        tables = Page().Tables();
+    }
 
     AlignmentContext Context() { return {state, link, prompter, clock, slot}; }
     RadioInfoPage& Page() { return state.workspace.At(slot).info; }
+    std::size_t WrittenBlocks() const { return CountFrames(FrameKind::WriteBlock); }
 
     // The radio in alignment, as frmHard's Adjust leaves it.
     void Adjusted() {
@@ -40,7 +47,9 @@ class AlignmentTest : public test::LinkTest {
         radio.ClearLog();
     }
 
+    static constexpr const char* kSerial = "SN0012345678";
     int slot;
+    InfoTables tables;  // a hardware dialog's, for the tuning dialogs opened alone
 };
 
 TEST(CheckLevelText, TakesWholeNumbersBelow256Only) {
@@ -67,9 +76,10 @@ TEST_F(AlignmentTest, EachSetUpSendsItsWritesInOrderAndEachClosingCodeLeavesIt) 
         const std::map<std::string, LevelMember> members = {{"squelch", LevelMember::Squelch},
                                                             {"VOX", LevelMember::Vox},
                                                             {"battery", LevelMember::Battery}};
-        auto model = members.contains(dialog)
-                         ? setUp(std::make_shared<LevelPairModel>(members.at(dialog), Context()))
-                         : setUp(std::make_shared<TxPowerModel>(Context()));
+        auto model =
+            members.contains(dialog)
+                ? setUp(std::make_shared<LevelPairModel>(members.at(dialog), Context(), tables))
+                : setUp(std::make_shared<TxPowerModel>(Context(), tables));
         const auto frames = [this] {
             std::string text;
             for (const std::string& frame : Params()) {
@@ -91,7 +101,7 @@ TEST_F(AlignmentTest, AHalfMadeSetUpStopsAndLeavesTheTestState) {
     radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 3, 1});
     prompter.Expect(kSetUpFailedText, Answer::Ok);
     {
-        TxPowerModel model(Context());
+        TxPowerModel model(Context(), tables);
         EXPECT_FALSE(model.SetUp());
     }
     EXPECT_EQ(Params(), (Traffic{"O 00 B5 45", "O 00 B6 B0", "O 00 B7 40", "O 01 40 00",
@@ -101,7 +111,7 @@ TEST_F(AlignmentTest, AHalfMadeSetUpStopsAndLeavesTheTestState) {
     state.workspace.At(slot).state.Band = 6;
     prompter.Expect(BandMismatchText(9, 6), Answer::Ok);
     {
-        LevelPairModel model(LevelMember::Squelch, Context());
+        LevelPairModel model(LevelMember::Squelch, Context(), tables);
         EXPECT_FALSE(model.SetUp());
     }
     EXPECT_EQ(Params(), kLeaveTest);
@@ -140,7 +150,8 @@ TEST_F(AlignmentTest, AnUnansweredClosingCodeSaysWhatTheRadioMayStillBeDoing) {
 
 TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves) {
     HardwareModel model(Context());
-    EXPECT_EQ(model.values.fields[2], std::to_string(Page().LevelTable[2]));
+    const InfoTables before = Page().Tables();
+    EXPECT_EQ(model.values.fields[2], std::to_string(before.level[2]));
     model.values.fields = {"11", "12", "13", "14", "abc", "16", "17", "18"};
     int focused = -1;
     model.onChanged = [&] { focused = model.focusField; };
@@ -150,9 +161,12 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     EXPECT_EQ(prompter.Asked()[0].title, "Battery Low Alarm");
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::Stop);
     EXPECT_EQ(prompter.Asked()[0].buttons, Buttons::RetryCancel);
-    EXPECT_EQ((std::vector<int>(Page().LevelTable.begin(), Page().LevelTable.begin() + 4)),
+    // The fields before it are in the window's tables; the document has nothing of them yet.
+    const InfoTable& level = model.Tables().level;
+    EXPECT_EQ((std::vector<int>(level.begin(), level.begin() + 4)),
               (std::vector<int>{11, 12, 13, 14}));
-    EXPECT_NE(Page().LevelTable[6], 16);
+    EXPECT_NE(level[6], 16);
+    EXPECT_EQ(Page().Tables(), before);
     EXPECT_TRUE(radio.Log().empty());
 
     model.values.fields[4] = "255";
@@ -160,20 +174,27 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     model.values.priorityScanTime = 0;  // "20mS"
     model.values.priorScanRate = 3;
     model.values.normalRate = 12;
-    Page().PowerTable[15] = 0x5A;
-    // A block without answer: the dialog stays and says the tables were not written.
+    model.Tables().power[15] = 0x5A;
+    // A block without answer ends the write: the window stays and says the tables were not
+    // written.
     radio.AddFault({FaultKind::Drop, FrameKind::WriteBlock, 1, 1});
     prompter.Expect(kTablesNotWrittenText, Answer::Ok);
     EXPECT_EQ(model.Ok(), OkResult::Stay);
-    EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 3u);  // the power table did not follow
+    EXPECT_EQ(WrittenBlocks(), 2u);  // the power table did not follow
+    EXPECT_EQ(Page().Tables(), before);
     radio.ClearLog();
+    // Written, the tables become the document's as one change of its history.
+    std::vector<DocumentChange> recorded;
+    state.workspace.At(slot).changes.record = [&](DocumentChange c) { recorded.push_back(c); };
     EXPECT_EQ(model.Ok(), OkResult::Stored);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].tables, before);
     EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
     EXPECT_EQ(
         (std::vector<int>{Page().LevelTable[6], Page().LevelTable[10], Page().LevelTable[11]}),
         (std::vector<int>{255, 0x90, 0x3C}));
-    // The radio's information page and the program's copy hold both tables; the level table
-    // went first.
+    // The radio's information page and the document's hold both tables; the level table went
+    // first.
     for (std::size_t i = 0; i < kTableSize; ++i) {
         if (i < 12) {
             EXPECT_EQ(radio.Memory().Info(kInfoLevelTable + i), Page().LevelTable[i]) << i;
@@ -190,24 +211,114 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     EXPECT_TRUE(prompter.Done());
 }
 
-TEST_F(AlignmentTest, HardwareCancelPutsBackWhatTheTuningDialogsChanged) {
-    const auto levels = Page().LevelTable;
-    const auto info = Page().InfoWords;
+// The tables go only into the radio they belong to: the radio on the cable is read first. One
+// of another band is refused; one whose serial number is not the configuration's (or where
+// either has none) is written only after a Yes, No being the default.
+TEST_F(AlignmentTest, HardwareOkWritesTheTablesOnlyIntoTheirOwnRadio) {
+    const std::string otherRadio =
+        "This radio (serial UHF000000042) is not the one these tables "
+        "were read from (serial SN0012345678). Write them anyway?";
+    const struct {
+        int band;
+        const char* radioSerial;
+        const char* tablesSerial;
+        std::string message;  // "" when nothing is said
+        Answer answer;
+        bool written;
+    } cases[] = {
+        {9, kSerial, kSerial, "", Answer::Ok, true},
+        {10, kSerial, kSerial, BandMismatchText(10, 9), Answer::Ok, false},
+        {9, "UHF000000042", kSerial, otherRadio, Answer::No, false},
+        {9, "UHF000000042", kSerial, otherRadio, Answer::Yes, true},
+        {9, "", kSerial,
+         "This radio (no serial number) is not the one these tables were read from (serial "
+         "SN0012345678). Write them anyway?",
+         Answer::No, false},
+        {9, "UHF000000042", "",
+         "This radio (serial UHF000000042) may not be the one these tables were read from: the "
+         "configuration has no serial number. Write them anyway?",
+         Answer::No, false},
+        {9, "", "",
+         "Neither this radio nor the configuration has a serial number: whether these tables "
+         "were read from this radio cannot be told. Write them anyway?",
+         Answer::Yes, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        radio.Memory() = sim::MakeRadio(c.band, 16, false, c.radioSerial);
+        radio.ClearLog();
+        Page().SerialNo = c.tablesSerial;
+        HardwareModel model(Context());
+        model.values.fields[7] = "99";  // VOX Low: level table 9
+        if (!c.message.empty()) {
+            prompter.Expect(c.message, c.answer);
+        }
+        EXPECT_EQ(model.Ok() == OkResult::Stored, c.written);
+        EXPECT_EQ(WrittenBlocks(), c.written ? 7u : 0u);
+        EXPECT_EQ(radio.Memory().Info(kInfoLevelTable + 9) == 99, c.written);
+        ASSERT_TRUE(prompter.Done()) << prompter.Report();
+    }
+    for (const Message& asked : prompter.Asked()) {
+        if (asked.buttons == Buttons::YesNo) {
+            EXPECT_EQ(asked.defaultButton, Answer::No);
+        }
+    }
+    // A radio that does not answer: nothing can be checked, nothing is written.
+    radio.ClearLog();
+    radio.Options().silent = true;
+    prompter.Expect(std::nullopt, Answer::No).Expect(kSerialUnreadText, Answer::Ok);
+    HardwareModel model(Context());
+    EXPECT_EQ(model.Ok(), OkResult::Stay);
+    EXPECT_EQ(WrittenBlocks(), 0u);
+    prompter.Then(Answer::No);  // its closing code finds no radio either
+}
+
+// A table write that does not complete (a block not answered, or read back otherwise) may
+// leave part of the new tables in the radio: CANCEL says so, and the configuration takes the
+// tables the radio may now hold, marked changed.
+TEST_F(AlignmentTest, HardwareCancelAfterAnIncompleteWriteKeepsWhatTheRadioMayHold) {
+    for (const FaultKind fault : {FaultKind::Drop, FaultKind::BadReadback}) {
+        SCOPED_TRACE(fault == FaultKind::Drop ? "no answer" : "read back otherwise");
+        Page().SetTables(tables);
+        state.workspace.At(slot).state.Dirty = false;
+        HardwareModel model(Context());
+        model.values.fields[6] = "77";                         // VOX High: level table 8
+        radio.AddFault({fault, FrameKind::WriteBlock, 4, 1});  // the power table's second block
+        if (fault == FaultKind::BadReadback) {
+            prompter.Expect("Write Error !", Answer::Ok);
+        }
+        prompter.Expect(kTablesNotWrittenText, Answer::Ok);
+        EXPECT_EQ(model.Ok(), OkResult::Stay);
+        EXPECT_EQ(Page().Tables(), tables);
+        EXPECT_EQ(radio.Memory().Info(kInfoLevelTable + 8), 77);  // the level table went in
+        radio.ClearLog();
+        prompter.Expect(kTablesInPartText, Answer::Ok);
+        model.Cancel();
+        EXPECT_EQ(Page().LevelTable[8], 77);
+        EXPECT_EQ(Page().InfoWords[kInfoLevelTable + 8], 77);
+        EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
+        EXPECT_EQ(Params(), kLeaveTest);
+        EXPECT_TRUE(prompter.Done()) << prompter.Report();
+    }
+}
+
+TEST_F(AlignmentTest, HardwareCancelLeavesTheDocumentAsTheTuningDialogsFoundIt) {
+    const RadioInfoPage before = Page();
     HardwareModel hard(Context());
     EXPECT_TRUE(hard.Adjust());
     {
-        LevelPairModel battery(LevelMember::Battery, Context());
+        LevelPairModel battery(LevelMember::Battery, Context(), hard.Tables());
         battery.MoveBar(0, 99);
         EXPECT_EQ(battery.Ok(), OkResult::Stored);
     }
-    EXPECT_EQ(Page().LevelTable[6], 99);
-    EXPECT_EQ(Page().InfoWords[kInfoLevelTable + 6], 99);
+    EXPECT_EQ(hard.Tables().level[6], 99);
     hard.ShowTuned(Adjustment::Battery);
     EXPECT_EQ(hard.values.fields[4], "99");
     radio.ClearLog();
     hard.Cancel();
-    EXPECT_EQ(Page().LevelTable, levels);
-    EXPECT_EQ(Page().InfoWords, info);
+    EXPECT_EQ(Page().Tables(), before.Tables());
+    EXPECT_EQ(Page().InfoWords, before.InfoWords);
+    EXPECT_FALSE(state.workspace.At(slot).state.Dirty);
     EXPECT_EQ(Params(), kLeaveTest);
 
     // With no radio the Adjust buttons open nothing.
@@ -227,7 +338,7 @@ TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
                    {LevelMember::Vox, 2, 0x06, {70, 70, 70, 71, 71}, "70"}};     // 70.4
     for (const auto& [member, page, index, readings, expected] : cases) {
         radio.SetMeasurement(page, index, {readings});
-        LevelPairModel model(member, Context());
+        LevelPairModel model(member, Context(), tables);
         EXPECT_TRUE(model.AutoTune(1));
         EXPECT_EQ(model.boxes[1], expected);
         EXPECT_EQ(model.bars[1], std::stoi(expected));
@@ -239,7 +350,7 @@ TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
     // A reading not answered: "Read Error !", Cancel, and the box keeps its value.
     radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 2, 1});
     prompter.Expect("Read Error !", Answer::Cancel);
-    LevelPairModel squelch(LevelMember::Squelch, Context());
+    LevelPairModel squelch(LevelMember::Squelch, Context(), tables);
     const std::string before = squelch.boxes[0];
     EXPECT_FALSE(squelch.AutoTune(0));
     EXPECT_EQ(squelch.boxes[0], before);
@@ -248,14 +359,14 @@ TEST_F(AlignmentTest, SquelchAndVoxAverageFiveReadingsRounded) {
     // OK: the tight value into elements 2 and 0, the normal one into 3 and 1.
     squelch.boxes = {"33", "22"};
     EXPECT_EQ(squelch.Ok(), OkResult::Stored);
-    EXPECT_EQ((std::vector<int>(Page().LevelTable.begin(), Page().LevelTable.begin() + 4)),
+    EXPECT_EQ((std::vector<int>(tables.level.begin(), tables.level.begin() + 4)),
               (std::vector<int>{33, 22, 33, 22}));
     EXPECT_TRUE(prompter.Done());
 }
 
 TEST_F(AlignmentTest, BatteryReadsEveryHalfSecondUntilTwoReadingsAgreeOrTwentyDoNot) {
     radio.SetMeasurement(2, 0x07, {{120, 121, 121}});
-    LevelPairModel model(LevelMember::Battery, Context());
+    LevelPairModel model(LevelMember::Battery, Context(), tables);
     const std::int64_t start = clock.NowMs();
     EXPECT_TRUE(model.AutoTune(0));
     EXPECT_GE(clock.NowMs() - start, 1000);
@@ -271,11 +382,11 @@ TEST_F(AlignmentTest, BatteryReadsEveryHalfSecondUntilTwoReadingsAgreeOrTwentyDo
     // Bad text in a box: the bar's value comes back into it, and CANCEL leaves the table.
     model.boxes[1] = "300";
     prompter.Expect(kDataErrorText, Answer::Cancel);
-    const auto levels = Page().LevelTable;
+    const auto levels = tables.level;
     EXPECT_EQ(model.Ok(), OkResult::Cancelled);
     EXPECT_EQ(prompter.Asked().back().title, "Battery Over Alert");
     EXPECT_EQ(model.boxes[1], std::to_string(model.bars[1]));
-    EXPECT_EQ(Page().LevelTable, levels);
+    EXPECT_EQ(tables.level, levels);
     EXPECT_EQ(Params(), kBackToAlignment);
     EXPECT_TRUE(prompter.Done());
 }
@@ -283,7 +394,7 @@ TEST_F(AlignmentTest, BatteryReadsEveryHalfSecondUntilTwoReadingsAgreeOrTwentyDo
 TEST_F(AlignmentTest, KeyButtonsKeySwitchAndReleaseTheTransmitter) {
     radio.Memory().params[0][0x0A] = 0x41;
     Adjusted();
-    TxPowerModel model(Context());
+    TxPowerModel model(Context(), tables);
     ASSERT_TRUE(model.SetUp());
     Params();
     model.boxes = {"120", "40"};
@@ -342,7 +453,7 @@ TEST_F(AlignmentTest, KeyButtonsKeySwitchAndReleaseTheTransmitter) {
 
 TEST_F(AlignmentTest, PowerOkFillsBothHalvesOfThePowerTableAndEndsTheTest) {
     Adjusted();
-    TxPowerModel model(Context());
+    TxPowerModel model(Context(), tables);
     ASSERT_TRUE(model.SetUp());
     model.boxes = {"120", "40"};
     model.PressKey(PowerLevel::High);
@@ -350,8 +461,7 @@ TEST_F(AlignmentTest, PowerOkFillsBothHalvesOfThePowerTableAndEndsTheTest) {
     EXPECT_EQ(model.Ok(), OkResult::Stored);
     for (std::size_t i = 4; i < 12; ++i) {
         const int expected = i < 8 ? 120 : 40;
-        EXPECT_EQ(Page().PowerTable[i], expected) << i;
-        EXPECT_EQ(Page().InfoWords[kInfoPowerTable + i], expected) << i;
+        EXPECT_EQ(tables.power[i], expected) << i;
     }
     // Left keyed: 0xAA alone ends the test and the carrier.
     EXPECT_EQ(Params(), kLeaveTest);

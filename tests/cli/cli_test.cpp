@@ -325,6 +325,23 @@ TEST_F(CliRadioTest, WriteWithBackupCustomerAndReadOnANinetyNineChannelRadio) {
     EXPECT_TRUE(stored == date(today) || stored == date(Today()));  // either side of midnight
 }
 
+// A customer write the radio does not take whole says what the radio now holds; the serial
+// number is not written after a name that was not.
+TEST_F(CliRadioTest, ACustomerWriteThatFailsSaysWhatTheRadioHolds) {
+    StartRadio({"--serial", "SN-00042", "--customer", "Old Shop", "--bad-readback", "@1"});
+    const CliRun written = RadioCli({"customer", "--name", "New Shop", "--serial", "SN-7"});
+    EXPECT_EQ(written.exit, 1);
+    EXPECT_TRUE(
+        written.Said("petrel-cli: the customer name may be written only in part; the "
+                     "serial number is unchanged\n"))
+        << written.err;
+    EXPECT_TRUE(written.out.empty());
+    ASSERT_EQ(sim->Stop(), 0);
+    const auto info = DecodeCompanionFile(ReadBytes(dir.File("radio.ptx")));
+    ASSERT_TRUE(info);
+    EXPECT_EQ(std::string(info->begin() + 0xD1, info->begin() + 0xD9), "SN-00042");
+}
+
 TEST_F(CliRadioTest, AReadWhoseTraceCannotBeWrittenFails) {
     StartRadio({"--blank", "--band", "9", "--channels", "16"});
     const CliRun read = RadioCli({"read", "--trace", "/dev/full", dir.File("read.cfg")});
@@ -396,8 +413,9 @@ TEST_F(CliRadioTest, ReleaseSendsTheClosingCodeAndSaysWhetherTheRadioAnswered) {
     const CliRun silent = RadioCli({"release"});
     EXPECT_EQ(silent.exit, 1);
     EXPECT_TRUE(silent.out.empty());
-    EXPECT_TRUE(silent.Said("petrel-cli: the radio did not answer the closing code AAH; if it is "
-                            "transmitting, switch it off or remove its battery to stop it\n"));
+    EXPECT_TRUE(
+        silent.Said("petrel-cli: the radio did not answer the closing code AAH; if it is "
+                    "transmitting, switch it off or remove its battery to stop it\n"));
 }
 
 }  // namespace

@@ -247,6 +247,9 @@ TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
     };
     SysBlockBytes block = doc.state.SysBlock;
     block[0x07] ^= 0xFF;
+    InfoTables tables = doc.info.Tables();
+    tables.level[8] = 0x77;
+    tables.power[15] = 0x5A;
     // Lines outside the document are skipped: nothing changes, nothing is recorded.
     EXPECT_TRUE(EditChannelLines(doc, {{5, "x"}, {-1, "y"}}).empty());
     EXPECT_FALSE(doc.state.Dirty);
@@ -259,10 +262,12 @@ TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
          }},
         {"options", [&] { SetChannelOptions(doc, 2, kOptBclo | kOptScan); }},
         {"system block", [&] { WriteSysBlock(doc, block); }},
+        {"tables", [&] { SetInfoTables(doc, tables); }},
     };
-    // What an edit can change.
+    // What an edit can change; the tables with the page's words that hold them.
     const auto parts = [&] {
-        return std::tuple(doc.lines, doc.state.ChOption, doc.state.SysBlock);
+        return std::tuple(doc.lines, doc.state.ChOption, doc.state.SysBlock, doc.info.Tables(),
+                          doc.info.InfoWords);
     };
     for (const auto& [what, edit] : edits) {
         const auto before = parts();

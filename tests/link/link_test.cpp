@@ -107,11 +107,12 @@ TEST_F(FramesTest, CheckedBlockWriteReportsEveryDifferingByteOnce) {
     const std::array<std::uint8_t, 4> block = {0x10, 0x20, 0x30, 0x40};
     link.AddrHi = 7;
     link.AddrLo = 0xF0;
-    EXPECT_TRUE(link.WriteBlockChecked(block));
+    EXPECT_EQ(link.WriteBlockChecked(block), BlockWrite::Written);
 
+    // A read-back that differs is reported and is no success.
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock});  // its first byte
     prompter.Expect("Write Error !", Answer::Ok);
-    EXPECT_TRUE(link.WriteBlockChecked(block));
+    EXPECT_EQ(link.WriteBlockChecked(block), BlockWrite::ReadBackDiffers);
     EXPECT_EQ(prompter.Asked()[0].title, "");
 
     // A time-out is silent and leaves LinkOk as it was.
@@ -119,7 +120,7 @@ TEST_F(FramesTest, CheckedBlockWriteReportsEveryDifferingByteOnce) {
     for (const bool before : {true, false}) {
         state.LinkOk = before;
         ports.ClearRecords();
-        EXPECT_FALSE(link.WriteBlockChecked(block));
+        EXPECT_EQ(link.WriteBlockChecked(block), BlockWrite::NotAnswered);
         EXPECT_EQ(SincePayloadUs(), 210'000);
         EXPECT_EQ(state.LinkOk, before);
     }

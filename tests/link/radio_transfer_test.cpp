@@ -16,6 +16,7 @@
 #include "settings/radio_info.h"
 #include "support/documents.h"
 #include "support/temp_dir.h"
+#include "util/text.h"
 
 namespace petrel {
 namespace {
@@ -321,6 +322,62 @@ TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeeps
     link.WritePowerTable(power);
     EXPECT_EQ(Memory(0x7C0, 0x7D0), Bytes(16, 0x5A));
     EXPECT_EQ(Memory(0x100, 0x200), channels);
+}
+
+// The customer editor's OK (and petrel-cli customer) stops at the first block the radio does
+// not take and says what the radio now holds: never a new serial number beside a name that was
+// not written. The page takes only the texts the radio took.
+TEST_F(TransferTest, ACustomerWriteStopsAtTheFirstBlockTheRadioDoesNotTake) {
+    const struct {
+        std::optional<sim::Fault> fault;
+        std::string holds;  // "" when complete
+        std::size_t blockWrites;
+        std::string page;  // its name and serial number after
+    } cases[] = {
+        {sim::Fault{FaultKind::BadReadback, FrameKind::WriteBlock, 1, 1},
+         "the customer name may be written only in part; the serial number is unchanged", 2,
+         "OLD|OLD-1"},
+        {sim::Fault{FaultKind::Drop, FrameKind::WriteBlock, 5, 1},
+         "the customer name was written; the serial number may be written only in part", 6,
+         "NEW NAME|OLD-1"},
+        {sim::Fault{FaultKind::Drop, FrameKind::WriteParam, 0, 1},
+         "the customer name and serial number were written, but the radio did not answer the "
+         "closing code 90H",
+         8, "NEW NAME|NEW-1"},
+        {std::nullopt, "", 8, "NEW NAME|NEW-1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        radio.Memory() = sim::MakeRadio(9, 99, false, "PT0000012345", "HARBOUR TAXI");
+        radio.ClearLog();
+        if (c.fault) {
+            radio.AddFault(*c.fault);
+        }
+        if (c.fault && c.fault->kind == FaultKind::BadReadback) {
+            prompter.Expect("Write Error !", Answer::Ok);
+        }
+        RadioInfoPage page;
+        page.CustomerName = "OLD";
+        page.SerialNo = "OLD-1";
+        const CustomerWrite written =
+            WriteCustomerInfo(link, page, "NEW NAME", "NEW-1", {2024, 3, 9});
+        EXPECT_EQ(written.complete, c.holds.empty());
+        EXPECT_EQ(written.radioHolds, c.holds);
+        EXPECT_EQ(CountFrames(FrameKind::WriteBlock), c.blockWrites);
+        EXPECT_EQ(Trim(page.CustomerName) + "|" + Trim(page.SerialNo), c.page);
+        // The serial block's first characters, on information page 7.
+        const std::string serial(radio.Memory().bytes.begin() + 0x7D1,
+                                 radio.Memory().bytes.begin() + 0x7D4);
+        EXPECT_EQ(serial, c.blockWrites > 4 ? "NEW" : "PT0");
+        EXPECT_TRUE(prompter.Done()) << prompter.Report();
+    }
+    // No radio at all: nothing was sent.
+    radio.Options().silent = true;
+    prompter.Expect(TryAgain("Connecting Err"), Answer::No);
+    RadioInfoPage page;
+    EXPECT_EQ(WriteCustomerInfo(link, page, "NEW NAME", "NEW-1", {2024, 3, 9}).radioHolds,
+              "the customer name was not written; the serial number is unchanged");
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
 }
 
 TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {

@@ -198,8 +198,8 @@ TEST(Buttons, EdgeCasesOpenAndStoreAsTheRadioExpects) {
 }
 
 TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
-    // Name and serial typed; name elements 1-15 and serial elements 1-12 sent; the page's
-    // customer name.
+    // Name and serial typed; name elements 1-15 and serial elements 1-12 sent; the customer
+    // name stored.
     const std::tuple<const char*, const char*, std::string, std::string, std::string> cases[] = {
         {"  Harbour Taxi  ", "A1", "Harbour Taxi   ", "A1          ", "Harbour Taxi   "},
         {"Petrel Radio Shop Ltd", "PT-2024-00017", "Petrel Radio Sh", "PT-2024-0001",
@@ -207,17 +207,17 @@ TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
         {"M\xC3\xBCller \xE2\x82\xAC", "", "M\xFCller ?       ", "            ",
          "M\xC3\xBCller ?       "}};
     for (const auto& [typedName, typedSerial, nameSent, serialSent, customerName] : cases) {
-        RadioInfoPage page;
         TextBlock name{0xA5};
         TextBlock serial{0x5A};
-        FillCustomerBlocks(page, typedName, typedSerial, {2004, 1, 5}, name, serial);
+        const CustomerTexts page =
+            FillCustomerBlocks(typedName, typedSerial, {2004, 1, 5}, name, serial);
         EXPECT_EQ(std::string(name.begin() + 1, name.end()), nameSent) << typedName;
         EXPECT_EQ(std::string(serial.begin() + 1, serial.begin() + 13), serialSent);
         // Element 0 goes out as it was; the date is year, month, day.
         EXPECT_EQ((std::vector<int>{name[0], serial[0], serial[13], serial[14], serial[15]}),
                   (std::vector<int>{0xA5, 0x5A, 4, 1, 5}));
-        EXPECT_EQ(page.CustomerName, customerName);
-        EXPECT_EQ(page.SerialNo.size(), 15u);
+        EXPECT_EQ(page.name, customerName);
+        EXPECT_EQ(page.serial.size(), 15u);
     }
 }
 

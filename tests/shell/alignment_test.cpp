@@ -79,6 +79,8 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
     Child<QComboBox>(hard, "PSampling")->setCurrentIndex(9);
     Child<QComboBox>(hard, "cboSampling")->setCurrentIndex(0);
     const auto power = Doc(program, program.window.ActiveEditor()).info.PowerTable;
+    // A new configuration's tables are not a radio's: OK asks before writing them.
+    program.prompter.Expect(OtherRadioQuestion("", ""), Answer::Yes);
     Click(hard, "cmdOK");
     QTRY_VERIFY(program.window.HardwareWindow() == nullptr);
 

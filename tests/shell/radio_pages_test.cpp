@@ -3,6 +3,8 @@
 // pseudo-terminals behind one "cable" (a symbolic link the test points at one or the other).
 #include <QMdiArea>
 
+#include "alignment/alignment.h"
+#include "alignment/hardware_dialog.h"
 #include "document/info_page.h"
 #include "shell/link_radio.h"
 #include "shell/ui_support.h"
@@ -58,12 +60,30 @@ QString Box(QWidget* window, const char* name) {
     return Child<QLineEdit>(window, name)->text();
 }
 
+// Configure > Hardware Tuner and its password on an editor: the hardware window.
+HardDialog* OpenHard(Program& program, NotePadWindow* editor) {
+    Trigger(editor, "mnuTestHard");
+    TypePassword(Shown(&program.window, "frmPassword"), "531948");
+    return program.window.HardwareWindow();
+}
+
+// The level table of a companion file.
+QList<int> LevelTable(const std::string& ptx) {
+    const auto info = DecodeCompanionFile(ReadBytes(ptx));
+    QList<int> level;
+    for (std::size_t i = 0; info && i < kTableSize; ++i) {
+        level << (*info)[kInfoLevelTable + i];
+    }
+    return level;
+}
+
 }  // namespace
 
 class RadioPagesTest : public QObject {
     Q_OBJECT
   private slots:
     void eachWindowSavesItsOwnRadiosInformation();
+    void hardwareTunerWritesItsWindowsTablesIntoTheirOwnRadio();
 };
 
 // Upload radio A, Upload radio B, back to A's window: its information window and Save As hold
@@ -85,7 +105,8 @@ void RadioPagesTest::eachWindowSavesItsOwnRadiosInformation() {
     Plug(cable, simB.Device());
     Trigger(&program.window, "Upload");
     NotePadWindow* windowB = program.window.ActiveEditor();
-    QVERIFY(windowA != nullptr && windowB != nullptr && windowA != windowB);
+    QVERIFY2(windowA != nullptr && windowB != nullptr && windowA != windowB,
+             program.prompter.Report().c_str());
     QVERIFY_DONE(program.prompter);
 
     Activate(program, windowA);
@@ -115,6 +136,71 @@ void RadioPagesTest::eachWindowSavesItsOwnRadiosInformation() {
     QCOMPARE(ReadBytes(CompanionPath(savedA)), ReadBytes(a.ptx));
     QCOMPARE(ReadBytes(CompanionPath(savedB)), ReadBytes(b.ptx));
     QVERIFY_DONE(program.prompter);
+}
+
+// Two radios of one band. A's window active while B was read last and is on the cable: the
+// tuner shows A's tables and asks before writing them into B; on A's own radio it writes them
+// without asking. The tuned tables are one step of A's undo history and reach A's companion.
+void RadioPagesTest::hardwareTunerWritesItsWindowsTablesIntoTheirOwnRadio() {
+    TempDir dir;
+    const RadioFiles a = MakeRadioFiles(dir, "radioA", 9, "SN0012345678", "Harbour Taxi", 0x10);
+    const RadioFiles b = MakeRadioFiles(dir, "radioB", 9, "UHF000000042", "City Works", 0x60);
+    const std::string endA = dir.File("endA.cfg");
+    const std::string endB = dir.File("endB.cfg");
+    sim::SimProcess simA(kSimulator, {"--quiet", "--delay", "0", "--load", a.cfg, "--save", endA});
+    sim::SimProcess simB(kSimulator, {"--quiet", "--delay", "0", "--load", b.cfg, "--save", endB});
+    const std::string cable = dir.File("cable");
+    Plug(cable, simA.Device());
+    LinkRadio radio({cable});
+    Program program(&radio);
+    Trigger(&program.window, "Upload");
+    NotePadWindow* windowA = program.window.ActiveEditor();
+    QVERIFY2(windowA != nullptr, program.prompter.Report().c_str());
+    Plug(cable, simB.Device());
+    Trigger(&program.window, "Upload");
+    QVERIFY2(program.window.ActiveEditor() != windowA, program.prompter.Report().c_str());
+    Activate(program, windowA);
+
+    HardDialog* hard = OpenHard(program, windowA);
+    QVERIFY(hard != nullptr);
+    QCOMPARE(Box(hard, "SQLforNHi") + " " + Box(hard, "LoBAT") + " " + Box(hard, "txtPwrHi"),
+             QString("18 22 84"));  // A's: 0x10 + 2, 0x10 + 6, 0x50 + 4
+    Retype(Child(hard, "LoVOX"), "88");
+    program.prompter.Expect(OtherRadioQuestion("UHF000000042", "SN0012345678"), Answer::No);
+    Click(hard, "cmdOK");
+    QVERIFY(hard->isVisible());
+    QVERIFY(program.prompter.Asked().back().defaultButton == Answer::No);
+    Plug(cable, simA.Device());
+    Click(hard, "cmdOK");
+    QTRY_VERIFY(program.window.HardwareWindow() == nullptr);
+    QVERIFY_DONE(program.prompter);
+
+    // One undoable step: Undo puts A's tables back and the window is unchanged again; a later
+    // edit and its Undo leave the tables changed.
+    Document& docA = Doc(program, windowA);
+    QCOMPARE(int(docA.info.LevelTable[9]), 88);
+    QVERIFY(docA.state.Dirty);
+    Trigger(windowA, "mnuEUndo");
+    QCOMPARE(int(docA.info.LevelTable[9]), 0x19);
+    QVERIFY(!docA.state.Dirty);
+    Trigger(windowA, "mnuERedo");
+    windowA->ApplyEdits({{0, "1   446.093750  000=  None   446.093750  000=  None"}});
+    Trigger(windowA, "mnuEUndo");
+    QCOMPARE(int(docA.info.InfoWords[kInfoLevelTable + 9]), 88);
+    QVERIFY(docA.state.Dirty);
+    const std::string savedA = dir.File("A.cfg");
+    program.prompter.Expect(ChangedQuestion("TEMP1"), Answer::Yes);
+    program.chooser.Then(savedA);
+    Trigger(windowA, "mnuClose");
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(LevelTable(CompanionPath(savedA)).at(9), 88);
+
+    // A's radio has the new tables, B's its own.
+    QCOMPARE(simA.Stop(), 0);
+    QCOMPARE(simB.Stop(), 0);
+    QCOMPARE(LevelTable(CompanionPath(endA)).mid(0, 12),
+             LevelTable(CompanionPath(savedA)).mid(0, 12));
+    QCOMPARE(ReadBytes(CompanionPath(endB)), ReadBytes(b.ptx));
 }
 
 }  // namespace petrel::test

@@ -457,12 +457,18 @@ int Customer(Context& c, const Arguments& arguments) {
     if (ok && (name || serial)) {
         const std::string newName = name.value_or(Trim(radio.CustomerName));
         const std::string newSerial = serial.value_or(Trim(radio.SerialNo));
-        ok = WriteCustomerInfo(session.link, radio, newName, newSerial, Today()) &&
-             ReadCustomerInfo(session.link, radio) && Trim(radio.CustomerName) == newName &&
-             Trim(radio.SerialNo) == newSerial;
-        if (!ok && !c.state.RadioAbsent) {
-            c.err << "petrel-cli: the customer name and serial number could not be written and "
-                     "read back\n";
+        const CustomerWrite written =
+            WriteCustomerInfo(session.link, radio, newName, newSerial, Today());
+        if (!written.complete) {
+            c.err << "petrel-cli: " << written.radioHolds << '\n';
+            ok = false;
+        } else {
+            ok = ReadCustomerInfo(session.link, radio) && Trim(radio.CustomerName) == newName &&
+                 Trim(radio.SerialNo) == newSerial;
+            if (!ok && !c.state.RadioAbsent) {
+                c.err << "petrel-cli: the customer name and serial number were written but "
+                         "could not be read back as written\n";
+            }
         }
     }
     if (!ok) {
