@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <string_view>
 
 #include "document/program_state.h"
 #include "link/link_trace.h"
 #include "link/port_scan.h"
 #include "ports/clock.h"
+#include "release.h"
 #include "shell/link_radio.h"
 #include "shell/main_window.h"
 #include "shell/qt_ports.h"
@@ -17,22 +19,66 @@
 #include "shell/tool_icons.h"
 #include "shell/user_settings.h"
 
+namespace {
+
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption version{{"v", "version"}, "Displays version information."};
+
+    CommandLine() {
+        parser.setApplicationDescription(
+            "Dealer programming software for Petrel radios. Opens each FILE.cfg given.");
+        parser.addHelpOption();
+        parser.addOption(version);
+        parser.addPositionalArgument("files", "Configurations to open after start-up.",
+                                     "[FILE.cfg...]");
+    }
+};
+
+// --help and --version are answered on the terminal, which needs no display: they are looked
+// for before the QApplication, which does.
+bool AsksForTextOnly(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            return false;
+        }
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+void NameApplication() {
+    QCoreApplication::setApplicationName("Petrel CPS");
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(petrel::kReleaseVersion));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (AsksForTextOnly(argc, argv)) {
+        const QCoreApplication text(argc, argv);
+        NameApplication();
+        CommandLine command;
+        command.parser.process(text);  // help, and usage errors, end the program here
+        if (command.parser.isSet(command.version)) {
+            std::fputs(petrel::VersionText("petrel-cps").c_str(), stdout);
+        }
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Petrel CPS");
-    QApplication::setApplicationVersion(QStringLiteral("1.20"));
+    NameApplication();
     QApplication::setWindowIcon(petrel::ToolIcon("Radio"));
     petrel::QuitOnTerminationSignals();
     // The desktop entry's name: the desktop shows its icon for the program's windows.
-    QGuiApplication::setDesktopFileName(QStringLiteral("petrel-cps"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(petrel::kDesktopId));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Dealer programming software for Petrel radios. Opens each FILE.cfg given.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("files", "Configurations to open after start-up.",
-                                 "[FILE.cfg...]");
+    CommandLine command;
+    QCommandLineParser& parser = command.parser;
     parser.process(app);
     // Named from the folder the program was started in, before it moves to its own.
     QStringList files;

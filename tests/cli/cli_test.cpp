@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -178,6 +179,28 @@ TEST_F(CliTest, RefusalsPrintTheirMessageAndExit1UsageErrorsExit2) {
         EXPECT_TRUE(run.Said("usage: petrel-cli")) << usage;
     }
     EXPECT_FALSE(fs::exists(dir.File("x.cfg")));
+}
+
+TEST_F(CliTest, HelpAndVersionAnswerOnStandardOutputOnlyAlone) {
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.exit, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: petrel-cli show")) << help.out;
+    EXPECT_TRUE(help.err.empty());
+    const CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.exit, 0);
+    EXPECT_TRUE(version.out.starts_with("petrel-cli 1.")) << version.out;
+    EXPECT_TRUE(version.out.ends_with("\nLicense GPLv3+: GNU GPL version 3 or later "
+                                      "<https://gnu.org/licenses/gpl.html>\n"))
+        << version.out;
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 2);
+    EXPECT_TRUE(version.err.empty());
+    // Anywhere else they are no command, or an option the command does not know.
+    for (const Args& args :
+         {Args{"--version", "x.cfg"}, Args{"show", "--version", "x.cfg"}, Args{"show", "--help"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.exit, 2) << args[1];
+        EXPECT_TRUE(run.out.empty());
+    }
 }
 
 TEST_F(CliTest, ChannelsGoOutAndComeInAsCsvAndARefusedImportWritesNothing) {

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build folder (no root needed) and checks what it holds: the
-# programs, the desktop entry with its icon, the man pages and the user guide, nothing of the
-# tests, and the run-time dependencies.
+# Builds the Debian package from a build folder (no root needed) and checks it: the programs,
+# the desktop entry with its icon and the AppStream metainfo of the same name, the man pages,
+# the user guide with the copyright and the changelog, nothing of the tests, the run-time
+# dependencies, and that the programs, the changelog and the metainfo name the package's
+# version and the copyright's licence. Then Debian's own tools judge it: lintian the package,
+# appstreamcli the metainfo, desktop-file-validate the desktop entry. An error or a warning of
+# any of them fails the test; lintian's informational tags are listed.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -15,22 +19,36 @@ deb=${debs[0]}
 [ -f "$deb" ] || { echo "no petrel-cps_<version>_amd64.deb made"; exit 1; }
 failed=0
 problem() { echo "$*"; failed=1; }
+version=$(dpkg-deb -f "$deb" Version)
+root=$out/root
+dpkg-deb -x "$deb" "$root"
+doc=$root/usr/share/doc/petrel-cps
 
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
+# The desktop entry and the metainfo share the program's reverse-DNS id.
+metainfos=$(grep '^\./usr/share/metainfo/.' <<<"$files" || true)
+[ "$(wc -l <<<"$metainfos")" -eq 1 ] || problem "not one AppStream metainfo file: $metainfos"
+id=$(basename "$(head -n1 <<<"$metainfos")" .metainfo.xml)
+[[ $id =~ ^[a-z][a-z0-9_]*(\.[a-z][a-z0-9_]*){2,}$ ]] || problem "not a reverse-DNS id: $id"
+entry_path=./usr/share/applications/$id.desktop
 for path in \
   ./usr/bin/petrel-cps ./usr/bin/petrel-cli ./usr/bin/petrel-radio-sim \
-  ./usr/share/applications/petrel-cps.desktop \
+  "$entry_path" \
   ./usr/share/icons/hicolor/scalable/apps/petrel-cps.svg \
   ./usr/share/icons/hicolor/16x16/apps/petrel-cps.png \
   ./usr/share/icons/hicolor/48x48/apps/petrel-cps.png \
   ./usr/share/icons/hicolor/256x256/apps/petrel-cps.png \
+  ./usr/share/man/man1/petrel-cps.1.gz \
   ./usr/share/man/man1/petrel-cli.1.gz ./usr/share/man/man1/petrel-radio-sim.1.gz \
+  ./usr/share/doc/petrel-cps/copyright ./usr/share/doc/petrel-cps/changelog.gz \
   ./usr/share/doc/petrel-cps/README.md ./usr/share/doc/petrel-cps/docs/main-window.png; do
   grep -qxF "$path" <<<"$files" || problem "missing: $path"
 done
 extra=$(grep '^\./usr/bin/.' <<<"$files" | grep -vxE '\./usr/bin/petrel-(cps|cli|radio-sim)' || true)
 [ -z "$extra" ] || problem "not for users: $extra"
 grep -v '^\./usr/' <<<"$files" | grep -qv '^\./$' && problem "outside /usr: $(grep -v '^\./usr/' <<<"$files")"
+other_entries=$(grep '^\./usr/share/applications/.' <<<"$files" | grep -vxF "$entry_path" || true)
+[ -z "$other_entries" ] || problem "desktop entries not named by the id $id: $other_entries"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
@@ -39,9 +57,67 @@ for package in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6printsupport6 q
 done
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || problem "not amd64"
 
-entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/applications/petrel-cps.desktop)
-grep -qx 'Exec=/usr/bin/petrel-cps %F' <<<"$entry" || problem "desktop Exec: $(grep Exec <<<"$entry")"
-grep -qx 'Icon=petrel-cps' <<<"$entry" || problem "desktop entry without the icon"
+entry=$root/${entry_path#./}
+if [ -f "$entry" ]; then
+  grep -qx 'Exec=/usr/bin/petrel-cps %F' "$entry" || problem "desktop Exec: $(grep Exec "$entry")"
+  grep -qx 'Icon=petrel-cps' "$entry" || problem "desktop entry without the icon"
+  # The program names its windows' desktop entry by the same id.
+  grep -aqF "$id" "$root/usr/bin/petrel-cps" || problem "petrel-cps does not name the entry $id"
+fi
 
-[ $failed -eq 0 ] && echo "$(basename "$deb"): contents and dependencies as expected"
+# The licence: GPL 3 or later in the copyright file, and in each program's --version under
+# the package's version. petrel-cps answers without a display.
+grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+  "$doc/copyright" || problem "copyright: not in the machine-readable format"
+grep -qx 'License: GPL-3+' "$doc/copyright" || problem "copyright: no GPL-3+ licence"
+licence='License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>'
+for program in petrel-cps petrel-cli petrel-radio-sim; do
+  said=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    "$root/usr/bin/$program" --version 2>&1) || problem "$program --version failed: $said"
+  [ "$said" = "$program $version"$'\n'"$licence" ] ||
+    problem "$program --version says: $said"
+done
+
+# The newest release of the changelog, of the metainfo and of the man pages is the package's.
+for page in petrel-cps petrel-cli petrel-radio-sim; do
+  zcat "$root/usr/share/man/man1/$page.1.gz" >"$out/$page.1" 2>/dev/null || true
+  grep -q "^\.TH .* \"Petrel CPS $version\"" "$out/$page.1" ||
+    problem "man page $page is not of Petrel CPS $version"
+done
+zcat "$doc/changelog.gz" >"$out/changelog" 2>/dev/null || true
+changed=$(dpkg-parsechangelog -l "$out/changelog" -S Version 2>&1) || true
+[ "$changed" = "$version" ] || problem "changelog's newest release $changed, package $version"
+metainfo=$root/usr/share/metainfo/$id.metainfo.xml
+named=$(grep -o -m1 '<id>[^<]*</id>' "$metainfo" | sed 's/<[^>]*>//g' || true)
+[ "$named" = "$id" ] || problem "metainfo file $id.metainfo.xml holds the component $named"
+released=$(grep -o -m1 '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2 || true)
+[ "$released" = "$version" ] || problem "metainfo's newest release $released, package $version"
+
+# Debian's own tools: an error or a warning fails.
+lintian --allow-root --display-info --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 ||
+  problem "lintian: $(cat "$out/lintian.log")"
+if grep -qE '^[EW]: ' "$out/lintian.log"; then
+  problem "lintian: $(grep -E '^[EW]: ' "$out/lintian.log")"
+fi
+appstreamcli validate --no-net --pedantic "$metainfo" >"$out/appstream.log" 2>&1 ||
+  problem "appstreamcli validate: $(cat "$out/appstream.log")"
+if grep -qE '^[EW]: ' "$out/appstream.log"; then
+  problem "appstreamcli validate: $(grep -E '^[EW]: ' "$out/appstream.log")"
+fi
+# The metainfo together with the desktop entry and icons it refers to.
+appstreamcli validate-tree --no-net "$root" >"$out/tree.log" 2>&1 ||
+  problem "appstreamcli validate-tree: $(cat "$out/tree.log")"
+if grep -qE '^[EW]: ' "$out/tree.log"; then
+  problem "appstreamcli validate-tree: $(grep -E '^[EW]: ' "$out/tree.log")"
+fi
+desktop=$(desktop-file-validate "$entry" 2>&1) || problem "desktop-file-validate: $desktop"
+if grep -qE '(error|warning):' <<<"$desktop"; then
+  problem "desktop-file-validate: $desktop"
+fi
+
+if [ $failed -eq 0 ]; then
+  echo "$(basename "$deb"): contents, versions and licence as expected; lintian,"
+  echo "appstreamcli and desktop-file-validate report no error or warning"
+  grep -E '^[IPXN]: ' "$out/lintian.log" "$out/appstream.log" || true
+fi
 exit $failed

@@ -23,6 +23,7 @@
 #include "ports/clock.h"
 #include "print/print_report.h"
 #include "print/text_surface.h"
+#include "release.h"
 #include "settings/radio_info.h"
 #include "settings/settings_report.h"
 #include "util/text.h"
@@ -43,7 +44,8 @@ constexpr const char* kUsage =
     "                        [--backup DIR] IN.cfg\n"
     "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
     "                           [--serial TEXT]\n"
-    "       petrel-cli release [--port DEV]... [--retries N] [--trace FILE]\n";
+    "       petrel-cli release [--port DEV]... [--retries N] [--trace FILE]\n"
+    "       petrel-cli --help | --version\n";
 
 struct UsageError {
     std::string reason;
@@ -529,6 +531,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     try {
         if (args.empty()) {
             throw UsageError{"no command"};
+        }
+        if (args.size() == 1 && args[0] == "--help") {
+            out << kUsage;
+            return kExitOk;
+        }
+        if (args.size() == 1 && args[0] == "--version") {
+            out << VersionText("petrel-cli");
+            return kExitOk;
         }
         for (const auto& command : Commands()) {
             if (args[0] == command.name) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "link/frame_protocol.h"
+#include "release.h"
 #include "sim_engine.h"
 
 namespace {
@@ -89,6 +90,7 @@ Log:
   --log FILE           log every frame received to FILE instead of standard error
   --quiet              no frame log
   --help               this text
+  --version            the version and the licence
 
 Exit status: 0 when stopped normally, 1 when the device cannot be made or a file not read or
 written, 2 for a usage error, 3 when the radio was left transmitting.
@@ -118,6 +120,7 @@ struct Options {
     std::string logPath;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 int ParseNumber(const std::string& text, int low, int high, const std::string& what) {
@@ -175,6 +178,8 @@ Options ParseOptions(int argc, char** argv) {
         };
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--band") {
             options.band = ParseNumber(value(), 0, 255, "--band");
             options.bandGiven = true;
@@ -410,6 +415,10 @@ int main(int argc, char** argv) {
         const Options options = ParseOptions(argc, argv);
         if (options.help) {
             std::cout << kHelp;
+            return kExitOk;
+        }
+        if (options.version) {
+            std::cout << petrel::VersionText("petrel-radio-sim");
             return kExitOk;
         }
         return Run(options);
