@@ -93,27 +93,27 @@ named=$(grep -o -m1 '<id>[^<]*</id>' "$metainfo" | sed 's/<[^>]*>//g' || true)
 released=$(grep -o -m1 '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2 || true)
 [ "$released" = "$version" ] || problem "metainfo's newest release $released, package $version"
 
-# Debian's own tools: an error or a warning fails.
-lintian --allow-root --display-info --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 ||
-  problem "lintian: $(cat "$out/lintian.log")"
-if grep -qE '^[EW]: ' "$out/lintian.log"; then
-  problem "lintian: $(grep -E '^[EW]: ' "$out/lintian.log")"
-fi
-appstreamcli validate --no-net --pedantic "$metainfo" >"$out/appstream.log" 2>&1 ||
-  problem "appstreamcli validate: $(cat "$out/appstream.log")"
-if grep -qE '^[EW]: ' "$out/appstream.log"; then
-  problem "appstreamcli validate: $(grep -E '^[EW]: ' "$out/appstream.log")"
-fi
-# The metainfo together with the desktop entry and icons it refers to.
-appstreamcli validate-tree --no-net "$root" >"$out/tree.log" 2>&1 ||
-  problem "appstreamcli validate-tree: $(cat "$out/tree.log")"
-if grep -qE '^[EW]: ' "$out/tree.log"; then
-  problem "appstreamcli validate-tree: $(grep -E '^[EW]: ' "$out/tree.log")"
-fi
-desktop=$(desktop-file-validate "$entry" 2>&1) || problem "desktop-file-validate: $desktop"
-if grep -qE '(error|warning):' <<<"$desktop"; then
-  problem "desktop-file-validate: $desktop"
-fi
+# Debian's own tools: an error or a warning fails. judge LOG PATTERN COMMAND... runs a tool
+# into LOG and names its lines that match PATTERN, its errors and warnings (or all it said, when
+# it failed without any).
+judge() {
+  local log=$1 pattern=$2
+  shift 2
+  local status=0 said
+  "$@" >"$log" 2>&1 || status=$?
+  said=$(grep -E "$pattern" "$log" || true)
+  if [ -n "$said" ]; then
+    problem "$1: $said"
+  elif [ $status -ne 0 ]; then
+    problem "$1 failed ($status): $(cat "$log")"
+  fi
+}
+judge "$out/lintian.log" '^[EW]: ' \
+  lintian --allow-root --display-info --fail-on error,warning "$deb"
+judge "$out/appstream.log" '^ *[EW]: ' appstreamcli validate --no-net --pedantic "$metainfo"
+# The metainfo together with the desktop entry and the icons it refers to.
+judge "$out/tree.log" '^ *[EW]: ' appstreamcli validate-tree --no-net "$root"
+judge "$out/desktop.log" ': (error|warning): ' desktop-file-validate "$entry"
 
 if [ $failed -eq 0 ]; then
   echo "$(basename "$deb"): contents, versions and licence as expected; lintian,"
