@@ -189,8 +189,9 @@ TEST_F(CliTest, HelpAndVersionAnswerOnStandardOutputOnlyAlone) {
     const CliRun version = Cli({"--version"});
     EXPECT_EQ(version.exit, 0);
     EXPECT_TRUE(version.out.starts_with("petrel-cli 1.")) << version.out;
-    EXPECT_TRUE(version.out.ends_with("\nLicense GPLv3+: GNU GPL version 3 or later "
-                                      "<https://gnu.org/licenses/gpl.html>\n"))
+    EXPECT_TRUE(
+        version.out.ends_with("\nLicense GPLv3+: GNU GPL version 3 or later "
+                              "<https://gnu.org/licenses/gpl.html>\n"))
         << version.out;
     EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '\n'), 2);
     EXPECT_TRUE(version.err.empty());
