@@ -5,12 +5,12 @@
 #include <map>
 #include <memory>
 
-#include "alignment/hardware_params.h"
-#include "alignment/level_pair.h"
-#include "alignment/tx_power.h"
-#include "document/document_edit.h"
-#include "document/info_page.h"
-#include "document/new_config.h"
+#include "core/alignment/hardware_params.h"
+#include "core/alignment/level_pair.h"
+#include "core/alignment/tx_power.h"
+#include "core/document/new_config.h"
+#include "core/model/document_edit.h"
+#include "core/model/info_page.h"
 #include "link/link_fixture.h"
 #include "support/golden.h"
 

@@ -1,18 +1,18 @@
-#include "channels/channel_csv.h"
+#include "core/channels/channel_csv.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <sstream>
 
-#include "channels/channel_line.h"
-#include "channels/channel_options.h"
-#include "channels/freq_codec.h"
-#include "channels/tone_table.h"
-#include "document/band_table.h"
-#include "document/document_lifecycle.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
+#include "core/channels/channel_options.h"
+#include "core/document/document_lifecycle.h"
+#include "core/document/new_config.h"
+#include "core/model/band_table.h"
+#include "core/model/channel_line.h"
+#include "core/model/freq_codec.h"
+#include "core/model/program_state.h"
+#include "core/model/tone_table.h"
 #include "support/golden.h"
 
 namespace petrel {

@@ -5,14 +5,14 @@
 #include <random>
 #include <sstream>
 
-#include "channels/channel_check.h"
-#include "channels/channel_dialogs.h"
-#include "channels/channel_line.h"
-#include "channels/freq_codec.h"
-#include "channels/line_editing.h"
-#include "document/document_edit.h"
-#include "document/program_state.h"
-#include "document/radio_image.h"
+#include "core/channels/channel_check.h"
+#include "core/channels/channel_dialogs.h"
+#include "core/channels/line_editing.h"
+#include "core/model/channel_line.h"
+#include "core/model/document_edit.h"
+#include "core/model/freq_codec.h"
+#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
 #include "support/documents.h"
 #include "support/golden.h"
 

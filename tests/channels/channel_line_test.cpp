@@ -1,17 +1,17 @@
-#include "channels/channel_line.h"
+#include "core/model/channel_line.h"
 
 #include <gtest/gtest.h>
 
 #include <span>
 #include <sstream>
 
-#include "channels/channel_check.h"
-#include "document/program_state.h"
-#include "document/radio_image.h"
-#include "link/link_trace.h"
+#include "core/channels/channel_check.h"
+#include "core/link/link_trace.h"
+#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
+#include "core/util/text.h"
 #include "support/fakes.h"
 #include "support/golden.h"
-#include "util/text.h"
 
 namespace petrel {
 namespace {

@@ -1,9 +1,9 @@
-#include "channels/channel_options.h"
+#include "core/channels/channel_options.h"
 
 #include <gtest/gtest.h>
 
-#include "channels/channel_line.h"
-#include "document/radio_image.h"
+#include "core/model/channel_line.h"
+#include "core/model/radio_image.h"
 #include "support/documents.h"
 
 namespace petrel {

@@ -1,4 +1,4 @@
-#include "channels/freq_codec.h"
+#include "core/model/freq_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <optional>
 #include <set>
 
-#include "channels/bit_text.h"
-#include "channels/tone_table.h"
-#include "document/band_table.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
+#include "core/document/new_config.h"
+#include "core/model/band_table.h"
+#include "core/model/bit_text.h"
+#include "core/model/program_state.h"
+#include "core/model/tone_table.h"
 #include "support/golden.h"
 
 namespace petrel {

@@ -14,13 +14,13 @@
 #include <sstream>
 #include <system_error>
 
-#include "channels/channel_line.h"
-#include "document/config_file.h"
-#include "document/info_page.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
-#include "link/test_marker.h"
-#include "settings/radio_info.h"
+#include "core/document/config_file.h"
+#include "core/document/new_config.h"
+#include "core/link/test_marker.h"
+#include "core/model/channel_line.h"
+#include "core/model/info_page.h"
+#include "core/model/program_state.h"
+#include "core/settings/radio_info.h"
 #include "sim_process.h"
 #include "support/documents.h"
 #include "support/fakes.h"

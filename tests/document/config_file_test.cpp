@@ -1,4 +1,4 @@
-#include "document/config_file.h"
+#include "core/document/config_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,12 +9,12 @@
 #include <random>
 #include <system_error>
 
-#include "channels/channel_line.h"
-#include "document/info_page.h"
-#include "document/new_config.h"
+#include "core/document/new_config.h"
+#include "core/model/channel_line.h"
+#include "core/model/info_page.h"
+#include "core/util/text.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
-#include "util/text.h"
 
 namespace petrel {
 namespace {

@@ -4,19 +4,19 @@
 #include <cstdio>
 #include <span>
 
-#include "channels/channel_options.h"
-#include "channels/freq_codec.h"
-#include "document/band_table.h"
-#include "document/document_edit.h"
-#include "document/document_lifecycle.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
-#include "document/radio_image.h"
-#include "document/shell_model.h"
-#include "ports/status_line.h"
-#include "settings/sys_block.h"
+#include "core/channels/channel_options.h"
+#include "core/document/document_lifecycle.h"
+#include "core/document/new_config.h"
+#include "core/model/band_table.h"
+#include "core/model/document_edit.h"
+#include "core/model/freq_codec.h"
+#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
+#include "core/ports/status_line.h"
+#include "core/settings/sys_block.h"
+#include "core/shell/shell_model.h"
+#include "core/util/text.h"
 #include "support/golden.h"
-#include "util/text.h"
 
 namespace petrel {
 namespace {

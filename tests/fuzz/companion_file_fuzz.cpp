@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/config_file.h"
-#include "document/new_config.h"
+#include "core/document/config_file.h"
+#include "core/document/new_config.h"
 #include "fuzz_support.h"
 
 using namespace petrel;

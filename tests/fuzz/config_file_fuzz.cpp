@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "channels/channel_check.h"
-#include "document/config_file.h"
-#include "document/document_lifecycle.h"
+#include "core/channels/channel_check.h"
+#include "core/document/config_file.h"
+#include "core/document/document_lifecycle.h"
 #include "fuzz_support.h"
 
 using namespace petrel;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ports/prompter.h"
+#include "core/ports/prompter.h"
 #include "support/fakes.h"
 
 namespace petrel::fuzz {

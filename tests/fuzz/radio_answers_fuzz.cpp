@@ -15,12 +15,12 @@
 #include <deque>
 #include <span>
 
-#include "channels/channel_line.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
+#include "core/document/new_config.h"
+#include "core/link/radio_link.h"
+#include "core/model/channel_line.h"
+#include "core/model/program_state.h"
+#include "core/ports/clock.h"
 #include "fuzz_support.h"
-#include "link/radio_link.h"
-#include "ports/clock.h"
 
 using namespace petrel;
 

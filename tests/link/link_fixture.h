@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "document/program_state.h"
-#include "link/link_trace.h"
-#include "link/radio_link.h"
+#include "core/link/link_trace.h"
+#include "core/link/radio_link.h"
+#include "core/model/program_state.h"
 #include "simulated_ports.h"
 #include "support/fakes.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <variant>
 
-#include "link/link_trace.h"
+#include "core/link/link_trace.h"
 #include "link_fixture.h"
 #include "support/golden.h"
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "core/link/test_marker.h"
 #include "link/link_fixture.h"
-#include "link/test_marker.h"
 #include "support/temp_dir.h"
 
 namespace petrel {

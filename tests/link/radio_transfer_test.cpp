@@ -9,14 +9,14 @@
 #include <iterator>
 #include <tuple>
 
-#include "document/config_file.h"
-#include "document/new_config.h"
-#include "link/radio_backup.h"
+#include "core/document/config_file.h"
+#include "core/document/new_config.h"
+#include "core/link/radio_backup.h"
+#include "core/settings/radio_info.h"
+#include "core/util/text.h"
 #include "link_fixture.h"
-#include "settings/radio_info.h"
 #include "support/documents.h"
 #include "support/temp_dir.h"
-#include "util/text.h"
 
 namespace petrel {
 namespace {

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <thread>
 
-#include "document/program_state.h"
-#include "link/port_scan.h"
-#include "link/termios_serial_port.h"
+#include "core/link/port_scan.h"
+#include "core/link/termios_serial_port.h"
+#include "core/model/program_state.h"
 #include "support/fakes.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"

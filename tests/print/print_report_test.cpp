@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <map>
 
-#include "channels/channel_line.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
-#include "print/print_report.h"
-#include "print/text_surface.h"
+#include "core/document/new_config.h"
+#include "core/model/channel_line.h"
+#include "core/model/program_state.h"
+#include "core/print/print_report.h"
+#include "core/print/text_surface.h"
 #include "support/documents.h"
 #include "support/golden.h"
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "link/termios_serial_port.h"
+#include "core/link/termios_serial_port.h"
 #include "sim_process.h"
 #include "support/temp_dir.h"
 

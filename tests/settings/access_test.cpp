@@ -1,8 +1,8 @@
-#include "settings/access.h"
+#include "core/settings/access.h"
 
 #include <gtest/gtest.h>
 
-#include "document/program_state.h"
+#include "core/model/program_state.h"
 #include "support/golden.h"
 
 namespace petrel {

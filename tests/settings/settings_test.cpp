@@ -7,14 +7,14 @@
 #include <set>
 #include <sstream>
 
-#include "document/band_table.h"
-#include "document/program_state.h"
-#include "settings/button_options.h"
-#include "settings/radio_info.h"
-#include "settings/system_options.h"
+#include "core/model/band_table.h"
+#include "core/model/program_state.h"
+#include "core/settings/button_options.h"
+#include "core/settings/radio_info.h"
+#include "core/settings/system_options.h"
+#include "core/util/text.h"
 #include "support/documents.h"
 #include "support/golden.h"
-#include "util/text.h"
 
 namespace petrel {
 namespace {

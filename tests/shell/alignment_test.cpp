@@ -1,13 +1,13 @@
 // The alignment windows driven by their controls against petrel-radio-sim on a pseudo-terminal,
 // in real time: what reaches the radio, and that it is never left keyed or in a test state.
-#include "alignment/hardware_dialog.h"
-#include "document/info_page.h"
-#include "document/shell_model.h"
-#include "link/frame_protocol.h"
-#include "link/test_marker.h"
-#include "shell/link_radio.h"
+#include "core/link/frame_protocol.h"
+#include "core/link/test_marker.h"
+#include "core/model/info_page.h"
+#include "core/shell/shell_model.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
+#include "ui/alignment/hardware_dialog.h"
+#include "ui/link/link_radio.h"
 
 namespace petrel::test {
 

@@ -10,12 +10,12 @@
 #include <QScreen>
 #include <csignal>
 
-#include "document/shell_model.h"
-#include "shell/link_radio.h"
-#include "shell/qt_ports.h"
-#include "shell/quit_signals.h"
+#include "core/shell/shell_model.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
+#include "ui/common/qt_ports.h"
+#include "ui/link/link_radio.h"
+#include "ui/shell/quit_signals.h"
 
 namespace petrel::test {
 

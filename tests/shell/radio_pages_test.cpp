@@ -3,13 +3,13 @@
 // pseudo-terminals behind one "cable" (a symbolic link the test points at one or the other).
 #include <QMdiArea>
 
-#include "alignment/alignment.h"
-#include "alignment/hardware_dialog.h"
-#include "document/info_page.h"
-#include "shell/link_radio.h"
+#include "core/alignment/alignment.h"
+#include "core/model/info_page.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
 #include "support/documents.h"
+#include "ui/alignment/hardware_dialog.h"
+#include "ui/link/link_radio.h"
 
 namespace petrel::test {
 

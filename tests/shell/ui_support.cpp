@@ -6,7 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include "shell/qt_ports.h"
+#include "ui/common/qt_ports.h"
 
 namespace petrel::test {
 

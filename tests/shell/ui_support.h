@@ -20,19 +20,19 @@
 #include <string>
 #include <vector>
 
-#include "channels/channel_line.h"
-#include "document/config_file.h"
-#include "document/new_config.h"
-#include "document/notepad_window.h"
-#include "document/program_state.h"
-#include "ports/clock.h"
-#include "ports/prompter.h"
-#include "shell/main_window.h"
-#include "shell/radio_seam.h"
-#include "shell/status_area.h"
-#include "shell/user_settings.h"
+#include "core/document/config_file.h"
+#include "core/document/new_config.h"
+#include "core/model/channel_line.h"
+#include "core/model/program_state.h"
+#include "core/ports/clock.h"
+#include "core/ports/prompter.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "ui/common/user_settings.h"
+#include "ui/editor/notepad_window.h"
+#include "ui/link/radio_seam.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/status_area.h"
 
 // Fails the test unless every scripted message came, with the expected words, and no other.
 #define QVERIFY_DONE(prompter) QVERIFY2((prompter).Done(), (prompter).Report().c_str())

@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QUndoStack>
 
-#include "channels/channel_csv.h"
-#include "channels/channel_options.h"
-#include "shell/report_printer.h"
+#include "core/channels/channel_csv.h"
+#include "core/channels/channel_options.h"
 #include "shell/ui_support.h"
+#include "ui/print/report_printer.h"
 
 namespace petrel::test {
 

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <vector>
 
-#include "channels/channel_line.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
-#include "document/radio_image.h"
-#include "settings/sys_block.h"
+#include "core/document/new_config.h"
+#include "core/model/channel_line.h"
+#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
+#include "core/settings/sys_block.h"
 
 namespace petrel::test {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/prompter.h"
-#include "ports/status_line.h"
+#include "core/ports/prompter.h"
+#include "core/ports/status_line.h"
 
 namespace petrel::test {
 

@@ -114,7 +114,7 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    std::string program = (fs::path(argv[0]).parent_path() / "../../src/shell/petrel-cps").string();
+    std::string program = (fs::path(argv[0]).parent_path() / "../../src/ui/petrel-cps").string();
     int runs = 10;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "print/print_report.h"
+#include "core/print/print_report.h"
 
 namespace petrel::cli {
 

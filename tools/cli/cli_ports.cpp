@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "util/text.h"
+#include "core/util/text.h"
 
 namespace petrel::cli {
 

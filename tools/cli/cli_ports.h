@@ -3,8 +3,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "ports/prompter.h"
-#include "ports/status_line.h"
+#include "core/ports/prompter.h"
+#include "core/ports/status_line.h"
 
 namespace petrel::cli {
 

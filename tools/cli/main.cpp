@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "cli.h"
-#include "link/link_trace.h"
-#include "util/descriptor_output.h"
+#include "core/link/link_trace.h"
+#include "core/util/descriptor_output.h"
 
 #ifdef PETREL_CLI_PDF
 #include <QGuiApplication>
 
-#include "shell/painter_print_surface.h"
+#include "ui/print/painter_print_surface.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
     if (const char* ports = std::getenv("PETREL_PORTS")) {
         environment.ports = ports;
     }
-    if (const char* trace = std::getenv(petrel::kTraceVariable); trace != nullptr && *trace != '\0') {
+    if (const char* trace = std::getenv(petrel::kTraceVariable);
+        trace != nullptr && *trace != '\0') {
         environment.trace = trace;
     }
     environment.errIsTerminal = ::isatty(STDERR_FILENO) == 1;

@@ -15,14 +15,14 @@
 #include <string>
 #include <utility>
 
-#include "document/program_state.h"
-#include "link/link_trace.h"
-#include "link/port_scan.h"
-#include "link/radio_link.h"
-#include "link/termios_serial_port.h"
-#include "ports/clock.h"
-#include "ports/prompter.h"
-#include "ports/status_line.h"
+#include "core/link/link_trace.h"
+#include "core/link/port_scan.h"
+#include "core/link/radio_link.h"
+#include "core/link/termios_serial_port.h"
+#include "core/model/program_state.h"
+#include "core/ports/clock.h"
+#include "core/ports/prompter.h"
+#include "core/ports/status_line.h"
 #include "sim_engine.h"
 #include "sim_process.h"
 

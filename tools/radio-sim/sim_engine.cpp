@@ -4,15 +4,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "channels/channel_line.h"
-#include "document/band_table.h"
-#include "document/config_file.h"
-#include "document/info_page.h"
-#include "document/new_config.h"
-#include "document/program_state.h"
-#include "document/radio_image.h"
-#include "link/frame_protocol.h"
-#include "link/link_trace.h"
+#include "core/document/config_file.h"
+#include "core/document/new_config.h"
+#include "core/link/frame_protocol.h"
+#include "core/link/link_trace.h"
+#include "core/model/band_table.h"
+#include "core/model/channel_line.h"
+#include "core/model/info_page.h"
+#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
 
 namespace petrel::sim {
 

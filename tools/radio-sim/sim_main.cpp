@@ -19,7 +19,7 @@
 #include <tuple>
 #include <vector>
 
-#include "link/frame_protocol.h"
+#include "core/link/frame_protocol.h"
 #include "release.h"
 #include "sim_engine.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
-#include "ports/clock.h"
+#include "core/link/serial_port.h"
+#include "core/ports/clock.h"
 #include "sim_engine.h"
 
 namespace petrel::sim {

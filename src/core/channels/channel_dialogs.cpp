@@ -1,0 +1,161 @@
+#include "core/channels/channel_dialogs.h"
+
+#include <algorithm>
+
+#include "core/channels/channel_check.h"
+#include "core/model/band_table.h"
+#include "core/model/channel_line.h"
+#include "core/model/program_state.h"
+#include "core/model/tone_table.h"
+#include "core/util/text.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr int kFixedBands[] = {9, 10};
+constexpr std::size_t kToneCodeDigits = 3;
+
+// Fields of a channel line as the fixed-channel dialog reads them.
+constexpr std::size_t kFreqColumn[] = {4, 29};
+constexpr std::size_t kFixedFreqWidth = 10;
+constexpr std::size_t kToneColumn[] = {16, 41};
+
+constexpr const char* kOutOfRange[] = {"Rx Freqency Out of Range !", "Tx Freqency Out of Range !"};
+constexpr const char* kBadStep[] = {"Rx Freqency in Bad Step !", "Tx Freqency in Bad Step !"};
+
+int LineTone(std::string_view field) {
+    return static_cast<int>(LeadingNumber(field));
+}
+
+}  // namespace
+
+ChannelDialogKind ChooseChannelDialog(ProgramState& state, int band) {
+    if (std::find(std::begin(kFixedBands), std::end(kFixedBands), band) == std::end(kFixedBands)) {
+        state.FreqLock = false;
+    }
+    return FixedChannelsOnly(state, band) ? ChannelDialogKind::Fixed : ChannelDialogKind::Free;
+}
+
+bool FixedChannelsOnly(const ProgramState& state, int band) {
+    return state.FreqLock &&
+           std::find(std::begin(kFixedBands), std::end(kFixedBands), band) != std::end(kFixedBands);
+}
+
+std::optional<int> ToneCodeOf(std::string_view text) {
+    const std::string digits = Trim(Mid(text, 0, kToneCodeDigits));
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const int code = std::stoi(digits);
+    return code <= kLastToneCode ? std::optional(code) : std::nullopt;
+}
+
+std::string ToneInputError() {
+    return "Input Err! Maximun Number is " + std::to_string(kLastToneCode);
+}
+
+ChannelEditModel::ChannelEditModel(int channel, std::string_view line, std::string bandLow,
+                                   std::string bandHigh)
+    : channel_(channel),
+      bandLow_(std::move(bandLow)),
+      bandHigh_(std::move(bandHigh)),
+      freq_{FreqEntry(ValueWidth(bandLow_)), FreqEntry(ValueWidth(bandLow_))} {
+    const ParsedLine fields = ParseLine(line);
+    freq_[kRx].Load(fields.LineRxFreq);
+    freq_[kTx].Load(fields.LineTxFreq);
+    tone_ = {LineTone(fields.LineRxTone), LineTone(fields.LineTxTone)};
+}
+
+std::string ChannelEditModel::Activate() {
+    outOfRange_ = {};
+    badStep_ = {};
+    JudgeFreq(kRx);
+    return JudgeFreq(kTx);
+}
+
+std::string ChannelEditModel::JudgeFreq(int side) {
+    // A box without a frequency leaves its flags as they are.
+    const FreqEntry& box = freq_[side];
+    if (!box.IsNone()) {
+        outOfRange_[side] = !InRange(box.Text(), bandLow_, bandHigh_);
+        if (!outOfRange_[side]) {
+            badStep_[side] = !OnRaster(box.Text());
+        }
+    }
+    return Message();
+}
+
+std::string ChannelEditModel::Message() const {
+    for (int side : {kRx, kTx}) {
+        if (outOfRange_[side]) {
+            return kOutOfRange[side];
+        }
+    }
+    for (int side : {kRx, kTx}) {
+        if (badStep_[side]) {
+            return kBadStep[side];
+        }
+    }
+    return {};
+}
+
+std::string ChannelEditModel::RxOnly() {
+    freq_[kTx].SetNone();
+    tone_[kTx] = 0;
+    dtmf_[kTx] = "0000";
+    return JudgeFreq(kTx);
+}
+
+std::string ChannelEditModel::TxEqualsRx() {
+    freq_[kTx].Load(freq_[kRx].Text());
+    tone_[kTx] = tone_[kRx];
+    dtmf_[kTx] = dtmf_[kRx];
+    return JudgeFreq(kTx);
+}
+
+std::string ChannelEditModel::Line() const {
+    return ChannelLine(channel_, freq_[kRx].Text(), tone_[kRx], freq_[kTx].Text(), tone_[kTx]);
+}
+
+std::string ChannelEditCaption(int channel, std::string_view modelLabel,
+                               std::string_view rangeLabel) {
+    constexpr std::size_t kModelTextStart = 6;  // after "Model:"
+    return "Channel No." + std::to_string(channel) + " (" + Mid(modelLabel, kModelTextStart) + "," +
+           std::string(rangeLabel) + ")";
+}
+
+FixedChannelModel::FixedChannelModel(int band, int channel, std::string_view line)
+    : channel_(channel) {
+    for (int i = 0; i <= PresetCount(band); ++i) {
+        table_.push_back(PresetFreq(band, i));
+    }
+    for (int side : {kRx, kTx}) {
+        freq_[side] = Mid(line, kFreqColumn[side], kFixedFreqWidth);
+        const auto at = std::find(table_.begin(), table_.end(), freq_[side]);
+        freqIndex_[side] = at == table_.end() ? -1 : static_cast<int>(at - table_.begin());
+        tone_[side] = LineTone(Mid(line, kToneColumn[side], kToneCodeDigits));
+    }
+}
+
+std::string FixedChannelModel::Caption() const {
+    return "Channel No." + std::to_string(channel_);
+}
+
+void FixedChannelModel::SetFreqIndex(int side, int index) {
+    if (index >= 0 && index < static_cast<int>(table_.size())) {
+        freqIndex_[side] = index;
+    }
+}
+
+std::string FixedChannelModel::Line() const {
+    std::array<std::string, 2> freq;
+    for (int side : {kRx, kTx}) {
+        freq[side] = freqIndex_[side] >= 0 ? table_[freqIndex_[side]] : freq_[side];
+    }
+    const int tx = txEqualsRx ? kRx : kTx;
+    return ChannelLine(channel_, freq[kRx], tone_[kRx], freq[tx], tone_[tx]);
+}
+
+}  // namespace petrel

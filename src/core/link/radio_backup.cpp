@@ -1,0 +1,138 @@
+#include "core/link/radio_backup.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <system_error>
+#include <vector>
+
+#include "core/model/band_table.h"
+#include "core/model/info_page.h"
+#include "core/util/text.h"
+
+namespace petrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kConfigExtension = ".cfg";
+constexpr std::string_view kCompanionExtension = ".ptx";
+constexpr std::size_t kStampLength = 19;  // "yyyy-mm-dd hh-mm-ss"
+
+bool SafeInName(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::string_view(" -_.()").find(c) != std::string_view::npos;
+}
+
+// Whether a file name is one of ours: a time stamp, a blank, then the rest.
+bool IsBackupName(const std::string& name) {
+    if (name.size() <= kStampLength || name[kStampLength] != ' ') {
+        return false;
+    }
+    for (std::size_t i = 0; i < kStampLength; ++i) {
+        const char c = name[i];
+        const bool separator = i == 4 || i == 7 || i == 13 || i == 16;
+        const bool ok = i == 10 ? c == ' ' : separator ? c == '-' : c >= '0' && c <= '9';
+        if (!ok) {
+            return false;
+        }
+    }
+    return name.ends_with(kConfigExtension) || name.ends_with(kCompanionExtension);
+}
+
+// Removes the oldest backups, each with its companion, while more than keep files are left.
+// The backup named newest is never removed, even when other names carry later time stamps (a
+// clock once set ahead, backups made in another time zone): it is the one about to be relied on.
+void PruneBackups(const fs::path& folder, const std::string& newest, std::size_t keep) {
+    std::map<std::string, std::vector<fs::path>>
+        backups;  // by name without extension: oldest first
+    std::size_t files = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(error) && IsBackupName(name)) {
+            ++files;
+            if (const std::string stem = entry.path().stem().string(); stem != newest) {
+                backups[stem].push_back(entry.path());
+            }
+        }
+    }
+    for (auto oldest = backups.begin(); files > keep && oldest != backups.end(); ++oldest) {
+        for (const fs::path& path : oldest->second) {
+            files -= fs::remove(path, error) ? 1 : 0;
+        }
+    }
+}
+
+}  // namespace
+
+std::string BackupFileName(const std::tm& when, std::string_view bandName,
+                           std::string_view serial) {
+    char stamp[64] = {};
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &when);
+    std::string name = stamp;
+    for (const std::string_view part : {bandName, serial}) {
+        std::string safe;
+        for (const char c : part) {
+            // Erased memory (0x00, 0xFF) reads as blank.
+            safe += c == '\0' || c == '\xFF' ? ' ' : SafeInName(c) ? c : '_';
+        }
+        if (!Trim(safe).empty()) {
+            name += ' ' + Trim(safe);
+        }
+    }
+    return name + std::string(kConfigExtension);
+}
+
+BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
+                             const std::tm& when) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        return {{}, "Can't make the folder " + folder + ": " + error.message() + "."};
+    }
+    std::string serial;
+    for (std::size_t i = 0; i < kInfoSerialLength; ++i) {
+        serial += static_cast<char>(info[kInfoSerialText + i] & 0xFF);
+    }
+    const std::string name =
+        BackupFileName(when, BandName(BandRow(image.empty() ? 0 : image.back())), serial);
+    const std::string stem = name.substr(0, name.size() - kConfigExtension.size());
+    fs::path config = fs::path(folder) / name;
+    for (int copy = 2;
+         fs::exists(config, error) || fs::exists(CompanionPath(config.string()), error); ++copy) {
+        config = fs::path(folder) /
+                 (stem + " (" + std::to_string(copy) + ")" + std::string(kConfigExtension));
+    }
+    const std::string path = config.string();
+    if (const auto failure = WriteFileAtomically(path, EncodeConfigFile(image))) {
+        return {{}, "Can't save " + path + ": " + *failure + "."};
+    }
+    const std::string companion = CompanionPath(path);
+    if (const auto failure = WriteFileAtomically(companion, EncodeCompanionFile(info))) {
+        fs::remove(config, error);  // half a backup would restore another radio's tables
+        return {{}, "Can't save " + companion + ": " + *failure + "."};
+    }
+    PruneBackups(folder, config.stem().string(), kBackupFilesKept);
+    return {path, {}};
+}
+
+std::optional<std::string> BackupMissing(const std::string& path) {
+    std::error_code error;
+    for (const std::string& file : {path, CompanionPath(path)}) {
+        if (!fs::is_regular_file(file, error)) {
+            return "The backup " + file + " is no longer on disk.";
+        }
+    }
+    return std::nullopt;
+}
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace petrel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/document/config_file.h"
+
+namespace petrel {
+
+// Every radio read is kept as "<yyyy-mm-dd hh-mm-ss> <band name> <serial>.cfg" with its ".ptx"
+// in a backup folder, so that a radio written wrongly can be written back as it was.
+inline constexpr const char* kBackupFolderName = "Backups";
+// The folder keeps the newest backups, at most this many files.
+inline constexpr std::size_t kBackupFilesKept = 500;
+
+struct BackupPolicy {
+    std::string folder;           // where backups go; empty: none are made
+    bool beforeDownload = false;  // read and keep the radio before every Download
+};
+
+// The backup's file name. The serial number comes from the radio and may hold any byte: every
+// character but letters, digits, blank, "-", "_", ".", "(" and ")" becomes "_".
+std::string BackupFileName(const std::tm& when, std::string_view bandName, std::string_view serial);
+
+struct BackupResult {
+    std::string path;   // the configuration file written
+    std::string error;  // why nothing was kept; empty on success
+};
+
+// Keeps a radio image (its band byte last, as in a file) and information page as a
+// configuration and companion in folder, made when missing. A name that is taken gets " (2)",
+// " (3)", ...; then the oldest other backups go until the folder holds at most kBackupFilesKept
+// backup files (the one just written and other files are left alone).
+BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
+                             const std::tm& when);
+
+// Why the backup at path (a configuration and its companion) cannot be relied on: one of its
+// files is not on disk. Nothing when both are there.
+std::optional<std::string> BackupMissing(const std::string& path);
+
+// The local time now, for the name of a backup.
+std::tm LocalTimeNow();
+
+}  // namespace petrel

@@ -1,0 +1,99 @@
+#include "core/settings/radio_info.h"
+
+#include <ctime>
+
+#include "core/link/radio_link.h"
+#include "core/model/band_table.h"
+#include "core/model/radio_image.h"
+#include "core/ports/prompter.h"
+#include "core/util/text.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr std::size_t kPaddedLength = 15;
+constexpr std::size_t kDateElement = 13;  // year, month, day follow the serial characters
+
+// Trimmed, at most 15 characters, padded with blanks to 15: as Latin-1 bytes.
+std::string PaddedBytes(std::string_view text) {
+    return PadRight(Mid(Trim(Utf8ToLatin1(text)), 0, kPaddedLength), kPaddedLength);
+}
+
+}  // namespace
+
+std::array<std::string, 6> RadioInfoTexts(const Document& doc) {
+    const RadioInfoPage& page = doc.info;
+    return {page.CustomerName, page.SerialNo,        RangeText(BandRow(doc.state.Band)),
+            page.ProgDate,     page.FirmwareVersion, page.MaskDate};
+}
+
+CalendarDate Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+CustomerTexts FillCustomerBlocks(std::string_view name, std::string_view serial, CalendarDate today,
+                                 TextBlock& nameBlock, TextBlock& serialBlock) {
+    const std::string nameBytes = PaddedBytes(name);
+    const std::string serialBytes = PaddedBytes(serial);
+    for (std::size_t i = 0; i < kCustomerNameLength; ++i) {
+        nameBlock[1 + i] = static_cast<std::uint8_t>(nameBytes[i]);
+    }
+    for (std::size_t i = 0; i < kSerialSentLength; ++i) {
+        serialBlock[1 + i] = static_cast<std::uint8_t>(serialBytes[i]);
+    }
+    serialBlock[kDateElement] = static_cast<std::uint8_t>(today.year % 100);
+    serialBlock[kDateElement + 1] = static_cast<std::uint8_t>(today.month);
+    serialBlock[kDateElement + 2] = static_cast<std::uint8_t>(today.day);
+    return {Latin1ToUtf8(nameBytes), Latin1ToUtf8(serialBytes)};
+}
+
+bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
+    // Each block operation reads the radio's size first and uses its information page.
+    const auto name = link.ReadNameBlock();
+    if (name) {
+        page.CustomerName = *name;
+    }
+    const auto serial = link.ReadSerialBlock();
+    if (serial) {
+        page.SerialNo = *serial;
+    }
+    return name && serial;
+}
+
+CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                std::string_view serial, CalendarDate today) {
+    const CustomerTexts texts =
+        FillCustomerBlocks(name, serial, today, link.NameBlock, link.SerialBlock);
+    const TextWrite nameWrite = link.WriteNameBlock();
+    if (nameWrite != TextWrite::Written) {
+        return {false, std::string(nameWrite == TextWrite::NotSent
+                                       ? "the customer name was not written"
+                                       : "the customer name may be written only in part") +
+                           "; the serial number is unchanged"};
+    }
+    page.CustomerName = texts.name;
+    const TextWrite serialWrite = link.WriteSerialBlock();
+    if (serialWrite != TextWrite::Written) {
+        return {false, std::string("the customer name was written; the serial number ") +
+                           (serialWrite == TextWrite::NotSent ? "is unchanged"
+                                                              : "may be written only in part")};
+    }
+    page.SerialNo = texts.serial;
+    if (!link.WriteControl90()) {
+        return {false,
+                "the customer name and serial number were written, but the radio did not answer "
+                "the closing code 90H"};
+    }
+    return {true, {}};
+}
+
+std::string CustomerNotWrittenText(const CustomerWrite& write) {
+    return "The customer information was not written completely: " + write.radioHolds + "." +
+           kLineBreak + "Check the cable, then press OK to write it again.";
+}
+
+}  // namespace petrel

@@ -1,0 +1,98 @@
+#include "core/settings/settings_report.h"
+
+#include "core/channels/channel_options.h"
+#include "core/model/program_state.h"
+#include "core/settings/button_options.h"
+#include "core/settings/radio_info.h"
+#include "core/settings/system_options.h"
+
+namespace petrel {
+
+namespace {
+
+// The controls of each page of the system dialog, in the order the page shows them.
+struct PageItem {
+    bool isList;
+    int index;
+};
+struct SysPage {
+    const char* tab;
+    std::vector<PageItem> items;
+};
+
+std::vector<SysPage> SysPages() {
+    return {
+        {kBasicTab,
+         {{true, kTimeOutList},
+          {true, kPowerSaveList},
+          {true, kSquelchList},
+          {true, kVoxReleaseList},
+          {true, kVoxAttackList},
+          {true, kLongPressList},
+          {true, kPttResumeList},
+          {false, kBeepCheck}}},
+        {kScanTab,
+         {{true, kScanResumeList},
+          {false, kPriorCheck},
+          {true, kSampleTimeList},
+          {false, kPriorToneCheck},
+          {false, kTalkBackCheck},
+          {true, kTxChannelList}}},
+        {kSpecialTab, {{true, kCallList}, {false, kCallMuteCheck}, {true, kBcloList}}},
+    };
+}
+
+std::string Line(const std::string& caption, const std::string& value) {
+    return caption + ": " + value;
+}
+
+}  // namespace
+
+std::vector<std::string> SettingsReport(const ProgramState& state, const Document& doc) {
+    std::vector<std::string> lines;
+    // As the dialog opens: on a copy, since opening may reset channel bytes.
+    Document opened = doc;
+    const SystemOptions options = OpenSystemOptions(opened);
+    for (const SysPage& page : SysPages()) {
+        lines.push_back(std::string(kSysOpCaption) + ", " + page.tab);
+        for (const PageItem& item : page.items) {
+            if (item.isList) {
+                lines.push_back(Line(kSysListControls[item.index].caption,
+                                     options.Text(static_cast<SysList>(item.index))));
+            } else {
+                lines.push_back(Line(kSysCheckControls[item.index].caption,
+                                     options.checked[item.index] ? "YES" : "NO"));
+            }
+        }
+    }
+
+    const ButtonOptions buttons = OpenButtons(doc.state, state.PowerKeyAuth);
+    for (std::size_t frame = 0; frame < kButtonFrames.size(); ++frame) {
+        if (frame == 0 || frame == 2) {
+            lines.push_back(std::string(kButtonsCaption) + ", " +
+                            (frame == 0 ? kSideTab : kFrontTab));
+        }
+        const std::string caption = kButtonFrames[frame].caption;
+        const auto shortList = static_cast<ButtonList>(2 * frame);
+        // The press labels end with their own colon.
+        lines.push_back(caption + " " + kShortPressLabel + " " + buttons.Text(shortList));
+        lines.push_back(caption + " " + kLongPressLabel + " " +
+                        buttons.Text(static_cast<ButtonList>(shortList + 1)));
+    }
+
+    lines.push_back(kRadioInfoCaption);
+    const auto texts = RadioInfoTexts(doc);
+    for (std::size_t i = 0; i < kRadioInfoBoxes.size(); ++i) {
+        if (kRadioInfoBoxes[i].visible) {
+            lines.push_back(Line(kRadioInfoBoxes[i].caption, texts[i]));
+        }
+    }
+
+    lines.emplace_back(kOptionListTitle);
+    for (ChannelOptionEntry& entry : ChannelOptionList(doc)) {
+        lines.push_back(std::move(entry.line));
+    }
+    return lines;
+}
+
+}  // namespace petrel

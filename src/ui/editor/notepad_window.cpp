@@ -1,0 +1,589 @@
+#include "ui/editor/notepad_window.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStyle>
+#include <QUndoStack>
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <tuple>
+
+#include "core/channels/channel_check.h"
+#include "core/channels/channel_csv.h"
+#include "core/channels/channel_dialogs.h"
+#include "core/channels/line_editing.h"
+#include "core/document/config_file.h"
+#include "core/document/document_lifecycle.h"
+#include "core/model/channel_line.h"
+#include "core/model/program_state.h"
+#include "core/ports/prompter.h"
+#include "core/ports/status_line.h"
+#include "core/shell/shell_model.h"
+#include "ui/common/dialog_parts.h"
+#include "ui/common/qt_ports.h"
+#include "ui/editor/channel_options_dialog.h"
+#include "ui/settings/buttons_dialog.h"
+#include "ui/settings/radio_info_window.h"
+#include "ui/settings/system_options_dialog.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr int kMinFontSize = 6;
+constexpr int kMaxFontSize = 24;
+constexpr int kListExtra = 10;  // the list is a little wider than its header
+
+QFont FixedFont(int pointSize) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* text, bool enabled = true) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    return action;
+}
+
+QMenu* AddMenu(QWidget* owner, QList<QMenu*>& menus, const char* name, const char* title) {
+    auto* menu = new QMenu(QString::fromLatin1(title), owner);
+    menu->setObjectName(name);
+    menus.append(menu);
+    return menu;
+}
+
+// A header label made of a band-table text: kept as it is, blanks and all.
+QLabel* HeaderLabel(const char* name) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A message made of a first line and a list, one item a line; a long list is cut short.
+std::string ListMessage(const std::string& first, const std::vector<std::string>& items) {
+    constexpr std::size_t kShown = 20;
+    std::string text = first;
+    for (std::size_t i = 0; i < items.size() && i < kShown; ++i) {
+        text += kLineBreak + items[i];
+    }
+    if (items.size() > kShown) {
+        text += kLineBreak + ("... and " + std::to_string(items.size() - kShown) + " more");
+    }
+    return text;
+}
+
+// One edit on an editor's undo stack. The edit is made when it is pushed; undo and redo swap
+// the core change out of the document and back in.
+class ChangeCommand : public QUndoCommand {
+  public:
+    ChangeCommand(std::function<void(DocumentChange&)> swap, DocumentChange change)
+        : swap_(std::move(swap)), change_(std::move(change)) {}
+    void undo() override { swap_(change_); }
+    void redo() override {
+        if (pushed_) {
+            pushed_ = false;
+        } else {
+            swap_(change_);
+        }
+    }
+
+  private:
+    std::function<void(DocumentChange&)> swap_;
+    DocumentChange change_;
+    bool pushed_ = true;
+};
+
+}  // namespace
+
+NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
+                             FileChooser& chooser, StatusLine& status, QWidget* parent)
+    : QWidget(parent),
+      state_(state),
+      slot_(slot),
+      prompter_(prompter),
+      chooser_(chooser),
+      status_(status),
+      model_(HeaderLabel("lblModel")),
+      range_(HeaderLabel("lblRange")),
+      serial_(HeaderLabel("lblSerialNo")),
+      customer_(HeaderLabel("lblCustomer")),
+      header_(HeaderLabel("Label3")),
+      list_(new QListWidget),
+      undo_(new QUndoStack(this)) {
+    setObjectName("frmNotePad");
+    setAttribute(Qt::WA_DeleteOnClose);
+    ShowStatus(status_, " ");
+
+    header_->setText(Text(std::string(kColumnHeader)));
+    list_->setObjectName("lstClient");
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setUniformItemSizes(true);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->installEventFilter(this);
+    connect(list_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { emit ChannelLineActivated(list_->row(item)); });
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setHorizontalSpacing(24);
+    layout->setVerticalSpacing(2);
+    layout->addWidget(model_, 0, 0);
+    layout->addWidget(serial_, 0, 1);
+    layout->addWidget(range_, 1, 0);
+    layout->addWidget(customer_, 1, 1);
+    layout->addWidget(header_, 2, 0, 1, 2);
+    layout->addWidget(list_, 3, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+    layout->setColumnStretch(1, 1);
+    layout->setRowMinimumHeight(2, 0);
+
+    BuildMenus();
+    FillList();
+    Refresh();
+    FitFont();
+
+    Doc().changes.record = [this](DocumentChange change) {
+        undo_->push(
+            new ChangeCommand([this](DocumentChange& c) { UndoSwap(c); }, std::move(change)));
+    };
+    connect(undo_, &QUndoStack::indexChanged, this, [this] {
+        if (!unloaded_) {
+            Doc().state.Dirty = !undo_->isClean();
+        }
+    });
+}
+
+NotePadWindow::~NotePadWindow() {
+    if (!unloaded_ && slot_ <= state_.workspace.UpperSlot()) {
+        Doc().changes.record = nullptr;  // the stack goes with the window
+    }
+}
+
+Document& NotePadWindow::Doc() const {
+    return state_.workspace.At(slot_);
+}
+
+void NotePadWindow::BuildMenus() {
+    fileMenu_ = AddMenu(this, menus_, "mnuFile", "&File");
+    connect(AddItem(fileMenu_, "mnuOpen", "&Open..."), &QAction::triggered, this,
+            &NotePadWindow::OpenRequested);
+    connect(AddItem(fileMenu_, "mnuClose", "&Close"), &QAction::triggered, this,
+            &NotePadWindow::CloseWindow);
+    connect(AddItem(fileMenu_, "mnuSave", "&Save"), &QAction::triggered, this,
+            &NotePadWindow::Save);
+    connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
+            &NotePadWindow::SaveAs);
+    fileMenu_->addSeparator();
+    connect(AddItem(fileMenu_, "mnuImportChannels", "&Import Channels..."), &QAction::triggered,
+            this, &NotePadWindow::ImportChannels);
+    connect(AddItem(fileMenu_, "mnuExportChannels", "&Export Channels..."), &QAction::triggered,
+            this, &NotePadWindow::ExportChannels);
+    fileMenu_->addSeparator();
+    const struct {
+        const char* name;
+        const char* text;
+        ReportCommand command;
+    } reportItems[] = {{"munPrint", "&Print", kPrintReport},
+                       {"munPrnset", "Printer Set&up", kPrinterSetup},
+                       {"mnuPreview", "Print Pre&view...", kPreviewReport},
+                       {"mnuExportPdf", "Export as P&DF...", kExportPdf}};
+    for (const auto& item : reportItems) {
+        QAction* action = AddItem(fileMenu_, item.name, item.text);
+        connect(action, &QAction::triggered, this,
+                [this, command = item.command] { emit ReportRequested(command); });
+        if (item.command == kPrintReport) {
+            action->setShortcut(QKeySequence("Ctrl+P"));
+        }
+    }
+    fileMenu_->addSeparator();
+    recentMenu_ = fileMenu_->addMenu("&Recent Files");
+    recentMenu_->setObjectName("mnuRecent");
+    fileMenu_->addSeparator();
+    connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
+            &NotePadWindow::ExitRequested);
+
+    editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
+    for (const auto& [name, text, key, command, enabledBy] :
+         {std::tuple{"mnuEUndo", "&Undo", "Ctrl+Z", &QUndoStack::undo, &QUndoStack::canUndoChanged},
+          std::tuple{"mnuERedo", "&Redo", "Ctrl+Y", &QUndoStack::redo,
+                     &QUndoStack::canRedoChanged}}) {
+        QAction* action = AddItem(editMenu_, name, text, false);
+        action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, undo_, command);
+        connect(undo_, enabledBy, action, &QAction::setEnabled);
+    }
+    editMenu_->addSeparator();
+    const struct {
+        const char* name;
+        const char* text;
+        QKeySequence::StandardKey key;
+        void (NotePadWindow::*command)();
+    } editItems[] = {{"mnuECut", "Cu&t", QKeySequence::Cut, &NotePadWindow::Cut},
+                     {"mnuECopy", "&Copy", QKeySequence::Copy, &NotePadWindow::Copy},
+                     {"mnuEPaste", "&Paste", QKeySequence::Paste, &NotePadWindow::Paste},
+                     {"mnuEDelete", "&Delete", QKeySequence::Delete, &NotePadWindow::Delete}};
+    for (const auto& item : editItems) {
+        QAction* action = AddItem(editMenu_, item.name, item.text);
+        // The keys work while the editor has the focus, not in the dialogs' text boxes.
+        action->setShortcut(item.key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, item.command);
+        if (item.command == &NotePadWindow::Paste) {
+            paste_ = action;
+        }
+    }
+    paste_->setEnabled(false);
+    connect(editMenu_, &QMenu::aboutToShow, this,
+            [this] { paste_->setEnabled(!state_.ClipLines.empty()); });
+    editMenu_->addSeparator();
+    connect(AddItem(editMenu_, "mnuEautoT", "Auto&Tone"), &QAction::triggered, this,
+            &NotePadWindow::AutoToneRequested);
+
+    QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
+    connect(AddItem(feature, "mnuSysOp", "S&ystem"), &QAction::triggered, this,
+            &NotePadWindow::ShowSystemOptions);
+    connect(AddItem(feature, "mnuOpCH", "C&hannel"), &QAction::triggered, this,
+            &NotePadWindow::ShowChannelOptions);
+    connect(AddItem(feature, "mnuButtons", "&Buttons"), &QAction::triggered, this,
+            &NotePadWindow::ShowButtons);
+    connect(AddItem(feature, "mnuInfo", "Radio &Info."), &QAction::triggered, this,
+            &NotePadWindow::ShowRadioInfo);
+
+    radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
+    connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
+            [this] { emit RadioRequested(kOpUpload); });
+    connect(AddItem(radioMenu_, "mnuRadioItem1", "&Download"), &QAction::triggered, this,
+            [this] { emit RadioRequested(kOpDownload); });
+
+    QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
+    connect(AddItem(configure, "mnuCustomer", "Option"), &QAction::triggered, this,
+            &NotePadWindow::OptionPasswordRequested);
+    connect(AddItem(configure, "mnuTestHard", "Hardware Tuner"), &QAction::triggered, this,
+            &NotePadWindow::HardwarePasswordRequested);
+
+    helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
+            &NotePadWindow::HelpRequested);
+    connect(AddItem(helpMenu_, "mnuAbout", "&About CPS"), &QAction::triggered, this,
+            &NotePadWindow::AboutRequested);
+}
+
+QList<QMenu*> NotePadWindow::TransferMenus() const {
+    return {fileMenu_, editMenu_, radioMenu_, helpMenu_};
+}
+
+void NotePadWindow::FillList() {
+    list_->clear();
+    for (const std::string& line : Doc().lines) {
+        list_->addItem(Text(line));
+    }
+    if (list_->count() > 0) {
+        list_->setCurrentRow(0);
+    }
+}
+
+void NotePadWindow::Refresh() {
+    if (unloaded_) {
+        return;
+    }
+    const Document& doc = Doc();
+    setWindowTitle(Text(doc.title));
+    model_->setText(Text(doc.modelLabel));
+    range_->setText(Text(doc.rangeLabel));
+    serial_->setText(Text(doc.serialLabel));
+    customer_->setText(Text(doc.customerLabel));
+}
+
+void NotePadWindow::Activate() {
+    if (unloaded_) {
+        return;
+    }
+    ActivateDocument(state_, slot_);
+    CheckChannels(state_, Doc().lines, status_);
+    paste_->setEnabled(!state_.ClipLines.empty());
+}
+
+void NotePadWindow::ShowChannelOptions() {
+    // The list belongs to this document and closes with its window.
+    if (!channelOptions_) {
+        channelOptions_ = new ChannelOptionListDialog(state_, slot_, this);
+    }
+    channelOptions_->Renew();
+    ShowInFront(channelOptions_);
+}
+
+void NotePadWindow::Save() {
+    SaveOutcome outcome;
+    {
+        WaitCursor wait;
+        outcome = SaveDocument(state_, slot_, chooser_, prompter_);
+    }
+    Refresh();
+    AfterSave(outcome == SaveOutcome::Saved);
+}
+
+void NotePadWindow::SaveAs() {
+    SaveOutcome outcome;
+    {
+        WaitCursor wait;
+        outcome = SaveDocumentAs(state_, slot_, chooser_, prompter_);
+    }
+    Refresh();
+    AfterSave(outcome == SaveOutcome::Saved);
+}
+
+void NotePadWindow::AfterSave(bool saved) {
+    if (saved) {
+        undo_->setClean();
+        emit FileSaved(Text(Doc().path));
+    }
+}
+
+void NotePadWindow::ExportChannels() {
+    const std::string name = chooser_.AskExportName(FileBase(Doc().title) + ".csv");
+    if (name.empty()) {
+        return;
+    }
+    const ChannelCsvExport exported = ExportChannelsCsv(Doc());
+    std::optional<std::string> error;
+    {
+        WaitCursor wait;
+        error = WriteFileAtomically(
+            name, std::vector<std::uint8_t>(exported.text.begin(), exported.text.end()));
+    }
+    if (error) {
+        prompter_.Tell("Can't save " + name + ": " + *error + ".", Icon::Exclamation);
+    } else if (!exported.warnings.empty()) {
+        prompter_.Tell(ListMessage("The channels are in " + name + ", except:", exported.warnings),
+                       Icon::Exclamation);
+    }
+}
+
+void NotePadWindow::ImportChannels() {
+    const std::string name = chooser_.AskImportName();
+    if (name.empty()) {
+        return;
+    }
+    std::string why;
+    const auto text = ReadChannelsCsvFile(name, why);
+    if (!text) {
+        prompter_.Tell(why, Icon::Exclamation);
+        return;
+    }
+    Document& doc = Doc();
+    const ChannelCsvImport imported =
+        ImportChannelsCsv(doc, *text, FixedChannelsOnly(state_, doc.state.Band));
+    if (!imported.errors.empty()) {
+        prompter_.Tell(ListMessage("Nothing was imported from " + name + ":", imported.errors),
+                       Icon::Exclamation);
+        return;
+    }
+    for (int row = 0; row < list_->count(); ++row) {
+        list_->item(row)->setText(Text(doc.lines[static_cast<std::size_t>(row)]));
+    }
+    CheckChannels(state_, doc.lines, status_);
+}
+
+void NotePadWindow::ShowSystemOptions() {
+    if (!systemOptions_) {
+        systemOptions_ = new SystemOptionsDialog(state_, slot_, this);
+    }
+    systemOptions_->Fill();
+    ShowInFront(systemOptions_);
+}
+
+void NotePadWindow::ShowButtons() {
+    if (!buttons_) {
+        buttons_ = new ButtonsDialog(state_, slot_, this);
+    }
+    buttons_->Fill();
+    ShowInFront(buttons_);
+}
+
+void NotePadWindow::ShowRadioInfo() {
+    if (!radioInfo_) {
+        radioInfo_ = new RadioInfoWindow(state_, slot_, this);
+    }
+    radioInfo_->Fill();
+    ShowInFront(radioInfo_);
+}
+
+std::vector<int> NotePadWindow::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) {
+        rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void NotePadWindow::ApplyEdits(const LineEdits& edits, int selectRow) {
+    ShowLines(EditChannelLines(Doc(), edits));
+    if (selectRow >= 0) {
+        list_->setCurrentRow(selectRow, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void NotePadWindow::ShowLines(const LineEdits& edits) {
+    for (const LineEdit& edit : edits) {
+        if (QListWidgetItem* item = list_->item(edit.index)) {
+            item->setText(Text(Doc().lines[static_cast<std::size_t>(edit.index)]));
+        }
+    }
+}
+
+void NotePadWindow::UndoSwap(DocumentChange& change) {
+    if (unloaded_) {
+        return;
+    }
+    SwapChange(Doc(), change);
+    ShowLines(change.lines);
+    if (!change.lines.empty()) {
+        list_->setCurrentRow(change.lines.front().index, QItemSelectionModel::ClearAndSelect);
+        const BandEdges edges = DocumentBandEdges(Doc());
+        CheckChannels(state_, Doc().lines, edges.low, edges.high, status_);
+    }
+    if (!change.options.empty() && channelOptions_ && channelOptions_->isVisible()) {
+        channelOptions_->Renew();
+    }
+}
+
+void NotePadWindow::CopyLines(bool thenDelete) {
+    const std::vector<int> rows = SelectedRows();
+    const std::string copied = petrel::CopyLines(Doc().lines, rows, state_.ClipLines);
+    // Copied lines are added to the text already on the system clipboard.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(clipboard->text() + Text(copied));
+    paste_->setEnabled(!state_.ClipLines.empty());
+    emit ClipLinesChanged();
+    if (thenDelete) {
+        ApplyEdits(DeleteLines(rows));
+    }
+}
+
+void NotePadWindow::Cut() {
+    CopyLines(true);
+}
+
+void NotePadWindow::Copy() {
+    CopyLines(false);
+}
+
+void NotePadWindow::Delete() {
+    ApplyEdits(DeleteLines(SelectedRows()));
+    QGuiApplication::clipboard()->setText(QString());
+}
+
+void NotePadWindow::Paste() {
+    const LineEdits edits =
+        PasteLines(static_cast<int>(Doc().lines.size()), SelectedRows(), state_.ClipLines);
+    if (edits.empty()) {
+        return;
+    }
+    ApplyEdits(edits);
+    CheckChannels(state_, Doc().lines, status_);
+}
+
+void NotePadWindow::CloseWindow() {
+    // Inside the main window the frame around the editor closes, and asks the editor first.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        frame->close();
+    } else {
+        close();
+    }
+}
+
+void NotePadWindow::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    const bool wasDirty = Doc().state.Dirty;
+    const bool mayClose = QueryClose(state_, slot_, chooser_, prompter_);
+    Refresh();
+    if (wasDirty && !Doc().state.Dirty) {
+        AfterSave(true);
+    }
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    Doc().changes.record = nullptr;
+    unloaded_ = true;
+    // The settings windows of this document close with it, without writing.
+    for (QWidget* window : std::initializer_list<QWidget*>{systemOptions_, buttons_, radioInfo_}) {
+        if (window != nullptr) {
+            window->close();
+        }
+    }
+    event->accept();
+    emit Unloaded(slot_);
+}
+
+void NotePadWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitFont();
+}
+
+bool NotePadWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            list_->currentRow() >= 0) {
+            emit ChannelLineActivated(list_->currentRow());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void NotePadWindow::FitFont() {
+    // The largest size at which the column header, plus a little for the list's frame, still
+    // fits the window's width.
+    const QString header = header_->text();
+    const int available = contentsRect().width() - layout()->contentsMargins().left() -
+                          layout()->contentsMargins().right() - kListExtra -
+                          list_->verticalScrollBar()->sizeHint().width();
+    int size = kMinFontSize;
+    for (int candidate = kMinFontSize + 1; candidate <= kMaxFontSize; ++candidate) {
+        if (QFontMetrics(FixedFont(candidate)).horizontalAdvance(header) > available) {
+            break;
+        }
+        size = candidate;
+    }
+    const QFont font = FixedFont(size);
+    if (header_->font() != font) {
+        header_->setFont(font);
+        list_->setFont(font);
+    }
+    // The header's columns stand over the list's: indent it by the list's frame and the
+    // margin the style leaves before an item's text.
+    const int textMargin =
+        list_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list_) + 1;
+    header_->setIndent(list_->frameWidth() + textMargin);
+}
+
+}  // namespace petrel

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/print/print_report.h"
+
+class QPrinter;
+class QWidget;
+
+namespace petrel {
+
+class Prompter;
+struct ProgramState;
+
+// The editor's printing commands: the report at once on the session's printer, the printer
+// set-up, the print preview and the PDF export. The session's printer is the system's default
+// until Printer Setup chooses another; the choice lasts until the program ends.
+class ReportPrinter : public QObject {
+    Q_OBJECT
+  public:
+    ReportPrinter(ProgramState& state, Prompter& prompter, QWidget* parent);
+    ~ReportPrinter() override;
+
+    // "&Print": without a usable printer the user is offered the PDF export instead.
+    void Print(int slot);
+    // "Printer Set&up".
+    void PrinterSetup();
+    // "Print Pre&view...": the report in a preview window, which can print it too.
+    void Preview(int slot);
+    // "Export as P&DF...": asks for a file name (an empty one cancels).
+    void ExportPdf(int slot);
+
+    // What tests replace: whether a printer can be used, how the PDF's name is asked for, and
+    // the clock of the closing line.
+    void SetPrinterCheck(std::function<bool()> check) { printerUsable_ = std::move(check); }
+    void SetPdfNameChooser(std::function<std::string(const std::string&)> chooser) {
+        pdfName_ = std::move(chooser);
+    }
+    void SetClock(std::function<ReportTime()> now) { now_ = std::move(now); }
+
+  private:
+    QPrinter& Printer();
+    bool PrinterUsable();
+    void OfferPdf(int slot, const std::string& reason);
+    void TellIncomplete(const PrintResult& result);
+
+    ProgramState& state_;
+    Prompter& prompter_;
+    QPointer<QWidget> parent_;
+    std::unique_ptr<QPrinter> printer_;
+    std::function<bool()> printerUsable_;
+    std::function<std::string(const std::string&)> pdfName_;
+    std::function<ReportTime()> now_ = LocalReportTime;
+};
+
+}  // namespace petrel

@@ -1,0 +1,755 @@
+#include "ui/shell/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "core/channels/channel_dialogs.h"
+#include "core/document/config_file.h"
+#include "core/document/document_lifecycle.h"
+#include "core/link/test_marker.h"
+#include "core/model/program_state.h"
+#include "core/ports/clock.h"
+#include "core/ports/prompter.h"
+#include "core/ports/status_line.h"
+#include "core/shell/shell_model.h"
+#include "core/util/text.h"
+#include "ui/alignment/hardware_dialog.h"
+#include "ui/common/dialog_parts.h"
+#include "ui/common/qt_ports.h"
+#include "ui/common/user_settings.h"
+#include "ui/document/new_radio_dialog.h"
+#include "ui/editor/channel_edit_dialog.h"
+#include "ui/editor/fixed_channel_dialog.h"
+#include "ui/editor/notepad_window.h"
+#include "ui/link/radio_seam.h"
+#include "ui/print/report_printer.h"
+#include "ui/settings/customer_dialog.h"
+#include "ui/settings/password_dialog.h"
+#include "ui/shell/splash_window.h"
+#include "ui/shell/status_area.h"
+#include "ui/shell/tool_icons.h"
+
+namespace petrel {
+
+namespace {
+
+constexpr int kDesignWidth = 640;
+constexpr int kDesignHeight = 480;
+constexpr int kBlinkIntervalMs = 1000;
+constexpr const char* kNoHelpText =
+    "Help is not available: README.md was not found or no viewer could open it.";
+
+// The README beside the program, in the source tree above a build folder, or where a package
+// installs it; opened with the desktop's viewer.
+bool OpenReadMe() {
+    const QDir dir(QCoreApplication::applicationDirPath());
+    for (const char* candidate :
+         {"README.md", "../../../README.md", "../share/doc/petrel-cps/README.md"}) {
+        const QFileInfo file(dir.filePath(QString::fromLatin1(candidate)));
+        if (file.exists()) {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(file.canonicalFilePath()));
+        }
+    }
+    return false;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* shortcut = nullptr) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(name);
+    if (shortcut != nullptr) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    }
+    return action;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
+                       RadioSeam& radio, UserSettings& settings, QWidget* parent)
+    : QMainWindow(parent),
+      state_(state),
+      prompter_(prompter),
+      chooser_(chooser),
+      clock_(clock),
+      radio_(radio),
+      settings_(settings),
+      helpOpener_(OpenReadMe),
+      area_(new QMdiArea),
+      status_(new StatusArea),
+      timer_(new QTimer(this)),
+      access_(new AccessDialogs(state, prompter, this)),
+      printing_(new ReportPrinter(state, prompter, this)) {
+    setObjectName("frmMDI");
+    setWindowTitle(kMainWindowCaption);
+
+    area_->setObjectName("MDIClient");
+    area_->setBackground(QColor(128, 128, 128));
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(area_, 1);
+    layout->addWidget(status_);
+    setCentralWidget(central);
+
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(kBlinkIntervalMs);
+    connect(timer_, &QTimer::timeout, status_, &StatusArea::Blink);
+
+    BuildMenus();
+    BuildToolbar();
+    connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateMenus);
+    connect(access_, &AccessDialogs::CustomerEditorRequested, this,
+            &MainWindow::ShowCustomerEditor);
+    // F10 opens the menu bar, as the menu hint in the status line tells the user.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        for (QAction* menu : menuBar()->actions()) {
+            if (menu->isEnabled() && menu->isVisible()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+        }
+    });
+    connect(access_, &AccessDialogs::HardwareWindowRequested, this,
+            &MainWindow::ShowHardwareWindow);
+    // However the program ends, a radio under alignment is taken out of its test state first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::CloseAlignment);
+    UpdateMenus();
+}
+
+MainWindow::~MainWindow() {
+    // A hardware window still open ends its test state while the status and the link's window
+    // are still there (its children go after them).
+    CloseAlignment();
+    // The frames are hidden while the window is taken apart: their activation must not reach
+    // a window that is half gone; nor must a channel dialog's end.
+    disconnect(area_, nullptr, this, nullptr);
+    if (channelDialog_) {
+        disconnect(channelDialog_, nullptr, this, nullptr);
+        delete channelDialog_;
+    }
+}
+
+void MainWindow::BuildMenus() {
+    fileMenu_ = new QMenu("&File", this);
+    fileMenu_->setObjectName("mnuFile");
+    connect(AddItem(fileMenu_, "mnuNew", "&New", "Ctrl+N"), &QAction::triggered, this,
+            &MainWindow::ShowNewRadio);
+    connect(AddItem(fileMenu_, "mnuOpen", "&Open", "Ctrl+O"), &QAction::triggered, this,
+            &MainWindow::OpenConfig);
+    recentMenu_ = fileMenu_->addMenu("&Recent Files");
+    recentMenu_->setObjectName("mnuRecent");
+    FillRecentMenu(recentMenu_);
+    // No editor is open while these menus show: Exit has nothing to ask.
+    connect(AddItem(fileMenu_, "mnuExit", "E&xit", "Ctrl+Q"), &QAction::triggered, this,
+            &MainWindow::close);
+    fileMenu_->addSeparator();
+
+    radioMenu_ = new QMenu("&Radio", this);
+    radioMenu_->setObjectName("mnuRadio");
+    uploadItem_ = AddItem(radioMenu_, "mnuRadioItem0", "&Upload");
+    connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(kOpUpload); });
+    radioMenu_->addSeparator();
+    backupFirst_ = AddItem(radioMenu_, "mnuBackupFirst", "&Back up the radio before writing");
+    backupFirst_->setCheckable(true);
+    backupFirst_->setChecked(settings_.BackupBeforeWriting());
+    connect(backupFirst_, &QAction::toggled, this,
+            [this](bool on) { settings_.SetBackupBeforeWriting(on); });
+
+    helpMenu_ = new QMenu("&Help", this);
+    helpMenu_->setObjectName("mnuHelp");
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
+            &MainWindow::ShowHelp);
+    connect(AddItem(helpMenu_, "mnuAbout", "&About"), &QAction::triggered, this,
+            &MainWindow::ShowAbout);
+    helpMenu_->addSeparator();
+    connect(AddItem(helpMenu_, "mnuAuthor", "Authorization"), &QAction::triggered, access_,
+            &AccessDialogs::ShowAuthorizationPassword);
+
+    mainMenus_ = {fileMenu_, radioMenu_, helpMenu_};
+}
+
+void MainWindow::BuildToolbar() {
+    toolbar_ = addToolBar("Toolbar");
+    toolbar_->setObjectName("Toolbar1");
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(24, 24));
+    for (const ToolButton& button : kToolButtons) {
+        QAction* action =
+            toolbar_->addAction(ToolIcon(button.key), QString::fromLatin1(button.key));
+        action->setObjectName(button.key);
+        action->setToolTip(QString::fromLatin1(button.toolTip));
+        const ToolAction what = button.action;
+        connect(action, &QAction::triggered, this, [this, what] { ToolButtonTriggered(what); });
+        if (what == ToolAction::Download) {
+            downloadButton_ = action;
+        } else {
+            toolButtons_.append({action, what});
+        }
+    }
+}
+
+void MainWindow::ToolButtonTriggered(ToolAction action) {
+    NotePadWindow* editor = ActiveEditor();
+    switch (action) {
+        case ToolAction::NewRadio:
+            ShowNewRadio();
+            break;
+        case ToolAction::OpenConfig:
+            OpenConfig();
+            break;
+        case ToolAction::Upload:
+            RadioTransfer(kOpUpload);
+            break;
+        case ToolAction::Download:
+            RadioTransfer(kOpDownload);
+            break;
+        case ToolAction::Help:
+            ShowHelp();
+            break;
+        case ToolAction::About:
+            ShowAbout();
+            break;
+        case ToolAction::Save:
+            if (editor != nullptr) {
+                editor->Save();
+            }
+            break;
+        case ToolAction::Cut:
+            if (editor != nullptr) {
+                editor->Cut();
+            }
+            break;
+        case ToolAction::Copy:
+            if (editor != nullptr) {
+                editor->Copy();
+            }
+            break;
+        case ToolAction::Paste:
+            if (editor != nullptr) {
+                editor->Paste();
+            }
+            break;
+        case ToolAction::Buttons:
+            if (editor != nullptr) {
+                editor->ShowButtons();
+            }
+            break;
+        case ToolAction::Print:
+            RunReport(editor, NotePadWindow::kPrintReport);
+            break;
+    }
+}
+
+void MainWindow::UpdateToolbar() {
+    const bool editorActive = ActiveEditor() != nullptr;
+    for (const auto& [button, action] : toolButtons_) {
+        button->setEnabled(ToolButtonEnabled(action, editorActive, !state_.ClipLines.empty()));
+    }
+}
+
+void MainWindow::StartUp() {
+    state_.DotDecimal = IsDotDecimal(QLocale::system().toString(10.0 / 3.0).toStdString());
+
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen->availableGeometry();
+    const WindowGeometry g =
+        MainWindowGeometry(available.width(), available.height(), kDesignWidth, kDesignHeight);
+    resize(g.width, g.height);
+    show();
+    // Place the frame, title bar included, centred on the screen; or where the user left it.
+    move(available.left() + g.left, available.top() + g.top);
+    if (const QByteArray geometry = settings_.WindowGeometry(); !geometry.isEmpty()) {
+        restoreGeometry(geometry);
+    }
+
+    QPointer<SplashWindow> splash = new SplashWindow(state_);
+    splash->show();
+    {
+        WaitCursor wait;
+        ShowStatus(*status_, kDetectingPortsText);
+        clock_.Delay(kStartUpPauseSeconds);
+        if (splash) {
+            splash->close();
+        }
+        radio_.DetectPorts(state_, prompter_);
+    }
+    OfferToReleaseLeftRadio();
+    ResetShell();
+    state_.ErrMsgText = status_->Text();
+    state_.ErrMsgColor = status_->Color();
+}
+
+void MainWindow::OfferToReleaseLeftRadio() {
+    // The marker lives in the work folder, which start-up has made the working directory.
+    const std::string marker = QDir::current().filePath(kTestMarkerName).toStdString();
+    radio_.SetTestMarker(marker);
+    const auto left = FindLeftMarker(marker);
+    if (!left) {
+        return;
+    }
+    if (RadioLink* link = radio_.Link(state_, 0, prompter_, *status_, clock_)) {
+        WaitCursor wait;
+        ReleaseLeftRadio(*left, marker, *link, prompter_);
+    }
+}
+
+NotePadWindow* MainWindow::ActiveEditor() const {
+    const QMdiSubWindow* frame = area_->currentSubWindow();
+    auto* editor = frame ? qobject_cast<NotePadWindow*>(frame->widget()) : nullptr;
+    return editor && !editor->IsUnloaded() ? editor : nullptr;
+}
+
+QList<NotePadWindow*> MainWindow::Editors() const {
+    QList<NotePadWindow*> editors;
+    for (const QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* editor = qobject_cast<NotePadWindow*>(frame->widget());
+        if (editor && !editor->IsUnloaded()) {
+            editors.append(editor);
+        }
+    }
+    return editors;
+}
+
+void MainWindow::ResetShell() {
+    ResetShellState(state_, *status_);
+    QGuiApplication::clipboard()->setText(QString());
+    timer_->start();
+    uploadItem_->setEnabled(true);
+    DisableDownload();
+}
+
+bool MainWindow::RenumberTemp() {
+    const bool anyOpen = petrel::RenumberTemp(state_);
+    RefreshEditors();
+    return anyOpen;
+}
+
+void MainWindow::EnableDownload() {
+    downloadButton_->setVisible(true);
+    downloadButton_->setEnabled(true);
+}
+
+void MainWindow::DisableDownload() {
+    downloadButton_->setVisible(true);
+    downloadButton_->setEnabled(false);
+}
+
+void MainWindow::ShowHelp() {
+    if (!helpOpener_ || !helpOpener_()) {
+        prompter_.Tell(kNoHelpText, Icon::Information);
+    }
+}
+
+void MainWindow::ShowAbout() {
+    prompter_.Ask(Message{AboutText(), kAboutTitle, Buttons::Ok, Icon::None, std::nullopt});
+}
+
+void MainWindow::ShowNewRadio() {
+    if (!newRadio_) {
+        newRadio_ = new NewRadioDialog(state_, prompter_, this);
+        connect(newRadio_, &NewRadioDialog::DocumentCreated, this, [this](int slot) {
+            EnableDownload();
+            OpenEditor(slot);
+        });
+    }
+    ShowInFront(newRadio_);
+}
+
+void MainWindow::OpenConfig() {
+    const std::string name = chooser_.AskOpenName();
+    if (!name.empty()) {
+        OpenConfigNamed(name);
+    }
+}
+
+void MainWindow::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        OpenConfigNamed(path.toStdString());
+    }
+}
+
+void MainWindow::OpenConfigNamed(const std::string& name) {
+    // The blink would otherwise fire while the file is read.
+    timer_->stop();
+    std::optional<int> slot;
+    {
+        WaitCursor wait;
+        slot = OpenConfigFile(state_, name, prompter_);
+    }
+    if (slot) {
+        EnableDownload();
+        OpenEditor(*slot);
+        AddRecentFile(QString::fromStdString(state_.workspace.At(*slot).path));
+    } else if (settings_.RecentFiles().contains(QString::fromStdString(name))) {
+        settings_.RemoveRecentFile(QString::fromStdString(name));  // gone or no longer readable
+        FillRecentMenus();
+    }
+    timer_->start();
+}
+
+void MainWindow::AddRecentFile(const QString& path) {
+    settings_.AddRecentFile(QFileInfo(path).absoluteFilePath());
+    FillRecentMenus();
+}
+
+void MainWindow::FillRecentMenus() {
+    FillRecentMenu(recentMenu_);
+    for (NotePadWindow* editor : Editors()) {
+        FillRecentMenu(editor->RecentMenu());
+    }
+}
+
+void MainWindow::FillRecentMenu(QMenu* menu) {
+    // The item chosen may be the one being replaced: it goes once its signal is over.
+    for (QAction* item : menu->actions()) {
+        menu->removeAction(item);
+        item->setObjectName(QString());
+        item->deleteLater();
+    }
+    const QStringList files = settings_.RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* item = menu->addAction(QString("&%1 %2").arg(i + 1).arg(files[i]));
+        item->setObjectName(QString("mnuRecent%1").arg(i + 1));
+        const std::string path = files[i].toStdString();
+        connect(item, &QAction::triggered, this, [this, path] { OpenConfigNamed(path); });
+    }
+    menu->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::RadioTransfer(int op) {
+    if (transferRunning_) {
+        return;
+    }
+    SetRadioOperationRunning(true);
+    std::optional<int> opened;
+    {
+        WaitCursor wait;
+        const NotePadWindow* editor = ActiveEditor();
+        // Every radio read is kept in the working folder's Backups.
+        radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
+                                backupFirst_->isChecked()});
+        opened =
+            radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
+    }
+    status_->ShowProgress(false);
+    SetRadioOperationRunning(false);
+
+    if (opened) {
+        EnableDownload();
+        OpenEditor(*opened);  // its activation checks the channels
+    } else if (!RenumberTemp()) {
+        ResetShell();
+    } else if (NotePadWindow* editor = ActiveEditor(); editor && status_->Color() != kStatusRed) {
+        // After a Download the channel check comes back; a failure stays on show in red.
+        editor->Activate();
+    }
+}
+
+void MainWindow::SetRadioOperationRunning(bool running) {
+    transferRunning_ = running;
+    SetCommandsEnabled(!running);
+    if (running) {
+        timer_->stop();
+    } else {
+        timer_->start();
+    }
+}
+
+bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
+    if (transferRunning_) {
+        return false;
+    }
+    const NotePadWindow* editor = ActiveEditor();
+    RadioLink* link = radio_.Link(state_, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
+    if (link == nullptr) {
+        return true;  // no radio to talk to
+    }
+    SetRadioOperationRunning(true);
+    {
+        WaitCursor wait;
+        work(*link);
+    }
+    SetRadioOperationRunning(false);
+    return true;
+}
+
+void MainWindow::ShowCustomerEditor() {
+    // It works on the page of the document active now, for as long as it is open.
+    const NotePadWindow* editor = ActiveEditor();
+    if (editor == nullptr) {
+        return;
+    }
+    if (customer_ && customer_->Slot() != editor->Slot()) {
+        customer_->close();
+        customer_ = nullptr;
+    }
+    if (!customer_) {
+        customer_ = new CustomerDialog(
+            state_, editor->Slot(), prompter_,
+            [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
+            [this] { return today_(); }, this);
+    }
+    customer_->Fill();
+    ShowInFront(customer_);
+}
+
+void MainWindow::OpenChannelDialog(NotePadWindow* editor, int row) {
+    if (editor == nullptr || editor->IsUnloaded() || row < 0) {
+        return;
+    }
+    const Document& doc = state_.workspace.At(editor->Slot());
+    if (row >= static_cast<int>(doc.lines.size())) {
+        return;
+    }
+    if (ChooseChannelDialog(state_, doc.state.Band) == ChannelDialogKind::Fixed) {
+        ShowChannelDialog(new FixedChannelDialog(state_, prompter_, *editor, row, this));
+    } else {
+        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor,
+                                                ChannelEditDialog::Mode::Channel, row, this));
+    }
+}
+
+void MainWindow::OpenToneFill(NotePadWindow* editor) {
+    if (editor != nullptr && !editor->IsUnloaded()) {
+        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor,
+                                                ChannelEditDialog::Mode::ToneFill, 0, this));
+    }
+}
+
+void MainWindow::ShowChannelDialog(QDialog* dialog) {
+    // A dialog already open for another line goes without saving.
+    delete channelDialog_;
+    channelDialog_ = dialog;
+    if (auto* edit = qobject_cast<ChannelEditDialog*>(dialog)) {
+        // The status blinks no more while the channel editor is open, and shows: a blink may
+        // have hidden it.
+        connect(edit, &ChannelEditDialog::Activated, this, [this] {
+            timer_->stop();
+            status_->ShowLabel();
+        });
+        connect(edit, &QObject::destroyed, this, [this] {
+            if (!transferRunning_) {
+                timer_->start();
+            }
+        });
+    }
+    ShowInFront(dialog);
+}
+
+void MainWindow::RunReport(NotePadWindow* editor, int command) {
+    if (editor == nullptr || editor->IsUnloaded()) {
+        return;
+    }
+    // No blinking while the report is made.
+    const bool blinking = timer_->isActive();
+    timer_->stop();
+    switch (command) {
+        case NotePadWindow::kPrintReport:
+            printing_->Print(editor->Slot());
+            break;
+        case NotePadWindow::kPrinterSetup:
+            printing_->PrinterSetup();
+            break;
+        case NotePadWindow::kPreviewReport:
+            printing_->Preview(editor->Slot());
+            break;
+        case NotePadWindow::kExportPdf:
+            printing_->ExportPdf(editor->Slot());
+            break;
+    }
+    if (blinking && !transferRunning_) {
+        timer_->start();
+    }
+}
+
+NotePadWindow* MainWindow::OpenEditor(int slot) {
+    auto* editor = new NotePadWindow(state_, slot, prompter_, chooser_, *status_);
+    connect(editor, &NotePadWindow::OpenRequested, this, &MainWindow::OpenConfig);
+    connect(editor, &NotePadWindow::ExitRequested, this, &MainWindow::close);
+    connect(editor, &NotePadWindow::RadioRequested, this, &MainWindow::RadioTransfer);
+    connect(editor, &NotePadWindow::HelpRequested, this, &MainWindow::ShowHelp);
+    connect(editor, &NotePadWindow::AboutRequested, this, &MainWindow::ShowAbout);
+    connect(editor, &NotePadWindow::OptionPasswordRequested, access_,
+            &AccessDialogs::ShowOptionPassword);
+    connect(editor, &NotePadWindow::HardwarePasswordRequested, this, [this, editor] {
+        access_->ShowHardwarePassword(state_.workspace.At(editor->Slot()).info.InfoValid);
+    });
+    connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
+    connect(editor, &NotePadWindow::ChannelLineActivated, this,
+            [this, editor](int row) { OpenChannelDialog(editor, row); });
+    connect(editor, &NotePadWindow::AutoToneRequested, this,
+            [this, editor] { OpenToneFill(editor); });
+    connect(editor, &NotePadWindow::ClipLinesChanged, this, &MainWindow::UpdateToolbar);
+    connect(editor, &NotePadWindow::ReportRequested, this,
+            [this, editor](int command) { RunReport(editor, command); });
+    connect(editor, &NotePadWindow::FileSaved, this, &MainWindow::AddRecentFile);
+    FillRecentMenu(editor->RecentMenu());
+    editor->RadioMenu()->addSeparator();
+    editor->RadioMenu()->addAction(backupFirst_);
+
+    const int openBefore = static_cast<int>(Editors().size());
+    QMdiSubWindow* frame = area_->addSubWindow(editor);
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    editor->show();
+    // Cascaded by the height of a title bar, inside the area whatever its size.
+    const QSize room = area_->viewport()->size();
+    const WindowGeometry g = EditorGeometry(
+        room.width(), room.height(),
+        frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame), openBefore);
+    frame->setGeometry(g.left, g.top, g.width, g.height);
+    area_->setActiveSubWindow(frame);
+    UpdateMenus();
+    return editor;
+}
+
+void MainWindow::ShowHardwareWindow() {
+    // It works on the page of the document active now, for as long as it is open (modal).
+    NotePadWindow* editor = ActiveEditor();
+    if (editor == nullptr || !state_.workspace.At(editor->Slot()).info.InfoValid || hardware_) {
+        return;
+    }
+    RadioLink* link = radio_.Link(state_, editor->Slot(), prompter_, *status_, clock_);
+    if (link == nullptr) {
+        return;
+    }
+    hardware_ =
+        new HardDialog(AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()}, this);
+    hardware_->show();
+}
+
+HardDialog* MainWindow::HardwareWindow() const {
+    return hardware_;
+}
+
+void MainWindow::CloseAlignment() {
+    if (hardware_) {
+        hardware_->CloseAll();
+    }
+}
+
+void MainWindow::EditorUnloaded(int slot) {
+    // The customer editor works on this document's page: it closes with it, without writing.
+    if (customer_ && customer_->Slot() == slot) {
+        customer_->close();
+        customer_ = nullptr;
+    }
+    if (!UnloadDocument(state_, slot)) {
+        ResetShell();
+    }
+    RefreshEditors();
+    UpdateMenus();
+}
+
+void MainWindow::RefreshEditors() {
+    for (NotePadWindow* editor : Editors()) {
+        editor->Refresh();
+    }
+}
+
+void MainWindow::UpdateMenus() {
+    NotePadWindow* editor = ActiveEditor();
+    const QList<QMenu*>& menus = editor ? editor->Menus() : mainMenus_;
+    QList<QAction*> wanted;
+    for (const QMenu* menu : menus) {
+        wanted.append(menu->menuAction());
+    }
+    if (menuBar()->actions() != wanted) {
+        menuBar()->clear();
+        for (QMenu* menu : menus) {
+            menuBar()->addMenu(menu);
+        }
+    }
+    if (editor && editor != activated_) {
+        activated_ = editor;
+        editor->Activate();
+    }
+    UpdateToolbar();
+}
+
+void MainWindow::SetCommandsEnabled(bool enabled) {
+    for (QMenu* menu : mainMenus_) {
+        menu->menuAction()->setEnabled(enabled);
+    }
+    for (NotePadWindow* editor : Editors()) {
+        for (QMenu* menu : editor->TransferMenus()) {
+            menu->menuAction()->setEnabled(enabled);
+        }
+    }
+    toolbar_->setEnabled(enabled);
+    // A transfer serves the windows once per block. Activating another editor or pressing OK
+    // in the new-radio dialog (or any other open dialog) would then change the channel count,
+    // band and tables the program holds for the current configuration, so the editors, the
+    // menu bar (with the shortcuts of its items) and the dialogs take no input until it is
+    // over. Only the dialogs this disabled are enabled again.
+    menuBar()->setEnabled(enabled);
+    area_->setEnabled(enabled);
+    if (!enabled) {
+        for (QDialog* dialog : findChildren<QDialog*>()) {
+            if (dialog->isEnabled()) {
+                dialog->setEnabled(false);
+                blockedDialogs_.append(dialog);
+            }
+        }
+    } else {
+        for (const QPointer<QDialog>& dialog : blockedDialogs_) {
+            if (dialog) {
+                dialog->setEnabled(true);
+            }
+        }
+        blockedDialogs_.clear();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Refused while a transfer runs: it ends by itself (every wait is bounded or a question).
+    if (transferRunning_) {
+        event->ignore();
+        return;
+    }
+    CloseAlignment();
+    // Every editor asks about its changes first; one Cancel stops the closing.
+    for (QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* editor = qobject_cast<NotePadWindow*>(frame->widget());
+        if (editor && !editor->IsUnloaded() && !frame->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    if (RenumberTemp()) {
+        event->ignore();
+        return;
+    }
+    timer_->stop();
+    settings_.SetWindowGeometry(saveGeometry());
+    if (newRadio_) {
+        newRadio_->close();
+    }
+    access_->CloseAll();
+    if (customer_) {
+        customer_->close();
+    }
+    event->accept();
+}
+
+}  // namespace petrel

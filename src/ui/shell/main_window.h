@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+#include <string>
+
+#include "core/settings/radio_info.h"
+#include "core/shell/shell_model.h"
+
+class QAction;
+class QDialog;
+class QMdiArea;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+namespace petrel {
+
+class AccessDialogs;
+class Clock;
+class CustomerDialog;
+class FileChooser;
+class HardDialog;
+class NewRadioDialog;
+class NotePadWindow;
+class Prompter;
+class RadioLink;
+class RadioSeam;
+class ReportPrinter;
+class StatusArea;
+class UserSettings;
+struct ProgramState;
+
+// frmMDI: the frame around the editors, with the toolbar, the status strip, the main menus
+// (shown while no editor is active) and the blink timer.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
+               RadioSeam& radio, UserSettings& settings, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Sizes and shows the window, shows the splash, scans the ports and enters the
+    // no-document state.
+    void StartUp();
+
+    // How Help shows its text: returns false when it could not. By default the README is
+    // opened with the desktop's viewer.
+    void SetHelpOpener(std::function<bool()> opener) { helpOpener_ = std::move(opener); }
+
+    StatusArea& Status() { return *status_; }
+    QMdiArea& Area() { return *area_; }
+    // The password dialogs; their signals lead to the customer editor and the hardware window.
+    AccessDialogs& Access() { return *access_; }
+    NotePadWindow* ActiveEditor() const;
+    QList<NotePadWindow*> Editors() const;
+
+    void ResetShell();
+    bool RenumberTemp();
+    void EnableDownload();
+    void DisableDownload();
+    void ShowHelp();
+    void ShowAbout();
+    void ShowNewRadio();
+    void OpenConfig();
+    // Opens each configuration as Open does, messages included (the command line's files).
+    void OpenFiles(const QStringList& paths);
+    // Upload (0) or Download (1).
+    void RadioTransfer(int op);
+    // The channel dialog for a line of editor (double-click or Enter): the free editor or, on
+    // the fixed-channel bands while FreqLock is on, the fixed-channel dialog. One at a time.
+    void OpenChannelDialog(NotePadWindow* editor, int row);
+    // Edit > Auto Tone: the channel dialog laid out as the tone fill.
+    void OpenToneFill(NotePadWindow* editor);
+
+    // The customer editor (frmCustomer), filled with the customer name and serial number
+    // trimmed: what the option password opens.
+    void ShowCustomerEditor();
+    // Runs work on the radio link as one radio operation: the commands that could start
+    // another are disabled meanwhile. False when another operation is running.
+    bool RunOnRadio(const std::function<void(RadioLink&)>& work);
+    // Today's date for the customer editor (tests set their own).
+    void SetToday(std::function<CalendarDate()> today) { today_ = std::move(today); }
+
+    // The report commands of editor's File menu (and the toolbar's Print).
+    void RunReport(NotePadWindow* editor, int command);
+    ReportPrinter& Printing() { return *printing_; }
+
+    // A new editor for the document in slot, made the active window.
+    NotePadWindow* OpenEditor(int slot);
+
+    // The hardware parameter window frmHard for the active editor, as the hardware tuner
+    // password opens it. Nothing without an editor or the radio's information page.
+    void ShowHardwareWindow();
+    HardDialog* HardwareWindow() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void OpenConfigNamed(const std::string& name);
+    void BuildToolbar();
+    void UpdateMenus();
+    void UpdateToolbar();
+    void ToolButtonTriggered(ToolAction action);
+    void ShowChannelDialog(QDialog* dialog);
+    void EditorUnloaded(int slot);
+    void RefreshEditors();
+    // File > Recent Files of the main menu and of every editor, from the settings.
+    void FillRecentMenus();
+    void FillRecentMenu(QMenu* menu);
+    void AddRecentFile(const QString& path);
+    void SetCommandsEnabled(bool enabled);
+    void SetRadioOperationRunning(bool running);
+    // Ends the alignment windows as their CANCEL does, so the radio leaves its test state.
+    void CloseAlignment();
+    // At start-up: a radio a run that ended without closing its test state left behind is
+    // offered its closing code.
+    void OfferToReleaseLeftRadio();
+
+    ProgramState& state_;
+    Prompter& prompter_;
+    FileChooser& chooser_;
+    Clock& clock_;
+    RadioSeam& radio_;
+    UserSettings& settings_;
+    std::function<bool()> helpOpener_;
+    std::function<CalendarDate()> today_ = Today;
+
+    QMdiArea* area_;
+    StatusArea* status_;
+    QToolBar* toolbar_ = nullptr;
+    QTimer* timer_;
+    AccessDialogs* access_;
+    ReportPrinter* printing_;
+    QList<QMenu*> mainMenus_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* radioMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* uploadItem_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* backupFirst_ = nullptr;  // in the Radio menu of the main window and every editor
+    QAction* downloadButton_ = nullptr;
+    QList<QPair<QAction*, ToolAction>> toolButtons_;
+    QPointer<QDialog> channelDialog_;  // frmCh_edit or frmChOp
+    QPointer<NewRadioDialog> newRadio_;
+    QPointer<CustomerDialog> customer_;
+    QList<QPointer<QDialog>> blockedDialogs_;  // disabled while a transfer runs
+    QPointer<HardDialog> hardware_;
+    QPointer<NotePadWindow> activated_;
+    bool transferRunning_ = false;
+};
+
+}  // namespace petrel
