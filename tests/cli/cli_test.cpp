@@ -17,7 +17,9 @@
 #include "core/document/config_file.h"
 #include "core/document/new_config.h"
 #include "core/link/test_marker.h"
+#include "core/model/band_table.h"
 #include "core/model/channel_line.h"
+#include "core/model/freq_codec.h"
 #include "core/model/info_page.h"
 #include "core/model/program_state.h"
 #include "core/settings/radio_info.h"
@@ -212,7 +214,7 @@ TEST_F(CliTest, ChannelsGoOutAndComeInAsCsvAndARefusedImportWritesNothing) {
     const CliRun imported =
         Cli({"import", dir.File("in.csv"), dir.File("shop.cfg"), "--to", dir.File("new.cfg")});
     ASSERT_EQ(imported.exit, 0) << imported.err;
-    EXPECT_EQ(imported.err, "petrel-cli: 2 channels imported into " + dir.File("new.cfg") +
+    EXPECT_EQ(imported.err, "petrel-cli: 2 channels imported; saved as " + dir.File("new.cfg") +
                                 "\npetrel-cli: ALL Channels In Range\n");
     EXPECT_EQ(ReadBytes(dir.File("shop.cfg")), shop);
     EXPECT_NE(Cli({"show", dir.File("new.cfg")})
@@ -235,6 +237,123 @@ TEST_F(CliTest, ChannelsGoOutAndComeInAsCsvAndARefusedImportWritesNothing) {
     EXPECT_EQ(ReadText(dir.File("out.csv")), Cli({"export", dir.File("new.cfg"), "-"}).out);
     EXPECT_EQ(Cli({"import", dir.File("none.csv"), dir.File("new.cfg")}).err,
               "petrel-cli: Can't open file: " + dir.File("none.csv") + "\n");
+}
+
+// The other tool's stock list of 69 LPD channels (433.075-434.775 MHz, Locations 1-69) and the
+// 8 PMR446 channels (Locations 71-78), placed and skipped into a 99-channel PMR configuration.
+TEST_F(CliTest, ImportPlacesAndSkipsRowsAsTheFlagsSay) {
+    const std::string pmr = dir.File("pmr.cfg");
+    ASSERT_EQ(Cli({"new", "--band", "9", "--channels", "99", pmr}).exit, 0);
+    const Bytes before = ReadBytes(pmr);
+    const std::string csv = dir.File("lpd-pmr.csv");
+    {
+        std::ofstream out(csv);
+        out << "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,"
+               "DtcsPolarity,RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,"
+               "RPT2CALL,DVCODE\n";
+        for (int i = 0; i < 69; ++i) {
+            out << i + 1 << ",LPD " << i + 1 << ","
+                << FrequencyTextFromHz((433075 + 25 * i) * std::int64_t{1000}, 10)
+                << ",,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,"
+                << "NFM,25.00,,0.5W,,,,,\n";
+        }
+        for (int i = 0; i < 8; ++i) {
+            out << 71 + i << ",PMR " << i + 1 << "," << PresetFreq(9, i + 1)
+                << ",,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,NFM,12.50,,0.5W,,,,,\n";
+        }
+    }
+    const std::string lpd1 =
+        csv + ": line 2, Frequency: 433.075 MHz is outside 446.00625 ~ 446.09375\n";
+    const std::string pmr1 = "71  446.006250  000=  None   446.006250  000=  None";
+    const auto shows = [&](const std::string& file, const std::string& line) {
+        return Cli({"show", file}).out.find(line) != std::string::npos;
+    };
+
+    // All or nothing: each LPD row is named and nothing is written.
+    const CliRun refused = Cli({"import", csv, pmr});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_TRUE(refused.err.starts_with(lpd1)) << refused.err;
+    EXPECT_TRUE(
+        refused.err.ends_with("line 70, Frequency: 434.775 MHz is outside 446.00625 ~ 446.09375\n"
+                              "petrel-cli: nothing was imported\n"));
+    EXPECT_EQ(ReadBytes(pmr), before);
+
+    // Skipped, the PMR rows land on their Locations 71-78, or from the first channel on.
+    const CliRun skipped =
+        Cli({"import", "--skip-unstorable", csv, pmr, "--to", dir.File("a.cfg")});
+    EXPECT_EQ(skipped.exit, 0) << skipped.err;
+    EXPECT_TRUE(skipped.err.starts_with(lpd1));
+    EXPECT_TRUE(
+        skipped.err.ends_with("petrel-cli: 8 channels imported, 69 rows skipped; saved as " +
+                              dir.File("a.cfg") + "\npetrel-cli: ALL Channels In Range\n"))
+        << skipped.err;
+    EXPECT_TRUE(shows(dir.File("a.cfg"), pmr1));
+    const CliRun placed = Cli({"import", csv, pmr, "--first-channel", "1", "--skip-unstorable",
+                               "--to", dir.File("b.cfg")});
+    EXPECT_EQ(placed.exit, 0) << placed.err;
+    EXPECT_TRUE(shows(dir.File("b.cfg"), "1   446.006250  000=  None   446.006250"));
+    EXPECT_TRUE(shows(dir.File("b.cfg"), "8   446.093750  000=  None   446.093750"));
+    EXPECT_FALSE(shows(dir.File("b.cfg"), pmr1));
+    EXPECT_EQ(ReadBytes(pmr), before);
+
+    // Placed rows past the last channel: refused, or skipped.
+    ASSERT_EQ(Cli({"new", "--band", "9", "--channels", "16", dir.File("small.cfg")}).exit, 0);
+    const std::string past = csv + ": line 78, Location: the configuration has no channel 17\n";
+    const CliRun end = Cli({"import", csv, dir.File("small.cfg"), "--first-channel", "10",
+                            "--skip-unstorable", "--to", dir.File("c.cfg")});
+    EXPECT_EQ(end.exit, 0);
+    EXPECT_TRUE(end.Said(past + "petrel-cli: 7 channels imported, 70 rows skipped; saved as "));
+    const CliRun endRefused = Cli(
+        {"import", csv, dir.File("small.cfg"), "--first-channel", "10", "--to", dir.File("d.cfg")});
+    EXPECT_EQ(endRefused.exit, 1);
+    EXPECT_TRUE(endRefused.err.ends_with(past + "petrel-cli: nothing was imported\n"));
+    EXPECT_FALSE(fs::exists(dir.File("d.cfg")));
+
+    // Nothing left to import fails; a first channel of no configuration is a usage error, one
+    // past this configuration's end a refusal.
+    std::ofstream(dir.File("lpd.csv")) << "Location,Frequency\n0,446.00625\n1,433.075\n";
+    const CliRun none = Cli({"import", "--skip-unstorable", dir.File("lpd.csv"), pmr});
+    EXPECT_EQ(none.exit, 1);
+    EXPECT_EQ(none.err, dir.File("lpd.csv") +
+                            ": line 2, Location: 0 is a scratch memory, not a channel\n" +
+                            dir.File("lpd.csv") +
+                            ": line 3, Frequency: 433.075 MHz is outside 446.00625 ~ 446.09375\n"
+                            "petrel-cli: nothing was imported\n");
+    EXPECT_EQ(ReadBytes(pmr), before);
+    for (const char* first : {"0", "x", "100", "1.5"}) {
+        EXPECT_EQ(Cli({"import", csv, pmr, "--first-channel", first}).exit, 2) << first;
+    }
+    const CliRun beyond = Cli({"import", csv, dir.File("small.cfg"), "--first-channel", "17"});
+    EXPECT_EQ(beyond.exit, 1);
+    EXPECT_EQ(beyond.err,
+              "petrel-cli: the first channel 17 is not a channel from 1 to 16\n"
+              "petrel-cli: nothing was imported\n");
+}
+
+TEST_F(CliTest, ExportWritesTheChannelsChosen) {
+    const std::string pmr = dir.File("pmr.cfg");
+    ASSERT_EQ(Cli({"new", "--band", "9", "--channels", "16", pmr}).exit, 0);
+    const CliRun chosen = Cli({"export", "--channels", "2-3,7", pmr, "-"});
+    ASSERT_EQ(chosen.exit, 0) << chosen.err;
+    std::vector<std::string> locations;
+    std::istringstream rows(chosen.out);
+    for (std::string row; std::getline(rows, row);) {
+        locations.push_back(row.substr(0, row.find(',')));
+    }
+    EXPECT_EQ(locations, (std::vector<std::string>{"Location", "2", "3", "7"}));
+    EXPECT_NE(chosen.out.find(",NFM,6.25,S,0.1W,"), std::string::npos) << chosen.out;
+
+    const CliRun bad = Cli({"export", "--channels", "3-1", pmr, "-"});
+    EXPECT_EQ(bad.exit, 2);
+    EXPECT_TRUE(
+        bad.err.starts_with("petrel-cli: --channels: \"3-1\" is not a channel or a range "
+                            "of channels from 1 to 99 (such as 1-8,12)\n"));
+    const CliRun beyond = Cli({"export", "--channels", "1-8,20", pmr, dir.File("out.csv")});
+    EXPECT_EQ(beyond.exit, 1);
+    EXPECT_EQ(beyond.err, "petrel-cli: " + pmr +
+                              " has channels 1 to 16: --channels \"20\" is not a channel or a "
+                              "range of channels from 1 to 16 (such as 1-8,12)\n");
+    EXPECT_FALSE(fs::exists(dir.File("out.csv")));
 }
 
 TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {

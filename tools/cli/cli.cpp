@@ -37,8 +37,9 @@ constexpr const char* kUsage =
     "       petrel-cli new --band B --channels N OUT.cfg\n"
     "       petrel-cli resave IN.cfg OUT.cfg\n"
     "       petrel-cli print [--text] [--pdf OUT.pdf] [--paper a4|letter] FILE.cfg\n"
-    "       petrel-cli export FILE.cfg OUT.csv|-\n"
-    "       petrel-cli import IN.csv FILE.cfg [--to OUT.cfg]\n"
+    "       petrel-cli export [--channels LIST] FILE.cfg OUT.csv|-\n"
+    "       petrel-cli import [--to OUT.cfg] [--first-channel N] [--skip-unstorable]\n"
+    "                         IN.csv FILE.cfg\n"
     "       petrel-cli read [--port DEV]... [--retries N] [--yes] [--trace FILE] OUT.cfg\n"
     "       petrel-cli write [--port DEV]... [--retries N] [--yes] [--trace FILE]\n"
     "                        [--backup DIR] IN.cfg\n"
@@ -227,14 +228,33 @@ int Print(Context& c, const Arguments& arguments) {
     return ToExit(ok);
 }
 
-// The channels of a configuration as CSV, to a file or ("-") to standard output.
+// The channels of a configuration as CSV, to a file or ("-") to standard output; all of them,
+// or those --channels names ("1-8,12").
 int Export(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 2);
+    const std::vector<std::string> chosen = arguments.Values("--channels");
+    std::string why;
+    if (!chosen.empty() && !ParseChannelSelection(chosen.back(), kMaxNewChannels, why)) {
+        throw UsageError{"--channels: " + why};
+    }
     const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    const ChannelCsvExport exported = ExportChannelsCsv(c.state.workspace.At(*slot));
+    const Document& doc = c.state.workspace.At(*slot);
+    ChannelCsvExport exported;
+    if (chosen.empty()) {
+        exported = ExportChannelsCsv(doc);
+    } else {
+        const int count = static_cast<int>(doc.lines.size());
+        const auto channels = ParseChannelSelection(chosen.back(), count, why);
+        if (!channels) {
+            c.err << "petrel-cli: " << arguments.positional[0] << " has channels 1 to " << count
+                  << ": --channels " << why << '\n';
+            return kExitFailure;
+        }
+        exported = ExportChannelsCsv(doc, *channels);
+    }
     for (const auto& warning : exported.warnings) {
         c.err << "petrel-cli: " << warning << '\n';
     }
@@ -251,15 +271,29 @@ int Export(Context& c, const Arguments& arguments) {
     return kExitOk;
 }
 
-// Channels from CSV into a configuration, saved in place or under --to; a refused row writes
-// nothing.
+// Channels from CSV into a configuration, saved in place or under --to. Rows go on the channels
+// their Location names, or from --first-channel on in file order; a refused row writes nothing
+// unless --skip-unstorable leaves the rows that cannot be stored out.
 int Import(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 2);
     const std::vector<std::string> to = arguments.Values("--to");
+    const std::vector<std::string> first = arguments.Values("--first-channel");
+    const std::string& csv = arguments.positional[0];
     const std::string& config = arguments.positional[1];
     const std::string out = to.empty() ? config : to.back();
+    ChannelImportOptions options;
+    options.skipUnstorable = arguments.Flag("--skip-unstorable");
+    if (!first.empty()) {
+        const std::string text = Trim(first.back());
+        const auto number = LeadingNumber(text);
+        if (text != std::to_string(number) || number < 1 || number > kMaxNewChannels) {
+            throw UsageError{"--first-channel is a channel number from 1 to " +
+                             std::to_string(kMaxNewChannels)};
+        }
+        options.firstChannel = static_cast<int>(number);
+    }
     std::string why;
-    const auto text = ReadChannelsCsvFile(arguments.positional[0], why);
+    const auto text = ReadChannelsCsvFile(csv, why);
     if (!text) {
         c.err << "petrel-cli: " << why << '\n';
         return kExitFailure;
@@ -269,19 +303,20 @@ int Import(Context& c, const Arguments& arguments) {
         return kExitFailure;
     }
     Document& doc = c.state.workspace.At(*slot);
-    const ChannelCsvImport imported =
-        ImportChannelsCsv(doc, *text, FixedChannelsOnly(c.state, doc.state.Band));
-    for (const auto& error : imported.errors) {
-        c.err << arguments.positional[0] << ": " << error << '\n';
+    options.fixedChannelsOnly = FixedChannelsOnly(c.state, doc.state.Band);
+    const ChannelCsvImport imported = ImportChannelsCsv(doc, *text, options);
+    // A refusal names the refused rows only: the skipped ones do not matter until it is mended.
+    for (const auto& line : imported.errors.empty() ? imported.notes : imported.errors) {
+        c.err << (StartsWith(line, "line ") ? csv + ": " : "petrel-cli: ") << line << '\n';
     }
-    if (!imported.errors.empty()) {
+    if (!imported.imported) {
         c.err << "petrel-cli: nothing was imported\n";
         return kExitFailure;
     }
     if (!SaveConfigFile(c.state, *slot, out, c.prompter)) {
         return kExitFailure;
     }
-    c.err << "petrel-cli: " << imported.channels << " channels imported into " << out << '\n';
+    c.err << "petrel-cli: " << imported.Summary() << "; saved as " << out << '\n';
     if (const auto check = CheckDocumentChannels(doc); check.anyFrequency) {
         c.err << "petrel-cli: " << check.message << '\n';
     }
@@ -514,8 +549,8 @@ std::vector<Command> Commands() {
         {"new", {"--band", "--channels"}, {}, New},
         {"resave", {}, {}, Resave},
         {"print", {"--pdf", "--paper"}, {"--text"}, Print},
-        {"export", {}, {}, Export},
-        {"import", {"--to"}, {}, Import},
+        {"export", {"--channels"}, {}, Export},
+        {"import", {"--to", "--first-channel"}, {"--skip-unstorable"}, Import},
         {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
         {"write", {"--port", "--retries", "--trace", "--backup"}, {"--yes"}, Write},
         {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <numeric>
 #include <optional>
 #include <tuple>
 #include <variant>
@@ -226,7 +227,39 @@ struct ImportRules {
     BandEdges edges;
     PllParams pll;
     bool fixedChannelsOnly = false;
+    bool readLocation = true;  // false: the rows are placed in file order
+    // The largest power in watts the file gives, in milliwatts: half of it or more is High.
+    std::int64_t mostMilliwatts = 0;
 };
+
+// A power in watts as written ("5.0W", "0.5W", "50W", or plain digits), in milliwatts.
+std::optional<std::int64_t> Milliwatts(std::string_view text) {
+    if (!text.empty() && (text.back() == 'W' || text.back() == 'w')) {
+        text.remove_suffix(1);
+        while (!text.empty() && text.back() == ' ') {
+            text.remove_suffix(1);
+        }
+    }
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    constexpr std::size_t kWholeDigits = 6;
+    constexpr std::size_t kFractionDigits = 3;
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || whole.size() > kWholeDigits || fraction.size() > kFractionDigits ||
+        !digits(whole) || !digits(fraction)) {
+        return std::nullopt;
+    }
+    std::int64_t milliwatts = 0;
+    for (const char c : std::string(whole) + std::string(fraction) +
+                            std::string(kFractionDigits - fraction.size(), '0')) {
+        milliwatts = milliwatts * 10 + (c - '0');
+    }
+    return milliwatts;
+}
 
 // The columns whose cells are read; Name, TStep and Comment are not.
 bool IsReadColumn(int column) {
@@ -329,15 +362,17 @@ std::variant<int, CellError> RowReader::ReadTone(Column column, ToneKind kind) c
 std::variant<ImportedChannel, CellError> RowReader::Read() const {
     ImportedChannel channel;
 
-    const std::string location = Cell(kLocation).value_or("");
-    const auto number = LeadingNumber(location);
-    if (!std::all_of(location.begin(), location.end(),
-                     [](char c) { return c >= '0' && c <= '9'; }) ||
-        number < 1 || number > rules_.channels) {
-        return CellError{kLocation, Shown(location) + " is not a channel number from 1 to " +
-                                        std::to_string(rules_.channels)};
+    if (rules_.readLocation) {
+        const std::string location = Cell(kLocation).value_or("");
+        const auto number = LeadingNumber(location);
+        if (!std::all_of(location.begin(), location.end(),
+                         [](char c) { return c >= '0' && c <= '9'; }) ||
+            number < 1 || number > rules_.channels) {
+            return CellError{kLocation, Shown(location) + " is not a channel number from 1 to " +
+                                            std::to_string(rules_.channels)};
+        }
+        channel.channel = static_cast<int>(number);
     }
-    channel.channel = static_cast<int>(number);
 
     const std::string frequency = Cell(kFrequency).value_or("");
     const auto rx = FreqToHz(frequency);
@@ -418,13 +453,21 @@ std::variant<ImportedChannel, CellError> RowReader::Read() const {
     };
     for (const Choice& choice : {Choice{kMode, "NFM", "FM", &ImportedChannel::narrow},
                                  Choice{kPower, "High", "Low", &ImportedChannel::highPower}}) {
-        if (const auto value = Cell(choice.column)) {
-            if (!SameText(*value, choice.set) && !SameText(*value, choice.clear)) {
-                return CellError{choice.column, Shown(*value) + " is not \"" +
-                                                    std::string(choice.clear) + "\" or \"" +
-                                                    std::string(choice.set) + "\""};
-            }
+        const auto value = Cell(choice.column);
+        if (!value) {
+            continue;
+        }
+        if (SameText(*value, choice.set) || SameText(*value, choice.clear)) {
             channel.*choice.bit = SameText(*value, choice.set);
+        } else if (const auto milliwatts = Milliwatts(*value);
+                   milliwatts && choice.column == kPower) {
+            channel.highPower = 2 * *milliwatts >= rules_.mostMilliwatts;
+        } else {
+            return CellError{
+                choice.column,
+                Shown(*value) + " is not \"" + std::string(choice.clear) +
+                    (choice.column == kPower ? "\", \"High\" or watts such as \"5.0W\""
+                                             : "\" or \"" + std::string(choice.set) + '"')};
         }
     }
     if (at_[kSkip] >= 0) {
@@ -458,7 +501,20 @@ std::uint8_t ImportedOptions(const ImportedChannel& channel, std::uint8_t old) {
 
 }  // namespace
 
+PowerFigures NominalPower(int band) {
+    if (band == kBandPmr) {
+        return {"0.5W", "0.1W"};
+    }
+    return {"5.0W", "1.0W"};
+}
+
 ChannelCsvExport ExportChannelsCsv(const Document& doc) {
+    std::vector<int> channels(doc.lines.size());
+    std::iota(channels.begin(), channels.end(), 1);
+    return ExportChannelsCsv(doc, channels);
+}
+
+ChannelCsvExport ExportChannelsCsv(const Document& doc, const std::vector<int>& channels) {
     ChannelCsvExport result;
     for (const std::string_view name : kColumnNames) {
         result.text += (result.text.empty() ? "" : ",") + std::string(name);
@@ -466,8 +522,12 @@ ChannelCsvExport ExportChannelsCsv(const Document& doc) {
     result.text += kRowEnd;
     PllEncoder encoder(
         PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]));
-    for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-        const int channel = static_cast<int>(i) + 1;
+    const PowerFigures power = NominalPower(doc.state.Band);
+    for (const int channel : channels) {
+        if (channel < 1 || static_cast<std::size_t>(channel) > doc.lines.size()) {
+            continue;
+        }
+        const auto i = static_cast<std::size_t>(channel - 1);
         const std::string prefix = "channel " + std::to_string(channel) + ": ";
         const ParsedLine fields = ParseLine(doc.lines[i]);
         const std::string rxText = Trim(fields.LineRxFreq);
@@ -525,7 +585,7 @@ ChannelCsvExport ExportChannelsCsv(const Document& doc) {
         row[kMode] = (options & kOptNarrow) ? "NFM" : "FM";
         row[kTStep] = StepIndex(rx) == 1 ? "5.00" : "6.25";
         row[kSkip] = (options & kScanBits) ? "" : "S";
-        row[kPower] = (options & kOptHighPower) ? "High" : "Low";
+        row[kPower] = (options & kOptHighPower) ? power.high : power.low;
         for (std::size_t c = 0; c < row.size(); ++c) {
             result.text += (c == 0 ? "" : ",") + row[c];
         }
@@ -534,12 +594,27 @@ ChannelCsvExport ExportChannelsCsv(const Document& doc) {
     return result;
 }
 
-ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fixedChannelsOnly) {
+std::string ChannelCsvImport::Summary() const {
+    const auto count = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + ' ' + (n == 1 ? one : many);
+    };
+    std::string text = count(channels, "channel imported", "channels imported");
+    if (skipped > 0) {
+        text += ", " + count(skipped, "row skipped", "rows skipped");
+    }
+    return text;
+}
+
+ChannelCsvImport PlanChannelsImport(const Document& doc, std::string_view text,
+                                    const ChannelImportOptions& options) {
     ChannelCsvImport result;
-    const ImportRules rules{
-        static_cast<int>(doc.lines.size()), doc.state.Band, DocumentBandEdges(doc),
+    ImportRules rules{
+        static_cast<int>(doc.lines.size()),
+        doc.state.Band,
+        DocumentBandEdges(doc),
         PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]),
-        fixedChannelsOnly};
+        options.fixedChannelsOnly,
+        !options.firstChannel.has_value()};
     std::array<int, kColumnCount> at;
     at.fill(-1);
     // A field by its column's name, or by its position when the header gives it no known name.
@@ -581,58 +656,115 @@ ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text, bool fi
         }
     }
     for (const Column required : {kLocation, kFrequency}) {
-        if (at[required] < 0) {
+        if (at[required] < 0 && (required != kLocation || rules.readLocation)) {
             columnError(headerLine, required, "the header has no such column");
         }
     }
+    if (options.firstChannel &&
+        (*options.firstChannel < 1 || *options.firstChannel > rules.channels)) {
+        result.errors.push_back("the first channel " + std::to_string(*options.firstChannel) +
+                                " is not a channel from 1 to " + std::to_string(rules.channels));
+    }
     if (!result.errors.empty()) {
         return result;
+    }
+
+    const auto cell = [&at](const CsvRow& row, Column column) {
+        const int field = at[column];
+        return field < 0 || static_cast<std::size_t>(field) >= row.fields.size()
+                   ? std::string()
+                   : Trim(row.fields[static_cast<std::size_t>(field)]);
+    };
+    // Location 0 is where the other tools keep a scratch memory, not a channel of the list.
+    const auto scratch = [&cell](const CsvRow& row) {
+        const std::string location = cell(row, kLocation);
+        return !location.empty() &&
+               std::all_of(location.begin(), location.end(), [](char c) { return c == '0'; });
+    };
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        if (rows[r].unclosedField < 0 && !scratch(rows[r])) {
+            rules.mostMilliwatts =
+                std::max(rules.mostMilliwatts, Milliwatts(cell(rows[r], kPower)).value_or(0));
+        }
     }
 
     std::vector<ImportedChannel> channels;
     std::map<int, int> lineOf;  // channel -> the line that names it
+    int next = options.firstChannel.value_or(0);
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const CsvRow& row = rows[r];
+        ChannelImportRow entry;
+        entry.line = row.line;
+        entry.location = cell(row, kLocation);
+        entry.frequency = cell(row, kFrequency);
+        std::string why;
+        bool skippable = options.skipUnstorable;
         if (row.unclosedField >= 0) {
-            error(row.line, fieldName(row.unclosedField), std::string(kUnclosed));
-            continue;
+            // Never skipped: the rows after it are inside the quote.
+            why = fieldName(row.unclosedField) + ": " + std::string(kUnclosed);
+            skippable = false;
+        } else if (scratch(row)) {
+            why = "Location: " + entry.location + " is a scratch memory, not a channel";
+            skippable = true;
+        } else if (auto read = RowReader(row, at, rules).Read();
+                   const auto* problem = std::get_if<CellError>(&read)) {
+            why = std::string(kColumnNames[problem->column]) + ": " + problem->text;
+        } else {
+            auto& channel = std::get<ImportedChannel>(read);
+            if (!rules.readLocation) {
+                if (next > rules.channels) {
+                    why = "Location: the configuration has no channel " + std::to_string(next);
+                } else {
+                    channel.channel = next++;
+                }
+            } else if (const auto [earlier, added] = lineOf.emplace(channel.channel, row.line);
+                       !added) {
+                why = "Location: channel " + std::to_string(channel.channel) + " is also on line " +
+                      std::to_string(earlier->second);
+            }
+            if (why.empty()) {
+                entry.channel = channel.channel;
+                channels.push_back(channel);
+            }
         }
-        const auto read = RowReader(row, at, rules).Read();
-        if (const auto* problem = std::get_if<CellError>(&read)) {
-            columnError(row.line, problem->column, problem->text);
-            continue;
+        if (!why.empty()) {
+            entry.outcome = skippable ? ImportRowOutcome::Skip : ImportRowOutcome::Refuse;
+            (skippable ? result.notes : result.errors)
+                .push_back("line " + std::to_string(row.line) + ", " + why);
+            result.skipped += skippable ? 1 : 0;
+            entry.why = std::move(why);
         }
-        const auto& channel = std::get<ImportedChannel>(read);
-        if (const auto [earlier, added] = lineOf.emplace(channel.channel, row.line); !added) {
-            columnError(row.line, kLocation,
-                        "channel " + std::to_string(channel.channel) + " is also on line " +
-                            std::to_string(earlier->second));
-            continue;
-        }
-        channels.push_back(channel);
-    }
-    if (!result.errors.empty()) {
-        return result;
+        result.rows.push_back(std::move(entry));
     }
 
     const int width = ValueWidth(rules.edges.low);
-    DocumentChange change;
     for (const ImportedChannel& channel : channels) {
         const int i = channel.channel - 1;
         const std::string tx =
             channel.txHz ? FrequencyTextFromHz(*channel.txHz, width) : std::string(kNoFrequency);
-        change.lines.push_back(
+        result.change.lines.push_back(
             {i, ChannelLine(channel.channel, FrequencyTextFromHz(channel.rxHz, width),
                             channel.rxTone, tx, channel.txTone)});
         if (static_cast<std::size_t>(i) < doc.state.ChOption.size()) {
-            change.options.push_back({i, ImportedOptions(channel, doc.state.ChOption[i])});
+            result.change.options.push_back({i, ImportedOptions(channel, doc.state.ChOption[i])});
         }
     }
     result.channels = static_cast<int>(channels.size());
-    if (!change.Empty()) {
-        ChangeDocument(doc, std::move(change));
-    }
     return result;
+}
+
+void ApplyChannelsImport(Document& doc, ChannelCsvImport& plan) {
+    if (plan.CanImport() && !plan.imported) {
+        ChangeDocument(doc, plan.change);
+        plan.imported = true;
+    }
+}
+
+ChannelCsvImport ImportChannelsCsv(Document& doc, std::string_view text,
+                                   const ChannelImportOptions& options) {
+    ChannelCsvImport plan = PlanChannelsImport(doc, text, options);
+    ApplyChannelsImport(doc, plan);
+    return plan;
 }
 
 std::optional<std::string> ReadChannelsCsvFile(const std::string& path, std::string& why) {
@@ -653,6 +785,41 @@ std::optional<std::string> ReadChannelsCsvFile(const std::string& path, std::str
         return std::nullopt;
     }
     return text;
+}
+
+std::optional<std::vector<int>> ParseChannelSelection(std::string_view text, int last,
+                                                      std::string& why) {
+    std::vector<int> channels;
+    const auto number = [last](std::string_view part) -> std::optional<int> {
+        const std::string trimmed = Trim(part);
+        if (trimmed.empty() || trimmed.size() > 3 ||
+            !std::all_of(trimmed.begin(), trimmed.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            return std::nullopt;
+        }
+        const int value = static_cast<int>(LeadingNumber(trimmed));
+        return value >= 1 && value <= last ? std::optional(value) : std::nullopt;
+    };
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', at), text.size());
+        const std::string_view item = text.substr(at, comma - at);
+        const std::size_t dash = item.find('-');
+        const auto first = number(item.substr(0, dash));
+        const auto end = dash == std::string_view::npos ? first : number(item.substr(dash + 1));
+        if (!first || !end || *end < *first) {
+            why = Shown(item) + " is not a channel or a range of channels from 1 to " +
+                  std::to_string(last) + " (such as 1-8,12)";
+            return std::nullopt;
+        }
+        for (int channel = *first; channel <= *end; ++channel) {
+            channels.push_back(channel);
+        }
+        at = comma + 1;
+    }
+    std::sort(channels.begin(), channels.end());
+    channels.erase(std::unique(channels.begin(), channels.end()), channels.end());
+    return channels;
 }
 
 }  // namespace petrel

@@ -8,6 +8,8 @@ namespace petrel {
 struct ProgramState;
 
 inline constexpr int kBandCount = 12;
+// The PMR446 band, whose channels the law fixes.
+inline constexpr int kBandPmr = 9;
 
 // The band row of a band number: band 0 gives row 1; bands above 12 give "".
 std::string_view BandRow(int band);

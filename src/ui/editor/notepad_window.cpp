@@ -394,8 +394,9 @@ void NotePadWindow::ImportChannels() {
         return;
     }
     Document& doc = Doc();
-    const ChannelCsvImport imported =
-        ImportChannelsCsv(doc, *text, FixedChannelsOnly(state_, doc.state.Band));
+    ChannelImportOptions options;
+    options.fixedChannelsOnly = FixedChannelsOnly(state_, doc.state.Band);
+    const ChannelCsvImport imported = ImportChannelsCsv(doc, *text, options);
     if (!imported.errors.empty()) {
         prompter_.Tell(ListMessage("Nothing was imported from " + name + ":", imported.errors),
                        Icon::Exclamation);
