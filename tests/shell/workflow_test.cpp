@@ -1,11 +1,13 @@
 // Undo, channel import and export, recent files, files named on the command line and the
 // printed report, driven through the real windows under the offscreen platform.
 #include <QFile>
+#include <QTableWidget>
 #include <QUndoStack>
 
 #include "core/channels/channel_csv.h"
 #include "core/channels/channel_options.h"
 #include "shell/ui_support.h"
+#include "ui/editor/channel_import_dialog.h"
 #include "ui/print/report_printer.h"
 
 namespace petrel::test {
@@ -23,6 +25,7 @@ class WorkflowTest : public QObject {
   private slots:
     void undoStepsBackToTheSavedStateWithoutTheQuestion();
     void channelsComeInAndGoOutThroughTheFileMenu();
+    void theImportPreviewShowsWhereEachRowGoes();
     void recentFilesGeometryAndTheBackupOptionOutliveTheProgram();
     void commandLineFilesOpenAsOpenDoes();
     void withoutAPrinterTheReportIsOfferedAsAPdf();
@@ -90,17 +93,20 @@ void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
     Document& doc = Doc(program, editor);
     const std::string good = program.workFolder.File("good.csv");
     const std::string bad = program.workFolder.File("bad.csv");
-    WriteText(good, "Location,Frequency,Tone,rToneFreq\n2,446.5,Tone,67.0\n");
-    WriteText(bad, "Location,Frequency\n1,446.5\n3,475\n");
-    // A refused file changes nothing and says why.
+    WriteText(good, "Location,Frequency,Tone,rToneFreq\n2,446.5,Tone,67.0\n5,450,,\n");
+    WriteText(bad, "Frequency\n446.5\n");
+    // A file without the columns it needs has no rows to preview: it changes nothing.
     program.chooser.Then(bad);
     program.prompter.Expect(
-        "Nothing was imported from " + bad + ":\n\rline 3, Frequency: 475 MHz is outside 440 ~ 470",
+        "Nothing was imported from " + bad + ":\n\rline 1, Location: the header has no such column",
         Answer::Ok);
     Trigger(editor, "mnuImportChannels");
     QVERIFY(!doc.state.Dirty);
     program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
     program.chooser.Then(good);
+    WhenShown<ChannelImportDialog>([](ChannelImportDialog* preview) {
+        preview->findChild<QPushButton*>("cmdImport")->click();
+    });
     Trigger(editor, "mnuImportChannels");
     QCOMPARE(ListLines(editor, true)[1],
              QString("2   446.500000  000=  None   446.500000  001=  67.0"));
@@ -108,13 +114,116 @@ void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
     QCOMPARE(editor->UndoStack().count(), 1);
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
 
+    // One selected line is the cursor: all channels go out. More are the channels chosen.
     const std::string out = program.workFolder.File("out.csv");
+    List(editor)->setCurrentRow(4, QItemSelectionModel::ClearAndSelect);
     program.chooser.Then(out);
     Trigger(editor, "mnuExportChannels");
     QCOMPARE(program.chooser.proposed.back(), std::string("Temp1.csv"));
-    const auto written = ReadBytes(out);
-    QCOMPARE(std::string(written.begin(), written.end()), ExportChannelsCsv(doc).text);
+    QCOMPARE(ReadText(out), ExportChannelsCsv(doc).text);
+    List(editor)->setCurrentRow(1, QItemSelectionModel::Select);
+    List(editor)->setCurrentRow(9, QItemSelectionModel::Select);
+    program.chooser.Then(out);
+    Trigger(editor, "mnuExportChannels");
+    QCOMPARE(ReadText(out), ExportChannelsCsv(doc, {2, 5, 10}).text);
     QVERIFY_DONE(program.prompter);
+}
+
+// A CHIRP list of LPD and PMR channels into a PMR configuration: the preview names each row's
+// channel or why it is left out, redone as the boxes change; Escape changes nothing, Return
+// imports as one undo step.
+void WorkflowTest::theImportPreviewShowsWhereEachRowGoes() {
+    Program program;
+    NotePadWindow* editor = NewEditor(program, 9, 16);
+    Document& doc = Doc(program, editor);
+    const std::vector<std::string> lines = doc.lines;
+    const std::string csv = program.workFolder.File("lpd-pmr.csv");
+    WriteText(csv,
+              "Location,Frequency,Power\n0,146.01,50W\n1,433.075,0.5W\n15,446.05625,0.5W\n"
+              "16,446.08125,0.1W\n");
+    struct Seen {
+        QStringList rows;
+        QString summary;
+        bool importable = false;
+    };
+    const auto look = [](QDialog* preview) {
+        Seen seen;
+        auto* table = Child<QTableWidget>(preview, "tblImportRows");
+        for (int r = 0; r < table->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < table->columnCount(); ++c) {
+                cells << table->item(r, c)->text();
+            }
+            seen.rows << cells.join(" | ");
+        }
+        seen.summary = Child<QLabel>(preview, "lblImportSummary")->text();
+        seen.importable = Child<QPushButton>(preview, "cmdImport")->isEnabled();
+        return seen;
+    };
+    const QString scratch =
+        "2 | 0 | 146.01 |  | Skip: Location: 0 is a scratch memory, not a channel";
+    const QString lpd =
+        "3 | 1 | 433.075 |  | %1: Frequency: 433.075 MHz is outside 446.00625 ~ "
+        "446.09375";
+
+    std::vector<Seen> seen;
+    program.chooser.Then(csv);
+    WhenShown<ChannelImportDialog>([&](ChannelImportDialog* preview) {
+        seen.push_back(look(preview));
+        QTest::keyClick(preview, Qt::Key_Escape);
+    });
+    Trigger(editor, "mnuImportChannels");
+    QCOMPARE(seen.size(), std::size_t{1});
+    QCOMPARE(seen[0].rows,
+             (QStringList{scratch, lpd.arg("Refused"),
+                          "4 | 15 | 446.05625 | 15 | Not imported: other rows are refused",
+                          "5 | 16 | 446.08125 | 16 | Not imported: other rows are refused"}));
+    QCOMPARE(seen[0].summary, QString("Nothing can be imported: 1 row is refused. Tick \"Skip rows "
+                                      "that cannot be stored\" to import the others, or mend the "
+                                      "file."));
+    QVERIFY(!seen[0].importable);
+    QCOMPARE(doc.lines, lines);
+    QVERIFY(!doc.state.Dirty);
+    QCOMPARE(editor->UndoStack().count(), 0);
+
+    seen.clear();
+    program.chooser.Then(csv);
+    WhenShown<ChannelImportDialog>([&](ChannelImportDialog* preview) {
+        Click(preview, "chkSkipUnstorable");
+        seen.push_back(look(preview));
+        auto* first = Child<QLineEdit>(preview, "txtFirstChannel");
+        Retype(first, "16");
+        seen.push_back(look(preview));
+        Retype(first, "1");
+        seen.push_back(look(preview));
+        QTest::keyClick(first, Qt::Key_Return);
+    });
+    Trigger(editor, "mnuImportChannels");
+    QCOMPARE(seen.size(), std::size_t{3});
+    QCOMPARE(seen[0].rows,
+             (QStringList{scratch, lpd.arg("Skip"), "4 | 15 | 446.05625 | 15 | Import",
+                          "5 | 16 | 446.08125 | 16 | Import"}));
+    QCOMPARE(seen[0].summary, QString("2 channels will be imported, 2 rows skipped."));
+    QVERIFY(seen[0].importable);
+    QCOMPARE(seen[1].rows.mid(2),
+             (QStringList{"4 | 15 | 446.05625 | 16 | Import",
+                          "5 | 16 | 446.08125 |  | Skip: Location: the configuration has no "
+                          "channel 17"}));
+    QCOMPARE(seen[1].summary, QString("1 channel will be imported, 3 rows skipped."));
+    QCOMPARE(seen[2].rows.mid(2),
+             (QStringList{"4 | 15 | 446.05625 | 1 | Import", "5 | 16 | 446.08125 | 2 | Import"}));
+
+    QCOMPARE(ListLines(editor, true).mid(0, 2),
+             (QStringList{"1   446.056250  000=  None   446.056250  000=  None",
+                          "2   446.081250  000=  None   446.081250  000=  None"}));
+    QCOMPARE(doc.state.ChOption[0] & kOptHighPower, kOptHighPower);
+    QCOMPARE(doc.state.ChOption[1] & kOptHighPower, 0);
+    QCOMPARE(editor->UndoStack().count(), 1);
+    QVERIFY(doc.state.Dirty);
+    Trigger(editor, "mnuEUndo");
+    QCOMPARE(doc.lines, lines);
+    QCOMPARE(ListLines(editor, true)[0], QString::fromStdString(lines[0]).trimmed());
+    QVERIFY(!doc.state.Dirty);
 }
 
 void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {

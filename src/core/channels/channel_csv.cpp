@@ -54,6 +54,7 @@ constexpr std::string_view kRowEnd = "\r\n";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::int64_t kHzPerMhz = 1000000;
 constexpr std::string_view kNoFrequency = "NONE";
+constexpr std::string_view kUnclosed = "the quoted text is not closed";
 
 // What the layout writes where a value is not used, and the one DCS polarity the radio has.
 constexpr std::string_view kDefaultCtcss = "88.5";
@@ -594,15 +595,63 @@ ChannelCsvExport ExportChannelsCsv(const Document& doc, const std::vector<int>& 
     return result;
 }
 
+namespace {
+
+std::string Count(int n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + ' ' + std::string(n == 1 ? one : many);
+}
+
+}  // namespace
+
 std::string ChannelCsvImport::Summary() const {
-    const auto count = [](int n, const char* one, const char* many) {
-        return std::to_string(n) + ' ' + (n == 1 ? one : many);
-    };
-    std::string text = count(channels, "channel imported", "channels imported");
+    std::string text = Count(channels, "channel imported", "channels imported");
     if (skipped > 0) {
-        text += ", " + count(skipped, "row skipped", "rows skipped");
+        text += ", " + Count(skipped, "row skipped", "rows skipped");
     }
     return text;
+}
+
+std::string ChannelCsvImport::RowResult(const ChannelImportRow& row) const {
+    switch (row.outcome) {
+        case ImportRowOutcome::Skip:
+            return "Skip: " + row.why;
+        case ImportRowOutcome::Refuse:
+            return "Refused: " + row.why;
+        case ImportRowOutcome::Import:
+            break;
+    }
+    return errors.empty() ? "Import" : "Not imported: other rows are refused";
+}
+
+std::string ChannelCsvImport::PreviewSummary() const {
+    const auto refused =
+        static_cast<int>(std::count_if(rows.begin(), rows.end(), [](const ChannelImportRow& row) {
+            return row.outcome == ImportRowOutcome::Refuse;
+        }));
+    if (!errors.empty() && refused == 0) {
+        return "Nothing can be imported: " + errors.front() + ".";
+    }
+    if (refused > 0) {
+        const bool unclosedOnly =
+            std::all_of(rows.begin(), rows.end(), [](const ChannelImportRow& row) {
+                return row.outcome != ImportRowOutcome::Refuse || row.why.ends_with(kUnclosed);
+            });
+        return "Nothing can be imported: " + Count(refused, "row is", "rows are") + " refused. " +
+               (unclosedOnly ? "Close the quote in the file and import it again."
+                             : "Tick \"Skip rows that cannot be stored\" to import the others, "
+                               "or mend the file.");
+    }
+    if (rows.empty()) {
+        return "The file holds no rows to import.";
+    }
+    if (channels == 0) {
+        return "No row can be imported.";
+    }
+    std::string text = Count(channels, "channel", "channels") + " will be imported";
+    if (skipped > 0) {
+        text += ", " + Count(skipped, "row", "rows") + " skipped";
+    }
+    return text + ".";
 }
 
 ChannelCsvImport PlanChannelsImport(const Document& doc, std::string_view text,
@@ -629,7 +678,6 @@ ChannelCsvImport PlanChannelsImport(const Document& doc, std::string_view text,
     const auto columnError = [&error](int line, Column column, const std::string& message) {
         error(line, std::string(kColumnNames[column]), message);
     };
-    constexpr std::string_view kUnclosed = "the quoted text is not closed";
 
     std::vector<CsvRow> rows = ReadCsv(text);
     std::erase_if(rows, BlankRow);

@@ -79,6 +79,10 @@ struct ChannelCsvImport {
     bool CanImport() const { return errors.empty() && channels > 0; }
     // "8 channels imported, 69 rows skipped"
     std::string Summary() const;
+    // The preview's words, before the import: for a row ("Import", "Skip: Location: ...",
+    // "Refused: Frequency: ..."), and for the whole file.
+    std::string RowResult(const ChannelImportRow& row) const;
+    std::string PreviewSummary() const;
 };
 
 // Reads the rows and checks every one against the document: channel number (or, with a first

@@ -32,6 +32,7 @@
 #include "core/shell/shell_model.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/common/qt_ports.h"
+#include "ui/editor/channel_import_dialog.h"
 #include "ui/editor/channel_options_dialog.h"
 #include "ui/settings/buttons_dialog.h"
 #include "ui/settings/radio_info_window.h"
@@ -367,7 +368,13 @@ void NotePadWindow::ExportChannels() {
     if (name.empty()) {
         return;
     }
-    const ChannelCsvExport exported = ExportChannelsCsv(Doc());
+    // The lines the user chose; one selected line is only where the cursor is.
+    std::vector<int> channels = SelectedRows();
+    for (int& channel : channels) {
+        ++channel;
+    }
+    const ChannelCsvExport exported =
+        channels.size() > 1 ? ExportChannelsCsv(Doc(), channels) : ExportChannelsCsv(Doc());
     std::optional<std::string> error;
     {
         WaitCursor wait;
@@ -394,18 +401,27 @@ void NotePadWindow::ImportChannels() {
         return;
     }
     Document& doc = Doc();
+    const bool fixedOnly = FixedChannelsOnly(state_, doc.state.Band);
+    // A file whose header cannot be read has no rows to show.
     ChannelImportOptions options;
-    options.fixedChannelsOnly = FixedChannelsOnly(state_, doc.state.Band);
-    const ChannelCsvImport imported = ImportChannelsCsv(doc, *text, options);
-    if (!imported.errors.empty()) {
-        prompter_.Tell(ListMessage("Nothing was imported from " + name + ":", imported.errors),
+    options.fixedChannelsOnly = fixedOnly;
+    if (const ChannelCsvImport plan = PlanChannelsImport(doc, *text, options);
+        plan.rows.empty() && !plan.errors.empty()) {
+        prompter_.Tell(ListMessage("Nothing was imported from " + name + ":", plan.errors),
                        Icon::Exclamation);
         return;
     }
-    for (int row = 0; row < list_->count(); ++row) {
-        list_->item(row)->setText(Text(doc.lines[static_cast<std::size_t>(row)]));
+    ChannelImportDialog preview(doc, *text, fixedOnly, Text(name), this);
+    if (preview.exec() != QDialog::Accepted) {
+        return;
     }
-    CheckChannels(state_, doc.lines, status_);
+    ApplyChannelsImport(doc, preview.Plan());
+    if (!preview.Plan().imported) {
+        return;
+    }
+    ShowLines(preview.Plan().change.lines);
+    const BandEdges edges = DocumentBandEdges(doc);
+    CheckChannels(state_, doc.lines, edges.low, edges.high, status_);
 }
 
 void NotePadWindow::ShowSystemOptions() {
