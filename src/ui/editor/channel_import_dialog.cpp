@@ -65,6 +65,7 @@ ChannelImportDialog::ChannelImportDialog(const Document& doc, std::string text,
     }
     rows_->setHorizontalHeaderLabels(titles);
     rows_->verticalHeader()->hide();
+    rows_->verticalHeader()->setDefaultSectionSize(rows_->fontMetrics().height() + 6);
     rows_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
     rows_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,7 +128,7 @@ void ChannelImportDialog::Replan() {
             if (row.outcome == ImportRowOutcome::Refuse) {
                 item->setForeground(Qt::red);
             } else if (row.outcome == ImportRowOutcome::Skip) {
-                item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                item->setForeground(Qt::darkGray);
             }
             item->setToolTip(cells[kResultColumn]);
             rows_->setItem(r, c, item);

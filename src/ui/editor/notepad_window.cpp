@@ -419,7 +419,10 @@ void NotePadWindow::ImportChannels() {
     if (!preview.Plan().imported) {
         return;
     }
-    ShowLines(preview.Plan().change.lines);
+    // The first imported line in view, selected, as after an undo.
+    const LineEdits& imported = preview.Plan().change.lines;
+    ShowLines(imported);
+    list_->setCurrentRow(imported.front().index, QItemSelectionModel::ClearAndSelect);
     const BandEdges edges = DocumentBandEdges(doc);
     CheckChannels(state_, doc.lines, edges.low, edges.high, status_);
 }
