@@ -43,7 +43,7 @@ class AlignmentTest : public test::LinkTest {
 
     // The radio in alignment, as frmHard's Adjust leaves it.
     void Adjusted() {
-        ASSERT_TRUE(link.WriteControl92());
+        ASSERT_TRUE(params.WriteControl92());
         radio.ClearLog();
     }
 
@@ -131,17 +131,17 @@ TEST_F(AlignmentTest, AnUnansweredClosingCodeSaysWhatTheRadioMayStillBeDoing) {
     Adjusted();
     radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, 2});
     prompter.Expect(ClosingCodeFailedText(0xAA, false), Answer::Retry);
-    TestState aa(link, prompter, 0xAA);
+    TestState aa(params, prompter, 0xAA);
     EXPECT_TRUE(aa.Leave());
     EXPECT_EQ(Params(), (Traffic{"O 02 10 AA", "O 02 11 0A", "O 02 10 AA", "O 02 11 0A"}));
 
     // Keyed in the transmit test when the radio goes: it may be transmitting.
-    ASSERT_TRUE(link.WriteControl92() && link.WriteControlAD());
-    link.WritePowerCode(kCodeKeyOn);
+    ASSERT_TRUE(params.WriteControl92() && params.WriteControlAD());
+    params.WritePowerCode(kCodeKeyOn);
     radio.Options().silent = true;
     prompter.Expect(std::nullopt, Answer::No)
         .Expect(ClosingCodeFailedText(0x92, true), Answer::Cancel);
-    TestState battery(link, prompter, 0x92);
+    TestState battery(params, prompter, 0x92);
     EXPECT_FALSE(battery.Leave());
     EXPECT_TRUE(battery.Left());
     EXPECT_TRUE(prompter.Done()) << prompter.Report();

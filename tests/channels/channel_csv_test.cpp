@@ -565,7 +565,7 @@ TEST_F(ChannelCsvTest, ExportThenImportGivesTheSameImageForEveryBand) {
                                        static_cast<int>(random() % kToneCount));
             doc.state.ChOption[i] = static_cast<std::uint8_t>(random() % 64);
         }
-        const ImageBuf image = PackImage(state, doc);
+        const ImageBuf image = PackImage(doc);
         const ChannelCsvExport exported = ExportChannelsCsv(doc);
         EXPECT_TRUE(exported.warnings.empty()) << band;
         const std::string saved = AsTheOtherToolSavesIt(exported.text, band, random);
@@ -580,7 +580,8 @@ TEST_F(ChannelCsvTest, ExportThenImportGivesTheSameImageForEveryBand) {
         ASSERT_TRUE(imported.errors.empty()) << band << ": " << imported.errors.front();
         EXPECT_EQ(imported.notes.size(), 1u) << band;  // the scratch memory
         // Channels without Rx keep the turned bits, which the packer clears anyway.
-        EXPECT_EQ(PackImage(state, doc), image) << "band " << band << "\n" << saved;
+        EXPECT_EQ(PackImage(doc), image) << "band " << band << "
+" << saved;
     }
 }
 

@@ -155,10 +155,7 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
                ": it holds no channel record (its records end after 61 bytes of the radio "
                "image, before the first channel). It may have been cut short."}}) {
         prompter.Expect(message, Answer::Ok);
-        state.NewUntouched = true;
         EXPECT_FALSE(OpenConfigFile(state, name, prompter)) << name;
-        // Every file read clears the mark of an untouched new configuration.
-        EXPECT_EQ(state.NewUntouched, name == dir.File("big.cfg")) << name;
     }
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::None);
@@ -353,7 +350,7 @@ TEST_F(ConfigFileTest, SavesWriteThroughLinksToTheFilesTheyName) {
     doc.info.InfoWords[kInfoSerialText] = 'Z';
     ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("radio.cfg"), prompter));
 
-    EXPECT_EQ(ReadBytes(dir.File("shared/radio.cfg")), EncodeConfigFile(PackImage(state, doc)));
+    EXPECT_EQ(ReadBytes(dir.File("shared/radio.cfg")), EncodeConfigFile(PackImage(doc)));
     EXPECT_EQ(ReadBytes(dir.File("shared/radio.ptx")), EncodeCompanionFile(doc.info.InfoWords));
     for (const char* link : {"radio.cfg", "via.cfg", "radio.ptx"}) {
         EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;

@@ -153,23 +153,15 @@ TEST(NewConfiguration, ParseChannelCountAcceptsWholeNumbersFrom1To99) {
     }
 }
 
-TEST(RadioImage, PackAppendsTheBandByteAndLeavesUntouchedChannelsEmpty) {
+TEST(RadioImage, PackAppendsTheBandByte) {
     ProgramState state;
     const int slot = BuildNewConfiguration(state, 9, 16);
-    ImageBuf image = PackImage(state, state.workspace.At(slot));
+    ImageBuf image = PackImage(state.workspace.At(slot));
     ASSERT_EQ(image.size(), 225u);
     EXPECT_EQ(image[0x10], 9);
     EXPECT_EQ(image[0x60], 0xC2);  // preset channel 1 with its 12.5 kHz option
     EXPECT_EQ(image.back(), 9);
-    EXPECT_EQ(PackImage(state, state.workspace.At(BuildNewConfiguration(state, 10, 99))).size(),
-              889u);
-
-    // A new configuration nobody touched has empty channels until edited.
-    state.NewUntouched = true;
-    image = PackImage(state, state.workspace.At(slot));
-    EXPECT_EQ(ImageBuf(image.begin() + 0x60, image.end() - 1), ImageBuf(128, 0xFF));
-    state.workspace.At(slot).state.Dirty = true;
-    EXPECT_EQ(PackImage(state, state.workspace.At(slot))[0x60], 0xC2);
+    EXPECT_EQ(PackImage(state.workspace.At(BuildNewConfiguration(state, 10, 99))).size(), 889u);
 }
 
 TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
@@ -185,7 +177,7 @@ TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
 TEST(RadioImage, UnpacksIntoANewDocumentThatActivatesWithItsBandEdges) {
     ProgramState state;
     const int built = BuildNewConfiguration(state, 10, 20);
-    ImageBuf image = PackImage(state, state.workspace.At(built));
+    ImageBuf image = PackImage(state.workspace.At(built));
     image[0] = 0x14;  // a side button on key 4
     state.BandNo = 10;
     const int slot = NewDocFromImage(state, image, {}, "/tmp/my.cfg");
@@ -223,8 +215,8 @@ TEST(Workspace, ClosingRetitlesTheUntitledDocumentsCountingDown) {
     ProgramState state;
     const int first = BuildNewConfiguration(state, 9, 16);    // Temp1.cfg
     const int second = BuildNewConfiguration(state, 10, 16);  // Temp2.cfg
-    const int titled = NewDocFromImage(state, PackImage(state, state.workspace.At(first)), {},
-                                       "/home/dealer/shop.cfg");
+    const int titled =
+        NewDocFromImage(state, PackImage(state.workspace.At(first)), {}, "/home/dealer/shop.cfg");
     ASSERT_EQ(state.TempCount, 2);
     EXPECT_TRUE(UnloadDocument(state, titled));
     EXPECT_EQ(state.workspace.At(first).title + " " + state.workspace.At(second).title + " " +

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramState state;
     fuzz::PolicyPrompter prompter;
     const int built = BuildNewConfiguration(state, 9, 16);
-    const auto config = EncodeConfigFile(PackImage(state, state.workspace.At(built)));
+    const auto config = EncodeConfigFile(PackImage(state.workspace.At(built)));
 
     const auto info = DecodeCompanionFile({data, data + size});
     const auto slot = OpenConfigBytes(state, config, info, "FUZZ.CFG", prompter);

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ActivateDocument(state, *slot);
     CheckChannels(state, state.workspace.At(*slot).lines, status);
     const auto again =
-        OpenConfigBytes(state, EncodeConfigFile(PackImage(state, state.workspace.At(*slot))),
-                        std::nullopt, "AGAIN.CFG", prompter);
+        OpenConfigBytes(state, EncodeConfigFile(PackImage(state.workspace.At(*slot))), std::nullopt,
+                        "AGAIN.CFG", prompter);
     fuzz::Require(again.has_value(), "a saved configuration opens");
     const auto& opened = state.workspace.At(*slot).lines;
     const auto& reopened = state.workspace.At(*again).lines;
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                   "a saved configuration opens to the same channel lines");
 
     const auto third =
-        OpenConfigBytes(state, EncodeConfigFile(PackImage(state, state.workspace.At(*again))),
+        OpenConfigBytes(state, EncodeConfigFile(PackImage(state.workspace.At(*again))),
                         std::nullopt, "THIRD.CFG", prompter);
     fuzz::Require(third && state.workspace.At(*third).lines == reopened,
                   "a second save keeps the lines");

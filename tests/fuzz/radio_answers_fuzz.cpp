@@ -15,6 +15,7 @@
 #include <deque>
 #include <span>
 
+#include "core/document/document_lifecycle.h"
 #include "core/document/new_config.h"
 #include "core/link/radio_link.h"
 #include "core/model/channel_line.h"
@@ -123,16 +124,6 @@ class ScriptedRadioPort : public SerialPort {
     std::vector<std::uint8_t> arrived_;
 };
 
-class CountingHost : public LinkHost {
-  public:
-    int ActiveSlot() const override { return slot; }
-    void SetBusy(bool on) override { busy = on; }
-    void SetTransferRunning(bool on) override { running = on; }
-    int slot = 0;
-    bool busy = false;
-    bool running = false;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -143,19 +134,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VirtualClock clock;
     ScriptedRadioPort port(clock, std::span(data + 1, size - 1));
     ProgramState state;
-    state.PortList = {1, 2, 3};
-    state.PortCount = 3;
     fuzz::PolicyPrompter prompter((choice >> 3) & 0x03);
     test::RecordingStatusLine status;
-    CountingHost host;
-    RadioLink link(state, port, clock, prompter, status, host);
+    RadioLink link(port, clock, prompter, status);
+    link.Frames().SetPorts({1, 2, 3});
+    ParamLink& params = link.Params();
+    ImageLink& images = link.Images();
 
     switch (choice & 0x07) {
         case 0: {
-            const TransferResult result = link.RadioTransfer(TransferOp::Upload);
-            if (result.openedSlot) {
-                const Document& doc = state.workspace.At(*result.openedSlot);
-                fuzz::Require(PackImage(state, doc).size() ==
+            TransferResult result = images.Upload();
+            if (result.read) {
+                const Document& doc =
+                    state.workspace.At(OpenRadioRead(state, std::move(*result.read)));
+                fuzz::Require(PackImage(doc).size() ==
                                   kImageHeaderSize + kChannelRecordSize * doc.lines.size() + 1,
                               "an uploaded document holds its channels");
             }
@@ -163,36 +155,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 1:
         case 2:
-            host.slot = BuildNewConfiguration(state, 9, (choice & 0x07) == 1 ? 16 : 99);
-            link.RadioTransfer(TransferOp::Download);
+            images.Download(state.workspace.At(
+                BuildNewConfiguration(state, 9, (choice & 0x07) == 1 ? 16 : 99)));
             break;
-        case 3:
-            link.ParamPage = port.Next();
-            link.ParamStart = port.Next();
-            link.ParamCount = port.Next() & 0x0F;
-            link.ReadParams();
+        case 3: {
+            const std::uint8_t page = port.Next();
+            const std::uint8_t start = port.Next();
+            const std::uint8_t count = port.Next() & 0x0F;
+            const auto values = params.ReadParams(page, start, count);
+            fuzz::Require(!values || values->size() == count, "a read brings what it asked for");
             break;
-        case 4:
-            link.ParamPage = port.Next();
-            link.ParamStart = port.Next();
-            link.ParamCount = port.Next() & 0x0F;
-            link.ParamBuf = {port.Next(), port.Next()};
-            link.WriteParams();
+        }
+        case 4: {
+            const std::uint8_t page = port.Next();
+            const std::uint8_t start = port.Next();
+            const std::size_t count = port.Next() & 0x0F;
+            const std::vector<std::uint8_t> values(count, port.Next());
+            params.WriteParams(page, start, values);
             break;
+        }
         case 5:
-            link.ReadNameBlock();
-            link.ReadSerialBlock();
-            link.WriteNameBlock();
-            link.WriteLevelTable(InfoTable{});
+            images.ReadNameBlock();
+            images.ReadSerialBlock();
+            images.WriteNameBlock(TextBlock{});
+            images.WriteLevelTable(InfoTable{});
             break;
         default:
-            link.EnableVox();
-            link.SetHighPowerBit(true);
-            link.ReadIdentification();
+            params.EnableVox();
+            params.SetHighPowerBit(true);
+            params.ReadIdentification();
             break;
     }
     fuzz::Require(!port.IsOpen(), "every operation closes the port");
-    fuzz::Require(!host.busy && !host.running, "the pointer and the menus are back");
     fuzz::Require(prompter.Asked() < kQuestionLimit, "the questions end");
     return 0;
 }

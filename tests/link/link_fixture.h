@@ -16,27 +16,12 @@
 
 namespace petrel::test {
 
-// Records what the link asked of the window around it.
-class RecordingHost : public LinkHost {
-  public:
-    int ActiveSlot() const override { return activeSlot; }
-    void SetBusy(bool busy) override { calls.push_back(busy ? "busy" : "normal"); }
-    void SetTransferRunning(bool running) override {
-        calls.push_back(running ? "menus off" : "menus on");
-    }
-    void RadioOperationEnded() override { calls.push_back("ended"); }
-
-    int activeSlot = 0;
-    std::vector<std::string> calls;
-};
-
 class LinkTest : public ::testing::Test {
   protected:
     explicit LinkTest(sim::RadioMemory memory = sim::MakeRadio(9, 99, false))
         : radio(std::move(memory)) {
         ports.AttachRadio(1, radio);
-        state.PortList = {1};
-        state.PortCount = 1;
+        link.Frames().SetPorts({1});
     }
 
     // The parameter reads ("I pp ii") and writes ("O pp ii vv") the radio received since the
@@ -68,8 +53,10 @@ class LinkTest : public ::testing::Test {
     ProgramState state;
     ScriptedPrompter prompter;
     RecordingStatusLine status;
-    RecordingHost host;
-    RadioLink link{state, ports, clock, prompter, status, host};
+    RadioLink link{ports, clock, prompter, status};
+    FrameLink& frames = link.Frames();
+    ParamLink& params = link.Params();
+    ImageLink& images = link.Images();
 };
 
 }  // namespace petrel::test

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <sstream>
-#include <variant>
 
 #include "core/link/link_trace.h"
 #include "link_fixture.h"
@@ -40,15 +40,29 @@ TEST_F(FramesTest, EveryCommandTakesItsExactAnswerAndFailsAnyOtherAtItsTimeOut) 
     std::copy_n(Bytes{0x5A, 1, 2, 3}.begin(), 4, radio.Memory().bytes.begin() + 0x07C0);
     radio.Memory().params[1][0x3F] = 0x77;
     radio.Options().byteTimeUs = sim::kByteTimeUs;
-    using Command = std::variant<ImageCommand, ParamCommand>;
+    // Each command takes its arguments from the request's payload.
+    using Command = std::function<bool(const Bytes&)>;
+    const auto address = [](const Bytes& r) {
+        return static_cast<std::uint16_t>(r[1] << 8 | r[2]);
+    };
     const std::map<std::string, std::pair<Command, FrameKind>> commands = {
-        {"Check", {ImageCommand::Check, FrameKind::Check}},
-        {"Identify", {ImageCommand::Identify, FrameKind::Identify}},
-        {"IdentifyAgain", {ImageCommand::IdentifyAgain, FrameKind::Identify}},
-        {"ReadBlock", {ImageCommand::ReadBlock, FrameKind::ReadBlock}},
-        {"ReadParam", {ParamCommand::ReadParam, FrameKind::ReadParam}},
-        {"WriteParam", {ParamCommand::WriteParam, FrameKind::WriteParam}},
-        {"WriteBlock", {ParamCommand::WriteBlock, FrameKind::WriteBlock}}};
+        {"Check", {[&](const Bytes&) { return frames.Check(); }, FrameKind::Check}},
+        {"Identify",
+         {[&](const Bytes&) { return frames.Identify().has_value(); }, FrameKind::Identify}},
+        {"ReadBlock",
+         {[&](const Bytes& r) { return frames.ReadBlock(address(r)).has_value(); },
+          FrameKind::ReadBlock}},
+        {"ReadParam",
+         {[&](const Bytes& r) { return frames.ReadParam(r[1], r[2]).has_value(); },
+          FrameKind::ReadParam}},
+        {"WriteParam",
+         {[&](const Bytes& r) { return frames.WriteParam(r[1], r[2], r[3]); },
+          FrameKind::WriteParam}},
+        {"WriteBlock",
+         {[&](const Bytes& r) {
+              return frames.WriteBlock(address(r), Block{r[3], r[4], r[5], r[6]}).has_value();
+          },
+          FrameKind::WriteBlock}}};
     const auto exchanged = [&](const std::string& case_) {
         // The command, its letter, the bytes of its payload in hex, then how it is spoiled.
         std::istringstream in(case_);
@@ -67,24 +81,15 @@ TEST_F(FramesTest, EveryCommandTakesItsExactAnswerAndFailsAnyOtherAtItsTimeOut) 
         if (spoil == "short" || spoil == "long") {
             radio.AddFault({spoil == "short" ? FaultKind::Short : FaultKind::Long, kind});
         }
-        if (request.size() >= 3) {
-            link.AddrHi = request[1];
-            link.AddrLo = request[2];
-            link.ParamBuf.assign(request.begin() + 3, request.end());
-            link.ParamValue = request.size() > 3 ? request[3] : 0;
-        }
         ports.ClearRecords();
-        const Bytes before = link.RxFrame();
-        const bool ok = std::holds_alternative<ImageCommand>(command)
-                            ? link.SendCommand(std::get<ImageCommand>(command))
-                            : link.SendParamCommand(std::get<ParamCommand>(command));
-        EXPECT_EQ(state.LinkOk, ok) << case_;
+        const Bytes before = frames.RxFrame();
+        const bool ok = command(request);
         char ms[32];
         std::snprintf(ms, sizeof ms, " at %.3f ms", static_cast<double>(SincePayloadUs()) / 1000);
         if (!ok) {
-            return "failed" + std::string(ms) + (link.RxFrame() == before ? ", frame kept" : "");
+            return "failed" + std::string(ms) + (frames.RxFrame() == before ? ", frame kept" : "");
         }
-        return HexBytes(link.RxFrame()) + ms;
+        return HexBytes(frames.RxFrame()) + ms;
     };
     EXPECT_TRUE(test::MatchesTranscript("link/data/frames.txt", exchanged));
     EXPECT_EQ(radio.Memory().bytes[0x0104], 9);
@@ -96,34 +101,28 @@ TEST_F(FramesTest, TheCheckIsSentAtMostNineteenTimes) {
     for (const int wrong : {18, 19}) {
         radio.ClearLog();
         radio.AddFault({FaultKind::WrongCheck, FrameKind::Check, 0, wrong});
-        EXPECT_EQ(link.SendCommand(ImageCommand::Check), wrong == 18);
-        EXPECT_EQ(state.LinkOk, wrong == 18);
+        EXPECT_EQ(frames.Check(), wrong == 18);
         EXPECT_EQ(CountFrames(FrameKind::Check), 19u);
     }
-    EXPECT_EQ(link.RxFrame(), (Bytes{'V', 0x00}));
+    EXPECT_EQ(frames.RxFrame(), (Bytes{'V', 0x00}));
 }
 
 TEST_F(FramesTest, CheckedBlockWriteReportsEveryDifferingByteOnce) {
-    const std::array<std::uint8_t, 4> block = {0x10, 0x20, 0x30, 0x40};
-    link.AddrHi = 7;
-    link.AddrLo = 0xF0;
-    EXPECT_EQ(link.WriteBlockChecked(block), BlockWrite::Written);
+    const Block block = {0x10, 0x20, 0x30, 0x40};
+    EXPECT_EQ(frames.WriteBlockChecked(0x07F0, block), BlockWrite::Written);
+    EXPECT_EQ(radio.Memory().bytes[0x07F1], 0x20);
 
     // A read-back that differs is reported and is no success.
     radio.AddFault({FaultKind::BadReadback, FrameKind::WriteBlock});  // its first byte
     prompter.Expect("Write Error !", Answer::Ok);
-    EXPECT_EQ(link.WriteBlockChecked(block), BlockWrite::ReadBackDiffers);
+    EXPECT_EQ(frames.WriteBlockChecked(0x07F0, block), BlockWrite::ReadBackDiffers);
     EXPECT_EQ(prompter.Asked()[0].title, "");
 
-    // A time-out is silent and leaves LinkOk as it was.
+    // A time-out is silent.
     radio.Options().silent = true;
-    for (const bool before : {true, false}) {
-        state.LinkOk = before;
-        ports.ClearRecords();
-        EXPECT_EQ(link.WriteBlockChecked(block), BlockWrite::NotAnswered);
-        EXPECT_EQ(SincePayloadUs(), 210'000);
-        EXPECT_EQ(state.LinkOk, before);
-    }
+    ports.ClearRecords();
+    EXPECT_EQ(frames.WriteBlockChecked(0x07F0, block), BlockWrite::NotAnswered);
+    EXPECT_EQ(SincePayloadUs(), 210'000);
     EXPECT_TRUE(prompter.Done());
 }
 
@@ -135,11 +134,10 @@ TEST_F(DetectTest, SearchesThePortListInOrderAndIdentifiesTheRadio) {
     ports.AddBusyPort(4);   // another program holds it
     ports.AttachRadio(5, radio);
     ports.AttachRadio(6, other);
-    state.PortList = {2, 3, 4, 5, 6};
+    frames.SetPorts({2, 3, 4, 5, 6});
 
-    link.DetectRadio();
-    EXPECT_FALSE(state.RadioAbsent);
-    EXPECT_EQ(state.BandNo, 9);
+    EXPECT_EQ(frames.DetectRadio(), 9);
+    EXPECT_EQ(frames.DetectedBand(), 9);
     EXPECT_EQ(status.Text(), "Petrel (PMR) detected");
     EXPECT_EQ(status.Color(), kStatusBlack);
     EXPECT_EQ(status.FontSize(), kStatusFontLarge);
@@ -148,31 +146,31 @@ TEST_F(DetectTest, SearchesThePortListInOrderAndIdentifiesTheRadio) {
     EXPECT_TRUE(ports.IsOpen());
     ASSERT_EQ(radio.Log().size(), 2u);  // the check, unrepeated, and the identify
     EXPECT_EQ(radio.Log()[1].kind, FrameKind::Identify);
-    ASSERT_EQ(link.PortProblems().size(), 2u);
-    EXPECT_EQ(link.PortProblems()[0].number, 3);
-    EXPECT_EQ(link.PortProblems()[1].number, 4);
-    EXPECT_EQ(link.PortProblems()[1].reason, "Device or resource busy");
+    ASSERT_EQ(frames.PortProblems().size(), 2u);
+    EXPECT_EQ(frames.PortProblems()[0].number, 3);
+    EXPECT_EQ(frames.PortProblems()[1].number, 4);
+    EXPECT_EQ(frames.PortProblems()[1].reason, "Device or resource busy");
 }
 
 TEST_F(DetectTest, EveryOperationSearchesAgainFromTheFirstPort) {
     sim::RadioSimEngine first(sim::MakeRadio(12, 16, false));
     ports.AttachRadio(1, first);
     ports.AttachRadio(3, radio);
-    state.PortList = {1, 3};
+    frames.SetPorts({1, 3});
     first.Options().silent = true;
-    link.ConnectRadio();
-    EXPECT_EQ(state.BandNo, 9);
-    link.ClosePort();
+    EXPECT_TRUE(frames.ConnectRadio());
+    EXPECT_EQ(frames.DetectedBand(), 9);
+    frames.ClosePort();
     first.Options().silent = false;
     ports.ClearRecords();
-    link.ConnectRadio();
-    EXPECT_EQ(state.BandNo, 12);
+    EXPECT_TRUE(frames.ConnectRadio());
+    EXPECT_EQ(frames.DetectedBand(), 12);
     EXPECT_EQ(ports.Events(), (Lines{"open 1", "dtr 1"}));
 
     // Within an operation the open port is only checked again.
     ports.ClearRecords();
     first.ClearLog();
-    link.DetectRadio();
+    frames.DetectRadio();
     EXPECT_TRUE(ports.Events().empty());
     ASSERT_EQ(first.Log().size(), 2u);
     EXPECT_EQ(first.Log()[0].kind, FrameKind::Check);
@@ -182,14 +180,14 @@ TEST_F(DetectTest, SilentPortsCostOneCheckTimeOutEachAndTheScanAfterwardsAddsNew
     ports.AddEmptyPort(1);
     ports.AddEmptyPort(2);
     ports.AddEmptyPort(3);
-    state.PortList = {2, 3};
+    frames.SetPorts({2, 3});
     const std::int64_t start = clock.NowUs();
-    link.DetectRadio();
+    EXPECT_FALSE(frames.DetectRadio());
     // Per port: 0.1 s settling, the 2 ms pause after the letter, the 25 ms time-out. The
     // scan after the failed search adds COM1, which is searched too; the others not again.
     EXPECT_EQ(clock.NowUs() - start, 3 * (100'000 + 2'000 + 25'000));
-    EXPECT_EQ(state.PortList, (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(state.RadioAbsent);
+    EXPECT_EQ(frames.Ports(), (std::vector<int>{1, 2, 3}));
+    EXPECT_FALSE(frames.DetectedBand());
     EXPECT_EQ(status.Text(), "Not detected");
     EXPECT_EQ(status.Color(), kStatusRed);
     EXPECT_FALSE(ports.IsOpen());
@@ -197,12 +195,10 @@ TEST_F(DetectTest, SilentPortsCostOneCheckTimeOutEachAndTheScanAfterwardsAddsNew
     // None listed at start-up, or a radio on a port that was empty then: found without asking.
     ports.AttachRadio(1, radio);
     for (const std::vector<int>& listed : {std::vector<int>{}, std::vector<int>{2}}) {
-        state.PortList = listed;
-        state.PortCount = static_cast<int>(listed.size());
-        link.ConnectRadio();
-        EXPECT_FALSE(state.RadioAbsent);
-        EXPECT_EQ(state.PortCount, 3);
-        link.ClosePort();
+        frames.SetPorts(listed);
+        EXPECT_TRUE(frames.ConnectRadio());
+        EXPECT_EQ(frames.Ports().size(), 3u);
+        frames.ClosePort();
     }
 }
 
@@ -215,27 +211,25 @@ TEST_F(DetectTest, TheIdentifyAnswerDecidesWhatWasDetected) {
         } else {
             radio.Memory().band = static_cast<std::uint8_t>(band);
         }
-        link.DetectRadio();
-        EXPECT_EQ(state.RadioAbsent, band < 0);
+        const auto detected = frames.DetectRadio();
+        EXPECT_EQ(detected, band < 0 ? std::nullopt : std::optional(band));
+        EXPECT_EQ(frames.DetectedBand(), detected);
         EXPECT_EQ(status.Text(), band < 0 ? "Not detected" : "unknow Radio detected");
-        EXPECT_TRUE(band < 0 || state.BandNo == band);
         EXPECT_TRUE(ports.IsOpen());
-        link.ClosePort();
+        frames.ClosePort();
     }
 }
 
 TEST_F(DetectTest, AnEmptyPortListIsScannedAgainAndStillEmptyReportedWithItsReasons) {
     ports.AddBusyPort(1);
-    state.PortList.clear();
-    state.RadioAbsent = false;
+    frames.SetPorts({});
     prompter.Expect("AvailableRS232 port was not detected !", Answer::Ok);
-    link.DetectRadio();
+    EXPECT_FALSE(frames.DetectRadio());
     const Message& asked = prompter.Asked().at(0);
     EXPECT_EQ(asked.title, "Comm Port Error");
     EXPECT_EQ(asked.icon, Icon::Stop);
     EXPECT_EQ(asked.buttons, Buttons::Ok);
     EXPECT_EQ(asked.detail, "COM1 sim:COM1: Device or resource busy");
-    EXPECT_FALSE(state.RadioAbsent);
     EXPECT_TRUE(status.history.empty());
 }
 
@@ -243,9 +237,8 @@ TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {
     const std::string question = "Connecting Err !  Make sure the connection is OK\n\rTry Again ?";
     radio.Options().silent = true;
     prompter.Expect(question, Answer::Yes).Expect(question, Answer::No);
-    link.ConnectRadio();
-    EXPECT_TRUE(state.RadioAbsent);
-    EXPECT_TRUE(state.UserAbort);
+    EXPECT_FALSE(frames.ConnectRadio());
+    EXPECT_FALSE(frames.DetectedBand());
     EXPECT_FALSE(ports.IsOpen());
     const Message& asked = prompter.Asked().at(0);
     EXPECT_EQ(asked.buttons, Buttons::YesNo);
@@ -253,16 +246,13 @@ TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {
     EXPECT_EQ(asked.title, kMainWindowCaption);
     EXPECT_EQ(CountFrames(FrameKind::Check), 2u);
 
-    // The question carries the active editor's caption; Yes tries again.
-    const int slot = state.workspace.FindFreeIndex();
-    state.workspace.At(slot).title = "C:\\RADIOS\\SHOP.CFG";
-    host.activeSlot = slot;
+    // The question carries the caption it is given; Yes tries again.
+    frames.SetCaption("C:\\RADIOS\\SHOP.CFG");
     prompter.Expect(question, Answer::Yes);
     radio.Options().silent = false;
     radio.AddFault({FaultKind::Drop, FrameKind::Check});
-    link.ConnectRadio();
-    EXPECT_FALSE(state.RadioAbsent);
-    EXPECT_FALSE(state.UserAbort);
+    EXPECT_TRUE(frames.ConnectRadio());
+    EXPECT_TRUE(frames.DetectedBand());
     EXPECT_EQ(prompter.Asked().at(2).title, "C:\\RADIOS\\SHOP.CFG");
     EXPECT_TRUE(prompter.Done());
 }
@@ -270,12 +260,12 @@ TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {
 TEST_F(DetectTest, TheTraceShowsEachByteFrameTimeOutAndRetryAtItsTime) {
     std::ostringstream text;
     LinkTrace trace(text);
-    link.SetTrace(&trace);
+    frames.SetTrace(&trace);
     radio.Options().byteTimeUs = sim::kByteTimeUs;
     radio.AddFault({FaultKind::WrongCheck, FrameKind::Check});
     radio.AddFault({FaultKind::Short, FrameKind::Identify});
-    link.DetectRadio();
-    link.ClosePort();
+    frames.DetectRadio();
+    frames.ClosePort();
 
     // 4.166 ms a byte on the wire, the radio's 1 ms before it answers, the 2 ms pause after
     // the letter, 5 ms of quiet after each answer, and the 50 ms time-out of the identify.
@@ -285,31 +275,24 @@ TEST_F(DetectTest, TheTraceShowsEachByteFrameTimeOutAndRetryAtItsTime) {
 using ParamsTest = test::LinkTest;
 using Traffic = std::vector<std::string>;
 
-// A read asks index after index within its page and keeps one element more than asked; a write
-// wraps within its page, and an unanswered write is not repeated: the next follows. Each block
-// is a connection of its own.
+// A read asks index after index within its page; a write wraps within its page, and an
+// unanswered write is not repeated: the next follows. Each block is a connection of its own.
 TEST_F(ParamsTest, BlocksGoIndexAfterIndexAndAnUnansweredWriteIsNotRepeated) {
-    EXPECT_TRUE(link.ReadIdentification());
-    EXPECT_EQ(link.ParamBuf, (Bytes{1, 20, 3, 5, 20, 0}));
+    const auto ids = params.ReadIdentification();
+    ASSERT_TRUE(ids);
+    EXPECT_EQ(ids->firmwareVersion + " " + ids->maskDate, "V1.20 May-20-2003");
     EXPECT_EQ(Params(), (Traffic{"I 02 20", "I 02 21", "I 02 22", "I 02 23", "I 02 24"}));
-    link.ParamPage = 1;
-    link.ParamStart = 0xFE;
-    link.ParamCount = 3;
-    link.ParamBuf = {7, 8, 9};
-    link.TxOn = true;
     radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, -1});
-    EXPECT_FALSE(link.WriteParams());
+    EXPECT_EQ(params.WriteParams(1, 0xFE, Bytes{7, 8, 9}), LinkEnd::Failed);
     EXPECT_EQ(Params(), (Traffic{"O 01 FE 07", "O 01 FF 08", "O 01 00 09"}));
-    EXPECT_FALSE(state.LinkOk);
-    EXPECT_TRUE(link.TxOn);
     EXPECT_EQ(ports.Events(), (Lines{"open 1", "dtr 1", "close 1", "open 1", "dtr 1", "close 1"}));
 
-    // No radio at all: nothing is sent, and the power dialog's transmit flag drops.
+    // No radio at all: nothing is sent, and the user's No gives up.
     radio.Options().silent = true;
-    prompter.Then(Answer::No);
-    EXPECT_FALSE(link.WritePowerValue(0x40));
-    EXPECT_FALSE(link.TxOn);
-    EXPECT_TRUE(state.RadioAbsent);
+    prompter.Then(Answer::No).Then(Answer::No);
+    EXPECT_EQ(params.WriteParams(0, 0, Bytes{0x40}), LinkEnd::Aborted);
+    EXPECT_FALSE(params.WritePowerValue(0x40));
+    EXPECT_FALSE(frames.DetectedBand());
     EXPECT_TRUE(Params().empty());
 }
 
@@ -318,8 +301,9 @@ TEST_F(ParamsTest, BlocksGoIndexAfterIndexAndAnUnansweredWriteIsNotRepeated) {
 TEST_F(ParamsTest, AnUnansweredReadAsksToRetryTheWholeBlock) {
     radio.AddFault({FaultKind::Drop, FrameKind::ReadParam, 1, 1});
     prompter.Expect("Read Error !", Answer::Retry);
-    EXPECT_TRUE(link.ReadIdentification());
-    EXPECT_EQ(link.ParamBuf[4], 20);
+    const auto ids = params.ReadIdentification();
+    ASSERT_TRUE(ids);
+    EXPECT_EQ(ids->maskDate, "May-20-2003");
     const Message& asked = prompter.Asked()[0];
     EXPECT_EQ(std::tuple(asked.buttons, asked.icon, asked.title),
               std::tuple(Buttons::RetryCancel, Icon::Exclamation, std::string()));
@@ -328,8 +312,7 @@ TEST_F(ParamsTest, AnUnansweredReadAsksToRetryTheWholeBlock) {
 
     radio.AddFault({FaultKind::Drop, FrameKind::ReadParam});
     prompter.Expect("Read Error !", Answer::Cancel);
-    EXPECT_FALSE(link.EnableVox());
-    EXPECT_EQ(link.ParamBuf, (Bytes{0, 0}));
+    EXPECT_FALSE(params.EnableVox());
     EXPECT_EQ(Params(), Traffic{"I 00 8E"});
     EXPECT_FALSE(ports.IsOpen());
     EXPECT_TRUE(prompter.Done());

@@ -29,33 +29,33 @@ class RadioTestStateTest : public test::LinkTest {
 };
 
 TEST_F(RadioTestStateTest, ATestStateIsMarkedFromItsCodeUntilTheRadioAnswersItsEnd) {
-    link.SetTestMarker(path);
+    params.SetTestMarker(path);
     const std::string port = "COM1 " + ports.DeviceName(1);
-    ASSERT_TRUE(link.WriteControl90());  // no test state
+    ASSERT_TRUE(params.WriteControl90());  // no test state
     EXPECT_EQ(Marker(), "(none)");
 
-    ASSERT_TRUE(link.WriteControl92());
+    ASSERT_TRUE(params.WriteControl92());
     EXPECT_EQ(Marker(), port + ", alignment test");
     // The marker of a running program is not one left behind.
     EXPECT_FALSE(FindLeftMarker(path).has_value());
 
     // A key-on counts as soon as it goes out; a release only when the radio answers it.
-    ASSERT_TRUE(link.WriteControlAD());
+    ASSERT_TRUE(params.WriteControlAD());
     radio.AddFault({sim::FaultKind::Drop, sim::FrameKind::WriteParam, 0, 1});
-    link.WritePowerCode(kCodeKeyOn);
+    params.WritePowerCode(kCodeKeyOn);
     EXPECT_EQ(Marker(), port + ", transmit test, transmitter keyed, keyed");
     radio.AddFault({sim::FaultKind::Drop, sim::FrameKind::WriteParam, 0, 1});
-    EXPECT_FALSE(link.WritePowerCode(kCodeKeyOff));
-    EXPECT_TRUE(link.TestStateOfRadio().keyed);
-    ASSERT_TRUE(link.WritePowerCode(kCodeKeyOn));
+    EXPECT_FALSE(params.WritePowerCode(kCodeKeyOff));
+    EXPECT_TRUE(params.TestStateOfRadio().keyed);
+    ASSERT_TRUE(params.WritePowerCode(kCodeKeyOn));
     // The closing code half answered leaves it all as it was.
     radio.AddFault({sim::FaultKind::Drop, sim::FrameKind::WriteParam, 1, 1});
-    EXPECT_FALSE(link.WriteControlAA());
-    EXPECT_EQ(link.TestStateOfRadio(), (RadioTestState{kCodeTransmitTest, true}));
+    EXPECT_FALSE(params.WriteControlAA());
+    EXPECT_EQ(params.TestStateOfRadio(), (RadioTestState{kCodeTransmitTest, true}));
 
     // The program ends without leaving the state (its marker keeper goes with it): the marker
     // stays and the next start finds it.
-    link.SetTestMarker(dir.File("elsewhere.txt"));
+    params.SetTestMarker(dir.File("elsewhere.txt"));
     const auto left = FindLeftMarker(path);
     ASSERT_TRUE(left.has_value());
     EXPECT_EQ(left->port, port);
@@ -64,9 +64,9 @@ TEST_F(RadioTestStateTest, ATestStateIsMarkedFromItsCodeUntilTheRadioAnswersItsE
     EXPECT_EQ(left->since.size(), std::string("2026-12-06 22:53:32").size());
 
     // Answered, the closing code ends the state, and its marker goes.
-    link.SetTestMarker(path);
-    ASSERT_TRUE(link.WriteControlAA());
-    EXPECT_FALSE(link.TestStateOfRadio().Open());
+    params.SetTestMarker(path);
+    ASSERT_TRUE(params.WriteControlAA());
+    EXPECT_FALSE(params.TestStateOfRadio().Open());
     EXPECT_EQ(Marker(), "(none)");
     EXPECT_FALSE(radio.Activity().transmitting);
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
@@ -74,8 +74,8 @@ TEST_F(RadioTestStateTest, ATestStateIsMarkedFromItsCodeUntilTheRadioAnswersItsE
 
 TEST_F(RadioTestStateTest, AMarkerLeftBehindIsOfferedAndGoesOnlyWhenSettled) {
     // Left while keyed: the radio transmits until the closing code comes.
-    ASSERT_TRUE(link.WriteControl92() && link.WriteControlAD());
-    ASSERT_TRUE(link.WritePowerCode(kCodeKeyOn));
+    ASSERT_TRUE(params.WriteControl92() && params.WriteControlAD());
+    ASSERT_TRUE(params.WritePowerCode(kCodeKeyOn));
     ASSERT_TRUE(radio.Activity().transmitting);
     const TestMarker marker{"COM1 /dev/ttyUSB0", "transmit test, transmitter keyed", true,
                             "2026-12-06 22:53:32"};
@@ -96,11 +96,11 @@ TEST_F(RadioTestStateTest, AMarkerLeftBehindIsOfferedAndGoesOnlyWhenSettled) {
     prompter.Expect(question, Answer::Yes)
         .Expect(std::nullopt, Answer::No)  // "Connecting Err"
         .Expect(NotReleasedText(true), Answer::Ok);
-    ReleaseLeftRadio(marker, path, link, prompter);
+    ReleaseLeftRadio(marker, path, params, prompter);
     EXPECT_EQ(Marker(), "COM1 /dev/ttyUSB0, transmit test, transmitter keyed, keyed");
     radio.Options().silent = false;
     prompter.Expect(question, Answer::Yes).Expect(ReleasedText(), Answer::Ok);
-    ReleaseLeftRadio(marker, path, link, prompter);
+    ReleaseLeftRadio(marker, path, params, prompter);
     EXPECT_EQ(Marker(), "(none)");
     EXPECT_FALSE(radio.Activity().transmitting);
     EXPECT_EQ(TestModeName(radio.Activity().mode), "normal mode");
@@ -110,7 +110,7 @@ TEST_F(RadioTestStateTest, AMarkerLeftBehindIsOfferedAndGoesOnlyWhenSettled) {
     ASSERT_TRUE(unreadable.has_value());
     radio.ClearLog();
     prompter.Expect(LeftMarkerQuestion(*unreadable), Answer::No);
-    ReleaseLeftRadio(*unreadable, path, link, prompter);
+    ReleaseLeftRadio(*unreadable, path, params, prompter);
     EXPECT_EQ(Marker(), "(none)");
     EXPECT_TRUE(radio.Log().empty());
     EXPECT_TRUE(prompter.Done()) << prompter.Report();

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "core/document/config_file.h"
+#include "core/document/document_lifecycle.h"
 #include "core/document/new_config.h"
 #include "core/link/radio_backup.h"
 #include "core/settings/radio_info.h"
@@ -36,10 +37,10 @@ class TransferTest : public test::LinkTest {
   protected:
     TransferTest() : LinkTest(sim::MakeRadio(9, 99, false, "PT0000012345", "  HARBOUR TAXI")) {}
 
-    // A document of band and channels, active in the host, carrying the channel-count bit a
-    // radio of its size has (the simulated radio stores what it is sent, that bit too).
+    // A document of band and channels, the one Download writes, carrying the channel-count bit
+    // a radio of its size has (the simulated radio stores what it is sent, that bit too).
     int MakeDocument(int band, int channels) {
-        return host.activeSlot = BuildNewConfiguration(state, band, channels);
+        return active = BuildNewConfiguration(state, band, channels);
     }
     Bytes Memory(std::size_t from, std::size_t to) const {
         return {radio.Memory().bytes.begin() + static_cast<std::ptrdiff_t>(from),
@@ -48,14 +49,24 @@ class TransferTest : public test::LinkTest {
     // What a Download must leave in the radio: the packed image without its band byte, with
     // the options the radio must not get cleared and the radio's own kind (bit 1 of 0x0A).
     Bytes Downloaded(int slot, std::size_t size = 888, bool ninetyNine = true) const {
-        Bytes image = PackImage(state, state.workspace.At(slot));
+        Bytes image = PackImage(state.workspace.At(slot));
         image.resize(size);
         image[0x0A] = (image[0x0A] & 0x65) | (ninetyNine ? 0x02 : 0x00);
         image[0x0E] &= 0x9E;
         return image;
     }
-    TransferResult Upload() { return link.RadioTransfer(TransferOp::Upload); }
-    bool Download() { return link.RadioTransfer(TransferOp::Download).completed; }
+    TransferResult Upload() { return images.Upload(); }
+    // An Upload opened as a document, as the windows and the command line open it.
+    std::optional<int> UploadDocument() {
+        TransferResult result = images.Upload();
+        return result.read ? std::optional(OpenRadioRead(state, std::move(*result.read)))
+                           : std::nullopt;
+    }
+    TransferResult DownloadResult() {
+        frames.SetCaption(state.workspace.At(active).title);
+        return images.Download(state.workspace.At(active));
+    }
+    bool Download() { return DownloadResult().completed; }
     // The address of every block write the radio received.
     std::vector<int> WriteAddresses() const {
         std::vector<int> addresses;
@@ -66,31 +77,27 @@ class TransferTest : public test::LinkTest {
         }
         return addresses;
     }
+
+    int active = 0;
 };
 
-// What the windows do while an Upload runs does not reach it: serviced once per block, another
-// window's activation or the new-radio dialog's OK would set the channel count and band of
-// another document.
-TEST_F(TransferTest, UploadOpensTheRadiosConfigurationWhateverTheWindowsDoMeanwhile) {
+// The radio read opens as the next untitled document with the page read with it.
+TEST_F(TransferTest, UploadReadsTheRadioAndItOpensAsANewDocument) {
     radio.Memory().Info(0x00) = 0x42;
     state.TempCount = 2;
-    state.NewUntouched = true;
-    clock.SetPump([&] {
-        state.MaxChannel = 16;
-        state.BandNo = 10;
-    });
-    const TransferResult result = Upload();
-    ASSERT_TRUE(result.completed && result.openedSlot);
-    const Document& doc = state.workspace.At(*result.openedSlot);
+    TransferResult result = Upload();
+    ASSERT_TRUE(result.completed && result.read);
+    EXPECT_EQ(result.read->band, 9);
+    EXPECT_EQ(result.read->image.size(), 888u + 1);
+    EXPECT_EQ(result.read->image.back(), 9);
+    const Document& doc = state.workspace.At(OpenRadioRead(state, std::move(*result.read)));
     EXPECT_EQ(doc.title, "TEMP3.CFG");
     EXPECT_EQ(state.TempCount, 3);
-    EXPECT_FALSE(state.NewUntouched);
     EXPECT_EQ(doc.state.Band, 9);
     EXPECT_EQ(doc.serialLabel, "Serial No:PT0000012345");
     EXPECT_TRUE(doc.info.InfoValid);
     EXPECT_EQ(doc.info.InfoWords[0x00], 0x42);
     EXPECT_EQ(doc.info.FirmwareVersion + " " + doc.info.MaskDate, "V1.20 May-20-2003");
-    EXPECT_FALSE(link.Page().InfoValid);  // the new document owns it
     EXPECT_EQ(radio.ControlCodes(), (std::vector<std::array<std::uint8_t, 2>>{{0x90, 0x0A}}));
     // Image blocks 0..884 after the type block at 8, then the 64 blocks of page 7.
     EXPECT_EQ(CountFrames(FrameKind::ReadBlock), 1u + 222u + 64u);
@@ -98,22 +105,19 @@ TEST_F(TransferTest, UploadOpensTheRadiosConfigurationWhateverTheWindowsDoMeanwh
     EXPECT_EQ(status.progressMaximum, 888 + 255);
     EXPECT_EQ(status.progress.back(), 888 + 252);
     EXPECT_FALSE(status.progressVisible);
-    EXPECT_EQ(host.calls, (Lines{"busy", "menus off", "busy", "menus on", "normal"}));
     EXPECT_FALSE(ports.IsOpen());
 
     // A radio of an unknown band is read but opens nothing.
     radio.Memory().band = 13;
     const TransferResult unknown = Upload();
     EXPECT_TRUE(unknown.completed);
-    EXPECT_FALSE(unknown.openedSlot);
-    EXPECT_EQ(state.TempCount, 3);
-    EXPECT_EQ(host.calls.back(), "ended");
+    EXPECT_FALSE(unknown.read);
 
     // An identification that could not be read leaves no other radio's texts behind.
     radio.Memory().band = 9;
     radio.AddFault({FaultKind::Drop, FrameKind::ReadParam});
     prompter.Expect("Read Error !", Answer::Cancel);
-    const auto unidentified = Upload().openedSlot;
+    const auto unidentified = UploadDocument();
     ASSERT_TRUE(unidentified);
     const RadioInfoPage& page = state.workspace.At(*unidentified).info;
     EXPECT_EQ(page.FirmwareVersion + page.MaskDate, "");
@@ -122,7 +126,7 @@ TEST_F(TransferTest, UploadOpensTheRadiosConfigurationWhateverTheWindowsDoMeanwh
 
 TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
     radio.Memory() = sim::MakeRadio(10, 16, true);
-    const auto slot = Upload().openedSlot;
+    const auto slot = UploadDocument();
     ASSERT_TRUE(slot);
     // Erased memory holds no channels and no texts.
     const RadioInfoPage& page = state.workspace.At(*slot).info;
@@ -133,14 +137,15 @@ TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
     test::TempDir dir;
     ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("blank.cfg"), prompter));
     ProgramState reader;
-    EXPECT_TRUE(OpenConfigFile(reader, dir.File("blank.cfg"), prompter));
-    EXPECT_EQ(reader.BandNo, 10);
+    const auto reopened = OpenConfigFile(reader, dir.File("blank.cfg"), prompter);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reader.workspace.At(*reopened).state.Band, 10);
 }
 
 TEST_F(TransferTest, FailuresAskToTryAgainAndYesStartsOverFromAddressZero) {
     radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock, 40, 1});
     prompter.Expect(TryAgain("Upload Err"), Answer::Yes);
-    EXPECT_TRUE(Upload().openedSlot);
+    EXPECT_TRUE(Upload().read);
     EXPECT_NE(std::find(status.history.begin(), status.history.end(), "Not detected"),
               status.history.end());
     // The type block and 40 blocks up to the lost one, then all again from the type block.
@@ -149,24 +154,21 @@ TEST_F(TransferTest, FailuresAskToTryAgainAndYesStartsOverFromAddressZero) {
     // One lost answer of the type block is read again without a question; two ask, and No
     // ends without a document.
     radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock});
-    EXPECT_TRUE(Upload().openedSlot);
+    EXPECT_TRUE(Upload().read);
     radio.ClearLog();
     radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock, 0, 2});
     prompter.Expect(TryAgain("Upload Err"), Answer::No);
     const TransferResult result = Upload();
-    EXPECT_FALSE(result.completed || result.openedSlot);
+    EXPECT_FALSE(result.completed || result.read);
     EXPECT_EQ(CountFrames(FrameKind::ReadBlock), 2u);
-    EXPECT_TRUE(state.UserAbort);
-    EXPECT_EQ(host.calls.back(), "ended");
     EXPECT_FALSE(ports.IsOpen());
 
     // No radio: the question to connect again.
     radio.Options().silent = true;
-    host.calls.clear();
     prompter.Expect(TryAgain("Connecting Err"), Answer::Yes)
         .Expect(TryAgain("Connecting Err"), Answer::No);
     EXPECT_FALSE(Upload().completed);
-    EXPECT_EQ(host.calls, (Lines{"normal", "ended"}));
+    EXPECT_FALSE(ports.IsOpen());
     EXPECT_TRUE(prompter.Done());
 }
 
@@ -174,7 +176,7 @@ TEST_F(TransferTest, AnUnansweredControlCodeFailsTheTransferThroughItsQuestion) 
     // The first byte of the code is lost, the second answered; Yes repeats the whole transfer.
     radio.AddFault({FaultKind::Drop, FrameKind::WriteParam});
     prompter.Expect(TryAgain("Upload Err"), Answer::Yes);
-    EXPECT_TRUE(Upload().openedSlot);
+    EXPECT_TRUE(Upload().read);
     EXPECT_EQ(CountFrames(FrameKind::WriteParam), 4u);
 
     // A radio that never answers it: No ends the operation instead of looping.
@@ -190,14 +192,14 @@ TEST_F(TransferTest, DownloadWritesThePackedImageAndTheControlCode) {
     const int slot = MakeDocument(9, 99);
     state.workspace.At(slot).state.SysBlock[0x0A] = 0xFF;
     state.workspace.At(slot).state.SysBlock[0x0E] = 0xFF;
-    const Bytes documentBefore = PackImage(state, state.workspace.At(slot));
+    const Bytes documentBefore = PackImage(state.workspace.At(slot));
 
     EXPECT_TRUE(Download());
     EXPECT_EQ(Memory(0, 888), Downloaded(slot));
-    EXPECT_EQ(PackImage(state, state.workspace.At(slot)), documentBefore);
+    EXPECT_EQ(PackImage(state.workspace.At(slot)), documentBefore);
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 222u);
     EXPECT_EQ(radio.ControlCodes().back(), (std::array<std::uint8_t, 2>{0xAA, 0x0A}));
-    EXPECT_EQ(host.calls.back(), "ended");
+    EXPECT_FALSE(ports.IsOpen());
 
     // A sixteen-channel radio gets only the bytes up to 223 of a larger document.
     radio.Memory() = sim::MakeRadio(10, 16, false);
@@ -224,7 +226,7 @@ TEST_F(TransferTest, ADownloadLeavesTheRadiosKindAsItWas) {
         EXPECT_EQ(fileKind != 0, configChannels > 16);
         EXPECT_TRUE(Download());
         EXPECT_EQ(radio.Memory().NinetyNineChannels(), radioChannels == 99);
-        const auto read = Upload().openedSlot;
+        const auto read = UploadDocument();
         ASSERT_TRUE(read);
         EXPECT_EQ(state.workspace.At(*read).lines.size(), static_cast<std::size_t>(radioChannels));
         EXPECT_EQ(state.workspace.At(slot).state.SysBlock[0x0A] & 0x02, fileKind);
@@ -285,7 +287,7 @@ TEST_F(TransferTest, CrossedBandsAndAChannelWarningAreAskedAboutAndNoWritesNothi
     EXPECT_TRUE(Download());
 
     radio.Memory().bytes[0x0C] = 0x00;
-    host.activeSlot = slot;
+    active = slot;
     prompter.Expect(kBandsCrossed, Answer::Yes);
     EXPECT_TRUE(Download());
     EXPECT_TRUE(prompter.Done());
@@ -293,10 +295,8 @@ TEST_F(TransferTest, CrossedBandsAndAChannelWarningAreAskedAboutAndNoWritesNothi
 }
 
 TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeepsTheText) {
-    state.MaxChannel = 99;
-    EXPECT_EQ(link.ReadNameBlock(), "HARBOUR TAXI ");  // only the leading blanks go
-    EXPECT_EQ(link.NameBlock[3], 'H');
-    EXPECT_EQ(link.ReadSerialBlock(), "PT0000012345");
+    EXPECT_EQ(images.ReadNameBlock(), "HARBOUR TAXI ");  // only the leading blanks go
+    EXPECT_EQ(images.ReadSerialBlock(), "PT0000012345");
 
     RadioInfoPage page;
     page.CustomerName = "OLD NAME";
@@ -304,22 +304,17 @@ TEST_F(TransferTest, InformationBlocksGoToThePageOfTheRadiosSizeAndALostOneKeeps
     radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock, 2, 1});
     EXPECT_FALSE(ReadCustomerInfo(link, page));
     EXPECT_EQ(page.CustomerName + "|" + page.SerialNo, "OLD NAME|PT0000012345");
-    EXPECT_EQ(link.NameBlock[4], 'A') << "a partial read keeps the block as it was";
     EXPECT_FALSE(ports.IsOpen());
 
-    // The radio says its size: a 16-channel document's page would be channel memory here.
+    // The radio says its size: page 1 would be channel memory here.
     radio.ClearLog();
-    host.calls.clear();
-    state.MaxChannel = 16;
     const Bytes channels = Memory(0x100, 0x200);
-    link.SerialBlock = {0, 'S', 'N', '1'};
-    link.WriteSerialBlock();
+    EXPECT_EQ(images.WriteSerialBlock(TextBlock{0, 'S', 'N', '1'}), TextWrite::Written);
     EXPECT_EQ(WriteAddresses(), (std::vector<int>{0x07D0, 0x07D4, 0x07D8, 0x07DC}));
     EXPECT_EQ(radio.Memory().bytes[0x7D2], 'N');
-    EXPECT_EQ(host.calls, (Lines{"busy", "normal"}));
     InfoTable power;
     power.fill(0x5A);
-    link.WritePowerTable(power);
+    EXPECT_TRUE(images.WritePowerTable(power));
     EXPECT_EQ(Memory(0x7C0, 0x7D0), Bytes(16, 0x5A));
     EXPECT_EQ(Memory(0x100, 0x200), channels);
 }
@@ -412,7 +407,7 @@ TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
 
 TEST_F(TransferTest, BlockLoopsRunBackToBackAndEndWithOneQuietPeriod) {
     radio.Options().byteTimeUs = sim::kByteTimeUs;
-    ASSERT_TRUE(Upload().openedSlot);
+    ASSERT_TRUE(Upload().read);
     std::vector<std::int64_t> reads;  // when each block read was sent
     for (const auto& write : ports.Writes()) {
         if (write.bytes == Bytes{'R'}) {
@@ -436,13 +431,11 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
     page.InfoWords.fill(0x1234);
     const auto infoWords = page.InfoWords;
     const auto codes = radio.ControlCodes().size();
-    const int temps = state.TempCount;
-    const auto nameBlock = link.NameBlock;
     // Each run answers whether it failed as it must.
     const std::function<bool()> upload = [&] {
         prompter.Expect(TryAgain("Upload Err"), Answer::No);
         const TransferResult result = Upload();
-        return !result.completed && !result.openedSlot;
+        return !result.completed && !result.read;
     };
     const std::function<bool()> download = [&] {
         prompter.Then(Answer::No);
@@ -450,12 +443,9 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
     };
     const std::function<bool()> identification = [&] {
         prompter.Expect("Read Error !", Answer::Cancel);
-        return !link.ReadIdentification();
+        return !params.ReadIdentification();
     };
-    const std::function<bool()> nameRead = [&] {
-        link.ReadNameBlock();
-        return link.NameBlock == nameBlock;
-    };
+    const std::function<bool()> nameRead = [&] { return !images.ReadNameBlock(); };
     struct Case {
         const char* where;
         const std::function<bool()>& run;
@@ -489,9 +479,7 @@ TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingI
         EXPECT_TRUE(c.run());
         EXPECT_EQ(CountFrames(c.kind), static_cast<std::size_t>(c.framesGot));
         EXPECT_EQ(radio.ControlCodes().size(), codes);
-        EXPECT_EQ(state.TempCount, temps);
         EXPECT_EQ(page.InfoWords, infoWords);
-        EXPECT_FALSE(link.Page().InfoValid);
     }
     EXPECT_TRUE(prompter.Done());
 }
@@ -507,14 +495,14 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
     Bytes radioFile = Memory(0, 888);
     radioFile.push_back(9);  // the band byte a file ends with
     const Bytes radioInfo = Memory(0x700, 0x800);
-    link.SetBackupPolicy({dir.File("Backups"), true});
+    images.SetBackupPolicy({dir.File("Backups"), true});
 
     const TransferResult upload = Upload();
     const int slot = MakeDocument(9, 99);
     RadioInfoPage& page = state.workspace.At(slot).info;
     page.InfoWords[0xE1] = 'Z';  // the written document's own information page
     const auto infoWords = page.InfoWords;
-    const TransferResult download = link.RadioTransfer(TransferOp::Download);
+    const TransferResult download = DownloadResult();
     ASSERT_TRUE(upload.backup && download.backup && download.completed);
     EXPECT_EQ(Memory(0, 888), Downloaded(slot));
     EXPECT_EQ(page.InfoWords, infoWords);
@@ -537,7 +525,7 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
               dir.File("Backups"), 13,
               std::string("The radio reports band 13, which this program does not know.")}}) {
         radio.Memory().band = static_cast<std::uint8_t>(band);
-        link.SetBackupPolicy({folder, true});
+        images.SetBackupPolicy({folder, true});
         prompter.Then(Answer::Ok);
         EXPECT_FALSE(Download());
         EXPECT_TRUE(
@@ -545,7 +533,7 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
     }
     // A read for the backup that fails says why a Download reads, and that it wrote nothing.
     radio.Memory().band = 9;
-    link.SetBackupPolicy({dir.File("Backups"), true});
+    images.SetBackupPolicy({dir.File("Backups"), true});
     radio.AddFault({FaultKind::Drop, FrameKind::ReadBlock, 10, 1});
     prompter.Expect(
         "Reading the radio to back it up before writing: nothing has been written "
@@ -561,7 +549,7 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
 TEST_F(TransferTest, ADownloadWritesOnlyWhileItsBackupIsOnDisk) {
     test::TempDir dir;
     MakeDocument(10, 99);  // another band: the question comes between backup and writing
-    link.SetBackupPolicy({"", true});
+    images.SetBackupPolicy({"", true});
     prompter.Expect(
         "No folder is given for the backup of the radio, so it cannot be kept. Nothing has been "
         "read or written.",
@@ -569,14 +557,14 @@ TEST_F(TransferTest, ADownloadWritesOnlyWhileItsBackupIsOnDisk) {
     EXPECT_FALSE(Download());
     EXPECT_TRUE(radio.Log().empty());
 
-    link.SetBackupPolicy({dir.File("Backups"), true});
+    images.SetBackupPolicy({dir.File("Backups"), true});
     prompter.onAsk = [&](const Message& message) {
         if (message.text == kBandsCrossed) {
             std::filesystem::remove_all(dir.File("Backups"));
         }
     };
     prompter.Expect(kBandsCrossed, Answer::Yes).Then(Answer::Ok);
-    const TransferResult result = link.RadioTransfer(TransferOp::Download);
+    const TransferResult result = DownloadResult();
     EXPECT_FALSE(result.completed || result.backup);
     EXPECT_TRUE(prompter.Texts().back().starts_with("The backup " + dir.File("Backups/")));
     EXPECT_TRUE(prompter.Texts().back().ends_with(

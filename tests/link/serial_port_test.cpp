@@ -13,7 +13,6 @@
 
 #include "core/link/port_scan.h"
 #include "core/link/termios_serial_port.h"
-#include "core/model/program_state.h"
 #include "support/fakes.h"
 #include "support/pseudo_terminal.h"
 #include "support/temp_dir.h"
@@ -51,11 +50,9 @@ TEST(TermiosSerialPort, DevicesThatDoNotOpenKeepTheirReasonsAndDetectRSListsTheO
     }
     EXPECT_EQ(port.DeviceName(5), "");
 
-    ProgramState state;
     test::ScriptedPrompter prompter;
-    const auto problems = DetectRS(state, port, prompter);
-    EXPECT_EQ(state.PortList, (std::vector<int>{4}));
-    EXPECT_EQ(state.PortCount, 1);
+    const auto [numbers, problems] = DetectRS(port, prompter);
+    EXPECT_EQ(numbers, (std::vector<int>{4}));
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_EQ(problems[0].number, 1);
     EXPECT_EQ(problems[0].device + ": " + problems[0].reason,
@@ -190,24 +187,20 @@ TEST(PortDiscovery, UsbAdaptersFirstThenBuiltInPortsInNumberOrderUpToEight) {
 
 TEST(DetectRS, WithoutPortsAsksToDetectAgainUntilTheUserStops) {
     TermiosSerialPort port({"/dev/petrel-missing"});
-    ProgramState state;
-    state.PortList = {1};
     const std::string question = " No RS232 Port is available\n\rDetect Again ?";
     test::ScriptedPrompter prompter;
     // Yes looks again; Cancel and No stop.
     prompter.Expect(question, Answer::Yes)
         .Expect(question, Answer::Cancel)
         .Expect(question, Answer::No);
-    DetectRS(state, port, prompter);
-    DetectRS(state, port, prompter);
+    EXPECT_TRUE(DetectRS(port, prompter).numbers.empty());
+    DetectRS(port, prompter);
     EXPECT_TRUE(prompter.Done());
     const Message& asked = prompter.Asked()[0];
     EXPECT_EQ(asked.buttons, Buttons::YesNoCancel);
     EXPECT_EQ(asked.icon, Icon::Exclamation);
     EXPECT_EQ(asked.title, "");
     EXPECT_EQ(asked.detail, "COM1 /dev/petrel-missing: " + std::string(std::strerror(ENOENT)));
-    EXPECT_TRUE(state.PortList.empty());
-    EXPECT_EQ(state.PortCount, 0);
 
     // A port the system refuses to this user comes with the fix.
     const PortProblem denied{1, "/dev/ttyUSB0", "Permission denied", EACCES};

@@ -177,9 +177,9 @@ void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
 void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     Program program;
     // A failed operation without an editor ends in the no-document state.
-    program.fakeRadio.onTransfer = [&](ProgramState&, int, int) -> std::optional<int> {
+    program.fakeRadio.onTransfer = [&](TransferOp) {
         program.window.Status().SetStatus("Not detected", kStatusRed, kStatusFontLarge);
-        return std::nullopt;
+        return TransferResult{};
     };
     Trigger(&program.window, "mnuRadioItem0");
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
@@ -195,14 +195,20 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
                            Child<QTimer>(&program.window, "Timer1")->isActive()};
     };
     QList<bool> during;
-    program.fakeRadio.onTransfer = [&](ProgramState& state, int op, int) -> std::optional<int> {
+    program.fakeRadio.onTransfer = [&](TransferOp op) {
         during = commands();
-        program.window.RadioTransfer(kOpUpload);  // ignored
-        return op == kOpUpload ? std::optional(BuildNewConfiguration(state, 10, 99)) : std::nullopt;
+        program.window.RadioTransfer(TransferOp::Upload);  // ignored
+        TransferResult result;
+        if (op == TransferOp::Upload) {
+            result.read = ReadOfNewRadio(10, 99);
+        }
+        return result;
     };
     Trigger(editor, "mnuRadioItem1");
-    QCOMPARE(program.fakeRadio.operations, std::vector<int>({kOpUpload, kOpDownload}));
-    QCOMPARE(program.fakeRadio.activeSlots, std::vector<int>({0, editor->Slot()}));
+    QCOMPARE(program.fakeRadio.operations,
+             std::vector<TransferOp>({TransferOp::Upload, TransferOp::Download}));
+    QCOMPARE(program.fakeRadio.documents,
+             std::vector<const Document*>({nullptr, &Doc(program, editor)}));
     QCOMPARE(during, QList<bool>(5, false));
     QCOMPARE(commands(), QList<bool>(5, true));
 
@@ -213,14 +219,14 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     QDialog* dialog = NewRadioDialog(program);
     QVERIFY(MakeActive(&program.window));
     QList<int> seen;  // channel count, editors, window shown
-    program.fakeRadio.onTransfer = [&](ProgramState& state, int, int) -> std::optional<int> {
+    program.fakeRadio.onTransfer = [&](TransferOp) {
         QTest::mouseClick(Child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
         QTest::mouseClick(List(other)->viewport(), Qt::LeftButton);
         program.window.close();
         QCoreApplication::processEvents();  // as the transfer does once per block
-        seen = {state.MaxChannel, int(program.window.Editors().size()),
+        seen = {program.state.MaxChannel, int(program.window.Editors().size()),
                 int(program.window.isVisible())};
-        return std::nullopt;
+        return TransferResult{};
     };
     Trigger(editor, "mnuRadioItem1");
     QCOMPARE(seen, QList<int>({16, 2, 1}));

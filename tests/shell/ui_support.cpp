@@ -12,16 +12,19 @@ namespace petrel::test {
 
 const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
 
-void FakeRadio::DetectPorts(ProgramState& state, Prompter&) {
-    state.PortList.clear();
-    state.PortCount = 0;
+void FakeRadio::DetectPorts(Prompter&) {}
+
+TransferResult FakeRadio::Transfer(TransferOp op, const Document* doc, const std::string&,
+                                   Prompter&, StatusLine&, Clock&) {
+    operations.push_back(op);
+    documents.push_back(doc);
+    return onTransfer ? onTransfer(op) : TransferResult{};
 }
 
-std::optional<int> FakeRadio::Transfer(ProgramState& state, int op, int activeSlot, Prompter&,
-                                       StatusLine&, Clock&) {
-    operations.push_back(op);
-    activeSlots.push_back(activeSlot);
-    return onTransfer ? onTransfer(state, op, activeSlot) : std::nullopt;
+RadioRead ReadOfNewRadio(int band, int channels) {
+    ProgramState scratch;
+    const Document& doc = scratch.workspace.At(BuildNewConfiguration(scratch, band, channels));
+    return {PackImage(doc), doc.info, band};
 }
 
 Program::Program(RadioSeam* radio, bool startUp, const QString& settingsFile)

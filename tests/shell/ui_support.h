@@ -42,14 +42,17 @@ namespace petrel::test {
 // A radio link without ports whose transfers do what the test says.
 class FakeRadio : public RadioSeam {
   public:
-    void DetectPorts(ProgramState& state, Prompter& prompter) override;
-    std::optional<int> Transfer(ProgramState& state, int op, int activeSlot, Prompter& prompter,
-                                StatusLine& status, Clock& clock) override;
+    void DetectPorts(Prompter& prompter) override;
+    TransferResult Transfer(TransferOp op, const Document* doc, const std::string& caption,
+                            Prompter& prompter, StatusLine& status, Clock& clock) override;
 
-    std::function<std::optional<int>(ProgramState&, int op, int activeSlot)> onTransfer;
-    std::vector<int> operations;
-    std::vector<int> activeSlots;
+    std::function<TransferResult(TransferOp op)> onTransfer;
+    std::vector<TransferOp> operations;
+    std::vector<const Document*> documents;  // what each was to write
 };
+
+// What an Upload of a radio holding a new configuration of band and channels brings.
+RadioRead ReadOfNewRadio(int band, int channels);
 
 // One program under test: its state, scripted ports and main window, started up unless the test
 // has to script the start-up first. Every test makes its own. A real radio link needs real

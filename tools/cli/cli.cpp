@@ -323,27 +323,19 @@ int Import(Context& c, const Arguments& arguments) {
     return kExitOk;
 }
 
-// The window around the link: the command line has one document at most and no menus.
-class CliHost : public LinkHost {
-  public:
-    int ActiveSlot() const override { return slot; }
-    int slot = 0;
-};
-
 // A radio operation's port, clock and link, with the answering policy of the arguments.
 struct RadioSession {
     Context& context;
     std::unique_ptr<LinkTrace> trace;  // kept to the end: it is written when a port closes
     TermiosSerialPort port;
     SteadyClock clock;
-    CliHost host;
     RadioLink link;
     std::vector<PortProblem> scanProblems;
 
     RadioSession(Context& c, const Arguments& arguments)
         : context(c),
           port(Devices(c, arguments), Rediscover(c, arguments)),
-          link(c.state, port, clock, c.prompter, c.status, host) {
+          link(port, clock, c.prompter, c.status) {
         const std::vector<std::string> retries = arguments.Values("--retries");
         if (!retries.empty()) {
             const std::string text = Trim(retries.back());
@@ -360,11 +352,13 @@ struct RadioSession {
         }
         if (!tracePath.empty()) {
             trace = LinkTrace::Append(tracePath.back());
-            link.SetTrace(trace.get());
+            link.Frames().SetTrace(trace.get());
         }
         c.status.SetEcho(true);
         c.status.SetProgressBar(c.environment.errIsTerminal);
-        scanProblems = DetectRS(c.state, port, c.prompter);
+        PortScan scan = DetectRS(port, c.prompter);
+        link.Frames().SetPorts(std::move(scan.numbers));
+        scanProblems = std::move(scan.problems);
     }
 
     // The trace is complete once the command is done with the radio: a trace that could not be
@@ -402,16 +396,17 @@ struct RadioSession {
     }
 
     // Why ports did not open, when the operation failed: on Linux usually permissions.
-    void ReportPortProblems(Context& c) const {
+    void ReportPortProblems(Context& c) {
         std::vector<PortProblem> problems = scanProblems;
-        problems.insert(problems.end(), link.PortProblems().begin(), link.PortProblems().end());
+        const auto& found = link.Frames().PortProblems();
+        problems.insert(problems.end(), found.begin(), found.end());
         if (!problems.empty()) {
             std::istringstream lines(PortProblemsText(problems));
             for (std::string line; std::getline(lines, line);) {
                 c.err << "petrel-cli: " << line << '\n';
             }
         }
-        if (c.state.PortList.empty() && problems.empty()) {
+        if (link.Frames().Ports().empty() && problems.empty()) {
             c.err << "petrel-cli: no serial port found; give --port DEVICE or set PETREL_PORTS\n";
         }
     }
@@ -420,8 +415,8 @@ struct RadioSession {
 int Read(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 1);
     RadioSession session(c, arguments);
-    const TransferResult result = session.link.RadioTransfer(TransferOp::Upload);
-    if (!result.openedSlot) {
+    TransferResult result = session.link.Images().Upload();
+    if (!result.read) {
         if (!result.completed) {
             session.ReportPortProblems(c);
         } else {
@@ -429,7 +424,8 @@ int Read(Context& c, const Arguments& arguments) {
         }
         return kExitFailure;
     }
-    return ToExit(SaveConfigFile(c.state, *result.openedSlot, arguments.positional[0], c.prompter));
+    const int slot = OpenRadioRead(c.state, std::move(*result.read));
+    return ToExit(SaveConfigFile(c.state, slot, arguments.positional[0], c.prompter));
 }
 
 int Write(Context& c, const Arguments& arguments) {
@@ -448,15 +444,16 @@ int Write(Context& c, const Arguments& arguments) {
     // As the editor window's activation does: the channel check shows in the status.
     ActivateDocument(c.state, *slot);
     CheckChannels(c.state, c.state.workspace.At(*slot).lines, c.status);
-    session.host.slot = *slot;
+    const Document& doc = c.state.workspace.At(*slot);
+    session.link.Frames().SetCaption(doc.title);
     if (!backup.empty()) {
-        session.link.SetBackupPolicy({backup.back(), true});
+        session.link.Images().SetBackupPolicy({backup.back(), true});
     }
-    const TransferResult result = session.link.RadioTransfer(TransferOp::Download);
+    const TransferResult result = session.link.Images().Download(doc);
     if (result.backup) {
         c.err << "petrel-cli: the radio as it was is kept in " << *result.backup << '\n';
     }
-    if (!result.completed && c.state.RadioAbsent) {
+    if (!result.completed && !session.link.Frames().DetectedBand()) {
         session.ReportPortProblems(c);
     }
     return ToExit(result.completed);
@@ -502,14 +499,14 @@ int Customer(Context& c, const Arguments& arguments) {
         } else {
             ok = ReadCustomerInfo(session.link, radio) && Trim(radio.CustomerName) == newName &&
                  Trim(radio.SerialNo) == newSerial;
-            if (!ok && !c.state.RadioAbsent) {
+            if (!ok && session.link.Frames().DetectedBand()) {
                 c.err << "petrel-cli: the customer name and serial number were written but "
                          "could not be read back as written\n";
             }
         }
     }
     if (!ok) {
-        if (c.state.RadioAbsent) {
+        if (!session.link.Frames().DetectedBand()) {
             session.ReportPortProblems(c);
         }
         return kExitFailure;
@@ -524,11 +521,11 @@ int Customer(Context& c, const Arguments& arguments) {
 int Release(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 0);
     RadioSession session(c, arguments);
-    if (session.link.WriteControlAA()) {
+    if (session.link.Params().WriteControlAA()) {
         c.out << ReleasedText() << '\n';
         return kExitOk;
     }
-    if (c.state.RadioAbsent) {
+    if (!session.link.Frames().DetectedBand()) {
         session.ReportPortProblems(c);
     }
     c.err << "petrel-cli: the radio did not answer the closing code AAH; if it is transmitting, "

@@ -15,6 +15,7 @@
 #include <string>
 #include <utility>
 
+#include "core/document/document_lifecycle.h"
 #include "core/link/link_trace.h"
 #include "core/link/port_scan.h"
 #include "core/link/radio_link.h"
@@ -113,26 +114,20 @@ constexpr const char* kUsage =
     "once)\n"
     "  --trace FILE  keep the trace of the traced runs (default: a temporary file)\n";
 
-class BenchHost : public LinkHost {
-  public:
-    int ActiveSlot() const override { return slot; }
-    int slot = 0;
-};
-
 // An Upload, then a Download of what it read; false when either failed.
-bool UploadThenDownload(RadioLink& link, CountingPort& port, BenchHost& host,
+bool UploadThenDownload(RadioLink& link, CountingPort& port, ProgramState& state,
                         const RefusingPrompter& prompter, int answerDelayMs, bool traced) {
     port.Take();
     const Measure upload;
-    const TransferResult read = link.RadioTransfer(TransferOp::Upload);
+    TransferResult read = link.Images().Upload();
     Report(traced ? "Upload, traced" : "Upload", upload, port.Take(), answerDelayMs);
-    if (!read.openedSlot || prompter.asked) {
+    if (!read.read || prompter.asked) {
         std::cerr << "petrel-link-bench: the Upload failed\n";
         return false;
     }
-    host.slot = *read.openedSlot;
+    const int slot = OpenRadioRead(state, std::move(*read.read));
     const Measure download;
-    const TransferResult written = link.RadioTransfer(TransferOp::Download);
+    const TransferResult written = link.Images().Download(state.workspace.At(slot));
     Report(traced ? "Download, traced" : "Download", download, port.Take(), answerDelayMs);
     if (!written.completed || prompter.asked) {
         std::cerr << "petrel-link-bench: the Download failed\n";
@@ -177,20 +172,19 @@ int main(int argc, char** argv) {
         RefusingPrompter prompter;
         SilentStatus status;
         SteadyClock clock;
-        BenchHost host;
-        DetectRS(state, port, prompter);
-        RadioLink link(state, port, clock, prompter, status, host);
+        RadioLink link(port, clock, prompter, status);
+        link.Frames().SetPorts(DetectRS(port, prompter).numbers);
 
         std::printf(
             "petrel-link-bench: 99-channel radio on %s, paced at 2400 baud, answering after "
             "%d ms\n",
             radio.Device().c_str(), answerDelayMs);
-        ok = UploadThenDownload(link, port, host, prompter, answerDelayMs, false);
+        ok = UploadThenDownload(link, port, state, prompter, answerDelayMs, false);
         if (ok) {
             const auto trace = LinkTrace::Append(tracePath);
-            link.SetTrace(trace.get());
-            ok = UploadThenDownload(link, port, host, prompter, answerDelayMs, true);
-            link.SetTrace(nullptr);
+            link.Frames().SetTrace(trace.get());
+            ok = UploadThenDownload(link, port, state, prompter, answerDelayMs, true);
+            link.Frames().SetTrace(nullptr);
         }
         if (ok) {
             std::printf("trace: %s, %ju bytes\n", tracePath.c_str(),

@@ -396,7 +396,7 @@ RadioMemory MakeRadio(int band, int channels, bool blank, const std::string& ser
     InfoPage info{};  // a new configuration's: its default tables
     if (!blank && band >= 1 && band <= kBandCount) {
         const int slot = BuildNewConfiguration(state, band, channels);
-        const ImageBuf image = PackImage(state, state.workspace.At(slot));
+        const ImageBuf image = PackImage(state.workspace.At(slot));
         std::copy(image.begin(), image.end() - 1, memory.bytes.begin());
         info = state.workspace.At(slot).info.InfoWords;
     }

@@ -93,7 +93,7 @@ bool ConfirmTableRadio(const AlignmentContext& context) {
     if (!doc.info.InfoValid) {
         return false;  // no tables of a radio (the tuner does not open without them)
     }
-    const auto radio = context.link.ReadRadioIdentity();
+    const auto radio = context.link.Images().ReadRadioIdentity();
     if (!radio) {
         context.prompter.Tell(kSerialUnreadText, Icon::Exclamation);
         return false;
@@ -115,8 +115,10 @@ bool ConfirmTableRadio(const AlignmentContext& context) {
 
 std::optional<TestFrequency> PrepareTestFrequency(const AlignmentContext& context, bool isRx) {
     const DocState& doc = context.state.workspace.At(context.slot).state;
-    if (doc.Band != context.state.BandNo) {
-        context.prompter.Tell(BandMismatchText(context.state.BandNo, doc.Band), Icon::Exclamation);
+    // The radio's band is the one the link detected when the dialog's set-up connected.
+    const int radioBand = context.link.Frames().DetectedBand().value_or(0);
+    if (doc.Band != radioBand) {
+        context.prompter.Tell(BandMismatchText(radioBand, doc.Band), Icon::Exclamation);
         return std::nullopt;
     }
     auto frequency = EncodeTestFrequency(
@@ -151,7 +153,7 @@ std::string ClosingCodeFailedText(std::uint8_t closingCode, bool keyed) {
            "\"petrel-cli release\", or start this program again, to return it to normal.";
 }
 
-TestState::TestState(RadioLink& link, Prompter& prompter, std::uint8_t closingCode)
+TestState::TestState(ParamLink& link, Prompter& prompter, std::uint8_t closingCode)
     : link_(link), prompter_(prompter), closingCode_(closingCode) {}
 
 TestState::~TestState() {

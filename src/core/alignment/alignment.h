@@ -16,6 +16,7 @@ namespace petrel {
 
 class Clock;
 class Prompter;
+class ParamLink;
 class RadioLink;
 struct ProgramState;
 struct RadioInfoPage;
@@ -80,7 +81,7 @@ std::string OtherRadioQuestion(const std::string& radioSerial, const std::string
 // may be written; otherwise the user has been told or has answered No.
 bool ConfirmTableRadio(const AlignmentContext& context);
 
-// The test frequency for the radio just detected (BandNo), encoded with the document's
+// The test frequency for the radio the link detected last, encoded with the document's
 // synthesiser settings. When the document is of another band, or the band has no test
 // frequency, the user is told and there is nothing.
 std::optional<TestFrequency> PrepareTestFrequency(const AlignmentContext& context, bool isRx);
@@ -96,7 +97,7 @@ bool RunSetUp(Prompter& prompter, std::initializer_list<std::function<bool()>> w
 // test code ever reached a radio (the link knows).
 class TestState {
   public:
-    TestState(RadioLink& link, Prompter& prompter, std::uint8_t closingCode);
+    TestState(ParamLink& link, Prompter& prompter, std::uint8_t closingCode);
     ~TestState();
     TestState(const TestState&) = delete;
     TestState& operator=(const TestState&) = delete;
@@ -106,7 +107,7 @@ class TestState {
     bool Left() const { return left_; }
 
   private:
-    RadioLink& link_;
+    ParamLink& link_;
     Prompter& prompter_;
     std::uint8_t closingCode_;
     bool left_ = false;

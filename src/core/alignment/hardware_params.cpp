@@ -51,7 +51,7 @@ HardwareModel::HardwareModel(AlignmentContext context)
     : values(LoadHardValues(context.Page().Tables())),
       context_(context),
       tables_(context.Page().Tables()),
-      test_(context.link, context.prompter, kCodeEndTest) {}
+      test_(context.link.Params(), context.prompter, kCodeEndTest) {}
 
 HardwareModel::~HardwareModel() {
     if (!test_.Left()) {
@@ -91,8 +91,8 @@ OkResult HardwareModel::Ok() {
         return OkResult::Stay;  // nothing was written
     }
     // The power table follows only a level table the radio took.
-    if (!context_.link.WriteLevelTable(tables_.level) ||
-        !context_.link.WritePowerTable(tables_.power)) {
+    if (!context_.link.Images().WriteLevelTable(tables_.level) ||
+        !context_.link.Images().WritePowerTable(tables_.power)) {
         partial_ = tables_;
         context_.prompter.Tell(kTablesNotWrittenText, Icon::Exclamation);
         return OkResult::Stay;
@@ -118,7 +118,7 @@ void HardwareModel::Commit(const InfoTables& tables) {
 }
 
 bool HardwareModel::Adjust() {
-    return context_.link.WriteControl92() && !context_.state.RadioAbsent;
+    return context_.link.Params().WriteControl92();
 }
 
 void HardwareModel::ShowTuned(Adjustment adjustment) {

@@ -10,8 +10,6 @@ namespace petrel {
 
 namespace {
 
-constexpr std::size_t kValueAt = 0;  // a single parameter read lands in ParamBuf[0]
-
 constexpr LevelMemberInfo kSquelch{
     LevelMember::Squelch,
     Adjustment::Squelch,
@@ -66,7 +64,7 @@ LevelPairModel::LevelPairModel(LevelMember member, AlignmentContext context, Inf
       info_(MemberInfo(member)),
       context_(context),
       tables_(tables),
-      test_(context.link, context.prompter, info_.closingCode) {
+      test_(context.link.Params(), context.prompter, info_.closingCode) {
     for (std::size_t f = 0; f < 2; ++f) {
         defaults[f] = tables.level[info_.frames[f].level];
         bars[f] = defaults[f];
@@ -75,7 +73,7 @@ LevelPairModel::LevelPairModel(LevelMember member, AlignmentContext context, Inf
 }
 
 bool LevelPairModel::SetUp() {
-    RadioLink& link = context_.link;
+    ParamLink& link = context_.link.Params();
     bool done = true;
     if (info_.member == LevelMember::Squelch) {
         const auto frequency = PrepareTestFrequency(context_, true);
@@ -101,17 +99,15 @@ bool LevelPairModel::SetUp() {
     return done;
 }
 
-bool LevelPairModel::LastExchangeFailed() const {
-    return context_.state.RadioAbsent || !context_.state.LinkOk;
-}
-
-std::optional<std::uint8_t> LevelPairModel::Average(bool (RadioLink::*read)()) {
+std::optional<std::uint8_t> LevelPairModel::Average(
+    std::optional<std::uint8_t> (ParamLink::*read)()) {
     int sum = 0;
     for (int i = 0; i < kAveragedReadings; ++i) {
-        if (!(context_.link.*read)()) {
+        const auto value = (context_.link.Params().*read)();
+        if (!value) {
             return std::nullopt;
         }
-        sum += context_.link.ParamBuf[kValueAt];
+        sum += *value;
     }
     // Rounded to the nearest: a fifth is never exactly half way.
     return static_cast<std::uint8_t>((sum + kAveragedReadings / 2) / kAveragedReadings);
@@ -124,9 +120,11 @@ std::optional<std::uint8_t> LevelPairModel::SettledBattery() {
             context_.clock.Delay(kBatteryReadingPause);
         }
         // A failed read counts as 0, so two failures in a row end the readings.
-        const int reading = context_.link.ReadBatteryLevel() ? context_.link.ParamBuf[kValueAt] : 0;
+        const auto value = context_.link.Params().ReadBatteryLevel();
+        const int reading = value.value_or(0);
         if (reading == previous) {
-            return static_cast<std::uint8_t>(reading);
+            // Two failed reads in a row are no reading.
+            return value ? std::optional(static_cast<std::uint8_t>(reading)) : std::nullopt;
         }
         previous = reading;
     }
@@ -139,10 +137,10 @@ bool LevelPairModel::AutoTune(int frame) {
     std::optional<std::uint8_t> reading;
     switch (info_.member) {
         case LevelMember::Squelch:
-            reading = Average(&RadioLink::ReadSquelchNoise);
+            reading = Average(&ParamLink::ReadSquelchNoise);
             break;
         case LevelMember::Vox:
-            reading = Average(&RadioLink::ReadVoxLevel);
+            reading = Average(&ParamLink::ReadVoxLevel);
             break;
         case LevelMember::Battery:
             reading = SettledBattery();
@@ -154,7 +152,7 @@ bool LevelPairModel::AutoTune(int frame) {
     if (unsettled_) {
         context_.prompter.Tell(kBatteryUnsettledText, Icon::Exclamation);
     }
-    if (!reading || LastExchangeFailed()) {
+    if (!reading) {
         return false;
     }
     bars.at(frame) = *reading;

@@ -82,10 +82,9 @@ class LevelPairModel {
     void Cancel();
 
   private:
-    std::optional<std::uint8_t> Average(bool (RadioLink::*read)());
+    std::optional<std::uint8_t> Average(std::optional<std::uint8_t> (ParamLink::*read)());
     std::optional<std::uint8_t> SettledBattery();
     bool unsettled_ = false;
-    bool LastExchangeFailed() const;
 
     const LevelMemberInfo& info_;
     AlignmentContext context_;

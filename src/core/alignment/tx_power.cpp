@@ -36,7 +36,7 @@ TxPowerModel::TxPowerModel(AlignmentContext context, InfoTables& tables)
     : caption(kCaption),
       context_(context),
       tables_(tables),
-      test_(context.link, context.prompter, kCodeEndTest) {
+      test_(context.link.Params(), context.prompter, kCodeEndTest) {
     for (std::size_t i = 0; i < kPowerFrames.size(); ++i) {
         defaults[i] = tables.power[kPowerFrames[i].firstElement];
         working_[i] = defaults[i];
@@ -46,7 +46,7 @@ TxPowerModel::TxPowerModel(AlignmentContext context, InfoTables& tables)
 }
 
 bool TxPowerModel::SetUp() {
-    RadioLink& link = context_.link;
+    ParamLink& link = context_.link.Params();
     const auto frequency = PrepareTestFrequency(context_, false);
     bool done = frequency.has_value();
     if (frequency) {
@@ -73,18 +73,18 @@ void TxPowerModel::Changed() {
 }
 
 void TxPowerModel::SetPower() {
-    TxFail = !context_.link.WritePowerValue(powerValue);
+    TxFail = !context_.link.Params().WritePowerValue(powerValue);
 }
 
 void TxPowerModel::KeyOn() {
-    context_.link.WritePowerCode(kCodeKeyOn);
+    context_.link.Params().WritePowerCode(kCodeKeyOn);
     SetPower();
-    context_.link.SetHighPowerBit(false);
+    context_.link.Params().SetHighPowerBit(false);
 }
 
 bool TxPowerModel::KeyOff() {
-    const bool released = context_.link.WritePowerCode(kCodeKeyOff);
-    context_.link.SetHighPowerBit(true);
+    const bool released = context_.link.Params().WritePowerCode(kCodeKeyOff);
+    context_.link.Params().SetHighPowerBit(true);
     return released;
 }
 
@@ -121,15 +121,15 @@ void TxPowerModel::MoveBar(PowerLevel level, int value) {
         return;
     }
     TxFail = false;
-    if (context_.link.WritePowerValue(static_cast<std::uint8_t>(value))) {
+    if (context_.link.Params().WritePowerValue(static_cast<std::uint8_t>(value))) {
         working_[i] = static_cast<std::uint8_t>(value);
         powerValue = working_[i];
     } else {
         // The bar and box stay on the last value the radio took; when the radio is there but
         // its answer got lost, that value goes out again, as the lost one may have landed.
         TxFail = true;
-        if (!context_.state.RadioAbsent) {
-            context_.link.WritePowerValue(working_[i]);
+        if (context_.link.Frames().DetectedBand()) {
+            context_.link.Params().WritePowerValue(working_[i]);
         }
     }
     bars[i] = working_[i];

@@ -426,9 +426,7 @@ std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name,
         prompter.Tell("File is too big to open");
         return std::nullopt;
     }
-    const auto slot = ReadConfigFile(state, name, prompter);
-    state.NewUntouched = false;  // after every read, whether the file opened or not
-    return slot;
+    return ReadConfigFile(state, name, prompter);
 }
 
 std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
@@ -483,7 +481,7 @@ std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::u
 
 bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
     Document& doc = state.workspace.At(slot);
-    const ImageBuf image = PackImage(state, doc);
+    const ImageBuf image = PackImage(doc);
     if (IsReadOnlyFile(name)) {
         prompter.Tell(name + kReadOnlyText, Icon::Exclamation);
         return false;

@@ -31,6 +31,14 @@ bool RenumberTemp(ProgramState& state) {
     return anyOpen;
 }
 
+int OpenRadioRead(ProgramState& state, RadioRead read) {
+    ++state.TempCount;
+    state.BandNo = read.band;
+    BandInfo(state, read.band);
+    return NewDocFromImage(state, std::move(read.image), std::move(read.page),
+                           "Temp" + std::to_string(state.TempCount) + ".cfg");
+}
+
 void ResetDocuments(ProgramState& state) {
     state.workspace.Reset();
     state.ClipLines.clear();

@@ -8,6 +8,7 @@ namespace petrel {
 
 struct Document;
 struct ProgramState;
+struct RadioRead;
 
 // True when a title belongs to a document without a file name ("TEMP..." exactly).
 bool IsUntitled(const std::string& title);
@@ -15,6 +16,9 @@ bool IsUntitled(const std::string& title);
 // Retitles the untitled documents "TEMP" + n, counting down from TempCount in slot order;
 // returns whether any document is open.
 bool RenumberTemp(ProgramState& state);
+
+// Opens what an Upload read as a new untitled document ("TEMP<n>.CFG"); returns its slot.
+int OpenRadioRead(ProgramState& state, RadioRead read);
 
 // The core side of the main window's no-document state: only slot 0, an empty clipboard.
 void ResetDocuments(ProgramState& state);

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "core/link/serial_port.h"
-#include "core/model/program_state.h"
 #include "core/ports/prompter.h"
 
 namespace petrel {
@@ -102,31 +101,29 @@ std::vector<std::string> SerialDevicesFromEnvironment() {
     return SerialDevices(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
 }
 
-std::vector<PortProblem> ScanPorts(ProgramState& state, SerialPort& port) {
-    std::vector<PortProblem> problems;
-    state.PortList.clear();
+PortScan ScanPorts(SerialPort& port) {
+    PortScan scan;
     for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {
         port.SetPortNumber(number);
         try {
             port.Open();
-            state.PortList.push_back(number);
+            scan.numbers.push_back(number);
         } catch (const SerialPortError& error) {
             // A port that does not open is not offered; its reason is kept for the user.
             if (!port.DeviceName(number).empty()) {
-                problems.push_back({number, error.Device(), error.Reason(), error.Code()});
+                scan.problems.push_back({number, error.Device(), error.Reason(), error.Code()});
             }
         }
         port.Close();
     }
-    state.PortCount = static_cast<int>(state.PortList.size());
-    return problems;
+    return scan;
 }
 
-std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter) {
+PortScan DetectRS(SerialPort& port, Prompter& prompter) {
     for (;;) {
-        auto problems = ScanPorts(state, port);
-        if (!state.PortList.empty()) {
-            return problems;
+        PortScan scan = ScanPorts(port);
+        if (!scan.numbers.empty()) {
+            return scan;
         }
         const Answer again = prompter.Ask(
             Message{std::string(" No RS232 Port is available") + kLineBreak + "Detect Again ?",
@@ -134,9 +131,9 @@ std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompte
                     Buttons::YesNoCancel,
                     Icon::Exclamation,
                     std::nullopt,
-                    PortProblemsText(problems)});
+                    PortProblemsText(scan.problems)});
         if (again != Answer::Yes) {
-            return problems;
+            return scan;
         }
     }
 }

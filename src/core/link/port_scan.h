@@ -11,7 +11,6 @@
 namespace petrel {
 
 class Prompter;
-struct ProgramState;
 
 // The environment variable whose device paths (separated by ":") replace the discovered ports.
 inline constexpr const char* kPortsVariable = "PETREL_PORTS";
@@ -32,13 +31,17 @@ std::vector<std::string> SerialDevices(const std::optional<std::string>& portsVa
 // SerialDevices with the variable read from this process's environment. Called once by main().
 std::vector<std::string> SerialDevicesFromEnvironment();
 
-// One pass over COM1..COM8: PortList/PortCount = the numbers that open. Returns the ports that
-// have a device but would not open.
-std::vector<PortProblem> ScanPorts(ProgramState& state, SerialPort& port);
+// What a pass over COM1..COM8 found: the numbers that open, ascending, and the ports that have a
+// device but would not open.
+struct PortScan {
+    std::vector<int> numbers;
+    std::vector<PortProblem> problems;
+};
+PortScan ScanPorts(SerialPort& port);
 
 // The start-up port scan: ScanPorts, and while no port opens the question whether to look
-// again, with the reasons in its detail. Returns the ports of the last scan that would not open.
-std::vector<PortProblem> DetectRS(ProgramState& state, SerialPort& port, Prompter& prompter);
+// again, with the reasons in its detail. Returns the last scan.
+PortScan DetectRS(SerialPort& port, Prompter& prompter);
 
 // What to do when the system refuses a serial device to this user.
 inline constexpr const char* kDialoutFix =

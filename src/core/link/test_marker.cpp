@@ -12,8 +12,8 @@
 
 #include "core/document/config_file.h"
 #include "core/link/frame_protocol.h"
+#include "core/link/param_link.h"
 #include "core/link/radio_backup.h"
-#include "core/link/radio_link.h"
 #include "core/ports/prompter.h"
 #include "core/util/text.h"
 
@@ -206,7 +206,7 @@ std::string NotReleasedText(bool keyed) {
            kHowToRelease;
 }
 
-void ReleaseLeftRadio(const TestMarker& marker, const std::string& path, RadioLink& link,
+void ReleaseLeftRadio(const TestMarker& marker, const std::string& path, ParamLink& link,
                       Prompter& prompter) {
     const Answer answer = prompter.Ask(
         Message{LeftMarkerQuestion(marker), {}, Buttons::YesNo, Icon::Exclamation, Answer::Yes});

@@ -14,7 +14,7 @@
 namespace petrel {
 
 class Prompter;
-class RadioLink;
+class ParamLink;
 
 // What this program may have left the radio doing: the last test code that may have reached
 // it (0x92 alignment, 0xAC receive test, 0xAD transmit test; 0 none) and whether 0xAB may have
@@ -85,7 +85,7 @@ std::string NotReleasedText(bool keyed);
 // At start-up: asks about the marker left in path, sends the closing code on Yes and says
 // what came of it. The marker goes when the radio answered or the user said No; it stays when
 // the radio did not answer, so that the next start asks again.
-void ReleaseLeftRadio(const TestMarker& marker, const std::string& path, RadioLink& link,
+void ReleaseLeftRadio(const TestMarker& marker, const std::string& path, ParamLink& link,
                       Prompter& prompter);
 
 }  // namespace petrel

@@ -17,7 +17,6 @@ struct ProgramState {
     int FreqTextLen = 0;
     std::string BandLow;  // band edges of the active document
     std::string BandHigh;
-    bool NewUntouched = false;
 
     // The radio's information page is not here: each document holds its own (Document::info).
 
@@ -37,13 +36,6 @@ struct ProgramState {
     Workspace workspace;
     int TempCount = 0;
 
-    // The serial link.
-    std::vector<int> PortList;  // COM numbers 1..8 that opened at start-up, ascending
-    int PortCount = 0;
-    bool LinkOk = false;
-    bool RadioAbsent = true;
-    bool UserAbort = false;
-
     // The status text and colour to come back to after an error display.
     std::string ErrMsgText;
     int ErrMsgColor = 0;
@@ -52,9 +44,4 @@ struct ProgramState {
     bool DotDecimal = true;
 };
 
-}  // namespace petrel
-
-namespace petrel {
-// The main window's caption; message boxes without a title of their own carry it too.
-inline constexpr const char* kMainWindowCaption = "PC Software for Petrel Serial Radio";
 }  // namespace petrel

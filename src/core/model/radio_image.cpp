@@ -41,19 +41,13 @@ bool Key4Assigned(const std::array<std::uint8_t, kSysBlockSize>& sysBlock) {
     return false;
 }
 
-ImageBuf PackImage(const ProgramState& state, const Document& doc) {
+ImageBuf PackImage(const Document& doc) {
     ImageBuf image(kImageHeaderSize);
     std::copy(doc.state.SysBlock.begin(), doc.state.SysBlock.end(), image.begin());
     std::copy(doc.state.TuneBlock.begin(), doc.state.TuneBlock.end(),
               image.begin() + kTuneBlockStart);
-    if (!doc.state.Dirty && state.NewUntouched) {
-        // An untouched new configuration is stored with empty channels.
-        image.resize(kImageHeaderSize + kChannelRecordSize * doc.lines.size(), kErasedByte);
-    } else {
-        PackChannels(
-            image, doc.lines, doc.state.ChOption,
-            PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]));
-    }
+    PackChannels(image, doc.lines, doc.state.ChOption,
+                 PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]));
     image.push_back(doc.state.Band);
     return image;
 }

@@ -82,6 +82,14 @@ struct Document {
     ChangeRecorder changes;
 };
 
+// A radio as an Upload read it: its image with the band byte last (as a file holds it), the
+// information page read with it, and the band it identified with.
+struct RadioRead {
+    ImageBuf image;
+    RadioInfoPage page;
+    int band = 0;
+};
+
 // A document's band edges as MHz texts ("446.00625", "446.09375"), from its range label.
 struct BandEdges {
     std::string low;
@@ -92,9 +100,8 @@ BandEdges DocumentBandEdges(const Document& doc);
 // True when any nibble of system bytes 0x00 and 0x01 holds function code 4.
 bool Key4Assigned(const std::array<std::uint8_t, kSysBlockSize>& sysBlock);
 
-// Builds the image of a document: header, channel records (or 0xFF for a never-edited new
-// configuration), then the band byte.
-ImageBuf PackImage(const ProgramState& state, const Document& doc);
+// Builds the image of a document: header, channel records, then the band byte.
+ImageBuf PackImage(const Document& doc);
 
 // Opens a new document from an image (at least the 96 header bytes) and the information page
 // it came with under title; returns its slot. The image is consumed.

@@ -6,6 +6,9 @@
 
 namespace petrel {
 
+// The main window's caption; message boxes without a title of their own carry it too.
+inline constexpr const char* kMainWindowCaption = "PC Software for Petrel Serial Radio";
+
 // Message lines are joined with line feed then carriage return, as the radio software always did.
 inline constexpr const char* kLineBreak = "\n\r";
 

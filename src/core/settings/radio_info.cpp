@@ -53,11 +53,11 @@ CustomerTexts FillCustomerBlocks(std::string_view name, std::string_view serial,
 
 bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
     // Each block operation reads the radio's size first and uses its information page.
-    const auto name = link.ReadNameBlock();
+    const auto name = link.Images().ReadNameBlock();
     if (name) {
         page.CustomerName = *name;
     }
-    const auto serial = link.ReadSerialBlock();
+    const auto serial = link.Images().ReadSerialBlock();
     if (serial) {
         page.SerialNo = *serial;
     }
@@ -66,9 +66,10 @@ bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
 
 CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
                                 std::string_view serial, CalendarDate today) {
-    const CustomerTexts texts =
-        FillCustomerBlocks(name, serial, today, link.NameBlock, link.SerialBlock);
-    const TextWrite nameWrite = link.WriteNameBlock();
+    TextBlock nameBlock{};
+    TextBlock serialBlock{};
+    const CustomerTexts texts = FillCustomerBlocks(name, serial, today, nameBlock, serialBlock);
+    const TextWrite nameWrite = link.Images().WriteNameBlock(nameBlock);
     if (nameWrite != TextWrite::Written) {
         return {false, std::string(nameWrite == TextWrite::NotSent
                                        ? "the customer name was not written"
@@ -76,14 +77,14 @@ CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::strin
                            "; the serial number is unchanged"};
     }
     page.CustomerName = texts.name;
-    const TextWrite serialWrite = link.WriteSerialBlock();
+    const TextWrite serialWrite = link.Images().WriteSerialBlock(serialBlock);
     if (serialWrite != TextWrite::Written) {
         return {false, std::string("the customer name was written; the serial number ") +
                            (serialWrite == TextWrite::NotSent ? "is unchanged"
                                                               : "may be written only in part")};
     }
     page.SerialNo = texts.serial;
-    if (!link.WriteControl90()) {
+    if (!link.Params().WriteControl90()) {
         return {false,
                 "the customer name and serial number were written, but the radio did not answer "
                 "the closing code 90H"};

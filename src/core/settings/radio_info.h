@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/link/image_link.h"
+
 namespace petrel {
 
 class RadioLink;
@@ -45,8 +47,6 @@ struct CalendarDate {
 };
 // Today on the computer's calendar (local time).
 CalendarDate Today();
-
-using TextBlock = std::array<std::uint8_t, 16>;
 
 // The customer name and serial number as the customer editor's OK stores them: trimmed and
 // padded to 15 characters (a longer name is cut).

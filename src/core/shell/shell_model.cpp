@@ -64,7 +64,6 @@ bool BlinkVisibility(int color, bool visible) {
 void ResetShellState(ProgramState& state, StatusLine& status) {
     ResetDocuments(state);
     status.SetStatus("", kStatusBlack, kStatusFontNormal);
-    state.RadioAbsent = true;
     ShowStatus(status, kMenuHintText);
 }
 

@@ -66,10 +66,6 @@ inline constexpr ToolButton kToolButtons[] = {
 // an active editor, Paste a line to paste.
 bool ToolButtonEnabled(ToolAction action, bool editorActive, bool clipLinesHeld);
 
-// Radio operations as the menus and the toolbar number them.
-inline constexpr int kOpUpload = 0;
-inline constexpr int kOpDownload = 1;
-
 struct WindowGeometry {
     int left;
     int top;

@@ -275,9 +275,9 @@ void NotePadWindow::BuildMenus() {
 
     radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
     connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
-            [this] { emit RadioRequested(kOpUpload); });
+            [this] { emit RadioRequested(TransferOp::Upload); });
     connect(AddItem(radioMenu_, "mnuRadioItem1", "&Download"), &QAction::triggered, this,
-            [this] { emit RadioRequested(kOpDownload); });
+            [this] { emit RadioRequested(TransferOp::Download); });
 
     QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
     connect(AddItem(configure, "mnuCustomer", "Option"), &QAction::triggered, this,

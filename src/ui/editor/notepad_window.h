@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "core/link/image_link.h"
 #include "core/model/document_edit.h"
 
 class QAction;
@@ -84,7 +85,7 @@ class NotePadWindow : public QWidget {
   signals:
     void OpenRequested();
     void ExitRequested();
-    void RadioRequested(int op);
+    void RadioRequested(TransferOp op);
     void HelpRequested();
     void AboutRequested();
     // File > Print, Printer Setup, Print Preview, Export as PDF.

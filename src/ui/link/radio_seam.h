@@ -1,8 +1,8 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "core/link/image_link.h"
 #include "core/link/radio_backup.h"
 
 namespace petrel {
@@ -11,30 +11,33 @@ class Clock;
 class Prompter;
 class RadioLink;
 class StatusLine;
-struct ProgramState;
+struct Document;
 
-// What the desktop program asks of the radio link: the port scan at start-up, the two image
-// transfers and, for the customer editor, the link itself.
+// The radio as the main window sees it: the port scan at start-up, the two image transfers,
+// and the link itself for the windows that talk to the radio on their own. The main window
+// shows the hourglass, disables its commands and refreshes its menus around each operation;
+// the link needs nothing else of it. Tests put a fake radio here.
 class RadioSeam {
   public:
     virtual ~RadioSeam() = default;
 
-    // Builds PortList and PortCount; asks to detect again while no port opens.
-    virtual void DetectPorts(ProgramState& state, Prompter& prompter) = 0;
+    // The ports to search from now on; asks to detect again while no port opens.
+    virtual void DetectPorts(Prompter& prompter) = 0;
 
-    // Upload (op 0) or Download (op 1) of the document in activeSlot (0: none). Returns the
-    // slot of the document an Upload opened.
-    virtual std::optional<int> Transfer(ProgramState& state, int op, int activeSlot,
-                                        Prompter& prompter, StatusLine& status, Clock& clock) = 0;
+    // Upload, or Download of doc (nothing happens without one). The questions are titled
+    // caption: the active editor's ("" for the main window's). An Upload's result holds what
+    // was read; the main window opens it.
+    virtual TransferResult Transfer(TransferOp op, const Document* doc, const std::string& caption,
+                                    Prompter& prompter, StatusLine& status, Clock& clock) = 0;
     // Where the transfers keep the radios they read, and whether a Download reads first.
     virtual void SetBackupPolicy(const BackupPolicy& /*policy*/) {}
     // The marker file that says while the radio may be in a test state (test_marker.h).
     virtual void SetTestMarker(const std::string& /*path*/) {}
 
     // The link itself, for the windows that talk to the radio on their own (the customer
-    // editor); its questions carry the caption of the document in activeSlot. nullptr when
-    // there is no real link.
-    virtual RadioLink* Link(ProgramState& /*state*/, int /*activeSlot*/, Prompter& /*prompter*/,
+    // editor, the alignment); its questions are titled caption. nullptr when there is no real
+    // link.
+    virtual RadioLink* Link(const std::string& /*caption*/, Prompter& /*prompter*/,
                             StatusLine& /*status*/, Clock& /*clock*/) {
         return nullptr;
     }

@@ -26,6 +26,7 @@
 #include "core/channels/channel_dialogs.h"
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
+#include "core/link/radio_link.h"
 #include "core/link/test_marker.h"
 #include "core/model/program_state.h"
 #include "core/ports/clock.h"
@@ -168,7 +169,7 @@ void MainWindow::BuildMenus() {
     radioMenu_ = new QMenu("&Radio", this);
     radioMenu_->setObjectName("mnuRadio");
     uploadItem_ = AddItem(radioMenu_, "mnuRadioItem0", "&Upload");
-    connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(kOpUpload); });
+    connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(TransferOp::Upload); });
     radioMenu_->addSeparator();
     backupFirst_ = AddItem(radioMenu_, "mnuBackupFirst", "&Back up the radio before writing");
     backupFirst_->setCheckable(true);
@@ -219,10 +220,10 @@ void MainWindow::ToolButtonTriggered(ToolAction action) {
             OpenConfig();
             break;
         case ToolAction::Upload:
-            RadioTransfer(kOpUpload);
+            RadioTransfer(TransferOp::Upload);
             break;
         case ToolAction::Download:
-            RadioTransfer(kOpDownload);
+            RadioTransfer(TransferOp::Download);
             break;
         case ToolAction::Help:
             ShowHelp();
@@ -292,7 +293,7 @@ void MainWindow::StartUp() {
         if (splash) {
             splash->close();
         }
-        radio_.DetectPorts(state_, prompter_);
+        radio_.DetectPorts(prompter_);
     }
     OfferToReleaseLeftRadio();
     ResetShell();
@@ -308,10 +309,14 @@ void MainWindow::OfferToReleaseLeftRadio() {
     if (!left) {
         return;
     }
-    if (RadioLink* link = radio_.Link(state_, 0, prompter_, *status_, clock_)) {
+    if (RadioLink* link = radio_.Link({}, prompter_, *status_, clock_)) {
         WaitCursor wait;
-        ReleaseLeftRadio(*left, marker, *link, prompter_);
+        ReleaseLeftRadio(*left, marker, link->Params(), prompter_);
     }
+}
+
+const Document& MainWindow::Doc(const NotePadWindow* editor) const {
+    return state_.workspace.At(editor->Slot());
 }
 
 NotePadWindow* MainWindow::ActiveEditor() const {
@@ -437,27 +442,30 @@ void MainWindow::FillRecentMenu(QMenu* menu) {
     menu->setEnabled(!files.isEmpty());
 }
 
-void MainWindow::RadioTransfer(int op) {
+void MainWindow::RadioTransfer(TransferOp op) {
     if (transferRunning_) {
         return;
     }
     SetRadioOperationRunning(true);
-    std::optional<int> opened;
+    TransferResult result;
     {
         WaitCursor wait;
         const NotePadWindow* editor = ActiveEditor();
         // Every radio read is kept in the working folder's Backups.
         radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
                                 backupFirst_->isChecked()});
-        opened =
-            radio_.Transfer(state_, op, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
+        // The commands are off while the transfer runs: the document it writes stays as it is.
+        result = radio_.Transfer(op, editor ? &state_.workspace.At(editor->Slot()) : nullptr,
+                                 editor ? Doc(editor).title : std::string(), prompter_, *status_,
+                                 clock_);
     }
     status_->ShowProgress(false);
     SetRadioOperationRunning(false);
 
-    if (opened) {
+    if (result.read) {
         EnableDownload();
-        OpenEditor(*opened);  // its activation checks the channels
+        OpenEditor(
+            OpenRadioRead(state_, std::move(*result.read)));  // its activation checks the channels
     } else if (!RenumberTemp()) {
         ResetShell();
     } else if (NotePadWindow* editor = ActiveEditor(); editor && status_->Color() != kStatusRed) {
@@ -481,7 +489,8 @@ bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
         return false;
     }
     const NotePadWindow* editor = ActiveEditor();
-    RadioLink* link = radio_.Link(state_, editor ? editor->Slot() : 0, prompter_, *status_, clock_);
+    RadioLink* link =
+        radio_.Link(editor ? Doc(editor).title : std::string(), prompter_, *status_, clock_);
     if (link == nullptr) {
         return true;  // no radio to talk to
     }
@@ -629,7 +638,7 @@ void MainWindow::ShowHardwareWindow() {
     if (editor == nullptr || !state_.workspace.At(editor->Slot()).info.InfoValid || hardware_) {
         return;
     }
-    RadioLink* link = radio_.Link(state_, editor->Slot(), prompter_, *status_, clock_);
+    RadioLink* link = radio_.Link(Doc(editor).title, prompter_, *status_, clock_);
     if (link == nullptr) {
         return;
     }

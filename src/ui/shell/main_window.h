@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "core/link/image_link.h"
 #include "core/settings/radio_info.h"
 #include "core/shell/shell_model.h"
 
@@ -68,8 +69,7 @@ class MainWindow : public QMainWindow {
     void OpenConfig();
     // Opens each configuration as Open does, messages included (the command line's files).
     void OpenFiles(const QStringList& paths);
-    // Upload (0) or Download (1).
-    void RadioTransfer(int op);
+    void RadioTransfer(TransferOp op);
     // The channel dialog for a line of editor (double-click or Enter): the free editor or, on
     // the fixed-channel bands while FreqLock is on, the fixed-channel dialog. One at a time.
     void OpenChannelDialog(NotePadWindow* editor, int row);
@@ -101,6 +101,7 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    const Document& Doc(const NotePadWindow* editor) const;
     void BuildMenus();
     void OpenConfigNamed(const std::string& name);
     void BuildToolbar();

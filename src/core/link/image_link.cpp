@@ -1,15 +1,13 @@
-// Upload and Download of the radio image, the information page and its tables and texts.
+#include "core/link/image_link.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
-#include "core/link/radio_link.h"
+#include "core/link/param_link.h"
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
-#include "core/model/info_page.h"
-#include "core/model/program_state.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
@@ -41,11 +39,6 @@ constexpr auto kSerialBlockStart = static_cast<std::uint8_t>(kInfoSerialBlock);
 constexpr auto kNameBlockStart = static_cast<std::uint8_t>(kInfoNameBlock);
 constexpr std::size_t kTableWriteLimit = 14;  // the table loop stops once the offset reaches it
 
-// Identification parameters in ParamBuf after ReadIdentification.
-constexpr std::size_t kFirmwareMajor = 0;
-constexpr std::size_t kFirmwareMinor = 1;
-constexpr std::size_t kMaskYear = 2;
-
 constexpr const char* kChannelMessagePrefix = "Chan";
 constexpr const char* kNoTablesForBlankRadioText =
     "The radio had never been programmed, and this configuration has no radio information "
@@ -53,7 +46,7 @@ constexpr const char* kNoTablesForBlankRadioText =
 constexpr const char* kContinueQuestion = "Do you want to continue ?";
 
 // The channel count the block at 0x0008 reports: bit 1 of its byte 0x000A.
-int ChannelsOf(const std::array<std::uint8_t, kBlockSize>& typeBlock) {
+int ChannelsOf(const Block& typeBlock) {
     return (typeBlock[kRadioTypeOffset] & kNinetyNineChannelBit) != 0 ? kBigRadioChannels
                                                                       : kSmallRadioChannels;
 }
@@ -81,7 +74,7 @@ std::string MixtureFacts(std::uint16_t address) {
 }
 
 // The characters of a text block after its first byte, leading blanks removed.
-std::string BlockText(const std::array<std::uint8_t, kTextBlockSize>& block, std::size_t length) {
+std::string BlockText(const TextBlock& block, std::size_t length) {
     std::string text;
     for (std::size_t i = 1; i <= length; ++i) {
         if (IsInfoTextByte(block[i])) {
@@ -93,161 +86,127 @@ std::string BlockText(const std::array<std::uint8_t, kTextBlockSize>& block, std
 
 }  // namespace
 
-bool RadioLink::AskToContinue(const std::string& first) {
-    const Answer answer = Ask(Message{first + kLineBreak + kContinueQuestion, ActiveCaption(),
-                                      Buttons::YesNo, Icon::Stop, Answer::No});
+ImageLink::ImageLink(FrameLink& frames, ParamLink& params) : frames_(frames), params_(params) {}
+
+bool ImageLink::AskToContinue(const std::string& first) {
+    const Answer answer = frames_.Ask(Message{first + kLineBreak + kContinueQuestion,
+                                              frames_.Caption(), Buttons::YesNo, Icon::Stop,
+                                              Answer::No});
     return answer == Answer::Yes;
 }
 
-void RadioLink::EndOperation() {
-    host_.SetBusy(false);
-    host_.RadioOperationEnded();
-    ClosePort();
+void ImageLink::EndOperation() {
+    frames_.ClosePort();
+    image_.clear();
+    page_ = RadioInfoPage{};
     blankRadio_ = false;
 }
 
-std::optional<int> RadioLink::OpenUploadedDocument() {
-    if (radioBand_ > kBandCount) {
-        return std::nullopt;  // an unknown radio: its image opens no window
-    }
-    ++state_.TempCount;
-    const std::string title = "Temp" + std::to_string(state_.TempCount) + ".cfg";
-    ClosePort();
-    state_.BandNo = radioBand_;
-    BandInfo(state_, radioBand_);
-    // The new document takes the page read with its image; the link keeps none of it.
-    const int slot = NewDocFromImage(state_, std::move(image_), std::move(page_), title);
-    image_.clear();
-    page_ = RadioInfoPage{};
-    state_.NewUntouched = false;
-    host_.SetBusy(false);
-    return slot;
-}
-
-TransferResult RadioLink::RadioTransfer(TransferOp op) {
+TransferResult ImageLink::Upload() {
     TransferResult result;
-    if (op == TransferOp::Upload) {
-        if (ReadRadioImage()) {
-            result.completed = true;
-            result.backup = KeepBackup();
-            result.openedSlot = OpenUploadedDocument();
-            if (result.openedSlot) {
-                return result;
-            }
-        }
-    } else if (op == TransferOp::Download) {
-        if (backup_.beforeDownload && backup_.folder.empty()) {
-            // Refused before the radio is touched: a backup with nowhere to go cannot be kept.
-            prompter_.Tell(
-                "No folder is given for the backup of the radio, so it cannot be "
-                "kept. Nothing has been read or written.",
-                Icon::Exclamation);
-        } else if (!backup_.beforeDownload || BackUpBeforeWriting(result)) {
-            WriteRadioImage(result);
+    if (auto read = ReadRadioImage()) {
+        result.completed = true;
+        result.backup = KeepBackup(*read);
+        // A radio of a band this program does not know opens nothing.
+        if (read->band <= kBandCount) {
+            result.read = std::move(read);
         }
     }
-    // Any other operation does nothing but the clean-up.
-    image_.clear();
     EndOperation();
     return result;
 }
 
-bool RadioLink::DetectForTransfer() {
-    for (;;) {
-        DetectRadio();
-        if (!state_.RadioAbsent) {
-            break;
+TransferResult ImageLink::Download(const Document& doc) {
+    TransferResult result;
+    if (backup_.beforeDownload && backup_.folder.empty()) {
+        // Refused before the radio is touched: a backup with nowhere to go cannot be kept.
+        frames_.Tell(
+            "No folder is given for the backup of the radio, so it cannot be "
+            "kept. Nothing has been read or written.",
+            Icon::Exclamation);
+    } else if (!backup_.beforeDownload) {
+        WriteRadioImage(doc, result);
+    } else {
+        // A failure of this read comes as "Upload Err": say why a Download reads, and that it
+        // wrote nothing.
+        readFacts_ = "Reading the radio to back it up before writing: nothing has been written yet.";
+        const auto read = ReadRadioImage();
+        readFacts_.clear();
+        if (read) {
+            result.backup = KeepBackup(*read);
         }
-        AskTryAgain("Connecting Err", {}, PortDetail());
-        if (state_.UserAbort) {
-            return false;
+        if (result.backup) {
+            WriteRadioImage(doc, result);
         }
     }
-    AddrHi = 0;
-    AddrLo = 0;
-    host_.SetBusy(true);
-    status_.SetProgress(0);
-    state_.UserAbort = false;
+    EndOperation();
+    return result;
+}
+
+bool ImageLink::DetectForTransfer() {
+    if (!frames_.ConnectRadio()) {
+        return false;
+    }
+    frames_.Status().SetProgress(0);
     return true;
 }
 
-bool RadioLink::ReadRadioImage() {
+std::optional<RadioRead> ImageLink::ReadRadioImage() {
     for (;;) {
         if (!DetectForTransfer()) {
-            return false;
+            return std::nullopt;
         }
-        TransferImage(true);
-        if (state_.UserAbort) {
-            return false;
+        const LinkEnd end = TransferImage(true);
+        if (end == LinkEnd::Aborted) {
+            return std::nullopt;
         }
-        if (state_.LinkOk) {
+        if (end == LinkEnd::Done) {
+            RadioRead read{std::move(image_), std::move(page_), frames_.DetectedBand().value_or(0)};
+            image_.clear();
+            page_ = RadioInfoPage{};
             // A never-programmed radio holds 0xFF where the image names its band; a file with
             // that byte would not open again, so the band the radio identified takes its place.
-            if (radioBand_ <= kBandCount && BandNumberFromByte(image_[kSysBand]) > kBandCount) {
-                image_[kSysBand] = static_cast<std::uint8_t>(radioBand_);
+            if (read.band <= kBandCount && BandNumberFromByte(read.image[kSysBand]) > kBandCount) {
+                read.image[kSysBand] = static_cast<std::uint8_t>(read.band);
             }
-            return true;
+            read.image.back() = static_cast<std::uint8_t>(read.band);  // as a file ends
+            return read;
         }
     }
 }
 
-std::optional<std::string> RadioLink::KeepBackup() {
+std::optional<std::string> ImageLink::KeepBackup(const RadioRead& read) {
     if (backup_.folder.empty()) {
         return std::nullopt;
     }
     BackupResult kept;
-    if (radioBand_ > kBandCount) {
-        kept.error = "The radio reports band " + std::to_string(radioBand_) +
+    if (read.band > kBandCount) {
+        kept.error = "The radio reports band " + std::to_string(read.band) +
                      ", which this program does not know.";
     } else {
-        ImageBuf file = image_;
-        file.back() = static_cast<std::uint8_t>(radioBand_);  // the band byte a file ends with
-        kept = SaveRadioBackup(backup_.folder, file, page_.InfoWords, LocalTimeNow());
+        kept = SaveRadioBackup(backup_.folder, read.image, read.page.InfoWords, LocalTimeNow());
     }
     if (!kept.error.empty()) {
-        prompter_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.error,
-                       Icon::Exclamation);
+        frames_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.error,
+                     Icon::Exclamation);
         return std::nullopt;
     }
     return kept.path;
 }
 
-bool RadioLink::BackUpBeforeWriting(TransferResult& result) {
-    // The read goes into the link's own image and page; the active document's channel count
-    // stays the program's.
-    const int maxChannel = state_.MaxChannel;
-    // A failure here comes as "Upload Err": say why a Download reads, and that it wrote nothing.
-    readFacts_ = "Reading the radio to back it up before writing: nothing has been written yet.";
-    const bool read = ReadRadioImage();
-    readFacts_.clear();
-    if (read) {
-        result.backup = KeepBackup();
-    }
-    state_.MaxChannel = maxChannel;
-    image_.clear();
-    page_ = RadioInfoPage{};
-    return read && result.backup;
-}
-
-void RadioLink::WriteRadioImage(TransferResult& result) {
+void ImageLink::WriteRadioImage(const Document& doc, TransferResult& result) {
     // A blank radio gets the document's tables as they were when the user chose to write: the
     // windows are serviced while the operation runs. A document without an information page
     // has no tables to give.
     std::optional<InfoTables> tables;
-    if (const int slot = host_.ActiveSlot(); slot > 0 && slot <= state_.workspace.UpperSlot() &&
-                                             state_.workspace.At(slot).info.InfoValid) {
-        tables = state_.workspace.At(slot).info.Tables();
+    if (doc.info.InfoValid) {
+        tables = doc.info.Tables();
     }
+    const ImageBuf packed = PackImage(doc);
     while (DetectForTransfer()) {
-        const int slot = host_.ActiveSlot();
-        if (slot <= 0 || slot > state_.workspace.UpperSlot() ||
-            state_.workspace.At(slot).state.Deleted) {
-            return;  // nothing to write
-        }
-        const Document& doc = state_.workspace.At(slot);
-        if (doc.state.Band != radioBand_) {
+        if (doc.state.Band != frames_.DetectedBand()) {
             // Only an answered read of 0xFF marks a radio that was never programmed.
-            const auto mark = ReadBlockAt(kProgrammedMarkBlock);
+            const auto mark = frames_.ReadBlock(kProgrammedMarkBlock);
             if (mark && (*mark)[0] == kNeverProgrammed) {
                 blankRadio_ = true;
             } else if (!AskToContinue("Error warning: Band are Crossed !")) {
@@ -263,25 +222,24 @@ void RadioLink::WriteRadioImage(TransferResult& result) {
         if (result.backup) {
             if (const auto missing = BackupMissing(*result.backup)) {
                 result.backup.reset();
-                prompter_.Tell(*missing + kLineBreak + "Nothing has been written to the radio.",
-                               Icon::Exclamation);
+                frames_.Tell(*missing + kLineBreak + "Nothing has been written to the radio.",
+                             Icon::Exclamation);
                 return;
             }
         }
-        host_.SetBusy(true);
-        image_ = PackImage(state_, doc);
+        image_ = packed;
         image_[kSysOptions0A] &= kDownloadMask0A;
         image_[kSysOptions0E] &= kDownloadMask0E;
-        TransferImage(false);
-        if (state_.LinkOk || state_.UserAbort) {
-            result.completed = state_.LinkOk && !state_.UserAbort;
+        const LinkEnd end = TransferImage(false);
+        if (end != LinkEnd::Failed) {
+            result.completed = end == LinkEnd::Done;
             if (blankRadio_) {
                 blankRadio_ = false;
                 if (tables) {
                     WriteLevelTable(tables->level);
                     WritePowerTable(tables->power);
                 } else {
-                    prompter_.Tell(kNoTablesForBlankRadioText, Icon::Exclamation);
+                    frames_.Tell(kNoTablesForBlankRadioText, Icon::Exclamation);
                 }
             }
             return;
@@ -289,12 +247,22 @@ void RadioLink::WriteRadioImage(TransferResult& result) {
     }
 }
 
-void RadioLink::TransferImage(bool reading) {
-    host_.SetTransferRunning(true);
-    status_.ShowProgress(true);
+Block ImageLink::ImageBlock(std::size_t address) const {
+    Block block;
+    for (std::size_t i = 0; i < kBlockSize; ++i) {
+        block[i] = address + i < image_.size() ? image_[address + i] : 0xFF;
+    }
+    return block;
+}
+
+LinkEnd ImageLink::TransferImage(bool reading) {
+    StatusLine& status = frames_.Status();
+    Clock& clock = frames_.LinkClock();
+    status.ShowProgress(true);
     const std::string errorWord = reading ? "Upload Err" : "Download Err";
 
     bool failed = false;
+    bool aborted = false;
     std::string facts;  // what the user must know besides the failure itself
     const auto typeBlock = ReadTypeBlock();
     if (!typeBlock) {
@@ -305,11 +273,10 @@ void RadioLink::TransferImage(bool reading) {
         std::size_t imageTop = 0;
         if (reading) {
             page_ = RadioInfoPage{};
-            state_.MaxChannel = radioChannels_;
             imageTop =
                 static_cast<std::size_t>(radioChannels_) * kChannelRecordSize + kImageHeaderSize;
             image_.assign(imageTop + 1, 0);
-            status_.SetProgressRange(static_cast<int>(imageTop + 255));
+            status.SetProgressRange(static_cast<int>(imageTop + 255));
         } else {
             // The image without its band byte; a 16-channel radio takes only its first 224
             // bytes, whatever the document holds.
@@ -325,33 +292,32 @@ void RadioLink::TransferImage(bool reading) {
                 image_[kSysOptions0A] = static_cast<std::uint8_t>(
                     (image_[kSysOptions0A] & ~kNinetyNineChannelBit) | radioKind);
             }
-            status_.SetProgressRange(static_cast<int>(imageTop));
+            status.SetProgressRange(static_cast<int>(imageTop));
         }
-        host_.SetBusy(true);
-        status_.SetProgress(0);
+        status.SetProgress(0);
 
         bool retryUsed = false;
         std::uint16_t address = 0;
         {
-            BlockLoop loop(*this);
+            FrameLink::BlockLoop loop(frames_);
             while (!failed && address < imageTop) {
-                SetAddress(address);
                 if (reading) {
-                    const auto data = ReadBlockAt(address);
+                    const auto data = frames_.ReadBlock(address);
                     if (!data) {
                         failed = true;
                         break;
                     }
                     std::copy(data->begin(), data->end(), image_.begin() + address);
                 } else {
-                    const auto sent = ImageBlock(address);
-                    if (!SendCommand(ImageCommand::WriteBlock)) {
+                    const Block sent = ImageBlock(address);
+                    const auto readBack = frames_.WriteBlock(address, sent);
+                    if (!readBack) {
                         failed = true;
-                    } else if (!std::equal(sent.begin(), sent.end(), ReadBack().begin())) {
+                    } else if (*readBack != sent) {
                         // One repair by sending the block again serves the whole transfer.
                         if (!retryUsed) {
                             retryUsed = true;
-                            Trace("retry: the read-back differs, the block is sent again");
+                            frames_.Trace("retry: the read-back differs, the block is sent again");
                             continue;
                         }
                         failed = true;
@@ -362,8 +328,8 @@ void RadioLink::TransferImage(bool reading) {
                     }
                 }
                 address = NextBlock(address);
-                status_.SetProgress(address);
-                clock_.Pump();
+                status.SetProgress(address);
+                clock.Pump();
             }
             if (!failed && !loop.Finish()) {
                 failed = true;
@@ -379,18 +345,19 @@ void RadioLink::TransferImage(bool reading) {
             InfoPage infoWords{};
             const std::uint16_t page = static_cast<std::uint16_t>(InfoPageFor(radioChannels_) << 8);
             {
-                BlockLoop loop(*this);
+                FrameLink::BlockLoop loop(frames_);
                 for (std::size_t offset = 0; offset < kInfoPageBytes; offset += kBlockSize) {
-                    const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + offset));
+                    const auto data =
+                        frames_.ReadBlock(static_cast<std::uint16_t>(page + offset));
                     if (!data) {
                         failed = true;
                         break;
                     }
                     std::copy(data->begin(), data->end(),
                               infoWords.begin() + static_cast<std::ptrdiff_t>(offset));
-                    status_.SetProgress(static_cast<int>(
+                    status.SetProgress(static_cast<int>(
                         imageTop + std::min<std::size_t>(offset + kBlockSize, kLastBlockLow)));
-                    clock_.Pump();
+                    clock.Pump();
                 }
                 failed = failed || !loop.Finish();
             }
@@ -398,51 +365,47 @@ void RadioLink::TransferImage(bool reading) {
                 page_.InfoWords = infoWords;
                 page_.InfoValid = true;
                 DecodeInfo(page_);
-                ReadInfoIds();
+                // An identification that could not be read leaves the texts empty.
+                if (const auto ids = params_.ReadIdentification()) {
+                    page_.FirmwareVersion = ids->firmwareVersion;
+                    page_.MaskDate = ids->maskDate;
+                }
             }
         }
-        if (!failed && !state_.UserAbort) {
-            failed = !CloseTransferWithControlCode(reading);
+        if (!failed) {
+            failed = !CloseTransferWithControlCode(reading, aborted);
         }
     }
-    if (failed && !state_.UserAbort) {
-        ShowLinkStatus("Not detected", kStatusRed);
-        AskTryAgain(errorWord, facts.empty() && reading ? readFacts_ : facts);
-        state_.LinkOk = false;
+    if (failed) {
+        frames_.ShowLinkStatus("Not detected", kStatusRed);
+        aborted = !frames_.AskTryAgain(errorWord, facts.empty() && reading ? readFacts_ : facts);
     }
-
-    host_.SetTransferRunning(false);
-    status_.ShowProgress(false);
-}
-
-bool RadioLink::CloseTransferWithControlCode(bool reading) {
-    // Both bytes of the code must be answered. A No to its connection question has already
-    // ended the transfer.
-    const bool answered = reading ? WriteControl90() : WriteControlAA();
-    return answered || state_.UserAbort;
-}
-
-void RadioLink::ReadInfoIds() {
-    if (!ReadIdentification()) {
-        page_.FirmwareVersion.clear();
-        page_.MaskDate.clear();
-        return;
+    status.ShowProgress(false);
+    if (aborted) {
+        return LinkEnd::Aborted;
     }
-    page_.FirmwareVersion = "V" + std::to_string(ParamBuf[kFirmwareMajor]) + "." +
-                            std::to_string(ParamBuf[kFirmwareMinor]);
-    page_.MaskDate =
-        FormatRadioDate(ParamBuf[kMaskYear], ParamBuf[kMaskYear + 1], ParamBuf[kMaskYear + 2]);
+    return failed ? LinkEnd::Failed : LinkEnd::Done;
 }
 
-std::optional<std::array<std::uint8_t, kBlockSize>> RadioLink::ReadTypeBlock() {
-    if (auto block = ReadBlockAt(kRadioTypeBlock)) {
+bool ImageLink::CloseTransferWithControlCode(bool reading, bool& aborted) {
+    // Both bytes of the code must be answered. A No to its connection question ends the
+    // transfer without a further question.
+    const std::uint8_t code = reading ? kCodeAfterRead : kCodeEndTest;
+    const std::uint8_t values[] = {code, kControlArgument};
+    const LinkEnd end = params_.WriteParams(kControlPage, kControlCodeIndex, values);
+    aborted = end == LinkEnd::Aborted;
+    return end != LinkEnd::Failed;
+}
+
+std::optional<Block> ImageLink::ReadTypeBlock() {
+    if (auto block = frames_.ReadBlock(kRadioTypeBlock)) {
         return block;
     }
-    Trace("retry: the block is read once more");
-    return ReadBlockAt(kRadioTypeBlock);
+    frames_.Trace("retry: the block is read once more");
+    return frames_.ReadBlock(kRadioTypeBlock);
 }
 
-std::optional<int> RadioLink::AskInfoPage() {
+std::optional<int> ImageLink::AskInfoPage() {
     const auto block = ReadTypeBlock();
     if (!block) {
         return std::nullopt;
@@ -451,82 +414,74 @@ std::optional<int> RadioLink::AskInfoPage() {
     return InfoPageFor(radioChannels_);
 }
 
-bool RadioLink::WriteTable(std::span<const std::uint8_t> table, std::uint8_t start) {
-    ConnectRadio();
-    const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+bool ImageLink::WriteTable(const InfoTable& table, std::uint8_t start) {
+    const auto infoPage = frames_.ConnectRadio() ? AskInfoPage() : std::nullopt;
     bool complete = infoPage.has_value();
     if (infoPage) {
-        AddrHi = static_cast<std::uint8_t>(*infoPage);
-        AddrLo = start;
+        const auto high = static_cast<std::uint16_t>(*infoPage << 8);
         for (std::size_t offset = 0; complete;) {
-            std::array<std::uint8_t, kBlockSize> block{};
+            Block block{};
             std::copy_n(table.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
                         block.begin());
-            complete = WriteBlockChecked(block) == BlockWrite::Written;
+            complete = frames_.WriteBlockChecked(static_cast<std::uint16_t>(high | (start + offset)),
+                                                 block) == BlockWrite::Written;
             offset += kBlockSize;
-            AddrLo = static_cast<std::uint8_t>(start + offset);
-            if (AddrLo >= kLastBlockLow || offset >= kTableWriteLimit) {
+            if (start + offset >= kLastBlockLow || offset >= kTableWriteLimit) {
                 break;
             }
         }
     }
-    ClosePort();
+    frames_.ClosePort();
     return complete;
 }
 
-bool RadioLink::WritePowerTable(const InfoTable& table) {
+bool ImageLink::WritePowerTable(const InfoTable& table) {
     return WriteTable(table, kPowerTableStart);
 }
 
-bool RadioLink::WriteLevelTable(const InfoTable& table) {
+bool ImageLink::WriteLevelTable(const InfoTable& table) {
     return WriteTable(table, kLevelTableStart);
 }
 
-TextWrite RadioLink::WriteTextBlock(const std::array<std::uint8_t, kTextBlockSize>& block,
-                                    std::uint8_t start) {
-    host_.SetBusy(true);
-    ConnectRadio();
-    const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+TextWrite ImageLink::WriteTextBlock(const TextBlock& block, std::uint8_t start) {
+    const auto infoPage = frames_.ConnectRadio() ? AskInfoPage() : std::nullopt;
     TextWrite result = TextWrite::NotSent;
     if (infoPage) {
         result = TextWrite::Written;
-        AddrHi = static_cast<std::uint8_t>(*infoPage);
+        const auto high = static_cast<std::uint16_t>(*infoPage << 8);
         for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
-            AddrLo = static_cast<std::uint8_t>(start + offset);
-            std::array<std::uint8_t, kBlockSize> part;
+            Block part;
             std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
                         part.begin());
             // A block not taken may have landed, whole or changed: the text is now in part.
-            if (WriteBlockChecked(part) != BlockWrite::Written) {
+            if (frames_.WriteBlockChecked(static_cast<std::uint16_t>(high | (start + offset)),
+                                          part) != BlockWrite::Written) {
                 result = TextWrite::Partial;
                 break;
             }
         }
     }
-    ClosePort();
-    host_.SetBusy(false);
+    frames_.ClosePort();
     return result;
 }
 
-TextWrite RadioLink::WriteNameBlock() {
-    return WriteTextBlock(NameBlock, kNameBlockStart);
+TextWrite ImageLink::WriteNameBlock(const TextBlock& block) {
+    return WriteTextBlock(block, kNameBlockStart);
 }
-TextWrite RadioLink::WriteSerialBlock() {
-    return WriteTextBlock(SerialBlock, kSerialBlockStart);
+TextWrite ImageLink::WriteSerialBlock(const TextBlock& block) {
+    return WriteTextBlock(block, kSerialBlockStart);
 }
 
-bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, std::uint8_t start) {
-    host_.SetBusy(true);
-    ConnectRadio();
-    bool complete = false;
-    const auto infoPage = RadioAnswered() ? AskInfoPage() : std::nullopt;
+std::optional<TextBlock> ImageLink::ReadTextBlock(std::uint8_t start) {
+    const auto infoPage = frames_.ConnectRadio() ? AskInfoPage() : std::nullopt;
+    std::optional<TextBlock> result;
     if (infoPage) {
         const auto page = static_cast<std::uint16_t>(*infoPage << 8);
-        std::array<std::uint8_t, kTextBlockSize> read{};
-        complete = true;
-        BlockLoop loop(*this);
+        TextBlock read{};
+        bool complete = true;
+        FrameLink::BlockLoop loop(frames_);
         for (std::size_t offset = 0; offset < kTextBlockSize; offset += kBlockSize) {
-            const auto data = ReadBlockAt(static_cast<std::uint16_t>(page + start + offset));
+            const auto data = frames_.ReadBlock(static_cast<std::uint16_t>(page + start + offset));
             if (!data) {
                 complete = false;  // an unanswered block ends the read
                 break;
@@ -534,37 +489,31 @@ bool RadioLink::ReadTextBlock(std::array<std::uint8_t, kTextBlockSize>& block, s
             std::copy(data->begin(), data->end(),
                       read.begin() + static_cast<std::ptrdiff_t>(offset));
         }
-        complete = complete && loop.Finish();
-        if (complete) {
-            block = read;
+        if (complete && loop.Finish()) {
+            result = read;
         }
     }
-    ClosePort();
-    host_.SetBusy(false);
-    return complete;
+    frames_.ClosePort();
+    return result;
 }
 
-std::optional<std::string> RadioLink::ReadNameBlock() {
-    if (!ReadTextBlock(NameBlock, kNameBlockStart)) {
-        return std::nullopt;
-    }
-    return BlockText(NameBlock, kInfoNameLength);
+std::optional<std::string> ImageLink::ReadNameBlock() {
+    const auto block = ReadTextBlock(kNameBlockStart);
+    return block ? std::optional(BlockText(*block, kInfoNameLength)) : std::nullopt;
 }
 
-std::optional<std::string> RadioLink::ReadSerialBlock() {
-    if (!ReadTextBlock(SerialBlock, kSerialBlockStart)) {
-        return std::nullopt;
-    }
-    return BlockText(SerialBlock, kInfoSerialLength);
+std::optional<std::string> ImageLink::ReadSerialBlock() {
+    const auto block = ReadTextBlock(kSerialBlockStart);
+    return block ? std::optional(BlockText(*block, kInfoSerialLength)) : std::nullopt;
 }
 
-std::optional<RadioIdentity> RadioLink::ReadRadioIdentity() {
+std::optional<RadioIdentity> ImageLink::ReadRadioIdentity() {
     // The block read connects first, and the connection identifies the radio's band.
     auto serial = ReadSerialBlock();
     if (!serial) {
         return std::nullopt;
     }
-    return RadioIdentity{radioBand_, std::move(*serial)};
+    return RadioIdentity{frames_.DetectedBand().value_or(0), std::move(*serial)};
 }
 
 }  // namespace petrel

@@ -1,15 +1,11 @@
-#include "core/link/radio_link.h"
+#include "core/link/frame_link.h"
 
 #include <algorithm>
 
-#include "core/link/frame_protocol.h"
 #include "core/link/link_trace.h"
 #include "core/link/port_scan.h"
-#include "core/link/serial_port.h"
 #include "core/model/band_table.h"
-#include "core/model/program_state.h"
 #include "core/ports/clock.h"
-#include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
 
 namespace petrel {
@@ -41,34 +37,44 @@ constexpr std::int64_t kCheckedExtraUs = 10'000;
 constexpr std::int64_t kAnswerQuietUs = 5'000;
 
 constexpr int kCheckRetries = 18;  // the check is sent at most 19 times
-constexpr std::array<std::uint8_t, kBlockSize> kNoData{};
 constexpr double kLetterPause = 0.002;
 constexpr double kDtrSettle = 0.1;
-constexpr int kHighestBand = 12;
 
 std::int64_t TimeoutFor(int expected, bool writeBlock) {
     return (expected - 1) * kPerByteUs + (writeBlock ? kWriteBlockExtraUs : 0);
 }
 
+std::uint8_t High(std::uint16_t address) {
+    return static_cast<std::uint8_t>(address >> 8);
+}
+std::uint8_t Low(std::uint16_t address) {
+    return static_cast<std::uint8_t>(address & 0xFF);
+}
+
+template <std::size_t At>
+Block BlockAt(const std::vector<std::uint8_t>& frame) {
+    Block block;
+    std::copy_n(frame.begin() + At, kBlockSize, block.begin());
+    return block;
+}
+
 }  // namespace
 
-RadioLink::RadioLink(ProgramState& state, SerialPort& port, Clock& clock, Prompter& prompter,
-                     StatusLine& status, LinkHost& host)
-    : state_(state),
-      port_(port),
-      clock_(clock),
-      prompter_(prompter),
-      status_(status),
-      host_(host) {}
+FrameLink::FrameLink(SerialPort& port, Clock& clock, Prompter& prompter, StatusLine& status)
+    : port_(port), clock_(clock), prompter_(prompter), status_(status) {}
 
-RadioLink::~RadioLink() = default;
+FrameLink::~FrameLink() = default;
 
-void RadioLink::SetTrace(LinkTrace* trace) {
+void FrameLink::SetTrace(LinkTrace* trace) {
     trace_ = trace;
     TracePorts();
 }
 
-void RadioLink::TracePorts() {
+std::string FrameLink::Caption() const {
+    return caption_.empty() ? std::string(kMainWindowCaption) : caption_;
+}
+
+void FrameLink::TracePorts() {
     if (!trace_) {
         return;
     }
@@ -80,7 +86,7 @@ void RadioLink::TracePorts() {
     }
 }
 
-void RadioLink::Trace(const std::string& text) {
+void FrameLink::Trace(const std::string& text) {
     if (trace_) {
         trace_->Event(clock_.NowUs(), text);
     }
@@ -88,7 +94,7 @@ void RadioLink::Trace(const std::string& text) {
 
 // The bytes of an exchange at the times the link saw them come: each arrival is the time and
 // the count the receive buffer had reached then.
-void RadioLink::TraceReceived(std::span<const std::uint8_t> bytes, const Arrivals& arrivals) {
+void FrameLink::TraceReceived(std::span<const std::uint8_t> bytes, const Arrivals& arrivals) {
     if (!trace_) {
         return;
     }
@@ -103,7 +109,7 @@ void RadioLink::TraceReceived(std::span<const std::uint8_t> bytes, const Arrival
     trace_->Bytes(clock_.NowUs(), '<', bytes.subspan(from));
 }
 
-Answer RadioLink::Ask(const Message& message) {
+Answer FrameLink::Ask(const Message& message) {
     const Answer answer = prompter_.Ask(message);
     if (trace_) {
         std::string text = message.text;
@@ -116,15 +122,23 @@ Answer RadioLink::Ask(const Message& message) {
     return answer;
 }
 
-RadioLink::BlockLoop::BlockLoop(RadioLink& link) : link_(link) {
+void FrameLink::Tell(const std::string& text, Icon icon) {
+    prompter_.Tell(text, icon);
+}
+
+void FrameLink::ShowLinkStatus(const std::string& text, int color) {
+    status_.SetStatus(text, color, kStatusFontLarge);
+}
+
+FrameLink::BlockLoop::BlockLoop(FrameLink& link) : link_(link) {
     link_.loop_ = LoopState::First;
 }
 
-RadioLink::BlockLoop::~BlockLoop() {
+FrameLink::BlockLoop::~BlockLoop() {
     link_.loop_ = LoopState::None;
 }
 
-bool RadioLink::BlockLoop::Finish() {
+bool FrameLink::BlockLoop::Finish() {
     link_.loop_ = LoopState::None;
     const std::int64_t quietEnd = link_.clock_.NowUs() + kAnswerQuietUs;
     for (;;) {
@@ -141,7 +155,7 @@ bool RadioLink::BlockLoop::Finish() {
     }
 }
 
-std::optional<std::vector<std::uint8_t>> RadioLink::FailExchange(const std::string& why,
+std::optional<std::vector<std::uint8_t>> FrameLink::FailExchange(const std::string& why,
                                                                  const Arrivals& arrivals) {
     // What did come is taken off the line, so that the trace shows it; the next exchange
     // would throw it away anyway.
@@ -151,7 +165,7 @@ std::optional<std::vector<std::uint8_t>> RadioLink::FailExchange(const std::stri
     return std::nullopt;
 }
 
-std::optional<std::vector<std::uint8_t>> RadioLink::Exchange(const Frame& frame) {
+std::optional<std::vector<std::uint8_t>> FrameLink::Exchange(const Frame& frame) {
     const bool inLoop = loop_ != LoopState::None;
     if (trace_) {
         Trace("frame " + std::string(1, static_cast<char>(frame.request[0])) +
@@ -241,8 +255,7 @@ std::optional<std::vector<std::uint8_t>> RadioLink::Exchange(const Frame& frame)
     return bytes;
 }
 
-bool RadioLink::RunCommand(const Frame& frame, bool isCheck) {
-    state_.LinkOk = false;
+bool FrameLink::RunCommand(const Frame& frame, bool isCheck) {
     for (int budget = kCheckRetries;; --budget) {
         auto received = Exchange(frame);
         if (!received) {
@@ -250,7 +263,6 @@ bool RadioLink::RunCommand(const Frame& frame, bool isCheck) {
         }
         rxFrame_ = std::move(*received);
         if (!isCheck || rxFrame_[kAnswerAt] == kCheckAnswer) {
-            state_.LinkOk = true;
             return true;
         }
         if (budget == 0) {
@@ -261,85 +273,59 @@ bool RadioLink::RunCommand(const Frame& frame, bool isCheck) {
     }
 }
 
-RadioLink::Frame RadioLink::BlockFrame(bool write,
-                                       std::span<const std::uint8_t, kBlockSize> data) const {
-    if (!write) {
-        return {{kReadBlockLetter, AddrHi, AddrLo},
+FrameLink::Frame FrameLink::BlockFrame(std::uint16_t address, const Block* data) {
+    if (data == nullptr) {
+        return {{kReadBlockLetter, High(address), Low(address)},
                 kReadBlockCount,
                 TimeoutFor(kReadBlockCount, false)};
     }
-    Frame frame{
-        {kWriteBlockLetter, AddrHi, AddrLo}, kWriteBlockCount, TimeoutFor(kWriteBlockCount, true)};
-    frame.request.insert(frame.request.end(), data.begin(), data.end());
+    Frame frame{{kWriteBlockLetter, High(address), Low(address)},
+                kWriteBlockCount,
+                TimeoutFor(kWriteBlockCount, true)};
+    frame.request.insert(frame.request.end(), data->begin(), data->end());
     return frame;
 }
 
-std::array<std::uint8_t, kBlockSize> RadioLink::ImageBlock(std::size_t address) const {
-    std::array<std::uint8_t, kBlockSize> block;
-    for (std::size_t i = 0; i < kBlockSize; ++i) {
-        block[i] = address + i < image_.size() ? image_[address + i] : 0xFF;
-    }
-    return block;
+bool FrameLink::Check() {
+    return RunCommand({{kCheckLetter}, kCheckCount, TimeoutFor(kCheckCount, false)}, true);
 }
 
-bool RadioLink::SendCommand(ImageCommand cmd) {
-    switch (cmd) {
-        case ImageCommand::Check:
-            return RunCommand({{kCheckLetter}, kCheckCount, TimeoutFor(kCheckCount, false)}, true);
-        case ImageCommand::Identify:
-        case ImageCommand::IdentifyAgain:
-            return RunCommand({{kIdentifyLetter, kIdentifyByte},
-                               kIdentifyCount,
-                               TimeoutFor(kIdentifyCount, false)},
-                              false);
-        case ImageCommand::ReadBlock:
-            return RunCommand(BlockFrame(false, kNoData), false);
-        case ImageCommand::WriteBlock:
-            return RunCommand(
-                BlockFrame(true, ImageBlock(static_cast<std::size_t>(AddrHi) << 8 | AddrLo)),
-                false);
+std::optional<int> FrameLink::Identify() {
+    if (!RunCommand({{kIdentifyLetter, kIdentifyByte},
+                     kIdentifyCount,
+                     TimeoutFor(kIdentifyCount, false)},
+                    false)) {
+        return std::nullopt;
     }
-    return false;
+    return rxFrame_[kBandAt];
 }
 
-bool RadioLink::SendParamCommand(ParamCommand cmd) {
-    switch (cmd) {
-        case ParamCommand::Check:
-            return SendCommand(ImageCommand::Check);
-        case ParamCommand::ReadParam:
-            return RunCommand({{kReadParamLetter, AddrHi, AddrLo},
-                               kReadParamCount,
-                               TimeoutFor(kReadParamCount, false)},
-                              false);
-        case ParamCommand::WriteParam:
-            return RunCommand({{kWriteParamLetter, AddrHi, AddrLo, ParamValue},
-                               kWriteParamCount,
-                               TimeoutFor(kWriteParamCount, false)},
-                              false);
-        case ParamCommand::ReadBlock:
-            return SendCommand(ImageCommand::ReadBlock);
-        case ParamCommand::WriteBlock: {
-            std::array<std::uint8_t, kBlockSize> data{};
-            std::copy_n(ParamBuf.begin(), std::min(ParamBuf.size(), kBlockSize), data.begin());
-            return RunCommand(BlockFrame(true, data), false);
-        }
+std::optional<Block> FrameLink::ReadBlock(std::uint16_t address) {
+    if (!RunCommand(BlockFrame(address, nullptr), false)) {
+        return std::nullopt;
     }
-    return false;
+    return BlockAt<kBlockDataAt>(rxFrame_);
 }
 
-BlockWrite RadioLink::WriteBlockChecked(std::span<const std::uint8_t, kBlockSize> source) {
-    Frame frame = BlockFrame(true, source);
+std::optional<Block> FrameLink::WriteBlock(std::uint16_t address, const Block& data) {
+    if (!RunCommand(BlockFrame(address, &data), false)) {
+        return std::nullopt;
+    }
+    return BlockAt<kReadBackAt>(rxFrame_);
+}
+
+BlockWrite FrameLink::WriteBlockChecked(std::uint16_t address, const Block& data) {
+    Frame frame = BlockFrame(address, &data);
     frame.timeoutUs = kCheckedExtraUs + (kWriteBlockCount - 1) * kCheckedPerByteUs;
     auto received = Exchange(frame);
     if (!received) {
-        return BlockWrite::NotAnswered;  // silent; LinkOk keeps its value
+        return BlockWrite::NotAnswered;
     }
     rxFrame_ = std::move(*received);
-    state_.LinkOk = true;
-    const auto readBack = ReadBack();
+    const Block readBack = BlockAt<kReadBackAt>(rxFrame_);
     BlockWrite result = BlockWrite::Written;
     for (std::size_t i = 0; i < kBlockSize; ++i) {
-        if (readBack[i] != source[i]) {
+        if (readBack[i] != data[i]) {
             Ask(Message{"Write Error !", {}, Buttons::Ok, Icon::None, std::nullopt});
             result = BlockWrite::ReadBackDiffers;
         }
@@ -347,30 +333,24 @@ BlockWrite RadioLink::WriteBlockChecked(std::span<const std::uint8_t, kBlockSize
     return result;
 }
 
-std::span<const std::uint8_t, kBlockSize> RadioLink::ReadBack() const {
-    return std::span(rxFrame_).subspan(kReadBackAt).first<kBlockSize>();
-}
-
-std::optional<std::array<std::uint8_t, kBlockSize>> RadioLink::ReadBlockAt(std::uint16_t address) {
-    SetAddress(address);
-    if (!SendCommand(ImageCommand::ReadBlock)) {
+std::optional<std::uint8_t> FrameLink::ReadParam(std::uint8_t page, std::uint8_t index) {
+    if (!RunCommand({{kReadParamLetter, page, index},
+                     kReadParamCount,
+                     TimeoutFor(kReadParamCount, false)},
+                    false)) {
         return std::nullopt;
     }
-    std::array<std::uint8_t, kBlockSize> data;
-    std::copy_n(rxFrame_.begin() + kBlockDataAt, kBlockSize, data.begin());
-    return data;
+    return rxFrame_[kParamValueAt];
 }
 
-void RadioLink::SetAddress(std::uint16_t address) {
-    AddrHi = static_cast<std::uint8_t>(address >> 8);
-    AddrLo = static_cast<std::uint8_t>(address & 0xFF);
+bool FrameLink::WriteParam(std::uint8_t page, std::uint8_t index, std::uint8_t value) {
+    return RunCommand({{kWriteParamLetter, page, index, value},
+                       kWriteParamCount,
+                       TimeoutFor(kWriteParamCount, false)},
+                      false);
 }
 
-void RadioLink::ShowLinkStatus(const std::string& text, int color) {
-    status_.SetStatus(text, color, kStatusFontLarge);
-}
-
-bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::string>& searched) {
+bool FrameLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::string>& searched) {
     for (const int number : numbers) {
         port_.SetPortNumber(number);
         searched.push_back(port_.DeviceName(number));
@@ -385,7 +365,7 @@ bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::st
         Trace("open " + name + ", DTR on");
         port_.RaiseDtr();
         clock_.Delay(kDtrSettle);
-        if (SendCommand(ImageCommand::Check)) {
+        if (Check()) {
             portNumber_ = number;
             return true;
         }
@@ -394,11 +374,13 @@ bool RadioLink::SearchPorts(const std::vector<int>& numbers, std::vector<std::st
     return false;
 }
 
-void RadioLink::RescanPorts() {
+void FrameLink::RescanPorts() {
     port_.RefreshDevices();
     Trace("ports scanned again");
     TracePorts();
-    for (const auto& problem : ScanPorts(state_, port_)) {
+    PortScan scan = ScanPorts(port_);
+    ports_ = std::move(scan.numbers);
+    for (const auto& problem : scan.problems) {
         const bool known =
             std::any_of(portProblems_.begin(), portProblems_.end(),
                         [&](const PortProblem& p) { return p.device == problem.device; });
@@ -408,31 +390,36 @@ void RadioLink::RescanPorts() {
     }
 }
 
-std::string RadioLink::PortDetail() const {
+std::string FrameLink::PortDetail() const {
     return portProblems_.empty() ? std::string() : PortProblemsText(portProblems_);
 }
 
-void RadioLink::DetectRadio() {
+std::string FrameLink::PortName() const {
+    return "COM" + std::to_string(portNumber_) + " " + port_.DeviceName(portNumber_);
+}
+
+std::optional<int> FrameLink::DetectRadio() {
     bool answered = false;
     if (port_.IsOpen()) {
-        answered = SendCommand(ImageCommand::Check);
+        answered = Check();
     } else {
         portProblems_.clear();
-        if (state_.PortList.empty()) {
+        if (ports_.empty()) {
             RescanPorts();
         }
-        if (state_.PortList.empty()) {
+        if (ports_.empty()) {
+            // What the last detection found stays: nothing was searched.
             Ask(Message{"AvailableRS232 port was not detected !", "Comm Port Error", Buttons::Ok,
                         Icon::Stop, std::nullopt, PortProblemsText(portProblems_)});
-            return;
+            return std::nullopt;
         }
         std::vector<std::string> searched;
-        answered = SearchPorts(state_.PortList, searched);
+        answered = SearchPorts(ports_, searched);
         if (!answered) {
             // Only the ports the new scan adds are searched again.
             RescanPorts();
             std::vector<int> added;
-            for (const int number : state_.PortList) {
+            for (const int number : ports_) {
                 const std::string device = port_.DeviceName(number);
                 if (std::find(searched.begin(), searched.end(), device) == searched.end()) {
                     added.push_back(number);
@@ -441,36 +428,31 @@ void RadioLink::DetectRadio() {
             answered = SearchPorts(added, searched);
         }
     }
-    if (answered && SendCommand(ImageCommand::Identify)) {
-        radioBand_ = rxFrame_[kBandAt];
-        state_.BandNo = radioBand_;
-        const std::string name = radioBand_ >= 1 && radioBand_ <= kHighestBand
-                                     ? BandName(BandRow(radioBand_))
-                                     : std::string("unknow Radio");
+    detectedBand_ = answered ? Identify() : std::nullopt;
+    if (detectedBand_) {
+        const int band = *detectedBand_;
+        const std::string name = band >= 1 && band <= kBandCount ? BandName(BandRow(band))
+                                                                 : std::string("unknow Radio");
         ShowLinkStatus(name + " detected", kStatusBlack);
-        state_.RadioAbsent = false;
-        return;
+    } else {
+        ShowLinkStatus("Not detected", kStatusRed);
     }
-    ShowLinkStatus("Not detected", kStatusRed);
-    state_.RadioAbsent = true;
+    return detectedBand_;
 }
 
-void RadioLink::ConnectRadio() {
-    state_.UserAbort = false;
+bool FrameLink::ConnectRadio() {
     for (;;) {
-        DetectRadio();
-        if (!state_.RadioAbsent) {
-            return;
+        if (DetectRadio()) {
+            return true;
         }
-        AskTryAgain("Connecting Err", {}, PortDetail());
-        if (state_.UserAbort) {
+        if (!AskTryAgain("Connecting Err", {}, PortDetail())) {
             ClosePort();
-            return;
+            return false;
         }
     }
 }
 
-void RadioLink::ClosePort() {
+void FrameLink::ClosePort() {
     if (port_.IsOpen()) {
         port_.Close();
         if (trace_) {
@@ -480,24 +462,12 @@ void RadioLink::ClosePort() {
     }
 }
 
-std::string RadioLink::ActiveCaption() const {
-    const int slot = host_.ActiveSlot();
-    if (slot > 0 && slot <= state_.workspace.UpperSlot() &&
-        !state_.workspace.At(slot).state.Deleted) {
-        return state_.workspace.At(slot).title;
-    }
-    return kMainWindowCaption;
-}
-
-void RadioLink::AskTryAgain(const std::string& what, const std::string& facts,
+bool FrameLink::AskTryAgain(const std::string& what, const std::string& facts,
                             const std::string& detail) {
-    state_.UserAbort = false;
     const std::string question =
         what + " !  Make sure the connection is OK" + kLineBreak + "Try Again ?";
-    const Answer answer =
-        Ask(Message{facts.empty() ? question : facts + kLineBreak + question, ActiveCaption(),
-                    Buttons::YesNo, Icon::Question, std::nullopt, detail});
-    state_.UserAbort = answer != Answer::Yes;
+    return Ask(Message{facts.empty() ? question : facts + kLineBreak + question, Caption(),
+                       Buttons::YesNo, Icon::Question, std::nullopt, detail}) == Answer::Yes;
 }
 
 }  // namespace petrel
