@@ -580,8 +580,7 @@ TEST_F(ChannelCsvTest, ExportThenImportGivesTheSameImageForEveryBand) {
         ASSERT_TRUE(imported.errors.empty()) << band << ": " << imported.errors.front();
         EXPECT_EQ(imported.notes.size(), 1u) << band;  // the scratch memory
         // Channels without Rx keep the turned bits, which the packer clears anyway.
-        EXPECT_EQ(PackImage(doc), image) << "band " << band << "
-" << saved;
+        EXPECT_EQ(PackImage(doc), image) << "band " << band << "\n" << saved;
     }
 }
 
