@@ -6,15 +6,15 @@
 #include "core/shell/shell_model.h"
 #include "shell/ui_support.h"
 #include "sim_process.h"
-#include "ui/alignment/hardware_dialog.h"
-#include "ui/link/link_radio.h"
+#include "ui/alignment/hardware_alignment_dialog.h"
+#include "ui/link/serial_radio.h"
 
 namespace petrel::test {
 
 namespace {
 
 // Configure > Hardware Tuner and its password on the active editor: the hardware window.
-HardDialog* OpenHard(Program& program) {
+HardwareAlignmentDialog* OpenHard(Program& program) {
     Trigger(program.window.ActiveEditor(), "mnuTestHard");
     TypePassword(Shown(&program.window, "frmPassword"), "531948");
     return program.window.HardwareWindow();
@@ -42,10 +42,10 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
                         {"--noise", "40,41,41,42,41", "--battery", "120,121,121", "--vox", "66",
                          "--channels", "16", "--save", dir.File("radio.cfg")},
                         dir.File("sim.log"));
-    LinkRadio radio({sim.Device()});
+    SerialRadio radio({sim.Device()});
     Program program(&radio);
     NewEditor(program, 9, 16);
-    HardDialog* hard = OpenHard(program);
+    HardwareAlignmentDialog* hard = OpenHard(program);
     QVERIFY(hard != nullptr && hard->isVisible() && hard->isModal());
     QVERIFY(!Child(hard, "SQLforWB")->isVisible());
 
@@ -130,7 +130,7 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
 void AlignmentTest::aRadioLeftKeyedByAKilledProgramIsReleasedAtTheNextStart() {
     TempDir dir;
     sim::SimProcess sim(kSimulator, {"--transmitting"}, dir.File("sim.log"));
-    LinkRadio radio({sim.Device()});
+    SerialRadio radio({sim.Device()});
     Program program(&radio, false);
     const std::string marker = program.workFolder.File(kTestMarkerName);
     const std::string port = "COM1 " + sim.Device();

@@ -13,7 +13,7 @@ namespace {
 
 const char* const kToneError = "Input Err! Maximun Number is 154";
 
-void Select(NotePadWindow* editor, std::initializer_list<int> rows) {
+void Select(ConfigEditorWindow* editor, std::initializer_list<int> rows) {
     FocusList(editor);
     List(editor)->clearSelection();
     for (int row : rows) {
@@ -22,7 +22,7 @@ void Select(NotePadWindow* editor, std::initializer_list<int> rows) {
 }
 
 // The dialog an Enter on a line opens, active and ready for keys.
-QDialog* OpenLine(Program& program, NotePadWindow* editor, int row, const char* name) {
+QDialog* OpenLine(Program& program, ConfigEditorWindow* editor, int row, const char* name) {
     List(editor)->setCurrentRow(row);
     QTest::keyClick(List(editor), Qt::Key_Return);
     QDialog* dialog = Shown(&program.window, name);
@@ -53,7 +53,7 @@ class ChannelEditingTest : public QObject {
 
 void ChannelEditingTest::channelTypedSavedAndReopenedShowsTheSame() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 6, 16);
+    ConfigEditorWindow* editor = NewEditor(program, 6, 16);
     auto* timer = Child<QTimer>(&program.window, "Timer1");
     QDialog* dialog = OpenLine(program, editor, 2, "frmCh_edit");
     QVERIFY(dialog != nullptr && !dialog->isModal());
@@ -120,7 +120,7 @@ void ChannelEditingTest::channelTypedSavedAndReopenedShowsTheSame() {
 
 void ChannelEditingTest::fixedChannelPickedOnBand9WithEnterThroughTheControls() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 9, 16);
+    ConfigEditorWindow* editor = NewEditor(program, 9, 16);
     const QPoint line10 = List(editor)->visualItemRect(List(editor)->item(9)).center();
     QTest::mouseClick(List(editor)->viewport(), Qt::LeftButton, {}, line10);
     QTest::mouseDClick(List(editor)->viewport(), Qt::LeftButton, {}, line10);
@@ -154,7 +154,7 @@ void ChannelEditingTest::fixedChannelPickedOnBand9WithEnterThroughTheControls() 
 
 void ChannelEditingTest::toneFillOverTheTargetChannels() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 9, 16);
+    ConfigEditorWindow* editor = NewEditor(program, 9, 16);
     const std::vector<std::string> original = Doc(program, editor).lines;
     // Opened while a blinking message is hidden, the fill shows the status label again.
     auto* label = Child<QLabel>(&program.window, "labErrMsg");
@@ -205,8 +205,8 @@ void ChannelEditingTest::clipboardKeysAndToolbarActOnTheActiveWindow() {
         return on;
     };
     QCOMPARE(enabled(), QStringList());
-    NotePadWindow* second = NewEditor(program, 10, 16);
-    NotePadWindow* first = NewEditor(program, 9, 16);
+    ConfigEditorWindow* second = NewEditor(program, 10, 16);
+    ConfigEditorWindow* first = NewEditor(program, 9, 16);
     QCOMPARE(enabled(), QStringList({"Save", "Print", "Cut", "Copy", "Key"}));
     const std::vector<std::string> original = Doc(program, first).lines;
     QApplication::clipboard()->setText("before ");
@@ -260,7 +260,7 @@ void ChannelEditingTest::clipboardKeysAndToolbarActOnTheActiveWindow() {
 
 void ChannelEditingTest::optionsAppliedWithTheirAuthorizationSavedAndShown() {
     Program program;
-    NotePadWindow* editor = NewEditor(program);
+    ConfigEditorWindow* editor = NewEditor(program);
     Document& doc = Doc(program, editor);
     doc.lines[1] = EmptyChannelLine(2);  // no Rx: not listed
     Trigger(editor, "mnuOpCH");

@@ -14,7 +14,7 @@
 #include "shell/ui_support.h"
 #include "sim_process.h"
 #include "ui/common/qt_ports.h"
-#include "ui/link/link_radio.h"
+#include "ui/link/serial_radio.h"
 #include "ui/shell/quit_signals.h"
 
 namespace petrel::test {
@@ -89,7 +89,7 @@ class DesktopTest : public QObject {
 // under a locale that writes decimals with a comma.
 void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
     std::vector<std::string> plugged;
-    LinkRadio radio({}, [&] { return plugged; });
+    SerialRadio radio({}, [&] { return plugged; });
     Program program(&radio, false);
     program.window.SetToday([] { return CalendarDate{2004, 1, 5}; });
     const std::string noPort = " No RS232 Port is available\n\rDetect Again ?";
@@ -125,7 +125,7 @@ void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
     plugged = {radioSim.Device()};
     const fs::path backups = program.workFolder.Path() / "Backups";
     Trigger(&program.window, "Upload");
-    NotePadWindow* editor = program.window.ActiveEditor();
+    ConfigEditorWindow* editor = program.window.ActiveEditor();
     QVERIFY(editor != nullptr);
     QCOMPARE(editor->windowTitle(), QString("TEMP1.CFG"));
     QCOMPARE(ListLines(editor).size(), 99);
@@ -186,7 +186,7 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
     QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
 
     // While a transfer runs, nothing can start another one and the blinking stops.
-    NotePadWindow* editor = NewEditor(program);
+    ConfigEditorWindow* editor = NewEditor(program);
     const auto commands = [&] {
         return QList<bool>{Child<QMenu>(&program.window, "mnuRadio")->menuAction()->isEnabled(),
                            Child<QMenu>(editor, "mnuRadio")->menuAction()->isEnabled(),
@@ -214,7 +214,7 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
 
     // What the windows could do while a transfer serves them changes nothing it reads: another
     // editor's activation, OK in the still-open new-radio dialog, closing the program.
-    NotePadWindow* other = NewEditor(program, 10, 99);
+    ConfigEditorWindow* other = NewEditor(program, 10, 99);
     Activate(program, editor);
     QDialog* dialog = NewRadioDialog(program);
     QVERIFY(MakeActive(&program.window));
@@ -252,7 +252,7 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     Trigger(&program.window, "mnuReadMe");
     QVERIFY_DONE(program.prompter);
 
-    NotePadWindow* first = NewEditor(program);
+    ConfigEditorWindow* first = NewEditor(program);
     QCOMPARE(MenuBarTitles(program.window), editorMenus);
     QVERIFY(!Child<QAction>(first, "mnuEPaste")->isEnabled());  // nothing to paste
 
@@ -260,7 +260,7 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     // there is something to paste.
     Doc(program, first).lines[2] = "3   446.200000  000=  None   446.200000  000=  None";
     program.state.ClipLines = {"  446.006250  000=  None"};
-    NotePadWindow* second = NewEditor(program, 10, 16);
+    ConfigEditorWindow* second = NewEditor(program, 10, 16);
     QVERIFY(MenuBarShows(program.window, second));
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
     Activate(program, first);
@@ -280,7 +280,7 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     QVERIFY(program.state.ClipLines.empty());
     QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
-    NotePadWindow* editor = NewEditor(program);
+    ConfigEditorWindow* editor = NewEditor(program);
     QCOMPARE(editor->windowTitle(), QString("Temp1.cfg"));
     // F10 in an editor's channel list opens the editor's own menus.
     QTest::keyClick(List(editor), Qt::Key_F10);
@@ -338,7 +338,7 @@ void DesktopTest::newRadioDialogMakesAnEditorThatAsksBeforeItClosesChanged() {
     QVERIFY_DONE(program.prompter);
     PressOkWithChannels(dialog, "16");
 
-    NotePadWindow* editor = program.window.ActiveEditor();
+    ConfigEditorWindow* editor = program.window.ActiveEditor();
     QCOMPARE(editor->windowTitle(), QString("Temp1.cfg"));
     QCOMPARE(List(editor)->count(), 16);
     QCOMPARE(List(editor)->currentRow(), 0);
@@ -367,7 +367,7 @@ void DesktopTest::editorsCascadeInsideTheWorkAreaAndTheirFontFollowsTheWidth() {
     Program program;
     program.window.resize(832, 624);  // the frame on a 1024 x 768 screen
     QList<QPoint> corners;
-    NotePadWindow* editor = nullptr;
+    ConfigEditorWindow* editor = nullptr;
     for (int i = 0; i < 3; ++i) {
         editor = NewEditor(program);
         QVERIFY(

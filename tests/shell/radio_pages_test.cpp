@@ -8,8 +8,8 @@
 #include "shell/ui_support.h"
 #include "sim_process.h"
 #include "support/documents.h"
-#include "ui/alignment/hardware_dialog.h"
-#include "ui/link/link_radio.h"
+#include "ui/alignment/hardware_alignment_dialog.h"
+#include "ui/link/serial_radio.h"
 
 namespace petrel::test {
 
@@ -61,7 +61,7 @@ QString Box(QWidget* window, const char* name) {
 }
 
 // Configure > Hardware Tuner and its password on an editor: the hardware window.
-HardDialog* OpenHard(Program& program, NotePadWindow* editor) {
+HardwareAlignmentDialog* OpenHard(Program& program, ConfigEditorWindow* editor) {
     Trigger(editor, "mnuTestHard");
     TypePassword(Shown(&program.window, "frmPassword"), "531948");
     return program.window.HardwareWindow();
@@ -97,14 +97,14 @@ void RadioPagesTest::eachWindowSavesItsOwnRadiosInformation() {
     sim::SimProcess simB(kSimulator, {"--quiet", "--delay", "0", "--load", b.cfg});
     const std::string cable = dir.File("cable");
     Plug(cable, simA.Device());
-    LinkRadio radio({cable});
+    SerialRadio radio({cable});
     Program program(&radio);
 
     Trigger(&program.window, "Upload");
-    NotePadWindow* windowA = program.window.ActiveEditor();
+    ConfigEditorWindow* windowA = program.window.ActiveEditor();
     Plug(cable, simB.Device());
     Trigger(&program.window, "Upload");
-    NotePadWindow* windowB = program.window.ActiveEditor();
+    ConfigEditorWindow* windowB = program.window.ActiveEditor();
     QVERIFY2(windowA != nullptr && windowB != nullptr && windowA != windowB,
              program.prompter.Report().c_str());
     QVERIFY_DONE(program.prompter);
@@ -129,7 +129,7 @@ void RadioPagesTest::eachWindowSavesItsOwnRadiosInformation() {
     Trigger(windowA, "mnuClose");
     Trigger(windowB, "mnuClose");
     program.window.OpenFiles({QString::fromStdString(savedA), QString::fromStdString(savedB)});
-    const QList<NotePadWindow*> opened = program.window.Editors();
+    const QList<ConfigEditorWindow*> opened = program.window.Editors();
     QCOMPARE(opened.size(), 2);
     Activate(program, opened[0]);
     Trigger(opened[0], "mnuSave");
@@ -151,17 +151,17 @@ void RadioPagesTest::hardwareTunerWritesItsWindowsTablesIntoTheirOwnRadio() {
     sim::SimProcess simB(kSimulator, {"--quiet", "--delay", "0", "--load", b.cfg, "--save", endB});
     const std::string cable = dir.File("cable");
     Plug(cable, simA.Device());
-    LinkRadio radio({cable});
+    SerialRadio radio({cable});
     Program program(&radio);
     Trigger(&program.window, "Upload");
-    NotePadWindow* windowA = program.window.ActiveEditor();
+    ConfigEditorWindow* windowA = program.window.ActiveEditor();
     QVERIFY2(windowA != nullptr, program.prompter.Report().c_str());
     Plug(cable, simB.Device());
     Trigger(&program.window, "Upload");
     QVERIFY2(program.window.ActiveEditor() != windowA, program.prompter.Report().c_str());
     Activate(program, windowA);
 
-    HardDialog* hard = OpenHard(program, windowA);
+    HardwareAlignmentDialog* hard = OpenHard(program, windowA);
     QVERIFY(hard != nullptr);
     QCOMPARE(Box(hard, "SQLforNHi") + " " + Box(hard, "LoBAT") + " " + Box(hard, "txtPwrHi"),
              QString("18 22 84"));  // A's: 0x10 + 2, 0x10 + 6, 0x50 + 4

@@ -62,8 +62,8 @@ void SettingsTest::settingsDialogsWriteTheDocumentTheyWereOpenedFrom() {
         {"mnuButtons", "frmButtons", "tabButtons", "Key_A_Long", "Toggle Repeater/Talkaround"}};
     for (const Case& c : cases) {
         Program program;
-        NotePadWindow* first = NewEditor(program);
-        NotePadWindow* second = NewEditor(program);
+        ConfigEditorWindow* first = NewEditor(program);
+        ConfigEditorWindow* second = NewEditor(program);
         const auto untouched = Doc(program, second).state.SysBlock;
         Activate(program, first);
         Trigger(first, c.action);
@@ -101,7 +101,7 @@ void SettingsTest::settingsDialogsWriteTheDocumentTheyWereOpenedFrom() {
 
 void SettingsTest::systemOptionsTabOrderAndPriorityBoxes() {
     Program program;
-    NotePadWindow* editor = NewEditor(program);
+    ConfigEditorWindow* editor = NewEditor(program);
     Trigger(editor, "mnuSysOp");
     auto* dialog = Child<QDialog>(editor, "frmSysOP");
     // Tab goes from the tabs through the controls page by page as they stand, then OK and
@@ -130,7 +130,7 @@ void SettingsTest::systemOptionsTabOrderAndPriorityBoxes() {
 // Four boxes show the radio's texts as the core gives them; version and mask date stay hidden.
 void SettingsTest::radioInformationShowsFourBoxes() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 10);
+    ConfigEditorWindow* editor = NewEditor(program, 10);
     Trigger(editor, "mnuInfo");
     auto* window = Child<QDialog>(editor, "frmRadioInfo");
     QStringList shown;
@@ -180,7 +180,7 @@ void SettingsTest::passwordDialogsGuardTheirWindows() {
     QVERIFY(!program.state.TxPowerAuth);
 
     // Without the radio's information no hardware password is asked.
-    NotePadWindow* editor = NewEditor(program);
+    ConfigEditorWindow* editor = NewEditor(program);
     Doc(program, editor).info.InfoValid = false;
     program.prompter.Expect("Hardware Parameter fail!", Answer::Ok);
     Trigger(editor, "mnuTestHard");

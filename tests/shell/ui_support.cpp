@@ -12,7 +12,7 @@ namespace petrel::test {
 
 const std::string kSimulator = PETREL_BINARY_DIR "/tools/radio-sim/petrel-radio-sim";
 
-void FakeRadio::DetectPorts(Prompter&) {}
+void FakeRadio::DetectSerialPorts(Prompter&) {}
 
 TransferResult FakeRadio::Transfer(TransferOp op, const Document* doc, const std::string&,
                                    Prompter&, StatusLine&, Clock&) {
@@ -77,21 +77,21 @@ void TypePassword(QDialog* dialog, const QString& text) {
     QTest::keyClick(Child(dialog, "txtPassword"), Qt::Key_Return);
 }
 
-NotePadWindow* NewEditor(Program& program, int band, int channels) {
+ConfigEditorWindow* NewEditor(Program& program, int band, int channels) {
     const int slot = BuildNewConfiguration(program.state, band, channels);
     program.window.EnableDownload();
     return program.window.OpenEditor(slot);
 }
 
-Document& Doc(Program& program, NotePadWindow* editor) {
+Document& Doc(Program& program, ConfigEditorWindow* editor) {
     return program.state.workspace.At(editor->Slot());
 }
 
-QListWidget* List(NotePadWindow* editor) {
+QListWidget* List(ConfigEditorWindow* editor) {
     return Child<QListWidget>(editor, "lstClient");
 }
 
-QStringList ListLines(NotePadWindow* editor, bool trimmed) {
+QStringList ListLines(ConfigEditorWindow* editor, bool trimmed) {
     QStringList lines;
     for (int i = 0; i < List(editor)->count(); ++i) {
         const QString line = List(editor)->item(i)->text();
@@ -100,18 +100,19 @@ QStringList ListLines(NotePadWindow* editor, bool trimmed) {
     return lines;
 }
 
-void Activate(Program& program, NotePadWindow* editor) {
+void Activate(Program& program, ConfigEditorWindow* editor) {
     program.window.Area().setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
 }
 
-void FocusList(NotePadWindow* editor) {
+void FocusList(ConfigEditorWindow* editor) {
     if (!MakeActive(editor->window())) {
         qWarning("the main window did not become active");
     }
     List(editor)->setFocus();
 }
 
-NotePadWindow* SaveAndReopen(Program& program, NotePadWindow* editor, const std::string& path) {
+ConfigEditorWindow* SaveAndReopen(Program& program, ConfigEditorWindow* editor,
+                                  const std::string& path) {
     program.chooser.Then(path).Then(path);
     Trigger(editor, "mnuSaveAs");
     Trigger(editor, "mnuClose");
@@ -125,7 +126,7 @@ std::string ChangedQuestion(const std::string& base) {
 
 QStringList Titles(MainWindow& window) {
     QStringList titles;
-    for (const NotePadWindow* editor : window.Editors()) {
+    for (const ConfigEditorWindow* editor : window.Editors()) {
         titles << editor->windowTitle();
     }
     return titles;

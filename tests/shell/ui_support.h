@@ -29,7 +29,7 @@
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "ui/common/user_settings.h"
-#include "ui/editor/notepad_window.h"
+#include "ui/editor/config_editor_window.h"
 #include "ui/link/radio_seam.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/status_area.h"
@@ -42,7 +42,7 @@ namespace petrel::test {
 // A radio link without ports whose transfers do what the test says.
 class FakeRadio : public RadioSeam {
   public:
-    void DetectPorts(Prompter& prompter) override;
+    void DetectSerialPorts(Prompter& prompter) override;
     TransferResult Transfer(TransferOp op, const Document* doc, const std::string& caption,
                             Prompter& prompter, StatusLine& status, Clock& clock) override;
 
@@ -104,17 +104,18 @@ bool MakeActive(QWidget* window);
 void TypePassword(QDialog* dialog, const QString& text);
 
 // A new configuration opened in an editor, as the new-radio dialog's OK does.
-NotePadWindow* NewEditor(Program& program, int band = 9, int channels = 16);
-Document& Doc(Program& program, NotePadWindow* editor);
-QListWidget* List(NotePadWindow* editor);
+ConfigEditorWindow* NewEditor(Program& program, int band = 9, int channels = 16);
+Document& Doc(Program& program, ConfigEditorWindow* editor);
+QListWidget* List(ConfigEditorWindow* editor);
 // The lines of an editor's channel list, each trimmed when asked: a new configuration's lines
 // end after the last description, unpacked ones pad it.
-QStringList ListLines(NotePadWindow* editor, bool trimmed = false);
-void Activate(Program& program, NotePadWindow* editor);
+QStringList ListLines(ConfigEditorWindow* editor, bool trimmed = false);
+void Activate(Program& program, ConfigEditorWindow* editor);
 // The editor's window active and its list focused, as the Edit keys need.
-void FocusList(NotePadWindow* editor);
+void FocusList(ConfigEditorWindow* editor);
 // Saves the editor under path, closes it and opens the file again.
-NotePadWindow* SaveAndReopen(Program& program, NotePadWindow* editor, const std::string& path);
+ConfigEditorWindow* SaveAndReopen(Program& program, ConfigEditorWindow* editor,
+                                  const std::string& path);
 // The question before a changed document named base closes.
 std::string ChangedQuestion(const std::string& base);
 // The editors' window titles, in slot order.

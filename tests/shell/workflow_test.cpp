@@ -33,7 +33,7 @@ class WorkflowTest : public QObject {
 
 void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 9, 16);
+    ConfigEditorWindow* editor = NewEditor(program, 9, 16);
     Document& doc = Doc(program, editor);
     const std::vector<std::string> lines = doc.lines;
     const std::vector<std::uint8_t> options = doc.state.ChOption;
@@ -89,7 +89,7 @@ void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
 
 void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 6, 16);
+    ConfigEditorWindow* editor = NewEditor(program, 6, 16);
     Document& doc = Doc(program, editor);
     const std::string good = program.workFolder.File("good.csv");
     const std::string bad = program.workFolder.File("bad.csv");
@@ -134,7 +134,7 @@ void WorkflowTest::channelsComeInAndGoOutThroughTheFileMenu() {
 // imports as one undo step.
 void WorkflowTest::theImportPreviewShowsWhereEachRowGoes() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 9, 16);
+    ConfigEditorWindow* editor = NewEditor(program, 9, 16);
     Document& doc = Doc(program, editor);
     const std::vector<std::string> lines = doc.lines;
     const std::string csv = program.workFolder.File("lpd-pmr.csv");
@@ -254,7 +254,7 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
     Trigger(recent, "mnuRecent1");
     QCOMPARE(recent->actions().size(), 1);
     Trigger(recent, "mnuRecent1");
-    NotePadWindow* editor = program.window.ActiveEditor();
+    ConfigEditorWindow* editor = program.window.ActiveEditor();
     QVERIFY(editor != nullptr);
     QCOMPARE(editor->windowTitle(), QString::fromStdString(first).toUpper());
     QCOMPARE(Child<QMenu>(editor, "mnuRecent")->actions()[0]->text(),
@@ -289,7 +289,7 @@ void WorkflowTest::commandLineFilesOpenAsOpenDoes() {
 
 void WorkflowTest::withoutAPrinterTheReportIsOfferedAsAPdf() {
     Program program;
-    NotePadWindow* editor = NewEditor(program, 11, 99);
+    ConfigEditorWindow* editor = NewEditor(program, 11, 99);
     // A settings dialog the user has open stays open, where it is, while the report is made.
     Trigger(editor, "mnuSysOp");
     auto* options = Child<QDialog>(editor, "frmSysOP");

@@ -31,9 +31,9 @@ void PrintSurface::EndLine() {
     y_ += LineHeight();
 }
 
-void PrintSurface::Rule(int x1, int x2, int width) {
+void PrintSurface::DrawLine(int x1, int x2, int width) {
     // Through the middle of the line.
-    DeviceRule(originX_ + x1, originX_ + x2, y_ + LineHeight() / 2, width);
+    DeviceDrawLine(originX_ + x1, originX_ + x2, y_ + LineHeight() / 2, width);
 }
 
 void PrintSurface::NewPage() {

@@ -51,7 +51,7 @@ class PrintSurface {
     void Print(std::string_view text);
     void EndLine();
     // A horizontal rule on the current line, from x1 to x2, width twips thick.
-    void Rule(int x1, int x2, int width);
+    void DrawLine(int x1, int x2, int width);
     // The next page, pen at its top left. A device that fails throws PrintError.
     void NewPage();
     // The document is complete: the job goes to the printer or the file is written.
@@ -62,7 +62,7 @@ class PrintSurface {
     // the text line.
     virtual void DeviceFont(const std::string& family, double points) = 0;
     virtual void DeviceText(int x, int y, std::string_view text) = 0;
-    virtual void DeviceRule(int x1, int x2, int y, int width) = 0;
+    virtual void DeviceDrawLine(int x1, int x2, int y, int width) = 0;
     virtual void DeviceNewPage() = 0;
     virtual void DeviceEndDoc() = 0;
 

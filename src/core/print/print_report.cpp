@@ -149,7 +149,7 @@ class Report {
     }
 
     void DrowLine() {
-        s_.Rule(0, rightEdge_, kRuleWidth);
+        s_.DrawLine(0, rightEdge_, kRuleWidth);
         s_.EndLine();
     }
 

@@ -35,7 +35,7 @@ void TextSurface::DeviceText(int x, int y, std::string_view text) {
     items_.push_back({page_, x, y, FontSize(), std::string(text)});
 }
 
-void TextSurface::DeviceRule(int x1, int x2, int y, int) {
+void TextSurface::DeviceDrawLine(int x1, int x2, int y, int) {
     // Kept on the line it was drawn through.
     items_.push_back({page_, x1, y - LineHeight() / 2, FontSize(), {}, x2});
 }

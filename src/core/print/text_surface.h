@@ -39,7 +39,7 @@ class TextSurface : public PrintSurface {
   protected:
     void DeviceFont(const std::string&, double) override {}
     void DeviceText(int x, int y, std::string_view text) override;
-    void DeviceRule(int x1, int x2, int y, int width) override;
+    void DeviceDrawLine(int x1, int x2, int y, int width) override;
     void DeviceNewPage() override { ++page_; }
     void DeviceEndDoc() override { ended_ = true; }
 

@@ -13,12 +13,12 @@
 #include "core/model/program_state.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
-#include "ui/editor/notepad_window.h"
+#include "ui/editor/config_editor_window.h"
 
 namespace petrel {
 
 FixedChannelDialog::FixedChannelDialog(ProgramState& state, Prompter& prompter,
-                                       NotePadWindow& editor, int row, QWidget* parent)
+                                       ConfigEditorWindow& editor, int row, QWidget* parent)
     : QDialog(parent), editor_(&editor), row_(row) {
     setObjectName("frmChOp");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -77,7 +77,7 @@ FixedChannelDialog::FixedChannelDialog(ProgramState& state, Prompter& prompter,
     setTabOrder(ok, cancel);
     freq_[kRx]->setFocus();
 
-    connect(&editor, &NotePadWindow::Unloaded, this, &FixedChannelDialog::close);
+    connect(&editor, &ConfigEditorWindow::Unloaded, this, &FixedChannelDialog::close);
 }
 
 FixedChannelDialog::~FixedChannelDialog() = default;

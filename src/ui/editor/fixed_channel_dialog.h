@@ -12,7 +12,7 @@ class QComboBox;
 namespace petrel {
 
 class FixedChannelModel;
-class NotePadWindow;
+class ConfigEditorWindow;
 class Prompter;
 class ToneBox;
 struct ProgramState;
@@ -23,7 +23,7 @@ struct ProgramState;
 class FixedChannelDialog : public QDialog {
     Q_OBJECT
   public:
-    FixedChannelDialog(ProgramState& state, Prompter& prompter, NotePadWindow& editor, int row,
+    FixedChannelDialog(ProgramState& state, Prompter& prompter, ConfigEditorWindow& editor, int row,
                        QWidget* parent = nullptr);
     ~FixedChannelDialog() override;
 
@@ -33,7 +33,7 @@ class FixedChannelDialog : public QDialog {
   private:
     void Ok();
 
-    QPointer<NotePadWindow> editor_;
+    QPointer<ConfigEditorWindow> editor_;
     int row_;
     std::unique_ptr<FixedChannelModel> model_;
     std::array<QComboBox*, 2> freq_{};

@@ -22,7 +22,7 @@ class RadioSeam {
     virtual ~RadioSeam() = default;
 
     // The ports to search from now on; asks to detect again while no port opens.
-    virtual void DetectPorts(Prompter& prompter) = 0;
+    virtual void DetectSerialPorts(Prompter& prompter) = 0;
 
     // Upload, or Download of doc (nothing happens without one). The questions are titled
     // caption: the active editor's ("" for the main window's). An Upload's result holds what

@@ -79,7 +79,7 @@ void PainterPrintSurface::DeviceText(int x, int y, std::string_view text) {
                       QString::fromUtf8(text.data(), text.size()));
 }
 
-void PainterPrintSurface::DeviceRule(int x1, int x2, int y, int width) {
+void PainterPrintSurface::DeviceDrawLine(int x1, int x2, int y, int width) {
     painter_.setPen(QPen(Qt::black, ToDevice(width, true), Qt::SolidLine, Qt::FlatCap));
     painter_.drawLine(QPointF(ToDevice(x1), ToDevice(y, true)),
                       QPointF(ToDevice(x2), ToDevice(y, true)));

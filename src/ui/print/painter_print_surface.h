@@ -32,7 +32,7 @@ class PainterPrintSurface : public PrintSurface {
   protected:
     void DeviceFont(const std::string& family, double points) override;
     void DeviceText(int x, int y, std::string_view text) override;
-    void DeviceRule(int x1, int x2, int y, int width) override;
+    void DeviceDrawLine(int x1, int x2, int y, int width) override;
     void DeviceNewPage() override;
     void DeviceEndDoc() override;
 

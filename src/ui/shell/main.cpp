@@ -14,7 +14,7 @@
 #include "release.h"
 #include "ui/common/qt_ports.h"
 #include "ui/common/user_settings.h"
-#include "ui/link/link_radio.h"
+#include "ui/link/serial_radio.h"
 #include "ui/shell/main_window.h"
 #include "ui/shell/quit_signals.h"
 #include "ui/shell/tool_icons.h"
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
     petrel::QtFileChooser chooser;
     chooser.SetSettings(&settings);
     petrel::SteadyClock clock(petrel::PumpEvents);
-    petrel::LinkRadio radio(petrel::SerialDevicesFromEnvironment(),
-                            petrel::SerialDevicesFromEnvironment);
+    petrel::SerialRadio radio(petrel::SerialDevicesFromEnvironment(),
+                              petrel::SerialDevicesFromEnvironment);
     if (const char* trace = std::getenv(petrel::kTraceVariable);
         trace != nullptr && *trace != '\0') {
         try {

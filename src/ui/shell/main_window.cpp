@@ -34,14 +34,15 @@
 #include "core/ports/status_line.h"
 #include "core/shell/shell_model.h"
 #include "core/util/text.h"
-#include "ui/alignment/hardware_dialog.h"
+#include "ui/alignment/hardware_alignment_dialog.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/common/qt_ports.h"
 #include "ui/common/user_settings.h"
 #include "ui/document/new_radio_dialog.h"
 #include "ui/editor/channel_edit_dialog.h"
+#include "ui/editor/config_editor_window.h"
 #include "ui/editor/fixed_channel_dialog.h"
-#include "ui/editor/notepad_window.h"
+#include "ui/editor/tone_fill_dialog.h"
 #include "ui/link/radio_seam.h"
 #include "ui/print/report_printer.h"
 #include "ui/settings/customer_dialog.h"
@@ -211,7 +212,7 @@ void MainWindow::BuildToolbar() {
 }
 
 void MainWindow::ToolButtonTriggered(ToolAction action) {
-    NotePadWindow* editor = ActiveEditor();
+    ConfigEditorWindow* editor = ActiveEditor();
     switch (action) {
         case ToolAction::NewRadio:
             ShowNewRadio();
@@ -257,7 +258,7 @@ void MainWindow::ToolButtonTriggered(ToolAction action) {
             }
             break;
         case ToolAction::Print:
-            RunReport(editor, NotePadWindow::kPrintReport);
+            RunReport(editor, ConfigEditorWindow::kPrintReport);
             break;
     }
 }
@@ -293,7 +294,7 @@ void MainWindow::StartUp() {
         if (splash) {
             splash->close();
         }
-        radio_.DetectPorts(prompter_);
+        radio_.DetectSerialPorts(prompter_);
     }
     OfferToReleaseLeftRadio();
     ResetShell();
@@ -315,20 +316,20 @@ void MainWindow::OfferToReleaseLeftRadio() {
     }
 }
 
-const Document& MainWindow::Doc(const NotePadWindow* editor) const {
+const Document& MainWindow::Doc(const ConfigEditorWindow* editor) const {
     return state_.workspace.At(editor->Slot());
 }
 
-NotePadWindow* MainWindow::ActiveEditor() const {
+ConfigEditorWindow* MainWindow::ActiveEditor() const {
     const QMdiSubWindow* frame = area_->currentSubWindow();
-    auto* editor = frame ? qobject_cast<NotePadWindow*>(frame->widget()) : nullptr;
+    auto* editor = frame ? qobject_cast<ConfigEditorWindow*>(frame->widget()) : nullptr;
     return editor && !editor->IsUnloaded() ? editor : nullptr;
 }
 
-QList<NotePadWindow*> MainWindow::Editors() const {
-    QList<NotePadWindow*> editors;
+QList<ConfigEditorWindow*> MainWindow::Editors() const {
+    QList<ConfigEditorWindow*> editors;
     for (const QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
-        auto* editor = qobject_cast<NotePadWindow*>(frame->widget());
+        auto* editor = qobject_cast<ConfigEditorWindow*>(frame->widget());
         if (editor && !editor->IsUnloaded()) {
             editors.append(editor);
         }
@@ -420,7 +421,7 @@ void MainWindow::AddRecentFile(const QString& path) {
 
 void MainWindow::FillRecentMenus() {
     FillRecentMenu(recentMenu_);
-    for (NotePadWindow* editor : Editors()) {
+    for (ConfigEditorWindow* editor : Editors()) {
         FillRecentMenu(editor->RecentMenu());
     }
 }
@@ -450,7 +451,7 @@ void MainWindow::RadioTransfer(TransferOp op) {
     TransferResult result;
     {
         WaitCursor wait;
-        const NotePadWindow* editor = ActiveEditor();
+        const ConfigEditorWindow* editor = ActiveEditor();
         // Every radio read is kept in the working folder's Backups.
         radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
                                 backupFirst_->isChecked()});
@@ -468,7 +469,8 @@ void MainWindow::RadioTransfer(TransferOp op) {
             OpenRadioRead(state_, std::move(*result.read)));  // its activation checks the channels
     } else if (!RenumberTemp()) {
         ResetShell();
-    } else if (NotePadWindow* editor = ActiveEditor(); editor && status_->Color() != kStatusRed) {
+    } else if (ConfigEditorWindow* editor = ActiveEditor();
+               editor && status_->Color() != kStatusRed) {
         // After a Download the channel check comes back; a failure stays on show in red.
         editor->Activate();
     }
@@ -488,7 +490,7 @@ bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
     if (transferRunning_) {
         return false;
     }
-    const NotePadWindow* editor = ActiveEditor();
+    const ConfigEditorWindow* editor = ActiveEditor();
     RadioLink* link =
         radio_.Link(editor ? Doc(editor).title : std::string(), prompter_, *status_, clock_);
     if (link == nullptr) {
@@ -505,7 +507,7 @@ bool MainWindow::RunOnRadio(const std::function<void(RadioLink&)>& work) {
 
 void MainWindow::ShowCustomerEditor() {
     // It works on the page of the document active now, for as long as it is open.
-    const NotePadWindow* editor = ActiveEditor();
+    const ConfigEditorWindow* editor = ActiveEditor();
     if (editor == nullptr) {
         return;
     }
@@ -523,7 +525,7 @@ void MainWindow::ShowCustomerEditor() {
     ShowInFront(customer_);
 }
 
-void MainWindow::OpenChannelDialog(NotePadWindow* editor, int row) {
+void MainWindow::OpenChannelDialog(ConfigEditorWindow* editor, int row) {
     if (editor == nullptr || editor->IsUnloaded() || row < 0) {
         return;
     }
@@ -534,15 +536,13 @@ void MainWindow::OpenChannelDialog(NotePadWindow* editor, int row) {
     if (ChooseChannelDialog(state_, doc.state.Band) == ChannelDialogKind::Fixed) {
         ShowChannelDialog(new FixedChannelDialog(state_, prompter_, *editor, row, this));
     } else {
-        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor,
-                                                ChannelEditDialog::Mode::Channel, row, this));
+        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor, row, this));
     }
 }
 
-void MainWindow::OpenToneFill(NotePadWindow* editor) {
+void MainWindow::OpenToneFill(ConfigEditorWindow* editor) {
     if (editor != nullptr && !editor->IsUnloaded()) {
-        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor,
-                                                ChannelEditDialog::Mode::ToneFill, 0, this));
+        ShowChannelDialog(new ToneFillDialog(state_, prompter_, *status_, *editor, this));
     }
 }
 
@@ -550,10 +550,10 @@ void MainWindow::ShowChannelDialog(QDialog* dialog) {
     // A dialog already open for another line goes without saving.
     delete channelDialog_;
     channelDialog_ = dialog;
-    if (auto* edit = qobject_cast<ChannelEditDialog*>(dialog)) {
+    if (auto* edit = qobject_cast<ChannelFormDialog*>(dialog)) {
         // The status blinks no more while the channel editor is open, and shows: a blink may
         // have hidden it.
-        connect(edit, &ChannelEditDialog::Activated, this, [this] {
+        connect(edit, &ChannelFormDialog::Activated, this, [this] {
             timer_->stop();
             status_->ShowLabel();
         });
@@ -566,7 +566,7 @@ void MainWindow::ShowChannelDialog(QDialog* dialog) {
     ShowInFront(dialog);
 }
 
-void MainWindow::RunReport(NotePadWindow* editor, int command) {
+void MainWindow::RunReport(ConfigEditorWindow* editor, int command) {
     if (editor == nullptr || editor->IsUnloaded()) {
         return;
     }
@@ -574,16 +574,16 @@ void MainWindow::RunReport(NotePadWindow* editor, int command) {
     const bool blinking = timer_->isActive();
     timer_->stop();
     switch (command) {
-        case NotePadWindow::kPrintReport:
+        case ConfigEditorWindow::kPrintReport:
             printing_->Print(editor->Slot());
             break;
-        case NotePadWindow::kPrinterSetup:
+        case ConfigEditorWindow::kPrinterSetup:
             printing_->PrinterSetup();
             break;
-        case NotePadWindow::kPreviewReport:
+        case ConfigEditorWindow::kPreviewReport:
             printing_->Preview(editor->Slot());
             break;
-        case NotePadWindow::kExportPdf:
+        case ConfigEditorWindow::kExportPdf:
             printing_->ExportPdf(editor->Slot());
             break;
     }
@@ -592,27 +592,27 @@ void MainWindow::RunReport(NotePadWindow* editor, int command) {
     }
 }
 
-NotePadWindow* MainWindow::OpenEditor(int slot) {
-    auto* editor = new NotePadWindow(state_, slot, prompter_, chooser_, *status_);
-    connect(editor, &NotePadWindow::OpenRequested, this, &MainWindow::OpenConfig);
-    connect(editor, &NotePadWindow::ExitRequested, this, &MainWindow::close);
-    connect(editor, &NotePadWindow::RadioRequested, this, &MainWindow::RadioTransfer);
-    connect(editor, &NotePadWindow::HelpRequested, this, &MainWindow::ShowHelp);
-    connect(editor, &NotePadWindow::AboutRequested, this, &MainWindow::ShowAbout);
-    connect(editor, &NotePadWindow::OptionPasswordRequested, access_,
+ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
+    auto* editor = new ConfigEditorWindow(state_, slot, prompter_, chooser_, *status_);
+    connect(editor, &ConfigEditorWindow::OpenRequested, this, &MainWindow::OpenConfig);
+    connect(editor, &ConfigEditorWindow::ExitRequested, this, &MainWindow::close);
+    connect(editor, &ConfigEditorWindow::RadioRequested, this, &MainWindow::RadioTransfer);
+    connect(editor, &ConfigEditorWindow::HelpRequested, this, &MainWindow::ShowHelp);
+    connect(editor, &ConfigEditorWindow::AboutRequested, this, &MainWindow::ShowAbout);
+    connect(editor, &ConfigEditorWindow::OptionPasswordRequested, access_,
             &AccessDialogs::ShowOptionPassword);
-    connect(editor, &NotePadWindow::HardwarePasswordRequested, this, [this, editor] {
+    connect(editor, &ConfigEditorWindow::HardwarePasswordRequested, this, [this, editor] {
         access_->ShowHardwarePassword(state_.workspace.At(editor->Slot()).info.InfoValid);
     });
-    connect(editor, &NotePadWindow::Unloaded, this, &MainWindow::EditorUnloaded);
-    connect(editor, &NotePadWindow::ChannelLineActivated, this,
+    connect(editor, &ConfigEditorWindow::Unloaded, this, &MainWindow::EditorUnloaded);
+    connect(editor, &ConfigEditorWindow::ChannelLineActivated, this,
             [this, editor](int row) { OpenChannelDialog(editor, row); });
-    connect(editor, &NotePadWindow::AutoToneRequested, this,
+    connect(editor, &ConfigEditorWindow::AutoToneRequested, this,
             [this, editor] { OpenToneFill(editor); });
-    connect(editor, &NotePadWindow::ClipLinesChanged, this, &MainWindow::UpdateToolbar);
-    connect(editor, &NotePadWindow::ReportRequested, this,
+    connect(editor, &ConfigEditorWindow::ClipLinesChanged, this, &MainWindow::UpdateToolbar);
+    connect(editor, &ConfigEditorWindow::ReportRequested, this,
             [this, editor](int command) { RunReport(editor, command); });
-    connect(editor, &NotePadWindow::FileSaved, this, &MainWindow::AddRecentFile);
+    connect(editor, &ConfigEditorWindow::FileSaved, this, &MainWindow::AddRecentFile);
     FillRecentMenu(editor->RecentMenu());
     editor->RadioMenu()->addSeparator();
     editor->RadioMenu()->addAction(backupFirst_);
@@ -634,7 +634,7 @@ NotePadWindow* MainWindow::OpenEditor(int slot) {
 
 void MainWindow::ShowHardwareWindow() {
     // It works on the page of the document active now, for as long as it is open (modal).
-    NotePadWindow* editor = ActiveEditor();
+    ConfigEditorWindow* editor = ActiveEditor();
     if (editor == nullptr || !state_.workspace.At(editor->Slot()).info.InfoValid || hardware_) {
         return;
     }
@@ -642,12 +642,12 @@ void MainWindow::ShowHardwareWindow() {
     if (link == nullptr) {
         return;
     }
-    hardware_ =
-        new HardDialog(AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()}, this);
+    hardware_ = new HardwareAlignmentDialog(
+        AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()}, this);
     hardware_->show();
 }
 
-HardDialog* MainWindow::HardwareWindow() const {
+HardwareAlignmentDialog* MainWindow::HardwareWindow() const {
     return hardware_;
 }
 
@@ -671,13 +671,13 @@ void MainWindow::EditorUnloaded(int slot) {
 }
 
 void MainWindow::RefreshEditors() {
-    for (NotePadWindow* editor : Editors()) {
+    for (ConfigEditorWindow* editor : Editors()) {
         editor->Refresh();
     }
 }
 
 void MainWindow::UpdateMenus() {
-    NotePadWindow* editor = ActiveEditor();
+    ConfigEditorWindow* editor = ActiveEditor();
     const QList<QMenu*>& menus = editor ? editor->Menus() : mainMenus_;
     QList<QAction*> wanted;
     for (const QMenu* menu : menus) {
@@ -700,7 +700,7 @@ void MainWindow::SetCommandsEnabled(bool enabled) {
     for (QMenu* menu : mainMenus_) {
         menu->menuAction()->setEnabled(enabled);
     }
-    for (NotePadWindow* editor : Editors()) {
+    for (ConfigEditorWindow* editor : Editors()) {
         for (QMenu* menu : editor->TransferMenus()) {
             menu->menuAction()->setEnabled(enabled);
         }
@@ -739,7 +739,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     CloseAlignment();
     // Every editor asks about its changes first; one Cancel stops the closing.
     for (QMdiSubWindow* frame : area_->subWindowList(QMdiArea::CreationOrder)) {
-        auto* editor = qobject_cast<NotePadWindow*>(frame->widget());
+        auto* editor = qobject_cast<ConfigEditorWindow*>(frame->widget());
         if (editor && !editor->IsUnloaded() && !frame->close()) {
             event->ignore();
             return;

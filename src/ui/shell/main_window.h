@@ -24,9 +24,9 @@ class AccessDialogs;
 class Clock;
 class CustomerDialog;
 class FileChooser;
-class HardDialog;
+class HardwareAlignmentDialog;
 class NewRadioDialog;
-class NotePadWindow;
+class ConfigEditorWindow;
 class Prompter;
 class RadioLink;
 class RadioSeam;
@@ -56,8 +56,8 @@ class MainWindow : public QMainWindow {
     QMdiArea& Area() { return *area_; }
     // The password dialogs; their signals lead to the customer editor and the hardware window.
     AccessDialogs& Access() { return *access_; }
-    NotePadWindow* ActiveEditor() const;
-    QList<NotePadWindow*> Editors() const;
+    ConfigEditorWindow* ActiveEditor() const;
+    QList<ConfigEditorWindow*> Editors() const;
 
     void ResetShell();
     bool RenumberTemp();
@@ -72,9 +72,9 @@ class MainWindow : public QMainWindow {
     void RadioTransfer(TransferOp op);
     // The channel dialog for a line of editor (double-click or Enter): the free editor or, on
     // the fixed-channel bands while FreqLock is on, the fixed-channel dialog. One at a time.
-    void OpenChannelDialog(NotePadWindow* editor, int row);
-    // Edit > Auto Tone: the channel dialog laid out as the tone fill.
-    void OpenToneFill(NotePadWindow* editor);
+    void OpenChannelDialog(ConfigEditorWindow* editor, int row);
+    // Edit > Auto Tone: the tone fill dialog.
+    void OpenToneFill(ConfigEditorWindow* editor);
 
     // The customer editor (frmCustomer), filled with the customer name and serial number
     // trimmed: what the option password opens.
@@ -86,22 +86,22 @@ class MainWindow : public QMainWindow {
     void SetToday(std::function<CalendarDate()> today) { today_ = std::move(today); }
 
     // The report commands of editor's File menu (and the toolbar's Print).
-    void RunReport(NotePadWindow* editor, int command);
+    void RunReport(ConfigEditorWindow* editor, int command);
     ReportPrinter& Printing() { return *printing_; }
 
     // A new editor for the document in slot, made the active window.
-    NotePadWindow* OpenEditor(int slot);
+    ConfigEditorWindow* OpenEditor(int slot);
 
     // The hardware parameter window frmHard for the active editor, as the hardware tuner
     // password opens it. Nothing without an editor or the radio's information page.
     void ShowHardwareWindow();
-    HardDialog* HardwareWindow() const;
+    HardwareAlignmentDialog* HardwareWindow() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    const Document& Doc(const NotePadWindow* editor) const;
+    const Document& Doc(const ConfigEditorWindow* editor) const;
     void BuildMenus();
     void OpenConfigNamed(const std::string& name);
     void BuildToolbar();
@@ -151,8 +151,8 @@ class MainWindow : public QMainWindow {
     QPointer<NewRadioDialog> newRadio_;
     QPointer<CustomerDialog> customer_;
     QList<QPointer<QDialog>> blockedDialogs_;  // disabled while a transfer runs
-    QPointer<HardDialog> hardware_;
-    QPointer<NotePadWindow> activated_;
+    QPointer<HardwareAlignmentDialog> hardware_;
+    QPointer<ConfigEditorWindow> activated_;
     bool transferRunning_ = false;
 };
 

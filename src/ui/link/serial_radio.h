@@ -14,17 +14,17 @@ class SerialPort;
 
 // The radio seam over the real link: one serial port on the devices behind COM1..COM8 and one
 // RadioLink for the whole run.
-class LinkRadio : public RadioSeam {
+class SerialRadio : public RadioSeam {
   public:
     // With rediscover, an operation that finds no port or no radio looks for devices again.
-    explicit LinkRadio(std::vector<std::string> devices,
-                       std::function<std::vector<std::string>()> rediscover = {});
-    ~LinkRadio() override;
+    explicit SerialRadio(std::vector<std::string> devices,
+                         std::function<std::vector<std::string>()> rediscover = {});
+    ~SerialRadio() override;
 
     // Every radio operation from now on writes this serial trace.
     void SetTrace(std::unique_ptr<LinkTrace> trace);
 
-    void DetectPorts(Prompter& prompter) override;
+    void DetectSerialPorts(Prompter& prompter) override;
     TransferResult Transfer(TransferOp op, const Document* doc, const std::string& caption,
                             Prompter& prompter, StatusLine& status, Clock& clock) override;
     RadioLink* Link(const std::string& caption, Prompter& prompter, StatusLine& status,

@@ -1,4 +1,4 @@
-#include "ui/editor/notepad_window.h"
+#include "ui/editor/config_editor_window.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -116,8 +116,8 @@ class ChangeCommand : public QUndoCommand {
 
 }  // namespace
 
-NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
-                             FileChooser& chooser, StatusLine& status, QWidget* parent)
+ConfigEditorWindow::ConfigEditorWindow(ProgramState& state, int slot, Prompter& prompter,
+                                       FileChooser& chooser, StatusLine& status, QWidget* parent)
     : QWidget(parent),
       state_(state),
       slot_(slot),
@@ -174,31 +174,31 @@ NotePadWindow::NotePadWindow(ProgramState& state, int slot, Prompter& prompter,
     });
 }
 
-NotePadWindow::~NotePadWindow() {
+ConfigEditorWindow::~ConfigEditorWindow() {
     if (!unloaded_ && slot_ <= state_.workspace.UpperSlot()) {
         Doc().changes.record = nullptr;  // the stack goes with the window
     }
 }
 
-Document& NotePadWindow::Doc() const {
+Document& ConfigEditorWindow::Doc() const {
     return state_.workspace.At(slot_);
 }
 
-void NotePadWindow::BuildMenus() {
+void ConfigEditorWindow::BuildMenus() {
     fileMenu_ = AddMenu(this, menus_, "mnuFile", "&File");
     connect(AddItem(fileMenu_, "mnuOpen", "&Open..."), &QAction::triggered, this,
-            &NotePadWindow::OpenRequested);
+            &ConfigEditorWindow::OpenRequested);
     connect(AddItem(fileMenu_, "mnuClose", "&Close"), &QAction::triggered, this,
-            &NotePadWindow::CloseWindow);
+            &ConfigEditorWindow::CloseWindow);
     connect(AddItem(fileMenu_, "mnuSave", "&Save"), &QAction::triggered, this,
-            &NotePadWindow::Save);
+            &ConfigEditorWindow::Save);
     connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
-            &NotePadWindow::SaveAs);
+            &ConfigEditorWindow::SaveAs);
     fileMenu_->addSeparator();
     connect(AddItem(fileMenu_, "mnuImportChannels", "&Import Channels..."), &QAction::triggered,
-            this, &NotePadWindow::ImportChannels);
+            this, &ConfigEditorWindow::ImportChannels);
     connect(AddItem(fileMenu_, "mnuExportChannels", "&Export Channels..."), &QAction::triggered,
-            this, &NotePadWindow::ExportChannels);
+            this, &ConfigEditorWindow::ExportChannels);
     fileMenu_->addSeparator();
     const struct {
         const char* name;
@@ -221,7 +221,7 @@ void NotePadWindow::BuildMenus() {
     recentMenu_->setObjectName("mnuRecent");
     fileMenu_->addSeparator();
     connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
-            &NotePadWindow::ExitRequested);
+            &ConfigEditorWindow::ExitRequested);
 
     editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
     for (const auto& [name, text, key, command, enabledBy] :
@@ -240,11 +240,11 @@ void NotePadWindow::BuildMenus() {
         const char* name;
         const char* text;
         QKeySequence::StandardKey key;
-        void (NotePadWindow::*command)();
-    } editItems[] = {{"mnuECut", "Cu&t", QKeySequence::Cut, &NotePadWindow::Cut},
-                     {"mnuECopy", "&Copy", QKeySequence::Copy, &NotePadWindow::Copy},
-                     {"mnuEPaste", "&Paste", QKeySequence::Paste, &NotePadWindow::Paste},
-                     {"mnuEDelete", "&Delete", QKeySequence::Delete, &NotePadWindow::Delete}};
+        void (ConfigEditorWindow::*command)();
+    } editItems[] = {{"mnuECut", "Cu&t", QKeySequence::Cut, &ConfigEditorWindow::Cut},
+                     {"mnuECopy", "&Copy", QKeySequence::Copy, &ConfigEditorWindow::Copy},
+                     {"mnuEPaste", "&Paste", QKeySequence::Paste, &ConfigEditorWindow::Paste},
+                     {"mnuEDelete", "&Delete", QKeySequence::Delete, &ConfigEditorWindow::Delete}};
     for (const auto& item : editItems) {
         QAction* action = AddItem(editMenu_, item.name, item.text);
         // The keys work while the editor has the focus, not in the dialogs' text boxes.
@@ -252,7 +252,7 @@ void NotePadWindow::BuildMenus() {
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, item.command);
-        if (item.command == &NotePadWindow::Paste) {
+        if (item.command == &ConfigEditorWindow::Paste) {
             paste_ = action;
         }
     }
@@ -261,17 +261,17 @@ void NotePadWindow::BuildMenus() {
             [this] { paste_->setEnabled(!state_.ClipLines.empty()); });
     editMenu_->addSeparator();
     connect(AddItem(editMenu_, "mnuEautoT", "Auto&Tone"), &QAction::triggered, this,
-            &NotePadWindow::AutoToneRequested);
+            &ConfigEditorWindow::AutoToneRequested);
 
     QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
     connect(AddItem(feature, "mnuSysOp", "S&ystem"), &QAction::triggered, this,
-            &NotePadWindow::ShowSystemOptions);
+            &ConfigEditorWindow::ShowSystemOptions);
     connect(AddItem(feature, "mnuOpCH", "C&hannel"), &QAction::triggered, this,
-            &NotePadWindow::ShowChannelOptions);
+            &ConfigEditorWindow::ShowChannelOptions);
     connect(AddItem(feature, "mnuButtons", "&Buttons"), &QAction::triggered, this,
-            &NotePadWindow::ShowButtons);
+            &ConfigEditorWindow::ShowButtons);
     connect(AddItem(feature, "mnuInfo", "Radio &Info."), &QAction::triggered, this,
-            &NotePadWindow::ShowRadioInfo);
+            &ConfigEditorWindow::ShowRadioInfo);
 
     radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
     connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
@@ -281,22 +281,22 @@ void NotePadWindow::BuildMenus() {
 
     QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
     connect(AddItem(configure, "mnuCustomer", "Option"), &QAction::triggered, this,
-            &NotePadWindow::OptionPasswordRequested);
+            &ConfigEditorWindow::OptionPasswordRequested);
     connect(AddItem(configure, "mnuTestHard", "Hardware Tuner"), &QAction::triggered, this,
-            &NotePadWindow::HardwarePasswordRequested);
+            &ConfigEditorWindow::HardwarePasswordRequested);
 
     helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
     connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
-            &NotePadWindow::HelpRequested);
+            &ConfigEditorWindow::HelpRequested);
     connect(AddItem(helpMenu_, "mnuAbout", "&About CPS"), &QAction::triggered, this,
-            &NotePadWindow::AboutRequested);
+            &ConfigEditorWindow::AboutRequested);
 }
 
-QList<QMenu*> NotePadWindow::TransferMenus() const {
+QList<QMenu*> ConfigEditorWindow::TransferMenus() const {
     return {fileMenu_, editMenu_, radioMenu_, helpMenu_};
 }
 
-void NotePadWindow::FillList() {
+void ConfigEditorWindow::FillList() {
     list_->clear();
     for (const std::string& line : Doc().lines) {
         list_->addItem(Text(line));
@@ -306,7 +306,7 @@ void NotePadWindow::FillList() {
     }
 }
 
-void NotePadWindow::Refresh() {
+void ConfigEditorWindow::Refresh() {
     if (unloaded_) {
         return;
     }
@@ -318,7 +318,7 @@ void NotePadWindow::Refresh() {
     customer_->setText(Text(doc.customerLabel));
 }
 
-void NotePadWindow::Activate() {
+void ConfigEditorWindow::Activate() {
     if (unloaded_) {
         return;
     }
@@ -327,7 +327,7 @@ void NotePadWindow::Activate() {
     paste_->setEnabled(!state_.ClipLines.empty());
 }
 
-void NotePadWindow::ShowChannelOptions() {
+void ConfigEditorWindow::ShowChannelOptions() {
     // The list belongs to this document and closes with its window.
     if (!channelOptions_) {
         channelOptions_ = new ChannelOptionListDialog(state_, slot_, this);
@@ -336,7 +336,7 @@ void NotePadWindow::ShowChannelOptions() {
     ShowInFront(channelOptions_);
 }
 
-void NotePadWindow::Save() {
+void ConfigEditorWindow::Save() {
     SaveOutcome outcome;
     {
         WaitCursor wait;
@@ -346,7 +346,7 @@ void NotePadWindow::Save() {
     AfterSave(outcome == SaveOutcome::Saved);
 }
 
-void NotePadWindow::SaveAs() {
+void ConfigEditorWindow::SaveAs() {
     SaveOutcome outcome;
     {
         WaitCursor wait;
@@ -356,14 +356,14 @@ void NotePadWindow::SaveAs() {
     AfterSave(outcome == SaveOutcome::Saved);
 }
 
-void NotePadWindow::AfterSave(bool saved) {
+void ConfigEditorWindow::AfterSave(bool saved) {
     if (saved) {
         undo_->setClean();
         emit FileSaved(Text(Doc().path));
     }
 }
 
-void NotePadWindow::ExportChannels() {
+void ConfigEditorWindow::ExportChannels() {
     const std::string name = chooser_.AskExportName(FileBase(Doc().title) + ".csv");
     if (name.empty()) {
         return;
@@ -389,7 +389,7 @@ void NotePadWindow::ExportChannels() {
     }
 }
 
-void NotePadWindow::ImportChannels() {
+void ConfigEditorWindow::ImportChannels() {
     const std::string name = chooser_.AskImportName();
     if (name.empty()) {
         return;
@@ -427,7 +427,7 @@ void NotePadWindow::ImportChannels() {
     CheckChannels(state_, doc.lines, edges.low, edges.high, status_);
 }
 
-void NotePadWindow::ShowSystemOptions() {
+void ConfigEditorWindow::ShowSystemOptions() {
     if (!systemOptions_) {
         systemOptions_ = new SystemOptionsDialog(state_, slot_, this);
     }
@@ -435,7 +435,7 @@ void NotePadWindow::ShowSystemOptions() {
     ShowInFront(systemOptions_);
 }
 
-void NotePadWindow::ShowButtons() {
+void ConfigEditorWindow::ShowButtons() {
     if (!buttons_) {
         buttons_ = new ButtonsDialog(state_, slot_, this);
     }
@@ -443,7 +443,7 @@ void NotePadWindow::ShowButtons() {
     ShowInFront(buttons_);
 }
 
-void NotePadWindow::ShowRadioInfo() {
+void ConfigEditorWindow::ShowRadioInfo() {
     if (!radioInfo_) {
         radioInfo_ = new RadioInfoWindow(state_, slot_, this);
     }
@@ -451,7 +451,7 @@ void NotePadWindow::ShowRadioInfo() {
     ShowInFront(radioInfo_);
 }
 
-std::vector<int> NotePadWindow::SelectedRows() const {
+std::vector<int> ConfigEditorWindow::SelectedRows() const {
     std::vector<int> rows;
     for (const QModelIndex& index : list_->selectionModel()->selectedRows()) {
         rows.push_back(index.row());
@@ -460,14 +460,14 @@ std::vector<int> NotePadWindow::SelectedRows() const {
     return rows;
 }
 
-void NotePadWindow::ApplyEdits(const LineEdits& edits, int selectRow) {
+void ConfigEditorWindow::ApplyEdits(const LineEdits& edits, int selectRow) {
     ShowLines(EditChannelLines(Doc(), edits));
     if (selectRow >= 0) {
         list_->setCurrentRow(selectRow, QItemSelectionModel::ClearAndSelect);
     }
 }
 
-void NotePadWindow::ShowLines(const LineEdits& edits) {
+void ConfigEditorWindow::ShowLines(const LineEdits& edits) {
     for (const LineEdit& edit : edits) {
         if (QListWidgetItem* item = list_->item(edit.index)) {
             item->setText(Text(Doc().lines[static_cast<std::size_t>(edit.index)]));
@@ -475,7 +475,7 @@ void NotePadWindow::ShowLines(const LineEdits& edits) {
     }
 }
 
-void NotePadWindow::UndoSwap(DocumentChange& change) {
+void ConfigEditorWindow::UndoSwap(DocumentChange& change) {
     if (unloaded_) {
         return;
     }
@@ -491,7 +491,7 @@ void NotePadWindow::UndoSwap(DocumentChange& change) {
     }
 }
 
-void NotePadWindow::CopyLines(bool thenDelete) {
+void ConfigEditorWindow::CopyLines(bool thenDelete) {
     const std::vector<int> rows = SelectedRows();
     const std::string copied = petrel::CopyLines(Doc().lines, rows, state_.ClipLines);
     // Copied lines are added to the text already on the system clipboard.
@@ -504,20 +504,20 @@ void NotePadWindow::CopyLines(bool thenDelete) {
     }
 }
 
-void NotePadWindow::Cut() {
+void ConfigEditorWindow::Cut() {
     CopyLines(true);
 }
 
-void NotePadWindow::Copy() {
+void ConfigEditorWindow::Copy() {
     CopyLines(false);
 }
 
-void NotePadWindow::Delete() {
+void ConfigEditorWindow::Delete() {
     ApplyEdits(DeleteLines(SelectedRows()));
     QGuiApplication::clipboard()->setText(QString());
 }
 
-void NotePadWindow::Paste() {
+void ConfigEditorWindow::Paste() {
     const LineEdits edits =
         PasteLines(static_cast<int>(Doc().lines.size()), SelectedRows(), state_.ClipLines);
     if (edits.empty()) {
@@ -527,7 +527,7 @@ void NotePadWindow::Paste() {
     CheckChannels(state_, Doc().lines, status_);
 }
 
-void NotePadWindow::CloseWindow() {
+void ConfigEditorWindow::CloseWindow() {
     // Inside the main window the frame around the editor closes, and asks the editor first.
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
         frame->close();
@@ -536,7 +536,7 @@ void NotePadWindow::CloseWindow() {
     }
 }
 
-void NotePadWindow::closeEvent(QCloseEvent* event) {
+void ConfigEditorWindow::closeEvent(QCloseEvent* event) {
     if (unloaded_) {
         event->accept();
         return;
@@ -563,12 +563,12 @@ void NotePadWindow::closeEvent(QCloseEvent* event) {
     emit Unloaded(slot_);
 }
 
-void NotePadWindow::resizeEvent(QResizeEvent* event) {
+void ConfigEditorWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     FitFont();
 }
 
-bool NotePadWindow::eventFilter(QObject* watched, QEvent* event) {
+bool ConfigEditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
@@ -580,7 +580,7 @@ bool NotePadWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void NotePadWindow::FitFont() {
+void ConfigEditorWindow::FitFont() {
     // The largest size at which the column header, plus a little for the list's frame, still
     // fits the window's width.
     const QString header = header_->text();

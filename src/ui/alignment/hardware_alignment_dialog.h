@@ -14,11 +14,11 @@ namespace petrel {
 
 // frmHard, "Hardware Parameter setting": modal over the main window, deleted when it closes.
 // Every way out (OK, CANCEL, Escape, the close button, CloseAll) sends the closing code.
-class HardDialog : public QDialog {
+class HardwareAlignmentDialog : public QDialog {
     Q_OBJECT
   public:
-    HardDialog(AlignmentContext context, QWidget* parent);
-    ~HardDialog() override;
+    HardwareAlignmentDialog(AlignmentContext context, QWidget* parent);
+    ~HardwareAlignmentDialog() override;
 
     // Ends a tuning dialog it opened, then itself, as their CANCEL buttons do (the program is
     // ending).

@@ -1,4 +1,4 @@
-#include "ui/alignment/hardware_dialog.h"
+#include "ui/alignment/hardware_alignment_dialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -69,7 +69,7 @@ QSlider* RateSlider(const char* name, QWidget* parent) {
 
 }  // namespace
 
-HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
+HardwareAlignmentDialog::HardwareAlignmentDialog(AlignmentContext context, QWidget* parent)
     : QDialog(parent), context_(context), model_(context) {
     setObjectName("frmHard");
     setWindowTitle("Hardware Parameter setting");
@@ -170,8 +170,8 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     }
 
     model_.onChanged = [this] { Refresh(); };
-    connect(ok, &QPushButton::clicked, this, &HardDialog::PressOk);
-    connect(cancel, &QPushButton::clicked, this, &HardDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &HardwareAlignmentDialog::PressOk);
+    connect(cancel, &QPushButton::clicked, this, &HardwareAlignmentDialog::reject);
     connect(sqlAdjust, &QPushButton::clicked, this, [this] { Adjust(Adjustment::Squelch); });
     connect(batAdjust, &QPushButton::clicked, this, [this] { Adjust(Adjustment::Battery); });
     connect(voxAdjust, &QPushButton::clicked, this, [this] { Adjust(Adjustment::Vox); });
@@ -179,14 +179,14 @@ HardDialog::HardDialog(AlignmentContext context, QWidget* parent)
     Refresh();
 }
 
-HardDialog::~HardDialog() {
+HardwareAlignmentDialog::~HardwareAlignmentDialog() {
     // A tuning dialog still open goes first: its closing code, then this one's (the model's).
     if (tuning_) {
         delete tuning_.data();
     }
 }
 
-void HardDialog::Refresh() {
+void HardwareAlignmentDialog::Refresh() {
     const HardValues& values = model_.values;
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         fields_[i]->setText(Text(values.fields[i]));
@@ -204,7 +204,7 @@ void HardDialog::Refresh() {
     }
 }
 
-void HardDialog::Collect() {
+void HardwareAlignmentDialog::Collect() {
     HardValues& values = model_.values;
     for (std::size_t i = 0; i < kHardFieldCount; ++i) {
         values.fields[i] = fields_[i]->text().toStdString();
@@ -215,25 +215,25 @@ void HardDialog::Collect() {
     values.normalRate = normalRate_->value();
 }
 
-void HardDialog::PressOk() {
+void HardwareAlignmentDialog::PressOk() {
     Collect();
     EndAfterOk(this, WhileBusy(this, [this] { return model_.Ok(); }), [this] { Refresh(); });
 }
 
-void HardDialog::reject() {
+void HardwareAlignmentDialog::reject() {
     if (CancelWhenIdle(this, [this] { model_.Cancel(); })) {
         QDialog::reject();
     }
 }
 
-void HardDialog::CloseAll() {
+void HardwareAlignmentDialog::CloseAll() {
     if (tuning_) {
         tuning_->reject();
     }
     reject();
 }
 
-void HardDialog::Adjust(Adjustment adjustment) {
+void HardwareAlignmentDialog::Adjust(Adjustment adjustment) {
     Collect();
     if (!WhileBusy(this, [this] { return model_.Adjust(); })) {
         return;
@@ -255,7 +255,7 @@ void HardDialog::Adjust(Adjustment adjustment) {
     });
 }
 
-QDialog* HardDialog::OpenTuning(Adjustment adjustment) {
+QDialog* HardwareAlignmentDialog::OpenTuning(Adjustment adjustment) {
     QWidget* owner = parentWidget();
     if (adjustment == Adjustment::TxPower) {
         return TxPowerDialog::Open(std::make_unique<TxPowerModel>(context_, model_.Tables()),

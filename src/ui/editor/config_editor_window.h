@@ -29,15 +29,15 @@ struct ProgramState;
 // frmNotePad: one open configuration. Shows the document's header labels and channel lines,
 // offers its own menus (the main window shows them while this editor is active), saves and
 // asks about unsaved changes when it closes.
-class NotePadWindow : public QWidget {
+class ConfigEditorWindow : public QWidget {
     Q_OBJECT
   public:
     // The File menu's report commands.
     enum ReportCommand { kPrintReport, kPrinterSetup, kPreviewReport, kExportPdf };
 
-    NotePadWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
-                  StatusLine& status, QWidget* parent = nullptr);
-    ~NotePadWindow() override;
+    ConfigEditorWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
+                       StatusLine& status, QWidget* parent = nullptr);
+    ~ConfigEditorWindow() override;
 
     int Slot() const { return slot_; }
     // True once the editor has closed and given up its slot.

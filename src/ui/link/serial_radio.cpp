@@ -1,4 +1,4 @@
-#include "ui/link/link_radio.h"
+#include "ui/link/serial_radio.h"
 
 #include "core/link/link_trace.h"
 #include "core/link/port_scan.h"
@@ -7,28 +7,28 @@
 
 namespace petrel {
 
-LinkRadio::LinkRadio(std::vector<std::string> devices,
-                     std::function<std::vector<std::string>()> rediscover)
+SerialRadio::SerialRadio(std::vector<std::string> devices,
+                         std::function<std::vector<std::string>()> rediscover)
     : port_(std::make_unique<TermiosSerialPort>(std::move(devices), std::move(rediscover))) {}
 
-LinkRadio::~LinkRadio() = default;
+SerialRadio::~SerialRadio() = default;
 
-void LinkRadio::SetTrace(std::unique_ptr<LinkTrace> trace) {
+void SerialRadio::SetTrace(std::unique_ptr<LinkTrace> trace) {
     trace_ = std::move(trace);
     if (link_) {
         link_->Frames().SetTrace(trace_.get());
     }
 }
 
-void LinkRadio::DetectPorts(Prompter& prompter) {
+void SerialRadio::DetectSerialPorts(Prompter& prompter) {
     ports_ = DetectRS(*port_, prompter).numbers;
     if (link_) {
         link_->Frames().SetPorts(ports_);
     }
 }
 
-RadioLink* LinkRadio::Link(const std::string& caption, Prompter& prompter, StatusLine& status,
-                           Clock& clock) {
+RadioLink* SerialRadio::Link(const std::string& caption, Prompter& prompter, StatusLine& status,
+                             Clock& clock) {
     if (!link_) {
         link_ = std::make_unique<RadioLink>(*port_, clock, prompter, status);
         link_->Frames().SetPorts(ports_);
@@ -44,19 +44,19 @@ RadioLink* LinkRadio::Link(const std::string& caption, Prompter& prompter, Statu
     return link_.get();
 }
 
-void LinkRadio::SetBackupPolicy(const BackupPolicy& policy) {
+void SerialRadio::SetBackupPolicy(const BackupPolicy& policy) {
     backup_ = policy;
 }
 
-void LinkRadio::SetTestMarker(const std::string& path) {
+void SerialRadio::SetTestMarker(const std::string& path) {
     testMarker_ = path;
     if (link_) {
         link_->Params().SetTestMarker(path);
     }
 }
 
-TransferResult LinkRadio::Transfer(TransferOp op, const Document* doc, const std::string& caption,
-                                   Prompter& prompter, StatusLine& status, Clock& clock) {
+TransferResult SerialRadio::Transfer(TransferOp op, const Document* doc, const std::string& caption,
+                                     Prompter& prompter, StatusLine& status, Clock& clock) {
     RadioLink* link = Link(caption, prompter, status, clock);
     if (op == TransferOp::Upload) {
         return link->Images().Upload();
