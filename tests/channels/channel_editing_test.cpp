@@ -164,10 +164,39 @@ TEST(ChannelDialogs, CaptionToneEntryAndTheFreqLockChoice) {
     EXPECT_EQ(ChannelEditCaption(3, "Model:Petrel (PMR)", "Range:446.00625 ~ 446.09375MHz"),
               "Channel No.3 (Petrel (PMR),Range:446.00625 ~ 446.09375MHz)");
 
-    for (const auto& [typed, code] :
-         {std::pair{"154", 154}, std::pair{"12", 12}, std::pair{" 7", 7},
-          std::pair{"001 CTCSS  67.0", 1}, std::pair{"155", -1}, std::pair{"999", -1},
-          std::pair{"abc", -1}, std::pair{"", -1}, std::pair{"-1", -1}, std::pair{"67.0", -1}}) {
+    // A whole number is the list number; a point makes it a CTCSS frequency, a "D" a DCS code.
+    const std::pair<const char*, int> typedCodes[] = {{"154", 154},
+                                                      {"12", 12},
+                                                      {" 7", 7},
+                                                      {"001 CTCSS  67.0", 1},
+                                                      {"051 CDCSS   023", 51},
+                                                      {"155", -1},
+                                                      {"999", -1},
+                                                      {"abc", -1},
+                                                      {"", -1},
+                                                      {"-1", -1},
+                                                      {"67.0", 1},
+                                                      {" 88.5 ", 8},
+                                                      {"88.50", 8},
+                                                      {"100.0", 12},
+                                                      {"69.4", 39},
+                                                      {"254.1", 50},
+                                                      {"88.", -1},
+                                                      {"88.55", -1},
+                                                      {"88.5.", -1},
+                                                      {"67.1", -1},
+                                                      {".5", -1},
+                                                      {"1000.0", -1},
+                                                      {"D023", 51},
+                                                      {"d754", 154},
+                                                      {"D23", 51},
+                                                      {"D024", -1},
+                                                      {"D028", -1},
+                                                      {"D0023", -1},
+                                                      {"D", -1},
+                                                      {"DX23", -1},
+                                                      {"E023", -1}};
+    for (const auto& [typed, code] : typedCodes) {
         EXPECT_EQ(ToneCodeOf(typed).value_or(-1), code) << typed;
     }
     EXPECT_EQ(ToneInputError(), "Input Err! Maximun Number is 154");

@@ -68,8 +68,16 @@ void ChannelEditingTest::channelTypedSavedAndReopenedShowsTheSame() {
     // Enter goes on to the tone of the same side; a tone that is no item keeps the focus.
     QTest::keyClick(rx, Qt::Key_Return);
     QVERIFY(rxTone->hasFocus());
+    // A tone by value is taken as well; a value the table lacks is refused like a number.
+    QVERIFY(rxTone->toolTip().contains("D023"));
     program.prompter.Expect(kToneError, Answer::Ok);
     TypeAndLeave(rxTone, "155");
+    QVERIFY(rxTone->hasFocus());
+    TypeAndLeave(rxTone, "88.5");
+    QCOMPARE(rxTone->currentIndex(), 8);
+    rxTone->setFocus();
+    program.prompter.Expect(kToneError, Answer::Ok);
+    TypeAndLeave(rxTone, "88.6");
     QVERIFY(rxTone->hasFocus());
     TypeAndLeave(rxTone, "12");
     QVERIFY_DONE(program.prompter);
@@ -135,7 +143,7 @@ void ChannelEditingTest::fixedChannelPickedOnBand9WithEnterThroughTheControls() 
     QTest::keyClick(rxFreq, Qt::Key_Down);
     QTest::keyClick(rxFreq, Qt::Key_Return);
     QVERIFY(Child(dialog, "cboRxCTCSS")->hasFocus());
-    TypeAndLeave(Child(dialog, "cboRxCTCSS"), "51", Qt::Key_Return);
+    TypeAndLeave(Child(dialog, "cboRxCTCSS"), "d023", Qt::Key_Return);
     QCOMPARE(Child<QComboBox>(dialog, "cboRxCTCSS")->currentIndex(), 51);
     QVERIFY(Child(dialog, "cboTxFreq")->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

@@ -24,6 +24,37 @@ constexpr std::size_t kToneColumn[] = {16, 41};
 constexpr const char* kOutOfRange[] = {"Rx Freqency Out of Range !", "Tx Freqency Out of Range !"};
 constexpr const char* kBadStep[] = {"Rx Freqency in Bad Step !", "Tx Freqency in Bad Step !"};
 
+bool AllDigits(std::string_view text, char last = '9') {
+    return std::all_of(text.begin(), text.end(), [last](char c) { return c >= '0' && c <= last; });
+}
+
+// "88.5" (also "88.50", "88.", "100.0"): the CTCSS tone of that frequency.
+std::optional<int> CtcssByValue(std::string_view text) {
+    constexpr std::size_t kMaxWhole = 3;
+    constexpr std::size_t kMaxDecimals = 2;
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    std::string decimals(text.substr(point + 1));
+    if (whole.empty() || whole.size() > kMaxWhole || decimals.size() > kMaxDecimals ||
+        !AllDigits(whole) || !AllDigits(decimals)) {
+        return std::nullopt;
+    }
+    decimals.resize(kMaxDecimals, '0');
+    if (decimals[1] != '0') {
+        return std::nullopt;  // no tone lies between two tenths
+    }
+    return CtcssToneCode(std::stoi(std::string(whole)) * 10 + (decimals[0] - '0'));
+}
+
+// "D023" or "d23": the DCS code of those octal digits.
+std::optional<int> DcsByValue(std::string_view text) {
+    const std::string_view digits = text.substr(1);
+    if (digits.empty() || digits.size() > kToneCodeDigits || !AllDigits(digits, '7')) {
+        return std::nullopt;
+    }
+    return DcsToneCode(std::string(kToneCodeDigits - digits.size(), '0') + std::string(digits));
+}
+
 int LineTone(std::string_view field) {
     return static_cast<int>(LeadingNumber(field));
 }
@@ -43,13 +74,25 @@ bool FixedChannelsOnly(const ProgramState& state, int band) {
 }
 
 std::optional<int> ToneCodeOf(std::string_view text) {
+    const std::string typed = Trim(text);
+    if (typed.size() > 1 && (typed[0] == 'D' || typed[0] == 'd')) {
+        return DcsByValue(typed);
+    }
+    // An item's own text ("001 CTCSS  67.0") has a point too, but after its number.
+    if (typed.find('.') != std::string::npos && typed.find(' ') == std::string::npos) {
+        return CtcssByValue(typed);
+    }
     const std::string digits = Trim(Mid(text, 0, kToneCodeDigits));
-    if (digits.empty() ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (digits.empty() || !AllDigits(digits)) {
         return std::nullopt;
     }
     const int code = std::stoi(digits);
     return code <= kLastToneCode ? std::optional(code) : std::nullopt;
+}
+
+std::string ToneEntryHint() {
+    return "Pick a tone, or type its list number (0-" + std::to_string(kLastToneCode) +
+           "), a CTCSS frequency with a point (88.5) or a DCS code after a D (D023)";
 }
 
 std::string ToneInputError() {

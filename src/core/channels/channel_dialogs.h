@@ -21,9 +21,14 @@ ChannelDialogKind ChooseChannelDialog(ProgramState& state, int band);
 // Whether a channel of band may only take the frequencies of the band's channel table now.
 bool FixedChannelsOnly(const ProgramState& state, int band);
 
-// A tone box's text read as a tone code: its first three characters, blanks trimmed, digits
-// only, at most the last code. Anything else (letters, empty, too large) is refused.
+// A tone box's text read as a tone code. A tone may be given by value: a CTCSS frequency with a
+// point ("67.0", "88.5") or a DCS code after a "D" ("D023", "d754"). Otherwise the text's
+// first three characters, blanks trimmed, digits only, at most the last code, are the list
+// number (an item's own text reads as its number). Anything else (letters, empty, too large, a
+// value the table lacks) is refused.
 std::optional<int> ToneCodeOf(std::string_view text);
+// What a tone box accepts, for its tool tip.
+std::string ToneEntryHint();
 // The refusal: "Input Err! Maximun Number is 154".
 std::string ToneInputError();
 

@@ -1,5 +1,6 @@
 #include "core/model/tone_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string_view>
@@ -58,6 +59,22 @@ std::string ToneDescription(int code) {
         return "None";
     }
     return Trim(Mid(ToneItemText(code), kDescriptionStart));
+}
+
+std::optional<int> CtcssToneCode(int tenths) {
+    const auto found = std::find(kCtcssTenths.begin(), kCtcssTenths.end(), tenths);
+    if (found == kCtcssTenths.end()) {
+        return std::nullopt;
+    }
+    return 1 + static_cast<int>(found - kCtcssTenths.begin());
+}
+
+std::optional<int> DcsToneCode(std::string_view digits) {
+    const auto found = std::find(kDcsCodes.begin(), kDcsCodes.end(), digits);
+    if (found == kDcsCodes.end()) {
+        return std::nullopt;
+    }
+    return kFirstDcsCode + static_cast<int>(found - kDcsCodes.begin());
 }
 
 }  // namespace petrel

@@ -146,6 +146,7 @@ ToneBox::ToneBox(Prompter& prompter, QWidget* parent) : QComboBox(parent), promp
     for (int code = 0; code <= kLastToneCode; ++code) {
         addItem(QString::fromStdString(ToneItemText(code)));
     }
+    setToolTip(QString::fromStdString(ToneEntryHint()));
     connect(this, &QComboBox::activated, this, [this](int index) { emit CodeChosen(index); });
 }
 

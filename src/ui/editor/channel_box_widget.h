@@ -40,9 +40,9 @@ class FreqBox : public QLineEdit {
     FreqEntry& entry_;
 };
 
-// Rx_tone / cboRxCTCSS: the 155 tone items; an item may be picked or its number typed. Leaving
-// the box checks a typed number: the item it names is selected, anything else is refused with
-// "Input Err! Maximun Number is 154" and the focus comes back.
+// Rx_tone / cboRxCTCSS: the 155 tone items; an item may be picked, or its number or its tone
+// (88.5, D023) typed. Leaving the box checks what was typed: the item it names is selected,
+// anything else is refused with "Input Err! Maximun Number is 154" and the focus comes back.
 class ToneBox : public QComboBox {
     Q_OBJECT
   public:
