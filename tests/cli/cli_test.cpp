@@ -356,6 +356,48 @@ TEST_F(CliTest, ExportWritesTheChannelsChosen) {
     EXPECT_FALSE(fs::exists(dir.File("out.csv")));
 }
 
+// diff prints the differences one line each and exits as diff(1) does: 0 the same, 1 they
+// differ, 2 trouble (a usage error, a file that does not open, output that cannot be written).
+TEST_F(CliTest, DiffPrintsOneLinePerDifferenceAndExitsAsDiffDoes) {
+    ProgramState state;
+    const int slot = BuildNewConfiguration(state, 9, 16);
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("a.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("same.cfg"), prompter));
+    state.workspace.At(slot).lines[1] = ChannelLine(2, "446.018750", 1, "NONE", 0);
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("b.cfg"), prompter));
+    const int longer17 = BuildNewConfiguration(state, 9, 17);
+    state.workspace.At(longer17).lines[16] = ChannelLine(17, "446.006250", 0, "446.006250", 0);
+    ASSERT_TRUE(SaveConfigFile(state, longer17, dir.File("c.cfg"), prompter));
+
+    const CliRun same = Cli({"diff", dir.File("a.cfg"), dir.File("same.cfg")});
+    EXPECT_EQ(same.exit, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    const CliRun differ = Cli({"diff", dir.File("a.cfg"), dir.File("b.cfg")});
+    EXPECT_EQ(differ.exit, 1) << differ.err;
+    EXPECT_EQ(differ.out,
+              "CH 2 Rx_CTCSS/DCS: 000=  None | 001=  67.0\n"
+              "CH 2 Tx Freq.: 446.018750 | NONE\n");
+    const CliRun longer = Cli({"diff", dir.File("a.cfg"), dir.File("c.cfg")});
+    EXPECT_EQ(longer.exit, 1);
+    EXPECT_EQ(longer.out, "Channels: 16 | 17\nCH 17: only in " + dir.File("c.cfg") + "\n");
+
+    for (const Args& args :
+         {Args{"diff"}, Args{"diff", dir.File("a.cfg"), dir.File("b.cfg"), dir.File("c.cfg")},
+          Args{"diff", "--port", "/dev/null", dir.File("a.cfg"), dir.File("b.cfg")}}) {
+        const CliRun usage = Cli(args);
+        EXPECT_EQ(usage.exit, 2) << args.size();
+        EXPECT_TRUE(usage.Said("usage: petrel-cli")) << usage.err;
+    }
+    const CliRun missing = Cli({"diff", dir.File("a.cfg"), dir.File("none.cfg")});
+    EXPECT_EQ(missing.exit, 2);
+    EXPECT_NE(missing.err, "");
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(
+        Program("diff " + dir.File("a.cfg") + " " + dir.File("b.cfg") + " >/dev/full", dir).exit,
+        2);
+}
+
 TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {
     const CliRun missing = Cli({"read", "--port", "/dev/petrel-none", dir.File("x.cfg")});
     EXPECT_EQ(missing.exit, 1);
@@ -538,6 +580,30 @@ TEST_F(CliRadioTest, ABlankRadioOfAnotherBandIsReadAndAnotherBandWrittenOnlyWith
                      "the new and its old configuration and must be written again.\n"
                      "Download Err !"))
         << stopped.err;
+    EXPECT_EQ(sim->Stop(), 0);
+}
+
+// diff with one file compares it with the radio, which is only read.
+TEST_F(CliRadioTest, DiffComparesAFileWithTheRadioWithoutWritingIt) {
+    const std::string pmr = MakeConfig("pmr.cfg", 9, 16, "SN-7");
+    StartRadio({"--load", pmr});
+    const CliRun same = RadioCli({"diff", pmr});
+    EXPECT_EQ(same.exit, 0) << same.err << same.out;
+    EXPECT_EQ(same.out, "");
+    const std::string uhf = MakeConfig("uhf.cfg", 6, 16, "SN-8");
+    const CliRun differ = RadioCli({"diff", uhf});
+    EXPECT_EQ(differ.exit, 1) << differ.err;
+    EXPECT_TRUE(differ.out.starts_with("Model: UHF Mid Band | Petrel (PMR)\n")) << differ.out;
+    EXPECT_NE(differ.out.find("Radio Information, Serial  Nember: SN-8 | SN-7\n"),
+              std::string::npos)
+        << differ.out;
+    EXPECT_EQ(LastBlockWrite(), std::string::npos);
+    EXPECT_EQ(sim->Stop(), 0);
+
+    StartRadio({"--silent"});
+    const CliRun silent = RadioCli({"diff", pmr});
+    EXPECT_EQ(silent.exit, 2);
+    EXPECT_EQ(silent.out, "");
     EXPECT_EQ(sim->Stop(), 0);
 }
 

@@ -11,6 +11,7 @@
 #include "core/channels/channel_check.h"
 #include "core/channels/channel_csv.h"
 #include "core/channels/channel_dialogs.h"
+#include "core/compare/config_compare.h"
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
 #include "core/document/new_config.h"
@@ -37,6 +38,8 @@ constexpr const char* kUsage =
     "       petrel-cli new --band B --channels N OUT.cfg\n"
     "       petrel-cli resave IN.cfg OUT.cfg\n"
     "       petrel-cli print [--text] [--pdf OUT.pdf] [--paper a4|letter] FILE.cfg\n"
+    "       petrel-cli diff A.cfg B.cfg\n"
+    "       petrel-cli diff [--port DEV]... [--retries N] [--trace FILE] A.cfg\n"
     "       petrel-cli export FILE.cfg OUT.csv|- [--channels LIST]\n"
     "       petrel-cli import IN.csv FILE.cfg [--to OUT.cfg] [--first-channel N]\n"
     "                         [--skip-unstorable]\n"
@@ -533,6 +536,61 @@ int Release(Context& c, const Arguments& arguments) {
     return kExitFailure;
 }
 
+// Exit codes of diff, as diff(1) has them: a file or radio that cannot be read is trouble, not a
+// difference.
+constexpr int kExitSame = 0;
+constexpr int kExitDiffer = 1;
+constexpr int kExitTrouble = 2;
+
+// The differences of a second configuration (a file, or the radio when only one file is given)
+// from the first, one line each. The radio is only read: no backup, no write.
+int Diff(Context& c, const Arguments& arguments) {
+    if (arguments.positional.size() != 1 && arguments.positional.size() != 2) {
+        throw UsageError{"diff takes two configuration files, or one and a radio"};
+    }
+    const bool fromRadio = arguments.positional.size() == 1;
+    if (!fromRadio && !arguments.options.empty()) {
+        throw UsageError{"--port, --retries and --trace are for a comparison with the radio"};
+    }
+    const std::string& firstName = arguments.positional[0];
+    const auto first = OpenConfigFile(c.state, firstName, c.prompter);
+    if (!first) {
+        return kExitTrouble;
+    }
+    std::optional<int> second;
+    std::string secondName;
+    if (fromRadio) {
+        RadioSession session(c, arguments);
+        TransferResult result = session.link.Images().Upload();
+        if (!result.read) {
+            if (!result.completed) {
+                session.ReportPortProblems(c);
+            } else {
+                c.err << "petrel-cli: the radio reports an unknown band; nothing to compare\n";
+            }
+            return kExitTrouble;
+        }
+        second = OpenRadioRead(c.state, std::move(*result.read));
+        secondName = "the radio";
+    }
+    if (c.incomplete) {
+        return kExitTrouble;  // the trace was not written whole
+    }
+    if (!fromRadio) {
+        secondName = arguments.positional[1];
+        second = OpenConfigFile(c.state, secondName, c.prompter);
+        if (!second) {
+            return kExitTrouble;
+        }
+    }
+    const auto differences = CompareConfigurations(c.state, c.state.workspace.At(*first), firstName,
+                                                   c.state.workspace.At(*second), secondName);
+    for (const ConfigDifference& difference : differences) {
+        c.out << EscapeControls(difference.Text()) << '\n';
+    }
+    return differences.empty() ? kExitSame : kExitDiffer;
+}
+
 struct Command {
     const char* name;
     std::vector<std::string> valueOptions;
@@ -546,6 +604,7 @@ std::vector<Command> Commands() {
         {"new", {"--band", "--channels"}, {}, New},
         {"resave", {}, {}, Resave},
         {"print", {"--pdf", "--paper"}, {"--text"}, Print},
+        {"diff", {"--port", "--retries", "--trace"}, {}, Diff},
         {"export", {"--channels"}, {}, Export},
         {"import", {"--to", "--first-channel"}, {"--skip-unstorable"}, Import},
         {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
@@ -556,6 +615,10 @@ std::vector<Command> Commands() {
 }
 
 }  // namespace
+
+int OutputFailureExit(const std::vector<std::string>& args) {
+    return !args.empty() && args[0] == "diff" ? kExitTrouble : kExitFailure;
+}
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
@@ -576,7 +639,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             if (args[0] == command.name) {
                 const int exit = command.run(
                     context, ParseArguments(args, 1, command.valueOptions, command.flagOptions));
-                return exit == kExitOk && context.incomplete ? kExitFailure : exit;
+                return exit == kExitOk && context.incomplete ? OutputFailureExit(args) : exit;
             }
         }
         throw UsageError{"unknown command " + args[0]};

@@ -27,6 +27,10 @@ struct CliEnvironment {
         writePdf;
 };
 
+// The exit status of a command line whose results could not be written whole: 1, or for diff
+// (whose 1 means "they differ") 2, as diff(1) reports trouble.
+int OutputFailureExit(const std::vector<std::string>& args);
+
 // Runs one command line (without the program name); messages go to err, results to out.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment = {});

@@ -60,12 +60,12 @@ int main(int argc, char** argv) {
     // a closed pipe must not leave an empty result behind an exit status of success.
     petrel::DescriptorBuffer results(STDOUT_FILENO, false);
     std::ostream out(&results);
-    const int exit = petrel::cli::RunCli(std::vector<std::string>(argv + 1, argv + argc), out,
-                                         std::cerr, environment);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int exit = petrel::cli::RunCli(args, out, std::cerr, environment);
     out.flush();
     if (results.Close() != 0) {
         std::cerr << "petrel-cli: the output could not be written: " << results.ErrorText() << '\n';
-        return petrel::cli::kExitFailure;
+        return petrel::cli::OutputFailureExit(args);
     }
     return exit;
 }

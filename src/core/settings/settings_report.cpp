@@ -1,5 +1,8 @@
 #include "core/settings/settings_report.h"
 
+#include <string_view>
+#include <utility>
+
 #include "core/channels/channel_options.h"
 #include "core/model/program_state.h"
 #include "core/settings/button_options.h"
@@ -48,46 +51,61 @@ std::string Line(const std::string& caption, const std::string& value) {
 
 }  // namespace
 
-std::vector<std::string> SettingsReport(const ProgramState& state, const Document& doc) {
-    std::vector<std::string> lines;
+std::vector<SettingItem> SettingItems(const ProgramState& state, const Document& doc) {
+    std::vector<SettingItem> items;
     // As the dialog opens: on a copy, since opening may reset channel bytes.
     Document opened = doc;
     const SystemOptions options = OpenSystemOptions(opened);
     for (const SysPage& page : SysPages()) {
-        lines.push_back(std::string(kSysOpCaption) + ", " + page.tab);
+        const std::string heading = std::string(kSysOpCaption) + ", " + page.tab;
         for (const PageItem& item : page.items) {
             if (item.isList) {
-                lines.push_back(Line(kSysListControls[item.index].caption,
-                                     options.Text(static_cast<SysList>(item.index))));
+                items.push_back({heading, kSysListControls[item.index].caption,
+                                 options.Text(static_cast<SysList>(item.index))});
             } else {
-                lines.push_back(Line(kSysCheckControls[item.index].caption,
-                                     options.checked[item.index] ? "YES" : "NO"));
+                items.push_back({heading, kSysCheckControls[item.index].caption,
+                                 options.checked[item.index] ? "YES" : "NO"});
             }
         }
     }
 
     const ButtonOptions buttons = OpenButtons(doc.state, state.PowerKeyAuth);
+    std::string heading;
     for (std::size_t frame = 0; frame < kButtonFrames.size(); ++frame) {
         if (frame == 0 || frame == 2) {
-            lines.push_back(std::string(kButtonsCaption) + ", " +
-                            (frame == 0 ? kSideTab : kFrontTab));
+            heading = std::string(kButtonsCaption) + ", " + (frame == 0 ? kSideTab : kFrontTab);
         }
         const std::string caption = kButtonFrames[frame].caption;
         const auto shortList = static_cast<ButtonList>(2 * frame);
-        // The press labels end with their own colon.
-        lines.push_back(caption + " " + kShortPressLabel + " " + buttons.Text(shortList));
-        lines.push_back(caption + " " + kLongPressLabel + " " +
-                        buttons.Text(static_cast<ButtonList>(shortList + 1)));
-    }
-
-    lines.push_back(kRadioInfoCaption);
-    const auto texts = RadioInfoTexts(doc);
-    for (std::size_t i = 0; i < kRadioInfoBoxes.size(); ++i) {
-        if (kRadioInfoBoxes[i].visible) {
-            lines.push_back(Line(kRadioInfoBoxes[i].caption, texts[i]));
+        // The press labels end with their own colon, which the report line brings back.
+        for (const auto& [label, list] : {std::pair{std::string_view(kShortPressLabel), shortList},
+                                          std::pair{std::string_view(kLongPressLabel),
+                                                    static_cast<ButtonList>(shortList + 1)}}) {
+            items.push_back({heading,
+                             caption + " " + std::string(label.substr(0, label.size() - 1)),
+                             buttons.Text(list)});
         }
     }
 
+    const auto texts = RadioInfoTexts(doc);
+    for (std::size_t i = 0; i < kRadioInfoBoxes.size(); ++i) {
+        if (kRadioInfoBoxes[i].visible) {
+            items.push_back({kRadioInfoCaption, kRadioInfoBoxes[i].caption, texts[i]});
+        }
+    }
+    return items;
+}
+
+std::vector<std::string> SettingsReport(const ProgramState& state, const Document& doc) {
+    std::vector<std::string> lines;
+    std::string heading;
+    for (const SettingItem& item : SettingItems(state, doc)) {
+        if (item.heading != heading) {
+            heading = item.heading;
+            lines.push_back(heading);
+        }
+        lines.push_back(Line(item.caption, item.value));
+    }
     lines.emplace_back(kOptionListTitle);
     for (ChannelOptionEntry& entry : ChannelOptionList(doc)) {
         lines.push_back(std::move(entry.line));

@@ -8,6 +8,18 @@ namespace petrel {
 struct Document;
 struct ProgramState;
 
+// One control of a settings page as its dialog shows it: the page's heading ("System Option
+// Edit, BASIC"), the control's caption and its entry ("YES"/"NO" for a check box).
+struct SettingItem {
+    std::string heading;
+    std::string caption;
+    std::string value;
+};
+
+// The controls of the settings dialogs in the order SettingsReport lists them; the button
+// lists are built with the program's authorization flags.
+std::vector<SettingItem> SettingItems(const ProgramState& state, const Document& doc);
+
 // The radio-wide settings of a document as the settings dialogs show them, for a plain-text
 // listing: a heading line per dialog page, then one "caption: entry" line per control in the
 // page's order (check boxes read "YES" or "NO"); the button lists are built with the
