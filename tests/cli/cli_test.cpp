@@ -16,6 +16,7 @@
 
 #include "core/document/config_file.h"
 #include "core/document/new_config.h"
+#include "core/link/radio_backup.h"
 #include "core/link/test_marker.h"
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
@@ -396,6 +397,50 @@ TEST_F(CliTest, DiffPrintsOneLinePerDifferenceAndExitsAsDiffDoes) {
     EXPECT_EQ(
         Program("diff " + dir.File("a.cfg") + " " + dir.File("b.cfg") + " >/dev/full", dir).exit,
         2);
+}
+
+// backups lists the backup folder as a table, newest first; a file that does not open says why.
+TEST_F(CliTest, BackupsListsTheKeptRadiosNewestFirst) {
+    const std::string folder = dir.File("Petrel CPS/Backups");
+    for (const auto& [hour, serial] : {std::pair{7, "SN-1"}, std::pair{9, "SN-22"}}) {
+        ProgramState state;
+        Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 16));
+        std::copy(serial, serial + std::string(serial).size(),
+                  doc.info.InfoWords.begin() + kInfoSerialText);
+        std::tm when{};
+        std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour) =
+            std::tuple(124, 2, 9, hour);
+        ASSERT_EQ(SaveRadioBackup(folder, PackImage(doc), doc.info.InfoWords, when).error, "");
+    }
+    test::WriteBytes(folder + "/2024-03-09 08-00-00 Petrel.cfg", {1, 2, 3});
+
+    cli::CliEnvironment environment;
+    environment.workingFolder = dir.File("Petrel CPS");
+    const CliRun listed = Cli({"backups"}, environment);
+    ASSERT_EQ(listed.exit, 0) << listed.err;
+    EXPECT_EQ(listed.out, "2024-03-09 09:00:00  Petrel (PMR)  SN-22  -  16  " + folder +
+                              "/2024-03-09 09-00-00 Petrel (PMR) SN-22.cfg\n"
+                              "2024-03-09 08:00:00  -             -      -  -   " +
+                              folder + "/2024-03-09 08-00-00 Petrel.cfg -- Can't open " + folder +
+                              "/2024-03-09 08-00-00 Petrel.cfg: it is not a configuration file "
+                              "(it holds no configuration records).\n"
+                              "2024-03-09 07:00:00  Petrel (PMR)  SN-1   -  16  " +
+                              folder + "/2024-03-09 07-00-00 Petrel (PMR) SN-1.cfg\n");
+    EXPECT_EQ(Cli({"backups", folder}).out, listed.out);
+    const CliRun none = Cli({"backups", dir.File("none")});
+    EXPECT_EQ(none.exit, 0);
+    EXPECT_EQ(none.err, "petrel-cli: no backups in " + dir.File("none") + "\n");
+    EXPECT_EQ(Cli({"backups", folder, folder}).exit, 2);
+    EXPECT_EQ(Cli({"backups"}).exit, 2);  // no home folder to look in
+
+    // The desktop program's folder: in the documents folder the desktop names, else Documents.
+    fs::create_directories(dir.Path() / "config");
+    EXPECT_EQ(cli::DesktopWorkingFolder("/home/ann", dir.File("config")),
+              "/home/ann/Documents/Petrel CPS");
+    std::ofstream(dir.File("config/user-dirs.dirs"))
+        << "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
+    EXPECT_EQ(cli::DesktopWorkingFolder("/home/ann", dir.File("config")),
+              "/home/ann/Dokumente/Petrel CPS");
 }
 
 TEST_F(CliTest, PortsThatDoNotOpenAreNamedWithTheirReason) {

@@ -611,5 +611,58 @@ TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
     }
 }
 
+TEST(RadioBackup, ListedNewestFirstWithTheirRadioAndTheUnreadableOnesWithWhy) {
+    test::TempDir dir;
+    const std::string folder = dir.File("Backups");
+    EXPECT_TRUE(ListBackups(folder).entries.empty());  // none made yet
+    EXPECT_EQ(ListBackups(folder).error, "");
+
+    const auto keep = [&](int band, int channels, const std::string& serial, int hour) {
+        ProgramState state;
+        Document& doc = state.workspace.At(BuildNewConfiguration(state, band, channels));
+        const std::string customer = "Depot " + std::to_string(hour);
+        std::copy(serial.begin(), serial.end(), doc.info.InfoWords.begin() + kInfoSerialText);
+        std::copy(customer.begin(), customer.end(), doc.info.InfoWords.begin() + kInfoNameText);
+        std::tm when{};
+        std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour) =
+            std::tuple(124, 2, 9, hour);
+        const BackupResult kept = SaveRadioBackup(folder, PackImage(doc), doc.info.InfoWords, when);
+        EXPECT_EQ(kept.error, "");
+        return kept.path;
+    };
+    keep(9, 16, "SN-1", 7);
+    const std::string lost = keep(10, 99, "SN-2", 8);
+    keep(10, 99, "SN-2", 8);  // the same second: " (2)", the newer
+    std::filesystem::remove(CompanionPath(lost));
+    test::WriteBytes(folder + "/2024-03-09 09-00-00 Petrel.cfg", std::vector<std::uint8_t>(5001));
+    test::WriteBytes(folder + "/2024-03-09 06-00-00 Petrel.ptx", {});
+    test::WriteBytes(folder + "/notes.cfg", {});
+
+    const BackupList list = ListBackups(folder);
+    EXPECT_EQ(list.error, "");
+    std::vector<std::string> rows;
+    for (const BackupEntry& entry : list.entries) {
+        rows.push_back(entry.taken + "|" + entry.band + "|" + entry.serial + "|" + entry.customer +
+                       "|" + std::to_string(entry.channels) + "|" +
+                       entry.path.substr(folder.size() + 1) + "|" + entry.problem);
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "2024-03-09 09:00:00||||0|2024-03-09 09-00-00 Petrel.cfg|"
+                        "File is too big to open",
+                        "2024-03-09 08:00:00|Petrel (Korea)|SN-2|Depot 8|99|"
+                        "2024-03-09 08-00-00 Petrel (Korea) SN-2 (2).cfg|",
+                        // Without its companion: no serial number, no customer.
+                        "2024-03-09 08:00:00|Petrel (Korea)|||99|"
+                        "2024-03-09 08-00-00 Petrel (Korea) SN-2.cfg|"
+                        "The backup " +
+                            CompanionPath(lost) + " is no longer on disk.",
+                        "2024-03-09 07:00:00|Petrel (PMR)|SN-1|Depot 7|16|"
+                        "2024-03-09 07-00-00 Petrel (PMR) SN-1.cfg|",
+                        "2024-03-09 06:00:00||||0|2024-03-09 06-00-00 Petrel.ptx|"
+                        "The configuration file beside " +
+                            folder + "/2024-03-09 06-00-00 Petrel.ptx is missing.",
+                    }));
+}
+
 }  // namespace
 }  // namespace petrel

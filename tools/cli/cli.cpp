@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -17,6 +18,7 @@
 #include "core/document/new_config.h"
 #include "core/link/link_trace.h"
 #include "core/link/port_scan.h"
+#include "core/link/radio_backup.h"
 #include "core/link/radio_link.h"
 #include "core/link/termios_serial_port.h"
 #include "core/model/channel_line.h"
@@ -40,6 +42,7 @@ constexpr const char* kUsage =
     "       petrel-cli print [--text] [--pdf OUT.pdf] [--paper a4|letter] FILE.cfg\n"
     "       petrel-cli diff A.cfg B.cfg\n"
     "       petrel-cli diff [--port DEV]... [--retries N] [--trace FILE] A.cfg\n"
+    "       petrel-cli backups [DIR]\n"
     "       petrel-cli export FILE.cfg OUT.csv|- [--channels LIST]\n"
     "       petrel-cli import IN.csv FILE.cfg [--to OUT.cfg] [--first-channel N]\n"
     "                         [--skip-unstorable]\n"
@@ -591,6 +594,65 @@ int Diff(Context& c, const Arguments& arguments) {
     return differences.empty() ? kExitSame : kExitDiffer;
 }
 
+// The backups kept before radios were written, newest first, one line each: when, band,
+// serial number, customer, channel count and file, then what is wrong with it, if anything.
+int Backups(Context& c, const Arguments& arguments) {
+    if (arguments.positional.size() > 1) {
+        throw UsageError{"backups takes at most one folder"};
+    }
+    std::string folder;
+    if (!arguments.positional.empty()) {
+        folder = arguments.positional[0];
+    } else if (c.environment.workingFolder) {
+        folder = *c.environment.workingFolder + "/" + kBackupFolderName;
+    } else {
+        throw UsageError{"no home folder to find the backups in; name the folder"};
+    }
+    const BackupList list = ListBackups(folder);
+    if (!list.error.empty()) {
+        c.err << "petrel-cli: " << list.error << '\n';
+        return kExitFailure;
+    }
+    if (list.entries.empty()) {
+        c.err << "petrel-cli: no backups in " << folder << '\n';
+    }
+    // Columns as wide as their widest entry, so that the list reads as a table.
+    const auto fields = [](const BackupEntry& entry) {
+        const auto shown = [](const std::string& text) {
+            return text.empty() ? std::string("-") : EscapeControls(text);
+        };
+        return std::vector<std::string>{entry.taken, shown(entry.band), shown(entry.serial),
+                                        shown(entry.customer),
+                                        entry.channels > 0 ? std::to_string(entry.channels) : "-"};
+    };
+    // Characters, not bytes: a customer name may hold accented letters.
+    const auto width = [](const std::string& text) {
+        return static_cast<std::size_t>(
+            std::count_if(text.begin(), text.end(), [](char ch) { return (ch & 0xC0) != 0x80; }));
+    };
+    std::vector<std::size_t> widths;
+    for (const BackupEntry& entry : list.entries) {
+        const auto row = fields(entry);
+        widths.resize(row.size());
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            widths[i] = std::max(widths[i], width(row[i]));
+        }
+    }
+    for (const BackupEntry& entry : list.entries) {
+        const auto row = fields(entry);
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            line += row[i] + std::string(widths[i] - width(row[i]) + 2, ' ');
+        }
+        line += EscapeControls(entry.path);
+        if (!entry.problem.empty()) {
+            line += " -- " + EscapeControls(entry.problem);
+        }
+        c.out << line << '\n';
+    }
+    return kExitOk;
+}
+
 struct Command {
     const char* name;
     std::vector<std::string> valueOptions;
@@ -605,6 +667,7 @@ std::vector<Command> Commands() {
         {"resave", {}, {}, Resave},
         {"print", {"--pdf", "--paper"}, {"--text"}, Print},
         {"diff", {"--port", "--retries", "--trace"}, {}, Diff},
+        {"backups", {}, {}, Backups},
         {"export", {"--channels"}, {}, Export},
         {"import", {"--to", "--first-channel"}, {"--skip-unstorable"}, Import},
         {"read", {"--port", "--retries", "--trace"}, {"--yes"}, Read},
@@ -615,6 +678,25 @@ std::vector<Command> Commands() {
 }
 
 }  // namespace
+
+std::string DesktopWorkingFolder(const std::string& home, const std::string& configHome) {
+    std::string documents = home + "/Documents";
+    // The line the desktop writes: XDG_DOCUMENTS_DIR="$HOME/Documents"
+    std::ifstream dirs(configHome + "/user-dirs.dirs");
+    const std::string key = "XDG_DOCUMENTS_DIR=\"";
+    for (std::string line; std::getline(dirs, line);) {
+        if (StartsWith(line, key) && line.size() > key.size() && line.back() == '"') {
+            std::string path = line.substr(key.size(), line.size() - key.size() - 1);
+            if (StartsWith(path, "$HOME")) {
+                path = home + path.substr(5);
+            }
+            if (StartsWith(path, "/")) {
+                documents = path;
+            }
+        }
+    }
+    return documents + "/Petrel CPS";
+}
 
 int OutputFailureExit(const std::vector<std::string>& args) {
     return !args.empty() && args[0] == "diff" ? kExitTrouble : kExitFailure;

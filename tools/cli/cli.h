@@ -20,12 +20,18 @@ struct CliEnvironment {
     std::optional<std::string> ports;  // PETREL_PORTS, when set
     std::optional<std::string> trace;  // PETREL_TRACE, when set: the serial trace's file
     bool errIsTerminal = false;        // draw a progress bar on the error stream
+    // The desktop program's working folder ("~/Documents/Petrel CPS"), where backups are kept.
+    std::optional<std::string> workingFolder;
     // Writes the report as a PDF file; empty when petrel-cli is built without Qt.
     std::function<PrintResult(const std::string& path, const Paper& paper,
                               const ProgramState& state, const Document& doc,
                               const std::function<ReportTime()>& now)>
         writePdf;
 };
+
+// The desktop program's working folder for a home folder: "Petrel CPS" in the documents folder
+// that the user-dirs file in configHome names (XDG_DOCUMENTS_DIR), else in home's "Documents".
+std::string DesktopWorkingFolder(const std::string& home, const std::string& configHome);
 
 // The exit status of a command line whose results could not be written whole: 1, or for diff
 // (whose 1 means "they differ") 2, as diff(1) reports trouble.

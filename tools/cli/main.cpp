@@ -53,6 +53,11 @@ int main(int argc, char** argv) {
         environment.trace = trace;
     }
     environment.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        const char* config = std::getenv("XDG_CONFIG_HOME");
+        environment.workingFolder = petrel::cli::DesktopWorkingFolder(
+            home, config != nullptr && *config != '\0' ? config : std::string(home) + "/.config");
+    }
 #ifdef PETREL_CLI_PDF
     environment.writePdf = WritePdf;
 #endif

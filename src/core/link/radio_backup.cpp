@@ -6,8 +6,11 @@
 #include <system_error>
 #include <vector>
 
+#include "core/document/config_file.h"
 #include "core/model/band_table.h"
 #include "core/model/info_page.h"
+#include "core/model/program_state.h"
+#include "core/ports/prompter.h"
 #include "core/util/text.h"
 
 namespace petrel {
@@ -63,6 +66,57 @@ void PruneBackups(const fs::path& folder, const std::string& newest, std::size_t
             files -= fs::remove(path, error) ? 1 : 0;
         }
     }
+}
+
+// Keeps the first message File > Open would have shown, instead of showing it.
+class FirstMessage : public Prompter {
+  public:
+    Answer Ask(const Message& message) override {
+        if (text.empty()) {
+            text = message.text;
+            // One line for a list: the two line-break characters become one blank.
+            for (std::size_t at; (at = text.find(kLineBreak)) != std::string::npos;) {
+                text.replace(at, std::string_view(kLineBreak).size(), " ");
+            }
+        }
+        return message.buttons == Buttons::YesNo || message.buttons == Buttons::YesNoCancel
+                   ? Answer::No
+                   : Answer::Cancel;
+    }
+    std::string text;
+};
+
+// "yyyy-mm-dd hh-mm-ss" of a backup's name as a date and a time of day.
+std::string TakenText(const std::string& name) {
+    std::string taken = name.substr(0, kStampLength);
+    taken[13] = ':';
+    taken[16] = ':';
+    return taken;
+}
+
+BackupEntry ReadBackupEntry(const fs::path& path) {
+    BackupEntry entry;
+    entry.path = path.string();
+    entry.taken = TakenText(path.filename().string());
+    if (path.extension() == kCompanionExtension) {
+        entry.problem = "The configuration file beside " + entry.path + " is missing.";
+        return entry;
+    }
+    ProgramState state;
+    FirstMessage message;
+    const auto slot = OpenConfigFile(state, entry.path, message);
+    entry.problem = message.text;
+    if (slot) {
+        const Document& doc = state.workspace.At(*slot);
+        entry.band = BandName(BandRow(state.BandNo));
+        entry.serial = Trim(doc.info.SerialNo);
+        entry.customer = Trim(doc.info.CustomerName);
+        entry.channels = static_cast<int>(doc.lines.size());
+        if (const auto missing = BackupMissing(entry.path); missing && entry.problem.empty()) {
+            entry.problem = *missing;
+        }
+    }
+    return entry;
 }
 
 }  // namespace
@@ -126,6 +180,35 @@ std::optional<std::string> BackupMissing(const std::string& path) {
         }
     }
     return std::nullopt;
+}
+
+BackupList ListBackups(const std::string& folder) {
+    BackupList list;
+    std::error_code error;
+    if (!fs::exists(folder, error)) {
+        return list;
+    }
+    // By name without extension: a configuration with its companion is one backup.
+    std::map<std::string, fs::path> backups;
+    for (const auto& item : fs::directory_iterator(folder, error)) {
+        const std::string name = item.path().filename().string();
+        std::error_code kind;
+        if (!item.is_regular_file(kind) || !IsBackupName(name)) {
+            continue;
+        }
+        auto& path = backups[item.path().stem().string()];
+        if (path.empty() || item.path().extension() == kConfigExtension) {
+            path = item.path();
+        }
+    }
+    if (error) {
+        list.error = "Can't read the folder " + folder + ": " + error.message() + ".";
+    }
+    // Newest first: the time stamp leads the name, and " (2)" sorts after the name it repeats.
+    for (auto backup = backups.rbegin(); backup != backups.rend(); ++backup) {
+        list.entries.push_back(ReadBackupEntry(backup->second));
+    }
+    return list;
 }
 
 std::tm LocalTimeNow() {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/document/config_file.h"
 
@@ -40,6 +41,27 @@ BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, c
 // Why the backup at path (a configuration and its companion) cannot be relied on: one of its
 // files is not on disk. Nothing when both are there.
 std::optional<std::string> BackupMissing(const std::string& path);
+
+// One backup kept in a folder, as a list of backups shows it.
+struct BackupEntry {
+    std::string path;    // its configuration file (or its companion, when that is all there is)
+    std::string taken;   // when it was made, from its name: "2026-12-07 05:20:26"
+    std::string band;    // the band's name: "Petrel (PMR)"
+    std::string serial;  // the radio's serial number and customer name, trimmed
+    std::string customer;
+    int channels = 0;
+    std::string problem;  // why it cannot be opened, or what it lacks; empty when whole
+};
+
+struct BackupList {
+    std::vector<BackupEntry> entries;  // newest first
+    std::string error;                 // why the folder could not be read; empty when it was
+};
+
+// The backups in folder (files named as BackupFileName names them), newest first; each is
+// opened as File > Open opens it. One that cannot be opened, or lacks its companion, is listed
+// with the reason. A folder that does not exist holds no backups.
+BackupList ListBackups(const std::string& folder);
 
 // The local time now, for the name of a backup.
 std::tm LocalTimeNow();
