@@ -199,6 +199,8 @@ void ConfigEditorWindow::BuildMenus() {
             this, &ConfigEditorWindow::ImportChannels);
     connect(AddItem(fileMenu_, "mnuExportChannels", "&Export Channels..."), &QAction::triggered,
             this, &ConfigEditorWindow::ExportChannels);
+    connect(AddItem(fileMenu_, "mnuCompareWith", "Compare &With..."), &QAction::triggered, this,
+            &ConfigEditorWindow::CompareRequested);
     fileMenu_->addSeparator();
     const struct {
         const char* name;
@@ -458,6 +460,14 @@ std::vector<int> ConfigEditorWindow::SelectedRows() const {
     }
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void ConfigEditorWindow::SelectLine(int row) {
+    if (QListWidgetItem* item = list_->item(row)) {
+        list_->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+        list_->scrollToItem(item);
+        list_->setFocus();
+    }
 }
 
 void ConfigEditorWindow::ApplyEdits(const LineEdits& edits, int selectRow) {

@@ -79,11 +79,15 @@ class ConfigEditorWindow : public QWidget {
     void Delete();
     // The selected line indexes, ascending.
     std::vector<int> SelectedRows() const;
+    // Shows line row (0-based) as the one selected line, in view, with the focus.
+    void SelectLine(int row);
     // Changes the document's lines and shows them; selectRow >= 0 becomes the one selected line.
     void ApplyEdits(const LineEdits& edits, int selectRow = -1);
 
   signals:
     void OpenRequested();
+    // File > Compare With...: the configuration compared with another file.
+    void CompareRequested();
     void ExitRequested();
     void RadioRequested(TransferOp op);
     void HelpRequested();

@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "core/channels/channel_dialogs.h"
 #include "core/document/config_file.h"
@@ -38,6 +39,7 @@
 #include "ui/common/dialog_parts.h"
 #include "ui/common/qt_ports.h"
 #include "ui/common/user_settings.h"
+#include "ui/document/compare_window.h"
 #include "ui/document/new_radio_dialog.h"
 #include "ui/editor/channel_edit_dialog.h"
 #include "ui/editor/config_editor_window.h"
@@ -177,6 +179,10 @@ void MainWindow::BuildMenus() {
     backupFirst_->setChecked(settings_.BackupBeforeWriting());
     connect(backupFirst_, &QAction::toggled, this,
             [this](bool on) { settings_.SetBackupBeforeWriting(on); });
+    // Only an editor's Radio menu offers it: it needs a configuration to compare.
+    compareRadio_ = new QAction("Compare with Radio", this);
+    compareRadio_->setObjectName("mnuCompareRadio");
+    connect(compareRadio_, &QAction::triggered, this, &MainWindow::CompareWithRadio);
 
     helpMenu_ = new QMenu("&Help", this);
     helpMenu_->setObjectName("mnuHelp");
@@ -476,6 +482,78 @@ void MainWindow::RadioTransfer(TransferOp op) {
     }
 }
 
+namespace {
+
+// A configuration as a comparison names it: its file's name without the folder.
+std::string ShortName(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+}
+
+}  // namespace
+
+void MainWindow::CompareWithFile(ConfigEditorWindow* editor) {
+    if (editor == nullptr || editor->IsUnloaded()) {
+        return;
+    }
+    const std::string name = chooser_.AskOpenName();
+    if (name.empty()) {
+        return;
+    }
+    // Read aside, as Open reads it: it opens no editor and changes nothing program-wide.
+    ProgramState aside;
+    std::optional<int> slot;
+    {
+        WaitCursor wait;
+        slot = OpenConfigFile(aside, name, prompter_);
+    }
+    if (slot) {
+        ShowComparison(editor, aside.workspace.At(*slot), ShortName(name));
+    }
+}
+
+void MainWindow::CompareWithRadio() {
+    ConfigEditorWindow* editor = ActiveEditor();
+    if (editor == nullptr || transferRunning_) {
+        return;
+    }
+    SetRadioOperationRunning(true);
+    TransferResult result;
+    {
+        WaitCursor wait;
+        // Only a look at the radio: nothing is kept of it.
+        radio_.SetBackupPolicy({});
+        result = radio_.Transfer(TransferOp::Upload, nullptr, Doc(editor).title, prompter_,
+                                 *status_, clock_);
+    }
+    status_->ShowProgress(false);
+    SetRadioOperationRunning(false);
+    if (result.read && !editor->IsUnloaded()) {
+        ProgramState aside;
+        const int slot = OpenRadioRead(aside, std::move(*result.read));
+        ShowComparison(editor, aside.workspace.At(slot), "the radio");
+    }
+}
+
+CompareWindow* MainWindow::ShowComparison(ConfigEditorWindow* editor, Document other,
+                                          const std::string& otherName) {
+    QPointer<ConfigEditorWindow> compared(editor);
+    const auto current = [this, compared]() -> const Document* {
+        return compared && !compared->IsUnloaded() ? &Doc(compared) : nullptr;
+    };
+    auto* window = new CompareWindow(state_, current, ShortName(Doc(editor).title),
+                                     std::move(other), otherName, this);
+    connect(window, &CompareWindow::ChannelChosen, this, [this, compared](int channel) {
+        if (compared && !compared->IsUnloaded()) {
+            if (auto* frame = qobject_cast<QMdiSubWindow*>(compared->parentWidget())) {
+                area_->setActiveSubWindow(frame);
+            }
+            compared->SelectLine(channel - 1);
+        }
+    });
+    ShowInFront(window);
+    return window;
+}
+
 void MainWindow::SetRadioOperationRunning(bool running) {
     transferRunning_ = running;
     SetCommandsEnabled(!running);
@@ -614,6 +692,9 @@ ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
             [this, editor](int command) { RunReport(editor, command); });
     connect(editor, &ConfigEditorWindow::FileSaved, this, &MainWindow::AddRecentFile);
     FillRecentMenu(editor->RecentMenu());
+    connect(editor, &ConfigEditorWindow::CompareRequested, this,
+            [this, editor] { CompareWithFile(editor); });
+    editor->RadioMenu()->addAction(compareRadio_);
     editor->RadioMenu()->addSeparator();
     editor->RadioMenu()->addAction(backupFirst_);
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/link/image_link.h"
+#include "core/model/radio_image.h"
 #include "core/settings/radio_info.h"
 #include "core/shell/shell_model.h"
 
@@ -21,6 +22,7 @@ class QToolBar;
 namespace petrel {
 
 class AccessDialogs;
+class CompareWindow;
 class Clock;
 class CustomerDialog;
 class FileChooser;
@@ -75,6 +77,15 @@ class MainWindow : public QMainWindow {
     void OpenChannelDialog(ConfigEditorWindow* editor, int row);
     // Edit > Auto Tone: the tone fill dialog.
     void OpenToneFill(ConfigEditorWindow* editor);
+
+    // File > Compare With...: editor's configuration compared with a file the user chooses.
+    void CompareWithFile(ConfigEditorWindow* editor);
+    // Radio > Compare with Radio: the active configuration compared with the radio, which is
+    // only read (no editor opens, no backup is kept).
+    void CompareWithRadio();
+    // The comparison window of editor's configuration with other (called otherName).
+    CompareWindow* ShowComparison(ConfigEditorWindow* editor, Document other,
+                                  const std::string& otherName);
 
     // The customer editor (frmCustomer), filled with the customer name and serial number
     // trimmed: what the option password opens.
@@ -144,7 +155,8 @@ class MainWindow : public QMainWindow {
     QMenu* helpMenu_ = nullptr;
     QAction* uploadItem_ = nullptr;
     QMenu* recentMenu_ = nullptr;
-    QAction* backupFirst_ = nullptr;  // in the Radio menu of the main window and every editor
+    QAction* backupFirst_ = nullptr;   // in the Radio menu of the main window and every editor
+    QAction* compareRadio_ = nullptr;  // in every editor's Radio menu
     QAction* downloadButton_ = nullptr;
     QList<QPair<QAction*, ToolAction>> toolButtons_;
     QPointer<QDialog> channelDialog_;  // frmCh_edit or frmChOp
