@@ -52,7 +52,7 @@ other_entries=$(grep '^\./usr/share/applications/.' <<<"$files" | grep -vxF "$en
 
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | awk '{print $1}')
-for package in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins; do
+for package in libc6 libstdc++6 libsqlite3-0 libqt6core6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins; do
   grep -qxF "$package" <<<"$names" || problem "Depends lacks $package: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || problem "not amd64"
