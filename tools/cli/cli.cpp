@@ -16,6 +16,9 @@
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
 #include "core/document/new_config.h"
+#include "core/history/history_listing.h"
+#include "core/history/radio_records.h"
+#include "core/history/service_history.h"
 #include "core/link/link_trace.h"
 #include "core/link/port_scan.h"
 #include "core/link/radio_backup.h"
@@ -52,6 +55,9 @@ constexpr const char* kUsage =
     "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
     "                           [--serial TEXT]\n"
     "       petrel-cli release [--port DEV]... [--retries N] [--trace FILE]\n"
+    "       petrel-cli history [--serial S] [--customer C] [--band B] [--since YYYY-MM-DD]\n"
+    "                          [--until YYYY-MM-DD] [--csv]\n"
+    "       petrel-cli history --open ID OUT.cfg\n"
     "       petrel-cli --help | --version\n";
 
 struct UsageError {
@@ -67,10 +73,23 @@ struct Context {
     TextStatusLine status;
     // A file asked for beside the command's own result (a serial trace) was not written whole.
     bool incomplete = false;
+    std::unique_ptr<ServiceHistory> history;  // opened by the first command that needs it
 
     Context(std::ostream& o, std::ostream& e, const CliEnvironment& env)
         : out(o), err(e), environment(env), prompter(e), status(e) {}
 };
+
+// The service history, opened on first use; nullptr when the environment names none. What it
+// has to say about itself (damaged and set aside, say) goes to the error stream.
+ServiceHistory* History(Context& c) {
+    if (!c.history && c.environment.historyPath) {
+        c.history = OpenServiceHistory(*c.environment.historyPath);
+        if (const auto notice = c.history->TakeNotice()) {
+            c.err << "petrel-cli: " << *notice << '\n';
+        }
+    }
+    return c.history.get();
+}
 
 int ToExit(bool ok) {
     return ok ? kExitOk : kExitFailure;
@@ -362,6 +381,7 @@ struct RadioSession {
         }
         c.status.SetEcho(true);
         c.status.SetProgressBar(c.environment.errIsTerminal);
+        link.Images().SetHistory(History(c));
         PortScan scan = DetectRS(port, c.prompter);
         link.Frames().SetPorts(std::move(scan.numbers));
         scanProblems = std::move(scan.problems);
@@ -653,6 +673,64 @@ int Backups(Context& c, const Arguments& arguments) {
     return kExitOk;
 }
 
+// The service history: records listed newest first, or one record's radio written out as a
+// configuration.
+int HistoryCommand(Context& c, const Arguments& arguments) {
+    const std::vector<std::string> open = arguments.Values("--open");
+    ExpectPositional(arguments, open.empty() ? 0 : 1);
+    HistoryFilter filter;
+    for (const auto& [option, field] :
+         {std::pair{"--since", &filter.since}, std::pair{"--until", &filter.until}}) {
+        const auto values = arguments.Values(option);
+        if (!values.empty()) {
+            if (!IsHistoryDate(values.back())) {
+                throw UsageError{std::string(option) + " is a date YYYY-MM-DD"};
+            }
+            *field = values.back();
+        }
+    }
+    if (const auto band = arguments.Values("--band"); !band.empty()) {
+        const auto number = LeadingNumber(Trim(band.back()));
+        if (Trim(band.back()) != std::to_string(number) || number < 1 || number > 255) {
+            throw UsageError{"--band is a band number"};
+        }
+        filter.band = static_cast<int>(number);
+    }
+    if (const auto serial = arguments.Values("--serial"); !serial.empty()) {
+        filter.serialNo = serial.back();
+    }
+    if (const auto customer = arguments.Values("--customer"); !customer.empty()) {
+        filter.customer = customer.back();
+    }
+    ServiceHistory* history = History(c);
+    if (history == nullptr) {
+        c.err << "petrel-cli: no service history; set PETREL_HISTORY to its file\n";
+        return kExitFailure;
+    }
+    if (open.empty()) {
+        const auto records = history->Find(filter);
+        c.out << (arguments.Flag("--csv") ? HistoryCsv(records) : HistoryTable(records));
+        return kExitOk;
+    }
+    const std::string text = Trim(open.back());
+    const auto id = LeadingNumber(text);
+    if (text != std::to_string(id) || id < 1) {
+        throw UsageError{"--open takes a record's ID"};
+    }
+    const auto record = history->Get(id);
+    if (!record) {
+        c.err << "petrel-cli: the service history has no record " << id << '\n';
+        return kExitFailure;
+    }
+    auto radio = RecordedRadio(*record);
+    if (!radio) {
+        c.err << "petrel-cli: record " << id << " holds no configuration of a known band\n";
+        return kExitFailure;
+    }
+    const int slot = OpenRadioRead(c.state, std::move(*radio));
+    return ToExit(SaveConfigFile(c.state, slot, arguments.positional[0], c.prompter));
+}
+
 struct Command {
     const char* name;
     std::vector<std::string> valueOptions;
@@ -674,6 +752,10 @@ std::vector<Command> Commands() {
         {"write", {"--port", "--retries", "--trace", "--backup"}, {"--yes"}, Write},
         {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},
         {"release", {"--port", "--retries", "--trace"}, {}, Release},
+        {"history",
+         {"--serial", "--customer", "--band", "--since", "--until", "--open"},
+         {"--csv"},
+         HistoryCommand},
     };
 }
 

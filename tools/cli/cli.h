@@ -22,6 +22,9 @@ struct CliEnvironment {
     bool errIsTerminal = false;        // draw a progress bar on the error stream
     // The desktop program's working folder ("~/Documents/Petrel CPS"), where backups are kept.
     std::optional<std::string> workingFolder;
+    // The service history's database: radio operations are recorded there and the history
+    // command reads it. Nothing when there is none.
+    std::optional<std::string> historyPath;
     // Writes the report as a PDF file; empty when petrel-cli is built without Qt.
     std::function<PrintResult(const std::string& path, const Paper& paper,
                               const ProgramState& state, const Document& doc,

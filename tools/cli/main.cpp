@@ -2,12 +2,16 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli.h"
+#include "core/history/service_history.h"
 #include "core/link/link_trace.h"
 #include "core/util/descriptor_output.h"
 
@@ -42,6 +46,23 @@ petrel::PrintResult WritePdf(const std::string& path, const petrel::Paper& paper
 }  // namespace
 #endif
 
+namespace {
+
+// PETREL_HISTORY names the service history (empty: none); else it is the desktop program's.
+std::optional<std::string> HistoryPath(const std::optional<std::string>& folder) {
+    if (const char* path = std::getenv("PETREL_HISTORY")) {
+        return *path != '\0' ? std::optional<std::string>(path) : std::nullopt;
+    }
+    if (!folder) {
+        return std::nullopt;
+    }
+    std::error_code ignored;  // a folder that cannot be made is the history's to report
+    std::filesystem::create_directories(*folder, ignored);
+    return *folder + "/" + petrel::kHistoryFileName;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     petrel::cli::CliEnvironment environment;
@@ -58,6 +79,7 @@ int main(int argc, char** argv) {
         environment.workingFolder = petrel::cli::DesktopWorkingFolder(
             home, config != nullptr && *config != '\0' ? config : std::string(home) + "/.config");
     }
+    environment.historyPath = HistoryPath(environment.workingFolder);
 #ifdef PETREL_CLI_PDF
     environment.writePdf = WritePdf;
 #endif

@@ -5,6 +5,7 @@
 
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
+#include "core/history/radio_records.h"
 #include "core/link/param_link.h"
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
@@ -89,9 +90,9 @@ std::string BlockText(const TextBlock& block, std::size_t length) {
 ImageLink::ImageLink(FrameLink& frames, ParamLink& params) : frames_(frames), params_(params) {}
 
 bool ImageLink::AskToContinue(const std::string& first) {
-    const Answer answer = frames_.Ask(Message{first + kLineBreak + kContinueQuestion,
-                                              frames_.Caption(), Buttons::YesNo, Icon::Stop,
-                                              Answer::No});
+    const Answer answer =
+        frames_.Ask(Message{first + kLineBreak + kContinueQuestion, frames_.Caption(),
+                            Buttons::YesNo, Icon::Stop, Answer::No});
     return answer == Answer::Yes;
 }
 
@@ -102,15 +103,37 @@ void ImageLink::EndOperation() {
     blankRadio_ = false;
 }
 
+void ImageLink::Record(HistoryRecord record) {
+    if (history_ == nullptr) {
+        return;
+    }
+    record.port = frames_.PortName();
+    if (record.band == 0) {
+        record.band = frames_.DetectedBand().value_or(0);
+    }
+    if (record.channels == 0) {
+        record.channels = radioChannels_;
+    }
+    history_->Add(record);
+    if (const auto notice = history_->TakeNotice()) {
+        frames_.Tell(*notice, Icon::Exclamation);
+    }
+}
+
 TransferResult ImageLink::Upload() {
     TransferResult result;
     if (auto read = ReadRadioImage()) {
         result.completed = true;
         result.backup = KeepBackup(*read);
+        HistoryRecord record = RadioRecord(kOpUpload, kResultDone, *read);
+        record.backup = result.backup.value_or("");
+        Record(std::move(record));
         // A radio of a band this program does not know opens nothing.
         if (read->band <= kBandCount) {
             result.read = std::move(read);
         }
+    } else if (frames_.DetectedBand()) {
+        Record(BareRecord(kOpUpload, kResultStopped, "the radio was not read completely"));
     }
     EndOperation();
     return result;
@@ -118,6 +141,7 @@ TransferResult ImageLink::Upload() {
 
 TransferResult ImageLink::Download(const Document& doc) {
     TransferResult result;
+    std::optional<RadioRead> before;  // the radio as the backup read it
     if (backup_.beforeDownload && backup_.folder.empty()) {
         // Refused before the radio is touched: a backup with nowhere to go cannot be kept.
         frames_.Tell(
@@ -126,21 +150,51 @@ TransferResult ImageLink::Download(const Document& doc) {
             Icon::Exclamation);
     } else if (!backup_.beforeDownload) {
         WriteRadioImage(doc, result);
+        RecordDownload(doc, before, result);
     } else {
         // A failure of this read comes as "Upload Err": say why a Download reads, and that it
         // wrote nothing.
-        readFacts_ = "Reading the radio to back it up before writing: nothing has been written yet.";
-        const auto read = ReadRadioImage();
+        readFacts_ =
+            "Reading the radio to back it up before writing: nothing has been written yet.";
+        before = ReadRadioImage();
         readFacts_.clear();
-        if (read) {
-            result.backup = KeepBackup(*read);
+        if (before) {
+            result.backup = KeepBackup(*before);
         }
         if (result.backup) {
             WriteRadioImage(doc, result);
         }
+        RecordDownload(doc, before, result);
     }
     EndOperation();
     return result;
+}
+
+void ImageLink::RecordDownload(const Document& doc, const std::optional<RadioRead>& before,
+                               const TransferResult& result) {
+    if (!before && !frames_.DetectedBand()) {
+        return;  // no radio was found: nothing happened to one
+    }
+    // image_ holds what went to the radio until the operation ends; empty when nothing did.
+    const char* outcome = result.completed ? kResultDone
+                          : image_.empty() ? kResultStopped
+                                           : kResultFailed;
+    HistoryRecord record =
+        before ? RadioRecord(kOpDownload, outcome, *before) : BareRecord(kOpDownload, outcome, {});
+    if (!result.completed) {
+        record.detail = image_.empty() ? "nothing was written"
+                                       : "writing did not complete: the radio may hold a "
+                                         "mixture of the new and its old configuration";
+    }
+    if (!image_.empty()) {
+        // What the radio holds now, with the band byte last as a file has it.
+        record.imageAfter = image_;
+        record.imageAfter.back() = doc.state.Band;
+        record.infoAfter = record.infoBefore;  // a Download leaves the information page alone
+    }
+    record.fileName = doc.path;
+    record.backup = result.backup.value_or("");
+    Record(std::move(record));
 }
 
 bool ImageLink::DetectForTransfer() {
@@ -347,8 +401,7 @@ LinkEnd ImageLink::TransferImage(bool reading) {
             {
                 FrameLink::BlockLoop loop(frames_);
                 for (std::size_t offset = 0; offset < kInfoPageBytes; offset += kBlockSize) {
-                    const auto data =
-                        frames_.ReadBlock(static_cast<std::uint16_t>(page + offset));
+                    const auto data = frames_.ReadBlock(static_cast<std::uint16_t>(page + offset));
                     if (!data) {
                         failed = true;
                         break;
@@ -423,8 +476,9 @@ bool ImageLink::WriteTable(const InfoTable& table, std::uint8_t start) {
             Block block{};
             std::copy_n(table.begin() + static_cast<std::ptrdiff_t>(offset), kBlockSize,
                         block.begin());
-            complete = frames_.WriteBlockChecked(static_cast<std::uint16_t>(high | (start + offset)),
-                                                 block) == BlockWrite::Written;
+            complete =
+                frames_.WriteBlockChecked(static_cast<std::uint16_t>(high | (start + offset)),
+                                          block) == BlockWrite::Written;
             offset += kBlockSize;
             if (start + offset >= kLastBlockLow || offset >= kTableWriteLimit) {
                 break;
@@ -436,11 +490,28 @@ bool ImageLink::WriteTable(const InfoTable& table, std::uint8_t start) {
 }
 
 bool ImageLink::WritePowerTable(const InfoTable& table) {
-    return WriteTable(table, kPowerTableStart);
+    const bool written = WriteTable(table, kPowerTableStart);
+    RecordTableWrite(written, "power table");
+    return written;
 }
 
 bool ImageLink::WriteLevelTable(const InfoTable& table) {
-    return WriteTable(table, kLevelTableStart);
+    const bool written = WriteTable(table, kLevelTableStart);
+    RecordTableWrite(written, "level table");
+    return written;
+}
+
+void ImageLink::RecordTableWrite(bool written, const std::string& table) {
+    if (!frames_.DetectedBand()) {
+        return;
+    }
+    HistoryRecord record = BareRecord(kOpTables, written ? kResultDone : kResultFailed,
+                                      table + (written ? " written" : " not written completely"));
+    // The tables are written after the radio on the cable was identified by its serial number.
+    if (identity_ && identity_->band == frames_.DetectedBand()) {
+        record.serialNo = Trim(identity_->serialNo);
+    }
+    Record(std::move(record));
 }
 
 TextWrite ImageLink::WriteTextBlock(const TextBlock& block, std::uint8_t start) {
@@ -511,9 +582,11 @@ std::optional<RadioIdentity> ImageLink::ReadRadioIdentity() {
     // The block read connects first, and the connection identifies the radio's band.
     auto serial = ReadSerialBlock();
     if (!serial) {
+        identity_.reset();
         return std::nullopt;
     }
-    return RadioIdentity{frames_.DetectedBand().value_or(0), std::move(*serial)};
+    identity_ = RadioIdentity{frames_.DetectedBand().value_or(0), std::move(*serial)};
+    return identity_;
 }
 
 }  // namespace petrel

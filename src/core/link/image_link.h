@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/history/service_history.h"
 #include "core/link/frame_link.h"
 #include "core/link/radio_backup.h"
 #include "core/model/info_page.h"
@@ -48,6 +49,14 @@ class ImageLink {
     // With a backup folder every Upload is kept there too, and with beforeDownload a Download
     // reads the radio and keeps it first; it writes nothing when that fails.
     void SetBackupPolicy(BackupPolicy policy) { backup_ = std::move(policy); }
+
+    // From now on every Upload, Download, table write and customer write is recorded in history
+    // (nullptr: none). It must outlive its use.
+    void SetHistory(ServiceHistory* history) { history_ = history; }
+    ServiceHistory* History() const { return history_; }
+    // Keeps a record of an operation on the radio found last: the port and, when not given, the
+    // band are filled in. A notice of the history (it was damaged, say) is told here.
+    void Record(HistoryRecord record);
 
     // Upload or Download with detection, questions, progress and the retry loop. A Download
     // writes doc, which must stay as it is until the call returns (the windows are serviced
@@ -89,12 +98,17 @@ class ImageLink {
     TextWrite WriteTextBlock(const TextBlock& block, std::uint8_t start);
     std::optional<TextBlock> ReadTextBlock(std::uint8_t start);
     void EndOperation();
+    void RecordTableWrite(bool written, const std::string& table);
+    void RecordDownload(const Document& doc, const std::optional<RadioRead>& before,
+                        const TransferResult& result);
 
     FrameLink& frames_;
     ParamLink& params_;
     BackupPolicy backup_;
-    ImageBuf image_;         // the image on its way to or from the radio
-    RadioInfoPage page_;     // the information page read with it
+    ServiceHistory* history_ = nullptr;
+    std::optional<RadioIdentity> identity_;  // what the last identity read found
+    ImageBuf image_;                         // the image on its way to or from the radio
+    RadioInfoPage page_;                     // the information page read with it
     std::string readFacts_;  // why an Upload-type read runs, for its failure question
     bool blankRadio_ = false;
     int radioChannels_ = 0;  // what the last read at 0x0008 said the radio holds

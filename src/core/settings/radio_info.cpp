@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "core/history/service_history.h"
 #include "core/link/radio_link.h"
 #include "core/model/band_table.h"
 #include "core/model/radio_image.h"
@@ -64,8 +65,10 @@ bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
     return name && serial;
 }
 
-CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                                std::string_view serial, CalendarDate today) {
+namespace {
+
+CustomerWrite WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                  std::string_view serial, CalendarDate today) {
     TextBlock nameBlock{};
     TextBlock serialBlock{};
     const CustomerTexts texts = FillCustomerBlocks(name, serial, today, nameBlock, serialBlock);
@@ -90,6 +93,26 @@ CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::strin
                 "the closing code 90H"};
     }
     return {true, {}};
+}
+
+}  // namespace
+
+CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                std::string_view serial, CalendarDate today) {
+    const std::string wasName = Trim(page.CustomerName);
+    const std::string wasSerial = Trim(page.SerialNo);
+    const CustomerWrite written = WriteCustomerBlocks(link, page, name, serial, today);
+    if (link.Frames().DetectedBand()) {
+        HistoryRecord record;
+        record.operation = kOpCustomer;
+        record.result = written.complete ? kResultDone : kResultFailed;
+        record.serialNo = Trim(page.SerialNo);
+        record.customer = Trim(page.CustomerName);
+        record.detail = written.complete ? "was \"" + wasSerial + "\", \"" + wasName + "\""
+                                         : written.radioHolds;
+        link.Images().Record(std::move(record));
+    }
+    return written;
 }
 
 std::string CustomerNotWrittenText(const CustomerWrite& write) {

@@ -10,6 +10,7 @@ namespace petrel {
 class Clock;
 class Prompter;
 class RadioLink;
+class ServiceHistory;
 class StatusLine;
 struct Document;
 
@@ -31,6 +32,8 @@ class RadioSeam {
                                     Prompter& prompter, StatusLine& status, Clock& clock) = 0;
     // Where the transfers keep the radios they read, and whether a Download reads first.
     virtual void SetBackupPolicy(const BackupPolicy& /*policy*/) {}
+    // The service history every radio operation is recorded in from now on (nullptr: none).
+    virtual void SetHistory(ServiceHistory* /*history*/) {}
     // The marker file that says while the radio may be in a test state (test_marker.h).
     virtual void SetTestMarker(const std::string& /*path*/) {}
 

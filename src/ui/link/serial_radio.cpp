@@ -41,11 +41,19 @@ RadioLink* SerialRadio::Link(const std::string& caption, Prompter& prompter, Sta
     }
     link_->Frames().SetCaption(caption);
     link_->Images().SetBackupPolicy(backup_);
+    link_->Images().SetHistory(history_);
     return link_.get();
 }
 
 void SerialRadio::SetBackupPolicy(const BackupPolicy& policy) {
     backup_ = policy;
+}
+
+void SerialRadio::SetHistory(ServiceHistory* history) {
+    history_ = history;
+    if (link_) {
+        link_->Images().SetHistory(history);
+    }
 }
 
 void SerialRadio::SetTestMarker(const std::string& path) {

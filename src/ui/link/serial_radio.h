@@ -31,6 +31,7 @@ class SerialRadio : public RadioSeam {
                     Clock& clock) override;
     void SetBackupPolicy(const BackupPolicy& policy) override;
     void SetTestMarker(const std::string& path) override;
+    void SetHistory(ServiceHistory* history) override;
 
   private:
     std::unique_ptr<LinkTrace> trace_;
@@ -39,6 +40,7 @@ class SerialRadio : public RadioSeam {
     std::vector<int> ports_;
     BackupPolicy backup_;
     std::string testMarker_;
+    ServiceHistory* history_ = nullptr;
 };
 
 }  // namespace petrel

@@ -145,6 +145,7 @@ MainWindow::~MainWindow() {
     // A hardware window still open ends its test state while the status and the link's window
     // are still there (its children go after them).
     CloseAlignment();
+    radio_.SetHistory(nullptr);  // the history goes with this window; the link may stay
     // The frames are hidden while the window is taken apart: their activation must not reach
     // a window that is half gone; nor must a channel dialog's end.
     disconnect(area_, nullptr, this, nullptr);
@@ -303,6 +304,7 @@ void MainWindow::StartUp() {
         radio_.DetectSerialPorts(prompter_);
     }
     OfferToReleaseLeftRadio();
+    OpenHistory();
     ResetShell();
     state_.ErrMsgText = status_->Text();
     state_.ErrMsgColor = status_->Color();
@@ -320,6 +322,12 @@ void MainWindow::OfferToReleaseLeftRadio() {
         WaitCursor wait;
         ReleaseLeftRadio(*left, marker, link->Params(), prompter_);
     }
+}
+
+void MainWindow::OpenHistory() {
+    // A history that cannot be used says so at the first radio operation that would record.
+    history_ = OpenServiceHistory(QDir::current().filePath(kHistoryFileName).toStdString());
+    radio_.SetHistory(history_.get());
 }
 
 const Document& MainWindow::Doc(const ConfigEditorWindow* editor) const {

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "core/link/image_link.h"
@@ -133,6 +134,9 @@ class MainWindow : public QMainWindow {
     // At start-up: a radio a run that ended without closing its test state left behind is
     // offered its closing code.
     void OfferToReleaseLeftRadio();
+    // At start-up: the service history in the work folder; every radio operation is recorded
+    // in it from now on.
+    void OpenHistory();
 
     ProgramState& state_;
     Prompter& prompter_;
@@ -142,6 +146,7 @@ class MainWindow : public QMainWindow {
     UserSettings& settings_;
     std::function<bool()> helpOpener_;
     std::function<CalendarDate()> today_ = Today;
+    std::unique_ptr<ServiceHistory> history_;
 
     QMdiArea* area_;
     StatusArea* status_;

@@ -1,0 +1,113 @@
+// petrel-cli's radio commands record in the service history, and the history command lists and
+// opens the records; against petrel-radio-sim on a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli.h"
+#include "core/document/config_file.h"
+#include "core/document/new_config.h"
+#include "core/model/program_state.h"
+#include "sim_process.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+namespace petrel {
+namespace {
+
+using Args = std::vector<std::string>;
+using test::ReadBytes;
+
+struct CliResult {
+    int exit;
+    std::string out;
+    std::string err;
+};
+
+class HistoryCliTest : public ::testing::Test {
+  protected:
+    HistoryCliTest() { environment.historyPath = dir.File("history.sqlite"); }
+
+    CliResult Cli(Args args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int exit = cli::RunCli(args, out, err, environment);
+        return {exit, out.str(), err.str()};
+    }
+    CliResult RadioCli(Args args) {
+        args.insert(args.begin() + 1, {"--port", sim->Device()});
+        return Cli(args);
+    }
+    std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    test::TempDir dir;
+    cli::CliEnvironment environment;
+    std::unique_ptr<sim::SimProcess> sim;
+};
+
+TEST_F(HistoryCliTest, RadioCommandsAreRecordedListedFilteredAndOpened) {
+    sim = std::make_unique<sim::SimProcess>(
+        std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim",
+        Args{"--delay", "0", "--serial", "SN-7", "--customer", "OLD SHOP"});
+    ProgramState state;
+    const int slot = BuildNewConfiguration(state, 9, 16);
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("taxi.cfg"), prompter));
+
+    ASSERT_EQ(RadioCli({"read", dir.File("read.cfg")}).exit, 0);
+    ASSERT_EQ(RadioCli({"write", "--backup", dir.File("Backups"), dir.File("taxi.cfg")}).exit, 0);
+    ASSERT_EQ(RadioCli({"customer", "--name", "Harbour, \"Taxi\""}).exit, 0);
+
+    const CliResult listed = Cli({"history"});
+    ASSERT_EQ(listed.exit, 0) << listed.err;
+    const auto lines = Lines(listed.out);
+    ASSERT_EQ(lines.size(), 4u) << listed.out;
+    EXPECT_TRUE(lines[0].starts_with("ID  Time                 Operation  Result")) << lines[0];
+    EXPECT_NE(
+        lines[1].find("Customer   done    SN-7           Harbour, \"Taxi\"  Petrel (PMR)  99"),
+        std::string::npos)
+        << listed.out;
+    EXPECT_NE(lines[2].find("Download"), std::string::npos);
+    EXPECT_NE(lines[2].find(dir.File("taxi.cfg")), std::string::npos);
+    EXPECT_TRUE(lines[3].starts_with("1   ")) << lines[3];
+
+    const CliResult csv = Cli({"history", "--customer", "taxi", "--csv"});
+    ASSERT_EQ(csv.exit, 0);
+    const auto rows = Lines(csv.out);
+    ASSERT_EQ(rows.size(), 2u) << csv.out;
+    EXPECT_EQ(rows[0], "ID,Time,Operation,Result,Serial number,Customer,Band,Channels,Port,File\r");
+    EXPECT_NE(rows[1].find(",Customer,done,SN-7,\"Harbour, \"\"Taxi\"\"\",Petrel (PMR),99,COM1 "),
+              std::string::npos)
+        << rows[1];
+    EXPECT_EQ(Lines(Cli({"history", "--serial", "nobody"}).out).size(), 1u);
+    EXPECT_EQ(Lines(Cli({"history", "--since", "2999-01-01"}).out).size(), 1u);
+    EXPECT_EQ(Cli({"history", "--since", "2026-02-30"}).exit, 2);
+
+    // The Download's record opens as the configuration that went into the radio.
+    const std::string downloadId = lines[2].substr(0, lines[2].find(' '));
+    ASSERT_EQ(Cli({"history", "--open", downloadId, dir.File("again.cfg")}).exit, 0);
+    const auto written = DecodeConfigFile(ReadBytes(dir.File("taxi.cfg")));
+    const auto opened = DecodeConfigFile(ReadBytes(dir.File("again.cfg")));
+    ASSERT_EQ(opened.size(), written.size());
+    EXPECT_TRUE(std::equal(opened.begin() + 0x60, opened.end(), written.begin() + 0x60));
+    const CliResult missing = Cli({"history", "--open", "99", dir.File("x.cfg")});
+    EXPECT_EQ(missing.exit, 1);
+    EXPECT_EQ(missing.err, "petrel-cli: the service history has no record 99\n");
+}
+
+TEST_F(HistoryCliTest, WithoutAHistoryTheCommandSaysHowToNameOne) {
+    environment.historyPath.reset();
+    const CliResult run = Cli({"history"});
+    EXPECT_EQ(run.exit, 1);
+    EXPECT_EQ(run.err, "petrel-cli: no service history; set PETREL_HISTORY to its file\n");
+}
+
+}  // namespace
+}  // namespace petrel
