@@ -403,6 +403,43 @@ TEST_F(ConfigFileTest, SaveProposesANameOnlyForUntitledDocuments) {
     EXPECT_EQ(chooser.proposed.size(), 4u);
 }
 
+// A backup keeps what the radio held: Save asks for a name, and its own file is refused under
+// any spelling; once saved elsewhere the document is an ordinary one.
+TEST_F(ConfigFileTest, ABackupIsNeverSavedOver) {
+    fs::create_directory(dir.Path() / "Backups");
+    const std::string kept = dir.File("Backups/2024-03-09 07-00-05 Petrel (PMR) SN.1.cfg");
+    ASSERT_TRUE(SaveConfigFile(state, NewDocument(), kept, prompter));
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(kept);
+    const auto slot = OpenConfigFile(state, kept, prompter);
+    ASSERT_TRUE(slot);
+    Document& doc = state.workspace.At(*slot);
+    doc.backup = true;
+    doc.lines[0] = EmptyChannelLine(1);
+    doc.state.Dirty = true;
+
+    const std::string refused =
+        " is a backup of a radio and is kept as it was read.\n\rSave the "
+        "configuration under another name.";
+    chooser.Then(kept).Then(dir.File("Backups/../Backups/2024-03-09 07-00-05 Petrel (PMR) SN.1"));
+    prompter.Expect(kept + refused, Answer::Ok)
+        .Expect(dir.File("Backups/../Backups/2024-03-09 07-00-05 Petrel (PMR) SN.1.cfg") + refused,
+                Answer::Ok);
+    EXPECT_EQ(SaveDocument(state, *slot, chooser, prompter), SaveOutcome::Failed);
+    EXPECT_EQ(SaveDocumentAs(state, *slot, chooser, prompter), SaveOutcome::Failed);
+    EXPECT_EQ(chooser.proposed,
+              (std::vector<std::string>{"2024-03-09 07-00-05 Petrel (PMR) SN.1.cfg", kept}));
+    EXPECT_EQ(test::ReadBytes(kept), bytes);
+    EXPECT_TRUE(doc.state.Dirty);
+
+    chooser.Then(dir.File("restored.cfg"));
+    EXPECT_EQ(SaveDocument(state, *slot, chooser, prompter), SaveOutcome::Saved);
+    EXPECT_FALSE(doc.backup);
+    EXPECT_EQ(SaveDocument(state, *slot, chooser, prompter), SaveOutcome::Saved);  // no dialog
+    EXPECT_EQ(chooser.proposed.size(), 3u);
+    EXPECT_EQ(test::ReadBytes(kept), bytes);
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+}
+
 TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDropped) {
     const int slot = NewDocument();
     EXPECT_TRUE(QueryClose(state, slot, chooser, prompter));

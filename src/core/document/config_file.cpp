@@ -538,6 +538,7 @@ bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prom
     }
     doc.title = ToUpperAscii(name);
     doc.path = name;
+    doc.backup = false;
     doc.state.Dirty = false;
     return true;
 }
@@ -554,9 +555,26 @@ std::string AskConfigName(FileChooser& chooser, const std::string& proposed) {
     return name.empty() || HasConfigExtension(name) ? name : name + std::string(kConfigExtension);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (fs::equivalent(a, b, error)) {
+        return true;
+    }
+    const fs::path first = fs::weakly_canonical(a, error);
+    const fs::path second = error ? fs::path() : fs::weakly_canonical(b, error);
+    return !error && !first.empty() && first == second;
+}
+
 SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
     if (name.empty()) {
         return SaveOutcome::Cancelled;
+    }
+    // A backup is what a radio held: it stays as it was read.
+    if (const Document& doc = state.workspace.At(slot); doc.backup && SameFile(name, doc.path)) {
+        prompter.Tell(name + " is a backup of a radio and is kept as it was read." + kLineBreak +
+                          "Save the configuration under another name.",
+                      Icon::Exclamation);
+        return SaveOutcome::Failed;
     }
     return SaveConfigFile(state, slot, name, prompter) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
@@ -564,8 +582,11 @@ SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Pr
 
 SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter) {
     const Document& doc = state.workspace.At(slot);
-    const std::string name =
-        IsUntitled(doc.title) ? AskConfigName(chooser, doc.title) : SavePathOf(doc);
+    // An untitled document, or a backup (which is never saved over), asks for a name.
+    const std::string name = IsUntitled(doc.title) ? AskConfigName(chooser, doc.title)
+                             : doc.backup
+                                 ? AskConfigName(chooser, fs::path(doc.path).filename().string())
+                                 : SavePathOf(doc);
     return SaveUnder(state, slot, name, prompter);
 }
 

@@ -73,8 +73,9 @@ struct Document {
     DocState state;
     std::vector<std::string> lines;
     RadioInfoPage info;
-    std::string title;  // the window caption
-    std::string path;   // where the file really is; empty for an untitled document
+    std::string title;    // the window caption
+    std::string path;     // where the file really is; empty for an untitled document
+    bool backup = false;  // opened from the backups: saved only under another name
     std::string modelLabel = "Model:";
     std::string rangeLabel = "Range:";
     std::string serialLabel = "Serial No:";

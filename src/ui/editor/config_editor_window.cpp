@@ -313,7 +313,8 @@ void ConfigEditorWindow::Refresh() {
         return;
     }
     const Document& doc = Doc();
-    setWindowTitle(Text(doc.title));
+    // A backup is marked: it is never saved over.
+    setWindowTitle(Text(doc.title) + (doc.backup ? " (backup)" : ""));
     model_->setText(Text(doc.modelLabel));
     range_->setText(Text(doc.rangeLabel));
     serial_->setText(Text(doc.serialLabel));

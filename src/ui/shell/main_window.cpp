@@ -39,6 +39,7 @@
 #include "ui/common/dialog_parts.h"
 #include "ui/common/qt_ports.h"
 #include "ui/common/user_settings.h"
+#include "ui/document/backups_window.h"
 #include "ui/document/compare_window.h"
 #include "ui/document/new_radio_dialog.h"
 #include "ui/editor/channel_edit_dialog.h"
@@ -184,6 +185,8 @@ void MainWindow::BuildMenus() {
     compareRadio_ = new QAction("Compare with Radio", this);
     compareRadio_->setObjectName("mnuCompareRadio");
     connect(compareRadio_, &QAction::triggered, this, &MainWindow::CompareWithRadio);
+    backups_ = AddItem(radioMenu_, "mnuBackups", "&Backups...");
+    connect(backups_, &QAction::triggered, this, &MainWindow::ShowBackups);
 
     helpMenu_ = new QMenu("&Help", this);
     helpMenu_->setObjectName("mnuHelp");
@@ -461,21 +464,11 @@ void MainWindow::RadioTransfer(TransferOp op) {
     if (transferRunning_) {
         return;
     }
-    SetRadioOperationRunning(true);
-    TransferResult result;
-    {
-        WaitCursor wait;
-        const ConfigEditorWindow* editor = ActiveEditor();
-        // Every radio read is kept in the working folder's Backups.
-        radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
-                                backupFirst_->isChecked()});
-        // The commands are off while the transfer runs: the document it writes stays as it is.
-        result = radio_.Transfer(op, editor ? &state_.workspace.At(editor->Slot()) : nullptr,
-                                 editor ? Doc(editor).title : std::string(), prompter_, *status_,
-                                 clock_);
-    }
-    status_->ShowProgress(false);
-    SetRadioOperationRunning(false);
+    const ConfigEditorWindow* editor = ActiveEditor();
+    // Every radio read is kept in the working folder's Backups.
+    TransferResult result = RunTransfer(op, editor ? &state_.workspace.At(editor->Slot()) : nullptr,
+                                        editor ? Doc(editor).title : std::string(),
+                                        {BackupFolder(), backupFirst_->isChecked()});
 
     if (result.read) {
         EnableDownload();
@@ -492,7 +485,8 @@ void MainWindow::RadioTransfer(TransferOp op) {
 
 namespace {
 
-// A configuration as a comparison names it: its file's name without the folder.
+// A configuration as a comparison names it: its file's name (or its window's title) without
+// the folder.
 std::string ShortName(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
 }
@@ -524,17 +518,8 @@ void MainWindow::CompareWithRadio() {
     if (editor == nullptr || transferRunning_) {
         return;
     }
-    SetRadioOperationRunning(true);
-    TransferResult result;
-    {
-        WaitCursor wait;
-        // Only a look at the radio: nothing is kept of it.
-        radio_.SetBackupPolicy({});
-        result = radio_.Transfer(TransferOp::Upload, nullptr, Doc(editor).title, prompter_,
-                                 *status_, clock_);
-    }
-    status_->ShowProgress(false);
-    SetRadioOperationRunning(false);
+    // Only a look at the radio: nothing is kept of it.
+    TransferResult result = RunTransfer(TransferOp::Upload, nullptr, Doc(editor).title, {});
     if (result.read && !editor->IsUnloaded()) {
         ProgramState aside;
         const int slot = OpenRadioRead(aside, std::move(*result.read));
@@ -548,7 +533,7 @@ CompareWindow* MainWindow::ShowComparison(ConfigEditorWindow* editor, Document o
     const auto current = [this, compared]() -> const Document* {
         return compared && !compared->IsUnloaded() ? &Doc(compared) : nullptr;
     };
-    auto* window = new CompareWindow(state_, current, ShortName(Doc(editor).title),
+    auto* window = new CompareWindow(state_, current, ShortName(editor->windowTitle().toStdString()),
                                      std::move(other), otherName, this);
     connect(window, &CompareWindow::ChannelChosen, this, [this, compared](int channel) {
         if (compared && !compared->IsUnloaded()) {
@@ -560,6 +545,101 @@ CompareWindow* MainWindow::ShowComparison(ConfigEditorWindow* editor, Document o
     });
     ShowInFront(window);
     return window;
+}
+
+TransferResult MainWindow::RunTransfer(TransferOp op, const Document* doc,
+                                       const std::string& caption, const BackupPolicy& backup) {
+    SetRadioOperationRunning(true);
+    TransferResult result;
+    {
+        WaitCursor wait;
+        radio_.SetBackupPolicy(backup);
+        // The commands are off while the transfer runs: the document it writes stays as it is.
+        result = radio_.Transfer(op, doc, caption, prompter_, *status_, clock_);
+    }
+    status_->ShowProgress(false);
+    SetRadioOperationRunning(false);
+    if (backupsWindow_ && result.backup) {
+        backupsWindow_->Refresh();  // the backup just kept
+    }
+    return result;
+}
+
+std::string MainWindow::BackupFolder() const {
+    return QDir::current().absoluteFilePath(kBackupFolderName).toStdString();
+}
+
+BackupsWindow* MainWindow::ShowBackups() {
+    if (!backupsWindow_) {
+        backupsWindow_ = new BackupsWindow(QString::fromStdString(BackupFolder()), this);
+        connect(backupsWindow_, &BackupsWindow::OpenRequested, this,
+                [this](const QString& path) { OpenBackup(path.toStdString()); });
+        connect(backupsWindow_, &BackupsWindow::CompareRequested, this,
+                [this](const QString& path) { CompareWithBackup(path.toStdString()); });
+        connect(backupsWindow_, &BackupsWindow::WriteRequested, this,
+                [this](const QString& path) { WriteBackup(path.toStdString()); });
+    } else {
+        backupsWindow_->Refresh();
+    }
+    backupsWindow_->SetCompareEnabled(ActiveEditor() != nullptr);
+    ShowInFront(backupsWindow_);
+    return backupsWindow_;
+}
+
+void MainWindow::OpenBackup(const std::string& path) {
+    timer_->stop();
+    std::optional<int> slot;
+    {
+        WaitCursor wait;
+        slot = OpenConfigFile(state_, path, prompter_);
+    }
+    if (slot) {
+        // Not a recent file: it is reached through the backups.
+        state_.workspace.At(*slot).backup = true;
+        EnableDownload();
+        OpenEditor(*slot);
+    }
+    timer_->start();
+}
+
+void MainWindow::CompareWithBackup(const std::string& path) {
+    ConfigEditorWindow* editor = ActiveEditor();
+    ProgramState aside;
+    const std::optional<int> slot = editor ? OpenConfigFile(aside, path, prompter_) : std::nullopt;
+    if (slot) {
+        ShowComparison(editor, aside.workspace.At(*slot), ShortName(path));
+    }
+}
+
+void MainWindow::WriteBackup(const std::string& path) {
+    if (transferRunning_) {
+        return;
+    }
+    ProgramState aside;
+    const std::optional<int> slot = OpenConfigFile(aside, path, prompter_);
+    if (!slot) {
+        return;
+    }
+    const Document& backup = aside.workspace.At(*slot);
+    const std::string name = ShortName(path);
+    const Answer answer = prompter_.Ask(Message{
+        "Write the backup " + name + " into the radio?" + kLineBreak +
+            "The radio as it is now is kept as a new backup first; the customer name, serial "
+            "number and calibration tables stay as the radio holds them.",
+        {},
+        Buttons::YesNo,
+        Icon::Question,
+        Answer::No});
+    if (answer != Answer::Yes) {
+        return;
+    }
+    // The system's Download, always backed up first: a restore must itself be reversible.
+    const TransferResult result =
+        RunTransfer(TransferOp::Download, &backup, name, {BackupFolder(), true});
+    if (ConfigEditorWindow* editor = ActiveEditor();
+        editor && result.completed && status_->Color() != kStatusRed) {
+        editor->Activate();
+    }
 }
 
 void MainWindow::SetRadioOperationRunning(bool running) {
@@ -703,6 +783,7 @@ ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &ConfigEditorWindow::CompareRequested, this,
             [this, editor] { CompareWithFile(editor); });
     editor->RadioMenu()->addAction(compareRadio_);
+    editor->RadioMenu()->addAction(backups_);
     editor->RadioMenu()->addSeparator();
     editor->RadioMenu()->addAction(backupFirst_);
 
@@ -781,6 +862,9 @@ void MainWindow::UpdateMenus() {
     if (editor && editor != activated_) {
         activated_ = editor;
         editor->Activate();
+    }
+    if (backupsWindow_) {
+        backupsWindow_->SetCompareEnabled(editor != nullptr);
     }
     UpdateToolbar();
 }

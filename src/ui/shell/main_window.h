@@ -23,6 +23,7 @@ class QToolBar;
 namespace petrel {
 
 class AccessDialogs;
+class BackupsWindow;
 class CompareWindow;
 class Clock;
 class CustomerDialog;
@@ -88,6 +89,14 @@ class MainWindow : public QMainWindow {
     CompareWindow* ShowComparison(ConfigEditorWindow* editor, Document other,
                                   const std::string& otherName);
 
+    // Radio > Backups...: the backups kept in the working folder's Backups, and what they offer:
+    // open one (a new editor that never saves over it), compare it with the active
+    // configuration, write it to the radio (the radio as it is now is kept first).
+    BackupsWindow* ShowBackups();
+    void OpenBackup(const std::string& path);
+    void CompareWithBackup(const std::string& path);
+    void WriteBackup(const std::string& path);
+
     // The customer editor (frmCustomer), filled with the customer name and serial number
     // trimmed: what the option password opens.
     void ShowCustomerEditor();
@@ -129,6 +138,10 @@ class MainWindow : public QMainWindow {
     void AddRecentFile(const QString& path);
     void SetCommandsEnabled(bool enabled);
     void SetRadioOperationRunning(bool running);
+    // One image transfer as a radio operation, with the hourglass and the commands off.
+    TransferResult RunTransfer(TransferOp op, const Document* doc, const std::string& caption,
+                               const BackupPolicy& backup);
+    std::string BackupFolder() const;
     // Ends the alignment windows as their CANCEL does, so the radio leaves its test state.
     void CloseAlignment();
     // At start-up: a radio a run that ended without closing its test state left behind is
@@ -162,6 +175,8 @@ class MainWindow : public QMainWindow {
     QMenu* recentMenu_ = nullptr;
     QAction* backupFirst_ = nullptr;   // in the Radio menu of the main window and every editor
     QAction* compareRadio_ = nullptr;  // in every editor's Radio menu
+    QAction* backups_ = nullptr;       // in the Radio menu of the main window and every editor
+    QPointer<BackupsWindow> backupsWindow_;
     QAction* downloadButton_ = nullptr;
     QList<QPair<QAction*, ToolAction>> toolButtons_;
     QPointer<QDialog> channelDialog_;  // frmCh_edit or frmChOp
