@@ -109,5 +109,35 @@ TEST_F(HistoryCliTest, WithoutAHistoryTheCommandSaysHowToNameOne) {
     EXPECT_EQ(run.err, "petrel-cli: no service history; set PETREL_HISTORY to its file\n");
 }
 
+TEST_F(HistoryCliTest, FleetWritesEveryRadioOfTheBandAndSaysWhichWereNot) {
+    sim = std::make_unique<sim::SimProcess>(
+        std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim",
+        Args{"--delay", "0", "--fleet", "3", "--fleet-band", "2:5", "--fleet-gap", "300"});
+    ProgramState state;
+    const int slot = BuildNewConfiguration(state, 9, 16);
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("taxi.cfg"), prompter));
+
+    EXPECT_EQ(Cli({"fleet", dir.File("taxi.cfg"), "--serial-from", "ABCDEFGHIJ001"}).exit, 2);
+    const CliResult run =
+        RadioCli({"fleet", dir.File("taxi.cfg"), "--count", "3", "--customer", "Harbour Taxi",
+                  "--serial-from", "PMR-0041", "--backup", dir.File("Backups")});
+    EXPECT_EQ(run.exit, 1) << run.err;  // one radio was refused
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 4u) << run.out << run.err;
+    EXPECT_TRUE(lines[0].starts_with("1 PMR-0041 written 20")) << lines[0];
+    EXPECT_TRUE(lines[1].starts_with("2 - refused 20")) << lines[1];
+    EXPECT_NE(lines[1].find("a radio of band 5"), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[2].starts_with("3 PMR-0042 written 20")) << lines[2];
+    EXPECT_EQ(lines[3], "3 radios: 2 written, 1 refused, 0 failed");
+    EXPECT_NE(run.err.find("Done: disconnect this radio."), std::string::npos) << run.err;
+
+    const auto records = Lines(Cli({"history", "--csv"}).out);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_NE(records[1].find(",Fleet,done,PMR-0042,Harbour Taxi,"), std::string::npos)
+        << records[1];
+    EXPECT_NE(records[2].find(",Fleet,refused,"), std::string::npos) << records[2];
+}
+
 }  // namespace
 }  // namespace petrel

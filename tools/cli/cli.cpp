@@ -16,6 +16,7 @@
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
 #include "core/document/new_config.h"
+#include "core/fleet/fleet_run.h"
 #include "core/history/history_listing.h"
 #include "core/history/radio_records.h"
 #include "core/history/service_history.h"
@@ -55,6 +56,8 @@ constexpr const char* kUsage =
     "       petrel-cli customer [--port DEV]... [--retries N] [--trace FILE] [--name TEXT]\n"
     "                           [--serial TEXT]\n"
     "       petrel-cli release [--port DEV]... [--retries N] [--trace FILE]\n"
+    "       petrel-cli fleet FILE.cfg --port DEV [--count N] [--customer NAME]\n"
+    "                        [--serial-from PREFIX0001] [--backup DIR] [--trace FILE]\n"
     "       petrel-cli history [--serial S] [--customer C] [--band B] [--since YYYY-MM-DD]\n"
     "                          [--until YYYY-MM-DD] [--csv]\n"
     "       petrel-cli history --open ID OUT.cfg\n"
@@ -673,6 +676,82 @@ int Backups(Context& c, const Arguments& arguments) {
     return kExitOk;
 }
 
+// The same configuration into one radio after another: one line per radio on standard output,
+// a summary at the end; success when every radio that came was written.
+int Fleet(Context& c, const Arguments& arguments) {
+    ExpectPositional(arguments, 1);
+    FleetOptions options;
+    if (const auto count = arguments.Values("--count"); !count.empty()) {
+        const std::string text = Trim(count.back());
+        const auto number = LeadingNumber(text);
+        if (text != std::to_string(number) || number < 1 || number > 100000) {
+            throw UsageError{"--count is a number of radios from 1 to 100000"};
+        }
+        options.count = static_cast<int>(number);
+    }
+    options.customer = CustomerText(arguments, "--customer", kCustomerNameLength).value_or("");
+    if (const auto from = arguments.Values("--serial-from"); !from.empty()) {
+        std::string why;
+        const auto pattern = ParseSerialPattern(from.back(), why);
+        if (!pattern) {
+            throw UsageError{"--serial-from: " + why};
+        }
+        options.serial = *pattern;
+    }
+    const auto backup = arguments.Values("--backup");
+    if (!backup.empty() && backup.back().empty()) {
+        throw UsageError{"--backup needs a folder name"};
+    }
+    options.backupFolder =
+        !backup.empty() ? backup.back()
+        : c.environment.historyPath
+            ? (std::filesystem::path(*c.environment.historyPath).parent_path() / kBackupFolderName)
+                  .string()
+            : std::string(kBackupFolderName);
+    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    if (!slot) {
+        return kExitFailure;
+    }
+    ActivateDocument(c.state, *slot);
+    const Document& doc = c.state.workspace.At(*slot);
+    // The channel warning is the user's to accept once, before the first radio (--yes).
+    std::string accepted;
+    if (const auto check = CheckDocumentChannels(doc);
+        check.anyFrequency && StartsWith(check.message, "Chan")) {
+        if (!arguments.Flag("--yes")) {
+            c.err << "petrel-cli: " << check.message
+                  << "; give --yes to write this configuration all the same\n";
+            return kExitFailure;
+        }
+        accepted = check.message;
+    }
+    RadioSession session(c, arguments);
+    FleetPrompter prompter(accepted);
+    RadioLink link(session.port, session.clock, prompter, c.status);
+    link.Frames().SetPorts(session.link.Frames().Ports());
+    if (session.trace) {
+        link.Frames().SetTrace(session.trace.get());
+    }
+    link.Frames().SetCaption(doc.title);
+    c.status.SetEcho(false);
+    FleetRun run(link, prompter, session.clock, doc, options, History(c));
+    run.radioDone = [&c](const FleetRadio& radio) {
+        c.out << EscapeControls(radio.Line()) << std::endl;
+    };
+    std::string said;
+    while (run.Step() != FleetState::Finished) {
+        if (run.StatusText() != said) {
+            said = run.StatusText();
+            c.err << "petrel-cli: " << said << '\n';
+        }
+        if (const auto notice = run.TakeHistoryNotice()) {
+            c.err << "petrel-cli: " << *notice << '\n';
+        }
+    }
+    c.out << run.Summary() << '\n';
+    return ToExit(run.AllWritten() && !run.Radios().empty());
+}
+
 // The service history: records listed newest first, or one record's radio written out as a
 // configuration.
 int HistoryCommand(Context& c, const Arguments& arguments) {
@@ -752,6 +831,10 @@ std::vector<Command> Commands() {
         {"write", {"--port", "--retries", "--trace", "--backup"}, {"--yes"}, Write},
         {"customer", {"--port", "--retries", "--trace", "--name", "--serial"}, {}, Customer},
         {"release", {"--port", "--retries", "--trace"}, {}, Release},
+        {"fleet",
+         {"--port", "--retries", "--trace", "--count", "--customer", "--serial-from", "--backup"},
+         {"--yes"},
+         Fleet},
         {"history",
          {"--serial", "--customer", "--band", "--since", "--until", "--open"},
          {"--csv"},

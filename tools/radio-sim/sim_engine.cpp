@@ -116,7 +116,41 @@ int RadioSimEngine::FrameLength() const {
     }
 }
 
+namespace {
+// A fleet radio that only answers checks for this long after its last block has been left.
+constexpr std::int64_t kUnusedRadioUs = 2'000'000;
+}  // namespace
+
+void RadioSimEngine::SetFleet(std::vector<FleetMember> next, std::int64_t gapUs) {
+    fleet_.assign(std::make_move_iterator(next.begin()), std::make_move_iterator(next.end()));
+    fleetGapUs_ = gapUs;
+    fleetMode_ = true;
+}
+
+void RadioSimEngine::AdvanceFleet(std::int64_t nowUs) {
+    if (fleetMode_ && !gone_ && busyUs_ && nowUs - *busyUs_ > kUnusedRadioUs) {
+        leaving_ = true;
+    }
+    if (leaving_) {
+        leaving_ = false;
+        gone_ = true;
+        departed_.push_back(memory_);
+        arrivesUs_ = nowUs + fleetGapUs_;
+    }
+    if (gone_ && !fleet_.empty() && nowUs >= arrivesUs_) {
+        memory_ = std::move(fleet_.front().memory);
+        faults_ = std::move(fleet_.front().faults);
+        fleet_.pop_front();
+        gone_ = false;
+        imageWritten_ = false;
+        busyUs_.reset();
+        activity_ = {};
+        measurements_.clear();
+    }
+}
+
 void RadioSimEngine::Receive(std::span<const std::uint8_t> bytes, std::int64_t nowUs) {
+    AdvanceFleet(nowUs);
     for (const std::uint8_t b : bytes) {
         // The byte is on the wire after the ones before it; the cable echoes it as it passes.
         const std::int64_t arrived = std::max(nowUs, lineFreeUs_) + options_.byteTimeUs;
@@ -209,8 +243,29 @@ void RadioSimEngine::HandleFrame(std::int64_t endUs) {
         }
     }
 
+    if (gone_) {
+        // No radio on the cable: the bytes only come back as the cable's echo.
+        frame.note = "no radio on the cable";
+        if (sink_) {
+            sink_(frame);
+        }
+        log_.push_back(std::move(frame));
+        return;
+    }
     std::vector<std::uint8_t> answer =
         Answer(frame.kind, frame.request, fault == FaultKind::BadReadback);
+    if (frame.kind == FrameKind::WriteBlock && AddressOf(frame.request) < memory_.ImageTop()) {
+        imageWritten_ = true;
+    }
+    if (frame.kind == FrameKind::ReadBlock || frame.kind == FrameKind::WriteBlock ||
+        (frame.kind == FrameKind::Identify && !busyUs_)) {
+        busyUs_ = endUs;
+    }
+    if (frame.kind == FrameKind::WriteParam && imageWritten_ && fleetMode_ &&
+        frame.request[1] == kControlPage && frame.request[2] == kControlArgumentIndex &&
+        memory_.params[kControlPage][kControlCodeIndex] == kCodeAfterRead) {
+        leaving_ = true;  // written and closed: the dealer takes it off the cable
+    }
     frame.what = WhatFrameMoves(frame.kind, frame.request, answer);
     // A radio that is switched off does nothing; one whose answer gets lost still acts.
     if (frame.kind == FrameKind::WriteParam && frame.request[1] < kParamPages && !options_.silent) {

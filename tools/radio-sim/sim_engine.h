@@ -97,6 +97,12 @@ struct Measurement {
 // "120,121,121" or "cycle:120,121"; nothing when the text is not such a list of bytes.
 std::optional<Measurement> ParseMeasurement(const std::string& text);
 
+// One radio of a fleet: its memory, and the faults it has (fault windows count its own frames).
+struct FleetMember {
+    RadioMemory memory;
+    std::vector<Fault> faults;
+};
+
 struct EngineOptions {
     bool echo = true;                    // the programming cable echoes every byte sent
     bool silent = false;                 // the radio never answers (switched off)
@@ -120,6 +126,20 @@ class RadioSimEngine {
     std::optional<std::int64_t> NextOutputUs() const;
 
     void AddFault(Fault fault) { faults_.push_back(fault); }
+
+    // A fleet: the radios that come to the cable after this one, one after the other. A radio
+    // is taken away once its image has been written and it has then been sent the closing code
+    // 90H, or once it has been identified and then had no block read or write for a while (a
+    // radio the program refused or gave up on, which the dealer takes off); the next one comes
+    // gapUs later. Meanwhile the cable only echoes.
+    void SetFleet(std::vector<FleetMember> next, std::int64_t gapUs);
+    // The radios taken away, in order, as they were when they went.
+    const std::vector<RadioMemory>& Departed() const { return departed_; }
+    // The radio on the cable is taken away (as a dealer takes off a radio that failed); the
+    // next one of the fleet comes after the gap.
+    void RemoveRadio() { leaving_ = !gone_; }
+    // Whether a radio is on the cable now (at the time of the last bytes received).
+    bool Present() const { return !gone_; }
     EngineOptions& Options() { return options_; }
     RadioMemory& Memory() { return memory_; }
     const RadioMemory& Memory() const { return memory_; }
@@ -158,8 +178,20 @@ class RadioSimEngine {
     // what changed, or nothing.
     std::string ApplyParamWrite(std::uint8_t page, std::uint8_t index, std::uint8_t value);
 
+    // Takes a radio away, or brings the next one, as the fleet's time has come.
+    void AdvanceFleet(std::int64_t nowUs);
+
     RadioMemory memory_;
     EngineOptions options_;
+    std::deque<FleetMember> fleet_;
+    std::vector<RadioMemory> departed_;
+    std::int64_t fleetGapUs_ = 0;
+    bool fleetMode_ = false;
+    bool imageWritten_ = false;  // this radio's image has been written since it came
+    bool leaving_ = false;       // it got the closing code: it goes before the next frame
+    bool gone_ = false;
+    std::int64_t arrivesUs_ = 0;
+    std::optional<std::int64_t> busyUs_;  // its last block frame, or when it was first identified
     std::vector<Fault> faults_;
     std::vector<std::uint8_t> partial_;
     std::int64_t lastByteUs_ = 0;

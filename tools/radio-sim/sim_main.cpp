@@ -56,6 +56,15 @@ Radio:
   --save FILE.cfg      on exit, write the radio's memory as FILE.cfg and FILE.ptx, as an
                        Upload would give them (give the --load file to save it back)
 
+Fleet (programming several radios one after the other):
+  --fleet N            N radios come to the cable one after the other, each with its own
+                       memory and the serial number SIM0001, SIM0002, ...; a radio goes once it
+                       has been written and sent the closing code 90H, and the next one comes
+                       after a short gap
+  --fleet-gap MS       the time between one radio going and the next coming (default 1000)
+  --fleet-band I:B     radio I of the fleet reports band B (a radio of another band)
+  --fleet-faulty I     the faults below apply to radio I of the fleet only (default: every one)
+
 Alignment (what the radio measures, read by the calibration dialogs):
   --noise LIST         squelch noise level readings (page 1, index 0xA4; default 40)
   --vox LIST           VOX level readings (page 2, index 0x06; default 60)
@@ -117,6 +126,10 @@ struct Options {
     std::vector<Fault> faults;
     // Measured parameters: page, index and readings.
     std::vector<std::tuple<std::uint8_t, std::uint8_t, petrel::sim::Measurement>> measurements;
+    int fleet = 0;
+    std::int64_t fleetGapUs = 1'000'000;
+    std::vector<std::pair<int, int>> fleetBands;  // radio, band
+    int fleetFaulty = 0;                          // 0: every radio
     std::string logPath;
     bool quiet = false;
     bool help = false;
@@ -234,6 +247,21 @@ Options ParseOptions(int argc, char** argv) {
                 : arg == "--vox" ? petrel::kVoxLevelIndex
                                  : petrel::kBatteryLevelIndex,
                 *measurement);
+        } else if (arg == "--fleet") {
+            options.fleet = ParseNumber(value(), 1, 10'000, "--fleet");
+        } else if (arg == "--fleet-gap") {
+            options.fleetGapUs = ParseNumber(value(), 0, 600'000, "--fleet-gap") * 1000LL;
+        } else if (arg == "--fleet-band") {
+            const std::string text = value();
+            const std::size_t colon = text.find(':');
+            if (colon == std::string::npos) {
+                throw UsageError{"--fleet-band is RADIO:BAND, such as 2:5"};
+            }
+            options.fleetBands.emplace_back(
+                ParseNumber(text.substr(0, colon), 1, 10'000, "the fleet radio"),
+                ParseNumber(text.substr(colon + 1), 0, 255, "the band"));
+        } else if (arg == "--fleet-faulty") {
+            options.fleetFaulty = ParseNumber(value(), 1, 10'000, "--fleet-faulty");
         } else if (arg == "--log") {
             options.logPath = value();
         } else if (arg == "--quiet") {
@@ -287,8 +315,19 @@ class Pty {
 
 int Run(const Options& options) {
     const int channels = options.channels.value_or(99);
-    petrel::sim::RadioMemory memory = petrel::sim::MakeRadio(options.band, channels, options.blank,
-                                                             options.serialNo, options.customer);
+    // Radio i of a fleet: its band, and the serial number SIM000i unless one is given.
+    const auto fleetRadio = [&](int i) {
+        int band = options.band;
+        for (const auto& [radio, radioBand] : options.fleetBands) {
+            band = radio == i ? radioBand : band;
+        }
+        char serial[16];
+        std::snprintf(serial, sizeof serial, "SIM%04d", i);
+        return petrel::sim::MakeRadio(band, channels, options.blank,
+                                      options.fleet > 0 ? serial : options.serialNo,
+                                      options.customer);
+    };
+    petrel::sim::RadioMemory memory = fleetRadio(1);
     if (!options.loadPath.empty()) {
         if (const auto error = petrel::sim::LoadRadio(memory, options.loadPath, options.channels)) {
             std::cerr << "petrel-radio-sim: " << *error << '\n';
@@ -306,8 +345,19 @@ int Run(const Options& options) {
     if (options.transmitting) {
         engine.SetActivity({petrel::sim::TestMode::TransmitTest, true, 0});
     }
-    for (const auto& fault : options.faults) {
+    const auto faultsOf = [&](int i) {
+        return options.fleetFaulty == 0 || options.fleetFaulty == i ? options.faults
+                                                                    : std::vector<Fault>{};
+    };
+    for (const auto& fault : faultsOf(1)) {
         engine.AddFault(fault);
+    }
+    if (options.fleet > 0) {
+        std::vector<petrel::sim::FleetMember> next;
+        for (int i = 2; i <= options.fleet; ++i) {
+            next.push_back({fleetRadio(i), faultsOf(i)});
+        }
+        engine.SetFleet(std::move(next), options.fleetGapUs);
     }
     for (const auto& [page, index, measurement] : options.measurements) {
         engine.SetMeasurement(page, index, measurement);
@@ -355,7 +405,9 @@ int Run(const Options& options) {
     *log << "petrel-radio-sim: band " << static_cast<int>(engine.Memory().band) << ", "
          << engine.Memory().Channels() << " channels, on " << pty.Device()
          << (options.pace ? " at 2400 baud" : "") << "; "
-         << petrel::sim::DescribeInfo(engine.Memory()) << std::endl;
+         << petrel::sim::DescribeInfo(engine.Memory())
+         << (options.fleet > 0 ? "; radio 1 of a fleet of " + std::to_string(options.fleet) : "")
+         << std::endl;
     if (options.transmitting) {
         *log << "petrel-radio-sim: starts " << petrel::sim::DescribeActivity(engine.Activity())
              << std::endl;

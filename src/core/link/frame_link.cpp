@@ -291,10 +291,9 @@ bool FrameLink::Check() {
 }
 
 std::optional<int> FrameLink::Identify() {
-    if (!RunCommand({{kIdentifyLetter, kIdentifyByte},
-                     kIdentifyCount,
-                     TimeoutFor(kIdentifyCount, false)},
-                    false)) {
+    if (!RunCommand(
+            {{kIdentifyLetter, kIdentifyByte}, kIdentifyCount, TimeoutFor(kIdentifyCount, false)},
+            false)) {
         return std::nullopt;
     }
     return rxFrame_[kBandAt];
@@ -334,10 +333,9 @@ BlockWrite FrameLink::WriteBlockChecked(std::uint16_t address, const Block& data
 }
 
 std::optional<std::uint8_t> FrameLink::ReadParam(std::uint8_t page, std::uint8_t index) {
-    if (!RunCommand({{kReadParamLetter, page, index},
-                     kReadParamCount,
-                     TimeoutFor(kReadParamCount, false)},
-                    false)) {
+    if (!RunCommand(
+            {{kReadParamLetter, page, index}, kReadParamCount, TimeoutFor(kReadParamCount, false)},
+            false)) {
         return std::nullopt;
     }
     return rxFrame_[kParamValueAt];
@@ -398,6 +396,24 @@ std::string FrameLink::PortName() const {
     return "COM" + std::to_string(portNumber_) + " " + port_.DeviceName(portNumber_);
 }
 
+std::optional<int> FrameLink::PollRadio() {
+    bool answered = false;
+    if (port_.IsOpen()) {
+        answered = Check();
+        if (!answered) {
+            ClosePort();
+        }
+    } else {
+        std::vector<std::string> searched;
+        answered = SearchPorts(portNumber_ != 0 ? std::vector<int>{portNumber_} : ports_, searched);
+    }
+    detectedBand_ = answered ? Identify() : std::nullopt;
+    if (!detectedBand_) {
+        ClosePort();
+    }
+    return detectedBand_;
+}
+
 std::optional<int> FrameLink::DetectRadio() {
     bool answered = false;
     if (port_.IsOpen()) {
@@ -431,8 +447,8 @@ std::optional<int> FrameLink::DetectRadio() {
     detectedBand_ = answered ? Identify() : std::nullopt;
     if (detectedBand_) {
         const int band = *detectedBand_;
-        const std::string name = band >= 1 && band <= kBandCount ? BandName(BandRow(band))
-                                                                 : std::string("unknow Radio");
+        const std::string name =
+            band >= 1 && band <= kBandCount ? BandName(BandRow(band)) : std::string("unknow Radio");
         ShowLinkStatus(name + " detected", kStatusBlack);
     } else {
         ShowLinkStatus("Not detected", kStatusRed);

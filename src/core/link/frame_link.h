@@ -57,6 +57,11 @@ class FrameLink {
     // (scanning again when none is listed or none answers). The port that answered stays open.
     // The band the radio identified with, or nothing when no radio answered.
     std::optional<int> DetectRadio();
+    // One look for a radio that is coming or going, for a loop that waits on the cable: the
+    // check command on the port the radio was found on last (on the listed ports until one
+    // was), then identify. No rescan and no status text. The port stays open while a radio
+    // answers. The band, or nothing.
+    std::optional<int> PollRadio();
     // DetectRadio until a radio answers, asking to try again each time; false when the user
     // gave up (the port is then closed).
     bool ConnectRadio();

@@ -65,8 +65,6 @@ bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
     return name && serial;
 }
 
-namespace {
-
 CustomerWrite WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
                                   std::string_view serial, CalendarDate today) {
     TextBlock nameBlock{};
@@ -87,21 +85,19 @@ CustomerWrite WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::str
                                                               : "may be written only in part")};
     }
     page.SerialNo = texts.serial;
-    if (!link.Params().WriteControl90()) {
-        return {false,
-                "the customer name and serial number were written, but the radio did not answer "
-                "the closing code 90H"};
-    }
     return {true, {}};
 }
-
-}  // namespace
 
 CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
                                 std::string_view serial, CalendarDate today) {
     const std::string wasName = Trim(page.CustomerName);
     const std::string wasSerial = Trim(page.SerialNo);
-    const CustomerWrite written = WriteCustomerBlocks(link, page, name, serial, today);
+    CustomerWrite written = WriteCustomerBlocks(link, page, name, serial, today);
+    if (written.complete && !link.Params().WriteControl90()) {
+        written = {false,
+                   "the customer name and serial number were written, but the radio did not "
+                   "answer the closing code 90H"};
+    }
     if (link.Frames().DetectedBand()) {
         HistoryRecord record;
         record.operation = kOpCustomer;

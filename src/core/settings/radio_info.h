@@ -76,6 +76,10 @@ struct CustomerWrite {
 // written after a name that was not. The page takes each text the radio took.
 CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
                                 std::string_view serial, CalendarDate today);
+// The two blocks alone, without the closing code and without a record: the fleet reads them
+// back before it closes.
+CustomerWrite WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                  std::string_view serial, CalendarDate today);
 // The message after an OK that did not complete.
 std::string CustomerNotWrittenText(const CustomerWrite& write);
 
