@@ -9,6 +9,14 @@
 
 namespace petrel {
 
+std::string CaptionWithFile(std::string_view caption, std::string_view title) {
+    const std::size_t slash = title.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? title : title.substr(slash + 1);
+    std::string text(caption);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text + " - " + std::string(name);
+}
+
 std::string AboutText() {
     return std::string("Computer Programmer System for Petrel Serial Radio") + kVersionText +
            kLineBreak + kNoticeLine;

@@ -23,6 +23,10 @@ inline constexpr double kStartUpPauseSeconds = 0.5;
 // The About box: version line, then the notice line.
 std::string AboutText();
 
+// A window that belongs to one configuration: its own caption, then the file name of the
+// document's title ("System Option Edit - PMR-HARBOUR.CFG").
+std::string CaptionWithFile(std::string_view caption, std::string_view title);
+
 // What a toolbar button does. Save, Cut, Copy and Paste act on the active editor as its menus
 // do, the key button opens its button dialog, Print prints the active editor's report.
 enum class ToolAction {

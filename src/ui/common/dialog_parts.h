@@ -6,7 +6,9 @@
 class QBoxLayout;
 class QDialog;
 class QDialogButtonBox;
+class QObject;
 class QPushButton;
+class QTabWidget;
 class QWidget;
 
 namespace petrel {
@@ -43,6 +45,15 @@ QBoxLayout* ButtonLayout(const OkCancel& buttons, ButtonPlace place = ButtonPlac
 QDialogButtonBox* DialogButtons(QDialog* dialog, const char* okName, const char* okText,
                                 const char* cancelName, const char* cancelText,
                                 const std::function<void()>& onOk);
+
+// Ctrl+Tab / Ctrl+PgDown and Ctrl+Shift+Tab / Ctrl+PgUp anywhere in the tab widget's window
+// turn its pages, instead of reaching the shortcuts of the window behind it.
+void TurnPagesByKeys(QTabWidget* tabs);
+
+// Every window shows where the focus is (a frame around a focused check box or button), also
+// when the focus came there by a click or a key other than Tab: the style otherwise draws the
+// frame only after Tab was pressed in that window. Lasts as long as owner.
+void ShowFocusFrames(QObject* owner);
 
 // Shows a modeless window in front, active.
 void ShowInFront(QWidget* window);

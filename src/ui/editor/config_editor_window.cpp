@@ -54,10 +54,14 @@ QFont FixedFont(int pointSize) {
     return font;
 }
 
-QAction* AddItem(QMenu* menu, const char* name, const char* text, bool enabled = true) {
+QAction* AddItem(QMenu* menu, const char* name, const char* text, bool enabled = true,
+                 const char* shortcut = nullptr) {
     QAction* action = menu->addAction(QString::fromLatin1(text));
     action->setObjectName(name);
     action->setEnabled(enabled);
+    if (shortcut != nullptr) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    }
     return action;
 }
 
@@ -186,11 +190,14 @@ Document& ConfigEditorWindow::Doc() const {
 
 void ConfigEditorWindow::BuildMenus() {
     fileMenu_ = AddMenu(this, menus_, "mnuFile", "&File");
-    connect(AddItem(fileMenu_, "mnuOpen", "&Open..."), &QAction::triggered, this,
+    // New and Open as in the main window's File menu, so that their keys work here too.
+    connect(AddItem(fileMenu_, "mnuNew", "&New", true, "Ctrl+N"), &QAction::triggered, this,
+            &ConfigEditorWindow::NewRequested);
+    connect(AddItem(fileMenu_, "mnuOpen", "&Open...", true, "Ctrl+O"), &QAction::triggered, this,
             &ConfigEditorWindow::OpenRequested);
     connect(AddItem(fileMenu_, "mnuClose", "&Close"), &QAction::triggered, this,
             &ConfigEditorWindow::CloseWindow);
-    connect(AddItem(fileMenu_, "mnuSave", "&Save"), &QAction::triggered, this,
+    connect(AddItem(fileMenu_, "mnuSave", "&Save", true, "Ctrl+S"), &QAction::triggered, this,
             &ConfigEditorWindow::Save);
     connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
             &ConfigEditorWindow::SaveAs);
@@ -222,7 +229,7 @@ void ConfigEditorWindow::BuildMenus() {
     recentMenu_ = fileMenu_->addMenu("&Recent Files");
     recentMenu_->setObjectName("mnuRecent");
     fileMenu_->addSeparator();
-    connect(AddItem(fileMenu_, "mnuExit", "E&xit"), &QAction::triggered, this,
+    connect(AddItem(fileMenu_, "mnuExit", "E&xit", true, "Ctrl+Q"), &QAction::triggered, this,
             &ConfigEditorWindow::ExitRequested);
 
     editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
@@ -262,7 +269,8 @@ void ConfigEditorWindow::BuildMenus() {
     connect(editMenu_, &QMenu::aboutToShow, this,
             [this] { paste_->setEnabled(!state_.ClipLines.empty()); });
     editMenu_->addSeparator();
-    connect(AddItem(editMenu_, "mnuEautoT", "Auto&Tone"), &QAction::triggered, this,
+    // "Cu&t" has the t: the fill takes the A.
+    connect(AddItem(editMenu_, "mnuEautoT", "&AutoTone"), &QAction::triggered, this,
             &ConfigEditorWindow::AutoToneRequested);
 
     QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
@@ -282,9 +290,9 @@ void ConfigEditorWindow::BuildMenus() {
             [this] { emit RadioRequested(TransferOp::Download); });
 
     QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
-    connect(AddItem(configure, "mnuCustomer", "Option"), &QAction::triggered, this,
+    connect(AddItem(configure, "mnuCustomer", "&Option"), &QAction::triggered, this,
             &ConfigEditorWindow::OptionPasswordRequested);
-    connect(AddItem(configure, "mnuTestHard", "Hardware Tuner"), &QAction::triggered, this,
+    connect(AddItem(configure, "mnuTestHard", "&Hardware Tuner"), &QAction::triggered, this,
             &ConfigEditorWindow::HardwarePasswordRequested);
 
     helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
@@ -315,10 +323,26 @@ void ConfigEditorWindow::Refresh() {
     const Document& doc = Doc();
     // A backup is marked: it is never saved over.
     setWindowTitle(Text(doc.title) + (doc.backup ? " (backup)" : ""));
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{systemOptions_, buttons_, channelOptions_, radioInfo_}) {
+        if (window != nullptr) {
+            NameAfterDocument(window);
+        }
+    }
     model_->setText(Text(doc.modelLabel));
     range_->setText(Text(doc.rangeLabel));
     serial_->setText(Text(doc.serialLabel));
     customer_->setText(Text(doc.customerLabel));
+}
+
+void ConfigEditorWindow::NameAfterDocument(QWidget* window) const {
+    // The window's own caption is kept aside the first time: renames replace the file name.
+    constexpr const char* kOwnCaption = "ownCaption";
+    if (!window->property(kOwnCaption).isValid()) {
+        window->setProperty(kOwnCaption, window->windowTitle());
+    }
+    window->setWindowTitle(
+        Text(CaptionWithFile(window->property(kOwnCaption).toString().toStdString(), Doc().title)));
 }
 
 void ConfigEditorWindow::Activate() {
@@ -334,6 +358,7 @@ void ConfigEditorWindow::ShowChannelOptions() {
     // The list belongs to this document and closes with its window.
     if (!channelOptions_) {
         channelOptions_ = new ChannelOptionListDialog(state_, slot_, this);
+        NameAfterDocument(channelOptions_);
     }
     channelOptions_->Renew();
     ShowInFront(channelOptions_);
@@ -433,6 +458,7 @@ void ConfigEditorWindow::ImportChannels() {
 void ConfigEditorWindow::ShowSystemOptions() {
     if (!systemOptions_) {
         systemOptions_ = new SystemOptionsDialog(state_, slot_, this);
+        NameAfterDocument(systemOptions_);
     }
     systemOptions_->Fill();
     ShowInFront(systemOptions_);
@@ -441,6 +467,7 @@ void ConfigEditorWindow::ShowSystemOptions() {
 void ConfigEditorWindow::ShowButtons() {
     if (!buttons_) {
         buttons_ = new ButtonsDialog(state_, slot_, this);
+        NameAfterDocument(buttons_);
     }
     buttons_->Fill();
     ShowInFront(buttons_);
@@ -449,6 +476,7 @@ void ConfigEditorWindow::ShowButtons() {
 void ConfigEditorWindow::ShowRadioInfo() {
     if (!radioInfo_) {
         radioInfo_ = new RadioInfoWindow(state_, slot_, this);
+        NameAfterDocument(radioInfo_);
     }
     radioInfo_->Fill();
     ShowInFront(radioInfo_);

@@ -85,6 +85,7 @@ class ConfigEditorWindow : public QWidget {
     void ApplyEdits(const LineEdits& edits, int selectRow = -1);
 
   signals:
+    void NewRequested();
     void OpenRequested();
     // File > Compare With...: the configuration compared with another file.
     void CompareRequested();
@@ -118,6 +119,8 @@ class ConfigEditorWindow : public QWidget {
     void BuildMenus();
     void FillList();
     void FitFont();
+    // A settings window of this document: its caption names the document's file.
+    void NameAfterDocument(QWidget* window) const;
     void CloseWindow();
     void CopyLines(bool thenDelete);
     void ShowLines(const LineEdits& edits);

@@ -50,6 +50,7 @@ ButtonsDialog::ButtonsDialog(ProgramState& state, int slot, QWidget* parent)
     layout->addWidget(tabs_);
     layout->addWidget(DialogButtons(this, "OK", "OK", "Cancel", "Cancel", [this] { Accept(); }));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TurnPagesByKeys(tabs_);
 }
 
 void ButtonsDialog::Fill() {

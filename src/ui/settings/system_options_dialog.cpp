@@ -101,6 +101,7 @@ SystemOptionsDialog::SystemOptionsDialog(ProgramState& state, int slot, QWidget*
     layout->addWidget(
         DialogButtons(this, "cmdOK", "OK", "cmdCANCEL", "CANCEL", [this] { Accept(); }));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    TurnPagesByKeys(tabs_);
 
     connect(checks_[kPriorCheck], &QCheckBox::toggled, this, &SystemOptionsDialog::UpdatePriority);
 }

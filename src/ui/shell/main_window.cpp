@@ -61,6 +61,8 @@ namespace {
 constexpr int kDesignWidth = 640;
 constexpr int kDesignHeight = 480;
 constexpr int kBlinkIntervalMs = 1000;
+constexpr const char* kNothingToPrintText =
+    "Nothing to print: open a configuration or read a radio first.";
 constexpr const char* kNoHelpText =
     "Help is not available: README.md was not found or no viewer could open it.";
 
@@ -121,6 +123,7 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
     timer_->setInterval(kBlinkIntervalMs);
     connect(timer_, &QTimer::timeout, status_, &StatusArea::Blink);
 
+    ShowFocusFrames(this);
     BuildMenus();
     BuildToolbar();
     connect(area_, &QMdiArea::subWindowActivated, this, &MainWindow::UpdateMenus);
@@ -195,10 +198,56 @@ void MainWindow::BuildMenus() {
     connect(AddItem(helpMenu_, "mnuAbout", "&About"), &QAction::triggered, this,
             &MainWindow::ShowAbout);
     helpMenu_->addSeparator();
-    connect(AddItem(helpMenu_, "mnuAuthor", "Authorization"), &QAction::triggered, access_,
+    connect(AddItem(helpMenu_, "mnuAuthor", "Au&thorization"), &QAction::triggered, access_,
             &AccessDialogs::ShowAuthorizationPassword);
 
     mainMenus_ = {fileMenu_, radioMenu_, helpMenu_};
+
+    // The Window menu is on both menu bars, before Help.
+    windowMenu_ = new QMenu("&Window", this);
+    windowMenu_->setObjectName("mnuWindow");
+    connect(AddItem(windowMenu_, "mnuCascade", "&Cascade"), &QAction::triggered, area_,
+            &QMdiArea::cascadeSubWindows);
+    connect(AddItem(windowMenu_, "mnuTile", "&Tile"), &QAction::triggered, area_,
+            &QMdiArea::tileSubWindows);
+    QAction* next = AddItem(windowMenu_, "mnuNextWindow", "&Next");
+    next->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_F6)});
+    connect(next, &QAction::triggered, area_, &QMdiArea::activateNextSubWindow);
+    windowMenu_->addSeparator();
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MainWindow::FillWindowMenu);
+
+    // Ctrl+P is Print in an editor's File menu; without an editor it says what to do instead.
+    printWithoutEditor_ = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this);
+    connect(printWithoutEditor_, &QShortcut::activated, this,
+            [this] { ShowStatus(*status_, kNothingToPrintText); });
+}
+
+void MainWindow::FillWindowMenu() {
+    // The item chosen may be among those replaced: each goes once its signal is over.
+    for (QAction* item : windowItems_) {
+        windowMenu_->removeAction(item);
+        item->setObjectName(QString());
+        item->deleteLater();
+    }
+    windowItems_.clear();
+    const QList<QMdiSubWindow*> frames = area_->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < frames.size(); ++i) {
+        QMdiSubWindow* frame = frames[i];
+        const QString number = i < 9 ? QString("&%1").arg(i + 1) : QString::number(i + 1);
+        QAction* item = windowMenu_->addAction(number + " " + frame->widget()->windowTitle());
+        item->setObjectName(QString("mnuWindow%1").arg(i + 1));
+        item->setCheckable(true);
+        item->setChecked(frame == area_->activeSubWindow());
+        windowItems_.append(item);
+        connect(item, &QAction::triggered, this, [this, frame = QPointer<QMdiSubWindow>(frame)] {
+            if (frame) {
+                area_->setActiveSubWindow(frame);
+            }
+        });
+    }
+    for (const char* name : {"mnuCascade", "mnuTile", "mnuNextWindow"}) {
+        windowMenu_->findChild<QAction*>(name)->setEnabled(!frames.isEmpty());
+    }
 }
 
 void MainWindow::BuildToolbar() {
@@ -760,6 +809,7 @@ void MainWindow::RunReport(ConfigEditorWindow* editor, int command) {
 
 ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
     auto* editor = new ConfigEditorWindow(state_, slot, prompter_, chooser_, *status_);
+    connect(editor, &ConfigEditorWindow::NewRequested, this, &MainWindow::ShowNewRadio);
     connect(editor, &ConfigEditorWindow::OpenRequested, this, &MainWindow::OpenConfig);
     connect(editor, &ConfigEditorWindow::ExitRequested, this, &MainWindow::close);
     connect(editor, &ConfigEditorWindow::RadioRequested, this, &MainWindow::RadioTransfer);
@@ -848,7 +898,10 @@ void MainWindow::RefreshEditors() {
 
 void MainWindow::UpdateMenus() {
     ConfigEditorWindow* editor = ActiveEditor();
-    const QList<QMenu*>& menus = editor ? editor->Menus() : mainMenus_;
+    QList<QMenu*> menus = editor ? editor->Menus() : mainMenus_;
+    menus.insert(menus.size() - 1, windowMenu_);
+    printWithoutEditor_->setEnabled(editor == nullptr);
+    FillWindowMenu();
     QList<QAction*> wanted;
     for (const QMenu* menu : menus) {
         wanted.append(menu->menuAction());

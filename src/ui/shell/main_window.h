@@ -17,6 +17,7 @@ class QAction;
 class QDialog;
 class QMdiArea;
 class QMenu;
+class QShortcut;
 class QTimer;
 class QToolBar;
 
@@ -127,6 +128,8 @@ class MainWindow : public QMainWindow {
     void OpenConfigNamed(const std::string& name);
     void BuildToolbar();
     void UpdateMenus();
+    // The Window menu's list of windows, the active one checked.
+    void FillWindowMenu();
     void UpdateToolbar();
     void ToolButtonTriggered(ToolAction action);
     void ShowChannelDialog(QDialog* dialog);
@@ -171,6 +174,9 @@ class MainWindow : public QMainWindow {
     QMenu* fileMenu_ = nullptr;
     QMenu* radioMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowItems_;
+    QShortcut* printWithoutEditor_ = nullptr;
     QAction* uploadItem_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* backupFirst_ = nullptr;   // in the Radio menu of the main window and every editor
