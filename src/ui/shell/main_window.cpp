@@ -185,7 +185,7 @@ void MainWindow::BuildMenus() {
     connect(backupFirst_, &QAction::toggled, this,
             [this](bool on) { settings_.SetBackupBeforeWriting(on); });
     // Only an editor's Radio menu offers it: it needs a configuration to compare.
-    compareRadio_ = new QAction("Compare with Radio", this);
+    compareRadio_ = new QAction("&Compare with Radio", this);
     compareRadio_->setObjectName("mnuCompareRadio");
     connect(compareRadio_, &QAction::triggered, this, &MainWindow::CompareWithRadio);
     backups_ = AddItem(radioMenu_, "mnuBackups", "&Backups...");
