@@ -179,7 +179,7 @@ void MainWindow::BuildMenus() {
     uploadItem_ = AddItem(radioMenu_, "mnuRadioItem0", "&Upload");
     connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(TransferOp::Upload); });
     radioMenu_->addSeparator();
-    backupFirst_ = AddItem(radioMenu_, "mnuBackupFirst", "&Back up the radio before writing");
+    backupFirst_ = AddItem(radioMenu_, "mnuBackupFirst", "Back up the radio before &writing");
     backupFirst_->setCheckable(true);
     backupFirst_->setChecked(settings_.BackupBeforeWriting());
     connect(backupFirst_, &QAction::toggled, this,
