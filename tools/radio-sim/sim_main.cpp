@@ -59,8 +59,9 @@ Radio:
 Fleet (programming several radios one after the other):
   --fleet N            N radios come to the cable one after the other, each with its own
                        memory and the serial number SIM0001, SIM0002, ...; a radio goes once it
-                       has been written and sent the closing code 90H, and the next one comes
-                       after a short gap
+                       has been written and sent the closing code 90H (or, refused or given up,
+                       after 2 s without block reads or writes), and the next one comes after a
+                       short gap
   --fleet-gap MS       the time between one radio going and the next coming (default 1000)
   --fleet-band I:B     radio I of the fleet reports band B (a radio of another band)
   --fleet-faulty I     the faults below apply to radio I of the fleet only (default: every one)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/link/image_link.h"
 #include "core/link/radio_backup.h"
+#include "core/link/radio_link.h"
 
 namespace petrel {
 
@@ -32,6 +34,12 @@ class RadioSeam {
                                     Prompter& prompter, StatusLine& status, Clock& clock) = 0;
     // Where the transfers keep the radios they read, and whether a Download reads first.
     virtual void SetBackupPolicy(const BackupPolicy& /*policy*/) {}
+    // A link of its own on the same port, whose questions go to prompter (the fleet answers
+    // them itself). Only one of the links may be in use at a time. nullptr without a port.
+    virtual std::unique_ptr<RadioLink> NewLink(Prompter& /*prompter*/, StatusLine& /*status*/,
+                                               Clock& /*clock*/) {
+        return nullptr;
+    }
     // The service history every radio operation is recorded in from now on (nullptr: none).
     virtual void SetHistory(ServiceHistory* /*history*/) {}
     // The marker file that says while the radio may be in a test state (test_marker.h).

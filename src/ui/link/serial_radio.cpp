@@ -49,6 +49,16 @@ void SerialRadio::SetBackupPolicy(const BackupPolicy& policy) {
     backup_ = policy;
 }
 
+std::unique_ptr<RadioLink> SerialRadio::NewLink(Prompter& prompter, StatusLine& status,
+                                                Clock& clock) {
+    auto link = std::make_unique<RadioLink>(*port_, clock, prompter, status);
+    link->Frames().SetPorts(ports_);
+    if (trace_) {
+        link->Frames().SetTrace(trace_.get());
+    }
+    return link;
+}
+
 void SerialRadio::SetHistory(ServiceHistory* history) {
     history_ = history;
     if (link_) {

@@ -32,6 +32,8 @@ class SerialRadio : public RadioSeam {
     void SetBackupPolicy(const BackupPolicy& policy) override;
     void SetTestMarker(const std::string& path) override;
     void SetHistory(ServiceHistory* history) override;
+    std::unique_ptr<RadioLink> NewLink(Prompter& prompter, StatusLine& status,
+                                       Clock& clock) override;
 
   private:
     std::unique_ptr<LinkTrace> trace_;

@@ -1,5 +1,8 @@
 #include "ui/shell/main_window.h"
 
+#include "ui/link/fleet_window.h"
+#include "ui/link/history_window.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -188,6 +191,11 @@ void MainWindow::BuildMenus() {
     compareRadio_ = new QAction("&Compare with Radio", this);
     compareRadio_->setObjectName("mnuCompareRadio");
     connect(compareRadio_, &QAction::triggered, this, &MainWindow::CompareWithRadio);
+    fleetItem_ = new QAction("Program &Several Radios...", this);
+    fleetItem_->setObjectName("mnuFleet");
+    connect(fleetItem_, &QAction::triggered, this, &MainWindow::ShowFleetWindow);
+    historyItem_ = AddItem(radioMenu_, "mnuHistory", "&History...");
+    connect(historyItem_, &QAction::triggered, this, &MainWindow::ShowHistoryWindow);
     backups_ = AddItem(radioMenu_, "mnuBackups", "&Backups...");
     connect(backups_, &QAction::triggered, this, &MainWindow::ShowBackups);
 
@@ -380,6 +388,86 @@ void MainWindow::OpenHistory() {
     // A history that cannot be used says so at the first radio operation that would record.
     history_ = OpenServiceHistory(QDir::current().filePath(kHistoryFileName).toStdString());
     radio_.SetHistory(history_.get());
+}
+
+void MainWindow::ShowFleetWindow() {
+    ConfigEditorWindow* editor = ActiveEditor();
+    if (editor == nullptr || transferRunning_) {
+        return;
+    }
+    auto* window =
+        new FleetWindow(Doc(editor), radio_, prompter_, clock_, history_.get(),
+                        QDir::current().absoluteFilePath(kBackupFolderName).toStdString(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // Application-modal: nothing else may talk to the radio or change the configuration while
+    // the run writes it.
+    window->setWindowModality(Qt::ApplicationModal);
+    connect(window, &FleetWindow::RunningChanged, this,
+            [this](bool running) { transferRunning_ = running; });
+    ShowInFront(window);
+}
+
+HistoryWindow* MainWindow::ShowHistoryWindow() {
+    if (!history_) {
+        return nullptr;
+    }
+    if (!historyWindow_) {
+        historyWindow_ = new HistoryWindow(*history_, prompter_, this);
+        historyWindow_->onOpen = [this](RadioRead radio, const std::string&) {
+            OpenRecord(std::move(radio));
+        };
+        historyWindow_->onCompare = [this](RadioRead radio, const std::string& name) {
+            CompareRecord(std::move(radio), name);
+        };
+        historyWindow_->onWrite = [this](RadioRead radio, const std::string& name) {
+            WriteRecord(std::move(radio), name);
+        };
+    }
+    historyWindow_->Refresh();
+    ShowInFront(historyWindow_);
+    return historyWindow_;
+}
+
+void MainWindow::OpenRecord(RadioRead radio) {
+    // As an Upload opens a radio: a new untitled configuration; the record stays as it is.
+    EnableDownload();
+    OpenEditor(OpenRadioRead(state_, std::move(radio)));
+}
+
+void MainWindow::CompareRecord(RadioRead radio, const std::string& name) {
+    ConfigEditorWindow* editor = ActiveEditor();
+    if (editor == nullptr) {
+        prompter_.Tell("Open the configuration to compare the record with first.",
+                       Icon::Exclamation, "Service History");
+        return;
+    }
+    ProgramState aside;
+    const int slot = OpenRadioRead(aside, std::move(radio));
+    ShowComparison(editor, aside.workspace.At(slot), name);
+}
+
+void MainWindow::WriteRecord(RadioRead radio, const std::string& name) {
+    if (transferRunning_) {
+        return;
+    }
+    const Answer answer =
+        prompter_.Ask(Message{"Write the configuration of " + name + " to the radio on the cable?",
+                              "Service History", Buttons::YesNo, Icon::Question, Answer::No});
+    if (answer != Answer::Yes) {
+        return;
+    }
+    ProgramState aside;
+    const int slot = OpenRadioRead(aside, std::move(radio));
+    Document& doc = aside.workspace.At(slot);
+    SetRadioOperationRunning(true);
+    {
+        WaitCursor wait;
+        radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
+                                backupFirst_->isChecked()});
+        radio_.Transfer(TransferOp::Download, &doc, name, prompter_, *status_, clock_);
+    }
+    status_->ShowProgress(false);
+    SetRadioOperationRunning(false);
 }
 
 const Document& MainWindow::Doc(const ConfigEditorWindow* editor) const {
@@ -582,8 +670,9 @@ CompareWindow* MainWindow::ShowComparison(ConfigEditorWindow* editor, Document o
     const auto current = [this, compared]() -> const Document* {
         return compared && !compared->IsUnloaded() ? &Doc(compared) : nullptr;
     };
-    auto* window = new CompareWindow(state_, current, ShortName(editor->windowTitle().toStdString()),
-                                     std::move(other), otherName, this);
+    auto* window =
+        new CompareWindow(state_, current, ShortName(editor->windowTitle().toStdString()),
+                          std::move(other), otherName, this);
     connect(window, &CompareWindow::ChannelChosen, this, [this, compared](int channel) {
         if (compared && !compared->IsUnloaded()) {
             if (auto* frame = qobject_cast<QMdiSubWindow*>(compared->parentWidget())) {
@@ -833,6 +922,8 @@ ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
     connect(editor, &ConfigEditorWindow::CompareRequested, this,
             [this, editor] { CompareWithFile(editor); });
     editor->RadioMenu()->addAction(compareRadio_);
+    editor->RadioMenu()->addAction(fleetItem_);
+    editor->RadioMenu()->addAction(historyItem_);
     editor->RadioMenu()->addAction(backups_);
     editor->RadioMenu()->addSeparator();
     editor->RadioMenu()->addAction(backupFirst_);

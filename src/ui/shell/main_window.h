@@ -35,6 +35,7 @@ class ConfigEditorWindow;
 class Prompter;
 class RadioLink;
 class RadioSeam;
+class HistoryWindow;
 class ReportPrinter;
 class StatusArea;
 class UserSettings;
@@ -45,6 +46,8 @@ struct ProgramState;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
+    // Radio > History: the service history's records (none when there is no history).
+    HistoryWindow* ShowHistoryWindow();
     MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
                RadioSeam& radio, UserSettings& settings, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -153,6 +156,12 @@ class MainWindow : public QMainWindow {
     // At start-up: the service history in the work folder; every radio operation is recorded
     // in it from now on.
     void OpenHistory();
+    // Radio > Program Several Radios: the active configuration into one radio after another.
+    void ShowFleetWindow();
+    // What the history window's buttons do with a record's radio.
+    void OpenRecord(RadioRead radio);
+    void CompareRecord(RadioRead radio, const std::string& name);
+    void WriteRecord(RadioRead radio, const std::string& name);
 
     ProgramState& state_;
     Prompter& prompter_;
@@ -163,6 +172,9 @@ class MainWindow : public QMainWindow {
     std::function<bool()> helpOpener_;
     std::function<CalendarDate()> today_ = Today;
     std::unique_ptr<ServiceHistory> history_;
+    QPointer<HistoryWindow> historyWindow_;
+    QAction* fleetItem_ = nullptr;    // in every editor's Radio menu
+    QAction* historyItem_ = nullptr;  // in the main window's Radio menu and every editor's
 
     QMdiArea* area_;
     StatusArea* status_;
