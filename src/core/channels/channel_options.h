@@ -44,6 +44,19 @@ struct ChannelOptionChoices {
     std::array<bool, kOptionPairCount> first{};
     bool autoScan = false;
 };
+// The option dialog's frames: title, then the words of the first (bit set) and second items.
+struct OptionFrame {
+    const char* title;
+    const char* first;
+    const char* second;
+};
+// In the order of pair k, which stands for bit k + 1.
+inline constexpr OptionFrame kOptionFrames[kOptionPairCount] = {{"SPACE", "12.5K", "25.0K"},
+                                                                {"RF_POWER", "HIGH", "LOW"},
+                                                                {"BCLO", "ON", "OFF"},
+                                                                {"SCAN", "ON", "OFF"},
+                                                                {"BEAT-SHIFT", "ON", "OFF"}};
+inline constexpr const char* kAutoScanText = "AUTO";
 ChannelOptionChoices OptionChoices(std::uint8_t options);
 // Bits 5..0 of the choices.
 std::uint8_t OptionBits(const ChannelOptionChoices& choices);

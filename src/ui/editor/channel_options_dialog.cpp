@@ -22,18 +22,6 @@ namespace petrel {
 
 namespace {
 
-struct OptionFrame {
-    const char* title;
-    const char* first;  // bit set
-    const char* second;
-};
-// In the order of pair k, which stands for bit k + 1.
-constexpr OptionFrame kFrames[kOptionPairCount] = {{"SPACE", "12.5K", "25.0K"},
-                                                   {"RF_POWER", "HIGH", "LOW"},
-                                                   {"BCLO", "ON", "OFF"},
-                                                   {"SCAN", "ON", "OFF"},
-                                                   {"BEAT-SHIFT", "ON", "OFF"}};
-
 constexpr int kVisibleLines = 16;
 
 constexpr int kListFontSize = 11;
@@ -61,15 +49,16 @@ ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, 
 
     auto* frames = new QHBoxLayout;
     for (int k = 0; k < kOptionPairCount; ++k) {
-        auto* frame =
-            Named(new QGroupBox(QString::fromLatin1(kFrames[k].title), this), "fraChOption", k);
+        auto* frame = Named(new QGroupBox(QString::fromLatin1(kOptionFrames[k].title), this),
+                            "fraChOption", k);
         auto* column = new QVBoxLayout(frame);
         auto* group = new QButtonGroup(frame);
         for (int item = 0; item < 2; ++item) {
-            auto* button = Named(
-                new QRadioButton(
-                    QString::fromLatin1(item == 0 ? kFrames[k].first : kFrames[k].second), frame),
-                "optChOption", 2 * k + item);
+            auto* button =
+                Named(new QRadioButton(QString::fromLatin1(item == 0 ? kOptionFrames[k].first
+                                                                     : kOptionFrames[k].second),
+                                       frame),
+                      "optChOption", 2 * k + item);
             group->addButton(button);
             column->addWidget(button);
             options_[2 * k + item] = button;
@@ -77,7 +66,7 @@ ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, 
         options_[2 * k + (choices.first[k] ? 0 : 1)]->setChecked(true);
         if (k == kPairScan) {
             // AUTO sets its own bit beside ON/OFF, and can be switched off again.
-            auto_ = Named(new QCheckBox("AUTO", frame), "OptAuto");
+            auto_ = Named(new QCheckBox(kAutoScanText, frame), "OptAuto");
             auto_->setChecked(choices.autoScan);
             column->addWidget(auto_);
         }
