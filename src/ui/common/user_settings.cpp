@@ -9,6 +9,7 @@ const QString kRecentFilesKey = QStringLiteral("recentFiles");
 const QString kGeometryKey = QStringLiteral("mainWindow/geometry");
 const QString kLastFolderKey = QStringLiteral("lastFolder");
 const QString kBackupKey = QStringLiteral("radio/backupBeforeWriting");
+const QString kGridKey = QStringLiteral("editor/channelGrid");
 }  // namespace
 
 UserSettings::UserSettings()
@@ -63,6 +64,14 @@ bool UserSettings::BackupBeforeWriting() const {
 
 void UserSettings::SetBackupBeforeWriting(bool on) {
     settings_->setValue(kBackupKey, on);
+}
+
+bool UserSettings::ChannelGrid() const {
+    return settings_->value(kGridKey, false).toBool();
+}
+
+void UserSettings::SetChannelGrid(bool grid) {
+    settings_->setValue(kGridKey, grid);
 }
 
 }  // namespace petrel

@@ -36,6 +36,9 @@ class UserSettings {
     // Radio > "Back up the radio before writing"; on unless the user switched it off.
     bool BackupBeforeWriting() const;
     void SetBackupBeforeWriting(bool on);
+    // View > Grid or List: how editors show their channels; the list unless the grid was chosen.
+    bool ChannelGrid() const;
+    void SetChannelGrid(bool grid);
 
   private:
     void SetRecentFiles(const QStringList& files);

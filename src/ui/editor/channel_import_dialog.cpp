@@ -138,4 +138,8 @@ void ChannelImportDialog::Replan() {
     import_->setEnabled(plan_.CanImport());
 }
 
+void ChannelImportDialog::SetFirstChannel(int channel) {
+    firstChannel_->setText(QString::number(channel));  // its change plans again
+}
+
 }  // namespace petrel

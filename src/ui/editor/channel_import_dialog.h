@@ -27,6 +27,8 @@ class ChannelImportDialog : public QDialog {
 
     // What the dialog shows, and what Import accepted.
     ChannelCsvImport& Plan() { return plan_; }
+    // The first channel box set (a paste starts at its row), and the plan made again.
+    void SetFirstChannel(int channel);
 
   private:
     void Replan();

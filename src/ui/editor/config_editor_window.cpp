@@ -1,6 +1,7 @@
 #include "ui/editor/config_editor_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -9,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollBar>
@@ -32,6 +34,7 @@
 #include "core/shell/shell_model.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/common/qt_ports.h"
+#include "ui/editor/channel_grid_view.h"
 #include "ui/editor/channel_import_dialog.h"
 #include "ui/editor/channel_options_dialog.h"
 #include "ui/settings/buttons_dialog.h"
@@ -267,11 +270,28 @@ void ConfigEditorWindow::BuildMenus() {
     }
     paste_->setEnabled(false);
     connect(editMenu_, &QMenu::aboutToShow, this,
-            [this] { paste_->setEnabled(!state_.ClipLines.empty()); });
+            // The grid pastes what the desktop clipboard holds.
+            [this] { paste_->setEnabled(GridShown() || !state_.ClipLines.empty()); });
     editMenu_->addSeparator();
     // "Cu&t" has the t: the fill takes the A.
     connect(AddItem(editMenu_, "mnuEautoT", "&AutoTone"), &QAction::triggered, this,
             &ConfigEditorWindow::AutoToneRequested);
+
+    // The channels in the system's list or in the grid; Ctrl+G switches to the other.
+    QMenu* view = AddMenu(this, menus_, "mnuView", "&View");
+    auto* views = new QActionGroup(this);
+    viewList_ = AddItem(view, "mnuViewList", "&List");
+    viewGrid_ = AddItem(view, "mnuViewGrid", "&Grid");
+    for (QAction* action : {viewList_, viewGrid_}) {
+        action->setCheckable(true);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        views->addAction(action);
+        addAction(action);
+    }
+    viewList_->setChecked(true);
+    viewGrid_->setShortcut(QKeySequence("Ctrl+G"));
+    connect(viewList_, &QAction::triggered, this, [this] { ShowGrid(false); });
+    connect(viewGrid_, &QAction::triggered, this, [this] { ShowGrid(true); });
 
     QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
     connect(AddItem(feature, "mnuSysOp", "S&ystem"), &QAction::triggered, this,
@@ -483,6 +503,9 @@ void ConfigEditorWindow::ShowRadioInfo() {
 }
 
 std::vector<int> ConfigEditorWindow::SelectedRows() const {
+    if (GridShown()) {
+        return grid_->SelectedRows();
+    }
     std::vector<int> rows;
     for (const QModelIndex& index : list_->selectionModel()->selectedRows()) {
         rows.push_back(index.row());
@@ -491,7 +514,85 @@ std::vector<int> ConfigEditorWindow::SelectedRows() const {
     return rows;
 }
 
+bool ConfigEditorWindow::GridShown() const {
+    return grid_ != nullptr && !grid_->isHidden();
+}
+
+void ConfigEditorWindow::ShowGrid(bool grid) {
+    if (grid && grid_ == nullptr) {
+        ChannelGridView::Host host;
+        host.doc = [this]() -> Document& { return Doc(); };
+        host.rules = [this] {
+            return GridRules{FixedChannelsOnly(state_, Doc().state.Band), state_.TxPowerAuth};
+        };
+        host.apply = [this](const DocumentChange& change) { ApplyChange(change); };
+        // As a double-click on a line: a channel outside the fixed-channel bands lifts the lock.
+        host.beginFrequencyEdit = [this] { ChooseChannelDialog(state_, Doc().state.Band); };
+        host.status = &status_;
+        grid_ = new ChannelGridView(std::move(host), this);
+        grid_->hide();
+        static_cast<QGridLayout*>(layout())->addWidget(grid_, 2, 0, 2, 2);
+        connect(undo_, &QUndoStack::indexChanged, grid_, &ChannelGridView::Refresh);
+    }
+    if (grid == GridShown() && (grid || !list_->isHidden())) {
+        return;
+    }
+    // The same channel stays current in the other view.
+    const int row = grid ? list_->currentRow() : (grid_ ? grid_->currentIndex().row() : -1);
+    header_->setVisible(!grid);
+    list_->setVisible(!grid);
+    if (grid_ != nullptr) {
+        grid_->setVisible(grid);
+    }
+    viewGrid_->setChecked(grid);
+    viewList_->setChecked(!grid);
+    // The grid pastes what the desktop clipboard holds; the list, its copied lines.
+    paste_->setEnabled(grid || !state_.ClipLines.empty());
+    viewGrid_->setShortcut(grid ? QKeySequence() : QKeySequence("Ctrl+G"));
+    viewList_->setShortcut(grid ? QKeySequence("Ctrl+G") : QKeySequence());
+    if (grid) {
+        FitGrid();
+        grid_->Refresh();
+        grid_->SelectRow(std::max(row, 0));
+        grid_->setFocus();
+    } else {
+        list_->setCurrentRow(std::max(row, 0), QItemSelectionModel::ClearAndSelect);
+        list_->setFocus();
+    }
+    emit ViewChanged(grid);
+}
+
+void ConfigEditorWindow::FitGrid() {
+    // Wide enough for every column, as far as the work area has the room.
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!GridShown() || frame == nullptr || frame->mdiArea() == nullptr) {
+        return;
+    }
+    const QMargins margins = layout()->contentsMargins();
+    const int needed =
+        grid_->NeededWidth() + margins.left() + margins.right() + (frame->width() - width());
+    const int room = frame->mdiArea()->viewport()->width();
+    if (frame->width() < needed) {
+        const int wanted = std::min(needed, room);
+        frame->setGeometry(std::min(frame->x(), room - wanted), frame->y(), wanted,
+                           frame->height());
+    }
+}
+
+void ConfigEditorWindow::ApplyChange(const DocumentChange& change) {
+    ShowLines(ChangeDocument(Doc(), change).lines);
+    if (!change.lines.empty()) {
+        const BandEdges edges = DocumentBandEdges(Doc());
+        CheckChannels(state_, Doc().lines, edges.low, edges.high, status_);
+    }
+}
+
 void ConfigEditorWindow::SelectLine(int row) {
+    if (GridShown()) {
+        grid_->SelectRow(row);
+        grid_->setFocus();
+        return;
+    }
     if (QListWidgetItem* item = list_->item(row)) {
         list_->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
         list_->scrollToItem(item);
@@ -544,19 +645,36 @@ void ConfigEditorWindow::CopyLines(bool thenDelete) {
 }
 
 void ConfigEditorWindow::Cut() {
+    if (GridShown()) {
+        grid_->CopySelection();
+        grid_->ClearSelected();
+        return;
+    }
     CopyLines(true);
 }
 
 void ConfigEditorWindow::Copy() {
+    if (GridShown()) {
+        grid_->CopySelection();
+        return;
+    }
     CopyLines(false);
 }
 
 void ConfigEditorWindow::Delete() {
+    if (GridShown()) {
+        grid_->ClearSelected();
+        return;
+    }
     ApplyEdits(DeleteLines(SelectedRows()));
     QGuiApplication::clipboard()->setText(QString());
 }
 
 void ConfigEditorWindow::Paste() {
+    if (GridShown()) {
+        grid_->Paste();
+        return;
+    }
     const LineEdits edits =
         PasteLines(static_cast<int>(Doc().lines.size()), SelectedRows(), state_.ClipLines);
     if (edits.empty()) {

@@ -17,6 +17,7 @@ class QUndoStack;
 namespace petrel {
 
 class ButtonsDialog;
+class ChannelGridView;
 class ChannelOptionListDialog;
 class FileChooser;
 class Prompter;
@@ -81,12 +82,22 @@ class ConfigEditorWindow : public QWidget {
     std::vector<int> SelectedRows() const;
     // Shows line row (0-based) as the one selected line, in view, with the focus.
     void SelectLine(int row);
+    // View > Grid / List: the channels in the grid or in the list (Ctrl+G switches).
+    void ShowGrid(bool grid);
+    bool GridShown() const;
+    // The editor's frame widened, as far as the work area allows, to show the grid whole.
+    void FitGrid();
+    ChannelGridView* Grid() const { return grid_; }
+    // A change of the document as one undo step, shown in the list and the grid.
+    void ApplyChange(const DocumentChange& change);
     // Changes the document's lines and shows them; selectRow >= 0 becomes the one selected line.
     void ApplyEdits(const LineEdits& edits, int selectRow = -1);
 
   signals:
     void NewRequested();
     void OpenRequested();
+    // The view was switched: true for the grid.
+    void ViewChanged(bool grid);
     // File > Compare With...: the configuration compared with another file.
     void CompareRequested();
     void ExitRequested();
@@ -139,6 +150,9 @@ class ConfigEditorWindow : public QWidget {
     QLabel* customer_;
     QLabel* header_;
     QListWidget* list_;
+    ChannelGridView* grid_ = nullptr;
+    QAction* viewList_ = nullptr;
+    QAction* viewGrid_ = nullptr;
     QList<QMenu*> menus_;
     QMenu* fileMenu_ = nullptr;
     QMenu* editMenu_ = nullptr;

@@ -921,6 +921,9 @@ ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
     FillRecentMenu(editor->RecentMenu());
     connect(editor, &ConfigEditorWindow::CompareRequested, this,
             [this, editor] { CompareWithFile(editor); });
+    editor->ShowGrid(settings_.ChannelGrid());
+    connect(editor, &ConfigEditorWindow::ViewChanged, this,
+            [this](bool grid) { settings_.SetChannelGrid(grid); });
     editor->RadioMenu()->addAction(compareRadio_);
     editor->RadioMenu()->addAction(fleetItem_);
     editor->RadioMenu()->addAction(historyItem_);
@@ -938,6 +941,7 @@ ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
         room.width(), room.height(),
         frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame), openBefore);
     frame->setGeometry(g.left, g.top, g.width, g.height);
+    editor->FitGrid();
     area_->setActiveSubWindow(frame);
     UpdateMenus();
     return editor;
