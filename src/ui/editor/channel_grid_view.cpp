@@ -307,7 +307,7 @@ void ChannelGridView::SelectRow(int row) {
 bool ChannelGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (index.isValid() && (model_->flags(index) & Qt::ItemIsEditable) &&
         IsFreqColumn(index.column()) && host_.beginFrequencyEdit &&
-        trigger != QAbstractItemView::NoEditTriggers && state() != EditingState) {
+        (editTriggers() & trigger) != 0 && state() != EditingState) {
         host_.beginFrequencyEdit();
     }
     return QTableView::edit(index, trigger, event);
