@@ -13,6 +13,7 @@
 #include "core/document/document_lifecycle.h"
 #include "core/document/new_config.h"
 #include "core/link/radio_backup.h"
+#include "core/model/band_table.h"
 #include "core/settings/radio_info.h"
 #include "core/util/text.h"
 #include "link_fixture.h"
@@ -543,6 +544,74 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
     EXPECT_FALSE(Download());
     EXPECT_EQ(WriteAddresses().size(), 222u);  // the first Download only
     EXPECT_TRUE(prompter.Done());
+}
+
+// A cancel request stops a transfer between two blocks: an Upload brings nothing, a Download
+// says what the radio holds and where it is kept as it was; neither asks to try again.
+TEST_F(TransferTest, ACancelledTransferStopsBetweenBlocksAndSaysWhatItLeft) {
+    test::TempDir dir;
+    clock.SetPump([&] {
+        if (CountFrames(FrameKind::ReadBlock) == 20) {
+            frames.RequestCancel();
+        }
+    });
+    const TransferResult upload = Upload();
+    EXPECT_TRUE(upload.cancelled && !upload.completed && !upload.read);
+    EXPECT_EQ(CountFrames(FrameKind::ReadBlock), 20u);
+    EXPECT_FALSE(ports.IsOpen());
+    EXPECT_TRUE(radio.ControlCodes().empty());
+    EXPECT_EQ(TransferReport(TransferOp::Upload, upload), "Upload cancelled: nothing was read.");
+
+    // The next operation starts without the request.
+    clock.SetPump({});
+    const TransferResult read = Upload();
+    EXPECT_EQ(TransferReport(TransferOp::Upload, read),
+              "Read 99 channels from " + BandName(BandRow(9)) + ", serial PT0000012345");
+
+    radio.ClearLog();
+    images.SetBackupPolicy({dir.File("Backups"), true});
+    MakeDocument(9, 99);
+    clock.SetPump([&] {
+        if (CountFrames(FrameKind::WriteBlock) == 5) {
+            frames.RequestCancel();
+        }
+    });
+    prompter.Then(Answer::Ok);
+    const TransferResult download = DownloadResult();
+    ASSERT_TRUE(download.backup);
+    EXPECT_TRUE(download.cancelled && !download.completed);
+    EXPECT_EQ(prompter.Texts(),
+              std::vector<std::string>{
+                  "Writing stopped at block 0x0014: the radio now holds a mixture of the new and "
+                  "its old configuration and must be written again. The radio as it was is kept "
+                  "in " +
+                  *download.backup + " (Radio > Backups... writes it back)."});
+    EXPECT_EQ(WriteAddresses().size(), 5u);
+    EXPECT_EQ(radio.ControlCodes().size(), 2u) << "the two reads' only";
+    EXPECT_FALSE(ports.IsOpen());
+    EXPECT_EQ(TransferReport(TransferOp::Download, download),
+              "Download cancelled; the radio as it was is in " + *download.backup);
+
+    clock.SetPump({});
+    const TransferResult written = DownloadResult();
+    EXPECT_EQ(TransferReport(TransferOp::Download, written),
+              "Written and verified: 99 channels; the radio as it was is in " + *written.backup);
+    EXPECT_EQ(TransferReport(TransferOp::Download, TransferResult{}), "");
+}
+
+// A radio that was never programmed is programmed only with its tables: a Download whose table
+// writes fail is no success.
+TEST_F(TransferTest, ABlankRadioWhoseTablesAreNotTakenIsNotReportedWritten) {
+    radio.Memory() = sim::MakeRadio(10, 16, true);
+    MakeDocument(9, 16);
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteBlock, 56, 100});
+    prompter.Then(Answer::Ok);
+    const TransferResult result = DownloadResult();
+    EXPECT_FALSE(result.completed);
+    EXPECT_TRUE(prompter.Texts().back().starts_with(
+        "The radio had never been programmed: its channels were written, but its calibration "
+        "tables were not"))
+        << prompter.Report();
 }
 
 // Nothing reaches the radio unless its backup is on disk when the writing starts.

@@ -461,7 +461,7 @@ bool FrameLink::ConnectRadio() {
         if (DetectRadio()) {
             return true;
         }
-        if (!AskTryAgain("Connecting Err", {}, PortDetail())) {
+        if (cancelRequested_ || !AskTryAgain("Connecting Err", {}, PortDetail())) {
             ClosePort();
             return false;
         }

@@ -66,6 +66,12 @@ class FrameLink {
     // gave up (the port is then closed).
     bool ConnectRadio();
     void ClosePort();
+    // A request to stop the running operation, made while the windows are serviced (the
+    // Cancel button, Escape). Transfers look at it between two blocks and a connection attempt
+    // before it asks to try again; each operation starts without one.
+    void RequestCancel() { cancelRequested_ = true; }
+    bool CancelRequested() const { return cancelRequested_; }
+    void ClearCancel() { cancelRequested_ = false; }
     // "<what> !  Make sure the connection is OK" / "Try Again ?", after the facts when there
     // are any; detail is the box's detail text. True for Yes.
     bool AskTryAgain(const std::string& what, const std::string& facts = {},
@@ -156,6 +162,7 @@ class FrameLink {
     LoopState loop_ = LoopState::None;
     std::optional<int> detectedBand_;
     int portNumber_ = 0;  // the port the radio was found on last
+    bool cancelRequested_ = false;
 };
 
 }  // namespace petrel

@@ -65,14 +65,23 @@ std::uint16_t NextBlock(std::uint16_t address) {
     return static_cast<std::uint16_t>(((address >> 8) + 1) << 8);
 }
 
-// What a Download that stopped at a block leaves behind.
-std::string MixtureFacts(std::uint16_t address) {
+// What a Download that stopped at a block leaves behind, and where the radio as it was is.
+std::string MixtureFacts(std::uint16_t address, const std::string& backup) {
     char block[8];
     std::snprintf(block, sizeof block, "0x%04X", static_cast<unsigned>(address));
-    return std::string("Writing stopped at block ") + block +
-           ": the radio now holds a mixture of the new and its old configuration and must be "
-           "written again.";
+    std::string facts = std::string("Writing stopped at block ") + block +
+                        ": the radio now holds a mixture of the new and its old configuration "
+                        "and must be written again.";
+    if (!backup.empty()) {
+        facts +=
+            " The radio as it was is kept in " + backup + " (Radio > Backups... writes it back).";
+    }
+    return facts;
 }
+
+constexpr const char* kTablesNotWrittenText =
+    "The radio had never been programmed: its channels were written, but its calibration "
+    "tables were not (the radio stopped answering). Write the configuration again.";
 
 // The characters of a text block after its first byte, leading blanks removed.
 std::string BlockText(const TextBlock& block, std::size_t length) {
@@ -86,6 +95,35 @@ std::string BlockText(const TextBlock& block, std::size_t length) {
 }
 
 }  // namespace
+
+std::string TransferReport(TransferOp op, const TransferResult& result) {
+    if (result.cancelled) {
+        return op == TransferOp::Upload
+                   ? "Upload cancelled: nothing was read."
+                   : (result.backup
+                          ? "Download cancelled; the radio as it was is in " + *result.backup
+                          : std::string("Download cancelled."));
+    }
+    if (!result.completed) {
+        return {};
+    }
+    const std::string channels = std::to_string(result.channels) + " channels";
+    if (op == TransferOp::Download) {
+        std::string text = "Written and verified: " + channels;
+        if (result.backup) {
+            text += "; the radio as it was is in " + *result.backup;
+        }
+        return text;
+    }
+    if (!result.read) {
+        return "Read " + channels + " from a radio of a band this program does not know";
+    }
+    std::string text = "Read " + channels + " from " + BandName(BandRow(result.read->band));
+    if (const std::string serial = Trim(result.read->page.SerialNo); !serial.empty()) {
+        text += ", serial " + serial;
+    }
+    return text;
+}
 
 ImageLink::ImageLink(FrameLink& frames, ParamLink& params) : frames_(frames), params_(params) {}
 
@@ -122,8 +160,10 @@ void ImageLink::Record(HistoryRecord record) {
 
 TransferResult ImageLink::Upload() {
     TransferResult result;
+    frames_.ClearCancel();
     if (auto read = ReadRadioImage()) {
         result.completed = true;
+        result.channels = radioChannels_;
         result.backup = KeepBackup(*read);
         HistoryRecord record = RadioRecord(kOpUpload, kResultDone, *read);
         record.backup = result.backup.value_or("");
@@ -135,12 +175,14 @@ TransferResult ImageLink::Upload() {
     } else if (frames_.DetectedBand()) {
         Record(BareRecord(kOpUpload, kResultStopped, "the radio was not read completely"));
     }
+    result.cancelled = !result.completed && frames_.CancelRequested();
     EndOperation();
     return result;
 }
 
 TransferResult ImageLink::Download(const Document& doc) {
     TransferResult result;
+    frames_.ClearCancel();
     std::optional<RadioRead> before;  // the radio as the backup read it
     if (backup_.beforeDownload && backup_.folder.empty()) {
         // Refused before the radio is touched: a backup with nowhere to go cannot be kept.
@@ -166,6 +208,11 @@ TransferResult ImageLink::Download(const Document& doc) {
         }
         RecordDownload(doc, before, result);
     }
+    result.cancelled = !result.completed && frames_.CancelRequested();
+    if (result.completed) {
+        result.channels = std::min(static_cast<int>(doc.lines.size()), radioChannels_);
+    }
+    keptBackup_.clear();
     EndOperation();
     return result;
 }
@@ -281,6 +328,7 @@ void ImageLink::WriteRadioImage(const Document& doc, TransferResult& result) {
                 return;
             }
         }
+        keptBackup_ = result.backup.value_or("");
         image_ = packed;
         image_[kSysOptions0A] &= kDownloadMask0A;
         image_[kSysOptions0E] &= kDownloadMask0E;
@@ -290,8 +338,13 @@ void ImageLink::WriteRadioImage(const Document& doc, TransferResult& result) {
             if (blankRadio_) {
                 blankRadio_ = false;
                 if (tables) {
-                    WriteLevelTable(tables->level);
-                    WritePowerTable(tables->power);
+                    // Without its tables a blank radio is not programmed: no success then.
+                    const bool level = WriteLevelTable(tables->level);
+                    const bool power = WritePowerTable(tables->power);
+                    if (!level || !power) {
+                        result.completed = false;
+                        frames_.Tell(kTablesNotWrittenText, Icon::Exclamation);
+                    }
                 } else {
                     frames_.Tell(kNoTablesForBlankRadioText, Icon::Exclamation);
                 }
@@ -317,7 +370,8 @@ LinkEnd ImageLink::TransferImage(bool reading) {
 
     bool failed = false;
     bool aborted = false;
-    std::string facts;  // what the user must know besides the failure itself
+    bool cancelled = false;  // stopped between two blocks at the user's request
+    std::string facts;       // what the user must know besides the failure itself
     const auto typeBlock = ReadTypeBlock();
     if (!typeBlock) {
         failed = true;
@@ -377,18 +431,27 @@ LinkEnd ImageLink::TransferImage(bool reading) {
                         failed = true;
                     }
                     if (failed) {
-                        facts = MixtureFacts(address);
+                        facts = MixtureFacts(address, keptBackup_);
                         break;
                     }
                 }
                 address = NextBlock(address);
                 status.SetProgress(address);
                 clock.Pump();
+                if (frames_.CancelRequested() && address < imageTop) {
+                    cancelled = true;
+                    failed = true;
+                    if (!reading) {
+                        facts = MixtureFacts(address, keptBackup_);
+                    }
+                    break;
+                }
             }
             if (!failed && !loop.Finish()) {
                 failed = true;
                 if (!reading) {
-                    facts = MixtureFacts(static_cast<std::uint16_t>(address - kBlockSize));
+                    facts =
+                        MixtureFacts(static_cast<std::uint16_t>(address - kBlockSize), keptBackup_);
                 }
             }
         }
@@ -411,6 +474,11 @@ LinkEnd ImageLink::TransferImage(bool reading) {
                     status.SetProgress(static_cast<int>(
                         imageTop + std::min<std::size_t>(offset + kBlockSize, kLastBlockLow)));
                     clock.Pump();
+                    if (frames_.CancelRequested()) {
+                        cancelled = true;
+                        failed = true;
+                        break;
+                    }
                 }
                 failed = failed || !loop.Finish();
             }
@@ -429,7 +497,15 @@ LinkEnd ImageLink::TransferImage(bool reading) {
             failed = !CloseTransferWithControlCode(reading, aborted);
         }
     }
-    if (failed) {
+    if (cancelled) {
+        // Ended as a failure the user chose not to try again ends, without the question; the
+        // radio is left as after a failed transfer.
+        frames_.Trace("cancelled");
+        if (!facts.empty()) {
+            frames_.Tell(facts, Icon::Exclamation);
+        }
+        aborted = true;
+    } else if (failed) {
         frames_.ShowLinkStatus("Not detected", kStatusRed);
         aborted = !frames_.AskTryAgain(errorWord, facts.empty() && reading ? readFacts_ : facts);
     }

@@ -37,10 +37,16 @@ struct RadioIdentity {
 
 struct TransferResult {
     bool completed = false;  // every block and the closing control code went through
+    bool cancelled = false;  // stopped by a cancel request
+    int channels = 0;        // the channels read, or written and verified
     // Upload: the radio read, when its band is one this program knows.
     std::optional<RadioRead> read;
     std::optional<std::string> backup;  // the backup of the radio this operation kept
 };
+
+// What the status line says when a transfer is over: what was read or written, where the
+// radio as it was is kept, or that it was cancelled. "" after a failure (its messages said it).
+std::string TransferReport(TransferOp op, const TransferResult& result);
 
 class ImageLink {
   public:
@@ -109,7 +115,8 @@ class ImageLink {
     std::optional<RadioIdentity> identity_;  // what the last identity read found
     ImageBuf image_;                         // the image on its way to or from the radio
     RadioInfoPage page_;                     // the information page read with it
-    std::string readFacts_;  // why an Upload-type read runs, for its failure question
+    std::string readFacts_;   // why an Upload-type read runs, for its failure question
+    std::string keptBackup_;  // the backup a Download made first, for its failure messages
     bool blankRadio_ = false;
     int radioChannels_ = 0;  // what the last read at 0x0008 said the radio holds
 };
