@@ -289,7 +289,8 @@ FleetRadio FleetRun::ProgramRadio(int band) {
 bool FleetRun::WriteCustomerAndSerial(const std::string& name, const std::string& serial,
                                       FleetRadio& row) {
     RadioInfoPage radio;
-    const CalendarDate today{now_().tm_year + 1900, now_().tm_mon + 1, now_().tm_mday};
+    const std::tm now = now_();
+    const CalendarDate today{now.tm_year + 1900, now.tm_mon + 1, now.tm_mday};
     const CustomerWrite write = WriteCustomerBlocks(link_, radio, name, serial, today);
     if (!write.complete) {
         row.reason = "the configuration was written, but " + write.radioHolds;

@@ -188,6 +188,15 @@ void FleetWindow::Start() {
     }
     FleetOptions options;
     options.customer = Trim(customer_->text().toStdString());
+    // The radio keeps Latin-1 characters: another would never read back as it was written.
+    if (Latin1ToUtf8(Utf8ToLatin1(options.customer)) != options.customer) {
+        prompter_.Tell(
+            "The customer name can hold only Latin-1 characters (letters with accents "
+            "are fine, other scripts and symbols are not).",
+            Icon::Exclamation, kFleetCaption);
+        customer_->setFocus();
+        return;
+    }
     options.count = countRadios_->isChecked() ? count_->value() : 0;
     options.backupFolder = backupFolder_;
     if (numberSerial_->isChecked()) {
