@@ -131,21 +131,24 @@ void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
     QCOMPARE(ListLines(editor).size(), 99);
     QCOMPARE(Child<QLabel>(editor, "lblCustomer")->text(), QString("Customer:Old Shop"));
     QVERIFY(Child<QAction>(&program.window, "Download")->isEnabled());
-    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
+    QCOMPARE(program.window.Status().Text(),
+             std::string("Read 99 channels from Petrel (PMR), serial SN-00042"));
     QCOMPARE(Backups(backups).size(), 1u);
 
-    // The Download reads the radio first, byte for byte as the Upload found it, and the channel
-    // check replaces the link's messages once it is through.
+    // The Download reads the radio first, byte for byte as the Upload found it, and what it did
+    // replaces the link's messages once it is through.
     editor->ApplyEdits({{0, "1   446.093750  000=  None   446.093750  000=  None"}});
     program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
     Trigger(editor, "mnuRadioItem1");
     const auto kept = Backups(backups);
     QCOMPARE(kept.size(), 2u);
     QCOMPARE(kept[0], kept[1]);
-    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
+    QVERIFY(program.window.Status().Text().starts_with(
+        "Written and verified: 99 channels; the radio as it was is in "));
     Trigger(&program.window, "mnuBackupFirst");  // one item in every Radio menu
     Trigger(editor, "mnuRadioItem1");
     QCOMPARE(Backups(backups).size(), 2u);
+    QCOMPARE(program.window.Status().Text(), std::string("Written and verified: 99 channels"));
 
     // The customer editor behind the option password, with a 16-channel window active: the
     // blocks still go to the 99-channel radio's own information page.

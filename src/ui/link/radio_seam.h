@@ -32,6 +32,9 @@ class RadioSeam {
     // was read; the main window opens it.
     virtual TransferResult Transfer(TransferOp op, const Document* doc, const std::string& caption,
                                     Prompter& prompter, StatusLine& status, Clock& clock) = 0;
+    // Asks the running transfer to stop between two blocks (called while it serves the
+    // windows); the next operation starts without the request.
+    virtual void CancelTransfer() {}
     // Where the transfers keep the radios they read, and whether a Download reads first.
     virtual void SetBackupPolicy(const BackupPolicy& /*policy*/) {}
     // A link of its own on the same port, whose questions go to prompter (the fleet answers

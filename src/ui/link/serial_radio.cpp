@@ -45,6 +45,12 @@ RadioLink* SerialRadio::Link(const std::string& caption, Prompter& prompter, Sta
     return link_.get();
 }
 
+void SerialRadio::CancelTransfer() {
+    if (link_) {
+        link_->Frames().RequestCancel();
+    }
+}
+
 void SerialRadio::SetBackupPolicy(const BackupPolicy& policy) {
     backup_ = policy;
 }

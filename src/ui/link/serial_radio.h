@@ -29,6 +29,7 @@ class SerialRadio : public RadioSeam {
                             Prompter& prompter, StatusLine& status, Clock& clock) override;
     RadioLink* Link(const std::string& caption, Prompter& prompter, StatusLine& status,
                     Clock& clock) override;
+    void CancelTransfer() override;
     void SetBackupPolicy(const BackupPolicy& policy) override;
     void SetTestMarker(const std::string& path) override;
     void SetHistory(ServiceHistory* history) override;

@@ -96,6 +96,9 @@ void CustomerDialog::Accept() {
         prompter_.Tell(CustomerNotWrittenText(*written), Icon::Exclamation);
         return;
     }
+    if (written) {
+        emit Written();
+    }
     close();
 }
 

@@ -32,6 +32,10 @@ class CustomerDialog : public QDialog {
     // before showing the editor.
     void Fill();
 
+  signals:
+    // OK wrote both texts and the radio took them.
+    void Written();
+
   private:
     bool Run(const RadioWork& work);
     void ReadInfo();

@@ -125,6 +125,11 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
     timer_->setObjectName("Timer1");
     timer_->setInterval(kBlinkIntervalMs);
     connect(timer_, &QTimer::timeout, status_, &StatusArea::Blink);
+    // Cancel and Escape stop a running transfer between two blocks.
+    connect(status_, &StatusArea::CancelPressed, this, &MainWindow::CancelTransfer);
+    cancelKey_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    cancelKey_->setEnabled(false);
+    connect(cancelKey_, &QShortcut::activated, this, &MainWindow::CancelTransfer);
 
     ShowFocusFrames(this);
     BuildMenus();
@@ -607,6 +612,7 @@ void MainWindow::RadioTransfer(TransferOp op) {
                                         editor ? Doc(editor).title : std::string(),
                                         {BackupFolder(), backupFirst_->isChecked()});
 
+    const std::string report = TransferReport(op, result);
     if (result.read) {
         EnableDownload();
         OpenEditor(
@@ -618,6 +624,7 @@ void MainWindow::RadioTransfer(TransferOp op) {
         // After a Download the channel check comes back; a failure stays on show in red.
         editor->Activate();
     }
+    ShowTransferReport(report);
 }
 
 namespace {
@@ -780,13 +787,33 @@ void MainWindow::WriteBackup(const std::string& path) {
     }
 }
 
+void MainWindow::CancelTransfer() {
+    if (transferRunning_) {
+        radio_.CancelTransfer();
+    }
+}
+
 void MainWindow::SetRadioOperationRunning(bool running) {
     transferRunning_ = running;
+    cancelKey_->setEnabled(running);
     SetCommandsEnabled(!running);
     if (running) {
         timer_->stop();
     } else {
         timer_->start();
+    }
+}
+
+void MainWindow::ShowTransferReport(const std::string& report) {
+    if (report.empty()) {
+        return;  // a failure: its messages said what happened
+    }
+    // What the transfer did stays on show; a channel check that found a fault keeps its
+    // warning after it, in red.
+    if (status_->Color() == kStatusRed) {
+        status_->SetStatus(report + ". " + status_->Text(), kStatusRed, kStatusFontNormal);
+    } else {
+        ShowStatus(*status_, report);
     }
 }
 
@@ -824,6 +851,8 @@ void MainWindow::ShowCustomerEditor() {
             state_, editor->Slot(), prompter_,
             [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
             [this] { return today_(); }, this);
+        connect(customer_, &CustomerDialog::Written, this,
+                [this] { ShowStatus(*status_, "Customer name and serial number written"); });
     }
     customer_->Fill();
     ShowInFront(customer_);

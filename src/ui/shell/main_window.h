@@ -144,6 +144,10 @@ class MainWindow : public QMainWindow {
     void AddRecentFile(const QString& path);
     void SetCommandsEnabled(bool enabled);
     void SetRadioOperationRunning(bool running);
+    // Cancel or Escape while a transfer runs.
+    void CancelTransfer();
+    // What a transfer did, on the status line when it is over.
+    void ShowTransferReport(const std::string& report);
     // One image transfer as a radio operation, with the hourglass and the commands off.
     TransferResult RunTransfer(TransferOp op, const Document* doc, const std::string& caption,
                                const BackupPolicy& backup);
@@ -189,6 +193,7 @@ class MainWindow : public QMainWindow {
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> windowItems_;
     QShortcut* printWithoutEditor_ = nullptr;
+    QShortcut* cancelKey_ = nullptr;  // Escape while a transfer runs
     QAction* uploadItem_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* backupFirst_ = nullptr;   // in the Radio menu of the main window and every editor

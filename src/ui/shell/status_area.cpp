@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "core/shell/shell_model.h"
 
@@ -18,13 +19,22 @@ QColor ToQColor(int color) {
 }  // namespace
 
 StatusArea::StatusArea(QWidget* parent)
-    : QWidget(parent), label_(new QLabel(this)), progress_(new QProgressBar(this)) {
+    : QWidget(parent),
+      label_(new QLabel(this)),
+      progress_(new QProgressBar(this)),
+      cancel_(new QPushButton("Cancel", this)) {
     setObjectName("picToolbar");
     label_->setObjectName("labErrMsg");
     label_->setText("Err Mesage");
     progress_->setObjectName("ProgressBar1");
     progress_->setTextVisible(false);
     progress_->hide();
+    // Stops the transfer the progress bar follows; Escape does the same.
+    cancel_->setObjectName("cmdCancelTransfer");
+    cancel_->setToolTip("Stop the transfer after the block being sent (Esc)");
+    cancel_->setFocusPolicy(Qt::NoFocus);
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, &StatusArea::CancelPressed);
     SetStatus("Err Mesage", kStatusBlack, kStatusFontNormal);
 }
 
@@ -51,6 +61,7 @@ void StatusArea::SetStatus(const std::string& text, int color, int fontSize) {
 void StatusArea::ShowProgress(bool visible) {
     PlaceProgressBar();
     progress_->setVisible(visible);
+    cancel_->setVisible(visible);
 }
 
 void StatusArea::SetProgressRange(int maximum) {
@@ -76,8 +87,11 @@ void StatusArea::resizeEvent(QResizeEvent* event) {
 
 void StatusArea::PlaceProgressBar() {
     const int left = label_->geometry().right() + kProgressGap;
-    progress_->setGeometry(left, kMargin, std::max(0, width() - left - kMargin),
-                           std::max(0, height() - 2 * kMargin));
+    const int barHeight = std::max(0, height() - 2 * kMargin);
+    const int buttonWidth = cancel_->sizeHint().width();
+    cancel_->setGeometry(width() - kMargin - buttonWidth, kMargin, buttonWidth, barHeight);
+    progress_->setGeometry(left, kMargin, std::max(0, width() - left - 2 * kMargin - buttonWidth),
+                           barHeight);
 }
 
 }  // namespace petrel

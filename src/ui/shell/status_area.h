@@ -6,6 +6,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 namespace petrel {
 
@@ -28,6 +29,10 @@ class StatusArea : public QWidget, public StatusLine {
     // The label shown whatever the blink left it.
     void ShowLabel();
 
+  signals:
+    // The Cancel button beside the progress bar was pressed.
+    void CancelPressed();
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -36,6 +41,7 @@ class StatusArea : public QWidget, public StatusLine {
 
     QLabel* label_;
     QProgressBar* progress_;
+    QPushButton* cancel_;
     std::string text_;
     int color_ = kStatusBlack;
 };
