@@ -64,6 +64,14 @@ void CompareTest::aFileComparedAndAChannelChosenFromItsDifference() {
     QCOMPARE(List(editor)->currentRow(), 2);
     QCOMPARE(List(editor)->selectedItems().size(), 1);
     QVERIFY(window->isVisible());
+    // Return on a row does the same and leaves the window open too.
+    List(editor)->setCurrentRow(9);
+    QVERIFY(MakeActive(window));
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(List(editor)->currentRow(), 2);
+    QVERIFY(window->isVisible());
 
     // Compared again after the edit is undone: the same.
     Trigger(editor, "mnuEUndo");

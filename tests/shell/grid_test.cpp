@@ -1,6 +1,7 @@
 // The channel grid in an editor: the view switch, in-place edits under the dialogs' rules,
 // many rows at once, fill down, undo, copy and paste.
 #include <QClipboard>
+#include <QComboBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QUndoStack>
@@ -122,6 +123,24 @@ void GridTest::cellsAreEditedInPlaceUnderTheDialogsRules() {
     grid->setCurrentIndex(Cell(editor, 1, GridColumn::Power));
     QVERIFY(!(grid->model()->flags(grid->currentIndex()) & Qt::ItemIsEditable));
     QCOMPARE(editor->UndoStack().count(), 2);
+
+    // Editing a frequency of band 12 lifted the frequency lock, as opening its channel dialog
+    // does. Set again, the PMR band's cells offer the band's channels.
+    QVERIFY(!program.state.FreqLock);
+    program.state.FreqLock = true;
+    ConfigEditorWindow* pmr = NewEditor(program, 9, 16);
+    pmr->ShowGrid(true);
+    QTableView* pmrGrid = GridOf(pmr);
+    pmrGrid->setCurrentIndex(Cell(pmr, 0, GridColumn::TxFreq));
+    pmrGrid->edit(pmrGrid->currentIndex());
+    auto* table = pmrGrid->findChild<QComboBox*>("cboGridCell");
+    QVERIFY(table != nullptr);
+    QCOMPARE(table->count(), 9);
+    table->setCurrentIndex(8);
+    QTest::keyClick(table, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(Doc(program, pmr).lines[0].substr(29, 10), std::string("446.093750"));
+    QVERIFY(program.state.FreqLock);
     QVERIFY_DONE(program.prompter);
 }
 
