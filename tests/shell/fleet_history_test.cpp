@@ -21,6 +21,7 @@ class FleetHistoryTest : public QObject {
   private slots:
     void threeRadiosOneOfAnotherBandAreRowsAndRecords();
     void historyFiltersOpensAndCompares();
+    void aDamagedHistoryIsToldOnceAndSetAside();
 };
 
 QStringList Column(QTableWidget* table, int column) {
@@ -125,6 +126,22 @@ void FleetHistoryTest::historyFiltersOpensAndCompares() {
     Click(history, "cmdOpenRecord");
     QCOMPARE(static_cast<int>(Titles(program.window).size()), before + 1);
     QVERIFY(Titles(program.window).contains(QString::fromStdString(Doc(program, editor).title)));
+    QVERIFY_DONE(program.prompter);
+}
+
+void FleetHistoryTest::aDamagedHistoryIsToldOnceAndSetAside() {
+    Program program(nullptr, false);
+    const std::string path = program.workFolder.File(kHistoryFileName);
+    WriteBytes(path, std::vector<std::uint8_t>(3000, 0x42));
+    program.window.StartUp();
+    program.prompter.Expect(std::nullopt, Answer::Ok);
+    Trigger(&program.window, "mnuHistory");
+    QVERIFY(!program.prompter.Asked().empty());
+    const std::string told = program.prompter.Asked().back().text;
+    QVERIFY2(told.find("was damaged") != std::string::npos, told.c_str());
+    QCOMPARE(Child<QLabel>(Shown(&program.window, "frmHistory"), "lblHistoryCount")->text(),
+             QString("0 records"));
+    Trigger(&program.window, "mnuHistory");  // said once
     QVERIFY_DONE(program.prompter);
 }
 

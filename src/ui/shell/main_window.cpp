@@ -430,6 +430,10 @@ HistoryWindow* MainWindow::ShowHistoryWindow() {
     }
     historyWindow_->Refresh();
     ShowInFront(historyWindow_);
+    // A history that could not be opened says so here if no radio operation has yet.
+    if (const auto notice = history_->TakeNotice()) {
+        prompter_.Tell(*notice, Icon::Exclamation, "Service History");
+    }
     return historyWindow_;
 }
 
