@@ -41,7 +41,8 @@ for path in \
   ./usr/share/man/man1/petrel-cps.1.gz \
   ./usr/share/man/man1/petrel-cli.1.gz ./usr/share/man/man1/petrel-radio-sim.1.gz \
   ./usr/share/doc/petrel-cps/copyright ./usr/share/doc/petrel-cps/changelog.gz \
-  ./usr/share/doc/petrel-cps/README.md ./usr/share/doc/petrel-cps/docs/main-window.png; do
+  ./usr/share/doc/petrel-cps/README.md ./usr/share/doc/petrel-cps/docs/main-window.png \
+  ./usr/share/doc/petrel-cps/docs/user-guide.md; do
   grep -qxF "$path" <<<"$files" || problem "missing: $path"
 done
 extra=$(grep '^\./usr/bin/.' <<<"$files" | grep -vxE '\./usr/bin/petrel-(cps|cli|radio-sim)' || true)

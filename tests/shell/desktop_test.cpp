@@ -249,7 +249,8 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     QTRY_COMPARE(QApplication::activePopupWidget(), Child<QMenu>(&program.window, "mnuFile"));
     QApplication::activePopupWidget()->close();
     const std::string noHelp =
-        "Help is not available: README.md was not found or no viewer could open it.";
+        "Help is not available: the user guide (user-guide.md) was not found or no viewer "
+        "could open it.";
     program.prompter.Expect(noHelp, Answer::Ok).Expect(noHelp, Answer::Ok);
     Trigger(&program.window, "Save");
     Trigger(&program.window, "Help");

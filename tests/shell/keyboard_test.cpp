@@ -86,6 +86,7 @@ class KeyboardTest : public QObject {
     void tabbedDialogTakesCtrlTabForItsPages();
     void settingsWindowsNameTheirConfigurationAndFollowRenames();
     void focusShowsOnCheckBoxesAndButtons();
+    void f1OpensTheUserGuideFoundWhereverTheProgramRuns();
 };
 
 void KeyboardTest::shortcutsWorkWithAndWithoutAnEditor() {
@@ -247,6 +248,31 @@ void KeyboardTest::focusShowsOnCheckBoxesAndButtons() {
     cancel->setFocus(Qt::OtherFocusReason);
     QVERIFY(ok->grab().toImage() != okFocused);
     QVERIFY(okPlain != okFocused);
+}
+
+void KeyboardTest::f1OpensTheUserGuideFoundWhereverTheProgramRuns() {
+    Program program;
+    int opened = 0;
+    program.window.SetHelpOpener([&] { return ++opened, true; });
+    QVERIFY(MakeActive(&program.window));
+    Press("F1");
+    FocusList(NewEditor(program, 6, 16));
+    Press("F1");
+    QCOMPARE(opened, 2);
+
+    // A build folder inside the source tree, an installation's bin beside its share.
+    TempDir root;
+    for (const auto& [guide, program] :
+         {std::pair{"src/docs/user-guide.md", "src/build/src/ui"},
+          std::pair{"usr/share/doc/petrel-cps/docs/user-guide.md", "usr/bin"}}) {
+        const std::filesystem::path guidePath = root.Path() / guide;
+        std::filesystem::create_directories(guidePath.parent_path());
+        std::filesystem::create_directories(root.Path() / program);
+        const QString programDir = QString::fromStdString((root.Path() / program).string());
+        QCOMPARE(FindUserGuide(programDir), QString());
+        WriteBytes(guidePath.string(), {'#'});
+        QCOMPARE(FindUserGuide(programDir), QString::fromStdString(guidePath.string()));
+    }
 }
 
 }  // namespace petrel::test

@@ -316,7 +316,7 @@ void ConfigEditorWindow::BuildMenus() {
             &ConfigEditorWindow::HardwarePasswordRequested);
 
     helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
-    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me", true, "F1"), &QAction::triggered, this,
             &ConfigEditorWindow::HelpRequested);
     connect(AddItem(helpMenu_, "mnuAbout", "&About CPS"), &QAction::triggered, this,
             &ConfigEditorWindow::AboutRequested);

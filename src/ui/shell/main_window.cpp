@@ -67,20 +67,13 @@ constexpr int kBlinkIntervalMs = 1000;
 constexpr const char* kNothingToPrintText =
     "Nothing to print: open a configuration or read a radio first.";
 constexpr const char* kNoHelpText =
-    "Help is not available: README.md was not found or no viewer could open it.";
+    "Help is not available: the user guide (user-guide.md) was not found or no viewer could "
+    "open it.";
 
-// The README beside the program, in the source tree above a build folder, or where a package
-// installs it; opened with the desktop's viewer.
-bool OpenReadMe() {
-    const QDir dir(QCoreApplication::applicationDirPath());
-    for (const char* candidate :
-         {"README.md", "../../../README.md", "../share/doc/petrel-cps/README.md"}) {
-        const QFileInfo file(dir.filePath(QString::fromLatin1(candidate)));
-        if (file.exists()) {
-            return QDesktopServices::openUrl(QUrl::fromLocalFile(file.canonicalFilePath()));
-        }
-    }
-    return false;
+// The user guide, opened with the desktop's viewer.
+bool OpenUserGuide() {
+    const QString guide = FindUserGuide(QCoreApplication::applicationDirPath());
+    return !guide.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
 }
 
 QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* shortcut = nullptr) {
@@ -94,6 +87,20 @@ QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* sh
 
 }  // namespace
 
+QString FindUserGuide(const QString& programDir) {
+    // Beside the program; in the source tree above a build folder (build/src/ui); where
+    // cmake --install and the Debian package put it (bin/../share/doc).
+    const QDir dir(programDir);
+    for (const char* candidate : {"docs/user-guide.md", "../../../docs/user-guide.md",
+                                  "../share/doc/petrel-cps/docs/user-guide.md"}) {
+        const QFileInfo file(dir.filePath(QString::fromLatin1(candidate)));
+        if (file.isFile()) {
+            return file.canonicalFilePath();
+        }
+    }
+    return {};
+}
+
 MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& chooser, Clock& clock,
                        RadioSeam& radio, UserSettings& settings, QWidget* parent)
     : QMainWindow(parent),
@@ -103,7 +110,7 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
       clock_(clock),
       radio_(radio),
       settings_(settings),
-      helpOpener_(OpenReadMe),
+      helpOpener_(OpenUserGuide),
       area_(new QMdiArea),
       status_(new StatusArea),
       timer_(new QTimer(this)),
@@ -206,7 +213,7 @@ void MainWindow::BuildMenus() {
 
     helpMenu_ = new QMenu("&Help", this);
     helpMenu_->setObjectName("mnuHelp");
-    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me"), &QAction::triggered, this,
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me", "F1"), &QAction::triggered, this,
             &MainWindow::ShowHelp);
     connect(AddItem(helpMenu_, "mnuAbout", "&About"), &QAction::triggered, this,
             &MainWindow::ShowAbout);

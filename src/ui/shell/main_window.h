@@ -41,6 +41,10 @@ class StatusArea;
 class UserSettings;
 struct ProgramState;
 
+// The user guide for a program in programDir: beside it, in the source tree above a build
+// folder, or where an installation puts it; "" when there is none.
+QString FindUserGuide(const QString& programDir);
+
 // frmMDI: the frame around the editors, with the toolbar, the status strip, the main menus
 // (shown while no editor is active) and the blink timer.
 class MainWindow : public QMainWindow {
@@ -56,7 +60,7 @@ class MainWindow : public QMainWindow {
     // no-document state.
     void StartUp();
 
-    // How Help shows its text: returns false when it could not. By default the README is
+    // How Help shows its text: returns false when it could not. By default the user guide is
     // opened with the desktop's viewer.
     void SetHelpOpener(std::function<bool()> opener) { helpOpener_ = std::move(opener); }
 
