@@ -203,6 +203,41 @@ TEST_F(FleetTest, ARadioLeftOnTheCableIsNotWrittenTwiceAndStopEndsTheRun) {
     EXPECT_FALSE(ports.IsOpen());
 }
 
+TEST_F(FleetTest, StopDuringAWriteEndsItBetweenTwoBlocksAndTheRunWithoutAQuestion) {
+    Fleet({Radio(9, "SIM0002"), Radio(9, "SIM0003")});
+    options.count = 3;
+    FleetRun run = MakeRun();
+    int asked = 0;
+    run.goOnAfterFailure = [&](const FleetRadio&) { return ++asked, true; };
+    // Stop is pressed once the second radio has had five blocks of its configuration.
+    const auto writes = [&] {
+        return std::count_if(radio.Log().begin(), radio.Log().end(), [](const auto& frame) {
+            return frame.kind == sim::FrameKind::WriteBlock;
+        });
+    };
+    std::ptrdiff_t firstDone = 0;
+    run.radioDone = [&](const FleetRadio&) { firstDone = writes(); };
+    clock.SetPump([&] {
+        if (run.Radios().size() == 1 && writes() == firstDone + 5 && !run.StopRequested()) {
+            run.Stop();
+        }
+    });
+    RunToEnd(run);
+    EXPECT_EQ(asked, 0);
+    ASSERT_EQ(run.Radios().size(), 2u);
+    const FleetRadio& stopped = run.Radios()[1];
+    EXPECT_EQ(stopped.outcome, FleetOutcome::Failed);
+    ASSERT_FALSE(stopped.backup.empty());
+    EXPECT_EQ(stopped.reason,
+              "Writing stopped at block 0x0014: the radio now holds a mixture of the new and its "
+              "old configuration and must be written again. The radio as it was is kept in " +
+                  stopped.backup + " (Radio > Backups... writes it back).");
+    EXPECT_TRUE(fs::exists(stopped.backup));
+    EXPECT_EQ(run.Summary(), "2 radios: 1 written, 0 refused, 1 failed");
+    EXPECT_FALSE(ports.IsOpen());
+    EXPECT_EQ(history->Find({}).at(0).result, "failed");
+}
+
 TEST_F(FleetTest, StopWhileWaitingEndsAtOnceAndAFailureNotConfirmedEndsTheRun) {
     radio.Options().silent = true;  // nothing on the cable
     FleetRun waiting = MakeRun();

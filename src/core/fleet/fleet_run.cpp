@@ -171,6 +171,11 @@ void FleetRun::SetStatus(std::string text) {
     status_ = std::move(text);
 }
 
+void FleetRun::Stop() {
+    stopRequested_ = true;
+    link_.Frames().RequestCancel();  // a transfer running now looks at it between two blocks
+}
+
 std::optional<std::string> FleetRun::TakeHistoryNotice() {
     return std::exchange(historyNotice_, std::nullopt);
 }
@@ -193,12 +198,17 @@ FleetState FleetRun::Step() {
                 clock_.Delay(options_.pollSeconds);
                 break;
             }
+            if (stopRequested_) {
+                break;  // stopped while it answered: the next step ends the run untouched
+            }
             FleetRadio row = ProgramRadio(*band);
             const bool failed = row.outcome == FleetOutcome::Failed;
             SetStatus(std::string(row.outcome == FleetOutcome::Written ? "Done" : "Not written") +
                       ": disconnect this radio.");
             state_ = FleetState::WaitingForRemoval;
-            if (failed && goOnAfterFailure && !goOnAfterFailure(radios_.back())) {
+            // A radio stopped at the user's request ends the run without a question.
+            if (failed && !stopRequested_ && goOnAfterFailure &&
+                !goOnAfterFailure(radios_.back())) {
                 stopRequested_ = true;
             }
             break;
@@ -263,9 +273,12 @@ FleetRadio FleetRun::ProgramRadio(int band) {
         row.serialNo = transfer->serialNo;
     }
     if (!written.completed) {
+        // A write stopped between two blocks told what the radio holds and where its backup
+        // is; one stopped while the radio was read for its backup wrote nothing.
         row.reason = prompter_.Said();
         if (row.reason.empty()) {
-            row.reason = "the radio was not written";
+            row.reason = written.cancelled ? TransferReport(TransferOp::Download, written)
+                                           : "the radio was not written";
         }
         Finish(std::move(row), transfer);
         return radios_.back();

@@ -95,9 +95,10 @@ class FleetRun {
     // One step: a check of the port (and a pause), or one radio programmed from start to end.
     FleetState Step();
     FleetState State() const { return state_; }
-    // Ends the run at the next step: between two radios at once, or once the radio on the
-    // cable is done.
-    void Stop() { stopRequested_ = true; }
+    // Ends the run: between two radios at once; a radio being written stops between two
+    // blocks (one failed row that says what it holds and where it is kept as it was), one
+    // whose customer name and serial number are being written is finished first.
+    void Stop();
     bool StopRequested() const { return stopRequested_; }
 
     // After a failed radio: whether the run goes on (the desktop asks the user). Without it the

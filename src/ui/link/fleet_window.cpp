@@ -269,7 +269,7 @@ void FleetWindow::Start() {
 void FleetWindow::Stop() {
     if (run_ != nullptr) {
         run_->Stop();
-        status_->setText("Stopping after this radio...");
+        status_->setText("Stopping: a radio being written stops at its next block.");
     }
 }
 
@@ -308,7 +308,7 @@ void FleetWindow::reject() {
 }
 
 void FleetWindow::closeEvent(QCloseEvent* event) {
-    // The radio on the cable is finished first; the window goes when the run has ended.
+    // The run is stopped (a write between two blocks); the window goes when it has ended.
     if (run_ != nullptr) {
         Stop();
         closeWhenDone_ = true;
