@@ -32,13 +32,13 @@ class AlignmentTest : public test::LinkTest {
     // information page 1.
     AlignmentTest()
         : LinkTest(sim::MakeRadio(9, 16, false, kSerial)),
-          slot(BuildNewConfiguration(state, 9, 16)) {
+          slot(BuildNewConfiguration(workspace, 9, 16)) {
         Page().SerialNo = kSerial;
         tables = Page().Tables();
     }
 
-    AlignmentContext Context() { return {state, link, prompter, clock, slot}; }
-    RadioInfoPage& Page() { return state.workspace.At(slot).info; }
+    AlignmentContext Context() { return {workspace, link, prompter, clock, slot}; }
+    RadioInfoPage& Page() { return workspace.At(slot).info; }
     std::size_t WrittenBlocks() const { return CountFrames(FrameKind::WriteBlock); }
 
     // The radio in alignment, as frmHard's Adjust leaves it.
@@ -108,7 +108,7 @@ TEST_F(AlignmentTest, AHalfMadeSetUpStopsAndLeavesTheTestState) {
                                  "O 02 10 AA", "O 02 11 0A"}));
 
     // A configuration of another band would tune the wrong frequency: nothing is set up.
-    state.workspace.At(slot).state.Band = 6;
+    workspace.At(slot).state.Band = 6;
     prompter.Expect(BandMismatchText(9, 6), Answer::Ok);
     {
         LevelPairModel model(LevelMember::Squelch, Context(), tables);
@@ -185,11 +185,11 @@ TEST_F(AlignmentTest, HardwareOkChecksFieldByFieldThenWritesBothTablesAndLeaves)
     radio.ClearLog();
     // Written, the tables become the document's as one change of its history.
     std::vector<DocumentChange> recorded;
-    state.workspace.At(slot).changes.record = [&](DocumentChange c) { recorded.push_back(c); };
+    workspace.At(slot).changes.record = [&](DocumentChange c) { recorded.push_back(c); };
     EXPECT_EQ(model.Ok(), OkResult::Stored);
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_EQ(recorded[0].tables, before);
-    EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
+    EXPECT_TRUE(workspace.At(slot).state.Dirty);
     EXPECT_EQ(
         (std::vector<int>{Page().LevelTable[6], Page().LevelTable[10], Page().LevelTable[11]}),
         (std::vector<int>{255, 0x90, 0x3C}));
@@ -280,7 +280,7 @@ TEST_F(AlignmentTest, HardwareCancelAfterAnIncompleteWriteKeepsWhatTheRadioMayHo
     for (const FaultKind fault : {FaultKind::Drop, FaultKind::BadReadback}) {
         SCOPED_TRACE(fault == FaultKind::Drop ? "no answer" : "read back otherwise");
         Page().SetTables(tables);
-        state.workspace.At(slot).state.Dirty = false;
+        workspace.At(slot).state.Dirty = false;
         HardwareModel model(Context());
         model.values.fields[6] = "77";                         // VOX High: level table 8
         radio.AddFault({fault, FrameKind::WriteBlock, 4, 1});  // the power table's second block
@@ -296,7 +296,7 @@ TEST_F(AlignmentTest, HardwareCancelAfterAnIncompleteWriteKeepsWhatTheRadioMayHo
         model.Cancel();
         EXPECT_EQ(Page().LevelTable[8], 77);
         EXPECT_EQ(Page().InfoWords[kInfoLevelTable + 8], 77);
-        EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
+        EXPECT_TRUE(workspace.At(slot).state.Dirty);
         EXPECT_EQ(Params(), kLeaveTest);
         EXPECT_TRUE(prompter.Done()) << prompter.Report();
     }
@@ -318,7 +318,7 @@ TEST_F(AlignmentTest, HardwareCancelLeavesTheDocumentAsTheTuningDialogsFoundIt) 
     hard.Cancel();
     EXPECT_EQ(Page().Tables(), before.Tables());
     EXPECT_EQ(Page().InfoWords, before.InfoWords);
-    EXPECT_FALSE(state.workspace.At(slot).state.Dirty);
+    EXPECT_FALSE(workspace.At(slot).state.Dirty);
     EXPECT_EQ(Params(), kLeaveTest);
 
     // With no radio the Adjust buttons open nothing.

@@ -12,8 +12,8 @@
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
 #include "core/model/freq_codec.h"
-#include "core/model/program_state.h"
 #include "core/model/tone_table.h"
+#include "core/model/workspace.h"
 #include "support/golden.h"
 
 namespace petrel {
@@ -35,7 +35,7 @@ ChannelImportOptions Options(std::optional<int> firstChannel, bool skipUnstorabl
 class ChannelCsvTest : public ::testing::Test {
   protected:
     Document& NewDoc(int band, int channels) {
-        return state.workspace.At(BuildNewConfiguration(state, band, channels));
+        return workspace.At(BuildNewConfiguration(workspace, band, channels));
     }
     // The rows after the header, without their line ends.
     static std::vector<std::string> Rows(const std::string& csv) {
@@ -48,7 +48,7 @@ class ChannelCsvTest : public ::testing::Test {
         }
         return rows;
     }
-    ProgramState state;
+    Workspace workspace;
 };
 
 // Every Tone/CrossMode case, from what a channel holds to the row and back into an empty channel.
@@ -140,7 +140,6 @@ TEST_F(ChannelCsvTest, AnyOrderQuotesAndMissingOrUnknownColumns) {
 }
 
 TEST_F(ChannelCsvTest, EveryBadRowIsReportedAndNothingIsWritten) {
-    state.FreqLock = false;
     Document& doc = NewDoc(9, 8);
     const std::vector<std::string> lines = doc.lines;
     doc.state.Dirty = false;

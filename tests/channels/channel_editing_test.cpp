@@ -8,11 +8,12 @@
 #include "core/channels/channel_check.h"
 #include "core/channels/channel_dialogs.h"
 #include "core/channels/line_editing.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
 #include "core/model/document_edit.h"
 #include "core/model/freq_codec.h"
-#include "core/model/program_state.h"
 #include "core/model/radio_image.h"
+#include "core/model/workspace.h"
 #include "support/documents.h"
 #include "support/golden.h"
 
@@ -203,12 +204,16 @@ TEST(ChannelDialogs, CaptionToneEntryAndTheFreqLockChoice) {
 
     // The lock starts on; a channel opened in band 3 switches it off for good, so a band 9
     // configuration opened later also gets the free editor.
-    ProgramState state;
-    EXPECT_EQ(ChooseChannelDialog(state, 9), ChannelDialogKind::Fixed);
-    EXPECT_EQ(ChooseChannelDialog(state, 10), ChannelDialogKind::Fixed);
-    EXPECT_EQ(ChooseChannelDialog(state, 3), ChannelDialogKind::Free);
-    EXPECT_FALSE(state.FreqLock);
-    EXPECT_EQ(ChooseChannelDialog(state, 9), ChannelDialogKind::Free);
+    Authorization authorization;
+    for (const int band : {9, 10}) {
+        ReleaseFreqLockOutsideFixedBands(authorization, band);
+        EXPECT_EQ(ChooseChannelDialog(authorization, band), ChannelDialogKind::Fixed);
+    }
+    EXPECT_TRUE(authorization.FreqLock);
+    ReleaseFreqLockOutsideFixedBands(authorization, 3);
+    EXPECT_EQ(ChooseChannelDialog(authorization, 3), ChannelDialogKind::Free);
+    EXPECT_FALSE(authorization.FreqLock);
+    EXPECT_EQ(ChooseChannelDialog(authorization, 9), ChannelDialogKind::Free);
 }
 
 TEST(FixedChannelModel, PicksFromTheBandsTableAndKeepsAFrequencyOutsideIt) {

@@ -10,9 +10,10 @@
 #include "core/channels/channel_options.h"
 #include "core/channels/line_editing.h"
 #include "core/document/new_config.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
 #include "core/model/document_edit.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 
 namespace petrel {
 namespace {
@@ -24,7 +25,7 @@ class ChannelGridTest : public ::testing::Test {
     // A new configuration of band 12 (440 ~ 470 MHz): channel 1 on 446.00625 with tone 1 both
     // ways and options 12.5K, HIGH; channel 2 receive only; channel 3 empty; channel 4 on 450.
     Document& New(int band = 12) {
-        Document& doc = state.workspace.At(BuildNewConfiguration(state, band, 4));
+        Document& doc = workspace.At(BuildNewConfiguration(workspace, band, 4));
         if (band == 12) {
             doc.lines = {ChannelLine(1, "446.006250", 1, "446.006250", 1),
                          ChannelLine(2, "446.018750", 0, "NONE", 0), EmptyChannelLine(3),
@@ -34,9 +35,11 @@ class ChannelGridTest : public ::testing::Test {
         return doc;
     }
     ChannelGrid Grid(const Document& doc) const {
-        return ChannelGrid(doc, {FixedChannelsOnly(state, doc.state.Band), state.TxPowerAuth});
+        return ChannelGrid(
+            doc, {FixedChannelsOnly(authorization, doc.state.Band), authorization.TxPowerAuth});
     }
-    ProgramState state;
+    Workspace workspace;
+    Authorization authorization;
 };
 
 TEST_F(ChannelGridTest, CellsReadAsTheListAndTheOptionDialogShowThem) {
@@ -60,7 +63,7 @@ TEST_F(ChannelGridTest, CellsReadAsTheListAndTheOptionDialogShowThem) {
     EXPECT_FALSE(grid.Editable(1, Col::TxTone));
     EXPECT_FALSE(grid.Editable(2, Col::Bclo));
     EXPECT_FALSE(grid.Editable(0, Col::Power));
-    state.TxPowerAuth = true;
+    authorization.TxPowerAuth = true;
     EXPECT_TRUE(Grid(doc).Editable(0, Col::Power));
     EXPECT_EQ(grid.Choices(0, Col::Scan), (std::vector<std::string>{"ON", "OFF", "AUTO"}));
     EXPECT_EQ(grid.Choices(0, Col::RxTone).size(), 155u);
@@ -123,7 +126,7 @@ TEST_F(ChannelGridTest, EveryColumnIsWrittenUnderTheDialogsRules) {
 
 TEST_F(ChannelGridTest, OptionsKeepThePresenceBitsAndAutoStandsBesideOnAndOff) {
     Document& doc = New();
-    state.TxPowerAuth = true;
+    authorization.TxPowerAuth = true;
     const auto options = [&](Col column, const char* word) {
         const GridEdit edit = Grid(doc).Set(0, column, word);
         EXPECT_EQ(edit.refusal, "");
@@ -153,7 +156,7 @@ TEST_F(ChannelGridTest, FixedChannelBandsOfferTheirTableWhileTheLockHolds) {
     EXPECT_EQ(Grid(doc).Set(0, Col::RxFreq, "446.1").refusal,
               "Channel 1: 446.1 MHz is not one of the band's channels");
     // The lock lifted, the free entry and its checks take over.
-    state.FreqLock = false;
+    authorization.FreqLock = false;
     EXPECT_TRUE(Grid(doc).Choices(0, Col::RxFreq).empty());
     EXPECT_EQ(Grid(doc).Set(0, Col::RxFreq, "446.1").refusal,
               "Channel 1: Rx Freqency Out of Range !");

@@ -9,8 +9,8 @@
 #include "core/document/new_config.h"
 #include "core/model/band_table.h"
 #include "core/model/bit_text.h"
-#include "core/model/program_state.h"
 #include "core/model/tone_table.h"
+#include "core/model/workspace.h"
 #include "support/golden.h"
 
 namespace petrel {
@@ -18,8 +18,8 @@ namespace {
 
 // PLL parameters of a band as a new configuration of it holds them.
 PllParams ParamsOfBand(int band) {
-    ProgramState state;
-    const auto& block = state.workspace.At(BuildNewConfiguration(state, band, 1)).state.SysBlock;
+    Workspace workspace;
+    const auto& block = workspace.At(BuildNewConfiguration(workspace, band, 1)).state.SysBlock;
     return PllFromImage(block[kPllByte], block[kRefDividerByte0]);
 }
 

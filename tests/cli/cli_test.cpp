@@ -22,7 +22,7 @@
 #include "core/model/channel_line.h"
 #include "core/model/freq_codec.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/settings/radio_info.h"
 #include "sim_process.h"
 #include "support/documents.h"
@@ -123,9 +123,9 @@ TEST_F(CliTest, NewShowAndResave) {
 }
 
 TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, 10, 3);
-    Document& doc = state.workspace.At(slot);
+    Workspace workspace;
+    const int slot = BuildNewConfiguration(workspace, 10, 3);
+    Document& doc = workspace.At(slot);
     doc.state.Dirty = true;
     doc.lines[2] = EmptyChannelLine(3);
     doc.state.ChOption = {0x06, 0x29, 0x3F};
@@ -142,7 +142,7 @@ TEST_F(CliTest, ShowAllListsTheSettingsAsTheDialogsShowThem) {
     info[0xDE] = 1;
     info[0xDF] = 5;
     test::ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("shop.cfg"), prompter));
 
     const CliRun shown = Cli({"show", "--all", dir.File("shop.cfg")});
     ASSERT_EQ(shown.exit, 0) << shown.err;
@@ -360,16 +360,16 @@ TEST_F(CliTest, ExportWritesTheChannelsChosen) {
 // diff prints the differences one line each and exits as diff(1) does: 0 the same, 1 they
 // differ, 2 trouble (a usage error, a file that does not open, output that cannot be written).
 TEST_F(CliTest, DiffPrintsOneLinePerDifferenceAndExitsAsDiffDoes) {
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, 9, 16);
+    Workspace workspace;
+    const int slot = BuildNewConfiguration(workspace, 9, 16);
     test::ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("a.cfg"), prompter));
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("same.cfg"), prompter));
-    state.workspace.At(slot).lines[1] = ChannelLine(2, "446.018750", 1, "NONE", 0);
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("b.cfg"), prompter));
-    const int longer17 = BuildNewConfiguration(state, 9, 17);
-    state.workspace.At(longer17).lines[16] = ChannelLine(17, "446.006250", 0, "446.006250", 0);
-    ASSERT_TRUE(SaveConfigFile(state, longer17, dir.File("c.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("a.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("same.cfg"), prompter));
+    workspace.At(slot).lines[1] = ChannelLine(2, "446.018750", 1, "NONE", 0);
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("b.cfg"), prompter));
+    const int longer17 = BuildNewConfiguration(workspace, 9, 17);
+    workspace.At(longer17).lines[16] = ChannelLine(17, "446.006250", 0, "446.006250", 0);
+    ASSERT_TRUE(SaveConfigFile(workspace, longer17, dir.File("c.cfg"), prompter));
 
     const CliRun same = Cli({"diff", dir.File("a.cfg"), dir.File("same.cfg")});
     EXPECT_EQ(same.exit, 0) << same.err;
@@ -403,8 +403,8 @@ TEST_F(CliTest, DiffPrintsOneLinePerDifferenceAndExitsAsDiffDoes) {
 TEST_F(CliTest, BackupsListsTheKeptRadiosNewestFirst) {
     const std::string folder = dir.File("Petrel CPS/Backups");
     for (const auto& [hour, serial] : {std::pair{7, "SN-1"}, std::pair{9, "SN-22"}}) {
-        ProgramState state;
-        Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 16));
+        Workspace workspace;
+        Document& doc = workspace.At(BuildNewConfiguration(workspace, 9, 16));
         std::copy(serial, serial + std::string(serial).size(),
                   doc.info.InfoWords.begin() + kInfoSerialText);
         std::tm when{};
@@ -488,12 +488,11 @@ class CliRadioTest : public CliTest {
     // A configuration file of band and channels as a radio of that size would hold it.
     std::string MakeConfig(const std::string& name, int band, int channels,
                            const std::string& serial = {}) {
-        ProgramState state;
-        const int slot = BuildNewConfiguration(state, band, channels);
-        std::copy(serial.begin(), serial.end(),
-                  state.workspace.At(slot).info.InfoWords.begin() + 0xD1);
+        Workspace workspace;
+        const int slot = BuildNewConfiguration(workspace, band, channels);
+        std::copy(serial.begin(), serial.end(), workspace.At(slot).info.InfoWords.begin() + 0xD1);
         test::ScriptedPrompter prompter;
-        EXPECT_TRUE(SaveConfigFile(state, slot, dir.File(name), prompter));
+        EXPECT_TRUE(SaveConfigFile(workspace, slot, dir.File(name), prompter));
         return dir.File(name);
     }
 

@@ -7,7 +7,7 @@
 #include "cli.h"
 #include "core/document/config_file.h"
 #include "core/document/new_config.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "sim_process.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -56,10 +56,10 @@ TEST_F(HistoryCliTest, RadioCommandsAreRecordedListedFilteredAndOpened) {
     sim = std::make_unique<sim::SimProcess>(
         std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim",
         Args{"--delay", "0", "--serial", "SN-7", "--customer", "OLD SHOP"});
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, 9, 16);
+    Workspace workspace;
+    const int slot = BuildNewConfiguration(workspace, 9, 16);
     test::ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("taxi.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("taxi.cfg"), prompter));
 
     ASSERT_EQ(RadioCli({"read", dir.File("read.cfg")}).exit, 0);
     ASSERT_EQ(RadioCli({"write", "--backup", dir.File("Backups"), dir.File("taxi.cfg")}).exit, 0);
@@ -113,10 +113,10 @@ TEST_F(HistoryCliTest, FleetWritesEveryRadioOfTheBandAndSaysWhichWereNot) {
     sim = std::make_unique<sim::SimProcess>(
         std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim",
         Args{"--delay", "0", "--fleet", "3", "--fleet-band", "2:5", "--fleet-gap", "300"});
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, 9, 16);
+    Workspace workspace;
+    const int slot = BuildNewConfiguration(workspace, 9, 16);
     test::ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("taxi.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("taxi.cfg"), prompter));
 
     EXPECT_EQ(Cli({"fleet", dir.File("taxi.cfg"), "--serial-from", "ABCDEFGHIJ001"}).exit, 2);
     const CliResult run =

@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "core/document/new_config.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/util/text.h"
 #include "support/documents.h"
 
@@ -27,12 +28,13 @@ class CompareTest : public ::testing::Test {
   protected:
     // A new configuration of band and channels, as the new-radio dialog builds it.
     Document& New(int band, int channels) {
-        return state.workspace.At(BuildNewConfiguration(state, band, channels));
+        return workspace.At(BuildNewConfiguration(workspace, band, channels));
     }
     std::vector<std::string> Compare(const Document& a, const Document& b) {
-        return Texts(CompareConfigurations(state, a, "a.cfg", b, "b.cfg"));
+        return Texts(CompareConfigurations(authorization, a, "a.cfg", b, "b.cfg"));
     }
-    ProgramState state;
+    Workspace workspace;
+    Authorization authorization;
 };
 
 TEST_F(CompareTest, AConfigurationEqualsItsCopyAndTheToneFillLayoutOfTheSameTones) {
@@ -86,7 +88,7 @@ TEST_F(CompareTest, EveryKindOfDifferenceInTheProgramsOwnWords) {
                   "Radio Information, Customer:  | Depot",
               }));
     // The channel differences say which channel they are.
-    for (const auto& difference : CompareConfigurations(state, a, "a.cfg", b, "b.cfg")) {
+    for (const auto& difference : CompareConfigurations(authorization, a, "a.cfg", b, "b.cfg")) {
         EXPECT_EQ(difference.channel,
                   difference.where.starts_with("CH ") ? std::stoi(difference.where.substr(3)) : 0);
     }

@@ -55,14 +55,14 @@ class ConfigFileTest : public ::testing::Test {
   protected:
     // A new PMR configuration of 16 channels, titled Temp1.cfg.
     int NewDocument(bool dirty = false) {
-        const int slot = BuildNewConfiguration(state, 9, 16);
-        state.workspace.At(slot).state.Dirty = dirty;
+        const int slot = BuildNewConfiguration(workspace, 9, 16);
+        workspace.At(slot).state.Dirty = dirty;
         return slot;
     }
 
     test::TempDir dir;
     test::ScopedWorkingDir cwd{dir.Path()};
-    ProgramState state;
+    Workspace workspace;
     test::ScriptedPrompter prompter;
     test::ScriptedFileChooser chooser;
 };
@@ -114,11 +114,11 @@ TEST(ConfigFileFormat, RecordsRoundTripAndReadingStopsAtAnythingElse) {
 TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessage) {
     for (const auto& [byte, band] : {std::pair{0x12, 12}, std::pair{0x0A, 10}, std::pair{0, 0}}) {
         WriteBytes(dir.File("band.cfg"), ConfigBytes(static_cast<std::uint8_t>(byte)));
-        const auto slot = OpenConfigFile(state, dir.File("band.cfg"), prompter);
+        const auto slot = OpenConfigFile(workspace, dir.File("band.cfg"), prompter);
         ASSERT_TRUE(slot) << byte;
-        EXPECT_EQ(state.BandNo, band);
+        EXPECT_EQ(workspace.At(*slot).state.Band, band);
         // Saved again, the last byte is the band as decoded (0x12 gives 0x0C).
-        ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("saved.cfg"), prompter));
+        ASSERT_TRUE(SaveConfigFile(workspace, *slot, dir.File("saved.cfg"), prompter));
         const auto saved = ReadBytes(dir.File("saved.cfg"));
         EXPECT_EQ(saved.back(), band);
         EXPECT_EQ(saved[3 * 0x10 + 2], byte);
@@ -155,11 +155,11 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
                ": it holds no channel record (its records end after 61 bytes of the radio "
                "image, before the first channel). It may have been cut short."}}) {
         prompter.Expect(message, Answer::Ok);
-        EXPECT_FALSE(OpenConfigFile(state, name, prompter)) << name;
+        EXPECT_FALSE(OpenConfigFile(workspace, name, prompter)) << name;
     }
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_EQ(prompter.Asked()[0].icon, Icon::None);
-    EXPECT_EQ(state.workspace.OpenSlots().size(), 3u);
+    EXPECT_EQ(workspace.OpenSlots().size(), 3u);
 
     // Files cut short or padded open with the channels they carry; 5000 bytes are still allowed.
     Bytes padded = pmr;
@@ -167,9 +167,9 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
     WriteBytes(dir.File("padded.cfg"), padded);
     WriteBytes(dir.File("cut.cfg"), {pmr.begin(), pmr.begin() + 600});
     for (const auto& [name, channels] : {std::pair{"padded.cfg", 16u}, {"cut.cfg", 13u}}) {
-        const auto slot = OpenConfigFile(state, dir.File(name), prompter);
+        const auto slot = OpenConfigFile(workspace, dir.File(name), prompter);
         ASSERT_TRUE(slot) << name;
-        EXPECT_EQ(state.workspace.At(*slot).lines.size(), channels) << name;
+        EXPECT_EQ(workspace.At(*slot).lines.size(), channels) << name;
     }
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
 }
@@ -177,12 +177,12 @@ TEST_F(ConfigFileTest, OpenAcceptsKnownBandsAndRefusesEverythingElseWithItsMessa
 TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
     // shop.v1.cfg and shop.v2.cfg keep the radio information each was saved with.
     const int slot = NewDocument();
-    state.workspace.At(slot).info.InfoWords = InfoWithTexts();
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v1.cfg"), prompter));
-    state.workspace.At(slot).info.InfoWords[kInfoSerialText] = 'X';
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shop.v2.cfg"), prompter));
+    workspace.At(slot).info.InfoWords = InfoWithTexts();
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("shop.v1.cfg"), prompter));
+    workspace.At(slot).info.InfoWords[kInfoSerialText] = 'X';
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("shop.v2.cfg"), prompter));
     const Document& v1 =
-        state.workspace.At(*OpenConfigFile(state, dir.File("shop.v1.cfg"), prompter));
+        workspace.At(*OpenConfigFile(workspace, dir.File("shop.v1.cfg"), prompter));
     EXPECT_EQ(v1.info.SerialNo + "|" + v1.info.ProgDate, "SN-00042|Dec-06-2026");
     EXPECT_EQ(v1.serialLabel + "|" + v1.customerLabel, "Serial No:SN-00042|Customer:Petrel Shop");
     EXPECT_FALSE(fs::exists(dir.File("shop.ptx")));
@@ -198,9 +198,9 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
         InfoPage info{};
         info[kInfoNameText] = customer[0];
         WriteBytes(dir.File(companion), EncodeCompanionFile(info));
-        const auto opened = OpenConfigFile(state, name, prompter);
+        const auto opened = OpenConfigFile(workspace, name, prompter);
         ASSERT_TRUE(opened);
-        EXPECT_EQ(state.workspace.At(*opened).info.CustomerName, customer);
+        EXPECT_EQ(workspace.At(*opened).info.CustomerName, customer);
     }
     // A broken companion is reported and counts as missing, with no fallback: the document
     // has no page, and nothing of the page opened before reaches it.
@@ -211,31 +211,31 @@ TEST_F(ConfigFileTest, EachConfigurationHasItsOwnCompanionOlderNamesStillOpen) {
                         "configuration opens without it, and saving leaves " +
                         broken + " as it is.",
                     Answer::Ok);
-    const auto reopened = OpenConfigFile(state, name, prompter);
+    const auto reopened = OpenConfigFile(workspace, name, prompter);
     ASSERT_TRUE(reopened);
     ASSERT_TRUE(prompter.Done()) << prompter.Report();
     EXPECT_EQ(prompter.Asked().back().icon, Icon::Exclamation);
-    const Document& bare = state.workspace.At(*reopened);
+    const Document& bare = workspace.At(*reopened);
     EXPECT_FALSE(bare.info.InfoValid);
     EXPECT_EQ(bare.customerLabel + "|" + bare.info.CustomerName, "Customer:|");
     // Without an information page, saving leaves no companion behind.
     WriteBytes(dir.File("copy.ptx"), EncodeCompanionFile(InfoWithTexts()));
-    ASSERT_TRUE(SaveConfigFile(state, *reopened, dir.File("copy.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, *reopened, dir.File("copy.cfg"), prompter));
     EXPECT_FALSE(fs::exists(dir.File("copy.ptx")));
 }
 
 TEST_F(ConfigFileTest, TextsThatAreNoFrequencySaveAsAbsentFourDigitMegahertzSurvive) {
     // VHF Low Band shows 5 MHz as "5.00000000": saved again it is NONE, not 500 MHz.
-    const int slot = BuildNewConfiguration(state, 3, 2);
-    state.workspace.At(slot).lines = {PresetChannelLine(1, "5.000000"),
-                                      PresetChannelLine(2, "1000.00625")};
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("first.cfg"), prompter));
-    const int first = *OpenConfigFile(state, dir.File("first.cfg"), prompter);
-    const auto shown = state.workspace.At(first).lines;
+    const int slot = BuildNewConfiguration(workspace, 3, 2);
+    workspace.At(slot).lines = {PresetChannelLine(1, "5.000000"),
+                                PresetChannelLine(2, "1000.00625")};
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("first.cfg"), prompter));
+    const int first = *OpenConfigFile(workspace, dir.File("first.cfg"), prompter);
+    const auto shown = workspace.At(first).lines;
     EXPECT_EQ(shown[0].substr(0, 16) + shown[1].substr(0, 16), "1   5.00000000  2   1000.00625  ");
-    ASSERT_TRUE(SaveConfigFile(state, first, dir.File("second.cfg"), prompter));
-    const int second = *OpenConfigFile(state, dir.File("second.cfg"), prompter);
-    const auto again = state.workspace.At(second).lines;
+    ASSERT_TRUE(SaveConfigFile(workspace, first, dir.File("second.cfg"), prompter));
+    const int second = *OpenConfigFile(workspace, dir.File("second.cfg"), prompter);
+    const auto again = workspace.At(second).lines;
     EXPECT_EQ(again[0], "1   NONE        000=  None   NONE        000=  None   ");
     EXPECT_EQ(again[1], shown[1]);
 }
@@ -245,13 +245,13 @@ TEST_F(ConfigFileTest, SavedConfigurationHoldsTheImageAndItsCompanion) {
     // Up to the longest name the file system allows (255 characters).
     for (const std::string& base : {std::string("pmr"), std::string(251, 'n')}) {
         const std::string name = dir.File(base + ".cfg");
-        ASSERT_TRUE(SaveConfigFile(state, slot, name, prompter));
+        ASSERT_TRUE(SaveConfigFile(workspace, slot, name, prompter));
         const auto bytes = ReadBytes(name);
         ASSERT_EQ(bytes.size(), 675u);
         EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 3), (Bytes{0x11, 0x00, 0x01}));
         EXPECT_EQ(Bytes(bytes.end() - 3, bytes.end()), (Bytes{0x11, 0x00, 9}));  // the band byte
         EXPECT_EQ(ReadBytes(dir.File(base + ".ptx")).size(), 1024u);
-        EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(name));
+        EXPECT_EQ(workspace.At(slot).title, ToUpperAscii(name));
     }
 }
 
@@ -273,21 +273,21 @@ TEST_F(ConfigFileTest, ACompanionThatFailsSaysTheConfigurationIsSavedAlready) {
         fs::remove(ptx);
         readOnly ? (WriteBytes(ptx, older), MakeReadOnly(ptx))
                  : fs::create_symlink("pair.ptx", ptx);
-        state.workspace.At(slot).info.InfoValid = infoValid;
+        workspace.At(slot).info.InfoValid = infoValid;
         fs::remove(cfg);
         prompter.Expect(message, Answer::Ok);
-        EXPECT_FALSE(SaveConfigFile(state, slot, cfg, prompter));
+        EXPECT_FALSE(SaveConfigFile(workspace, slot, cfg, prompter));
         EXPECT_EQ(ReadBytes(cfg).size(), 675u);
         EXPECT_TRUE(fs::is_symlink(ptx) || ReadBytes(ptx) == older);  // left alone
     }
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
-    EXPECT_TRUE(state.workspace.At(slot).state.Dirty);
+    EXPECT_TRUE(workspace.At(slot).state.Dirty);
 }
 
 TEST_F(ConfigFileTest, ADamagedCompanionIsReportedAndNoSaveDeletesOrReplacesIt) {
     const std::string cfg = dir.File("radio.cfg");
     const std::string ptx = dir.File("radio.ptx");
-    ASSERT_TRUE(SaveConfigFile(state, NewDocument(), cfg, prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, NewDocument(), cfg, prompter));
     const Bytes good = ReadBytes(ptx);
     Bytes retagged = good;
     retagged[4 * 200] = 0x11;
@@ -311,8 +311,8 @@ TEST_F(ConfigFileTest, ADamagedCompanionIsReportedAndNoSaveDeletesOrReplacesIt) 
                             "was saved. Move " +
                             ptx + " away, then save again.",
                         Answer::Ok);
-        EXPECT_FALSE(SaveConfigFile(state, built, cfg, prompter));
-        EXPECT_TRUE(state.workspace.At(built).state.Dirty);
+        EXPECT_FALSE(SaveConfigFile(workspace, built, cfg, prompter));
+        EXPECT_TRUE(workspace.At(built).state.Dirty);
         EXPECT_EQ(ReadBytes(cfg), before);
         EXPECT_TRUE(left()) << why;
 
@@ -322,14 +322,14 @@ TEST_F(ConfigFileTest, ADamagedCompanionIsReportedAndNoSaveDeletesOrReplacesIt) 
                             ".\n\rThe configuration opens without it, and saving leaves " + ptx +
                             " as it is.",
                         Answer::Ok);
-        const auto opened = OpenConfigFile(state, cfg, prompter);
+        const auto opened = OpenConfigFile(workspace, cfg, prompter);
         ASSERT_TRUE(opened) << why;
-        state.workspace.At(*opened).state.Dirty = true;
+        workspace.At(*opened).state.Dirty = true;
         prompter.Expect(ptx + " could not be read (" + why + "), so it was left as it is.\n\r" +
                             cfg + " was saved without radio information.",
                         Answer::Ok);
-        EXPECT_TRUE(SaveConfigFile(state, *opened, cfg, prompter));
-        EXPECT_FALSE(state.workspace.At(*opened).state.Dirty);
+        EXPECT_TRUE(SaveConfigFile(workspace, *opened, cfg, prompter));
+        EXPECT_FALSE(workspace.At(*opened).state.Dirty);
         EXPECT_TRUE(left()) << why;
     }
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
@@ -340,15 +340,15 @@ TEST_F(ConfigFileTest, SavesWriteThroughLinksToTheFilesTheyName) {
     // configuration's through a second link with a relative target.
     fs::create_directory(dir.Path() / "shared");
     const int slot = NewDocument();
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("shared/radio.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("shared/radio.cfg"), prompter));
     fs::create_symlink("shared/radio.cfg", dir.File("via.cfg"));
     fs::create_symlink("via.cfg", dir.File("radio.cfg"));
     fs::create_symlink(dir.File("shared/radio.ptx"), dir.File("radio.ptx"));
-    Document& doc = state.workspace.At(slot);
+    Document& doc = workspace.At(slot);
     doc.lines[0] = PresetChannelLine(1, "446.100000");
     doc.state.Dirty = true;
     doc.info.InfoWords[kInfoSerialText] = 'Z';
-    ASSERT_TRUE(SaveConfigFile(state, slot, dir.File("radio.cfg"), prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("radio.cfg"), prompter));
 
     EXPECT_EQ(ReadBytes(dir.File("shared/radio.cfg")), EncodeConfigFile(PackImage(doc)));
     EXPECT_EQ(ReadBytes(dir.File("shared/radio.ptx")), EncodeCompanionFile(doc.info.InfoWords));
@@ -366,11 +366,11 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsWhatWasThereAndReportsTheSystemError) {
     prompter.Expect("Can't save " + name + ": " + std::generic_category().message(EISDIR) +
                         ".\n\rNothing was saved.",
                     Answer::Ok);
-    EXPECT_FALSE(SaveConfigFile(state, slot, name, prompter));
+    EXPECT_FALSE(SaveConfigFile(workspace, slot, name, prompter));
     EXPECT_TRUE(prompter.Done());
     EXPECT_EQ(prompter.Asked()[0].title, kMainWindowCaption);
     EXPECT_TRUE(fs::is_directory(name));
-    EXPECT_EQ(state.workspace.At(slot).title, "Temp1.cfg");
+    EXPECT_EQ(workspace.At(slot).title, "Temp1.cfg");
     for (const auto& entry : fs::directory_iterator(dir.Path())) {
         EXPECT_EQ(entry.path().filename(), "radio.cfg") << "a temporary file was left behind";
     }
@@ -378,26 +378,26 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsWhatWasThereAndReportsTheSystemError) {
 
 TEST_F(ConfigFileTest, SaveProposesANameOnlyForUntitledDocuments) {
     const int slot = NewDocument();
-    state.workspace.At(slot).title = "TEMP3";
+    workspace.At(slot).title = "TEMP3";
     chooser.Then("").Then("");
-    EXPECT_EQ(SaveDocument(state, slot, chooser, prompter), SaveOutcome::Cancelled);
-    EXPECT_EQ(SaveDocumentAs(state, slot, chooser, prompter), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveDocument(workspace, slot, chooser, prompter), SaveOutcome::Cancelled);
+    EXPECT_EQ(SaveDocumentAs(workspace, slot, chooser, prompter), SaveOutcome::Cancelled);
     EXPECT_EQ(chooser.proposed, (std::vector<std::string>{"TEMP3", "Untitled.cfg"}));
 
     // A name typed without ".cfg" gets it.
     chooser.Then(dir.File("named"));
-    EXPECT_EQ(SaveDocument(state, slot, chooser, prompter), SaveOutcome::Saved);
-    EXPECT_EQ(state.workspace.At(slot).title, ToUpperAscii(dir.File("named.cfg")));
+    EXPECT_EQ(SaveDocument(workspace, slot, chooser, prompter), SaveOutcome::Saved);
+    EXPECT_EQ(workspace.At(slot).title, ToUpperAscii(dir.File("named.cfg")));
     // Now titled: Save writes the same file again without a dialog, Save As proposes it.
-    EXPECT_EQ(SaveDocument(state, slot, chooser, prompter), SaveOutcome::Saved);
+    EXPECT_EQ(SaveDocument(workspace, slot, chooser, prompter), SaveOutcome::Saved);
     chooser.Then("");
-    SaveDocumentAs(state, slot, chooser, prompter);
+    SaveDocumentAs(workspace, slot, chooser, prompter);
     EXPECT_EQ(chooser.proposed.back(), dir.File("named.cfg"));
 
     // A new document's own "Temp3.cfg" is a name: saved in the working folder, no dialog.
     const int temp = NewDocument();
-    state.workspace.At(temp).title = "Temp3.cfg";
-    EXPECT_EQ(SaveDocument(state, temp, chooser, prompter), SaveOutcome::Saved);
+    workspace.At(temp).title = "Temp3.cfg";
+    EXPECT_EQ(SaveDocument(workspace, temp, chooser, prompter), SaveOutcome::Saved);
     EXPECT_TRUE(fs::exists(dir.Path() / "Temp3.cfg"));
     EXPECT_TRUE(fs::exists(dir.Path() / "Temp3.ptx"));
     EXPECT_EQ(chooser.proposed.size(), 4u);
@@ -408,11 +408,11 @@ TEST_F(ConfigFileTest, SaveProposesANameOnlyForUntitledDocuments) {
 TEST_F(ConfigFileTest, ABackupIsNeverSavedOver) {
     fs::create_directory(dir.Path() / "Backups");
     const std::string kept = dir.File("Backups/2024-03-09 07-00-05 Petrel (PMR) SN.1.cfg");
-    ASSERT_TRUE(SaveConfigFile(state, NewDocument(), kept, prompter));
+    ASSERT_TRUE(SaveConfigFile(workspace, NewDocument(), kept, prompter));
     const std::vector<std::uint8_t> bytes = test::ReadBytes(kept);
-    const auto slot = OpenConfigFile(state, kept, prompter);
+    const auto slot = OpenConfigFile(workspace, kept, prompter);
     ASSERT_TRUE(slot);
-    Document& doc = state.workspace.At(*slot);
+    Document& doc = workspace.At(*slot);
     doc.backup = true;
     doc.lines[0] = EmptyChannelLine(1);
     doc.state.Dirty = true;
@@ -424,17 +424,17 @@ TEST_F(ConfigFileTest, ABackupIsNeverSavedOver) {
     prompter.Expect(kept + refused, Answer::Ok)
         .Expect(dir.File("Backups/../Backups/2024-03-09 07-00-05 Petrel (PMR) SN.1.cfg") + refused,
                 Answer::Ok);
-    EXPECT_EQ(SaveDocument(state, *slot, chooser, prompter), SaveOutcome::Failed);
-    EXPECT_EQ(SaveDocumentAs(state, *slot, chooser, prompter), SaveOutcome::Failed);
+    EXPECT_EQ(SaveDocument(workspace, *slot, chooser, prompter), SaveOutcome::Failed);
+    EXPECT_EQ(SaveDocumentAs(workspace, *slot, chooser, prompter), SaveOutcome::Failed);
     EXPECT_EQ(chooser.proposed,
               (std::vector<std::string>{"2024-03-09 07-00-05 Petrel (PMR) SN.1.cfg", kept}));
     EXPECT_EQ(test::ReadBytes(kept), bytes);
     EXPECT_TRUE(doc.state.Dirty);
 
     chooser.Then(dir.File("restored.cfg"));
-    EXPECT_EQ(SaveDocument(state, *slot, chooser, prompter), SaveOutcome::Saved);
+    EXPECT_EQ(SaveDocument(workspace, *slot, chooser, prompter), SaveOutcome::Saved);
     EXPECT_FALSE(doc.backup);
-    EXPECT_EQ(SaveDocument(state, *slot, chooser, prompter), SaveOutcome::Saved);  // no dialog
+    EXPECT_EQ(SaveDocument(workspace, *slot, chooser, prompter), SaveOutcome::Saved);  // no dialog
     EXPECT_EQ(chooser.proposed.size(), 3u);
     EXPECT_EQ(test::ReadBytes(kept), bytes);
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
@@ -442,10 +442,10 @@ TEST_F(ConfigFileTest, ABackupIsNeverSavedOver) {
 
 TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDropped) {
     const int slot = NewDocument();
-    EXPECT_TRUE(QueryClose(state, slot, chooser, prompter));
+    EXPECT_TRUE(QueryClose(workspace, slot, chooser, prompter));
     EXPECT_TRUE(prompter.Asked().empty());
 
-    state.workspace.At(slot).state.Dirty = true;
+    workspace.At(slot).state.Dirty = true;
     const std::string question =
         "The data in [Temp1] has changed.\n\rDo you want to save the changes?";
     const std::string locked = dir.File("locked.cfg");
@@ -459,7 +459,7 @@ TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDr
         .Expect(question, Answer::Yes);
     chooser.Then("").Then(locked).Then(dir.File("kept.cfg"));
     for (const bool closes : {false, true, false, false, true}) {
-        EXPECT_EQ(QueryClose(state, slot, chooser, prompter), closes);
+        EXPECT_EQ(QueryClose(workspace, slot, chooser, prompter), closes);
     }
     EXPECT_TRUE(fs::exists(dir.File("kept.cfg")));
     EXPECT_EQ(ReadBytes(locked), (Bytes{1}));  // a read-only file is left alone
@@ -473,12 +473,12 @@ TEST_F(ConfigFileTest, ClosingAsksAboutChangesAndStaysOpenUnlessTheyAreSavedOrDr
 
     // An opened file proposes its own path.
     WriteBytes(dir.File("shop.cfg"), ConfigBytes(9));
-    const int opened = *OpenConfigFile(state, dir.File("shop.cfg"), prompter);
-    state.workspace.At(opened).state.Dirty = true;
+    const int opened = *OpenConfigFile(workspace, dir.File("shop.cfg"), prompter);
+    workspace.At(opened).state.Dirty = true;
     prompter.Expect("The data in [SHOP] has changed.\n\rDo you want to save the changes?",
                     Answer::Yes);
     chooser.Then("");
-    EXPECT_FALSE(QueryClose(state, opened, chooser, prompter));
+    EXPECT_FALSE(QueryClose(workspace, opened, chooser, prompter));
     EXPECT_EQ(chooser.proposed.back(), dir.File("shop.cfg"));
 }
 

@@ -10,8 +10,8 @@
 #include "core/model/band_table.h"
 #include "core/model/document_edit.h"
 #include "core/model/freq_codec.h"
-#include "core/model/program_state.h"
 #include "core/model/radio_image.h"
+#include "core/model/workspace.h"
 #include "core/ports/status_line.h"
 #include "core/settings/sys_block.h"
 #include "core/shell/shell_model.h"
@@ -46,10 +46,14 @@ TEST(BandTable, RowsCutIntoTheirFields) {
     EXPECT_TRUE(test::MatchesGolden(rows, "document/data/band_rows.txt"));
     EXPECT_EQ(LowerEdge("446.00625 ~ 446.09375"), "446.00625");
     EXPECT_EQ(UpperEdge("446.00625 ~ 446.09375"), "446.09375");
-    ProgramState state;
-    EXPECT_EQ(BandInfo(state, 0), "Low Band I");  // band 0 shows row 1
-    EXPECT_EQ(BandInfo(state, 13), "");
-    EXPECT_EQ(state.BandDesc, BandRow(1));
+    EXPECT_EQ(BandInfo(0), "Low Band I");  // band 0 shows row 1
+    EXPECT_EQ(BandInfo(13), "");
+    // The length of a band's frequency texts: six decimals after its lower edge's integer part.
+    Document doc;
+    EXPECT_EQ(FillBandLabels(doc, BandRow(9)), 10);
+    EXPECT_EQ(FillBandLabels(doc, BandRow(1)), 9);
+    EXPECT_EQ(doc.modelLabel + doc.rangeLabel,
+              "Model:" + BandName(BandRow(1)) + "Range:" + RangeText(BandRow(1)) + "MHz");
 }
 
 TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
@@ -99,11 +103,10 @@ TEST(BandTable, ReferencePresetAndDelayTablesDefaultOutsideTheirRange) {
 // Its lines, labels, system block, option bytes, the default level and power tables of the
 // information page and the tuning block, as data/new_pmr16.txt lists them.
 TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
-    ProgramState state;
-    const Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 16));
+    Workspace workspace;
+    const Document& doc = workspace.At(BuildNewConfiguration(workspace, 9, 16));
     EXPECT_FALSE(doc.state.Dirty || doc.state.Key4Assigned);
     EXPECT_TRUE(doc.info.InfoValid);
-    EXPECT_EQ(state.FreqTextLen, 10);
     std::string shown = doc.title + "\n" + doc.modelLabel + doc.rangeLabel + "\n";
     for (const std::string& line : doc.lines) {
         shown += line + "|\n";
@@ -129,18 +132,17 @@ TEST(NewConfiguration, PmrWith16ChannelsHasItsPresetsAndDefaults) {
 }
 
 TEST(NewConfiguration, OtherBandsTakeTheirPresetsPrescalerAndIf) {
-    ProgramState state;
-    const Document& korea = state.workspace.At(BuildNewConfiguration(state, 10, 16));
+    Workspace workspace;
+    const Document& korea = workspace.At(BuildNewConfiguration(workspace, 10, 16));
     // Fifteen presets below the gap, then the upper block.
     EXPECT_EQ(korea.lines[14].substr(0, 14), "15  448.925000");
     EXPECT_EQ(korea.lines[15].substr(0, 14), "16  449.150000");
 
-    const Document& low = state.workspace.At(BuildNewConfiguration(state, 1, 3));
+    const Document& low = workspace.At(BuildNewConfiguration(workspace, 1, 3));
     EXPECT_EQ(low.state.SysBlock[kSysOptions0A], 0x00);
     EXPECT_EQ(low.state.SysBlock[kPllByte], 0x27);
     EXPECT_EQ(low.state.SysBlock[kRefDividerByte0], 0x92);  // (4608 + 0x8000) >> 8
     EXPECT_EQ(low.lines.size(), 3u);
-    EXPECT_EQ(state.FreqTextLen, 9);
 }
 
 TEST(NewConfiguration, ParseChannelCountAcceptsWholeNumbersFrom1To99) {
@@ -154,14 +156,14 @@ TEST(NewConfiguration, ParseChannelCountAcceptsWholeNumbersFrom1To99) {
 }
 
 TEST(RadioImage, PackAppendsTheBandByte) {
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, 9, 16);
-    ImageBuf image = PackImage(state.workspace.At(slot));
+    Workspace workspace;
+    const int slot = BuildNewConfiguration(workspace, 9, 16);
+    ImageBuf image = PackImage(workspace.At(slot));
     ASSERT_EQ(image.size(), 225u);
     EXPECT_EQ(image[0x10], 9);
     EXPECT_EQ(image[0x60], 0xC2);  // preset channel 1 with its 12.5 kHz option
     EXPECT_EQ(image.back(), 9);
-    EXPECT_EQ(PackImage(state.workspace.At(BuildNewConfiguration(state, 10, 99))).size(), 889u);
+    EXPECT_EQ(PackImage(workspace.At(BuildNewConfiguration(workspace, 10, 99))).size(), 889u);
 }
 
 TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
@@ -175,20 +177,27 @@ TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
 }
 
 TEST(RadioImage, UnpacksIntoANewDocumentThatActivatesWithItsBandEdges) {
-    ProgramState state;
-    const int built = BuildNewConfiguration(state, 10, 20);
-    ImageBuf image = PackImage(state.workspace.At(built));
+    Workspace workspace;
+    const int built = BuildNewConfiguration(workspace, 10, 20);
+    ImageBuf image = PackImage(workspace.At(built));
     image[0] = 0x14;  // a side button on key 4
-    state.BandNo = 10;
-    const int slot = NewDocFromImage(state, image, {}, "/tmp/my.cfg");
-    const Document& doc = state.workspace.At(slot);
+    const int slot = NewDocFromImage(workspace, image, {}, "/tmp/my.cfg", 10);
+    const Document& doc = workspace.At(slot);
     EXPECT_TRUE(doc.state.Key4Assigned);
-    EXPECT_EQ(doc.state.TuneBlock, state.workspace.At(built).state.TuneBlock);
+    EXPECT_EQ(doc.state.TuneBlock, workspace.At(built).state.TuneBlock);
+    EXPECT_EQ(doc.lines.size(), 20u);
+    const BandEdges edges = DocumentBandEdges(doc);
+    EXPECT_EQ(edges.low + " " + edges.high, "448.7500 449.2625");
 
-    state.MaxChannel = 0;
-    ActivateDocument(state, slot);
-    EXPECT_EQ(state.MaxChannel, 20);
-    EXPECT_EQ(state.BandLow + " " + state.BandHigh, "448.7500 449.2625");
+    // A band without a row takes the labels of the active document's band; none without one.
+    EXPECT_EQ(workspace.At(NewDocFromImage(workspace, image, {}, "b.cfg", 13)).rangeLabel,
+              "Range:MHz");
+    workspace.SetActiveSlot(slot);
+    EXPECT_EQ(workspace.Active(), &doc);
+    EXPECT_EQ(workspace.At(NewDocFromImage(workspace, image, {}, "c.cfg", 13)).rangeLabel,
+              doc.rangeLabel);
+    UnloadDocument(workspace, slot);
+    EXPECT_EQ(workspace.Active(), nullptr);
 }
 
 TEST(Workspace, ReusesTheFirstFreeSlotAndAReusedSlotStartsClean) {
@@ -202,37 +211,36 @@ TEST(Workspace, ReusesTheFirstFreeSlotAndAReusedSlotStartsClean) {
     workspace.Reset();
     EXPECT_EQ(workspace.UpperSlot(), 0);
 
-    ProgramState state;
-    const int first = BuildNewConfiguration(state, 9, 16);
-    const auto tune = state.workspace.At(first).state.TuneBlock;
-    state.workspace.At(first).state.TuneBlock[1] = 0x77;
-    UnloadDocument(state, first);
-    ASSERT_EQ(BuildNewConfiguration(state, 9, 16), first);
-    EXPECT_EQ(state.workspace.At(first).state.TuneBlock, tune);
+    const int first = BuildNewConfiguration(workspace, 9, 16);
+    const auto tune = workspace.At(first).state.TuneBlock;
+    workspace.At(first).state.TuneBlock[1] = 0x77;
+    UnloadDocument(workspace, first);
+    ASSERT_EQ(BuildNewConfiguration(workspace, 9, 16), first);
+    EXPECT_EQ(workspace.At(first).state.TuneBlock, tune);
 }
 
 TEST(Workspace, ClosingRetitlesTheUntitledDocumentsCountingDown) {
-    ProgramState state;
-    const int first = BuildNewConfiguration(state, 9, 16);    // Temp1.cfg
-    const int second = BuildNewConfiguration(state, 10, 16);  // Temp2.cfg
+    Workspace workspace;
+    const int first = BuildNewConfiguration(workspace, 9, 16);    // Temp1.cfg
+    const int second = BuildNewConfiguration(workspace, 10, 16);  // Temp2.cfg
     const int titled =
-        NewDocFromImage(state, PackImage(state.workspace.At(first)), {}, "/home/dealer/shop.cfg");
-    ASSERT_EQ(state.TempCount, 2);
-    EXPECT_TRUE(UnloadDocument(state, titled));
-    EXPECT_EQ(state.workspace.At(first).title + " " + state.workspace.At(second).title + " " +
-                  std::to_string(state.TempCount),
+        NewDocFromImage(workspace, PackImage(workspace.At(first)), {}, "/home/dealer/shop.cfg", 9);
+    ASSERT_EQ(workspace.TempCount(), 2);
+    EXPECT_TRUE(UnloadDocument(workspace, titled));
+    EXPECT_EQ(workspace.At(first).title + " " + workspace.At(second).title + " " +
+                  std::to_string(workspace.TempCount()),
               "TEMP2 TEMP1 2");
-    EXPECT_TRUE(UnloadDocument(state, first));
-    EXPECT_EQ(state.workspace.At(second).title + " " + std::to_string(state.TempCount), "TEMP1 1");
-    EXPECT_FALSE(UnloadDocument(state, second));
-    EXPECT_EQ(state.TempCount, 0);
+    EXPECT_TRUE(UnloadDocument(workspace, first));
+    EXPECT_EQ(workspace.At(second).title + " " + std::to_string(workspace.TempCount()), "TEMP1 1");
+    EXPECT_FALSE(UnloadDocument(workspace, second));
+    EXPECT_EQ(workspace.TempCount(), 0);
 }
 
 // Every edit hook hands its recorder what it replaced: swapped back in, that undoes the edit,
 // and swapped again it redoes it. An edit that changes nothing records nothing.
 TEST(DocumentEdit, EveryHookRecordsAChangeThatUndoesAndRedoesIt) {
-    ProgramState state;
-    Document& doc = state.workspace.At(BuildNewConfiguration(state, 6, 3));
+    Workspace workspace;
+    Document& doc = workspace.At(BuildNewConfiguration(workspace, 6, 3));
     std::vector<DocumentChange> recorded;
     doc.changes.record = [&recorded](DocumentChange change) {
         recorded.push_back(std::move(change));

@@ -9,7 +9,7 @@
 #include "core/fleet/fleet_run.h"
 #include "core/link/radio_link.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "simulated_ports.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -70,7 +70,7 @@ class FleetTest : public ::testing::Test {
     FleetTest() {
         ports.AttachRadio(1, radio);
         link.Frames().SetPorts({1});
-        slot = BuildNewConfiguration(state, 9, 99);
+        slot = BuildNewConfiguration(workspace, 9, 99);
         options.backupFolder = dir.File("Backups");
         options.customer = "Harbour Taxi";
         std::string why;
@@ -84,7 +84,7 @@ class FleetTest : public ::testing::Test {
     }
 
     FleetRun MakeRun() {
-        return FleetRun(link, prompter, clock, state.workspace.At(slot), options, history.get(),
+        return FleetRun(link, prompter, clock, workspace.At(slot), options, history.get(),
                         FixedTime);
     }
     // Steps until the run ends; a run that would not end fails the test instead of hanging.
@@ -114,7 +114,7 @@ class FleetTest : public ::testing::Test {
     FleetPrompter prompter;
     test::RecordingStatusLine status;
     RadioLink link{ports, clock, prompter, status};
-    ProgramState state;
+    Workspace workspace;
     int slot = 0;
     FleetOptions options;
     test::TempDir dir;
@@ -140,7 +140,7 @@ TEST_F(FleetTest, RadiosOfTheBandAreWrittenAndNumberedAndOneOfAnotherBandIsRefus
     const auto& gone = radio.Departed();
     ASSERT_EQ(gone.size(), 3u);  // the refused one too, taken off untouched
     EXPECT_EQ(Text(gone[1], kInfoSerialText, 12), "SIM0002     ");
-    const ImageBuf packed = PackImage(state.workspace.At(slot));
+    const ImageBuf packed = PackImage(workspace.At(slot));
     for (const auto& [i, serial] : {std::pair{0, "PMR-0001    "}, std::pair{2, "PMR-0002    "}}) {
         SCOPED_TRACE(i);
         const sim::RadioMemory& memory = gone[static_cast<std::size_t>(i)];

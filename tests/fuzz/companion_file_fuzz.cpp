@@ -12,15 +12,15 @@
 using namespace petrel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ProgramState state;
+    Workspace workspace;
     fuzz::PolicyPrompter prompter;
-    const int built = BuildNewConfiguration(state, 9, 16);
-    const auto config = EncodeConfigFile(PackImage(state.workspace.At(built)));
+    const int built = BuildNewConfiguration(workspace, 9, 16);
+    const auto config = EncodeConfigFile(PackImage(workspace.At(built)));
 
     const auto info = DecodeCompanionFile({data, data + size});
-    const auto slot = OpenConfigBytes(state, config, info, "FUZZ.CFG", prompter);
+    const auto slot = OpenConfigBytes(workspace, config, info, "FUZZ.CFG", prompter);
     fuzz::Require(slot.has_value(), "a new configuration opens with any companion");
-    const RadioInfoPage& page = state.workspace.At(*slot).info;
+    const RadioInfoPage& page = workspace.At(*slot).info;
     fuzz::Require(page.InfoValid == info.has_value(), "a refused companion leaves no page");
     if (info) {
         fuzz::Require(DecodeCompanionFile(EncodeCompanionFile(page.InfoWords)) == page.InfoWords,

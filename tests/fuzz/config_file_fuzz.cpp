@@ -26,32 +26,28 @@ int Absent(const std::string& line) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ProgramState state;
+    Workspace workspace;
     fuzz::PolicyPrompter prompter;
     test::RecordingStatusLine status;
     const auto slot =
-        OpenConfigBytes(state, {data, data + size}, std::nullopt, "FUZZ.CFG", prompter);
+        OpenConfigBytes(workspace, {data, data + size}, std::nullopt, "FUZZ.CFG", prompter);
     if (!slot) {
         return 0;
     }
-    ActivateDocument(state, *slot);
-    CheckChannels(state, state.workspace.At(*slot).lines, status);
-    const auto again =
-        OpenConfigBytes(state, EncodeConfigFile(PackImage(state.workspace.At(*slot))), std::nullopt,
-                        "AGAIN.CFG", prompter);
+    CheckChannels(workspace.At(*slot), status);
+    const auto again = OpenConfigBytes(workspace, EncodeConfigFile(PackImage(workspace.At(*slot))),
+                                       std::nullopt, "AGAIN.CFG", prompter);
     fuzz::Require(again.has_value(), "a saved configuration opens");
-    const auto& opened = state.workspace.At(*slot).lines;
-    const auto& reopened = state.workspace.At(*again).lines;
+    const auto& opened = workspace.At(*slot).lines;
+    const auto& reopened = workspace.At(*again).lines;
     fuzz::Require(std::equal(opened.begin(), opened.end(), reopened.begin(), reopened.end(),
                              [](const std::string& was, const std::string& is) {
                                  return is == was || Absent(is) > Absent(was);
                              }),
                   "a saved configuration opens to the same channel lines");
 
-    const auto third =
-        OpenConfigBytes(state, EncodeConfigFile(PackImage(state.workspace.At(*again))),
-                        std::nullopt, "THIRD.CFG", prompter);
-    fuzz::Require(third && state.workspace.At(*third).lines == reopened,
-                  "a second save keeps the lines");
+    const auto third = OpenConfigBytes(workspace, EncodeConfigFile(PackImage(workspace.At(*again))),
+                                       std::nullopt, "THIRD.CFG", prompter);
+    fuzz::Require(third && workspace.At(*third).lines == reopened, "a second save keeps the lines");
     return 0;
 }

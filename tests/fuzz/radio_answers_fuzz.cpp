@@ -19,7 +19,7 @@
 #include "core/document/new_config.h"
 #include "core/link/radio_link.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/clock.h"
 #include "fuzz_support.h"
 
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t choice = data[0];
     VirtualClock clock;
     ScriptedRadioPort port(clock, std::span(data + 1, size - 1));
-    ProgramState state;
+    Workspace workspace;
     fuzz::PolicyPrompter prompter((choice >> 3) & 0x03);
     test::RecordingStatusLine status;
     RadioLink link(port, clock, prompter, status);
@@ -146,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             TransferResult result = images.Upload();
             if (result.read) {
                 const Document& doc =
-                    state.workspace.At(OpenRadioRead(state, std::move(*result.read)));
+                    workspace.At(OpenRadioRead(workspace, std::move(*result.read)));
                 fuzz::Require(PackImage(doc).size() ==
                                   kImageHeaderSize + kChannelRecordSize * doc.lines.size() + 1,
                               "an uploaded document holds its channels");
@@ -155,8 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         case 1:
         case 2:
-            images.Download(state.workspace.At(
-                BuildNewConfiguration(state, 9, (choice & 0x07) == 1 ? 16 : 99)));
+            images.Download(
+                workspace.At(BuildNewConfiguration(workspace, 9, (choice & 0x07) == 1 ? 16 : 99)));
             break;
         case 3: {
             const std::uint8_t page = port.Next();

@@ -29,8 +29,8 @@ TEST_F(HistoryRecordTest, UploadAndDownloadKeepTheRadioBeforeAndAfter) {
     const TransferResult read = images.Upload();
     ASSERT_TRUE(read.read);
     images.SetBackupPolicy({dir.File("Backups"), true});
-    const int slot = BuildNewConfiguration(state, 9, 99);
-    Document& doc = state.workspace.At(slot);
+    const int slot = BuildNewConfiguration(workspace, 9, 99);
+    Document& doc = workspace.At(slot);
     doc.path = "/shop/taxi.cfg";
     ASSERT_TRUE(images.Download(doc).completed);
 
@@ -65,18 +65,18 @@ TEST_F(HistoryRecordTest, UploadAndDownloadKeepTheRadioBeforeAndAfter) {
 
 TEST_F(HistoryRecordTest, WritesThatDidNotHappenSayWhatTheRadioHolds) {
     // A Download refused at the band question writes nothing.
-    const int other = BuildNewConfiguration(state, 5, 99);
+    const int other = BuildNewConfiguration(workspace, 5, 99);
     prompter.Expect(std::nullopt, Answer::No);
-    EXPECT_FALSE(images.Download(state.workspace.At(other)).completed);
+    EXPECT_FALSE(images.Download(workspace.At(other)).completed);
     // One that stops in the middle leaves a mixture.
-    const int same = BuildNewConfiguration(state, 9, 99);
+    const int same = BuildNewConfiguration(workspace, 9, 99);
     radio.AddFault({sim::FaultKind::Drop, sim::FrameKind::WriteBlock, 20, -1});
     prompter.Expect(std::nullopt, Answer::No);
-    EXPECT_FALSE(images.Download(state.workspace.At(same)).completed);
+    EXPECT_FALSE(images.Download(workspace.At(same)).completed);
     // No radio at all is no record.
     radio.Options().silent = true;
     prompter.Expect(std::nullopt, Answer::No);
-    EXPECT_FALSE(images.Download(state.workspace.At(same)).completed);
+    EXPECT_FALSE(images.Download(workspace.At(same)).completed);
 
     const auto records = Records();
     ASSERT_EQ(records.size(), 2u);

@@ -10,7 +10,7 @@
 
 #include "core/link/link_trace.h"
 #include "core/link/radio_link.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "simulated_ports.h"
 #include "support/fakes.h"
 
@@ -50,7 +50,7 @@ class LinkTest : public ::testing::Test {
     VirtualClock clock;
     sim::RadioSimEngine radio;
     sim::SimulatedPorts ports{clock};
-    ProgramState state;
+    Workspace workspace;
     ScriptedPrompter prompter;
     RecordingStatusLine status;
     RadioLink link{ports, clock, prompter, status};

@@ -41,7 +41,7 @@ class TransferTest : public test::LinkTest {
     // A document of band and channels, the one Download writes, carrying the channel-count bit
     // a radio of its size has (the simulated radio stores what it is sent, that bit too).
     int MakeDocument(int band, int channels) {
-        return active = BuildNewConfiguration(state, band, channels);
+        return active = BuildNewConfiguration(workspace, band, channels);
     }
     Bytes Memory(std::size_t from, std::size_t to) const {
         return {radio.Memory().bytes.begin() + static_cast<std::ptrdiff_t>(from),
@@ -50,7 +50,7 @@ class TransferTest : public test::LinkTest {
     // What a Download must leave in the radio: the packed image without its band byte, with
     // the options the radio must not get cleared and the radio's own kind (bit 1 of 0x0A).
     Bytes Downloaded(int slot, std::size_t size = 888, bool ninetyNine = true) const {
-        Bytes image = PackImage(state.workspace.At(slot));
+        Bytes image = PackImage(workspace.At(slot));
         image.resize(size);
         image[0x0A] = (image[0x0A] & 0x65) | (ninetyNine ? 0x02 : 0x00);
         image[0x0E] &= 0x9E;
@@ -60,12 +60,12 @@ class TransferTest : public test::LinkTest {
     // An Upload opened as a document, as the windows and the command line open it.
     std::optional<int> UploadDocument() {
         TransferResult result = images.Upload();
-        return result.read ? std::optional(OpenRadioRead(state, std::move(*result.read)))
+        return result.read ? std::optional(OpenRadioRead(workspace, std::move(*result.read)))
                            : std::nullopt;
     }
     TransferResult DownloadResult() {
-        frames.SetCaption(state.workspace.At(active).title);
-        return images.Download(state.workspace.At(active));
+        frames.SetCaption(workspace.At(active).title);
+        return images.Download(workspace.At(active));
     }
     bool Download() { return DownloadResult().completed; }
     // The address of every block write the radio received.
@@ -85,15 +85,15 @@ class TransferTest : public test::LinkTest {
 // The radio read opens as the next untitled document with the page read with it.
 TEST_F(TransferTest, UploadReadsTheRadioAndItOpensAsANewDocument) {
     radio.Memory().Info(0x00) = 0x42;
-    state.TempCount = 2;
+    workspace.SetTempCount(2);
     TransferResult result = Upload();
     ASSERT_TRUE(result.completed && result.read);
     EXPECT_EQ(result.read->band, 9);
     EXPECT_EQ(result.read->image.size(), 888u + 1);
     EXPECT_EQ(result.read->image.back(), 9);
-    const Document& doc = state.workspace.At(OpenRadioRead(state, std::move(*result.read)));
+    const Document& doc = workspace.At(OpenRadioRead(workspace, std::move(*result.read)));
     EXPECT_EQ(doc.title, "TEMP3.CFG");
-    EXPECT_EQ(state.TempCount, 3);
+    EXPECT_EQ(workspace.TempCount(), 3);
     EXPECT_EQ(doc.state.Band, 9);
     EXPECT_EQ(doc.serialLabel, "Serial No:PT0000012345");
     EXPECT_TRUE(doc.info.InfoValid);
@@ -120,7 +120,7 @@ TEST_F(TransferTest, UploadReadsTheRadioAndItOpensAsANewDocument) {
     prompter.Expect("Read Error !", Answer::Cancel);
     const auto unidentified = UploadDocument();
     ASSERT_TRUE(unidentified);
-    const RadioInfoPage& page = state.workspace.At(*unidentified).info;
+    const RadioInfoPage& page = workspace.At(*unidentified).info;
     EXPECT_EQ(page.FirmwareVersion + page.MaskDate, "");
     EXPECT_EQ(page.SerialNo, "PT0000012345");
 }
@@ -130,17 +130,17 @@ TEST_F(TransferTest, ANeverProgrammedRadioIsSavedAsAFileThatOpens) {
     const auto slot = UploadDocument();
     ASSERT_TRUE(slot);
     // Erased memory holds no channels and no texts.
-    const RadioInfoPage& page = state.workspace.At(*slot).info;
+    const RadioInfoPage& page = workspace.At(*slot).info;
     EXPECT_EQ(page.SerialNo + "|" + page.CustomerName, "|");
-    for (const std::string& line : state.workspace.At(*slot).lines) {
+    for (const std::string& line : workspace.At(*slot).lines) {
         EXPECT_EQ(line.substr(4, 4) + line.substr(29, 4), "NONENONE") << line;
     }
     test::TempDir dir;
-    ASSERT_TRUE(SaveConfigFile(state, *slot, dir.File("blank.cfg"), prompter));
-    ProgramState reader;
+    ASSERT_TRUE(SaveConfigFile(workspace, *slot, dir.File("blank.cfg"), prompter));
+    Workspace reader;
     const auto reopened = OpenConfigFile(reader, dir.File("blank.cfg"), prompter);
     ASSERT_TRUE(reopened);
-    EXPECT_EQ(reader.workspace.At(*reopened).state.Band, 10);
+    EXPECT_EQ(reader.At(*reopened).state.Band, 10);
 }
 
 TEST_F(TransferTest, FailuresAskToTryAgainAndYesStartsOverFromAddressZero) {
@@ -191,13 +191,13 @@ TEST_F(TransferTest, AnUnansweredControlCodeFailsTheTransferThroughItsQuestion) 
 
 TEST_F(TransferTest, DownloadWritesThePackedImageAndTheControlCode) {
     const int slot = MakeDocument(9, 99);
-    state.workspace.At(slot).state.SysBlock[0x0A] = 0xFF;
-    state.workspace.At(slot).state.SysBlock[0x0E] = 0xFF;
-    const Bytes documentBefore = PackImage(state.workspace.At(slot));
+    workspace.At(slot).state.SysBlock[0x0A] = 0xFF;
+    workspace.At(slot).state.SysBlock[0x0E] = 0xFF;
+    const Bytes documentBefore = PackImage(workspace.At(slot));
 
     EXPECT_TRUE(Download());
     EXPECT_EQ(Memory(0, 888), Downloaded(slot));
-    EXPECT_EQ(PackImage(state.workspace.At(slot)), documentBefore);
+    EXPECT_EQ(PackImage(workspace.At(slot)), documentBefore);
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 222u);
     EXPECT_EQ(radio.ControlCodes().back(), (std::array<std::uint8_t, 2>{0xAA, 0x0A}));
     EXPECT_FALSE(ports.IsOpen());
@@ -223,14 +223,14 @@ TEST_F(TransferTest, ADownloadLeavesTheRadiosKindAsItWas) {
         SCOPED_TRACE(std::to_string(configChannels) + " into " + std::to_string(radioChannels));
         radio.Memory() = sim::MakeRadio(9, radioChannels, false);
         const int slot = MakeDocument(9, configChannels);
-        const std::uint8_t fileKind = state.workspace.At(slot).state.SysBlock[0x0A] & 0x02;
+        const std::uint8_t fileKind = workspace.At(slot).state.SysBlock[0x0A] & 0x02;
         EXPECT_EQ(fileKind != 0, configChannels > 16);
         EXPECT_TRUE(Download());
         EXPECT_EQ(radio.Memory().NinetyNineChannels(), radioChannels == 99);
         const auto read = UploadDocument();
         ASSERT_TRUE(read);
-        EXPECT_EQ(state.workspace.At(*read).lines.size(), static_cast<std::size_t>(radioChannels));
-        EXPECT_EQ(state.workspace.At(slot).state.SysBlock[0x0A] & 0x02, fileKind);
+        EXPECT_EQ(workspace.At(*read).lines.size(), static_cast<std::size_t>(radioChannels));
+        EXPECT_EQ(workspace.At(slot).state.SysBlock[0x0A] & 0x02, fileKind);
     }
 }
 
@@ -260,7 +260,7 @@ TEST_F(TransferTest, OneReadBackDifferenceIsRepairedASecondFailsTheTransfer) {
 
 TEST_F(TransferTest, CrossedBandsAndAChannelWarningAreAskedAboutAndNoWritesNothing) {
     const int slot = MakeDocument(10, 99);
-    state.workspace.At(slot).title = "C:\\SHOP\\KOREA.CFG";
+    workspace.At(slot).title = "C:\\SHOP\\KOREA.CFG";
     prompter.Expect(kBandsCrossed, Answer::No);
     EXPECT_FALSE(Download());
     const Message& asked = prompter.Asked()[0];
@@ -279,7 +279,7 @@ TEST_F(TransferTest, CrossedBandsAndAChannelWarningAreAskedAboutAndNoWritesNothi
     // The document's own channel check warns, whatever the label shows (here a failure).
     status.SetStatus("Not detected", kStatusRed, kStatusFontLarge);
     const int outOfRange = MakeDocument(9, 99);
-    state.workspace.At(outOfRange).lines[2] = "3   446.200000  000=  None   446.200000  000=  None";
+    workspace.At(outOfRange).lines[2] = "3   446.200000  000=  None   446.200000  000=  None";
     prompter.Expect("Channel #3 Range Out !\n\rDo you want to continue ?", Answer::No);
     EXPECT_FALSE(Download());
     EXPECT_EQ(CountFrames(FrameKind::WriteBlock), 0u);
@@ -379,16 +379,16 @@ TEST_F(TransferTest, ACustomerWriteStopsAtTheFirstBlockTheRadioDoesNotTake) {
 TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
     // A 16-channel document leaves a blank 99-channel radio a 99-channel one (page 7).
     radio.Memory() = sim::MakeRadio(10, 99, true);
-    RadioInfoPage& page = state.workspace.At(MakeDocument(9, 16)).info;
+    RadioInfoPage& page = workspace.At(MakeDocument(9, 16)).info;
     Bytes level(page.LevelTable.begin(), page.LevelTable.begin() + 12);
     level.resize(16, 0xFF);  // the level table's last block is not written
     const auto power = page.PowerTable;
     // The document's tables as they were when the Download started, whatever the program or
     // another document does meanwhile.
-    const int other = BuildNewConfiguration(state, 10, 99);
+    const int other = BuildNewConfiguration(workspace, 10, 99);
     clock.SetPump([&] {
         page.LevelTable.fill(0);
-        state.workspace.At(other).info.PowerTable.fill(0);
+        workspace.At(other).info.PowerTable.fill(0);
     });
     EXPECT_TRUE(Download());
     EXPECT_TRUE(radio.Memory().NinetyNineChannels());
@@ -399,7 +399,7 @@ TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
     // A document without an information page has no tables to give: they stay erased.
     radio.Memory() = sim::MakeRadio(10, 16, true);
     clock.SetPump({});
-    state.workspace.At(MakeDocument(9, 16)).info = RadioInfoPage{};
+    workspace.At(MakeDocument(9, 16)).info = RadioInfoPage{};
     prompter.Then(Answer::Ok);
     EXPECT_TRUE(Download());
     EXPECT_EQ(Memory(0x1C0, 0x200), Bytes(64, 0xFF));
@@ -428,7 +428,7 @@ TEST_F(TransferTest, BlockLoopsRunBackToBackAndEndWithOneQuietPeriod) {
 TEST_F(TransferTest, AnAnswerOneByteTooLongAnywhereInALoopFailsItBeforeAnythingIsCommitted) {
     // At the line's speed the extra byte comes after the next request has gone out.
     radio.Options().byteTimeUs = sim::kByteTimeUs;
-    RadioInfoPage& page = state.workspace.At(MakeDocument(9, 99)).info;
+    RadioInfoPage& page = workspace.At(MakeDocument(9, 99)).info;
     page.InfoWords.fill(0x1234);
     const auto infoWords = page.InfoWords;
     const auto codes = radio.ControlCodes().size();
@@ -500,7 +500,7 @@ TEST_F(TransferTest, BackupsKeepTheRadioAsItWasReadAndDownloadReadsFirst) {
 
     const TransferResult upload = Upload();
     const int slot = MakeDocument(9, 99);
-    RadioInfoPage& page = state.workspace.At(slot).info;
+    RadioInfoPage& page = workspace.At(slot).info;
     page.InfoWords[0xE1] = 'Z';  // the written document's own information page
     const auto infoWords = page.InfoWords;
     const TransferResult download = DownloadResult();
@@ -687,8 +687,8 @@ TEST(RadioBackup, ListedNewestFirstWithTheirRadioAndTheUnreadableOnesWithWhy) {
     EXPECT_EQ(ListBackups(folder).error, "");
 
     const auto keep = [&](int band, int channels, const std::string& serial, int hour) {
-        ProgramState state;
-        Document& doc = state.workspace.At(BuildNewConfiguration(state, band, channels));
+        Workspace scratch;
+        Document& doc = scratch.At(BuildNewConfiguration(scratch, band, channels));
         const std::string customer = "Depot " + std::to_string(hour);
         std::copy(serial.begin(), serial.end(), doc.info.InfoWords.begin() + kInfoSerialText);
         std::copy(customer.begin(), customer.end(), doc.info.InfoWords.begin() + kInfoNameText);

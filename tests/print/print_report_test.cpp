@@ -5,8 +5,9 @@
 #include <map>
 
 #include "core/document/new_config.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/print/print_report.h"
 #include "core/print/text_surface.h"
 #include "support/documents.h"
@@ -63,10 +64,9 @@ struct Printed {
     PrintResult result;
 };
 
-Printed PrintOn(const ProgramState& state, const Document& doc, double widthMm = 210,
-                double heightMm = 297) {
+Printed PrintOn(const Document& doc, double widthMm = 210, double heightMm = 297) {
     Printed printed{TextSurface(PrintableTwips(widthMm), PrintableTwips(heightMm)), {}};
-    printed.result = PrintReport(printed.surface, state, doc, [] { return kTime; });
+    printed.result = PrintReport(printed.surface, Authorization{}, doc, [] { return kTime; });
     return printed;
 }
 
@@ -83,11 +83,11 @@ TEST(PrintReport, PagesBreakByThePensPositionAndNothingLeavesThePaper) {
         double heightMm;
         int pages;                                            // 0: more than one
     } papers[] = {{"A4", 210, 297, 3}, {"A5", 148, 210, 0}};  // A5 ends above the break line
-    ProgramState state;
-    const Document& doc = state.workspace.At(BuildNewConfiguration(state, 11, 99));
+    Workspace workspace;
+    const Document& doc = workspace.At(BuildNewConfiguration(workspace, 11, 99));
     for (const auto& paper : papers) {
         SCOPED_TRACE(paper.paper);
-        const Printed printed = PrintOn(state, doc, paper.widthMm, paper.heightMm);
+        const Printed printed = PrintOn(doc, paper.widthMm, paper.heightMm);
         const TextSurface& s = printed.surface;
         const int line = s.LineHeight();
         const int breakY = std::min(kPageBreakY, s.ScaleHeight() - line);
@@ -126,8 +126,8 @@ TEST(PrintReport, PagesBreakByThePensPositionAndNothingLeavesThePaper) {
 // A configuration with known options (beep off, talkback on, priority on, tone check off):
 // the whole report, row by row.
 TEST(PrintReport, SectionsPrintTheDialogsCaptionsAndEntriesWithoutChangingTheDocument) {
-    ProgramState state;
-    Document& doc = state.workspace.At(BuildNewConfiguration(state, 10, 3));
+    Workspace workspace;
+    Document& doc = workspace.At(BuildNewConfiguration(workspace, 10, 3));
     doc.info.ProgDate = "Jan-05-2004";
     doc.lines[2] = EmptyChannelLine(3);
     test::Poke(doc.state.SysBlock,
@@ -135,7 +135,7 @@ TEST(PrintReport, SectionsPrintTheDialogsCaptionsAndEntriesWithoutChangingTheDoc
     doc.state.Key4Assigned = true;
     const Document before = doc;
 
-    const Printed printed = PrintOn(state, doc);
+    const Printed printed = PrintOn(doc);
     const std::vector<Row> rows = Rows(printed.surface);
     EXPECT_TRUE(test::MatchesGolden(Text(rows), "print/data/known_options.txt"));
     // Three columns at thirds of the usable width; the left margin is the width of "ZZ".
@@ -160,11 +160,11 @@ TEST(PrintReport, TheTablePrintsEveryChannelWithAReceiveFrequency) {
     } cases[] = {{"--", {}}, {"-R-", {{rxOnly, "12.5K   H    ON   AUTO  OFF"}}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kinds);
-        ProgramState state;
-        Document& doc = state.workspace.At(BuildNewConfiguration(state, 9, 3));
+        Workspace workspace;
+        Document& doc = workspace.At(BuildNewConfiguration(workspace, 9, 3));
         doc.lines = test::ChannelLines(c.kinds);
         doc.state.ChOption = {0x80, 0x8F, 0x00};
-        const Printed printed = PrintOn(state, doc);
+        const Printed printed = PrintOn(doc);
         const std::vector<Row> rows = Rows(printed.surface);
         // The column header, then the channels, then the closing line.
         const auto head = std::ranges::find_if(
@@ -198,10 +198,10 @@ class RefusingSurface : public TextSurface {
 };
 
 TEST(PrintReport, AFailedPartIsNamedAndTheRestIsPrinted) {
-    ProgramState state;
-    const Document& doc = state.workspace.At(BuildNewConfiguration(state, 11, 99));
+    Workspace workspace;
+    const Document& doc = workspace.At(BuildNewConfiguration(workspace, 11, 99));
     RefusingSurface surface(PrintableTwips(210), PrintableTwips(297));
-    const PrintResult result = PrintReport(surface, state, doc, [] { return kTime; });
+    const PrintResult result = PrintReport(surface, Authorization{}, doc, [] { return kTime; });
     ASSERT_FALSE(result.Complete());
     EXPECT_EQ(result.failures.front(), "page 2: out of paper");
     EXPECT_EQ(std::ranges::count_if(surface.Items(),

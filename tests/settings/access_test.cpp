@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
 #include "support/golden.h"
 
 namespace petrel {
@@ -11,7 +11,7 @@ namespace {
 TEST(Passwords, OpenOnlyTheirOwnWindowWithTheExactText) {
     const auto typed = [](const std::string& case_) {
         using enum Guarded;
-        ProgramState state;
+        petrel::Authorization state;
         for (const Guarded dialog : {Authorization, CustomerEditor, HardwareTuner}) {
             if (case_.starts_with(PasswordFormOf(dialog).name)) {
                 PasswordPrompt prompt(state, dialog);
@@ -26,7 +26,7 @@ TEST(Passwords, OpenOnlyTheirOwnWindowWithTheExactText) {
 }
 
 TEST(Passwords, TypedTextIsSharedButEachDialogAcceptsOnlyItsOwn) {
-    ProgramState state;
+    Authorization state;
     PasswordPrompt author(state, Guarded::Authorization);
     PasswordPrompt hardware(state, Guarded::HardwareTuner);
     PasswordPrompt option(state, Guarded::CustomerEditor);
@@ -51,7 +51,7 @@ TEST(Passwords, TypedTextIsSharedButEachDialogAcceptsOnlyItsOwn) {
 }
 
 TEST(Authorization, StartValuesAndTheInverseFrequencyBox) {
-    ProgramState state;
+    Authorization state;
     state.FreqLock = false;
     state.TxPowerAuth = true;
     SetStartAuthorization(state);

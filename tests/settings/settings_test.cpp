@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "core/model/band_table.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/settings/button_options.h"
 #include "core/settings/radio_info.h"
 #include "core/settings/system_options.h"
@@ -89,8 +89,8 @@ TEST(SystemOptions, FillThenPackKeepsEveryByte) {
     // A valid value in every field, with the bits no control names set.
     Document doc = SixteenChannels();
     test::Poke(doc.state.SysBlock, "05=01 06=03 07=A5 08=4C 09=EC 0A=DF 0E=6D 0F=BF 17=F4 18=02");
-    const SystemOptions options = OpenSystemOptions(doc);
-    EXPECT_FALSE(doc.state.Dirty);
+    const SystemOptions options = ReadSystemOptions(doc);
+    EXPECT_FALSE(ResetOutOfRangeChannelBytes(doc) || doc.state.Dirty);
     const std::string shown[kSysListCount] = {"180 s",      "1200mS", "Normal", "1600 ms",
                                               "400mS     ", "7.5 s",  "20s",    "2.5S",
                                               "2.0S",       "3",      "Call-4", "wrong CTCSS"};
@@ -120,7 +120,9 @@ TEST(SystemOptions, EdgeCasesOpenAndStoreAsTheRadioExpects) {
         // Long press and VOX attack codes the lists offer, so that only the case's bytes change.
         test::Poke(doc.state.SysBlock, "09=30 0F=50 " + (bytes.empty() ? "" : bytes[0]));
         const SysBlockBytes poked = doc.state.SysBlock;
-        SystemOptions options = OpenSystemOptions(doc);
+        // What the dialog shows is read before the reset it makes when it opens.
+        SystemOptions options = ReadSystemOptions(doc);
+        EXPECT_EQ(ResetOutOfRangeChannelBytes(doc), doc.state.Dirty);
         std::string result =
             doc.state.Dirty ? "resets " + Stored("", poked, doc.state.SysBlock) + "; " : "";
         std::istringstream names(looked.empty() ? "" : looked[0]);
@@ -223,9 +225,9 @@ TEST(CustomerInfo, BlocksTakeTheTrimmedTextsAndTodaysDate) {
 
 TEST(RadioInfo, BoxesShowTheTextsAndTheRangeAroundTheTilde) {
     // The document's own page and band, whatever the program opened last.
-    ProgramState state;
-    Document& doc = state.workspace.At(BuildNewConfiguration(state, 10, 3));
-    BuildNewConfiguration(state, 9, 16);
+    Workspace workspace;
+    Document& doc = workspace.At(BuildNewConfiguration(workspace, 10, 3));
+    BuildNewConfiguration(workspace, 9, 16);
     doc.info.CustomerName = "Shop";
     doc.info.SerialNo = "SN1";
     doc.info.ProgDate = "Jan-05-2004";

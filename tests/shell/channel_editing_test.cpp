@@ -245,7 +245,7 @@ void ChannelEditingTest::clipboardKeysAndToolbarActOnTheActiveWindow() {
     Activate(program, first);
     Select(first, {0});
     Trigger(&program.window, "Cut");
-    QCOMPARE(program.state.ClipLines, std::vector<std::string>{original[0].substr(2)});
+    QCOMPARE(program.state.shell.ClipLines, std::vector<std::string>{original[0].substr(2)});
     QCOMPARE(Doc(program, first).lines[0], EmptyChannelLine(1));
     Select(first, {5});
     Trigger(&program.window, "Paste");
@@ -295,7 +295,7 @@ void ChannelEditingTest::optionsAppliedWithTheirAuthorizationSavedAndShown() {
     QVERIFY(!doc.state.Dirty);
 
     // With it, all six go on; Return is OK: the line changes and is selected, the document dirty.
-    program.state.TxPowerAuth = true;
+    program.state.authorization.TxPowerAuth = true;
     options = editOptions(1);
     QVERIFY(Child(options, "fraChOption1")->isEnabled());
     for (const char* name :

@@ -113,7 +113,8 @@ void DesktopTest::startUpWithoutARadioThenOneReadBackedUpAndWritten() {
     // The no-document state, in the middle of the screen, with the system's decimal separator.
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
     QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
-    QCOMPARE(program.state.DotDecimal, qEnvironmentVariableIsEmpty("PETREL_EXPECT_COMMA_LOCALE"));
+    QCOMPARE(program.state.shell.DotDecimal,
+             qEnvironmentVariableIsEmpty("PETREL_EXPECT_COMMA_LOCALE"));
     const QRect screen = program.window.screen()->availableGeometry();
     const WindowGeometry g = MainWindowGeometry(screen.width(), screen.height(), 640, 480);
     QCOMPARE(program.window.size(), QSize(g.width, g.height));
@@ -227,7 +228,8 @@ void DesktopTest::transferDisablesTheCommandsWhileItRuns() {
         QTest::mouseClick(List(other)->viewport(), Qt::LeftButton);
         program.window.close();
         QCoreApplication::processEvents();  // as the transfer does once per block
-        seen = {program.state.MaxChannel, int(program.window.Editors().size()),
+        const Document* active = program.state.workspace.Active();
+        seen = {active ? int(active->lines.size()) : -1, int(program.window.Editors().size()),
                 int(program.window.isVisible())};
         return TransferResult{};
     };
@@ -264,7 +266,7 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     // Activating a window brings its menus back, checks its channels and enables Paste when
     // there is something to paste.
     Doc(program, first).lines[2] = "3   446.200000  000=  None   446.200000  000=  None";
-    program.state.ClipLines = {"  446.006250  000=  None"};
+    program.state.shell.ClipLines = {"  446.006250  000=  None"};
     ConfigEditorWindow* second = NewEditor(program, 10, 16);
     QVERIFY(MenuBarShows(program.window, second));
     QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
@@ -282,7 +284,7 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     QVERIFY(MenuBarShows(program.window, &program.window));
     // The last close leaves no document, no clipboard, no Download and the menu hint.
     QCOMPARE(program.state.workspace.UpperSlot(), 0);
-    QVERIFY(program.state.ClipLines.empty());
+    QVERIFY(program.state.shell.ClipLines.empty());
     QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
     ConfigEditorWindow* editor = NewEditor(program);

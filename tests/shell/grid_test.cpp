@@ -126,8 +126,8 @@ void GridTest::cellsAreEditedInPlaceUnderTheDialogsRules() {
 
     // Editing a frequency of band 12 lifted the frequency lock, as opening its channel dialog
     // does. Set again, the PMR band's cells offer the band's channels.
-    QVERIFY(!program.state.FreqLock);
-    program.state.FreqLock = true;
+    QVERIFY(!program.state.authorization.FreqLock);
+    program.state.authorization.FreqLock = true;
     ConfigEditorWindow* pmr = NewEditor(program, 9, 16);
     pmr->ShowGrid(true);
     QTableView* pmrGrid = GridOf(pmr);
@@ -140,7 +140,7 @@ void GridTest::cellsAreEditedInPlaceUnderTheDialogsRules() {
     QTest::keyClick(table, Qt::Key_Return);
     QCoreApplication::processEvents();
     QCOMPARE(Doc(program, pmr).lines[0].substr(29, 10), std::string("446.093750"));
-    QVERIFY(program.state.FreqLock);
+    QVERIFY(program.state.authorization.FreqLock);
     QVERIFY_DONE(program.prompter);
 }
 

@@ -27,9 +27,9 @@ struct RadioFiles {
 RadioFiles MakeRadioFiles(const TempDir& dir, const std::string& name, int band,
                           const std::string& serial, const std::string& customer,
                           std::uint8_t seed) {
-    ProgramState state;
-    const int slot = BuildNewConfiguration(state, band, 99);
-    RadioInfoPage& page = state.workspace.At(slot).info;
+    Workspace workspace;
+    const int slot = BuildNewConfiguration(workspace, band, 99);
+    RadioInfoPage& page = workspace.At(slot).info;
     InfoTables tables;
     for (std::size_t i = 0; i < kTableSize; ++i) {
         tables.level[i] = static_cast<std::uint8_t>(seed + i);
@@ -44,7 +44,7 @@ RadioFiles MakeRadioFiles(const TempDir& dir, const std::string& name, int band,
     }
     ScriptedPrompter prompter;
     const RadioFiles files{dir.File(name + ".cfg"), dir.File(name + ".ptx")};
-    if (!SaveConfigFile(state, slot, files.cfg, prompter)) {
+    if (!SaveConfigFile(workspace, slot, files.cfg, prompter)) {
         qFatal("cannot make %s", files.cfg.c_str());
     }
     return files;

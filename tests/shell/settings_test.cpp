@@ -148,7 +148,8 @@ void SettingsTest::radioInformationShowsFourBoxes() {
 // typed in the tests with the simulator); here what the menus, boxes and buttons do.
 void SettingsTest::passwordDialogsGuardTheirWindows() {
     Program program;
-    QVERIFY(program.state.FreqLock && !program.state.PowerKeyAuth && !program.state.TxPowerAuth);
+    QVERIFY(program.state.authorization.FreqLock && !program.state.authorization.PowerKeyAuth &&
+            !program.state.authorization.TxPowerAuth);
     Trigger(&program.window, "mnuAuthor");
     QDialog* password = Shown(&program.window, "AuthorPWD");
     QVERIFY(password != nullptr && !password->isModal());
@@ -162,7 +163,7 @@ void SettingsTest::passwordDialogsGuardTheirWindows() {
     Trigger(&program.window, "mnuAuthor");
     QTest::keyClicks(Child(Shown(&program.window, "AuthorPWD"), "txtPassword"), "dealer");
     Trigger(&program.window, "mnuAuthor");
-    QCOMPARE(program.state.PwdText, std::string());
+    QCOMPARE(program.state.authorization.PwdText, std::string());
     for (bool ok : {false, true}) {
         TypePassword(Shown(&program.window, "AuthorPWD"), "dealerlock");
         QDialog* author = Shown(&program.window, "frmAuthor");
@@ -172,12 +173,12 @@ void SettingsTest::passwordDialogsGuardTheirWindows() {
         Click(author, "chkFreq");
         Click(author, "chkButton");
         ok ? Click(author, "cmdOK") : QTest::keyClick(author, Qt::Key_Escape);
-        QCOMPARE(program.state.FreqLock, !ok);
-        QCOMPARE(program.state.PowerKeyAuth, ok);
+        QCOMPARE(program.state.authorization.FreqLock, !ok);
+        QCOMPARE(program.state.authorization.PowerKeyAuth, ok);
         QTRY_VERIFY(Shown(&program.window, "frmAuthor") == nullptr);
         Trigger(&program.window, "mnuAuthor");
     }
-    QVERIFY(!program.state.TxPowerAuth);
+    QVERIFY(!program.state.authorization.TxPowerAuth);
 
     // Without the radio's information no hardware password is asked.
     ConfigEditorWindow* editor = NewEditor(program);

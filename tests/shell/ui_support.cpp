@@ -22,8 +22,8 @@ TransferResult FakeRadio::Transfer(TransferOp op, const Document* doc, const std
 }
 
 RadioRead ReadOfNewRadio(int band, int channels) {
-    ProgramState scratch;
-    const Document& doc = scratch.workspace.At(BuildNewConfiguration(scratch, band, channels));
+    Workspace scratch;
+    const Document& doc = scratch.At(BuildNewConfiguration(scratch, band, channels));
     return {PackImage(doc), doc.info, band};
 }
 
@@ -78,7 +78,7 @@ void TypePassword(QDialog* dialog, const QString& text) {
 }
 
 ConfigEditorWindow* NewEditor(Program& program, int band, int channels) {
-    const int slot = BuildNewConfiguration(program.state, band, channels);
+    const int slot = BuildNewConfiguration(program.state.workspace, band, channels);
     program.window.EnableDownload();
     return program.window.OpenEditor(slot);
 }

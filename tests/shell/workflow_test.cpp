@@ -270,7 +270,7 @@ void WorkflowTest::recentFilesGeometryAndTheBackupOptionOutliveTheProgram() {
 
 void WorkflowTest::commandLineFilesOpenAsOpenDoes() {
     Program program;
-    ProgramState other;
+    Workspace other;
     ScriptedPrompter quiet;
     const std::string first = program.workFolder.File("first.cfg");
     const std::string second = program.workFolder.File("second.cfg");

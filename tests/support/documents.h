@@ -8,8 +8,8 @@
 
 #include "core/document/new_config.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
 #include "core/model/radio_image.h"
+#include "core/model/workspace.h"
 #include "core/settings/sys_block.h"
 
 namespace petrel::test {

@@ -19,7 +19,7 @@
 #include "core/link/port_scan.h"
 #include "core/link/radio_link.h"
 #include "core/link/termios_serial_port.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
@@ -93,9 +93,9 @@ int main(int argc, char** argv) {
     fs::create_directories(folder);
     bool ok = false;
     try {
-        ProgramState state;
-        const int slot = BuildNewConfiguration(state, 9, 99);
-        const Document& doc = state.workspace.At(slot);
+        Workspace workspace;
+        const int slot = BuildNewConfiguration(workspace, 9, 99);
+        const Document& doc = workspace.At(slot);
         SilentStatus status;
         SteadyClock clock;
 

@@ -25,8 +25,9 @@
 #include "core/link/radio_backup.h"
 #include "core/link/radio_link.h"
 #include "core/link/termios_serial_port.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/clock.h"
 #include "core/print/print_report.h"
 #include "core/print/text_surface.h"
@@ -71,7 +72,8 @@ struct Context {
     std::ostream& out;
     std::ostream& err;
     const CliEnvironment& environment;
-    ProgramState state;
+    Workspace workspace;
+    Authorization authorization;
     PolicyPrompter prompter;
     TextStatusLine status;
     // A file asked for beside the command's own result (a serial trace) was not written whole.
@@ -160,21 +162,20 @@ void ExpectPositional(const Arguments& arguments, std::size_t count) {
 
 int Show(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 1);
-    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    ActivateDocument(c.state, *slot);
-    const Document& doc = c.state.workspace.At(*slot);
+    const Document& doc = c.workspace.At(*slot);
     std::vector<std::string> lines = {doc.modelLabel, doc.rangeLabel, doc.serialLabel,
                                       doc.customerLabel, std::string(kColumnHeader)};
     lines.insert(lines.end(), doc.lines.begin(), doc.lines.end());
-    const auto check = CheckChannelLines(doc.lines, c.state.BandLow, c.state.BandHigh);
+    const auto check = CheckDocumentChannels(doc);
     if (check.anyFrequency) {
         lines.push_back(check.message);
     }
     if (arguments.Flag("--all")) {
-        const auto settings = SettingsReport(c.state, doc);
+        const auto settings = SettingsReport(c.authorization, doc);
         lines.insert(lines.end(), settings.begin(), settings.end());
     }
     // One line per control: texts from the file (a customer name, say) come escaped.
@@ -195,17 +196,17 @@ int New(Context& c, const Arguments& arguments) {
     if (!ParseChannelCount(arguments.Option("--channels"), channels)) {
         throw UsageError{"the channel count is a whole number from 1 to 99"};
     }
-    const int slot = BuildNewConfiguration(c.state, static_cast<int>(band), channels);
-    return ToExit(SaveConfigFile(c.state, slot, arguments.positional[0], c.prompter));
+    const int slot = BuildNewConfiguration(c.workspace, static_cast<int>(band), channels);
+    return ToExit(SaveConfigFile(c.workspace, slot, arguments.positional[0], c.prompter));
 }
 
 int Resave(Context& c, const Arguments& arguments) {
     ExpectPositional(arguments, 2);
-    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    return ToExit(SaveConfigFile(c.state, *slot, arguments.positional[1], c.prompter));
+    return ToExit(SaveConfigFile(c.workspace, *slot, arguments.positional[1], c.prompter));
 }
 
 // Whether the report came out whole; the parts left out are named.
@@ -236,22 +237,23 @@ int Print(Context& c, const Arguments& arguments) {
         c.err << "petrel-cli: this petrel-cli was built without PDF output\n";
         return kExitFailure;
     }
-    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    ActivateDocument(c.state, *slot);
-    const Document& doc = c.state.workspace.At(*slot);
+    const Document& doc = c.workspace.At(*slot);
     const ReportTime time = LocalReportTime();
     const auto now = [time] { return time; };
     bool ok = true;
     if (arguments.Flag("--text")) {
         TextSurface surface(PrintableTwips(paper->widthMm), PrintableTwips(paper->heightMm));
-        ok = ReportComplete(c, PrintReport(surface, c.state, doc, now));
+        ok = ReportComplete(c, PrintReport(surface, c.authorization, doc, now));
         c.out << surface.Render();
     }
     if (!pdf.empty()) {
-        ok = ReportComplete(c, c.environment.writePdf(pdf.back(), *paper, c.state, doc, now)) && ok;
+        ok = ReportComplete(
+                 c, c.environment.writePdf(pdf.back(), *paper, c.authorization, doc, now)) &&
+             ok;
     }
     return ToExit(ok);
 }
@@ -265,11 +267,11 @@ int Export(Context& c, const Arguments& arguments) {
     if (!chosen.empty() && !ParseChannelSelection(chosen.back(), kMaxNewChannels, why)) {
         throw UsageError{"--channels: " + why};
     }
-    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    const Document& doc = c.state.workspace.At(*slot);
+    const Document& doc = c.workspace.At(*slot);
     ChannelCsvExport exported;
     if (chosen.empty()) {
         exported = ExportChannelsCsv(doc);
@@ -326,12 +328,12 @@ int Import(Context& c, const Arguments& arguments) {
         c.err << "petrel-cli: " << why << '\n';
         return kExitFailure;
     }
-    const auto slot = OpenConfigFile(c.state, config, c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, config, c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    Document& doc = c.state.workspace.At(*slot);
-    options.fixedChannelsOnly = FixedChannelsOnly(c.state, doc.state.Band);
+    Document& doc = c.workspace.At(*slot);
+    options.fixedChannelsOnly = FixedChannelsOnly(c.authorization, doc.state.Band);
     const ChannelCsvImport imported = ImportChannelsCsv(doc, *text, options);
     // A refusal names the refused rows only: the skipped ones do not matter until it is mended.
     for (const auto& line : imported.errors.empty() ? imported.notes : imported.errors) {
@@ -341,7 +343,7 @@ int Import(Context& c, const Arguments& arguments) {
         c.err << "petrel-cli: nothing was imported\n";
         return kExitFailure;
     }
-    if (!SaveConfigFile(c.state, *slot, out, c.prompter)) {
+    if (!SaveConfigFile(c.workspace, *slot, out, c.prompter)) {
         return kExitFailure;
     }
     c.err << "petrel-cli: " << imported.Summary() << "; saved as " << out << '\n';
@@ -453,8 +455,8 @@ int Read(Context& c, const Arguments& arguments) {
         }
         return kExitFailure;
     }
-    const int slot = OpenRadioRead(c.state, std::move(*result.read));
-    return ToExit(SaveConfigFile(c.state, slot, arguments.positional[0], c.prompter));
+    const int slot = OpenRadioRead(c.workspace, std::move(*result.read));
+    return ToExit(SaveConfigFile(c.workspace, slot, arguments.positional[0], c.prompter));
 }
 
 int Write(Context& c, const Arguments& arguments) {
@@ -465,15 +467,14 @@ int Write(Context& c, const Arguments& arguments) {
         // for a backup that has nowhere to go.
         throw UsageError{"--backup needs a folder name"};
     }
-    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
     RadioSession session(c, arguments);
     // As the editor window's activation does: the channel check shows in the status.
-    ActivateDocument(c.state, *slot);
-    CheckChannels(c.state, c.state.workspace.At(*slot).lines, c.status);
-    const Document& doc = c.state.workspace.At(*slot);
+    CheckChannels(c.workspace.At(*slot), c.status);
+    const Document& doc = c.workspace.At(*slot);
     session.link.Frames().SetCaption(doc.title);
     if (!backup.empty()) {
         session.link.Images().SetBackupPolicy({backup.back(), true});
@@ -579,7 +580,7 @@ int Diff(Context& c, const Arguments& arguments) {
         throw UsageError{"--port, --retries and --trace are for a comparison with the radio"};
     }
     const std::string& firstName = arguments.positional[0];
-    const auto first = OpenConfigFile(c.state, firstName, c.prompter);
+    const auto first = OpenConfigFile(c.workspace, firstName, c.prompter);
     if (!first) {
         return kExitTrouble;
     }
@@ -596,7 +597,7 @@ int Diff(Context& c, const Arguments& arguments) {
             }
             return kExitTrouble;
         }
-        second = OpenRadioRead(c.state, std::move(*result.read));
+        second = OpenRadioRead(c.workspace, std::move(*result.read));
         secondName = "the radio";
     }
     if (c.incomplete) {
@@ -604,13 +605,13 @@ int Diff(Context& c, const Arguments& arguments) {
     }
     if (!fromRadio) {
         secondName = arguments.positional[1];
-        second = OpenConfigFile(c.state, secondName, c.prompter);
+        second = OpenConfigFile(c.workspace, secondName, c.prompter);
         if (!second) {
             return kExitTrouble;
         }
     }
-    const auto differences = CompareConfigurations(c.state, c.state.workspace.At(*first), firstName,
-                                                   c.state.workspace.At(*second), secondName);
+    const auto differences = CompareConfigurations(c.authorization, c.workspace.At(*first),
+                                                   firstName, c.workspace.At(*second), secondName);
     for (const ConfigDifference& difference : differences) {
         c.out << EscapeControls(difference.Text()) << '\n';
     }
@@ -708,12 +709,11 @@ int Fleet(Context& c, const Arguments& arguments) {
             ? (std::filesystem::path(*c.environment.historyPath).parent_path() / kBackupFolderName)
                   .string()
             : std::string(kBackupFolderName);
-    const auto slot = OpenConfigFile(c.state, arguments.positional[0], c.prompter);
+    const auto slot = OpenConfigFile(c.workspace, arguments.positional[0], c.prompter);
     if (!slot) {
         return kExitFailure;
     }
-    ActivateDocument(c.state, *slot);
-    const Document& doc = c.state.workspace.At(*slot);
+    const Document& doc = c.workspace.At(*slot);
     // The channel warning is the user's to accept once, before the first radio (--yes).
     std::string accepted;
     if (const auto check = CheckDocumentChannels(doc);
@@ -806,8 +806,8 @@ int HistoryCommand(Context& c, const Arguments& arguments) {
         c.err << "petrel-cli: record " << id << " holds no configuration of a known band\n";
         return kExitFailure;
     }
-    const int slot = OpenRadioRead(c.state, std::move(*radio));
-    return ToExit(SaveConfigFile(c.state, slot, arguments.positional[0], c.prompter));
+    const int slot = OpenRadioRead(c.workspace, std::move(*radio));
+    return ToExit(SaveConfigFile(c.workspace, slot, arguments.positional[0], c.prompter));
 }
 
 struct Command {

@@ -27,7 +27,7 @@ struct CliEnvironment {
     std::optional<std::string> historyPath;
     // Writes the report as a PDF file; empty when petrel-cli is built without Qt.
     std::function<PrintResult(const std::string& path, const Paper& paper,
-                              const ProgramState& state, const Document& doc,
+                              const Authorization& authorization, const Document& doc,
                               const std::function<ReportTime()>& now)>
         writePdf;
 };

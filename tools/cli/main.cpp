@@ -32,7 +32,8 @@ void QuietQtNotices(QtMsgType type, const QMessageLogContext&, const QString& me
 // Qt draws the PDF; its fonts need a GUI application, which on the offscreen platform needs
 // no display. It lives for this one command only.
 petrel::PrintResult WritePdf(const std::string& path, const petrel::Paper& paper,
-                             const petrel::ProgramState& state, const petrel::Document& doc,
+                             const petrel::Authorization& authorization,
+                             const petrel::Document& doc,
                              const std::function<petrel::ReportTime()>& now) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtNotices);
@@ -40,7 +41,7 @@ petrel::PrintResult WritePdf(const std::string& path, const petrel::Paper& paper
     char name[] = "petrel-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    return petrel::WriteReportPdf(path, petrel::ReportPageLayout(paper), state, doc, now);
+    return petrel::WriteReportPdf(path, petrel::ReportPageLayout(paper), authorization, doc, now);
 }
 
 }  // namespace

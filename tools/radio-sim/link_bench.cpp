@@ -20,7 +20,7 @@
 #include "core/link/port_scan.h"
 #include "core/link/radio_link.h"
 #include "core/link/termios_serial_port.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
@@ -115,7 +115,7 @@ constexpr const char* kUsage =
     "  --trace FILE  keep the trace of the traced runs (default: a temporary file)\n";
 
 // An Upload, then a Download of what it read; false when either failed.
-bool UploadThenDownload(RadioLink& link, CountingPort& port, ProgramState& state,
+bool UploadThenDownload(RadioLink& link, CountingPort& port, Workspace& workspace,
                         const RefusingPrompter& prompter, int answerDelayMs, bool traced) {
     port.Take();
     const Measure upload;
@@ -125,9 +125,9 @@ bool UploadThenDownload(RadioLink& link, CountingPort& port, ProgramState& state
         std::cerr << "petrel-link-bench: the Upload failed\n";
         return false;
     }
-    const int slot = OpenRadioRead(state, std::move(*read.read));
+    const int slot = OpenRadioRead(workspace, std::move(*read.read));
     const Measure download;
-    const TransferResult written = link.Images().Download(state.workspace.At(slot));
+    const TransferResult written = link.Images().Download(workspace.At(slot));
     Report(traced ? "Download, traced" : "Download", download, port.Take(), answerDelayMs);
     if (!written.completed || prompter.asked) {
         std::cerr << "petrel-link-bench: the Download failed\n";
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
             simPath, {"--pace", "--quiet", "--delay", std::to_string(answerDelayMs), "--serial",
                       "PT-BENCH-0001"});
         CountingPort port({radio.Device()});
-        ProgramState state;
+        Workspace workspace;
         RefusingPrompter prompter;
         SilentStatus status;
         SteadyClock clock;
@@ -179,11 +179,11 @@ int main(int argc, char** argv) {
             "petrel-link-bench: 99-channel radio on %s, paced at 2400 baud, answering after "
             "%d ms\n",
             radio.Device().c_str(), answerDelayMs);
-        ok = UploadThenDownload(link, port, state, prompter, answerDelayMs, false);
+        ok = UploadThenDownload(link, port, workspace, prompter, answerDelayMs, false);
         if (ok) {
             const auto trace = LinkTrace::Append(tracePath);
             link.Frames().SetTrace(trace.get());
-            ok = UploadThenDownload(link, port, state, prompter, answerDelayMs, true);
+            ok = UploadThenDownload(link, port, workspace, prompter, answerDelayMs, true);
             link.Frames().SetTrace(nullptr);
         }
         if (ok) {

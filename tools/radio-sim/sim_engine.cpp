@@ -11,8 +11,8 @@
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
 #include "core/model/radio_image.h"
+#include "core/model/workspace.h"
 
 namespace petrel::sim {
 
@@ -447,13 +447,13 @@ RadioMemory MakeRadio(int band, int channels, bool blank, const std::string& ser
     memory.params[kSquelchNoisePage][kSquelchNoiseIndex] = kDefaultNoise;
     memory.params[kControlPage][kVoxLevelIndex] = kDefaultVox;
     memory.params[kControlPage][kBatteryLevelIndex] = kDefaultBattery;
-    ProgramState state;
+    Workspace workspace;
     InfoPage info{};  // a new configuration's: its default tables
     if (!blank && band >= 1 && band <= kBandCount) {
-        const int slot = BuildNewConfiguration(state, band, channels);
-        const ImageBuf image = PackImage(state.workspace.At(slot));
+        const int slot = BuildNewConfiguration(workspace, band, channels);
+        const ImageBuf image = PackImage(workspace.At(slot));
         std::copy(image.begin(), image.end() - 1, memory.bytes.begin());
-        info = state.workspace.At(slot).info.InfoWords;
+        info = workspace.At(slot).info.InfoWords;
     }
     SetChannels(memory, channels);
     if (!blank) {

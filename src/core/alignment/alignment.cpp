@@ -7,7 +7,7 @@
 #include "core/model/band_table.h"
 #include "core/model/bit_text.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "core/util/text.h"
 
@@ -39,7 +39,7 @@ bool AskDataErrorRetry(Prompter& prompter, const std::string& title) {
 }
 
 RadioInfoPage& AlignmentContext::Page() const {
-    return state.workspace.At(slot).info;
+    return workspace.At(slot).info;
 }
 
 std::optional<TestFrequency> EncodeTestFrequency(const PllParams& params, int band, bool isRx) {
@@ -89,7 +89,7 @@ std::string OtherRadioQuestion(const std::string& radioSerial, const std::string
 }
 
 bool ConfirmTableRadio(const AlignmentContext& context) {
-    const Document& doc = context.state.workspace.At(context.slot);
+    const Document& doc = context.workspace.At(context.slot);
     if (!doc.info.InfoValid) {
         return false;  // no tables of a radio (the tuner does not open without them)
     }
@@ -114,7 +114,7 @@ bool ConfirmTableRadio(const AlignmentContext& context) {
 }
 
 std::optional<TestFrequency> PrepareTestFrequency(const AlignmentContext& context, bool isRx) {
-    const DocState& doc = context.state.workspace.At(context.slot).state;
+    const DocState& doc = context.workspace.At(context.slot).state;
     // The radio's band is the one the link detected when the dialog's set-up connected.
     const int radioBand = context.link.Frames().DetectedBand().value_or(0);
     if (doc.Band != radioBand) {

@@ -18,14 +18,14 @@ class Clock;
 class Prompter;
 class ParamLink;
 class RadioLink;
-struct ProgramState;
+class Workspace;
 struct RadioInfoPage;
 
 // What every alignment model works with. The document (the editor's that was active when the
 // hardware tuner opened) lends its synthesiser settings to the test frequencies, and its
 // information page holds the tables the tuner starts from.
 struct AlignmentContext {
-    ProgramState& state;
+    Workspace& workspace;
     RadioLink& link;
     Prompter& prompter;
     Clock& clock;

@@ -114,7 +114,7 @@ void HardwareModel::Cancel() {
 }
 
 void HardwareModel::Commit(const InfoTables& tables) {
-    SetInfoTables(context_.state.workspace.At(context_.slot), tables);
+    SetInfoTables(context_.workspace.At(context_.slot), tables);
 }
 
 bool HardwareModel::Adjust() {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/alignment/alignment.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 
 namespace petrel {
 

@@ -2,7 +2,7 @@
 
 #include "core/link/frame_protocol.h"
 #include "core/link/radio_link.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 

@@ -1,7 +1,7 @@
 #include "core/channels/channel_check.h"
 
 #include "core/model/freq_codec.h"
-#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
 #include "core/ports/status_line.h"
 #include "core/util/text.h"
 
@@ -68,18 +68,16 @@ ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,
     return result;
 }
 
-void CheckChannels(ProgramState& state, const std::vector<std::string>& lines, StatusLine& status) {
-    CheckChannels(state, lines, state.BandLow, state.BandHigh, status);
+ChannelCheckResult CheckDocumentChannels(const Document& doc) {
+    const BandEdges edges = DocumentBandEdges(doc);
+    return CheckChannelLines(doc.lines, edges.low, edges.high);
 }
 
-void CheckChannels(ProgramState& state, const std::vector<std::string>& lines,
-                   std::string_view bandLow, std::string_view bandHigh, StatusLine& status) {
-    const auto result = CheckChannelLines(lines, bandLow, bandHigh);
+void CheckChannels(const Document& doc, StatusLine& status) {
+    const auto result = CheckDocumentChannels(doc);
     if (!result.anyFrequency) {
         return;
     }
-    state.ErrMsgText = result.message;
-    state.ErrMsgColor = result.color;
     status.SetStatus(result.message, result.color, kStatusFontLarge);
 }
 

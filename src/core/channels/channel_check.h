@@ -7,7 +7,7 @@
 namespace petrel {
 
 class StatusLine;
-struct ProgramState;
+struct Document;
 
 // The (10 kHz, 1 kHz) digit pairs of the 6.25 kHz raster that are not on the 5 kHz raster.
 inline constexpr std::string_view kStepPairs = "06 12 18 31 37 43 56 62 68 81 87 93";
@@ -27,12 +27,13 @@ struct ChannelCheckResult {
 ChannelCheckResult CheckChannelLines(const std::vector<std::string>& lines,
                                      std::string_view bandLow, std::string_view bandHigh);
 
-// The list-wide check: its message and colour become the status text at the large size and
-// the program's current status (ErrMsgText, ErrMsgColor).
-void CheckChannels(ProgramState& state, const std::vector<std::string>& lines, StatusLine& status);
-// The same against given band edges: a dialog checks its own document even when another editor
-// has become active meanwhile.
-void CheckChannels(ProgramState& state, const std::vector<std::string>& lines,
-                   std::string_view bandLow, std::string_view bandHigh, StatusLine& status);
+// The channel check of a document against its own band edges, as its activation shows it,
+// whatever window is active and whatever the status label shows now.
+ChannelCheckResult CheckDocumentChannels(const Document& doc);
+
+// The list-wide check of a document against its own band edges: its message and colour become
+// the status line's text and colour at the large size (what a red blink comes back to). A
+// document without any frequency leaves the status as it is.
+void CheckChannels(const Document& doc, StatusLine& status);
 
 }  // namespace petrel

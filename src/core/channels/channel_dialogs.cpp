@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/channels/channel_check.h"
+#include "core/model/authorization.h"
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
 #include "core/model/tone_table.h"
 #include "core/util/text.h"
 
@@ -59,18 +59,25 @@ int LineTone(std::string_view field) {
     return static_cast<int>(LeadingNumber(field));
 }
 
-}  // namespace
-
-ChannelDialogKind ChooseChannelDialog(ProgramState& state, int band) {
-    if (std::find(std::begin(kFixedBands), std::end(kFixedBands), band) == std::end(kFixedBands)) {
-        state.FreqLock = false;
-    }
-    return FixedChannelsOnly(state, band) ? ChannelDialogKind::Fixed : ChannelDialogKind::Free;
+bool IsFixedBand(int band) {
+    return std::find(std::begin(kFixedBands), std::end(kFixedBands), band) != std::end(kFixedBands);
 }
 
-bool FixedChannelsOnly(const ProgramState& state, int band) {
-    return state.FreqLock &&
-           std::find(std::begin(kFixedBands), std::end(kFixedBands), band) != std::end(kFixedBands);
+}  // namespace
+
+void ReleaseFreqLockOutsideFixedBands(Authorization& authorization, int band) {
+    if (!IsFixedBand(band)) {
+        authorization.FreqLock = false;
+    }
+}
+
+ChannelDialogKind ChooseChannelDialog(const Authorization& authorization, int band) {
+    return FixedChannelsOnly(authorization, band) ? ChannelDialogKind::Fixed
+                                                  : ChannelDialogKind::Free;
+}
+
+bool FixedChannelsOnly(const Authorization& authorization, int band) {
+    return authorization.FreqLock && IsFixedBand(band);
 }
 
 std::optional<int> ToneCodeOf(std::string_view text) {

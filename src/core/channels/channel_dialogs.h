@@ -10,16 +10,18 @@
 
 namespace petrel {
 
-struct ProgramState;
+struct Authorization;
 
 // The channel dialog a double-click or Enter on a channel line opens.
 enum class ChannelDialogKind { Free, Fixed };
-// The fixed-channel bands (9, 10) take their frequencies from the band's channel table while
-// FreqLock is on; a channel opened in any other band switches the lock off until the
-// authorization options set it again.
-ChannelDialogKind ChooseChannelDialog(ProgramState& state, int band);
+// Opening a channel of a band other than the fixed-channel bands (9, 10) switches FreqLock off
+// until the authorization options set it again; the caller does this before choosing.
+void ReleaseFreqLockOutsideFixedBands(Authorization& authorization, int band);
+// The fixed-channel bands take their frequencies from the band's channel table while FreqLock
+// is on; every other channel gets the free editor.
+ChannelDialogKind ChooseChannelDialog(const Authorization& authorization, int band);
 // Whether a channel of band may only take the frequencies of the band's channel table now.
-bool FixedChannelsOnly(const ProgramState& state, int band);
+bool FixedChannelsOnly(const Authorization& authorization, int band);
 
 // A tone box's text read as a tone code. A tone may be given by value: a CTCSS frequency with a
 // point ("67.0", "88.5") or a DCS code after a "D" ("D023", "d754"). Otherwise the text's

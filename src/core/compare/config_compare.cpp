@@ -7,9 +7,10 @@
 #include <string_view>
 
 #include "core/channels/channel_options.h"
+#include "core/model/authorization.h"
 #include "core/model/bit_text.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
+#include "core/model/radio_image.h"
 #include "core/model/tone_table.h"
 #include "core/settings/settings_report.h"
 #include "core/util/text.h"
@@ -76,7 +77,7 @@ std::string ConfigDifference::Text() const {
     return where + (what.empty() ? "" : separator + what) + ": " + first + " | " + second;
 }
 
-std::vector<ConfigDifference> CompareConfigurations(const ProgramState& state,
+std::vector<ConfigDifference> CompareConfigurations(const Authorization& authorization,
                                                     const Document& first,
                                                     const std::string& firstName,
                                                     const Document& second,
@@ -125,8 +126,8 @@ std::vector<ConfigDifference> CompareConfigurations(const ProgramState& state,
         }
     }
 
-    const auto aSettings = SettingItems(state, first);
-    const auto bSettings = SettingItems(state, second);
+    const auto aSettings = SettingItems(authorization, first);
+    const auto bSettings = SettingItems(authorization, second);
     for (std::size_t i = 0; i < std::min(aSettings.size(), bSettings.size()); ++i) {
         differ(0, aSettings[i].heading, aSettings[i].caption, Trim(aSettings[i].value),
                Trim(bSettings[i].value));

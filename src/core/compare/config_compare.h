@@ -6,7 +6,7 @@
 namespace petrel {
 
 struct Document;
-struct ProgramState;
+struct Authorization;
 
 // One difference between two configurations, in the words the program shows them with: the
 // channel list's column captions and the option list's, the settings dialogs' captions.
@@ -28,7 +28,7 @@ struct ConfigDifference {
 // a channel in use beyond the other's last channel, then the settings in the order of
 // `petrel-cli show --all`. The button lists are built with the program's authorization flags.
 // Names name the configurations in "only in". Nothing when they are the same.
-std::vector<ConfigDifference> CompareConfigurations(const ProgramState& state,
+std::vector<ConfigDifference> CompareConfigurations(const Authorization& authorization,
                                                     const Document& first,
                                                     const std::string& firstName,
                                                     const Document& second,

@@ -418,7 +418,7 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
     return std::nullopt;
 }
 
-std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name,
+std::optional<int> OpenConfigFile(Workspace& workspace, const std::string& name,
                                   Prompter& prompter) {
     std::error_code error;
     const auto size = fs::file_size(name, error);
@@ -426,10 +426,10 @@ std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name,
         prompter.Tell("File is too big to open");
         return std::nullopt;
     }
-    return ReadConfigFile(state, name, prompter);
+    return ReadConfigFile(workspace, name, prompter);
 }
 
-std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
+std::optional<int> ReadConfigFile(Workspace& workspace, const std::string& name,
                                   Prompter& prompter) {
     std::string why;
     const auto bytes = ReadWholeFile(name, why);
@@ -438,7 +438,7 @@ std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
         return std::nullopt;
     }
     const CompanionRead companion = FindCompanion(name);
-    const auto slot = OpenConfigBytes(state, *bytes, companion.page, name, prompter);
+    const auto slot = OpenConfigBytes(workspace, *bytes, companion.page, name, prompter);
     if (slot && !companion.page && !companion.problem.empty()) {
         prompter.Tell("The radio information in " + companion.path +
                           " could not be read: " + companion.problem + "." + kLineBreak +
@@ -449,7 +449,7 @@ std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name,
     return slot;
 }
 
-std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::uint8_t>& bytes,
+std::optional<int> OpenConfigBytes(Workspace& workspace, const std::vector<std::uint8_t>& bytes,
                                    const std::optional<InfoPage>& companion,
                                    const std::string& name, Prompter& prompter) {
     ConfigRecords read = ReadConfigRecords(bytes);
@@ -463,8 +463,6 @@ std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::u
         prompter.Tell("Model or Type Error!  Can not Open  " + name);
         return std::nullopt;
     }
-    BandInfo(state, band);
-    state.BandNo = band;
 
     // The document's own page: its companion's, or none (not valid) without a readable one.
     RadioInfoPage info;
@@ -474,13 +472,13 @@ std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::u
         DecodeInfo(info);
     }
 
-    const int slot = NewDocFromImage(state, std::move(image), std::move(info), name);
-    state.workspace.At(slot).path = name;
+    const int slot = NewDocFromImage(workspace, std::move(image), std::move(info), name, band);
+    workspace.At(slot).path = name;
     return slot;
 }
 
-bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
-    Document& doc = state.workspace.At(slot);
+bool SaveConfigFile(Workspace& workspace, int slot, const std::string& name, Prompter& prompter) {
+    Document& doc = workspace.At(slot);
     const ImageBuf image = PackImage(doc);
     if (IsReadOnlyFile(name)) {
         prompter.Tell(name + kReadOnlyText, Icon::Exclamation);
@@ -565,41 +563,42 @@ bool SameFile(const std::string& a, const std::string& b) {
     return !error && !first.empty() && first == second;
 }
 
-SaveOutcome SaveUnder(ProgramState& state, int slot, const std::string& name, Prompter& prompter) {
+SaveOutcome SaveUnder(Workspace& workspace, int slot, const std::string& name, Prompter& prompter) {
     if (name.empty()) {
         return SaveOutcome::Cancelled;
     }
     // A backup is what a radio held: it stays as it was read.
-    if (const Document& doc = state.workspace.At(slot); doc.backup && SameFile(name, doc.path)) {
+    if (const Document& doc = workspace.At(slot); doc.backup && SameFile(name, doc.path)) {
         prompter.Tell(name + " is a backup of a radio and is kept as it was read." + kLineBreak +
                           "Save the configuration under another name.",
                       Icon::Exclamation);
         return SaveOutcome::Failed;
     }
-    return SaveConfigFile(state, slot, name, prompter) ? SaveOutcome::Saved : SaveOutcome::Failed;
+    return SaveConfigFile(workspace, slot, name, prompter) ? SaveOutcome::Saved
+                                                           : SaveOutcome::Failed;
 }
 }  // namespace
 
-SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter) {
-    const Document& doc = state.workspace.At(slot);
+SaveOutcome SaveDocument(Workspace& workspace, int slot, FileChooser& chooser, Prompter& prompter) {
+    const Document& doc = workspace.At(slot);
     // An untitled document, or a backup (which is never saved over), asks for a name.
     const std::string name = IsUntitled(doc.title) ? AskConfigName(chooser, doc.title)
                              : doc.backup
                                  ? AskConfigName(chooser, fs::path(doc.path).filename().string())
                                  : SavePathOf(doc);
-    return SaveUnder(state, slot, name, prompter);
+    return SaveUnder(workspace, slot, name, prompter);
 }
 
-SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser,
+SaveOutcome SaveDocumentAs(Workspace& workspace, int slot, FileChooser& chooser,
                            Prompter& prompter) {
-    const Document& doc = state.workspace.At(slot);
+    const Document& doc = workspace.At(slot);
     const std::string name = AskConfigName(
         chooser, IsUntitled(doc.title) ? std::string(kUntitledSaveName) : SavePathOf(doc));
-    return SaveUnder(state, slot, name, prompter);
+    return SaveUnder(workspace, slot, name, prompter);
 }
 
-bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter) {
-    const Document& doc = state.workspace.At(slot);
+bool QueryClose(Workspace& workspace, int slot, FileChooser& chooser, Prompter& prompter) {
+    const Document& doc = workspace.At(slot);
     if (!doc.state.Dirty) {
         return true;
     }
@@ -616,7 +615,8 @@ bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& p
     // A file of its own is proposed as it is, not as the upper-cased name of the title. A failed
     // save keeps the window open: closing it would lose the changes.
     const std::string proposed = doc.path.empty() ? base : doc.path;
-    return SaveUnder(state, slot, AskConfigName(chooser, proposed), prompter) == SaveOutcome::Saved;
+    return SaveUnder(workspace, slot, AskConfigName(chooser, proposed), prompter) ==
+           SaveOutcome::Saved;
 }
 
 }  // namespace petrel

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
 #include "core/model/radio_image.h"
+#include "core/model/workspace.h"
 
 namespace petrel {
 
@@ -60,30 +60,33 @@ std::optional<std::string> WriteFileAtomically(const std::string& path,
 
 // Open (after the file dialog): size check, read, the untouched flag cleared. Returns the new
 // document's slot, or nothing after the refusal message.
-std::optional<int> OpenConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
+std::optional<int> OpenConfigFile(Workspace& workspace, const std::string& name,
+                                  Prompter& prompter);
 
 // Reads a configuration and its companion and opens a document for it. A companion that
 // exists but cannot be read is reported; the document opens without an information page.
-std::optional<int> ReadConfigFile(ProgramState& state, const std::string& name, Prompter& prompter);
+std::optional<int> ReadConfigFile(Workspace& workspace, const std::string& name,
+                                  Prompter& prompter);
 // ReadConfigFile once the files are read: the configuration's bytes and the companion's
 // information page, if one was found. Bytes that are no configuration (no record, integer
 // records from the start, no channel record) are refused with a message naming the file.
-std::optional<int> OpenConfigBytes(ProgramState& state, const std::vector<std::uint8_t>& bytes,
+std::optional<int> OpenConfigBytes(Workspace& workspace, const std::vector<std::uint8_t>& bytes,
                                    const std::optional<InfoPage>& companion,
                                    const std::string& name, Prompter& prompter);
 
 // Saves a document under name with its companion. True when both were written, or when the
 // document has no information page and a companion that cannot be read was left as it is (a
 // save never deletes or replaces such a companion; with a page to write it saves nothing).
-bool SaveConfigFile(ProgramState& state, int slot, const std::string& name, Prompter& prompter);
+bool SaveConfigFile(Workspace& workspace, int slot, const std::string& name, Prompter& prompter);
 
 enum class SaveOutcome { Saved, Cancelled, Failed };
 // "&Save": an untitled document asks for a name first.
-SaveOutcome SaveDocument(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
+SaveOutcome SaveDocument(Workspace& workspace, int slot, FileChooser& chooser, Prompter& prompter);
 // "Save &As...".
-SaveOutcome SaveDocumentAs(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
+SaveOutcome SaveDocumentAs(Workspace& workspace, int slot, FileChooser& chooser,
+                           Prompter& prompter);
 
 // The question before a changed document closes. True when the document may close.
-bool QueryClose(ProgramState& state, int slot, FileChooser& chooser, Prompter& prompter);
+bool QueryClose(Workspace& workspace, int slot, FileChooser& chooser, Prompter& prompter);
 
 }  // namespace petrel

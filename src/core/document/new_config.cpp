@@ -6,7 +6,7 @@
 #include "core/model/channel_line.h"
 #include "core/model/freq_codec.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/util/text.h"
 
 namespace petrel {
@@ -69,15 +69,12 @@ bool ParseChannelCount(const std::string& text, int& count) {
     return true;
 }
 
-int BuildNewConfiguration(ProgramState& state, int band, int channels) {
-    const int slot = state.workspace.FindFreeIndex();
-    state.BandNo = band;
-    state.MaxChannel = channels;
-    BandInfo(state, band);
+int BuildNewConfiguration(Workspace& workspace, int band, int channels) {
+    const int slot = workspace.FindFreeIndex();
+    const std::string_view row = BandRow(band);
 
-    Document& doc = state.workspace.At(slot);
-    ++state.TempCount;
-    doc.title = "Temp" + std::to_string(state.TempCount) + ".cfg";
+    Document& doc = workspace.At(slot);
+    doc.title = "Temp" + std::to_string(workspace.AddTemp()) + ".cfg";
 
     // Channel lines: the band's presets on both sides, the rest empty.
     const int presets = std::min(PresetCount(band), channels);
@@ -85,7 +82,7 @@ int BuildNewConfiguration(ProgramState& state, int band, int channels) {
         doc.lines.push_back(i <= presets ? PresetChannelLine(i, PresetFreq(band, i))
                                          : EmptyChannelLine(i));
     }
-    FillBandLabels(state, doc);
+    FillBandLabels(doc, row);
 
     DocState& docState = doc.state;
     docState.Dirty = false;
@@ -94,7 +91,7 @@ int BuildNewConfiguration(ProgramState& state, int band, int channels) {
     for (const auto& [offset, value] : kDefaultSysBytes) {
         docState.SysBlock[offset] = value;
     }
-    if (IfSign(state.BandDesc) == "-") {
+    if (IfSign(row) == "-") {
         docState.SysBlock[kSysOptions0A] = kNegativeIfOption;
     }
     // More channels than a 16-channel radio holds: the file says it is a 99-channel radio's.
@@ -115,9 +112,9 @@ int BuildNewConfiguration(ProgramState& state, int band, int channels) {
     docState.Key4Assigned = false;
 
     // PLL parameters of the band: oscillator and IF indexes, prescaler, reference dividers.
-    const int prescaler = PrescalerText(state.BandDesc) == "64" ? 64 : 128;
-    const int oscIndex = OscIndexOf(OscText(state.BandDesc));
-    const int ifIndex = IfIndexOf(IfText(state.BandDesc));
+    const int prescaler = PrescalerText(row) == "64" ? 64 : 128;
+    const int oscIndex = OscIndexOf(OscText(row));
+    const int ifIndex = IfIndexOf(IfText(row));
     const auto refData = MakeRefData(kOscList[oscIndex], prescaler);
     docState.SysBlock[kPllByte] = static_cast<std::uint8_t>((oscIndex << 4) | ifIndex);
     docState.SysBlock[kRefDividerByte0] = static_cast<std::uint8_t>(refData[0] >> 8);

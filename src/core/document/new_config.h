@@ -4,7 +4,7 @@
 
 namespace petrel {
 
-struct ProgramState;
+class Workspace;
 
 // The bands the new-radio dialog offers, in its order.
 struct NewRadioBand {
@@ -22,6 +22,6 @@ bool ParseChannelCount(const std::string& text, int& count);
 // Builds a new configuration for band (1..12) with channels (1..99) channels, as the new-radio
 // dialog's OK does: preset channel lines, default system block, PLL parameters, tuning block
 // and information tables. Returns the new document's slot.
-int BuildNewConfiguration(ProgramState& state, int band, int channels);
+int BuildNewConfiguration(Workspace& workspace, int band, int channels);
 
 }  // namespace petrel

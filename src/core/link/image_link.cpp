@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/channels/channel_check.h"
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
 #include "core/history/radio_records.h"

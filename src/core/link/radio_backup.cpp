@@ -9,7 +9,7 @@
 #include "core/document/config_file.h"
 #include "core/model/band_table.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "core/util/text.h"
 
@@ -102,13 +102,13 @@ BackupEntry ReadBackupEntry(const fs::path& path) {
         entry.problem = "The configuration file beside " + entry.path + " is missing.";
         return entry;
     }
-    ProgramState state;
+    Workspace workspace;
     FirstMessage message;
-    const auto slot = OpenConfigFile(state, entry.path, message);
+    const auto slot = OpenConfigFile(workspace, entry.path, message);
     entry.problem = message.text;
     if (slot) {
-        const Document& doc = state.workspace.At(*slot);
-        entry.band = BandName(BandRow(state.BandNo));
+        const Document& doc = workspace.At(*slot);
+        entry.band = BandName(BandRow(doc.state.Band));
         entry.serial = Trim(doc.info.SerialNo);
         entry.customer = Trim(doc.info.CustomerName);
         entry.channels = static_cast<int>(doc.lines.size());

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "core/model/freq_codec.h"
-#include "core/model/program_state.h"
 #include "core/util/text.h"
 
 namespace petrel {
@@ -180,13 +179,9 @@ std::string PrescalerText(std::string_view row) {
     return FieldAfter(row, "PreScaler=", 3);
 }
 
-std::string BandInfo(ProgramState& state, int band) {
+std::string BandInfo(int band) {
     const auto row = BandRow(band);
-    if (row.empty()) {
-        return {};
-    }
-    state.BandDesc = std::string(row);
-    return BandName(row);
+    return row.empty() ? std::string() : BandName(row);
 }
 
 std::string SqlFreqOf(int band) {

@@ -5,8 +5,6 @@
 
 namespace petrel {
 
-struct ProgramState;
-
 inline constexpr int kBandCount = 12;
 // The PMR446 band, whose channels the law fixes.
 inline constexpr int kBandPmr = 9;
@@ -24,9 +22,8 @@ std::string IfText(std::string_view row);         // "-21.7"
 std::string OscText(std::string_view row);        // "21.25"
 std::string PrescalerText(std::string_view row);  // "128" or "64"
 
-// Selects the row of band into BandDesc and returns its name; a band above 12 leaves BandDesc
-// as it was and returns "".
-std::string BandInfo(ProgramState& state, int band);
+// The name of band's row; "" above band 12.
+std::string BandInfo(int band);
 
 // Alignment reference frequencies (i = 0..3). Bands outside 1..12: "Unknow" / "".
 std::string SqlFreqOf(int band);

@@ -6,7 +6,7 @@
 #include "core/model/band_table.h"
 #include "core/model/channel_line.h"
 #include "core/model/freq_codec.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/util/text.h"
 
 namespace petrel {
@@ -52,35 +52,38 @@ ImageBuf PackImage(const Document& doc) {
     return image;
 }
 
-void FillBandLabels(ProgramState& state, Document& doc) {
-    const std::string range = RangeText(state.BandDesc);
-    doc.modelLabel = "Model:" + BandName(state.BandDesc);
+int FillBandLabels(Document& doc, std::string_view bandRow) {
+    const std::string range = RangeText(bandRow);
+    doc.modelLabel = "Model:" + BandName(bandRow);
     doc.rangeLabel = "Range:" + range + "MHz";
-    state.FreqTextLen = ValueWidth(LowerEdge(range));
+    return ValueWidth(LowerEdge(range));
 }
 
-int NewDocFromImage(ProgramState& state, ImageBuf image, RadioInfoPage info,
-                    const std::string& title) {
+int NewDocFromImage(Workspace& workspace, ImageBuf image, RadioInfoPage info,
+                    const std::string& title, int band) {
     image.resize(std::max(image.size(), kImageHeaderSize), 0);
-    const int slot = state.workspace.FindFreeIndex();
-    Document& doc = state.workspace.At(slot);
+    std::string_view row = BandRow(band);
+    if (const Document* active = workspace.Active(); row.empty() && active != nullptr) {
+        row = BandRow(active->state.Band);
+    }
+    const int slot = workspace.FindFreeIndex();
+    Document& doc = workspace.At(slot);
     std::copy_n(image.begin(), kSysBlockSize, doc.state.SysBlock.begin());
     std::copy_n(image.begin() + kTuneBlockStart, kTuneBlockSize, doc.state.TuneBlock.begin());
     doc.state.Dirty = false;
-    doc.state.Band = static_cast<std::uint8_t>(state.BandNo);
+    doc.state.Band = static_cast<std::uint8_t>(band);
 
     doc.title = ToUpperAscii(title);
-    FillBandLabels(state, doc);
+    const int freqTextLen = FillBandLabels(doc, row);
     doc.info = std::move(info);
     doc.serialLabel = "Serial No:" + doc.info.SerialNo;
     doc.customerLabel = "Customer:" + doc.info.CustomerName;
 
     auto channels = UnpackChannels(
         image, PllFromImage(doc.state.SysBlock[kPllByte], doc.state.SysBlock[kRefDividerByte0]),
-        state.FreqTextLen);
+        freqTextLen);
     doc.lines = std::move(channels.lines);
     doc.state.ChOption = std::move(channels.options);
-    state.MaxChannel = static_cast<int>(doc.lines.size());
     doc.state.Key4Assigned = Key4Assigned(doc.state.SysBlock);
     return slot;
 }

@@ -5,13 +5,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/model/info_page.h"
 
 namespace petrel {
 
-struct ProgramState;
+class Workspace;
 struct DocumentChange;
 
 // Layout of the radio image: system block, tuning block, then one 8-byte record per channel.
@@ -104,12 +105,13 @@ bool Key4Assigned(const std::array<std::uint8_t, kSysBlockSize>& sysBlock);
 // Builds the image of a document: header, channel records, then the band byte.
 ImageBuf PackImage(const Document& doc);
 
-// Opens a new document from an image (at least the 96 header bytes) and the information page
-// it came with under title; returns its slot. The image is consumed.
-int NewDocFromImage(ProgramState& state, ImageBuf image, RadioInfoPage info,
-                    const std::string& title);
+// Opens a new document of band from an image (at least the 96 header bytes) and the
+// information page it came with under title; returns its slot. The image is consumed. A band
+// without a row (above 12) takes the labels of the active document's band.
+int NewDocFromImage(Workspace& workspace, ImageBuf image, RadioInfoPage info,
+                    const std::string& title, int band);
 
-// The window's label texts and frequency-text length from the current band row.
-void FillBandLabels(ProgramState& state, Document& doc);
+// The window's label texts from a band row; returns the length of its frequency texts.
+int FillBandLabels(Document& doc, std::string_view bandRow);
 
 }  // namespace petrel

@@ -19,6 +19,23 @@ int Workspace::FindFreeIndex() {
 void Workspace::Reset() {
     slots_.clear();
     slots_.push_back(std::make_unique<Document>());
+    active_ = 0;
+}
+
+bool Workspace::IsLive(int slot) const {
+    return slot > 0 && slot <= UpperSlot() && !slots_[slot]->state.Deleted;
+}
+
+Document* Workspace::Live(int slot) {
+    return IsLive(slot) ? slots_[slot].get() : nullptr;
+}
+
+const Document* Workspace::Live(int slot) const {
+    return IsLive(slot) ? slots_[slot].get() : nullptr;
+}
+
+const Document* Workspace::Active() const {
+    return Live(active_);
 }
 
 std::vector<int> Workspace::OpenSlots() const {

@@ -9,9 +9,9 @@
 
 #include "core/channels/channel_options.h"
 #include "core/document/config_file.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
 #include "core/model/info_page.h"
-#include "core/model/program_state.h"
 #include "core/ports/print_surface.h"
 #include "core/settings/button_options.h"
 #include "core/settings/radio_info.h"
@@ -44,8 +44,8 @@ std::string YesNo(bool on) {
 
 class Report {
   public:
-    Report(PrintSurface& surface, const ProgramState& state, const Document& doc)
-        : s_(surface), state_(state), doc_(doc) {}
+    Report(PrintSurface& surface, const Authorization& authorization, const Document& doc)
+        : s_(surface), authorization_(authorization), doc_(doc) {}
 
     PrintResult Run(const std::function<ReportTime()>& now) {
         Step("the page layout", [this] { Layout(); });
@@ -171,9 +171,7 @@ class Report {
     }
 
     void SystemSection() {
-        // Opening the dialog may reset channel bytes: on a copy, the report changes nothing.
-        Document opened = doc_;
-        const SystemOptions options = OpenSystemOptions(opened);
+        const SystemOptions options = ReadSystemOptions(doc_);
         const auto item = [&](SysList list) {
             return kSysListControls[list].caption + std::string(kItemSeparator) +
                    options.Text(list);
@@ -194,7 +192,7 @@ class Report {
     }
 
     void ButtonSection() {
-        const ButtonOptions buttons = OpenButtons(doc_.state, state_.PowerKeyAuth);
+        const ButtonOptions buttons = OpenButtons(doc_.state, authorization_.PowerKeyAuth);
         Centred(kButtonsCaption);
         // The side buttons; the front buttons are not printed.
         for (const int frame : {0, 1}) {
@@ -234,7 +232,7 @@ class Report {
     }
 
     PrintSurface& s_;
-    const ProgramState& state_;
+    const Authorization& authorization_;
     const Document& doc_;
     PrintResult result_;
     int margin_ = 0;
@@ -266,9 +264,9 @@ std::string PrintTimeText(const ReportTime& time) {
     return kTimeLabel + std::string(clock);
 }
 
-PrintResult PrintReport(PrintSurface& surface, const ProgramState& state, const Document& doc,
-                        const std::function<ReportTime()>& now) {
-    return Report(surface, state, doc).Run(now);
+PrintResult PrintReport(PrintSurface& surface, const Authorization& authorization,
+                        const Document& doc, const std::function<ReportTime()>& now) {
+    return Report(surface, authorization, doc).Run(now);
 }
 
 int PrintableTwips(double sideMm) {

@@ -9,7 +9,7 @@ namespace petrel {
 
 class PrintSurface;
 struct Document;
-struct ProgramState;
+struct Authorization;
 
 // The printed report of a configuration: page head, the radio's identification lines, the
 // system options, the side buttons, the channel table with each used channel's options, and
@@ -49,7 +49,8 @@ struct PrintResult {
 // It reads the documents and the settings models only: nothing is changed, no window opened.
 // A part that fails is left out and the rest goes on; the result names what was left out.
 // now is read once, for the closing line.
-PrintResult PrintReport(PrintSurface& surface, const ProgramState& state, const Document& doc,
+PrintResult PrintReport(PrintSurface& surface, const Authorization& authorization,
+                        const Document& doc,
                         const std::function<ReportTime()>& now = LocalReportTime);
 
 // Paper for a report written to a file. The printable area leaves a quarter inch blank on

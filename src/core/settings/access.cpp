@@ -1,6 +1,6 @@
 #include "core/settings/access.h"
 
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
 
 namespace petrel {
 
@@ -16,11 +16,12 @@ PasswordForm PasswordFormOf(Guarded guarded) {
     return {"frmPassword", "Hardware Tuner Password", "531948"};
 }
 
-PasswordPrompt::PasswordPrompt(ProgramState& state, Guarded guarded)
-    : state_(state), guarded_(guarded) {}
+PasswordPrompt::PasswordPrompt(Authorization& authorization, Guarded guarded)
+    : authorization_(authorization), guarded_(guarded) {}
 
 std::string& PasswordPrompt::Shared() const {
-    return guarded_ == Guarded::CustomerEditor ? state_.OptionPwdText : state_.PwdText;
+    return guarded_ == Guarded::CustomerEditor ? authorization_.OptionPwdText
+                                               : authorization_.PwdText;
 }
 
 void PasswordPrompt::Open() {
@@ -36,23 +37,23 @@ void PasswordPrompt::Typed(const std::string& text) {
 bool PasswordPrompt::Accept() {
     const bool match = typed_ == PasswordFormOf(guarded_).password;
     if (match && guarded_ == Guarded::CustomerEditor) {
-        state_.OptionPwdText.clear();
+        authorization_.OptionPwdText.clear();
     }
     return match;
 }
 
-AuthorizationChoices AuthorizationOf(const ProgramState& state) {
-    return {state.TxPowerAuth, !state.FreqLock, state.PowerKeyAuth};
+AuthorizationChoices AuthorizationOf(const Authorization& authorization) {
+    return {authorization.TxPowerAuth, !authorization.FreqLock, authorization.PowerKeyAuth};
 }
 
-void ApplyAuthorization(ProgramState& state, const AuthorizationChoices& choices) {
-    state.TxPowerAuth = choices.txPower;
-    state.FreqLock = !choices.freq;
-    state.PowerKeyAuth = choices.button;
+void ApplyAuthorization(Authorization& authorization, const AuthorizationChoices& choices) {
+    authorization.TxPowerAuth = choices.txPower;
+    authorization.FreqLock = !choices.freq;
+    authorization.PowerKeyAuth = choices.button;
 }
 
-void SetStartAuthorization(ProgramState& state) {
-    ApplyAuthorization(state, AuthorizationChoices{});
+void SetStartAuthorization(Authorization& authorization) {
+    ApplyAuthorization(authorization, AuthorizationChoices{});
 }
 
 }  // namespace petrel

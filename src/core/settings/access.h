@@ -4,7 +4,7 @@
 
 namespace petrel {
 
-struct ProgramState;
+struct Authorization;
 
 // The three password dialogs and the windows they guard.
 enum class Guarded { Authorization, CustomerEditor, HardwareTuner };
@@ -24,7 +24,7 @@ inline constexpr const char* kHardwareFailText = "Hardware Parameter fail!";
 // the box is copied into that text; OK tells whether the guarded window opens.
 class PasswordPrompt {
   public:
-    PasswordPrompt(ProgramState& state, Guarded guarded);
+    PasswordPrompt(Authorization& authorization, Guarded guarded);
 
     // The dialog opened from its menu item: box and shared text empty.
     void Open();
@@ -38,7 +38,7 @@ class PasswordPrompt {
   private:
     std::string& Shared() const;
 
-    ProgramState& state_;
+    Authorization& authorization_;
     Guarded guarded_;
     std::string typed_;
 };
@@ -50,9 +50,9 @@ struct AuthorizationChoices {
     bool freq = false;     // chkFreq
     bool button = false;   // chkButton
 };
-AuthorizationChoices AuthorizationOf(const ProgramState& state);
-void ApplyAuthorization(ProgramState& state, const AuthorizationChoices& choices);
+AuthorizationChoices AuthorizationOf(const Authorization& authorization);
+void ApplyAuthorization(Authorization& authorization, const AuthorizationChoices& choices);
 // The values every run starts with: FreqLock on, the other two off.
-void SetStartAuthorization(ProgramState& state);
+void SetStartAuthorization(Authorization& authorization);
 
 }  // namespace petrel

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "core/channels/channel_options.h"
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
 #include "core/settings/button_options.h"
 #include "core/settings/radio_info.h"
 #include "core/settings/system_options.h"
@@ -51,11 +51,9 @@ std::string Line(const std::string& caption, const std::string& value) {
 
 }  // namespace
 
-std::vector<SettingItem> SettingItems(const ProgramState& state, const Document& doc) {
+std::vector<SettingItem> SettingItems(const Authorization& authorization, const Document& doc) {
     std::vector<SettingItem> items;
-    // As the dialog opens: on a copy, since opening may reset channel bytes.
-    Document opened = doc;
-    const SystemOptions options = OpenSystemOptions(opened);
+    const SystemOptions options = ReadSystemOptions(doc);
     for (const SysPage& page : SysPages()) {
         const std::string heading = std::string(kSysOpCaption) + ", " + page.tab;
         for (const PageItem& item : page.items) {
@@ -69,7 +67,7 @@ std::vector<SettingItem> SettingItems(const ProgramState& state, const Document&
         }
     }
 
-    const ButtonOptions buttons = OpenButtons(doc.state, state.PowerKeyAuth);
+    const ButtonOptions buttons = OpenButtons(doc.state, authorization.PowerKeyAuth);
     std::string heading;
     for (std::size_t frame = 0; frame < kButtonFrames.size(); ++frame) {
         if (frame == 0 || frame == 2) {
@@ -96,10 +94,10 @@ std::vector<SettingItem> SettingItems(const ProgramState& state, const Document&
     return items;
 }
 
-std::vector<std::string> SettingsReport(const ProgramState& state, const Document& doc) {
+std::vector<std::string> SettingsReport(const Authorization& authorization, const Document& doc) {
     std::vector<std::string> lines;
     std::string heading;
-    for (const SettingItem& item : SettingItems(state, doc)) {
+    for (const SettingItem& item : SettingItems(authorization, doc)) {
         if (item.heading != heading) {
             heading = item.heading;
             lines.push_back(heading);

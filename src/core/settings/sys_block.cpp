@@ -1,7 +1,7 @@
 #include "core/settings/sys_block.h"
 
 #include "core/model/document_edit.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 
 namespace petrel {
 
@@ -20,14 +20,6 @@ bool WriteSysBlock(Document& doc, const SysBlockBytes& block) {
     }
     ChangeDocument(doc, DocumentChange{{}, {}, block});
     return true;
-}
-
-Document* LiveDocument(ProgramState& state, int slot) {
-    if (slot <= 0 || slot > state.workspace.UpperSlot()) {
-        return nullptr;
-    }
-    Document& doc = state.workspace.At(slot);
-    return doc.state.Deleted ? nullptr : &doc;
 }
 
 }  // namespace petrel

@@ -10,8 +10,6 @@
 
 namespace petrel {
 
-struct ProgramState;
-
 using SysBlockBytes = std::array<std::uint8_t, kSysBlockSize>;
 
 // One entry of a settings list: the text it shows and the code it stores.
@@ -28,8 +26,5 @@ std::optional<int> FindCode(const EntryList& list, int code);
 // new bytes replace the old ones, and a document whose bytes changed is marked dirty.
 // Returns whether any byte changed.
 bool WriteSysBlock(Document& doc, const SysBlockBytes& block);
-
-// The document in slot while it is open; nullptr once its window has given it up.
-Document* LiveDocument(ProgramState& state, int slot);
 
 }  // namespace petrel

@@ -177,8 +177,22 @@ EntryList TxChannelList(const std::vector<std::string>& lines) {
     return list;
 }
 
-SystemOptions FillSystemOptions(const Document& doc) {
-    const SysBlockBytes& block = doc.state.SysBlock;
+namespace {
+
+SysBlockBytes WithChannelBytesInRange(const Document& doc) {
+    SysBlockBytes block = doc.state.SysBlock;
+    for (const std::size_t byte : {kPriorityByte, kTxChannelByte}) {
+        if (block[byte] > doc.lines.size()) {
+            block[byte] = 0;
+        }
+    }
+    return block;
+}
+
+}  // namespace
+
+SystemOptions ReadSystemOptions(const Document& doc) {
+    const SysBlockBytes block = WithChannelBytesInRange(doc);
     SystemOptions options;
     for (int list = 0; list < kSysListCount; ++list) {
         options.lists[list] = list == kTxChannelList ? TxChannelList(doc.lines)
@@ -199,16 +213,8 @@ SystemOptions FillSystemOptions(const Document& doc) {
     return options;
 }
 
-SystemOptions OpenSystemOptions(Document& doc) {
-    const auto channels = doc.lines.size();
-    SysBlockBytes block = doc.state.SysBlock;
-    for (const std::size_t byte : {kPriorityByte, kTxChannelByte}) {
-        if (block[byte] > channels) {
-            block[byte] = 0;
-        }
-    }
-    WriteSysBlock(doc, block);
-    return FillSystemOptions(doc);
+bool ResetOutOfRangeChannelBytes(Document& doc) {
+    return WriteSysBlock(doc, WithChannelBytesInRange(doc));
 }
 
 SysBlockBytes PackSystemOptions(const SystemOptions& options, SysBlockBytes block) {

@@ -97,11 +97,12 @@ EntryList SystemList(SysList list);
 // a transmit frequency, by number.
 EntryList TxChannelList(const std::vector<std::string>& lines);
 
-// Opening the dialog on doc: a priority or transmit channel byte above the document's channel
-// count is reset to 0 in the document first (which marks it dirty), then the controls are
-// filled.
-SystemOptions OpenSystemOptions(Document& doc);
-SystemOptions FillSystemOptions(const Document& doc);
+// What the dialog shows for doc. A priority or transmit channel byte above the document's
+// channel count reads as 0, as it is stored once the dialog has opened.
+SystemOptions ReadSystemOptions(const Document& doc);
+// The step the dialog takes when it opens: those bytes are reset to 0 in the document, which
+// marks it changed. Returns whether any byte changed.
+bool ResetOutOfRangeChannelBytes(Document& doc);
 
 // OK: the controls packed into block. Bits no control names stay as they are; a list without
 // a selection stores code 0, except the busy-channel lock-out, whose byte is then kept.

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "core/document/document_lifecycle.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
 
@@ -69,8 +68,9 @@ bool BlinkVisibility(int color, bool visible) {
     return color == kStatusRed ? !visible : visible;
 }
 
-void ResetShellState(ProgramState& state, StatusLine& status) {
-    ResetDocuments(state);
+void ResetShellState(Workspace& workspace, ShellState& shell, StatusLine& status) {
+    workspace.Reset();
+    shell.ClipLines.clear();
     status.SetStatus("", kStatusBlack, kStatusFontNormal);
     ShowStatus(status, kMenuHintText);
 }

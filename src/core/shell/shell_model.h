@@ -2,11 +2,21 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace petrel {
 
 class StatusLine;
-struct ProgramState;
+class Workspace;
+
+// What the shell keeps for the whole run besides its windows. The status text and colour the
+// channel check comes back to are the status line's own.
+struct ShellState {
+    // Copied channel lines without their channel numbers, shared by every editor.
+    std::vector<std::string> ClipLines;
+    // Whether the system writes decimals with "."; texts the user sees always do.
+    bool DotDecimal = true;
+};
 
 // Texts of the main window and its splash.
 inline constexpr const char* kVersionText = " Version 1.20 ";
@@ -94,6 +104,6 @@ bool BlinkVisibility(int color, bool visible);
 
 // The core side of the no-document state: only slot 0, an empty channel clipboard, no radio
 // detected, and the menu hint in the status label. The window resets its own controls.
-void ResetShellState(ProgramState& state, StatusLine& status);
+void ResetShellState(Workspace& workspace, ShellState& shell, StatusLine& status);
 
 }  // namespace petrel

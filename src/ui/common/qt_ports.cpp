@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
-#include "core/model/program_state.h"
 #include "ui/common/user_settings.h"
 
 namespace petrel {

@@ -24,11 +24,12 @@ QString Text(const std::string& text) {
 
 }  // namespace
 
-CompareWindow::CompareWindow(const ProgramState& state, std::function<const Document*()> current,
+CompareWindow::CompareWindow(const Authorization& authorization,
+                             std::function<const Document*()> current,
                              const std::string& currentName, Document other,
                              const std::string& otherName, QWidget* parent)
     : QDialog(parent),
-      state_(state),
+      authorization_(authorization),
       current_(std::move(current)),
       currentName_(currentName),
       other_(std::move(other)),
@@ -79,7 +80,7 @@ void CompareWindow::Compare() {
         return;
     }
     const auto differences =
-        CompareConfigurations(state_, *current, currentName_, other_, otherName_);
+        CompareConfigurations(authorization_, *current, currentName_, other_, otherName_);
     for (const ConfigDifference& difference : differences) {
         auto* row = new QTreeWidgetItem(list_);
         row->setText(0, Text(difference.where));

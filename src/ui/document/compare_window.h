@@ -12,7 +12,7 @@ class QTreeWidgetItem;
 
 namespace petrel {
 
-struct ProgramState;
+struct Authorization;
 
 // The differences between the active configuration and another (a file, a backup, the radio),
 // one row each in the program's own words. A double-click on a channel's row asks for that
@@ -22,7 +22,7 @@ class CompareWindow : public QDialog {
   public:
     // current: the configuration compared, or nullptr once its editor has closed. The other is
     // kept as it was read.
-    CompareWindow(const ProgramState& state, std::function<const Document*()> current,
+    CompareWindow(const Authorization& authorization, std::function<const Document*()> current,
                   const std::string& currentName, Document other, const std::string& otherName,
                   QWidget* parent = nullptr);
 
@@ -37,7 +37,7 @@ class CompareWindow : public QDialog {
     void Compare();
     void RowActivated(QTreeWidgetItem* item);
 
-    const ProgramState& state_;
+    const Authorization& authorization_;
     std::function<const Document*()> current_;
     std::string currentName_;
     Document other_;

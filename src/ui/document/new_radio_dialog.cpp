@@ -49,8 +49,8 @@ QGroupBox* SoftpotFrame(QWidget* parent, const char* name, const char* title, co
 
 }  // namespace
 
-NewRadioDialog::NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), state_(state), prompter_(prompter) {
+NewRadioDialog::NewRadioDialog(Workspace& workspace, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), workspace_(workspace), prompter_(prompter) {
     setObjectName("frmNewRadio");
     setWindowTitle("Slelct New Radio Band");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -115,7 +115,7 @@ void NewRadioDialog::Accept() {
     if (item == nullptr) {
         return;
     }
-    const int slot = BuildNewConfiguration(state_, item->data(Qt::UserRole).toInt(), channels);
+    const int slot = BuildNewConfiguration(workspace_, item->data(Qt::UserRole).toInt(), channels);
     emit DocumentCreated(slot);
     close();
 }

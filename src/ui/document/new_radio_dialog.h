@@ -9,14 +9,14 @@ class QListWidget;
 namespace petrel {
 
 class Prompter;
-struct ProgramState;
+class Workspace;
 
 // frmNewRadio: choose a band and a channel count for a new configuration. Not modal; it closes
 // itself on OK and CANCEL.
 class NewRadioDialog : public QDialog {
     Q_OBJECT
   public:
-    NewRadioDialog(ProgramState& state, Prompter& prompter, QWidget* parent = nullptr);
+    NewRadioDialog(Workspace& workspace, Prompter& prompter, QWidget* parent = nullptr);
 
   signals:
     // OK built a new document in slot.
@@ -26,7 +26,7 @@ class NewRadioDialog : public QDialog {
     void ShowReferences();
     void Accept();
 
-    ProgramState& state_;
+    Workspace& workspace_;
     Prompter& prompter_;
     QListWidget* bands_;
     QLineEdit* channels_;

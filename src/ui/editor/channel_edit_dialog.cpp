@@ -8,20 +8,22 @@
 #include <QPushButton>
 
 #include "core/channels/channel_dialogs.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
 #include "ui/editor/config_editor_window.h"
 
 namespace petrel {
 
-ChannelEditDialog::ChannelEditDialog(ProgramState& state, Prompter& prompter, StatusLine& status,
+ChannelEditDialog::ChannelEditDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
                                      ConfigEditorWindow& editor, int row, QWidget* parent)
-    : ChannelFormDialog(state, prompter, status, editor, parent), row_(row) {
-    const Document& doc = state_.workspace.At(editor.Slot());
+    : ChannelFormDialog(workspace, prompter, status, editor, parent), row_(row) {
+    const Document& doc = workspace_.At(editor.Slot());
     setWindowTitle(
         QString::fromStdString(ChannelEditCaption(row + 1, doc.modelLabel, doc.rangeLabel)));
-    model_ = std::make_unique<ChannelEditModel>(row + 1, doc.lines.at(row), bandLow_, bandHigh_);
+    BandEdges edges = DocumentBandEdges(doc);
+    model_ = std::make_unique<ChannelEditModel>(row + 1, doc.lines.at(row), std::move(edges.low),
+                                                std::move(edges.high));
 
     QGridLayout* form = Form();
     const char* labels[2][3] = {

@@ -17,7 +17,7 @@ class ChannelEditDialog : public ChannelFormDialog {
     Q_OBJECT
   public:
     // row: the line edited.
-    ChannelEditDialog(ProgramState& state, Prompter& prompter, StatusLine& status,
+    ChannelEditDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
                       ConfigEditorWindow& editor, int row, QWidget* parent = nullptr);
     ~ChannelEditDialog() override;
 

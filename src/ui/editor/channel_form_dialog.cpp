@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/channels/channel_check.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/status_line.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
@@ -25,15 +25,13 @@ constexpr int kDtmfLength = 4;
 
 }  // namespace
 
-ChannelFormDialog::ChannelFormDialog(ProgramState& state, Prompter& prompter, StatusLine& status,
+ChannelFormDialog::ChannelFormDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
                                      ConfigEditorWindow& editor, QWidget* parent)
     : QDialog(parent),
-      state_(state),
+      workspace_(workspace),
       prompter_(prompter),
       status_(status),
-      editor_(&editor),
-      bandLow_(state.BandLow),
-      bandHigh_(state.BandHigh) {
+      editor_(&editor) {
     setObjectName("frmCh_edit");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -105,8 +103,7 @@ void ChannelFormDialog::reject() {
 void ChannelFormDialog::closeEvent(QCloseEvent* event) {
     // OK, CANCEL, Escape and the close box all end here: the list is checked once more.
     if (!closing_ && EditorOpen()) {
-        CheckChannels(state_, state_.workspace.At(editor_->Slot()).lines, bandLow_, bandHigh_,
-                      status_);
+        CheckChannels(workspace_.At(editor_->Slot()), status_);
     }
     closing_ = true;
     event->accept();

@@ -16,7 +16,7 @@ namespace petrel {
 class ConfigEditorWindow;
 class Prompter;
 class StatusLine;
-struct ProgramState;
+class Workspace;
 
 // What the free channel editor and the tone fill share (both are frmCh_edit): a modeless form
 // over one editor's lines with two number boxes (Rx_DTMF0/1), three check boxes (Check10..12;
@@ -35,7 +35,7 @@ class ChannelFormDialog : public QDialog {
     void reject() override;
 
   protected:
-    ChannelFormDialog(ProgramState& state, Prompter& prompter, StatusLine& status,
+    ChannelFormDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
                       ConfigEditorWindow& editor, QWidget* parent);
 
     // The form became active (once each time it does).
@@ -58,12 +58,10 @@ class ChannelFormDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    ProgramState& state_;
+    Workspace& workspace_;
     Prompter& prompter_;
     StatusLine& status_;
     QPointer<ConfigEditorWindow> editor_;
-    std::string bandLow_;
-    std::string bandHigh_;
     std::array<QLineEdit*, 2> dtmf_{};
     std::array<QCheckBox*, 3> check_{};
     QPushButton* ok_ = nullptr;

@@ -15,7 +15,8 @@
 #include <QVBoxLayout>
 
 #include "core/channels/channel_options.h"
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
+#include "core/model/workspace.h"
 #include "ui/common/dialog_parts.h"
 
 namespace petrel {
@@ -36,15 +37,20 @@ QFont ListFont() {
 
 }  // namespace
 
-ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, int channel,
-                                                 QWidget* parent)
-    : QDialog(parent), state_(state), slot_(slot), channel_(channel) {
+ChannelOptionEditDialog::ChannelOptionEditDialog(Workspace& workspace,
+                                                 const Authorization& authorization, int slot,
+                                                 int channel, QWidget* parent)
+    : QDialog(parent),
+      workspace_(workspace),
+      authorization_(authorization),
+      slot_(slot),
+      channel_(channel) {
     setObjectName("frmSetChOP");
     setWindowTitle(QString("Channel %1 Option Edit").arg(channel + 1));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    const std::uint8_t options = state_.workspace.At(slot_).state.ChOption.at(channel_);
+    const std::uint8_t options = workspace_.At(slot_).state.ChOption.at(channel_);
     const ChannelOptionChoices choices = OptionChoices(options);
 
     auto* frames = new QHBoxLayout;
@@ -72,7 +78,7 @@ ChannelOptionEditDialog::ChannelOptionEditDialog(ProgramState& state, int slot, 
         }
         column->addStretch(1);
         if (k == kPairPower) {
-            frame->setEnabled(state_.TxPowerAuth);
+            frame->setEnabled(authorization_.TxPowerAuth);
         }
         frames->addWidget(frame);
     }
@@ -92,13 +98,19 @@ void ChannelOptionEditDialog::Apply() {
         choices.first[k] = options_[2 * k]->isChecked();
     }
     choices.autoScan = auto_->isChecked();
-    SetChannelOptions(state_.workspace.At(slot_), channel_, OptionBits(choices));
+    SetChannelOptions(workspace_.At(slot_), channel_, OptionBits(choices));
     emit Applied(channel_);
     close();
 }
 
-ChannelOptionListDialog::ChannelOptionListDialog(ProgramState& state, int slot, QWidget* parent)
-    : QDialog(parent), state_(state), slot_(slot), list_(new QListWidget(this)) {
+ChannelOptionListDialog::ChannelOptionListDialog(Workspace& workspace,
+                                                 const Authorization& authorization, int slot,
+                                                 QWidget* parent)
+    : QDialog(parent),
+      workspace_(workspace),
+      authorization_(authorization),
+      slot_(slot),
+      list_(new QListWidget(this)) {
     setObjectName("frmCHoption");
     setWindowTitle("List of Channel Option ");
     setModal(false);
@@ -137,7 +149,7 @@ ChannelOptionListDialog::ChannelOptionListDialog(ProgramState& state, int slot, 
 
 void ChannelOptionListDialog::Renew() {
     list_->clear();
-    for (const ChannelOptionEntry& entry : ChannelOptionList(state_.workspace.At(slot_))) {
+    for (const ChannelOptionEntry& entry : ChannelOptionList(workspace_.At(slot_))) {
         auto* item = new QListWidgetItem(QString::fromStdString(entry.line), list_);
         item->setData(Qt::UserRole, entry.channel);
     }
@@ -155,14 +167,15 @@ void ChannelOptionListDialog::EditRow(int row) {
     if (editor_) {
         editor_->close();
     }
-    editor_ = new ChannelOptionEditDialog(state_, slot_, item->data(Qt::UserRole).toInt(), this);
+    editor_ = new ChannelOptionEditDialog(workspace_, authorization_, slot_,
+                                          item->data(Qt::UserRole).toInt(), this);
     connect(editor_, &ChannelOptionEditDialog::Applied, this,
             &ChannelOptionListDialog::ShowApplied);
     ShowInFront(editor_);
 }
 
 void ChannelOptionListDialog::ShowApplied(int channel) {
-    const std::uint8_t options = state_.workspace.At(slot_).state.ChOption.at(channel);
+    const std::uint8_t options = workspace_.At(slot_).state.ChOption.at(channel);
     for (int row = 0; row < list_->count(); ++row) {
         QListWidgetItem* item = list_->item(row);
         if (item->data(Qt::UserRole).toInt() == channel) {

@@ -12,14 +12,16 @@ class QRadioButton;
 
 namespace petrel {
 
-struct ProgramState;
+class Workspace;
+struct Authorization;
 
 // frmSetChOP: the six options of one channel. Not modal; OK applies them to the document and
 // closes, CANCL closes.
 class ChannelOptionEditDialog : public QDialog {
     Q_OBJECT
   public:
-    ChannelOptionEditDialog(ProgramState& state, int slot, int channel, QWidget* parent = nullptr);
+    ChannelOptionEditDialog(Workspace& workspace, const Authorization& authorization, int slot,
+                            int channel, QWidget* parent = nullptr);
 
   signals:
     // OK stored the channel's options (0-based channel).
@@ -28,7 +30,8 @@ class ChannelOptionEditDialog : public QDialog {
   private:
     void Apply();
 
-    ProgramState& state_;
+    Workspace& workspace_;
+    const Authorization& authorization_;
     const int slot_;
     const int channel_;
     std::array<QRadioButton*, 10> options_{};  // optChOption 0..9: even item = bit set
@@ -40,7 +43,8 @@ class ChannelOptionEditDialog : public QDialog {
 class ChannelOptionListDialog : public QDialog {
     Q_OBJECT
   public:
-    ChannelOptionListDialog(ProgramState& state, int slot, QWidget* parent = nullptr);
+    ChannelOptionListDialog(Workspace& workspace, const Authorization& authorization, int slot,
+                            QWidget* parent = nullptr);
 
     // CHoptionRenew: the list again from the document.
     void Renew();
@@ -52,7 +56,8 @@ class ChannelOptionListDialog : public QDialog {
     void EditRow(int row);
     void ShowApplied(int channel);
 
-    ProgramState& state_;
+    Workspace& workspace_;
+    const Authorization& authorization_;
     const int slot_;
     QListWidget* list_;
     QPointer<ChannelOptionEditDialog> editor_;

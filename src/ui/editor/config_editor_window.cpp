@@ -27,8 +27,9 @@
 #include "core/channels/line_editing.h"
 #include "core/document/config_file.h"
 #include "core/document/document_lifecycle.h"
+#include "core/model/authorization.h"
 #include "core/model/channel_line.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
 #include "core/shell/shell_model.h"
@@ -123,10 +124,13 @@ class ChangeCommand : public QUndoCommand {
 
 }  // namespace
 
-ConfigEditorWindow::ConfigEditorWindow(ProgramState& state, int slot, Prompter& prompter,
+ConfigEditorWindow::ConfigEditorWindow(Workspace& workspace, Authorization& authorization,
+                                       ShellState& shell, int slot, Prompter& prompter,
                                        FileChooser& chooser, StatusLine& status, QWidget* parent)
     : QWidget(parent),
-      state_(state),
+      workspace_(workspace),
+      authorization_(authorization),
+      shell_(shell),
       slot_(slot),
       prompter_(prompter),
       chooser_(chooser),
@@ -182,13 +186,13 @@ ConfigEditorWindow::ConfigEditorWindow(ProgramState& state, int slot, Prompter& 
 }
 
 ConfigEditorWindow::~ConfigEditorWindow() {
-    if (!unloaded_ && slot_ <= state_.workspace.UpperSlot()) {
+    if (!unloaded_ && slot_ <= workspace_.UpperSlot()) {
         Doc().changes.record = nullptr;  // the stack goes with the window
     }
 }
 
 Document& ConfigEditorWindow::Doc() const {
-    return state_.workspace.At(slot_);
+    return workspace_.At(slot_);
 }
 
 void ConfigEditorWindow::BuildMenus() {
@@ -271,7 +275,7 @@ void ConfigEditorWindow::BuildMenus() {
     paste_->setEnabled(false);
     connect(editMenu_, &QMenu::aboutToShow, this,
             // The grid pastes what the desktop clipboard holds.
-            [this] { paste_->setEnabled(GridShown() || !state_.ClipLines.empty()); });
+            [this] { paste_->setEnabled(GridShown() || !shell_.ClipLines.empty()); });
     editMenu_->addSeparator();
     // "Cu&t" has the t: the fill takes the A.
     connect(AddItem(editMenu_, "mnuEautoT", "&AutoTone"), &QAction::triggered, this,
@@ -369,15 +373,15 @@ void ConfigEditorWindow::Activate() {
     if (unloaded_) {
         return;
     }
-    ActivateDocument(state_, slot_);
-    CheckChannels(state_, Doc().lines, status_);
-    paste_->setEnabled(!state_.ClipLines.empty());
+    workspace_.SetActiveSlot(slot_);
+    CheckChannels(Doc(), status_);
+    paste_->setEnabled(!shell_.ClipLines.empty());
 }
 
 void ConfigEditorWindow::ShowChannelOptions() {
     // The list belongs to this document and closes with its window.
     if (!channelOptions_) {
-        channelOptions_ = new ChannelOptionListDialog(state_, slot_, this);
+        channelOptions_ = new ChannelOptionListDialog(workspace_, authorization_, slot_, this);
         NameAfterDocument(channelOptions_);
     }
     channelOptions_->Renew();
@@ -388,7 +392,7 @@ void ConfigEditorWindow::Save() {
     SaveOutcome outcome;
     {
         WaitCursor wait;
-        outcome = SaveDocument(state_, slot_, chooser_, prompter_);
+        outcome = SaveDocument(workspace_, slot_, chooser_, prompter_);
     }
     Refresh();
     AfterSave(outcome == SaveOutcome::Saved);
@@ -398,7 +402,7 @@ void ConfigEditorWindow::SaveAs() {
     SaveOutcome outcome;
     {
         WaitCursor wait;
-        outcome = SaveDocumentAs(state_, slot_, chooser_, prompter_);
+        outcome = SaveDocumentAs(workspace_, slot_, chooser_, prompter_);
     }
     Refresh();
     AfterSave(outcome == SaveOutcome::Saved);
@@ -449,7 +453,7 @@ void ConfigEditorWindow::ImportChannels() {
         return;
     }
     Document& doc = Doc();
-    const bool fixedOnly = FixedChannelsOnly(state_, doc.state.Band);
+    const bool fixedOnly = FixedChannelsOnly(authorization_, doc.state.Band);
     // A file whose header cannot be read has no rows to show.
     ChannelImportOptions options;
     options.fixedChannelsOnly = fixedOnly;
@@ -471,13 +475,12 @@ void ConfigEditorWindow::ImportChannels() {
     const LineEdits& imported = preview.Plan().change.lines;
     ShowLines(imported);
     list_->setCurrentRow(imported.front().index, QItemSelectionModel::ClearAndSelect);
-    const BandEdges edges = DocumentBandEdges(doc);
-    CheckChannels(state_, doc.lines, edges.low, edges.high, status_);
+    CheckChannels(doc, status_);
 }
 
 void ConfigEditorWindow::ShowSystemOptions() {
     if (!systemOptions_) {
-        systemOptions_ = new SystemOptionsDialog(state_, slot_, this);
+        systemOptions_ = new SystemOptionsDialog(workspace_, slot_, this);
         NameAfterDocument(systemOptions_);
     }
     systemOptions_->Fill();
@@ -486,7 +489,7 @@ void ConfigEditorWindow::ShowSystemOptions() {
 
 void ConfigEditorWindow::ShowButtons() {
     if (!buttons_) {
-        buttons_ = new ButtonsDialog(state_, slot_, this);
+        buttons_ = new ButtonsDialog(workspace_, authorization_, slot_, this);
         NameAfterDocument(buttons_);
     }
     buttons_->Fill();
@@ -495,7 +498,7 @@ void ConfigEditorWindow::ShowButtons() {
 
 void ConfigEditorWindow::ShowRadioInfo() {
     if (!radioInfo_) {
-        radioInfo_ = new RadioInfoWindow(state_, slot_, this);
+        radioInfo_ = new RadioInfoWindow(workspace_, slot_, this);
         NameAfterDocument(radioInfo_);
     }
     radioInfo_->Fill();
@@ -523,11 +526,14 @@ void ConfigEditorWindow::ShowGrid(bool grid) {
         ChannelGridView::Host host;
         host.doc = [this]() -> Document& { return Doc(); };
         host.rules = [this] {
-            return GridRules{FixedChannelsOnly(state_, Doc().state.Band), state_.TxPowerAuth};
+            return GridRules{FixedChannelsOnly(authorization_, Doc().state.Band),
+                             authorization_.TxPowerAuth};
         };
         host.apply = [this](const DocumentChange& change) { ApplyChange(change); };
         // As a double-click on a line: a channel outside the fixed-channel bands lifts the lock.
-        host.beginFrequencyEdit = [this] { ChooseChannelDialog(state_, Doc().state.Band); };
+        host.beginFrequencyEdit = [this] {
+            ReleaseFreqLockOutsideFixedBands(authorization_, Doc().state.Band);
+        };
         host.status = &status_;
         grid_ = new ChannelGridView(std::move(host), this);
         grid_->hide();
@@ -547,7 +553,7 @@ void ConfigEditorWindow::ShowGrid(bool grid) {
     viewGrid_->setChecked(grid);
     viewList_->setChecked(!grid);
     // The grid pastes what the desktop clipboard holds; the list, its copied lines.
-    paste_->setEnabled(grid || !state_.ClipLines.empty());
+    paste_->setEnabled(grid || !shell_.ClipLines.empty());
     viewGrid_->setShortcut(grid ? QKeySequence() : QKeySequence("Ctrl+G"));
     viewList_->setShortcut(grid ? QKeySequence("Ctrl+G") : QKeySequence());
     if (grid) {
@@ -582,8 +588,7 @@ void ConfigEditorWindow::FitGrid() {
 void ConfigEditorWindow::ApplyChange(const DocumentChange& change) {
     ShowLines(ChangeDocument(Doc(), change).lines);
     if (!change.lines.empty()) {
-        const BandEdges edges = DocumentBandEdges(Doc());
-        CheckChannels(state_, Doc().lines, edges.low, edges.high, status_);
+        CheckChannels(Doc(), status_);
     }
 }
 
@@ -623,8 +628,7 @@ void ConfigEditorWindow::UndoSwap(DocumentChange& change) {
     ShowLines(change.lines);
     if (!change.lines.empty()) {
         list_->setCurrentRow(change.lines.front().index, QItemSelectionModel::ClearAndSelect);
-        const BandEdges edges = DocumentBandEdges(Doc());
-        CheckChannels(state_, Doc().lines, edges.low, edges.high, status_);
+        CheckChannels(Doc(), status_);
     }
     if (!change.options.empty() && channelOptions_ && channelOptions_->isVisible()) {
         channelOptions_->Renew();
@@ -633,11 +637,11 @@ void ConfigEditorWindow::UndoSwap(DocumentChange& change) {
 
 void ConfigEditorWindow::CopyLines(bool thenDelete) {
     const std::vector<int> rows = SelectedRows();
-    const std::string copied = petrel::CopyLines(Doc().lines, rows, state_.ClipLines);
+    const std::string copied = petrel::CopyLines(Doc().lines, rows, shell_.ClipLines);
     // Copied lines are added to the text already on the system clipboard.
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(clipboard->text() + Text(copied));
-    paste_->setEnabled(!state_.ClipLines.empty());
+    paste_->setEnabled(!shell_.ClipLines.empty());
     emit ClipLinesChanged();
     if (thenDelete) {
         ApplyEdits(DeleteLines(rows));
@@ -676,12 +680,12 @@ void ConfigEditorWindow::Paste() {
         return;
     }
     const LineEdits edits =
-        PasteLines(static_cast<int>(Doc().lines.size()), SelectedRows(), state_.ClipLines);
+        PasteLines(static_cast<int>(Doc().lines.size()), SelectedRows(), shell_.ClipLines);
     if (edits.empty()) {
         return;
     }
     ApplyEdits(edits);
-    CheckChannels(state_, Doc().lines, status_);
+    CheckChannels(Doc(), status_);
 }
 
 void ConfigEditorWindow::CloseWindow() {
@@ -699,7 +703,7 @@ void ConfigEditorWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     const bool wasDirty = Doc().state.Dirty;
-    const bool mayClose = QueryClose(state_, slot_, chooser_, prompter_);
+    const bool mayClose = QueryClose(workspace_, slot_, chooser_, prompter_);
     Refresh();
     if (wasDirty && !Doc().state.Dirty) {
         AfterSave(true);

@@ -25,7 +25,9 @@ class RadioInfoWindow;
 class StatusLine;
 class SystemOptionsDialog;
 struct Document;
-struct ProgramState;
+class Workspace;
+struct Authorization;
+struct ShellState;
 
 // frmNotePad: one open configuration. Shows the document's header labels and channel lines,
 // offers its own menus (the main window shows them while this editor is active), saves and
@@ -36,8 +38,9 @@ class ConfigEditorWindow : public QWidget {
     // The File menu's report commands.
     enum ReportCommand { kPrintReport, kPrinterSetup, kPreviewReport, kExportPdf };
 
-    ConfigEditorWindow(ProgramState& state, int slot, Prompter& prompter, FileChooser& chooser,
-                       StatusLine& status, QWidget* parent = nullptr);
+    ConfigEditorWindow(Workspace& workspace, Authorization& authorization, ShellState& shell,
+                       int slot, Prompter& prompter, FileChooser& chooser, StatusLine& status,
+                       QWidget* parent = nullptr);
     ~ConfigEditorWindow() override;
 
     int Slot() const { return slot_; }
@@ -54,7 +57,7 @@ class ConfigEditorWindow : public QWidget {
     // last saved the document counts as unchanged.
     QUndoStack& UndoStack() const { return *undo_; }
 
-    // Becoming the active editor: channel count and band edges, the channel check, Paste.
+    // Becoming the active editor: the workspace's current configuration, the channel check, Paste.
     void Activate();
     // Title and labels again from the document (after a save or a renumbering).
     void Refresh();
@@ -138,7 +141,9 @@ class ConfigEditorWindow : public QWidget {
     void UndoSwap(DocumentChange& change);
     void AfterSave(bool saved);
 
-    ProgramState& state_;
+    Workspace& workspace_;
+    Authorization& authorization_;
+    ShellState& shell_;
     const int slot_;
     Prompter& prompter_;
     FileChooser& chooser_;

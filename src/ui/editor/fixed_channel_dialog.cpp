@@ -10,20 +10,20 @@
 #include <QVBoxLayout>
 
 #include "core/channels/channel_dialogs.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
 #include "ui/editor/config_editor_window.h"
 
 namespace petrel {
 
-FixedChannelDialog::FixedChannelDialog(ProgramState& state, Prompter& prompter,
+FixedChannelDialog::FixedChannelDialog(Workspace& workspace, Prompter& prompter,
                                        ConfigEditorWindow& editor, int row, QWidget* parent)
     : QDialog(parent), editor_(&editor), row_(row) {
     setObjectName("frmChOp");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    const Document& doc = state.workspace.At(editor.Slot());
+    const Document& doc = workspace.At(editor.Slot());
     model_ = std::make_unique<FixedChannelModel>(doc.state.Band, row + 1, doc.lines.at(row));
     setWindowTitle(QString::fromStdString(model_->Caption()));
 

@@ -15,7 +15,7 @@ class FixedChannelModel;
 class ConfigEditorWindow;
 class Prompter;
 class ToneBox;
-struct ProgramState;
+class Workspace;
 
 // frmChOp ("Channel Edit"): one channel of a fixed-channel band (9, 10) while FreqLock is on;
 // its frequencies are picked from the band's channel table. Modeless; OK writes the line
@@ -23,8 +23,8 @@ struct ProgramState;
 class FixedChannelDialog : public QDialog {
     Q_OBJECT
   public:
-    FixedChannelDialog(ProgramState& state, Prompter& prompter, ConfigEditorWindow& editor, int row,
-                       QWidget* parent = nullptr);
+    FixedChannelDialog(Workspace& workspace, Prompter& prompter, ConfigEditorWindow& editor,
+                       int row, QWidget* parent = nullptr);
     ~FixedChannelDialog() override;
 
   protected:

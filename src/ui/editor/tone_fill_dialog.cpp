@@ -11,7 +11,7 @@
 
 #include "core/channels/channel_dialogs.h"
 #include "core/channels/line_editing.h"
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
@@ -25,9 +25,9 @@ constexpr const char* kFillModes[] = {"0  Identical", "1  Continual"};
 
 }  // namespace
 
-ToneFillDialog::ToneFillDialog(ProgramState& state, Prompter& prompter, StatusLine& status,
+ToneFillDialog::ToneFillDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
                                ConfigEditorWindow& editor, QWidget* parent)
-    : ChannelFormDialog(state, prompter, status, editor, parent) {
+    : ChannelFormDialog(workspace, prompter, status, editor, parent) {
     setWindowTitle("Auto Subtone");
     QGridLayout* form = Form();
 
@@ -74,7 +74,7 @@ ToneFillDialog::ToneFillDialog(ProgramState& state, Prompter& prompter, StatusLi
 ToneFillDialog::~ToneFillDialog() = default;
 
 int ToneFillDialog::LineCount() const {
-    return static_cast<int>(state_.workspace.At(editor_->Slot()).lines.size());
+    return static_cast<int>(workspace_.At(editor_->Slot()).lines.size());
 }
 
 bool ToneFillDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -117,7 +117,7 @@ void ToneFillDialog::Ok() {
     fill.rxOnly = check_[1]->isChecked();
     fill.first = dtmf_[0]->text().toInt();
     fill.last = dtmf_[1]->text().toInt();
-    editor_->ApplyEdits(AutoSubt(state_.workspace.At(editor_->Slot()).lines, fill));
+    editor_->ApplyEdits(AutoSubt(workspace_.At(editor_->Slot()).lines, fill));
     close();
 }
 

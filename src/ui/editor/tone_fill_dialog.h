@@ -14,7 +14,7 @@ class ToneBox;
 class ToneFillDialog : public ChannelFormDialog {
     Q_OBJECT
   public:
-    ToneFillDialog(ProgramState& state, Prompter& prompter, StatusLine& status,
+    ToneFillDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
                    ConfigEditorWindow& editor, QWidget* parent = nullptr);
     ~ToneFillDialog() override;
 

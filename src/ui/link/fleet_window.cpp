@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/channels/channel_check.h"
 #include "core/document/document_lifecycle.h"
 #include "core/fleet/fleet_run.h"
 #include "core/link/radio_link.h"

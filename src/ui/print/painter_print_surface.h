@@ -47,8 +47,9 @@ class PainterPrintSurface : public PrintSurface {
 
 // Paints the report on device, from the first page to the end of the document. Nothing when a
 // painter cannot be started on it (no usable printer, a file that cannot be written).
-std::optional<PrintResult> PaintReport(QPagedPaintDevice& device, const ProgramState& state,
-                                       const Document& doc, const std::function<ReportTime()>& now);
+std::optional<PrintResult> PaintReport(QPagedPaintDevice& device,
+                                       const Authorization& authorization, const Document& doc,
+                                       const std::function<ReportTime()>& now);
 
 // A page of paper with the printable area a printer leaves: a quarter inch off every side.
 QPageLayout ReportPageLayout(const QPageSize& size);
@@ -56,7 +57,7 @@ QPageLayout ReportPageLayout(const Paper& paper);
 
 // The report as a PDF file; a file that cannot be written is a failure of its own.
 PrintResult WriteReportPdf(const std::string& path, const QPageLayout& layout,
-                           const ProgramState& state, const Document& doc,
+                           const Authorization& authorization, const Document& doc,
                            const std::function<ReportTime()>& now);
 
 }  // namespace petrel

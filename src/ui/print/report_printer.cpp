@@ -11,7 +11,8 @@
 #include <optional>
 
 #include "core/document/config_file.h"
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "core/settings/sys_block.h"
 #include "core/util/text.h"
@@ -52,8 +53,13 @@ std::string AskPdfName(QWidget* parent, const std::string& proposed) {
 
 }  // namespace
 
-ReportPrinter::ReportPrinter(ProgramState& state, Prompter& prompter, QWidget* parent)
-    : QObject(parent), state_(state), prompter_(prompter), parent_(parent) {}
+ReportPrinter::ReportPrinter(const Workspace& workspace, const Authorization& authorization,
+                             Prompter& prompter, QWidget* parent)
+    : QObject(parent),
+      workspace_(workspace),
+      authorization_(authorization),
+      prompter_(prompter),
+      parent_(parent) {}
 
 ReportPrinter::~ReportPrinter() = default;
 
@@ -94,7 +100,7 @@ void ReportPrinter::TellIncomplete(const PrintResult& result) {
 }
 
 void ReportPrinter::Print(int slot) {
-    const Document* doc = LiveDocument(state_, slot);
+    const Document* doc = workspace_.Live(slot);
     if (doc == nullptr) {
         return;
     }
@@ -106,7 +112,7 @@ void ReportPrinter::Print(int slot) {
     {
         WaitCursor wait;
         Printer().setDocName(QString::fromStdString(FileBase(doc->title)));
-        result = PaintReport(Printer(), state_, *doc, now_);
+        result = PaintReport(Printer(), authorization_, *doc, now_);
     }
     if (!result) {
         OfferPdf(slot, "The printer " + Printer().printerName().toStdString() + " cannot be used.");
@@ -129,7 +135,7 @@ void ReportPrinter::PrinterSetup() {
 }
 
 void ReportPrinter::Preview(int slot) {
-    if (LiveDocument(state_, slot) == nullptr) {
+    if (workspace_.Live(slot) == nullptr) {
         return;
     }
     QPrintPreviewDialog preview(&Printer(), parent_);
@@ -141,8 +147,8 @@ void ReportPrinter::Preview(int slot) {
     }
     std::optional<PrintResult> last;
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* printer) {
-        if (const Document* doc = LiveDocument(state_, slot)) {
-            last = PaintReport(*printer, state_, *doc, now_);
+        if (const Document* doc = workspace_.Live(slot)) {
+            last = PaintReport(*printer, authorization_, *doc, now_);
         }
     });
     preview.exec();
@@ -152,7 +158,7 @@ void ReportPrinter::Preview(int slot) {
 }
 
 void ReportPrinter::ExportPdf(int slot) {
-    const Document* doc = LiveDocument(state_, slot);
+    const Document* doc = workspace_.Live(slot);
     if (doc == nullptr) {
         return;
     }
@@ -167,8 +173,8 @@ void ReportPrinter::ExportPdf(int slot) {
     PrintResult result;
     {
         WaitCursor wait;
-        result = WriteReportPdf(name, ReportPageLayout(Printer().pageLayout().pageSize()), state_,
-                                *doc, now_);
+        result = WriteReportPdf(name, ReportPageLayout(Printer().pageLayout().pageSize()),
+                                authorization_, *doc, now_);
     }
     if (result.pages == 0) {
         prompter_.Tell(kPdfFailedText + Lines(result.failures), Icon::Exclamation);

@@ -14,7 +14,8 @@ class QWidget;
 namespace petrel {
 
 class Prompter;
-struct ProgramState;
+class Workspace;
+struct Authorization;
 
 // The editor's printing commands: the report at once on the session's printer, the printer
 // set-up, the print preview and the PDF export. The session's printer is the system's default
@@ -22,7 +23,8 @@ struct ProgramState;
 class ReportPrinter : public QObject {
     Q_OBJECT
   public:
-    ReportPrinter(ProgramState& state, Prompter& prompter, QWidget* parent);
+    ReportPrinter(const Workspace& workspace, const Authorization& authorization,
+                  Prompter& prompter, QWidget* parent);
     ~ReportPrinter() override;
 
     // "&Print": without a usable printer the user is offered the PDF export instead.
@@ -48,7 +50,8 @@ class ReportPrinter : public QObject {
     void OfferPdf(int slot, const std::string& reason);
     void TellIncomplete(const PrintResult& result);
 
-    ProgramState& state_;
+    const Workspace& workspace_;
+    const Authorization& authorization_;
     Prompter& prompter_;
     QPointer<QWidget> parent_;
     std::unique_ptr<QPrinter> printer_;

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
 #include "core/settings/access.h"
 #include "ui/common/dialog_parts.h"
 
@@ -18,9 +18,9 @@ QCheckBox* Box(QWidget* parent, const char* name, const char* text) {
 }
 }  // namespace
 
-AuthorizationDialog::AuthorizationDialog(ProgramState& state, QWidget* parent)
+AuthorizationDialog::AuthorizationDialog(Authorization& authorization, QWidget* parent)
     : QDialog(parent),
-      state_(state),
+      authorization_(authorization),
       txPower_(Box(this, "chkTxPower", "RF Power Setting")),
       freq_(Box(this, "chkFreq", "Authorize Frequency")),
       button_(Box(this, "chkButton", "Toggle High/Low Power")) {
@@ -47,14 +47,15 @@ AuthorizationDialog::AuthorizationDialog(ProgramState& state, QWidget* parent)
 }
 
 void AuthorizationDialog::Load() {
-    const AuthorizationChoices choices = AuthorizationOf(state_);
+    const AuthorizationChoices choices = AuthorizationOf(authorization_);
     txPower_->setChecked(choices.txPower);
     freq_->setChecked(choices.freq);
     button_->setChecked(choices.button);
 }
 
 void AuthorizationDialog::Apply() {
-    ApplyAuthorization(state_, {txPower_->isChecked(), freq_->isChecked(), button_->isChecked()});
+    ApplyAuthorization(authorization_,
+                       {txPower_->isChecked(), freq_->isChecked(), button_->isChecked()});
     close();
 }
 

@@ -6,13 +6,13 @@ class QCheckBox;
 
 namespace petrel {
 
-struct ProgramState;
+struct Authorization;
 
 // frmAuthor: the authorization options. Not modal; OK sets them for the rest of the run.
 class AuthorizationDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit AuthorizationDialog(ProgramState& state, QWidget* parent = nullptr);
+    explicit AuthorizationDialog(Authorization& authorization, QWidget* parent = nullptr);
 
     // The boxes from the program's flags.
     void Load();
@@ -20,7 +20,7 @@ class AuthorizationDialog : public QDialog {
   private:
     void Apply();
 
-    ProgramState& state_;
+    Authorization& authorization_;
     QCheckBox* txPower_;
     QCheckBox* freq_;
     QCheckBox* button_;

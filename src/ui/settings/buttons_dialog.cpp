@@ -8,14 +8,16 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
+#include "core/model/workspace.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/common/settings_widget.h"
 
 namespace petrel {
 
-ButtonsDialog::ButtonsDialog(ProgramState& state, int slot, QWidget* parent)
-    : QDialog(parent), state_(state), slot_(slot) {
+ButtonsDialog::ButtonsDialog(Workspace& workspace, const Authorization& authorization, int slot,
+                             QWidget* parent)
+    : QDialog(parent), workspace_(workspace), authorization_(authorization), slot_(slot) {
     setObjectName("frmButtons");
     setWindowTitle(kButtonsCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,11 +56,11 @@ ButtonsDialog::ButtonsDialog(ProgramState& state, int slot, QWidget* parent)
 }
 
 void ButtonsDialog::Fill() {
-    const Document* doc = LiveDocument(state_, slot_);
+    const Document* doc = workspace_.Live(slot_);
     if (doc == nullptr) {
         return;
     }
-    options_ = OpenButtons(doc->state, state_.PowerKeyAuth);
+    options_ = OpenButtons(doc->state, authorization_.PowerKeyAuth);
     for (int list = 0; list < kButtonListCount; ++list) {
         ShowEntries(lists_[list], options_.lists[list], options_.selected[list]);
     }
@@ -66,7 +68,7 @@ void ButtonsDialog::Fill() {
 }
 
 void ButtonsDialog::Accept() {
-    if (Document* doc = LiveDocument(state_, slot_)) {
+    if (Document* doc = workspace_.Live(slot_)) {
         ButtonOptions chosen = options_;
         for (int list = 0; list < kButtonListCount; ++list) {
             chosen.selected[list] = std::max(0, lists_[list]->currentIndex());

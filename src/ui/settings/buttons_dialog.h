@@ -10,14 +10,16 @@ class QTabWidget;
 
 namespace petrel {
 
-struct ProgramState;
+class Workspace;
+struct Authorization;
 
 // frmButtons: the programmable buttons of one document. Modeless; OK writes into the document
 // it was opened from. The front buttons are shown but cannot be changed here.
 class ButtonsDialog : public QDialog {
     Q_OBJECT
   public:
-    ButtonsDialog(ProgramState& state, int slot, QWidget* parent = nullptr);
+    ButtonsDialog(Workspace& workspace, const Authorization& authorization, int slot,
+                  QWidget* parent = nullptr);
 
     // Open: builds the side lists for the document and the authorization, selects the stored
     // functions and shows the "Side Buttons" tab.
@@ -26,7 +28,8 @@ class ButtonsDialog : public QDialog {
   private:
     void Accept();
 
-    ProgramState& state_;
+    Workspace& workspace_;
+    const Authorization& authorization_;
     const int slot_;
     ButtonOptions options_;
     QTabWidget* tabs_;

@@ -8,18 +8,18 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/ports/prompter.h"
 #include "core/util/text.h"
 #include "ui/common/dialog_parts.h"
 
 namespace petrel {
 
-CustomerDialog::CustomerDialog(ProgramState& state, int slot, Prompter& prompter,
+CustomerDialog::CustomerDialog(Workspace& workspace, int slot, Prompter& prompter,
                                std::function<bool(const RadioWork&)> onRadio,
                                std::function<CalendarDate()> today, QWidget* parent)
     : QDialog(parent),
-      state_(state),
+      workspace_(workspace),
       slot_(slot),
       prompter_(prompter),
       onRadio_(std::move(onRadio)),
@@ -57,7 +57,7 @@ CustomerDialog::CustomerDialog(ProgramState& state, int slot, Prompter& prompter
 }
 
 RadioInfoPage& CustomerDialog::Page() const {
-    return state_.workspace.At(slot_).info;
+    return workspace_.At(slot_).info;
 }
 
 void CustomerDialog::Fill() {

@@ -10,7 +10,7 @@ class QLineEdit;
 namespace petrel {
 
 class Prompter;
-struct ProgramState;
+class Workspace;
 struct RadioInfoPage;
 
 // frmCustomer: reads and writes the customer name and serial number kept in the radio, for
@@ -23,7 +23,7 @@ class CustomerDialog : public QDialog {
     Q_OBJECT
   public:
     using RadioWork = std::function<void(RadioLink&)>;
-    CustomerDialog(ProgramState& state, int slot, Prompter& prompter,
+    CustomerDialog(Workspace& workspace, int slot, Prompter& prompter,
                    std::function<bool(const RadioWork&)> onRadio,
                    std::function<CalendarDate()> today, QWidget* parent = nullptr);
 
@@ -43,7 +43,7 @@ class CustomerDialog : public QDialog {
 
     RadioInfoPage& Page() const;
 
-    ProgramState& state_;
+    Workspace& workspace_;
     const int slot_;
     Prompter& prompter_;
     std::function<bool(const RadioWork&)> onRadio_;

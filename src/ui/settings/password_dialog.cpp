@@ -5,15 +5,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
 #include "core/ports/prompter.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/settings/authorization_dialog.h"
 
 namespace petrel {
 
-PasswordDialog::PasswordDialog(ProgramState& state, Guarded guarded, QWidget* parent)
-    : QDialog(parent), prompt_(state, guarded), box_(new QLineEdit(this)) {
+PasswordDialog::PasswordDialog(Authorization& authorization, Guarded guarded, QWidget* parent)
+    : QDialog(parent), prompt_(authorization, guarded), box_(new QLineEdit(this)) {
     const PasswordForm form = PasswordFormOf(guarded);
     setObjectName(form.name);
     setWindowTitle(form.caption);
@@ -54,13 +54,13 @@ void PasswordDialog::Accept() {
     }
 }
 
-AccessDialogs::AccessDialogs(ProgramState& state, Prompter& prompter, QWidget* parent)
-    : QObject(parent), state_(state), prompter_(prompter), parent_(parent) {}
+AccessDialogs::AccessDialogs(Authorization& authorization, Prompter& prompter, QWidget* parent)
+    : QObject(parent), authorization_(authorization), prompter_(prompter), parent_(parent) {}
 
 void AccessDialogs::Show(Guarded guarded) {
     QPointer<PasswordDialog>& dialog = dialogs_[static_cast<int>(guarded)];
     if (!dialog) {
-        dialog = new PasswordDialog(state_, guarded, parent_);
+        dialog = new PasswordDialog(authorization_, guarded, parent_);
         switch (guarded) {
             case Guarded::Authorization:
                 connect(dialog, &PasswordDialog::Unlocked, this, &AccessDialogs::ShowAuthorization);
@@ -95,11 +95,11 @@ void AccessDialogs::ShowHardwarePassword(bool pageValid) {
 }
 
 void AccessDialogs::ShowAuthorization() {
-    if (!authorization_) {
-        authorization_ = new AuthorizationDialog(state_, parent_);
+    if (!authorizationDialog_) {
+        authorizationDialog_ = new AuthorizationDialog(authorization_, parent_);
     }
-    authorization_->Load();
-    ShowInFront(authorization_);
+    authorizationDialog_->Load();
+    ShowInFront(authorizationDialog_);
 }
 
 void AccessDialogs::CloseAll() {
@@ -108,8 +108,8 @@ void AccessDialogs::CloseAll() {
             dialog->close();
         }
     }
-    if (authorization_) {
-        authorization_->close();
+    if (authorizationDialog_) {
+        authorizationDialog_->close();
     }
 }
 

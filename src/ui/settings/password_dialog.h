@@ -13,14 +13,14 @@ namespace petrel {
 
 class AuthorizationDialog;
 class Prompter;
-struct ProgramState;
+struct Authorization;
 
 // AuthorPWD, optPwd and frmPassword: one masked box, OK and CANCEL. Not modal. OK closes the
 // dialog, then reports a correct password through Unlocked.
 class PasswordDialog : public QDialog {
     Q_OBJECT
   public:
-    PasswordDialog(ProgramState& state, Guarded guarded, QWidget* parent = nullptr);
+    PasswordDialog(Authorization& authorization, Guarded guarded, QWidget* parent = nullptr);
 
     // Shown from the menu: empty box and shared text, focus in the box.
     void Open();
@@ -40,7 +40,7 @@ class PasswordDialog : public QDialog {
 class AccessDialogs : public QObject {
     Q_OBJECT
   public:
-    AccessDialogs(ProgramState& state, Prompter& prompter, QWidget* parent);
+    AccessDialogs(Authorization& authorization, Prompter& prompter, QWidget* parent);
 
     // Help > Authorization of the main window.
     void ShowAuthorizationPassword();
@@ -59,11 +59,11 @@ class AccessDialogs : public QObject {
     void Show(Guarded guarded);
     void ShowAuthorization();
 
-    ProgramState& state_;
+    Authorization& authorization_;
     Prompter& prompter_;
     QWidget* parent_;
     QPointer<PasswordDialog> dialogs_[3];
-    QPointer<AuthorizationDialog> authorization_;
+    QPointer<AuthorizationDialog> authorizationDialog_;
 };
 
 }  // namespace petrel

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "core/settings/radio_info.h"
 #include "ui/common/dialog_parts.h"
 
@@ -16,8 +16,8 @@ namespace {
 constexpr int kBoxCharacters = 24;  // the frequency range is 22 characters at most
 }  // namespace
 
-RadioInfoWindow::RadioInfoWindow(const ProgramState& state, int slot, QWidget* parent)
-    : QDialog(parent), state_(state), slot_(slot) {
+RadioInfoWindow::RadioInfoWindow(const Workspace& workspace, int slot, QWidget* parent)
+    : QDialog(parent), workspace_(workspace), slot_(slot) {
     setObjectName("frmRadioInfo");
     setWindowTitle(kRadioInfoCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -52,7 +52,7 @@ RadioInfoWindow::RadioInfoWindow(const ProgramState& state, int slot, QWidget* p
 }
 
 void RadioInfoWindow::Fill() {
-    const auto texts = RadioInfoTexts(state_.workspace.At(slot_));
+    const auto texts = RadioInfoTexts(workspace_.At(slot_));
     for (std::size_t i = 0; i < texts.size(); ++i) {
         boxes_[i]->setText(QString::fromStdString(texts[i]));
         boxes_[i]->setCursorPosition(0);

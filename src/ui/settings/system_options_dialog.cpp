@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "core/model/program_state.h"
+#include "core/model/workspace.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/common/settings_widget.h"
 
@@ -31,8 +31,8 @@ QGroupBox* Frame(const char* name, const char* caption) {
 
 }  // namespace
 
-SystemOptionsDialog::SystemOptionsDialog(ProgramState& state, int slot, QWidget* parent)
-    : QDialog(parent), state_(state), slot_(slot) {
+SystemOptionsDialog::SystemOptionsDialog(Workspace& workspace, int slot, QWidget* parent)
+    : QDialog(parent), workspace_(workspace), slot_(slot) {
     setObjectName("frmSysOP");
     setWindowTitle(kSysOpCaption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -107,11 +107,13 @@ SystemOptionsDialog::SystemOptionsDialog(ProgramState& state, int slot, QWidget*
 }
 
 void SystemOptionsDialog::Fill() {
-    Document* doc = LiveDocument(state_, slot_);
+    Document* doc = workspace_.Live(slot_);
     if (doc == nullptr) {
         return;
     }
-    options_ = OpenSystemOptions(*doc);
+    // Channel bytes beyond the document's channels are put right as the dialog opens.
+    ResetOutOfRangeChannelBytes(*doc);
+    options_ = ReadSystemOptions(*doc);
     for (int list = 0; list < kSysListCount; ++list) {
         ShowEntries(lists_[list], options_.lists[list], options_.selected[list].value_or(-1));
     }
@@ -129,7 +131,7 @@ void SystemOptionsDialog::UpdatePriority() {
 }
 
 void SystemOptionsDialog::Accept() {
-    if (Document* doc = LiveDocument(state_, slot_)) {
+    if (Document* doc = workspace_.Live(slot_)) {
         SystemOptions chosen = options_;
         for (int list = 0; list < kSysListCount; ++list) {
             const int at = lists_[list]->currentIndex();

@@ -11,14 +11,14 @@ class QTabWidget;
 
 namespace petrel {
 
-struct ProgramState;
+class Workspace;
 
 // frmSysOP: the system options of one document. Modeless; OK writes into the document it was
 // opened from, never into another window's.
 class SystemOptionsDialog : public QDialog {
     Q_OBJECT
   public:
-    SystemOptionsDialog(ProgramState& state, int slot, QWidget* parent = nullptr);
+    SystemOptionsDialog(Workspace& workspace, int slot, QWidget* parent = nullptr);
 
     // Open: fills the controls from the document, which may first lose a priority or transmit
     // channel byte above its channel count; shows the "BASIC" page.
@@ -28,7 +28,7 @@ class SystemOptionsDialog : public QDialog {
     void Accept();
     void UpdatePriority();
 
-    ProgramState& state_;
+    Workspace& workspace_;
     const int slot_;
     SystemOptions options_;
     QTabWidget* tabs_;

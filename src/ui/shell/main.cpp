@@ -9,8 +9,8 @@
 
 #include "core/link/link_trace.h"
 #include "core/link/port_scan.h"
-#include "core/model/program_state.h"
 #include "core/ports/clock.h"
+#include "core/shell/program_state.h"
 #include "release.h"
 #include "ui/common/qt_ports.h"
 #include "ui/common/user_settings.h"

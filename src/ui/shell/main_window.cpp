@@ -32,10 +32,10 @@
 #include "core/document/document_lifecycle.h"
 #include "core/link/radio_link.h"
 #include "core/link/test_marker.h"
-#include "core/model/program_state.h"
 #include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 #include "core/ports/status_line.h"
+#include "core/shell/program_state.h"
 #include "core/shell/shell_model.h"
 #include "core/util/text.h"
 #include "ui/alignment/hardware_alignment_dialog.h"
@@ -114,8 +114,8 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
       area_(new QMdiArea),
       status_(new StatusArea),
       timer_(new QTimer(this)),
-      access_(new AccessDialogs(state, prompter, this)),
-      printing_(new ReportPrinter(state, prompter, this)) {
+      access_(new AccessDialogs(state.authorization, prompter, this)),
+      printing_(new ReportPrinter(state.workspace, state.authorization, prompter, this)) {
     setObjectName("frmMDI");
     setWindowTitle(kMainWindowCaption);
 
@@ -345,12 +345,13 @@ void MainWindow::ToolButtonTriggered(ToolAction action) {
 void MainWindow::UpdateToolbar() {
     const bool editorActive = ActiveEditor() != nullptr;
     for (const auto& [button, action] : toolButtons_) {
-        button->setEnabled(ToolButtonEnabled(action, editorActive, !state_.ClipLines.empty()));
+        button->setEnabled(
+            ToolButtonEnabled(action, editorActive, !state_.shell.ClipLines.empty()));
     }
 }
 
 void MainWindow::StartUp() {
-    state_.DotDecimal = IsDotDecimal(QLocale::system().toString(10.0 / 3.0).toStdString());
+    state_.shell.DotDecimal = IsDotDecimal(QLocale::system().toString(10.0 / 3.0).toStdString());
 
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen->availableGeometry();
@@ -364,7 +365,7 @@ void MainWindow::StartUp() {
         restoreGeometry(geometry);
     }
 
-    QPointer<SplashWindow> splash = new SplashWindow(state_);
+    QPointer<SplashWindow> splash = new SplashWindow(state_.authorization);
     splash->show();
     {
         WaitCursor wait;
@@ -378,8 +379,6 @@ void MainWindow::StartUp() {
     OfferToReleaseLeftRadio();
     OpenHistory();
     ResetShell();
-    state_.ErrMsgText = status_->Text();
-    state_.ErrMsgColor = status_->Color();
 }
 
 void MainWindow::OfferToReleaseLeftRadio() {
@@ -447,7 +446,7 @@ HistoryWindow* MainWindow::ShowHistoryWindow() {
 void MainWindow::OpenRecord(RadioRead radio) {
     // As an Upload opens a radio: a new untitled configuration; the record stays as it is.
     EnableDownload();
-    OpenEditor(OpenRadioRead(state_, std::move(radio)));
+    OpenEditor(OpenRadioRead(state_.workspace, std::move(radio)));
 }
 
 void MainWindow::CompareRecord(RadioRead radio, const std::string& name) {
@@ -457,9 +456,9 @@ void MainWindow::CompareRecord(RadioRead radio, const std::string& name) {
                        Icon::Exclamation, "Service History");
         return;
     }
-    ProgramState aside;
+    Workspace aside;
     const int slot = OpenRadioRead(aside, std::move(radio));
-    ShowComparison(editor, aside.workspace.At(slot), name);
+    ShowComparison(editor, aside.At(slot), name);
 }
 
 void MainWindow::WriteRecord(RadioRead radio, const std::string& name) {
@@ -472,9 +471,9 @@ void MainWindow::WriteRecord(RadioRead radio, const std::string& name) {
     if (answer != Answer::Yes) {
         return;
     }
-    ProgramState aside;
+    Workspace aside;
     const int slot = OpenRadioRead(aside, std::move(radio));
-    Document& doc = aside.workspace.At(slot);
+    Document& doc = aside.At(slot);
     SetRadioOperationRunning(true);
     {
         WaitCursor wait;
@@ -508,7 +507,7 @@ QList<ConfigEditorWindow*> MainWindow::Editors() const {
 }
 
 void MainWindow::ResetShell() {
-    ResetShellState(state_, *status_);
+    ResetShellState(state_.workspace, state_.shell, *status_);
     QGuiApplication::clipboard()->setText(QString());
     timer_->start();
     uploadItem_->setEnabled(true);
@@ -516,7 +515,7 @@ void MainWindow::ResetShell() {
 }
 
 bool MainWindow::RenumberTemp() {
-    const bool anyOpen = petrel::RenumberTemp(state_);
+    const bool anyOpen = petrel::RenumberTemp(state_.workspace);
     RefreshEditors();
     return anyOpen;
 }
@@ -543,7 +542,7 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ShowNewRadio() {
     if (!newRadio_) {
-        newRadio_ = new NewRadioDialog(state_, prompter_, this);
+        newRadio_ = new NewRadioDialog(state_.workspace, prompter_, this);
         connect(newRadio_, &NewRadioDialog::DocumentCreated, this, [this](int slot) {
             EnableDownload();
             OpenEditor(slot);
@@ -571,7 +570,7 @@ void MainWindow::OpenConfigNamed(const std::string& name) {
     std::optional<int> slot;
     {
         WaitCursor wait;
-        slot = OpenConfigFile(state_, name, prompter_);
+        slot = OpenConfigFile(state_.workspace, name, prompter_);
     }
     if (slot) {
         EnableDownload();
@@ -626,8 +625,8 @@ void MainWindow::RadioTransfer(TransferOp op) {
     const std::string report = TransferReport(op, result);
     if (result.read) {
         EnableDownload();
-        OpenEditor(
-            OpenRadioRead(state_, std::move(*result.read)));  // its activation checks the channels
+        OpenEditor(OpenRadioRead(state_.workspace,
+                                 std::move(*result.read)));  // its activation checks the channels
     } else if (!RenumberTemp()) {
         ResetShell();
     } else if (ConfigEditorWindow* editor = ActiveEditor();
@@ -657,14 +656,14 @@ void MainWindow::CompareWithFile(ConfigEditorWindow* editor) {
         return;
     }
     // Read aside, as Open reads it: it opens no editor and changes nothing program-wide.
-    ProgramState aside;
+    Workspace aside;
     std::optional<int> slot;
     {
         WaitCursor wait;
         slot = OpenConfigFile(aside, name, prompter_);
     }
     if (slot) {
-        ShowComparison(editor, aside.workspace.At(*slot), ShortName(name));
+        ShowComparison(editor, aside.At(*slot), ShortName(name));
     }
 }
 
@@ -676,9 +675,9 @@ void MainWindow::CompareWithRadio() {
     // Only a look at the radio: nothing is kept of it.
     TransferResult result = RunTransfer(TransferOp::Upload, nullptr, Doc(editor).title, {});
     if (result.read && !editor->IsUnloaded()) {
-        ProgramState aside;
+        Workspace aside;
         const int slot = OpenRadioRead(aside, std::move(*result.read));
-        ShowComparison(editor, aside.workspace.At(slot), "the radio");
+        ShowComparison(editor, aside.At(slot), "the radio");
     }
 }
 
@@ -688,9 +687,9 @@ CompareWindow* MainWindow::ShowComparison(ConfigEditorWindow* editor, Document o
     const auto current = [this, compared]() -> const Document* {
         return compared && !compared->IsUnloaded() ? &Doc(compared) : nullptr;
     };
-    auto* window =
-        new CompareWindow(state_, current, ShortName(editor->windowTitle().toStdString()),
-                          std::move(other), otherName, this);
+    auto* window = new CompareWindow(state_.authorization, current,
+                                     ShortName(editor->windowTitle().toStdString()),
+                                     std::move(other), otherName, this);
     connect(window, &CompareWindow::ChannelChosen, this, [this, compared](int channel) {
         if (compared && !compared->IsUnloaded()) {
             if (auto* frame = qobject_cast<QMdiSubWindow*>(compared->parentWidget())) {
@@ -747,7 +746,7 @@ void MainWindow::OpenBackup(const std::string& path) {
     std::optional<int> slot;
     {
         WaitCursor wait;
-        slot = OpenConfigFile(state_, path, prompter_);
+        slot = OpenConfigFile(state_.workspace, path, prompter_);
     }
     if (slot) {
         // Not a recent file: it is reached through the backups.
@@ -760,10 +759,10 @@ void MainWindow::OpenBackup(const std::string& path) {
 
 void MainWindow::CompareWithBackup(const std::string& path) {
     ConfigEditorWindow* editor = ActiveEditor();
-    ProgramState aside;
+    Workspace aside;
     const std::optional<int> slot = editor ? OpenConfigFile(aside, path, prompter_) : std::nullopt;
     if (slot) {
-        ShowComparison(editor, aside.workspace.At(*slot), ShortName(path));
+        ShowComparison(editor, aside.At(*slot), ShortName(path));
     }
 }
 
@@ -771,12 +770,12 @@ void MainWindow::WriteBackup(const std::string& path) {
     if (transferRunning_) {
         return;
     }
-    ProgramState aside;
+    Workspace aside;
     const std::optional<int> slot = OpenConfigFile(aside, path, prompter_);
     if (!slot) {
         return;
     }
-    const Document& backup = aside.workspace.At(*slot);
+    const Document& backup = aside.At(*slot);
     const std::string name = ShortName(path);
     const Answer answer = prompter_.Ask(Message{
         "Write the backup " + name + " into the radio?" + kLineBreak +
@@ -859,7 +858,7 @@ void MainWindow::ShowCustomerEditor() {
     }
     if (!customer_) {
         customer_ = new CustomerDialog(
-            state_, editor->Slot(), prompter_,
+            state_.workspace, editor->Slot(), prompter_,
             [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
             [this] { return today_(); }, this);
         connect(customer_, &CustomerDialog::Written, this,
@@ -877,16 +876,18 @@ void MainWindow::OpenChannelDialog(ConfigEditorWindow* editor, int row) {
     if (row >= static_cast<int>(doc.lines.size())) {
         return;
     }
-    if (ChooseChannelDialog(state_, doc.state.Band) == ChannelDialogKind::Fixed) {
-        ShowChannelDialog(new FixedChannelDialog(state_, prompter_, *editor, row, this));
+    ReleaseFreqLockOutsideFixedBands(state_.authorization, doc.state.Band);
+    if (ChooseChannelDialog(state_.authorization, doc.state.Band) == ChannelDialogKind::Fixed) {
+        ShowChannelDialog(new FixedChannelDialog(state_.workspace, prompter_, *editor, row, this));
     } else {
-        ShowChannelDialog(new ChannelEditDialog(state_, prompter_, *status_, *editor, row, this));
+        ShowChannelDialog(
+            new ChannelEditDialog(state_.workspace, prompter_, *status_, *editor, row, this));
     }
 }
 
 void MainWindow::OpenToneFill(ConfigEditorWindow* editor) {
     if (editor != nullptr && !editor->IsUnloaded()) {
-        ShowChannelDialog(new ToneFillDialog(state_, prompter_, *status_, *editor, this));
+        ShowChannelDialog(new ToneFillDialog(state_.workspace, prompter_, *status_, *editor, this));
     }
 }
 
@@ -937,7 +938,8 @@ void MainWindow::RunReport(ConfigEditorWindow* editor, int command) {
 }
 
 ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
-    auto* editor = new ConfigEditorWindow(state_, slot, prompter_, chooser_, *status_);
+    auto* editor = new ConfigEditorWindow(state_.workspace, state_.authorization, state_.shell,
+                                          slot, prompter_, chooser_, *status_);
     connect(editor, &ConfigEditorWindow::NewRequested, this, &MainWindow::ShowNewRadio);
     connect(editor, &ConfigEditorWindow::OpenRequested, this, &MainWindow::OpenConfig);
     connect(editor, &ConfigEditorWindow::ExitRequested, this, &MainWindow::close);
@@ -998,7 +1000,7 @@ void MainWindow::ShowHardwareWindow() {
         return;
     }
     hardware_ = new HardwareAlignmentDialog(
-        AlignmentContext{state_, *link, prompter_, clock_, editor->Slot()}, this);
+        AlignmentContext{state_.workspace, *link, prompter_, clock_, editor->Slot()}, this);
     hardware_->show();
 }
 
@@ -1018,7 +1020,7 @@ void MainWindow::EditorUnloaded(int slot) {
         customer_->close();
         customer_ = nullptr;
     }
-    if (!UnloadDocument(state_, slot)) {
+    if (!UnloadDocument(state_.workspace, slot)) {
         ResetShell();
     }
     RefreshEditors();

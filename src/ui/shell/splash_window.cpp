@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "core/model/program_state.h"
+#include "core/model/authorization.h"
 #include "core/settings/access.h"
 #include "core/shell/shell_model.h"
 
@@ -26,7 +26,7 @@ QLabel* AddLabel(QVBoxLayout* layout, const char* name, const QString& text, int
 }
 }  // namespace
 
-SplashWindow::SplashWindow(ProgramState& state, QWidget* parent)
+SplashWindow::SplashWindow(Authorization& authorization, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName("frmHi");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -44,7 +44,7 @@ SplashWindow::SplashWindow(ProgramState& state, QWidget* parent)
     AddLabel(layout, "lblCopyright", kNoticeLine, 9);
     AddLabel(layout, "lblCompany", kCompanyLine, 9);
 
-    SetStartAuthorization(state);
+    SetStartAuthorization(authorization);
 }
 
 void SplashWindow::showEvent(QShowEvent* event) {

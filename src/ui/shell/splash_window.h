@@ -4,14 +4,14 @@
 
 namespace petrel {
 
-struct ProgramState;
+struct Authorization;
 
 // The splash frmHi: product, version and notice. A click, a key or losing the focus closes it.
 class SplashWindow : public QFrame {
     Q_OBJECT
   public:
     // Showing the splash also sets the start values of the authorization options.
-    explicit SplashWindow(ProgramState& state, QWidget* parent = nullptr);
+    explicit SplashWindow(Authorization& authorization, QWidget* parent = nullptr);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
