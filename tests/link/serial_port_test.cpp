@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
+#include "core/link/port_list.h"
 #include "core/link/port_scan.h"
 #include "core/link/termios_serial_port.h"
 #include "support/fakes.h"
@@ -209,6 +211,60 @@ TEST(DetectRS, WithoutPortsAsksToDetectAgainUntilTheUserStops) {
               "COM1 /dev/ttyUSB0: Permission denied\nCOM2 /dev/ttyS0: Device or resource busy\n" +
                   std::string(kDialoutFix));
     EXPECT_EQ(PortProblemsText({busy}), "COM2 /dev/ttyS0: Device or resource busy");
+}
+
+}  // namespace
+}  // namespace petrel
+
+namespace petrel {
+namespace {
+
+// The port chooser's rows: a USB adapter named from a sysfs tree as the kernel lays it out (the
+// tty's device link into the interface, maker and product two folders up), the reason a port
+// does not open, and the port chosen moved to the front.
+TEST(PortList, UsbAdaptersAreNamedFromSysfsAndEachPortSaysWhetherItOpens) {
+    namespace fs = std::filesystem;
+    test::TempDir sys;
+    const fs::path usb = sys.Path() / "devices/pci0000:00/usb1/1-1";
+    fs::create_directories(usb / "1-1:1.0/ttyUSB0");
+    fs::create_directories(usb / "1-1:1.2/ttyACM0");
+    test::WriteBytes((usb / "manufacturer").string(), {'F', 'T', 'D', 'I', '\n'});
+    const std::string product = "FT232R USB UART\n";
+    test::WriteBytes((usb / "product").string(), {product.begin(), product.end()});
+    fs::create_directories(sys.Path() / "class/tty/ttyUSB0");
+    fs::create_directories(sys.Path() / "class/tty/ttyS0");
+    fs::create_symlink(usb / "1-1:1.0/ttyUSB0", sys.Path() / "class/tty/ttyUSB0/device");
+    fs::create_symlink(sys.Path() / "devices/platform/serial8250",
+                       sys.Path() / "class/tty/ttyS0/device");
+    fs::create_directories(sys.Path() / "devices/platform/serial8250");
+
+    EXPECT_EQ(DescribeSerialDevice("/dev/ttyUSB0", sys.Path()),
+              "FTDI FT232R USB UART (/dev/ttyUSB0)");
+    EXPECT_EQ(DescribeSerialDevice("/dev/ttyS0", sys.Path()), "(/dev/ttyS0)");
+    EXPECT_EQ(DescribeSerialDevice("/dev/pts/7", sys.Path()), "(/dev/pts/7)");
+    // A product that names its maker already is not named twice.
+    test::WriteBytes((usb / "product").string(), {'F', 'T', 'D', 'I', ' ', 'X'});
+    EXPECT_EQ(DescribeSerialDevice("/dev/ttyUSB0", sys.Path()), "FTDI X (/dev/ttyUSB0)");
+
+    EXPECT_EQ(OpenProblemText(EACCES, std::strerror(EACCES)),
+              "permission denied: add yourself to the group dialout");
+    EXPECT_EQ(OpenProblemText(EBUSY, std::strerror(EBUSY)), "busy: another program is using it");
+    EXPECT_EQ(OpenProblemText(ENOENT, "No such file or directory"), "no such file or directory");
+
+    test::PseudoTerminal free;
+    TermiosSerialPort port({"/dev/petrel-no-such-port", free.Device()});
+    const auto entries = ListSerialPorts(port, sys.Path());
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].number, 1);
+    EXPECT_EQ(entries[0].problem, OpenProblemText(ENOENT, std::strerror(ENOENT)));
+    EXPECT_EQ(entries[1].description, "(" + free.Device() + ")");
+    EXPECT_EQ(entries[1].problem, "");
+    EXPECT_FALSE(port.IsOpen());
+
+    const std::vector<std::string> devices{"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
+    EXPECT_EQ(PreferDevice(devices, "/dev/ttyS0"),
+              (std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+    EXPECT_EQ(PreferDevice(devices, "/dev/ttyACM9"), devices);
 }
 
 }  // namespace
