@@ -8,17 +8,17 @@
 #include <QPushButton>
 
 #include "core/channels/channel_dialogs.h"
-#include "core/model/workspace.h"
+#include "core/model/radio_image.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
-#include "ui/editor/config_editor_window.h"
+#include "ui/editor/document_session.h"
 
 namespace petrel {
 
-ChannelEditDialog::ChannelEditDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
-                                     ConfigEditorWindow& editor, int row, QWidget* parent)
-    : ChannelFormDialog(workspace, prompter, status, editor, parent), row_(row) {
-    const Document& doc = workspace_.At(editor.Slot());
+ChannelEditDialog::ChannelEditDialog(Prompter& prompter, StatusLine& status,
+                                     DocumentSession& session, int row, QWidget* parent)
+    : ChannelFormDialog(prompter, status, session, parent), row_(row) {
+    const Document& doc = session.Doc();
     setWindowTitle(
         QString::fromStdString(ChannelEditCaption(row + 1, doc.modelLabel, doc.rangeLabel)));
     BandEdges edges = DocumentBandEdges(doc);
@@ -106,7 +106,7 @@ void ChannelEditDialog::Ok() {
     if (!tone_[kRx]->Check() || !tone_[kTx]->Check()) {
         return;
     }
-    editor_->ApplyEdits({{row_, model_->Line()}}, row_);
+    session_->ApplyEdits({{row_, model_->Line()}}, row_);
     close();
 }
 

@@ -17,8 +17,8 @@ class ChannelEditDialog : public ChannelFormDialog {
     Q_OBJECT
   public:
     // row: the line edited.
-    ChannelEditDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
-                      ConfigEditorWindow& editor, int row, QWidget* parent = nullptr);
+    ChannelEditDialog(Prompter& prompter, StatusLine& status, DocumentSession& session, int row,
+                      QWidget* parent = nullptr);
     ~ChannelEditDialog() override;
 
   protected:

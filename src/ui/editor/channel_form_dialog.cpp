@@ -11,11 +11,11 @@
 #include <QVBoxLayout>
 
 #include "core/channels/channel_check.h"
-#include "core/model/workspace.h"
+#include "core/model/radio_image.h"
 #include "core/ports/status_line.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
-#include "ui/editor/config_editor_window.h"
+#include "ui/editor/document_session.h"
 
 namespace petrel {
 
@@ -25,13 +25,9 @@ constexpr int kDtmfLength = 4;
 
 }  // namespace
 
-ChannelFormDialog::ChannelFormDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
-                                     ConfigEditorWindow& editor, QWidget* parent)
-    : QDialog(parent),
-      workspace_(workspace),
-      prompter_(prompter),
-      status_(status),
-      editor_(&editor) {
+ChannelFormDialog::ChannelFormDialog(Prompter& prompter, StatusLine& status,
+                                     DocumentSession& session, QWidget* parent)
+    : QDialog(parent), prompter_(prompter), status_(status), session_(&session) {
     setObjectName("frmCh_edit");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -66,7 +62,7 @@ ChannelFormDialog::ChannelFormDialog(Workspace& workspace, Prompter& prompter, S
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // The dialog goes with its editor.
-    connect(&editor, &ConfigEditorWindow::Unloaded, this, [this] {
+    connect(&session, &DocumentSession::Closed, this, [this] {
         closing_ = true;
         close();
     });
@@ -75,7 +71,7 @@ ChannelFormDialog::ChannelFormDialog(Workspace& workspace, Prompter& prompter, S
 ChannelFormDialog::~ChannelFormDialog() = default;
 
 bool ChannelFormDialog::EditorOpen() const {
-    return editor_ && !editor_->IsUnloaded();
+    return session_ && !session_->IsClosed();
 }
 
 QLabel* ChannelFormDialog::Caption(const char* text) {
@@ -103,7 +99,7 @@ void ChannelFormDialog::reject() {
 void ChannelFormDialog::closeEvent(QCloseEvent* event) {
     // OK, CANCEL, Escape and the close box all end here: the list is checked once more.
     if (!closing_ && EditorOpen()) {
-        CheckChannels(workspace_.At(editor_->Slot()), status_);
+        CheckChannels(session_->Doc(), status_);
     }
     closing_ = true;
     event->accept();

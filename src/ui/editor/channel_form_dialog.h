@@ -13,10 +13,9 @@ class QPushButton;
 
 namespace petrel {
 
-class ConfigEditorWindow;
+class DocumentSession;
 class Prompter;
 class StatusLine;
-class Workspace;
 
 // What the free channel editor and the tone fill share (both are frmCh_edit): a modeless form
 // over one editor's lines with two number boxes (Rx_DTMF0/1), three check boxes (Check10..12;
@@ -35,12 +34,12 @@ class ChannelFormDialog : public QDialog {
     void reject() override;
 
   protected:
-    ChannelFormDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
-                      ConfigEditorWindow& editor, QWidget* parent);
+    ChannelFormDialog(Prompter& prompter, StatusLine& status, DocumentSession& session,
+                      QWidget* parent);
 
     // The form became active (once each time it does).
     virtual void OnActivated() {}
-    // OK: writes through the editor and closes, or keeps the form open after a message.
+    // OK: writes through the session and closes, or keeps the form open after a message.
     virtual void Ok() = 0;
 
     // False once the editor has closed.
@@ -58,10 +57,9 @@ class ChannelFormDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    Workspace& workspace_;
     Prompter& prompter_;
     StatusLine& status_;
-    QPointer<ConfigEditorWindow> editor_;
+    QPointer<DocumentSession> session_;
     std::array<QLineEdit*, 2> dtmf_{};
     std::array<QCheckBox*, 3> check_{};
     QPushButton* ok_ = nullptr;

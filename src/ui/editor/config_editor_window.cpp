@@ -38,6 +38,7 @@
 #include "ui/editor/channel_grid_view.h"
 #include "ui/editor/channel_import_dialog.h"
 #include "ui/editor/channel_options_dialog.h"
+#include "ui/editor/document_session.h"
 #include "ui/settings/buttons_dialog.h"
 #include "ui/settings/radio_info_window.h"
 #include "ui/settings/system_options_dialog.h"
@@ -101,27 +102,6 @@ std::string ListMessage(const std::string& first, const std::vector<std::string>
     return text;
 }
 
-// One edit on an editor's undo stack. The edit is made when it is pushed; undo and redo swap
-// the core change out of the document and back in.
-class ChangeCommand : public QUndoCommand {
-  public:
-    ChangeCommand(std::function<void(DocumentChange&)> swap, DocumentChange change)
-        : swap_(std::move(swap)), change_(std::move(change)) {}
-    void undo() override { swap_(change_); }
-    void redo() override {
-        if (pushed_) {
-            pushed_ = false;
-        } else {
-            swap_(change_);
-        }
-    }
-
-  private:
-    std::function<void(DocumentChange&)> swap_;
-    DocumentChange change_;
-    bool pushed_ = true;
-};
-
 }  // namespace
 
 ConfigEditorWindow::ConfigEditorWindow(Workspace& workspace, Authorization& authorization,
@@ -141,7 +121,8 @@ ConfigEditorWindow::ConfigEditorWindow(Workspace& workspace, Authorization& auth
       customer_(HeaderLabel("lblCustomer")),
       header_(HeaderLabel("Label3")),
       list_(new QListWidget),
-      undo_(new QUndoStack(this)) {
+      session_(new DocumentSession(workspace, slot, this)),
+      undo_(&session_->UndoStack()) {
     setObjectName("frmNotePad");
     setAttribute(Qt::WA_DeleteOnClose);
     ShowStatus(status_, " ");
@@ -174,22 +155,26 @@ ConfigEditorWindow::ConfigEditorWindow(Workspace& workspace, Authorization& auth
     Refresh();
     FitFont();
 
-    Doc().changes.record = [this](DocumentChange change) {
-        undo_->push(
-            new ChangeCommand([this](DocumentChange& c) { UndoSwap(c); }, std::move(change)));
-    };
-    connect(undo_, &QUndoStack::indexChanged, this, [this] {
-        if (!unloaded_) {
-            Doc().state.Dirty = !undo_->isClean();
+    // The list follows the document: every change shows its lines, an undo or redo selects
+    // the first and checks the channels again.
+    connect(session_, &DocumentSession::LinesChanged, this,
+            [this](const LineEdits& lines, bool undone) {
+                ShowLines(lines);
+                if (undone) {
+                    list_->setCurrentRow(lines.front().index, QItemSelectionModel::ClearAndSelect);
+                    CheckChannels(Doc(), status_);
+                }
+            });
+    connect(session_, &DocumentSession::LineChosen, this,
+            [this](int row) { list_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect); });
+    connect(session_, &DocumentSession::OptionsChanged, this, [this] {
+        if (channelOptions_ && channelOptions_->isVisible()) {
+            channelOptions_->Renew();
         }
     });
 }
 
-ConfigEditorWindow::~ConfigEditorWindow() {
-    if (!unloaded_ && slot_ <= workspace_.UpperSlot()) {
-        Doc().changes.record = nullptr;  // the stack goes with the window
-    }
-}
+ConfigEditorWindow::~ConfigEditorWindow() = default;
 
 Document& ConfigEditorWindow::Doc() const {
     return workspace_.At(slot_);
@@ -473,7 +458,6 @@ void ConfigEditorWindow::ImportChannels() {
     }
     // The first imported line in view, selected, as after an undo.
     const LineEdits& imported = preview.Plan().change.lines;
-    ShowLines(imported);
     list_->setCurrentRow(imported.front().index, QItemSelectionModel::ClearAndSelect);
     CheckChannels(doc, status_);
 }
@@ -538,7 +522,8 @@ void ConfigEditorWindow::ShowGrid(bool grid) {
         grid_ = new ChannelGridView(std::move(host), this);
         grid_->hide();
         static_cast<QGridLayout*>(layout())->addWidget(grid_, 2, 0, 2, 2);
-        connect(undo_, &QUndoStack::indexChanged, grid_, &ChannelGridView::Refresh);
+        connect(session_, &DocumentSession::LinesChanged, grid_, &ChannelGridView::Refresh);
+        connect(session_, &DocumentSession::OptionsChanged, grid_, &ChannelGridView::Refresh);
     }
     if (grid == GridShown() && (grid || !list_->isHidden())) {
         return;
@@ -586,7 +571,7 @@ void ConfigEditorWindow::FitGrid() {
 }
 
 void ConfigEditorWindow::ApplyChange(const DocumentChange& change) {
-    ShowLines(ChangeDocument(Doc(), change).lines);
+    session_->ApplyChange(change);
     if (!change.lines.empty()) {
         CheckChannels(Doc(), status_);
     }
@@ -606,10 +591,7 @@ void ConfigEditorWindow::SelectLine(int row) {
 }
 
 void ConfigEditorWindow::ApplyEdits(const LineEdits& edits, int selectRow) {
-    ShowLines(EditChannelLines(Doc(), edits));
-    if (selectRow >= 0) {
-        list_->setCurrentRow(selectRow, QItemSelectionModel::ClearAndSelect);
-    }
+    session_->ApplyEdits(edits, selectRow);
 }
 
 void ConfigEditorWindow::ShowLines(const LineEdits& edits) {
@@ -617,21 +599,6 @@ void ConfigEditorWindow::ShowLines(const LineEdits& edits) {
         if (QListWidgetItem* item = list_->item(edit.index)) {
             item->setText(Text(Doc().lines[static_cast<std::size_t>(edit.index)]));
         }
-    }
-}
-
-void ConfigEditorWindow::UndoSwap(DocumentChange& change) {
-    if (unloaded_) {
-        return;
-    }
-    SwapChange(Doc(), change);
-    ShowLines(change.lines);
-    if (!change.lines.empty()) {
-        list_->setCurrentRow(change.lines.front().index, QItemSelectionModel::ClearAndSelect);
-        CheckChannels(Doc(), status_);
-    }
-    if (!change.options.empty() && channelOptions_ && channelOptions_->isVisible()) {
-        channelOptions_->Renew();
     }
 }
 
@@ -712,8 +679,8 @@ void ConfigEditorWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    Doc().changes.record = nullptr;
     unloaded_ = true;
+    session_->Close();
     // The settings windows of this document close with it, without writing.
     for (QWidget* window : std::initializer_list<QWidget*>{systemOptions_, buttons_, radioInfo_}) {
         if (window != nullptr) {

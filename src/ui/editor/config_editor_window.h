@@ -17,6 +17,7 @@ class QUndoStack;
 namespace petrel {
 
 class ButtonsDialog;
+class DocumentSession;
 class ChannelGridView;
 class ChannelOptionListDialog;
 class FileChooser;
@@ -56,6 +57,8 @@ class ConfigEditorWindow : public QWidget {
     // Every change of the document, one step each: Edit > Undo and Redo. Back at the step
     // last saved the document counts as unchanged.
     QUndoStack& UndoStack() const { return *undo_; }
+    // The document as its views and forms see it.
+    DocumentSession& Session() const { return *session_; }
 
     // Becoming the active editor: the workspace's current configuration, the channel check, Paste.
     void Activate();
@@ -138,7 +141,6 @@ class ConfigEditorWindow : public QWidget {
     void CloseWindow();
     void CopyLines(bool thenDelete);
     void ShowLines(const LineEdits& edits);
-    void UndoSwap(DocumentChange& change);
     void AfterSave(bool saved);
 
     Workspace& workspace_;
@@ -165,7 +167,8 @@ class ConfigEditorWindow : public QWidget {
     QMenu* helpMenu_ = nullptr;
     QAction* paste_ = nullptr;
     QMenu* recentMenu_ = nullptr;
-    QUndoStack* undo_;
+    DocumentSession* session_;
+    QUndoStack* undo_;  // the session's
     bool unloaded_ = false;
     QPointer<ChannelOptionListDialog> channelOptions_;
     QPointer<SystemOptionsDialog> systemOptions_;

@@ -10,20 +10,20 @@
 #include <QVBoxLayout>
 
 #include "core/channels/channel_dialogs.h"
-#include "core/model/workspace.h"
+#include "core/model/radio_image.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
-#include "ui/editor/config_editor_window.h"
+#include "ui/editor/document_session.h"
 
 namespace petrel {
 
-FixedChannelDialog::FixedChannelDialog(Workspace& workspace, Prompter& prompter,
-                                       ConfigEditorWindow& editor, int row, QWidget* parent)
-    : QDialog(parent), editor_(&editor), row_(row) {
+FixedChannelDialog::FixedChannelDialog(Prompter& prompter, DocumentSession& session, int row,
+                                       QWidget* parent)
+    : QDialog(parent), session_(&session), row_(row) {
     setObjectName("frmChOp");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    const Document& doc = workspace.At(editor.Slot());
+    const Document& doc = session.Doc();
     model_ = std::make_unique<FixedChannelModel>(doc.state.Band, row + 1, doc.lines.at(row));
     setWindowTitle(QString::fromStdString(model_->Caption()));
 
@@ -77,7 +77,7 @@ FixedChannelDialog::FixedChannelDialog(Workspace& workspace, Prompter& prompter,
     setTabOrder(ok, cancel);
     freq_[kRx]->setFocus();
 
-    connect(&editor, &ConfigEditorWindow::Unloaded, this, &FixedChannelDialog::close);
+    connect(&session, &DocumentSession::Closed, this, &FixedChannelDialog::close);
 }
 
 FixedChannelDialog::~FixedChannelDialog() = default;
@@ -97,11 +97,11 @@ bool FixedChannelDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void FixedChannelDialog::Ok() {
     // With "Tx = Rx" the Tx boxes are not read, so they are not checked either.
-    if (!editor_ || editor_->IsUnloaded() || !tone_[kRx]->Check() ||
+    if (!session_ || session_->IsClosed() || !tone_[kRx]->Check() ||
         (!model_->txEqualsRx && !tone_[kTx]->Check())) {
         return;
     }
-    editor_->ApplyEdits({{row_, model_->Line()}}, row_);
+    session_->ApplyEdits({{row_, model_->Line()}}, row_);
     close();
 }
 

@@ -12,10 +12,9 @@ class QComboBox;
 namespace petrel {
 
 class FixedChannelModel;
-class ConfigEditorWindow;
+class DocumentSession;
 class Prompter;
 class ToneBox;
-class Workspace;
 
 // frmChOp ("Channel Edit"): one channel of a fixed-channel band (9, 10) while FreqLock is on;
 // its frequencies are picked from the band's channel table. Modeless; OK writes the line
@@ -23,8 +22,8 @@ class Workspace;
 class FixedChannelDialog : public QDialog {
     Q_OBJECT
   public:
-    FixedChannelDialog(Workspace& workspace, Prompter& prompter, ConfigEditorWindow& editor,
-                       int row, QWidget* parent = nullptr);
+    FixedChannelDialog(Prompter& prompter, DocumentSession& session, int row,
+                       QWidget* parent = nullptr);
     ~FixedChannelDialog() override;
 
   protected:
@@ -33,7 +32,7 @@ class FixedChannelDialog : public QDialog {
   private:
     void Ok();
 
-    QPointer<ConfigEditorWindow> editor_;
+    QPointer<DocumentSession> session_;
     int row_;
     std::unique_ptr<FixedChannelModel> model_;
     std::array<QComboBox*, 2> freq_{};

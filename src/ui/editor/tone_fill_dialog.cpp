@@ -11,11 +11,11 @@
 
 #include "core/channels/channel_dialogs.h"
 #include "core/channels/line_editing.h"
-#include "core/model/workspace.h"
+#include "core/model/radio_image.h"
 #include "core/ports/prompter.h"
 #include "ui/common/dialog_parts.h"
 #include "ui/editor/channel_box_widget.h"
-#include "ui/editor/config_editor_window.h"
+#include "ui/editor/document_session.h"
 
 namespace petrel {
 
@@ -25,9 +25,9 @@ constexpr const char* kFillModes[] = {"0  Identical", "1  Continual"};
 
 }  // namespace
 
-ToneFillDialog::ToneFillDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
-                               ConfigEditorWindow& editor, QWidget* parent)
-    : ChannelFormDialog(workspace, prompter, status, editor, parent) {
+ToneFillDialog::ToneFillDialog(Prompter& prompter, StatusLine& status, DocumentSession& session,
+                               QWidget* parent)
+    : ChannelFormDialog(prompter, status, session, parent) {
     setWindowTitle("Auto Subtone");
     QGridLayout* form = Form();
 
@@ -74,7 +74,7 @@ ToneFillDialog::ToneFillDialog(Workspace& workspace, Prompter& prompter, StatusL
 ToneFillDialog::~ToneFillDialog() = default;
 
 int ToneFillDialog::LineCount() const {
-    return static_cast<int>(workspace_.At(editor_->Slot()).lines.size());
+    return static_cast<int>(session_->Doc().lines.size());
 }
 
 bool ToneFillDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -117,7 +117,7 @@ void ToneFillDialog::Ok() {
     fill.rxOnly = check_[1]->isChecked();
     fill.first = dtmf_[0]->text().toInt();
     fill.last = dtmf_[1]->text().toInt();
-    editor_->ApplyEdits(AutoSubt(workspace_.At(editor_->Slot()).lines, fill));
+    session_->ApplyEdits(AutoSubt(session_->Doc().lines, fill));
     close();
 }
 

@@ -14,8 +14,8 @@ class ToneBox;
 class ToneFillDialog : public ChannelFormDialog {
     Q_OBJECT
   public:
-    ToneFillDialog(Workspace& workspace, Prompter& prompter, StatusLine& status,
-                   ConfigEditorWindow& editor, QWidget* parent = nullptr);
+    ToneFillDialog(Prompter& prompter, StatusLine& status, DocumentSession& session,
+                   QWidget* parent = nullptr);
     ~ToneFillDialog() override;
 
   protected:

@@ -878,16 +878,15 @@ void MainWindow::OpenChannelDialog(ConfigEditorWindow* editor, int row) {
     }
     ReleaseFreqLockOutsideFixedBands(state_.authorization, doc.state.Band);
     if (ChooseChannelDialog(state_.authorization, doc.state.Band) == ChannelDialogKind::Fixed) {
-        ShowChannelDialog(new FixedChannelDialog(state_.workspace, prompter_, *editor, row, this));
+        ShowChannelDialog(new FixedChannelDialog(prompter_, editor->Session(), row, this));
     } else {
-        ShowChannelDialog(
-            new ChannelEditDialog(state_.workspace, prompter_, *status_, *editor, row, this));
+        ShowChannelDialog(new ChannelEditDialog(prompter_, *status_, editor->Session(), row, this));
     }
 }
 
 void MainWindow::OpenToneFill(ConfigEditorWindow* editor) {
     if (editor != nullptr && !editor->IsUnloaded()) {
-        ShowChannelDialog(new ToneFillDialog(state_.workspace, prompter_, *status_, *editor, this));
+        ShowChannelDialog(new ToneFillDialog(prompter_, *status_, editor->Session(), this));
     }
 }
 
