@@ -13,7 +13,6 @@ namespace petrel {
 
 namespace {
 
-constexpr int kFixedBands[] = {9, 10};
 constexpr std::size_t kToneCodeDigits = 3;
 
 // Fields of a channel line as the fixed-channel dialog reads them.

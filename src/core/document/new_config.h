@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/model/band_table.h"
+
 namespace petrel {
 
 class Workspace;
@@ -11,7 +13,8 @@ struct NewRadioBand {
     const char* name;
     int band;
 };
-inline constexpr NewRadioBand kNewRadioBands[] = {{"Petrel (PMR)", 9}, {"Petrel (Korea)", 10}};
+inline constexpr NewRadioBand kNewRadioBands[] = {{"Petrel (PMR)", kBandPmr},
+                                                  {"Petrel (Korea)", kBandKorea}};
 
 inline constexpr int kMinNewChannels = 1;
 inline constexpr int kMaxNewChannels = 99;

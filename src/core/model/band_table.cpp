@@ -85,7 +85,6 @@ constexpr std::array<std::string_view, 25> kKoreaPresets = {
     "449.150000", "449.162500", "449.175000", "449.187500", "449.200000",
     "449.212500", "449.225000", "449.237500", "449.250000", "449.262500"};
 
-constexpr int kBandKorea = 10;
 constexpr int kBandTaiwan = 11;
 constexpr int kTaiwanPresetCount = 280;
 constexpr long kTaiwanFirstHz = 462000000;

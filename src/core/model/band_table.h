@@ -6,8 +6,11 @@
 namespace petrel {
 
 inline constexpr int kBandCount = 12;
-// The PMR446 band, whose channels the law fixes.
+// The PMR446 band and the Korean band, whose channels the law fixes: their channels come from
+// the band's channel table while FreqLock is on.
 inline constexpr int kBandPmr = 9;
+inline constexpr int kBandKorea = 10;
+inline constexpr int kFixedBands[] = {kBandPmr, kBandKorea};
 
 // The band row of a band number: band 0 gives row 1; bands above 12 give "".
 std::string_view BandRow(int band);

@@ -5,14 +5,13 @@
 #include <utility>
 
 #include "core/model/bit_text.h"
+#include "core/model/radio_image.h"
 #include "core/model/tone_table.h"
 #include "core/util/text.h"
 
 namespace petrel {
 
 namespace {
-
-constexpr std::size_t kHeaderSize = 0x60;
 
 // Field widths of an unpacked line.
 constexpr std::size_t kNumberWidth = 4;
@@ -73,12 +72,12 @@ std::string ToneFillField(int code) {
 }
 
 int ChannelCountOf(std::size_t imageSize) {
-    if (imageSize <= kHeaderSize) {
+    if (imageSize <= kImageHeaderSize) {
         return 0;
     }
     const double upperIndex = static_cast<double>(imageSize) - 1.0;
     // Rounded half to even, as the count always was.
-    const double count = std::nearbyint((upperIndex - static_cast<double>(kHeaderSize)) / 8.0);
+    const double count = std::nearbyint((upperIndex - static_cast<double>(kImageHeaderSize)) / 8.0);
     return count < 0 ? 0 : static_cast<int>(count);
 }
 
@@ -90,7 +89,7 @@ UnpackedChannels UnpackChannels(const std::vector<std::uint8_t>& image, const Pl
     result.options.reserve(count);
     for (int n = 1; n <= count; ++n) {
         std::uint8_t r[kChannelRecordSize] = {};
-        const std::size_t base = kHeaderSize + kChannelRecordSize * (n - 1);
+        const std::size_t base = kImageHeaderSize + kChannelRecordSize * (n - 1);
         for (std::size_t j = 0; j < kChannelRecordSize; ++j) {
             if (base + j < image.size()) {
                 r[j] = image[base + j];
