@@ -407,10 +407,8 @@ TEST_F(CliTest, BackupsListsTheKeptRadiosNewestFirst) {
         Document& doc = workspace.At(BuildNewConfiguration(workspace, 9, 16));
         std::copy(serial, serial + std::string(serial).size(),
                   doc.info.InfoWords.begin() + kInfoSerialText);
-        std::tm when{};
-        std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour) =
-            std::tuple(124, 2, 9, hour);
-        ASSERT_EQ(SaveRadioBackup(folder, PackImage(doc), doc.info.InfoWords, when).error, "");
+        const LocalTime when{2024, 3, 9, hour, 0, 0};
+        ASSERT_EQ(SaveRadioBackup(folder, PackImage(doc), doc.info.InfoWords, when).Message(), "");
     }
     test::WriteBytes(folder + "/2024-03-09 08-00-00 Petrel.cfg", {1, 2, 3});
 
@@ -530,7 +528,8 @@ TEST_F(CliRadioTest, WriteWithBackupCustomerAndReadOnANinetyNineChannelRadio) {
     EXPECT_EQ(ReadBytes(config), file);
 
     // The customer texts: what is not given keeps the radio's value, the date is today's.
-    const CalendarDate today = Today();
+    const SteadyClock clock;
+    const CalendarDate today = clock.WallTime().Date();
     const CliRun named = RadioCli({"customer", "--name", " Harbour Taxi "});
     ASSERT_EQ(named.exit, 0) << named.err;
     EXPECT_EQ(named.out, "Customer Name: Harbour Taxi\nSerial Number: SN-00042\n");
@@ -551,7 +550,8 @@ TEST_F(CliRadioTest, WriteWithBackupCustomerAndReadOnANinetyNineChannelRadio) {
         return std::string{char(day.year % 100), char(day.month), char(day.day)};
     };
     const std::string stored{char((*info)[0xDD]), char((*info)[0xDE]), char((*info)[0xDF])};
-    EXPECT_TRUE(stored == date(today) || stored == date(Today()));  // either side of midnight
+    EXPECT_TRUE(stored == date(today) ||
+                stored == date(clock.WallTime().Date()));  // either side of midnight
 }
 
 // A customer write the radio does not take whole says what the radio now holds; the serial

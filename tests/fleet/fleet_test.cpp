@@ -21,17 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kGapUs = 2'000'000;
 
-std::tm FixedTime() {
-    std::tm when{};
-    when.tm_year = 126;
-    when.tm_mon = 11;
-    when.tm_mday = 7;
-    when.tm_hour = 10;
-    when.tm_min = 41;
-    when.tm_sec = 2;
-    return when;
-}
-
 TEST(SerialPatternTest, NumbersFollowThePatternAndNeverRepeat) {
     struct Case {
         std::string text;
@@ -84,8 +73,8 @@ class FleetTest : public ::testing::Test {
     }
 
     FleetRun MakeRun() {
-        return FleetRun(link, prompter, clock, workspace.At(slot), options, history.get(),
-                        FixedTime);
+        clock.SetWallTime({2026, 12, 7, 10, 41, 2});
+        return FleetRun(link, prompter, clock, workspace.At(slot), options, history.get());
     }
     // Steps until the run ends; a run that would not end fails the test instead of hanging.
     void RunToEnd(FleetRun& run, int steps = 2000) {
@@ -118,7 +107,7 @@ class FleetTest : public ::testing::Test {
     int slot = 0;
     FleetOptions options;
     test::TempDir dir;
-    std::unique_ptr<ServiceHistory> history = OpenServiceHistory(dir.File(kHistoryFileName));
+    std::unique_ptr<ServiceHistory> history = OpenServiceHistory(dir.File(kHistoryFileName), clock);
 };
 
 using Lines = std::vector<std::string>;

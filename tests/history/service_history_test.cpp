@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "core/history/service_history.h"
+#include "core/ports/clock.h"
 #include "support/temp_dir.h"
 
 namespace petrel {
@@ -18,15 +19,11 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-std::tm FixedTime() {
-    std::tm when{};
-    when.tm_year = 126;
-    when.tm_mon = 11;
-    when.tm_mday = 7;
-    when.tm_hour = 10;
-    when.tm_min = 41;
-    when.tm_sec = 2;
-    return when;
+// A clock at 10:41:02 on 7 December 2026.
+VirtualClock FixedClock() {
+    VirtualClock clock;
+    clock.SetWallTime({2026, 12, 7, 10, 41, 2});
+    return clock;
 }
 
 // Runs SQL on a database file directly, as another program (or an older version) would.
@@ -75,7 +72,9 @@ HistoryFilter Filter(const std::string& serial, const std::string& customer, int
 
 class HistoryTest : public ::testing::Test {
   protected:
-    std::unique_ptr<ServiceHistory> Open() { return OpenServiceHistory(path, FixedTime); }
+    std::unique_ptr<ServiceHistory> Open() { return OpenServiceHistory(path, clock); }
+
+    VirtualClock clock = FixedClock();
 
     test::TempDir dir;
     std::string path = dir.File(kHistoryFileName);
@@ -250,7 +249,7 @@ TEST_F(HistoryTest, UnwritableFolderRecordsNothingAndSaysSoOnce) {
     if (!locked.Usable()) {
         GTEST_SKIP() << "no way to make a folder read-only here";
     }
-    auto history = OpenServiceHistory((folder / kHistoryFileName).string(), FixedTime);
+    auto history = OpenServiceHistory((folder / kHistoryFileName).string(), clock);
     const auto notice = history->TakeNotice();
     ASSERT_TRUE(notice);
     EXPECT_NE(notice->find("nothing is recorded"), std::string::npos) << *notice;

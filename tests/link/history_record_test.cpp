@@ -22,7 +22,7 @@ class HistoryRecordTest : public test::LinkTest {
     std::vector<HistoryRecord> Records() { return history->Find({}); }
 
     test::TempDir dir;
-    std::unique_ptr<ServiceHistory> history = OpenServiceHistory(dir.File(kHistoryFileName));
+    std::unique_ptr<ServiceHistory> history = OpenServiceHistory(dir.File(kHistoryFileName), clock);
 };
 
 TEST_F(HistoryRecordTest, UploadAndDownloadKeepTheRadioBeforeAndAfter) {
@@ -105,7 +105,7 @@ TEST_F(HistoryRecordTest, CustomerAndTableWritesAreRecordedWithTheRadiosSerialNu
 
 TEST_F(HistoryRecordTest, ADamagedHistoryIsToldOnceAndNeverStopsTheRadioWork) {
     test::WriteBytes(dir.File("bad.sqlite"), Bytes(4096, 0xEE));
-    auto damaged = OpenServiceHistory(dir.File("bad.sqlite"));
+    auto damaged = OpenServiceHistory(dir.File("bad.sqlite"), clock);
     images.SetHistory(damaged.get());
     prompter.Expect(std::nullopt, Answer::Ok);  // the notice, once
     EXPECT_TRUE(images.Upload().read);

@@ -643,9 +643,7 @@ TEST_F(TransferTest, ADownloadWritesOnlyWhileItsBackupIsOnDisk) {
 }
 
 TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
-    std::tm when{};  // 07:00:05 on 9 March 2024
-    std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour, when.tm_sec) =
-        std::tuple(124, 2, 9, 7, 5);
+    const LocalTime when{2024, 3, 9, 7, 0, 5};
     // A serial number of no characters adds nothing to the name.
     EXPECT_EQ(BackupFileName(when, "Petrel (PMR)", "  \xFF\xFF"),
               "2024-03-09 07-00-05 Petrel (PMR).cfg");
@@ -664,19 +662,19 @@ TEST(RadioBackup, NamesAreSafeAndTheFolderKeepsTheNewest500Files) {
                                     std::chrono::hours(year == "2099" ? 24 * 365 * 75 : -24));
         }
         test::WriteBytes(dir.File("notes.txt"), {});
-        const BackupResult kept =
+        const Result<std::string> kept =
             SaveRadioBackup(dir.Path().string(), ImageBuf(97, 0x09), {}, when);
-        ASSERT_TRUE(kept.error.empty()) << kept.error;
+        ASSERT_TRUE(kept) << kept.Message();
         const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()),
                                          std::filesystem::directory_iterator());
         EXPECT_EQ(files, 500 + 1) << year;  // and the notes
-        EXPECT_FALSE(BackupMissing(kept.path)) << year;
+        EXPECT_FALSE(BackupMissing(*kept)) << year;
         EXPECT_TRUE(std::filesystem::exists(dir.File("notes.txt")));
         EXPECT_FALSE(std::filesystem::exists(dir.File(year + "-01-01 00-00-01 Petrel.ptx")));
         EXPECT_TRUE(std::filesystem::exists(dir.File(year + "-01-01 00-00-02 Petrel.cfg")));
-        std::filesystem::remove(CompanionPath(kept.path));
-        EXPECT_EQ(BackupMissing(kept.path),
-                  "The backup " + CompanionPath(kept.path) + " is no longer on disk.");
+        std::filesystem::remove(CompanionPath(*kept));
+        EXPECT_EQ(BackupMissing(*kept),
+                  "The backup " + CompanionPath(*kept) + " is no longer on disk.");
     }
 }
 
@@ -692,12 +690,10 @@ TEST(RadioBackup, ListedNewestFirstWithTheirRadioAndTheUnreadableOnesWithWhy) {
         const std::string customer = "Depot " + std::to_string(hour);
         std::copy(serial.begin(), serial.end(), doc.info.InfoWords.begin() + kInfoSerialText);
         std::copy(customer.begin(), customer.end(), doc.info.InfoWords.begin() + kInfoNameText);
-        std::tm when{};
-        std::tie(when.tm_year, when.tm_mon, when.tm_mday, when.tm_hour) =
-            std::tuple(124, 2, 9, hour);
-        const BackupResult kept = SaveRadioBackup(folder, PackImage(doc), doc.info.InfoWords, when);
-        EXPECT_EQ(kept.error, "");
-        return kept.path;
+        const Result<std::string> kept = SaveRadioBackup(folder, PackImage(doc), doc.info.InfoWords,
+                                                         LocalTime{2024, 3, 9, hour, 0, 0});
+        EXPECT_EQ(kept.Message(), "");
+        return kept ? *kept : std::string();
     };
     keep(9, 16, "SN-1", 7);
     const std::string lost = keep(10, 99, "SN-2", 8);

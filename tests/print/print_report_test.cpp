@@ -17,7 +17,7 @@ namespace petrel {
 namespace {
 
 using Texts = std::vector<std::string>;
-constexpr ReportTime kTime{2004, 1, 5, 9, 7, 3};
+constexpr LocalTime kTime{2004, 1, 5, 9, 7, 3};
 
 // A printed line: its items and their texts from left to right.
 struct Row {
@@ -66,7 +66,7 @@ struct Printed {
 
 Printed PrintOn(const Document& doc, double widthMm = 210, double heightMm = 297) {
     Printed printed{TextSurface(PrintableTwips(widthMm), PrintableTwips(heightMm)), {}};
-    printed.result = PrintReport(printed.surface, Authorization{}, doc, [] { return kTime; });
+    printed.result = PrintReport(printed.surface, Authorization{}, doc, kTime);
     return printed;
 }
 
@@ -201,7 +201,7 @@ TEST(PrintReport, AFailedPartIsNamedAndTheRestIsPrinted) {
     Workspace workspace;
     const Document& doc = workspace.At(BuildNewConfiguration(workspace, 11, 99));
     RefusingSurface surface(PrintableTwips(210), PrintableTwips(297));
-    const PrintResult result = PrintReport(surface, Authorization{}, doc, [] { return kTime; });
+    const PrintResult result = PrintReport(surface, Authorization{}, doc, kTime);
     ASSERT_FALSE(result.Complete());
     EXPECT_EQ(result.failures.front(), "page 2: out of paper");
     EXPECT_EQ(std::ranges::count_if(surface.Items(),

@@ -134,7 +134,7 @@ void AlignmentTest::aRadioLeftKeyedByAKilledProgramIsReleasedAtTheNextStart() {
     Program program(&radio, false);
     const std::string marker = program.workFolder.File(kTestMarkerName);
     const std::string port = "COM1 " + sim.Device();
-    QVERIFY(!TestMarkerKeeper(marker).Update({kCodeTransmitTest, true}, port).has_value());
+    QVERIFY(TestMarkerKeeper(marker, program.steadyClock).Update({kCodeTransmitTest, true}, port));
     const auto left = FindLeftMarker(marker);
     QVERIFY(left.has_value() && left->keyed);
     QCOMPARE(left->port, port);

@@ -77,7 +77,8 @@ void FleetHistoryTest::historyFiltersOpensAndCompares() {
     Program program;
     // Two earlier operations in the history of the program's work folder.
     {
-        auto history = OpenServiceHistory(program.workFolder.File(kHistoryFileName));
+        auto history =
+            OpenServiceHistory(program.workFolder.File(kHistoryFileName), program.virtualClock);
         const RadioRead pmr = ReadOfNewRadio(9, 16);
         for (const auto& [serial, customer, time] :
              {std::tuple{"PMR-0041", "Harbour Taxi", "2026-11-30 10:00:00"},

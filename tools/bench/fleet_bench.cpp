@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
         FleetPrompter prompter;
         RadioLink link(port, clock, prompter, status);
         link.Frames().SetPorts(DetectRS(port, scan).numbers);
-        auto history = OpenServiceHistory((folder / "history.sqlite").string());
+        auto history = OpenServiceHistory((folder / "history.sqlite").string(), clock);
         FleetOptions options;
         options.count = radios;
         options.customer = "BENCH";

@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 #include <sstream>
+#include <stdexcept>
 
 #include "cli_ports.h"
 #include "core/channels/channel_check.h"
@@ -76,6 +77,7 @@ struct Context {
     Authorization authorization;
     PolicyPrompter prompter;
     TextStatusLine status;
+    SteadyClock clock;  // the radio's time-outs, and the dates written, printed and recorded
     // A file asked for beside the command's own result (a serial trace) was not written whole.
     bool incomplete = false;
     std::unique_ptr<ServiceHistory> history;  // opened by the first command that needs it
@@ -88,7 +90,7 @@ struct Context {
 // has to say about itself (damaged and set aside, say) goes to the error stream.
 ServiceHistory* History(Context& c) {
     if (!c.history && c.environment.historyPath) {
-        c.history = OpenServiceHistory(*c.environment.historyPath);
+        c.history = OpenServiceHistory(*c.environment.historyPath, c.clock);
         if (const auto notice = c.history->TakeNotice()) {
             c.err << "petrel-cli: " << *notice << '\n';
         }
@@ -242,17 +244,16 @@ int Print(Context& c, const Arguments& arguments) {
         return kExitFailure;
     }
     const Document& doc = c.workspace.At(*slot);
-    const ReportTime time = LocalReportTime();
-    const auto now = [time] { return time; };
+    const LocalTime printedAt = c.clock.WallTime();
     bool ok = true;
     if (arguments.Flag("--text")) {
         TextSurface surface(PrintableTwips(paper->widthMm), PrintableTwips(paper->heightMm));
-        ok = ReportComplete(c, PrintReport(surface, c.authorization, doc, now));
+        ok = ReportComplete(c, PrintReport(surface, c.authorization, doc, printedAt));
         c.out << surface.Render();
     }
     if (!pdf.empty()) {
         ok = ReportComplete(
-                 c, c.environment.writePdf(pdf.back(), *paper, c.authorization, doc, now)) &&
+                 c, c.environment.writePdf(pdf.back(), *paper, c.authorization, doc, printedAt)) &&
              ok;
     }
     return ToExit(ok);
@@ -358,13 +359,14 @@ struct RadioSession {
     Context& context;
     std::unique_ptr<LinkTrace> trace;  // kept to the end: it is written when a port closes
     TermiosSerialPort port;
-    SteadyClock clock;
+    Clock& clock;
     RadioLink link;
     std::vector<PortProblem> scanProblems;
 
     RadioSession(Context& c, const Arguments& arguments)
         : context(c),
           port(Devices(c, arguments), Rediscover(c, arguments)),
+          clock(c.clock),
           link(port, clock, c.prompter, c.status) {
         const std::vector<std::string> retries = arguments.Values("--retries");
         if (!retries.empty()) {
@@ -381,7 +383,11 @@ struct RadioSession {
             tracePath.push_back(*c.environment.trace);
         }
         if (!tracePath.empty()) {
-            trace = LinkTrace::Append(tracePath.back());
+            auto traced = LinkTrace::Append(tracePath.back(), clock.WallTime());
+            if (!traced) {
+                throw std::runtime_error(traced.Message());
+            }
+            trace = std::move(*traced);
             link.Frames().SetTrace(trace.get());
         }
         c.status.SetEcho(true);
@@ -522,7 +528,7 @@ int Customer(Context& c, const Arguments& arguments) {
         const std::string newName = name.value_or(Trim(radio.CustomerName));
         const std::string newSerial = serial.value_or(Trim(radio.SerialNo));
         const CustomerWrite written =
-            WriteCustomerInfo(session.link, radio, newName, newSerial, Today());
+            WriteCustomerInfo(session.link, radio, newName, newSerial, c.clock.WallTime().Date());
         if (!written.complete) {
             c.err << "petrel-cli: " << written.radioHolds << '\n';
             ok = false;

@@ -28,7 +28,7 @@ struct CliEnvironment {
     // Writes the report as a PDF file; empty when petrel-cli is built without Qt.
     std::function<PrintResult(const std::string& path, const Paper& paper,
                               const Authorization& authorization, const Document& doc,
-                              const std::function<ReportTime()>& now)>
+                              const LocalTime& printedAt)>
         writePdf;
 };
 

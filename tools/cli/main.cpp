@@ -33,15 +33,15 @@ void QuietQtNotices(QtMsgType type, const QMessageLogContext&, const QString& me
 // no display. It lives for this one command only.
 petrel::PrintResult WritePdf(const std::string& path, const petrel::Paper& paper,
                              const petrel::Authorization& authorization,
-                             const petrel::Document& doc,
-                             const std::function<petrel::ReportTime()>& now) {
+                             const petrel::Document& doc, const petrel::LocalTime& printedAt) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQtNotices);
     int argc = 1;
     char name[] = "petrel-cli";
     char* argv[] = {name, nullptr};
     const QGuiApplication application(argc, argv);
-    return petrel::WriteReportPdf(path, petrel::ReportPageLayout(paper), authorization, doc, now);
+    return petrel::WriteReportPdf(path, petrel::ReportPageLayout(paper), authorization, doc,
+                                  printedAt);
 }
 
 }  // namespace

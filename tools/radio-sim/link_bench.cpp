@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -181,7 +182,11 @@ int main(int argc, char** argv) {
             radio.Device().c_str(), answerDelayMs);
         ok = UploadThenDownload(link, port, workspace, prompter, answerDelayMs, false);
         if (ok) {
-            const auto trace = LinkTrace::Append(tracePath);
+            auto traced = LinkTrace::Append(tracePath, clock.WallTime());
+            if (!traced) {
+                throw std::runtime_error(traced.Message());
+            }
+            const std::unique_ptr<LinkTrace> trace = std::move(*traced);
             link.Frames().SetTrace(trace.get());
             ok = UploadThenDownload(link, port, workspace, prompter, answerDelayMs, true);
             link.Frames().SetTrace(nullptr);

@@ -17,13 +17,6 @@ namespace {
 constexpr std::size_t kSerialLimit = kSerialSentLength;  // characters the radio keeps
 constexpr int kMaxWidth = 11;                            // digits a 12-character serial can hold
 
-std::tm LocalNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return local;
-}
-
 // A message's text on one line: its line breaks become blanks.
 std::string OneLine(const std::string& text) {
     std::string line;
@@ -152,14 +145,13 @@ std::string FleetPrompter::Said() const {
 }
 
 FleetRun::FleetRun(RadioLink& link, FleetPrompter& prompter, Clock& clock, const Document& doc,
-                   FleetOptions options, ServiceHistory* history, std::function<std::tm()> now)
+                   FleetOptions options, ServiceHistory* history)
     : link_(link),
       prompter_(prompter),
       clock_(clock),
       doc_(doc),
       options_(std::move(options)),
-      history_(history),
-      now_(now ? std::move(now) : LocalNow) {
+      history_(history) {
     SetStatus("Waiting for radio 1: connect it to the cable and switch it on.");
 }
 
@@ -302,9 +294,8 @@ FleetRadio FleetRun::ProgramRadio(int band) {
 bool FleetRun::WriteCustomerAndSerial(const std::string& name, const std::string& serial,
                                       FleetRadio& row) {
     RadioInfoPage radio;
-    const std::tm now = now_();
-    const CalendarDate today{now.tm_year + 1900, now.tm_mon + 1, now.tm_mday};
-    const CustomerWrite write = WriteCustomerBlocks(link_, radio, name, serial, today);
+    const CustomerWrite write =
+        WriteCustomerBlocks(link_, radio, name, serial, clock_.WallTime().Date());
     if (!write.complete) {
         row.reason = "the configuration was written, but " + write.radioHolds;
         return false;
@@ -330,7 +321,7 @@ bool FleetRun::WriteCustomerAndSerial(const std::string& name, const std::string
 }
 
 void FleetRun::Finish(FleetRadio row, const HistoryRecord* transfer) {
-    row.time = HistoryTime(now_());
+    row.time = StampText(clock_.WallTime());
     if (history_ != nullptr) {
         HistoryRecord record = transfer ? *transfer : HistoryRecord{};
         record.time = row.time;

@@ -5,7 +5,6 @@
 // is a state machine its driver (the desktop window, the command line) steps until it ends.
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -88,9 +87,10 @@ enum class FleetState {
 class FleetRun {
   public:
     // link must answer through a FleetPrompter; doc stays as it is while the run lasts.
-    // history (may be nullptr) gets one record per radio; now gives the local time.
+    // history (may be nullptr) gets one record per radio. The clock paces the checks and dates
+    // the serial blocks and the rows.
     FleetRun(RadioLink& link, FleetPrompter& prompter, Clock& clock, const Document& doc,
-             FleetOptions options, ServiceHistory* history, std::function<std::tm()> now = {});
+             FleetOptions options, ServiceHistory* history);
 
     // One step: a check of the port (and a pause), or one radio programmed from start to end.
     FleetState Step();
@@ -130,7 +130,6 @@ class FleetRun {
     const Document& doc_;
     FleetOptions options_;
     ServiceHistory* history_;
-    std::function<std::tm()> now_;
     FleetState state_ = FleetState::WaitingForRadio;
     bool stopRequested_ = false;
     std::int64_t nextSerial_ = 0;  // index into the pattern: taken up by each radio written

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <utility>
 
+#include "core/ports/clock.h"
+
 namespace petrel {
 
 namespace fs = std::filesystem;
@@ -58,13 +60,6 @@ constexpr const char* kRecordColumns =
     "EXISTS(SELECT 1 FROM images WHERE record = id AND kind IN ('image_before', "
     "'info_before')), "
     "EXISTS(SELECT 1 FROM images WHERE record = id AND kind IN ('image_after', 'info_after'))";
-
-std::tm LocalNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return local;
-}
 
 std::string HostName() {
     std::array<char, 256> name{};
@@ -123,10 +118,8 @@ bool IsDamage(int code) {
 
 // A free name beside path for a damaged database: "history-damaged-2026-12-07 10-41-02.sqlite",
 // with " (2)", " (3)", ... when that is taken.
-fs::path AsideName(const fs::path& path, const std::tm& when) {
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &when);
-    const std::string base = path.stem().string() + "-damaged-" + stamp;
+fs::path AsideName(const fs::path& path, const LocalTime& when) {
+    const std::string base = path.stem().string() + "-damaged-" + StampText(when, '-');
     std::error_code error;
     for (int n = 1;; ++n) {
         const std::string suffix = n == 1 ? "" : " (" + std::to_string(n) + ")";
@@ -139,8 +132,8 @@ fs::path AsideName(const fs::path& path, const std::tm& when) {
 
 class SqliteHistory : public ServiceHistory {
   public:
-    SqliteHistory(std::string path, std::function<std::tm()> now)
-        : path_(std::move(path)), now_(now ? std::move(now) : LocalNow), bench_(HostName()) {
+    SqliteHistory(std::string path, const Clock& clock)
+        : path_(std::move(path)), clock_(clock), bench_(HostName()) {
         if (!Open()) {
             Close();
         }
@@ -321,7 +314,7 @@ class SqliteHistory : public ServiceHistory {
             return false;
         }
         Close();
-        const fs::path aside = AsideName(path_, now_());
+        const fs::path aside = AsideName(path_, clock_.WallTime());
         std::error_code renameError;
         fs::rename(path_, aside, renameError);
         if (renameError) {
@@ -439,7 +432,7 @@ class SqliteHistory : public ServiceHistory {
         if (!insert.Ok()) {
             return Failed(error);
         }
-        insert.Bind(1, record.time.empty() ? HistoryTime(now_()) : record.time);
+        insert.Bind(1, record.time.empty() ? StampText(clock_.WallTime()) : record.time);
         insert.Bind(2, record.operation);
         insert.Bind(3, record.result);
         insert.Bind(4, record.detail);
@@ -487,7 +480,7 @@ class SqliteHistory : public ServiceHistory {
     }
 
     std::string path_;
-    std::function<std::tm()> now_;
+    const Clock& clock_;
     std::string bench_;
     sqlite3* db_ = nullptr;
     bool damaged_ = false;
@@ -497,15 +490,8 @@ class SqliteHistory : public ServiceHistory {
 
 }  // namespace
 
-std::unique_ptr<ServiceHistory> OpenServiceHistory(const std::string& path,
-                                                   std::function<std::tm()> now) {
-    return std::make_unique<SqliteHistory>(path, std::move(now));
-}
-
-std::string HistoryTime(const std::tm& when) {
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &when);
-    return text;
+std::unique_ptr<ServiceHistory> OpenServiceHistory(const std::string& path, const Clock& clock) {
+    return std::make_unique<SqliteHistory>(path, clock);
 }
 
 bool IsHistoryDate(const std::string& text) {

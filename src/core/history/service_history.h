@@ -6,14 +6,14 @@
 // when?" long after the backup folder has been pruned.
 
 #include <cstdint>
-#include <ctime>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace petrel {
+
+class Clock;
 
 // The database's file name in the program's work folder.
 inline constexpr const char* kHistoryFileName = "history.sqlite";
@@ -87,15 +87,13 @@ class ServiceHistory {
 // The history in an SQLite database at path. A file that is not a database, or is damaged, is
 // renamed aside with the date and a new one started; one that cannot be opened at all leaves a
 // history that keeps nothing. Either way a notice says so, and programming goes on.
-// now gives the local time of the records and of a damaged file's new name.
-std::unique_ptr<ServiceHistory> OpenServiceHistory(const std::string& path,
-                                                   std::function<std::tm()> now = {});
+// The clock's wall time stamps the records and a damaged file's new name; the history reads
+// it for as long as it lives.
+std::unique_ptr<ServiceHistory> OpenServiceHistory(const std::string& path, const Clock& clock);
 
 // The schema version this program writes (PRAGMA user_version).
 inline constexpr int kHistorySchemaVersion = 2;
 
-// "yyyy-mm-dd hh:mm:ss" of a local time.
-std::string HistoryTime(const std::tm& when);
 // Whether text is a date "yyyy-mm-dd" that exists.
 bool IsHistoryDate(const std::string& text);
 

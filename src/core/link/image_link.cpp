@@ -281,19 +281,17 @@ std::optional<std::string> ImageLink::KeepBackup(const RadioRead& read) {
     if (backup_.folder.empty()) {
         return std::nullopt;
     }
-    BackupResult kept;
-    if (read.band > kBandCount) {
-        kept.error = "The radio reports band " + std::to_string(read.band) +
-                     ", which this program does not know.";
-    } else {
-        kept = SaveRadioBackup(backup_.folder, read.image, read.page.InfoWords, LocalTimeNow());
-    }
-    if (!kept.error.empty()) {
-        frames_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.error,
+    const Result<std::string> kept =
+        read.band > kBandCount ? Failure{"The radio reports band " + std::to_string(read.band) +
+                                         ", which this program does not know."}
+                               : SaveRadioBackup(backup_.folder, read.image, read.page.InfoWords,
+                                                 frames_.LinkClock().WallTime());
+    if (!kept) {
+        frames_.Tell("The radio could not be backed up." + std::string(kLineBreak) + kept.Message(),
                      Icon::Exclamation);
         return std::nullopt;
     }
-    return kept.path;
+    return *kept;
 }
 
 void ImageLink::WriteRadioImage(const Document& doc, TransferResult& result) {

@@ -5,9 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <ostream>
-#include <stdexcept>
 
 #include "core/util/descriptor_output.h"
 
@@ -27,18 +25,14 @@ LinkTrace::LinkTrace(std::ostream& out) : out_(out) {}
 
 LinkTrace::~LinkTrace() = default;
 
-std::unique_ptr<LinkTrace> LinkTrace::Append(const std::string& path) {
+Result<std::unique_ptr<LinkTrace>> LinkTrace::Append(const std::string& path,
+                                                     const LocalTime& started) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
-        throw std::runtime_error("cannot write the trace " + path + ": " + std::strerror(errno));
+        return Failure{"cannot write the trace " + path + ": " + std::strerror(errno)};
     }
     auto trace = std::unique_ptr<LinkTrace>(new LinkTrace(std::make_unique<File>(fd), path));
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char started[32];
-    std::strftime(started, sizeof started, "%Y-%m-%d %H:%M:%S", &local);
-    trace->out_ << "Petrel CPS serial trace, started " << started
+    trace->out_ << "Petrel CPS serial trace, started " << StampText(started)
                 << "; milliseconds since the first event, > written, < read\n";
     return trace;
 }

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/ports/clock.h"
+#include "core/util/result.h"
+
 namespace petrel {
 
 // The environment variable that names the file a serial trace is appended to.
@@ -22,9 +25,10 @@ class LinkTrace {
   public:
     explicit LinkTrace(std::ostream& out);
     ~LinkTrace();
-    // Appends to the file at path, after a line with the date and time of this start. Throws
-    // std::runtime_error naming the file and the system's reason when it cannot be opened.
-    static std::unique_ptr<LinkTrace> Append(const std::string& path);
+    // Appends to the file at path, after a line with the date and time it started. A file
+    // that cannot be opened fails with its name and the system's reason.
+    static Result<std::unique_ptr<LinkTrace>> Append(const std::string& path,
+                                                     const LocalTime& started);
 
     // A line without a time (the port list).
     void Line(std::string_view text);

@@ -94,7 +94,7 @@ LinkEnd ParamLink::WriteParams(std::uint8_t page, std::uint8_t start,
 }
 
 void ParamLink::SetTestMarker(const std::string& path) {
-    marker_ = std::make_unique<TestMarkerKeeper>(path);
+    marker_ = std::make_unique<TestMarkerKeeper>(path, frames_.LinkClock());
     markerFailureTold_ = false;
 }
 
@@ -129,10 +129,10 @@ void ParamLink::SetTestState(const RadioTestState& next) {
     if (!marker_) {
         return;
     }
-    if (const auto error = marker_->Update(testState_, frames_.PortName());
-        error && !markerFailureTold_) {
+    if (const Result<void> updated = marker_->Update(testState_, frames_.PortName());
+        !updated && !markerFailureTold_) {
         markerFailureTold_ = true;
-        frames_.Ask(Message{MarkerNotWrittenText(marker_->Path(), *error),
+        frames_.Ask(Message{MarkerNotWrittenText(marker_->Path(), updated.Message()),
                             {},
                             Buttons::Ok,
                             Icon::Exclamation,

@@ -121,11 +121,9 @@ BackupEntry ReadBackupEntry(const fs::path& path) {
 
 }  // namespace
 
-std::string BackupFileName(const std::tm& when, std::string_view bandName,
+std::string BackupFileName(const LocalTime& when, std::string_view bandName,
                            std::string_view serial) {
-    char stamp[64] = {};
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &when);
-    std::string name = stamp;
+    std::string name = StampText(when, '-');
     for (const std::string_view part : {bandName, serial}) {
         std::string safe;
         for (const char c : part) {
@@ -139,12 +137,12 @@ std::string BackupFileName(const std::tm& when, std::string_view bandName,
     return name + std::string(kConfigExtension);
 }
 
-BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
-                             const std::tm& when) {
+Result<std::string> SaveRadioBackup(const std::string& folder, const ImageBuf& image,
+                                    const InfoPage& info, const LocalTime& when) {
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
-        return {{}, "Can't make the folder " + folder + ": " + error.message() + "."};
+        return Failure{"Can't make the folder " + folder + ": " + error.message() + "."};
     }
     std::string serial;
     for (std::size_t i = 0; i < kInfoSerialLength; ++i) {
@@ -161,15 +159,15 @@ BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, c
     }
     const std::string path = config.string();
     if (const auto failure = WriteFileAtomically(path, EncodeConfigFile(image))) {
-        return {{}, "Can't save " + path + ": " + *failure + "."};
+        return Failure{"Can't save " + path + ": " + *failure + "."};
     }
     const std::string companion = CompanionPath(path);
     if (const auto failure = WriteFileAtomically(companion, EncodeCompanionFile(info))) {
         fs::remove(config, error);  // half a backup would restore another radio's tables
-        return {{}, "Can't save " + companion + ": " + *failure + "."};
+        return Failure{"Can't save " + companion + ": " + *failure + "."};
     }
     PruneBackups(folder, config.stem().string(), kBackupFilesKept);
-    return {path, {}};
+    return path;
 }
 
 std::optional<std::string> BackupMissing(const std::string& path) {
@@ -209,13 +207,6 @@ BackupList ListBackups(const std::string& folder) {
         list.entries.push_back(ReadBackupEntry(backup->second));
     }
     return list;
-}
-
-std::tm LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return local;
 }
 
 }  // namespace petrel

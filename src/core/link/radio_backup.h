@@ -1,13 +1,14 @@
 #pragma once
 
 #include <cstddef>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/document/config_file.h"
+#include "core/ports/clock.h"
+#include "core/util/result.h"
 
 namespace petrel {
 
@@ -24,19 +25,16 @@ struct BackupPolicy {
 
 // The backup's file name. The serial number comes from the radio and may hold any byte: every
 // character but letters, digits, blank, "-", "_", ".", "(" and ")" becomes "_".
-std::string BackupFileName(const std::tm& when, std::string_view bandName, std::string_view serial);
-
-struct BackupResult {
-    std::string path;   // the configuration file written
-    std::string error;  // why nothing was kept; empty on success
-};
+std::string BackupFileName(const LocalTime& when, std::string_view bandName,
+                           std::string_view serial);
 
 // Keeps a radio image (its band byte last, as in a file) and information page as a
 // configuration and companion in folder, made when missing. A name that is taken gets " (2)",
 // " (3)", ...; then the oldest other backups go until the folder holds at most kBackupFilesKept
-// backup files (the one just written and other files are left alone).
-BackupResult SaveRadioBackup(const std::string& folder, const ImageBuf& image, const InfoPage& info,
-                             const std::tm& when);
+// backup files (the one just written and other files are left alone). The result is the
+// configuration file written; a failure keeps nothing.
+Result<std::string> SaveRadioBackup(const std::string& folder, const ImageBuf& image,
+                                    const InfoPage& info, const LocalTime& when);
 
 // Why the backup at path (a configuration and its companion) cannot be relied on: one of its
 // files is not on disk. Nothing when both are there.
@@ -62,8 +60,5 @@ struct BackupList {
 // opened as File > Open opens it. One that cannot be opened, or lacks its companion, is listed
 // with the reason. A folder that does not exist holds no backups.
 BackupList ListBackups(const std::string& folder);
-
-// The local time now, for the name of a backup.
-std::tm LocalTimeNow();
 
 }  // namespace petrel

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "core/document/config_file.h"
 #include "core/link/frame_protocol.h"
 #include "core/link/param_link.h"
-#include "core/link/radio_backup.h"
 #include "core/ports/prompter.h"
 #include "core/util/text.h"
 
@@ -31,13 +29,6 @@ constexpr std::size_t kMarkerReadLimit = 4096;
 
 std::string ErrorText(int error) {
     return std::error_code(error, std::generic_category()).message();
-}
-
-std::string TimeNowText() {
-    const std::tm local = LocalTimeNow();
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
 }
 
 // What the user is told to do when the radio does not take the closing code.
@@ -92,7 +83,8 @@ TestMarker ParseMarker(const std::string& text) {
     return marker;
 }
 
-TestMarkerKeeper::TestMarkerKeeper(std::string path) : path_(std::move(path)) {}
+TestMarkerKeeper::TestMarkerKeeper(std::string path, const Clock& clock)
+    : path_(std::move(path)), clock_(clock) {}
 
 TestMarkerKeeper::~TestMarkerKeeper() {
     Unlock();
@@ -105,34 +97,33 @@ void TestMarkerKeeper::Unlock() {
     }
 }
 
-std::optional<std::string> TestMarkerKeeper::Update(const RadioTestState& state,
-                                                    const std::string& port) {
+Result<void> TestMarkerKeeper::Update(const RadioTestState& state, const std::string& port) {
     if (!state.Open()) {
         since_.clear();
         Unlock();
         if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
-            return ErrorText(errno);
+            return Failure{ErrorText(errno)};
         }
-        return std::nullopt;
+        return {};
     }
     if (since_.empty()) {
-        since_ = TimeNowText();
+        since_ = StampText(clock_.WallTime());
     }
     const std::string text = MarkerText({port, DescribeTestState(state), state.keyed, since_});
     if (auto error =
             WriteFileAtomically(path_, std::vector<std::uint8_t>(text.begin(), text.end()))) {
-        return error;
+        return Failure{*error};
     }
     // The new file is another one: lock it, then let the one before go.
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         Unlock();
-        return std::nullopt;
+        return {};
     }
     Unlock();
     lock_ = fd;
-    return std::nullopt;
+    return {};
 }
 
 std::optional<TestMarker> FindLeftMarker(const std::string& path) {

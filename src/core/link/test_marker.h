@@ -11,6 +11,9 @@
 #include <optional>
 #include <string>
 
+#include "core/ports/clock.h"
+#include "core/util/result.h"
+
 namespace petrel {
 
 class Prompter;
@@ -46,19 +49,21 @@ struct TestMarker {
 // removes it.
 class TestMarkerKeeper {
   public:
-    explicit TestMarkerKeeper(std::string path);
+    // The marker says since when, on the clock's wall time.
+    TestMarkerKeeper(std::string path, const Clock& clock);
     ~TestMarkerKeeper();
     TestMarkerKeeper(const TestMarkerKeeper&) = delete;
     TestMarkerKeeper& operator=(const TestMarkerKeeper&) = delete;
 
     const std::string& Path() const { return path_; }
-    // Nothing on success, else the system's reason.
-    std::optional<std::string> Update(const RadioTestState& state, const std::string& port);
+    // A failure carries the system's reason.
+    Result<void> Update(const RadioTestState& state, const std::string& port);
 
   private:
     void Unlock();
 
     std::string path_;
+    const Clock& clock_;
     int lock_ = -1;      // the marker written last, open and locked
     std::string since_;  // when the state opened
 };

@@ -3,12 +3,29 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <thread>
 
 namespace petrel {
 
 namespace {
 constexpr std::int64_t kPumpSliceMs = 10;  // how often a long wait services the UI
+}
+
+std::string StampText(const LocalTime& time, char timeSeparator) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d%c%02d%c%02d", time.year, time.month,
+                  time.day, time.hour, timeSeparator, time.minute, timeSeparator, time.second);
+    return text;
+}
+
+LocalTime SteadyClock::WallTime() const {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 std::int64_t SteadyClock::NowMs() const {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <exception>
 #include <initializer_list>
 
@@ -47,7 +46,7 @@ class Report {
     Report(PrintSurface& surface, const Authorization& authorization, const Document& doc)
         : s_(surface), authorization_(authorization), doc_(doc) {}
 
-    PrintResult Run(const std::function<ReportTime()>& now) {
+    PrintResult Run(const LocalTime& printedAt) {
         Step("the page layout", [this] { Layout(); });
         s_.EndLine();
         Step("the page head", [this] { PrintHead(); });
@@ -69,7 +68,7 @@ class Report {
         s_.EndLine();
         Step("the closing line", [&] {
             DrowLine();
-            PrintEndInfo(now());
+            PrintEndInfo(printedAt);
         });
         Step("the end of the document", [this] { s_.EndDoc(); });
         result_.pages = pageNo_;
@@ -224,7 +223,7 @@ class Report {
         }
     }
 
-    void PrintEndInfo(const ReportTime& time) {
+    void PrintEndInfo(const LocalTime& time) {
         At(0, PrintDateText(time));
         const std::string clock = PrintTimeText(time);
         At(rightEdge_ - s_.TextWidth(clock), clock);
@@ -245,19 +244,11 @@ class Report {
 
 }  // namespace
 
-ReportTime LocalReportTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-            local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
-std::string PrintDateText(const ReportTime& time) {
+std::string PrintDateText(const LocalTime& time) {
     return kPrintDateLabel + FormatRadioDate(time.year, time.month, time.day);
 }
 
-std::string PrintTimeText(const ReportTime& time) {
+std::string PrintTimeText(const LocalTime& time) {
     char clock[16];
     std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", time.hour % 100, time.minute % 100,
                   time.second % 100);
@@ -265,8 +256,8 @@ std::string PrintTimeText(const ReportTime& time) {
 }
 
 PrintResult PrintReport(PrintSurface& surface, const Authorization& authorization,
-                        const Document& doc, const std::function<ReportTime()>& now) {
-    return Report(surface, authorization, doc).Run(now);
+                        const Document& doc, const LocalTime& printedAt) {
+    return Report(surface, authorization, doc).Run(printedAt);
 }
 
 int PrintableTwips(double sideMm) {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/ports/clock.h"
 
 namespace petrel {
 
@@ -23,20 +24,9 @@ inline constexpr int kPageBreakY = 14772;
 inline constexpr const char* kBasicSectionTitle = "System Parameter (Basic)";
 inline constexpr const char* kScanSectionTitle = "System Parameter (Scan)";
 
-struct ReportTime {
-    int year = 0;  // four digits
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-// Now on the computer's clock (local time).
-ReportTime LocalReportTime();
-
 // The closing line's two texts: "Print Date: mmm-dd-yyyy" and "Time: hh:mm:ss" (24 hours).
-std::string PrintDateText(const ReportTime& time);
-std::string PrintTimeText(const ReportTime& time);
+std::string PrintDateText(const LocalTime& time);
+std::string PrintTimeText(const LocalTime& time);
 
 struct PrintResult {
     int pages = 0;
@@ -48,10 +38,9 @@ struct PrintResult {
 // Prints the report of doc on surface, which has nothing on it yet, and ends the document.
 // It reads the documents and the settings models only: nothing is changed, no window opened.
 // A part that fails is left out and the rest goes on; the result names what was left out.
-// now is read once, for the closing line.
+// printedAt is the closing line's date and time.
 PrintResult PrintReport(PrintSurface& surface, const Authorization& authorization,
-                        const Document& doc,
-                        const std::function<ReportTime()>& now = LocalReportTime);
+                        const Document& doc, const LocalTime& printedAt);
 
 // Paper for a report written to a file. The printable area leaves a quarter inch blank on
 // every side, as printers do.

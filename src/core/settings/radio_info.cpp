@@ -1,7 +1,5 @@
 #include "core/settings/radio_info.h"
 
-#include <ctime>
-
 #include "core/history/service_history.h"
 #include "core/link/radio_link.h"
 #include "core/model/band_table.h"
@@ -27,13 +25,6 @@ std::array<std::string, 6> RadioInfoTexts(const Document& doc) {
     const RadioInfoPage& page = doc.info;
     return {page.CustomerName, page.SerialNo,        RangeText(BandRow(doc.state.Band)),
             page.ProgDate,     page.FirmwareVersion, page.MaskDate};
-}
-
-CalendarDate Today() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
 CustomerTexts FillCustomerBlocks(std::string_view name, std::string_view serial, CalendarDate today,

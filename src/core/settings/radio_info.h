@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/link/image_link.h"
+#include "core/ports/clock.h"
 
 namespace petrel {
 
@@ -39,14 +40,6 @@ inline constexpr const char* kCustomerCaption = "Customer Info.";
 inline constexpr std::size_t kCustomerNameLength = 15;  // characters the name block holds
 inline constexpr std::size_t kSerialTypedLength = 13;   // characters the serial box takes
 inline constexpr std::size_t kSerialSentLength = 12;    // characters the serial block holds
-
-struct CalendarDate {
-    int year = 0;  // four digits
-    int month = 0;
-    int day = 0;
-};
-// Today on the computer's calendar (local time).
-CalendarDate Today();
 
 // The customer name and serial number as the customer editor's OK stores them: trimmed and
 // padded to 15 characters (a longer name is cut).

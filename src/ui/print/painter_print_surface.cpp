@@ -99,13 +99,13 @@ void PainterPrintSurface::DeviceEndDoc() {
 
 std::optional<PrintResult> PaintReport(QPagedPaintDevice& device,
                                        const Authorization& authorization, const Document& doc,
-                                       const std::function<ReportTime()>& now) {
+                                       const LocalTime& printedAt) {
     QPainter painter;
     if (!painter.begin(&device)) {
         return std::nullopt;
     }
     PainterPrintSurface surface(painter, device);
-    PrintResult result = PrintReport(surface, authorization, doc, now);
+    PrintResult result = PrintReport(surface, authorization, doc, printedAt);
     if (painter.isActive()) {
         painter.end();  // the end of the document failed before the painter was done
     }
@@ -125,7 +125,7 @@ QPageLayout ReportPageLayout(const Paper& paper) {
 
 PrintResult WriteReportPdf(const std::string& path, const QPageLayout& layout,
                            const Authorization& authorization, const Document& doc,
-                           const std::function<ReportTime()>& now) {
+                           const LocalTime& printedAt) {
     // Drawn in memory first, then written beside the old file and put in its place only when
     // every byte is on the disk: a save file's commit has been seen to report success for a
     // write that failed on a full disk, leaving an empty file where a good one was.
@@ -138,7 +138,7 @@ PrintResult WriteReportPdf(const std::string& path, const QPageLayout& layout,
         writer.setPageLayout(layout);
         writer.setCreator(kCreator);
         writer.setTitle(QString::fromStdString(FileBase(doc.title)));
-        result = PaintReport(writer, authorization, doc, now);
+        result = PaintReport(writer, authorization, doc, printedAt);
     }
     if (!result || pdf.isEmpty()) {
         return {0, {path + ": the PDF could not be started"}};

@@ -2,7 +2,6 @@
 
 #include <QFont>
 #include <QPageLayout>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -49,7 +48,7 @@ class PainterPrintSurface : public PrintSurface {
 // painter cannot be started on it (no usable printer, a file that cannot be written).
 std::optional<PrintResult> PaintReport(QPagedPaintDevice& device,
                                        const Authorization& authorization, const Document& doc,
-                                       const std::function<ReportTime()>& now);
+                                       const LocalTime& printedAt);
 
 // A page of paper with the printable area a printer leaves: a quarter inch off every side.
 QPageLayout ReportPageLayout(const QPageSize& size);
@@ -58,6 +57,6 @@ QPageLayout ReportPageLayout(const Paper& paper);
 // The report as a PDF file; a file that cannot be written is a failure of its own.
 PrintResult WriteReportPdf(const std::string& path, const QPageLayout& layout,
                            const Authorization& authorization, const Document& doc,
-                           const std::function<ReportTime()>& now);
+                           const LocalTime& printedAt);
 
 }  // namespace petrel

@@ -13,6 +13,7 @@
 #include "core/document/config_file.h"
 #include "core/model/authorization.h"
 #include "core/model/workspace.h"
+#include "core/ports/clock.h"
 #include "core/ports/prompter.h"
 #include "core/settings/sys_block.h"
 #include "core/util/text.h"
@@ -54,11 +55,12 @@ std::string AskPdfName(QWidget* parent, const std::string& proposed) {
 }  // namespace
 
 ReportPrinter::ReportPrinter(const Workspace& workspace, const Authorization& authorization,
-                             Prompter& prompter, QWidget* parent)
+                             Prompter& prompter, const Clock& clock, QWidget* parent)
     : QObject(parent),
       workspace_(workspace),
       authorization_(authorization),
       prompter_(prompter),
+      clock_(clock),
       parent_(parent) {}
 
 ReportPrinter::~ReportPrinter() = default;
@@ -112,7 +114,7 @@ void ReportPrinter::Print(int slot) {
     {
         WaitCursor wait;
         Printer().setDocName(QString::fromStdString(FileBase(doc->title)));
-        result = PaintReport(Printer(), authorization_, *doc, now_);
+        result = PaintReport(Printer(), authorization_, *doc, clock_.WallTime());
     }
     if (!result) {
         OfferPdf(slot, "The printer " + Printer().printerName().toStdString() + " cannot be used.");
@@ -148,7 +150,7 @@ void ReportPrinter::Preview(int slot) {
     std::optional<PrintResult> last;
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* printer) {
         if (const Document* doc = workspace_.Live(slot)) {
-            last = PaintReport(*printer, authorization_, *doc, now_);
+            last = PaintReport(*printer, authorization_, *doc, clock_.WallTime());
         }
     });
     preview.exec();
@@ -174,7 +176,7 @@ void ReportPrinter::ExportPdf(int slot) {
     {
         WaitCursor wait;
         result = WriteReportPdf(name, ReportPageLayout(Printer().pageLayout().pageSize()),
-                                authorization_, *doc, now_);
+                                authorization_, *doc, clock_.WallTime());
     }
     if (result.pages == 0) {
         prompter_.Tell(kPdfFailedText + Lines(result.failures), Icon::Exclamation);

@@ -13,6 +13,7 @@ class QWidget;
 
 namespace petrel {
 
+class Clock;
 class Prompter;
 class Workspace;
 struct Authorization;
@@ -23,8 +24,9 @@ struct Authorization;
 class ReportPrinter : public QObject {
     Q_OBJECT
   public:
+    // The closing line's date and time are the clock's when the report is drawn.
     ReportPrinter(const Workspace& workspace, const Authorization& authorization,
-                  Prompter& prompter, QWidget* parent);
+                  Prompter& prompter, const Clock& clock, QWidget* parent);
     ~ReportPrinter() override;
 
     // "&Print": without a usable printer the user is offered the PDF export instead.
@@ -36,13 +38,11 @@ class ReportPrinter : public QObject {
     // "Export as P&DF...": asks for a file name (an empty one cancels).
     void ExportPdf(int slot);
 
-    // What tests replace: whether a printer can be used, how the PDF's name is asked for, and
-    // the clock of the closing line.
+    // What tests replace: whether a printer can be used and how the PDF's name is asked for.
     void SetPrinterCheck(std::function<bool()> check) { printerUsable_ = std::move(check); }
     void SetPdfNameChooser(std::function<std::string(const std::string&)> chooser) {
         pdfName_ = std::move(chooser);
     }
-    void SetClock(std::function<ReportTime()> now) { now_ = std::move(now); }
 
   private:
     QPrinter& Printer();
@@ -53,11 +53,11 @@ class ReportPrinter : public QObject {
     const Workspace& workspace_;
     const Authorization& authorization_;
     Prompter& prompter_;
+    const Clock& clock_;
     QPointer<QWidget> parent_;
     std::unique_ptr<QPrinter> printer_;
     std::function<bool()> printerUsable_;
     std::function<std::string(const std::string&)> pdfName_;
-    std::function<ReportTime()> now_ = LocalReportTime;
 };
 
 }  // namespace petrel

@@ -16,14 +16,14 @@
 namespace petrel {
 
 CustomerDialog::CustomerDialog(Workspace& workspace, int slot, Prompter& prompter,
-                               std::function<bool(const RadioWork&)> onRadio,
-                               std::function<CalendarDate()> today, QWidget* parent)
+                               std::function<bool(const RadioWork&)> onRadio, const Clock& clock,
+                               QWidget* parent)
     : QDialog(parent),
       workspace_(workspace),
       slot_(slot),
       prompter_(prompter),
       onRadio_(std::move(onRadio)),
-      today_(std::move(today)),
+      clock_(clock),
       name_(new QLineEdit),
       serial_(new QLineEdit) {
     setObjectName("frmCustomer");
@@ -88,7 +88,7 @@ void CustomerDialog::Accept() {
     const std::string serial = serial_->text().toStdString();
     std::optional<CustomerWrite> written;  // none: there was no link to run it on
     if (!Run([&](RadioLink& link) {
-            written = WriteCustomerInfo(link, Page(), name, serial, today_());
+            written = WriteCustomerInfo(link, Page(), name, serial, clock_.WallTime().Date());
         })) {
         return;  // gone meanwhile, or another radio operation is running
     }

@@ -24,8 +24,8 @@ class CustomerDialog : public QDialog {
   public:
     using RadioWork = std::function<void(RadioLink&)>;
     CustomerDialog(Workspace& workspace, int slot, Prompter& prompter,
-                   std::function<bool(const RadioWork&)> onRadio,
-                   std::function<CalendarDate()> today, QWidget* parent = nullptr);
+                   std::function<bool(const RadioWork&)> onRadio, const Clock& clock,
+                   QWidget* parent = nullptr);
 
     int Slot() const { return slot_; }
     // The two boxes from the document's page, trimmed, as the option password fills them
@@ -47,7 +47,7 @@ class CustomerDialog : public QDialog {
     const int slot_;
     Prompter& prompter_;
     std::function<bool(const RadioWork&)> onRadio_;
-    std::function<CalendarDate()> today_;
+    const Clock& clock_;  // OK writes its date into the serial block
     QLineEdit* name_;
     QLineEdit* serial_;
 };

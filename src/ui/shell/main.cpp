@@ -102,10 +102,11 @@ int main(int argc, char** argv) {
                               petrel::SerialDevicesFromEnvironment);
     if (const char* trace = std::getenv(petrel::kTraceVariable);
         trace != nullptr && *trace != '\0') {
-        try {
-            radio.SetTrace(petrel::LinkTrace::Append(trace));
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "petrel-cps: %s; the radio link is not traced\n", error.what());
+        if (auto traced = petrel::LinkTrace::Append(trace, clock.WallTime())) {
+            radio.SetTrace(std::move(*traced));
+        } else {
+            std::fprintf(stderr, "petrel-cps: %s; the radio link is not traced\n",
+                         traced.Message().c_str());
         }
     }
 

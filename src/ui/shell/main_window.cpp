@@ -115,7 +115,7 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
       status_(new StatusArea),
       timer_(new QTimer(this)),
       access_(new AccessDialogs(state.authorization, prompter, this)),
-      printing_(new ReportPrinter(state.workspace, state.authorization, prompter, this)) {
+      printing_(new ReportPrinter(state.workspace, state.authorization, prompter, clock, this)) {
     setObjectName("frmMDI");
     setWindowTitle(kMainWindowCaption);
 
@@ -397,7 +397,7 @@ void MainWindow::OfferToReleaseLeftRadio() {
 
 void MainWindow::OpenHistory() {
     // A history that cannot be used says so at the first radio operation that would record.
-    history_ = OpenServiceHistory(QDir::current().filePath(kHistoryFileName).toStdString());
+    history_ = OpenServiceHistory(QDir::current().filePath(kHistoryFileName).toStdString(), clock_);
     radio_.SetHistory(history_.get());
 }
 
@@ -859,8 +859,8 @@ void MainWindow::ShowCustomerEditor() {
     if (!customer_) {
         customer_ = new CustomerDialog(
             state_.workspace, editor->Slot(), prompter_,
-            [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); },
-            [this] { return today_(); }, this);
+            [this](const CustomerDialog::RadioWork& work) { return RunOnRadio(work); }, clock_,
+            this);
         connect(customer_, &CustomerDialog::Written, this,
                 [this] { ShowStatus(*status_, "Customer name and serial number written"); });
     }

@@ -111,8 +111,6 @@ class MainWindow : public QMainWindow {
     // Runs work on the radio link as one radio operation: the commands that could start
     // another are disabled meanwhile. False when another operation is running.
     bool RunOnRadio(const std::function<void(RadioLink&)>& work);
-    // Today's date for the customer editor (tests set their own).
-    void SetToday(std::function<CalendarDate()> today) { today_ = std::move(today); }
 
     // The report commands of editor's File menu (and the toolbar's Print).
     void RunReport(ConfigEditorWindow* editor, int command);
@@ -178,7 +176,6 @@ class MainWindow : public QMainWindow {
     RadioSeam& radio_;
     UserSettings& settings_;
     std::function<bool()> helpOpener_;
-    std::function<CalendarDate()> today_ = Today;
     std::unique_ptr<ServiceHistory> history_;
     QPointer<HistoryWindow> historyWindow_;
     QAction* fleetItem_ = nullptr;    // in every editor's Radio menu
