@@ -2,6 +2,7 @@
 // over the records the program made.
 #include <QHeaderView>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -15,6 +16,8 @@
 
 namespace petrel::test {
 
+namespace fs = std::filesystem;
+
 class FleetHistoryTest : public QObject {
     Q_OBJECT
 
@@ -22,6 +25,7 @@ class FleetHistoryTest : public QObject {
     void threeRadiosOneOfAnotherBandAreRowsAndRecords();
     void historyFiltersOpensAndCompares();
     void aDamagedHistoryIsToldOnceAndSetAside();
+    void aRecordWrittenBackIsARestoreThatKeepsTheRadioFirst();
 };
 
 QStringList Column(QTableWidget* table, int column) {
@@ -122,11 +126,14 @@ void FleetHistoryTest::historyFiltersOpensAndCompares() {
     QVERIFY(compare->Lines().isEmpty());
     compare->close();
 
-    // Open: a new editor with the record's configuration; the editor that was there stays.
+    // Open: a new editor with the record's configuration, its caption saying which record it
+    // is a copy of; the editor that was there stays.
     const int before = static_cast<int>(Titles(program.window).size());
     Click(history, "cmdOpenRecord");
-    QCOMPARE(static_cast<int>(Titles(program.window).size()), before + 1);
-    QVERIFY(Titles(program.window).contains(QString::fromStdString(Doc(program, editor).title)));
+    const QStringList titles = Titles(program.window);
+    QCOMPARE(static_cast<int>(titles.size()), before + 1);
+    QVERIFY(titles.contains(QString::fromStdString(Doc(program, editor).title)));
+    QCOMPARE(titles.filter(QRegularExpression(" \\(history record 2 \\(CB-7\\)\\)$")).size(), 1);
     QVERIFY_DONE(program.prompter);
 }
 
@@ -144,6 +151,47 @@ void FleetHistoryTest::aDamagedHistoryIsToldOnceAndSetAside() {
              QString("0 records"));
     Trigger(&program.window, "mnuHistory");  // said once
     QVERIFY_DONE(program.prompter);
+}
+
+void FleetHistoryTest::aRecordWrittenBackIsARestoreThatKeepsTheRadioFirst() {
+    TempDir dir;
+    sim::SimProcess sim(kSimulator, {"--quiet", "--delay", "0", "--channels", "16"});
+    SerialRadio radio({sim.Device()});
+    Program program(&radio);
+    Trigger(&program.window, "Upload");  // record 1: the radio as it came
+    ConfigEditorWindow* editor = program.window.ActiveEditor();
+    QVERIFY(editor != nullptr);
+    const std::string original = Doc(program, editor).lines[0];
+    editor->ApplyEdits({{0, ChannelLine(1, "446.093750", 1, "446.093750", 0)}});
+    // Even with the backup option off, a restore keeps the radio as it is now first.
+    Trigger(&program.window, "mnuBackupFirst");
+    Trigger(editor, "mnuRadioItem1");  // record 2: the edited channel written, no backup
+    const auto backups = [&] {
+        const fs::path folder = fs::path(program.workFolder.Path()) / kBackupFolderName;
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            count += entry.path().extension() == ".cfg" ? 1 : 0;
+        }
+        return count;
+    };
+    QCOMPARE(backups(), 1);
+
+    Trigger(&program.window, "mnuHistory");
+    auto* history = Shown(&program.window, "frmHistory");
+    auto* records = Child<QTableWidget>(history, "tblHistory");
+    QCOMPARE(records->rowCount(), 2);
+    records->selectRow(1);  // the Upload
+    program.prompter.Expect("Write the configuration of record 1 to the radio on the cable?",
+                            Answer::Yes);
+    Click(history, "cmdWriteRecord");
+    QCOMPARE(backups(), 2);
+    QCOMPARE(records->rowCount(), 3);
+
+    // The radio holds channel 1 as it came again.
+    Trigger(&program.window, "Upload");
+    QCOMPARE(Doc(program, program.window.ActiveEditor()).lines[0], original);
+    QVERIFY_DONE(program.prompter);
+    QCOMPARE(sim.Stop(), 0);
 }
 
 }  // namespace petrel::test

@@ -537,6 +537,7 @@ bool SaveConfigFile(Workspace& workspace, int slot, const std::string& name, Pro
     doc.title = ToUpperAscii(name);
     doc.path = name;
     doc.backup = false;
+    doc.origin.clear();
     doc.state.Dirty = false;
     return true;
 }

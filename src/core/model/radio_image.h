@@ -76,7 +76,10 @@ struct Document {
     RadioInfoPage info;
     std::string title;    // the window caption
     std::string path;     // where the file really is; empty for an untitled document
-    bool backup = false;  // opened from the backups: saved only under another name
+    // A copy of what a radio held (a backup file, a history record): saved only under
+    // another name, and its caption says where it came from ("backup", "history record 12").
+    bool backup = false;
+    std::string origin;
     std::string modelLabel = "Model:";
     std::string rangeLabel = "Range:";
     std::string serialLabel = "Serial No:";

@@ -16,6 +16,13 @@ std::string CaptionWithFile(std::string_view caption, std::string_view title) {
     return text + " - " + std::string(name);
 }
 
+std::string EditorCaption(const Document& doc) {
+    if (!doc.backup) {
+        return doc.title;
+    }
+    return doc.title + " (" + (doc.origin.empty() ? std::string("backup") : doc.origin) + ")";
+}
+
 std::string AboutText() {
     return std::string("Computer Programmer System for Petrel Serial Radio") + kVersionText +
            kLineBreak + kNoticeLine;

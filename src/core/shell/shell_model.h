@@ -8,6 +8,7 @@ namespace petrel {
 
 class StatusLine;
 class Workspace;
+struct Document;
 
 // What the shell keeps for the whole run besides its windows. The status text and colour the
 // channel check comes back to are the status line's own.
@@ -36,6 +37,10 @@ std::string AboutText();
 // A window that belongs to one configuration: its own caption, then the file name of the
 // document's title ("System Option Edit - PMR-HARBOUR.CFG").
 std::string CaptionWithFile(std::string_view caption, std::string_view title);
+
+// An editor's caption: the document's title, a copy of what a radio held marked with where it
+// came from ("TEMP1.CFG (history record 12 (SN0012345678))").
+std::string EditorCaption(const Document& doc);
 
 // What a toolbar button does. Save, Cut, Copy and Paste act on the active editor as its menus
 // do, the key button opens its button dialog, Print prints the active editor's report.

@@ -330,8 +330,8 @@ void ConfigEditorWindow::Refresh() {
         return;
     }
     const Document& doc = Doc();
-    // A backup is marked: it is never saved over.
-    setWindowTitle(Text(doc.title) + (doc.backup ? " (backup)" : ""));
+    // A copy of what a radio held is marked: it is never saved over.
+    setWindowTitle(Text(EditorCaption(doc)));
     for (QWidget* window :
          std::initializer_list<QWidget*>{systemOptions_, buttons_, channelOptions_, radioInfo_}) {
         if (window != nullptr) {

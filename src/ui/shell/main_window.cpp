@@ -424,8 +424,8 @@ HistoryWindow* MainWindow::ShowHistoryWindow() {
     }
     if (!historyWindow_) {
         historyWindow_ = new HistoryWindow(*history_, prompter_, this);
-        historyWindow_->onOpen = [this](RadioRead radio, const std::string&) {
-            OpenRecord(std::move(radio));
+        historyWindow_->onOpen = [this](RadioRead radio, const std::string& name) {
+            OpenRecord(std::move(radio), name);
         };
         historyWindow_->onCompare = [this](RadioRead radio, const std::string& name) {
             CompareRecord(std::move(radio), name);
@@ -443,10 +443,15 @@ HistoryWindow* MainWindow::ShowHistoryWindow() {
     return historyWindow_;
 }
 
-void MainWindow::OpenRecord(RadioRead radio) {
-    // As an Upload opens a radio: a new untitled configuration; the record stays as it is.
+void MainWindow::OpenRecord(RadioRead radio, const std::string& name) {
+    // As an Upload opens a radio: a new untitled configuration, marked as the record's copy;
+    // the record stays as it is.
     EnableDownload();
-    OpenEditor(OpenRadioRead(state_.workspace, std::move(radio)));
+    const int slot = OpenRadioRead(state_.workspace, std::move(radio));
+    Document& doc = state_.workspace.At(slot);
+    doc.backup = true;
+    doc.origin = "history " + name;
+    OpenEditor(slot);
 }
 
 void MainWindow::CompareRecord(RadioRead radio, const std::string& name) {
@@ -473,16 +478,8 @@ void MainWindow::WriteRecord(RadioRead radio, const std::string& name) {
     }
     Workspace aside;
     const int slot = OpenRadioRead(aside, std::move(radio));
-    Document& doc = aside.At(slot);
-    SetRadioOperationRunning(true);
-    {
-        WaitCursor wait;
-        radio_.SetBackupPolicy({QDir::current().absoluteFilePath(kBackupFolderName).toStdString(),
-                                backupFirst_->isChecked()});
-        radio_.Transfer(TransferOp::Download, &doc, name, prompter_, *status_, clock_);
-    }
-    status_->ShowProgress(false);
-    SetRadioOperationRunning(false);
+    // A restore, as from the backups: the radio as it is now is always kept first.
+    RunTransfer(TransferOp::Download, &aside.At(slot), name, {BackupFolder(), true});
 }
 
 const Document& MainWindow::Doc(const ConfigEditorWindow* editor) const {
@@ -716,6 +713,9 @@ TransferResult MainWindow::RunTransfer(TransferOp op, const Document* doc,
     SetRadioOperationRunning(false);
     if (backupsWindow_ && result.backup) {
         backupsWindow_->Refresh();  // the backup just kept
+    }
+    if (historyWindow_) {
+        historyWindow_->Refresh();  // the record just made
     }
     return result;
 }

@@ -165,7 +165,7 @@ class MainWindow : public QMainWindow {
     // Radio > Program Several Radios: the active configuration into one radio after another.
     void ShowFleetWindow();
     // What the history window's buttons do with a record's radio.
-    void OpenRecord(RadioRead radio);
+    void OpenRecord(RadioRead radio, const std::string& name);
     void CompareRecord(RadioRead radio, const std::string& name);
     void WriteRecord(RadioRead radio, const std::string& name);
 
