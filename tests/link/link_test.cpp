@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -254,6 +255,77 @@ TEST_F(DetectTest, ConnectRadioAsksUntilTheRadioAnswersOrTheUserStops) {
     EXPECT_TRUE(frames.ConnectRadio());
     EXPECT_TRUE(frames.DetectedBand());
     EXPECT_EQ(prompter.Asked().at(2).title, "C:\\RADIOS\\SHOP.CFG");
+    EXPECT_TRUE(prompter.Done());
+}
+
+// Radio > Port's Test: check and identify on the one port asked for, whatever the port list
+// holds; each outcome within the commands' time-outs and with the port closed again. Every
+// identify, a detection's too, tells the hook what it found; a failed test tells it only on
+// the port where the radio was identified.
+TEST_F(DetectTest, TestingAPortIdentifiesItsRadioOrSaysWhyNotAndClosesIt) {
+    sim::RadioSimEngine mute(sim::MakeRadio(10, 16, false));
+    mute.AddFault({FaultKind::Short, FrameKind::Identify, 0, -1});
+    ports.AddEmptyPort(2);
+    ports.AddBusyPort(3);
+    ports.AttachRadio(4, mute);
+    frames.SetPorts({2});
+    std::vector<std::string> told;
+    frames.SetIdentifyHook([&](const std::optional<SeenRadio>& seen) {
+        told.push_back(seen ? seen->device + " " + std::to_string(seen->band) : "none");
+    });
+    using Outcome = PortTest::Outcome;
+    struct Case {
+        int number;
+        Outcome outcome;
+        std::optional<int> band;
+        std::int64_t costUs;  // settling, letter pause, time-outs; 0 when it does not open
+        Lines told;
+    };
+    const std::int64_t quiet = 5'000;  // after each complete answer
+    // The check's answer comes within the pause after its letter, identify's 1 ms after it.
+    const std::int64_t answer = radio.Options().answerDelayUs;
+    const std::vector<Case> cases = {
+        {1, Outcome::Identified, 9, 100'000 + 2 * (2'000 + quiet) + answer, {"sim:COM1 9"}},
+        {2, Outcome::NoAnswer, std::nullopt, 100'000 + 2'000 + 25'000, {}},
+        {3, Outcome::NotOpened, std::nullopt, 0, {}},
+        {5, Outcome::NotOpened, std::nullopt, 0, {}},
+        {4, Outcome::NotIdentified, std::nullopt, 100'000 + 2 * 2'000 + quiet + 50'000, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        told.clear();
+        ports.ClearRecords();
+        const std::int64_t start = clock.NowUs();
+        const PortTest test = frames.TestPort(c.number);
+        EXPECT_EQ(test.outcome, c.outcome);
+        EXPECT_EQ(test.number, c.number);
+        EXPECT_EQ(test.band, c.band);
+        EXPECT_EQ(clock.NowUs() - start, c.costUs);
+        EXPECT_EQ(told, c.told);
+        EXPECT_FALSE(ports.IsOpen());
+        if (c.outcome != Outcome::NotOpened) {
+            const std::string n = std::to_string(c.number);
+            EXPECT_EQ(ports.Events(), (Lines{"open " + n, "dtr " + n, "close " + n}));
+        }
+    }
+    const PortTest busy = frames.TestPort(3);
+    EXPECT_EQ(busy.device, "sim:COM3");
+    EXPECT_EQ(busy.problem.code, EBUSY);
+    // The port list is left as it was.
+    EXPECT_EQ(frames.Ports(), (std::vector<int>{2}));
+
+    // The radio gone from its port: the test says so; then a detection finds it elsewhere.
+    radio.Options().silent = true;
+    told.clear();
+    EXPECT_EQ(frames.TestPort(1).outcome, Outcome::NoAnswer);
+    EXPECT_EQ(told, (Lines{"none"}));
+    frames.SetPorts({1, 4});
+    EXPECT_FALSE(frames.DetectRadio());  // COM4 answers the check, but identifies as nothing
+    frames.ClosePort();
+    radio.Options().silent = false;
+    EXPECT_TRUE(frames.DetectRadio());
+    EXPECT_EQ(told, (Lines{"none", "none", "sim:COM1 9"}));
+    frames.ClosePort();
     EXPECT_TRUE(prompter.Done());
 }
 

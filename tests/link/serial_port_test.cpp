@@ -267,5 +267,61 @@ TEST(PortList, UsbAdaptersAreNamedFromSysfsAndEachPortSaysWhetherItOpens) {
     EXPECT_EQ(PreferDevice(devices, "/dev/ttyACM9"), devices);
 }
 
+// The port chooser's rows and texts: the port in use is the last radio's while it is listed,
+// else the first that opens; a port that does not open says why; a test says what answered.
+TEST(PortList, RowsMarkThePortInUseAndTestsAndTheRadioFieldSayWhatWasFound) {
+    const std::string denied = OpenProblemText(EACCES, std::strerror(EACCES));
+    const std::vector<PortEntry> entries = {
+        {1, "/dev/ttyS0", "(/dev/ttyS0)", denied},
+        {2, "/dev/ttyUSB0", "FTDI FT232R USB UART (/dev/ttyUSB0)", ""},
+        {3, "/dev/pts/4", "(/dev/pts/4)", ""},
+    };
+    const SeenRadio onPts{3, "/dev/pts/4", 9};
+    const SeenRadio gone{1, "/dev/ttyUSB7", 9};
+    const SeenRadio onDenied{1, "/dev/ttyS0", 9};  // allowed then, refused now
+    EXPECT_EQ(PortInUse(entries, std::nullopt), "/dev/ttyUSB0");
+    EXPECT_EQ(PortInUse(entries, onPts), "/dev/pts/4");
+    EXPECT_EQ(PortInUse(entries, gone), "/dev/ttyUSB0");
+    EXPECT_EQ(PortInUse(entries, onDenied), "/dev/ttyS0");
+    EXPECT_EQ(PortInUse({entries[0]}, std::nullopt), "");
+
+    std::vector<std::string> texts;
+    for (const PortRow& row : PortRows(entries, "/dev/pts/4")) {
+        texts.push_back(row.text + (row.inUse ? " [in use]" : "") + (row.opens ? "" : " [shut]"));
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "COM1 (/dev/ttyS0): permission denied: add yourself to the group "
+                         "dialout [shut]",
+                         "COM2 FTDI FT232R USB UART (/dev/ttyUSB0)",
+                         "COM3 (/dev/pts/4), in use [in use]",
+                     }));
+    EXPECT_EQ(PortRows(entries, "").at(1).inUse, false);
+
+    using Outcome = PortTest::Outcome;
+    const PortProblem refused{2, "/dev/ttyUSB0", std::strerror(EACCES), EACCES};
+    const std::vector<std::pair<PortTest, std::string>> tests = {
+        {{Outcome::Identified, 2, "/dev/ttyUSB0", 9, {}},
+         "Petrel (PMR) answered on COM2 /dev/ttyUSB0."},
+        {{Outcome::Identified, 2, "/dev/ttyUSB0", 13, {}},
+         "unknow Radio answered on COM2 /dev/ttyUSB0."},
+        {{Outcome::NotOpened, 2, "/dev/ttyUSB0", std::nullopt, refused},
+         "COM2 /dev/ttyUSB0 cannot be opened: permission denied: add yourself to the group "
+         "dialout."},
+        {{Outcome::NoAnswer, 2, "/dev/ttyUSB0", std::nullopt, {}},
+         "No radio answered on COM2 /dev/ttyUSB0: check that the radio is switched on and its "
+         "cable is plugged in."},
+        {{Outcome::NotIdentified, 2, "/dev/ttyUSB0", std::nullopt, {}},
+         "A radio answered on COM2 /dev/ttyUSB0 but did not say which it is: test again, or "
+         "check the cable."},
+    };
+    for (const auto& [test, text] : tests) {
+        EXPECT_EQ(PortTestText(test), text);
+    }
+
+    EXPECT_EQ(RadioFieldText(std::nullopt), "no radio");
+    EXPECT_EQ(RadioFieldText(onPts), "COM3 /dev/pts/4 - Petrel (PMR)");
+    EXPECT_EQ(RadioFieldText(SeenRadio{1, "/dev/ttyUSB0", 0}), "COM1 /dev/ttyUSB0 - unknow Radio");
+}
+
 }  // namespace
 }  // namespace petrel

@@ -60,6 +60,10 @@ Block BlockAt(const std::vector<std::uint8_t>& frame) {
 
 }  // namespace
 
+std::string RadioName(int band) {
+    return band >= 1 && band <= kBandCount ? BandName(BandRow(band)) : std::string("unknow Radio");
+}
+
 FrameLink::FrameLink(SerialPort& port, Clock& clock, Prompter& prompter, StatusLine& status)
     : port_(port), clock_(clock), prompter_(prompter), status_(status) {}
 
@@ -407,11 +411,55 @@ std::optional<int> FrameLink::PollRadio() {
         std::vector<std::string> searched;
         answered = SearchPorts(portNumber_ != 0 ? std::vector<int>{portNumber_} : ports_, searched);
     }
-    detectedBand_ = answered ? Identify() : std::nullopt;
+    NoteIdentified(answered ? Identify() : std::nullopt);
     if (!detectedBand_) {
         ClosePort();
     }
     return detectedBand_;
+}
+
+PortTest FrameLink::TestPort(int number) {
+    ClosePort();
+    PortTest test;
+    test.number = number;
+    test.device = port_.DeviceName(number);
+    port_.SetPortNumber(number);
+    const std::string name = "COM" + std::to_string(number) + " " + test.device;
+    try {
+        port_.Open();
+    } catch (const SerialPortError& error) {
+        Trace("test " + name + ": open failed: " + error.Reason());
+        test.outcome = PortTest::Outcome::NotOpened;
+        test.problem = {number, error.Device(), error.Reason(), error.Code()};
+        return test;
+    }
+    Trace("test " + name + ", DTR on");
+    port_.RaiseDtr();
+    clock_.Delay(kDtrSettle);
+    // A radio found elsewhere stays the one identified unless this is its port.
+    const bool radioWasHere = detectedBand_ && portNumber_ == number;
+    if (Check()) {
+        test.band = Identify();
+        test.outcome = test.band ? PortTest::Outcome::Identified : PortTest::Outcome::NotIdentified;
+    }
+    if (test.band) {
+        portNumber_ = number;
+    }
+    if (test.band || radioWasHere) {
+        NoteIdentified(test.band);
+    }
+    ClosePort();
+    cancelRequested_ = false;  // nothing to stop: the next operation starts without it
+    return test;
+}
+
+void FrameLink::NoteIdentified(std::optional<int> band) {
+    detectedBand_ = band;
+    if (identifyHook_) {
+        identifyHook_(band ? std::optional<SeenRadio>(
+                                 SeenRadio{portNumber_, port_.DeviceName(portNumber_), *band})
+                           : std::nullopt);
+    }
 }
 
 std::optional<int> FrameLink::DetectRadio() {
@@ -444,12 +492,9 @@ std::optional<int> FrameLink::DetectRadio() {
             answered = SearchPorts(added, searched);
         }
     }
-    detectedBand_ = answered ? Identify() : std::nullopt;
+    NoteIdentified(answered ? Identify() : std::nullopt);
     if (detectedBand_) {
-        const int band = *detectedBand_;
-        const std::string name =
-            band >= 1 && band <= kBandCount ? BandName(BandRow(band)) : std::string("unknow Radio");
-        ShowLinkStatus(name + " detected", kStatusBlack);
+        ShowLinkStatus(RadioName(*detectedBand_) + " detected", kStatusBlack);
     } else {
         ShowLinkStatus("Not detected", kStatusRed);
     }

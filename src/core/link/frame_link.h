@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -33,6 +34,27 @@ enum class LinkEnd { Done, Failed, Aborted };
 // sent (the radio holds those bytes now), or written.
 enum class BlockWrite { NotAnswered, ReadBackDiffers, Written };
 
+// The radio's name from the band it identified with: the band's name, "unknow Radio" for a
+// band the program does not know.
+std::string RadioName(int band);
+
+// A radio a detection identified, and the port it answered on.
+struct SeenRadio {
+    int number = 0;      // COM number
+    std::string device;  // "/dev/ttyUSB0"
+    int band = 0;
+};
+
+// What a test of one port found: the radio's band when it identified itself, or why not.
+struct PortTest {
+    enum class Outcome { Identified, NotOpened, NoAnswer, NotIdentified };
+    Outcome outcome = Outcome::NoAnswer;
+    int number = 0;
+    std::string device;
+    std::optional<int> band;  // Identified
+    PortProblem problem;      // NotOpened: the system's reason
+};
+
 class FrameLink {
   public:
     FrameLink(SerialPort& port, Clock& clock, Prompter& prompter, StatusLine& status);
@@ -49,8 +71,12 @@ class FrameLink {
     std::string Caption() const;
 
     // The port numbers to search for a radio, ascending (the start-up scan's). A search that
-    // finds no radio scans again and keeps what that scan found.
-    void SetPorts(std::vector<int> numbers) { ports_ = std::move(numbers); }
+    // finds no radio scans again and keeps what that scan found. The port a radio was found on
+    // is forgotten: the numbers may stand for other devices now.
+    void SetPorts(std::vector<int> numbers) {
+        ports_ = std::move(numbers);
+        portNumber_ = 0;
+    }
     const std::vector<int>& Ports() const { return ports_; }
 
     // Finds and identifies the radio: on the open port, or else on the listed ports in order
@@ -62,6 +88,14 @@ class FrameLink {
     // was), then identify. No rescan and no status text. The port stays open while a radio
     // answers. The band, or nothing.
     std::optional<int> PollRadio();
+    // The check and identify commands on one port, whatever the port list holds: opens it,
+    // raises DTR, lets it settle, and closes it again. Bounded by the commands' time-outs.
+    PortTest TestPort(int number);
+    // Called after every detection, identify and port test with the radio identified, or
+    // nothing when none was (the status bar's radio field follows it).
+    void SetIdentifyHook(std::function<void(const std::optional<SeenRadio>&)> hook) {
+        identifyHook_ = std::move(hook);
+    }
     // DetectRadio until a radio answers, asking to try again each time; false when the user
     // gave up (the port is then closed).
     bool ConnectRadio();
@@ -147,6 +181,8 @@ class FrameLink {
     void RescanPorts();
     void TracePorts();
     void TraceReceived(std::span<const std::uint8_t> bytes, const Arrivals& arrivals);
+    // Keeps the band identified (or none) and tells the identify hook.
+    void NoteIdentified(std::optional<int> band);
 
     enum class LoopState { None, First, Running };
 
@@ -163,6 +199,7 @@ class FrameLink {
     std::optional<int> detectedBand_;
     int portNumber_ = 0;  // the port the radio was found on last
     bool cancelRequested_ = false;
+    std::function<void(const std::optional<SeenRadio>&)> identifyHook_;
 };
 
 }  // namespace petrel

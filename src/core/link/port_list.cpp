@@ -88,4 +88,60 @@ std::vector<std::string> PreferDevice(std::vector<std::string> devices,
     return devices;
 }
 
+std::string PortInUse(const std::vector<PortEntry>& entries,
+                      const std::optional<SeenRadio>& lastRadio) {
+    const auto listed = [&](const PortEntry& entry) {
+        return lastRadio && entry.device == lastRadio->device;
+    };
+    if (const auto found = std::find_if(entries.begin(), entries.end(), listed);
+        found != entries.end()) {
+        return found->device;
+    }
+    const auto opens = std::find_if(entries.begin(), entries.end(),
+                                    [](const PortEntry& entry) { return entry.problem.empty(); });
+    return opens != entries.end() ? opens->device : std::string();
+}
+
+std::vector<PortRow> PortRows(const std::vector<PortEntry>& entries, const std::string& inUse) {
+    std::vector<PortRow> rows;
+    for (const PortEntry& entry : entries) {
+        PortRow row{"COM" + std::to_string(entry.number) + " " + entry.description, entry.device,
+                    entry.number, !inUse.empty() && entry.device == inUse, entry.problem.empty()};
+        if (!row.opens) {
+            row.text += ": " + entry.problem;
+        } else if (row.inUse) {
+            row.text += ", in use";
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string PortTestText(const PortTest& test) {
+    const std::string port = "COM" + std::to_string(test.number) + " " + test.device;
+    switch (test.outcome) {
+        case PortTest::Outcome::Identified:
+            return RadioName(test.band.value_or(0)) + " answered on " + port + ".";
+        case PortTest::Outcome::NotOpened:
+            return port +
+                   " cannot be opened: " + OpenProblemText(test.problem.code, test.problem.reason) +
+                   ".";
+        case PortTest::Outcome::NotIdentified:
+            return "A radio answered on " + port +
+                   " but did not say which it is: test again, or check the cable.";
+        case PortTest::Outcome::NoAnswer:
+            break;
+    }
+    return "No radio answered on " + port +
+           ": check that the radio is switched on and its cable is plugged in.";
+}
+
+std::string RadioFieldText(const std::optional<SeenRadio>& radio) {
+    if (!radio) {
+        return "no radio";
+    }
+    return "COM" + std::to_string(radio->number) + " " + radio->device + " - " +
+           RadioName(radio->band);
+}
+
 }  // namespace petrel

@@ -5,9 +5,11 @@
 // opened.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/link/frame_link.h"
 #include "core/link/serial_port.h"
 
 namespace petrel {
@@ -36,5 +38,27 @@ std::vector<PortEntry> ListSerialPorts(SerialPort& port,
 // The devices with preferred moved to the front when it is among them (the port used first).
 std::vector<std::string> PreferDevice(std::vector<std::string> devices,
                                       const std::string& preferred);
+
+// The port in use: the one the last radio was identified on when it is listed, else the first
+// that opens (where a search for the radio starts). "" when none opens.
+std::string PortInUse(const std::vector<PortEntry>& entries,
+                      const std::optional<SeenRadio>& lastRadio);
+
+// One line of the port chooser: "COM1 FT232R USB UART (/dev/ttyUSB0), in use", or for a port
+// that does not open "COM2 (/dev/ttyS0): permission denied: add yourself to the group dialout".
+struct PortRow {
+    std::string text;
+    std::string device;
+    int number = 0;
+    bool inUse = false;
+    bool opens = false;
+};
+std::vector<PortRow> PortRows(const std::vector<PortEntry>& entries, const std::string& inUse);
+
+// What a port test found, in words: the radio's name and port, or why there is no radio.
+std::string PortTestText(const PortTest& test);
+
+// The status bar's radio field: "COM1 /dev/ttyUSB0 - Petrel (PMR)", or "no radio".
+std::string RadioFieldText(const std::optional<SeenRadio>& radio);
 
 }  // namespace petrel

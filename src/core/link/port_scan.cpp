@@ -101,6 +101,10 @@ std::vector<std::string> SerialDevicesFromEnvironment() {
     return SerialDevices(value != nullptr ? std::optional<std::string>(value) : std::nullopt);
 }
 
+bool PortsFromEnvironment() {
+    return std::getenv(kPortsVariable) != nullptr;
+}
+
 PortScan ScanPorts(SerialPort& port) {
     PortScan scan;
     for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) {

@@ -30,6 +30,9 @@ std::vector<std::string> SerialDevices(const std::optional<std::string>& portsVa
 
 // SerialDevices with the variable read from this process's environment. Called once by main().
 std::vector<std::string> SerialDevicesFromEnvironment();
+// Whether this process's environment sets PETREL_PORTS: its order then stands, before any port
+// the user chose to use first.
+bool PortsFromEnvironment();
 
 // What a pass over COM1..COM8 found: the numbers that open, ascending, and the ports that have a
 // device but would not open.

@@ -10,6 +10,7 @@ const QString kGeometryKey = QStringLiteral("mainWindow/geometry");
 const QString kLastFolderKey = QStringLiteral("lastFolder");
 const QString kBackupKey = QStringLiteral("radio/backupBeforeWriting");
 const QString kGridKey = QStringLiteral("editor/channelGrid");
+const QString kPortKey = QStringLiteral("radio/preferredPort");
 }  // namespace
 
 UserSettings::UserSettings()
@@ -72,6 +73,14 @@ bool UserSettings::ChannelGrid() const {
 
 void UserSettings::SetChannelGrid(bool grid) {
     settings_->setValue(kGridKey, grid);
+}
+
+QString UserSettings::PreferredPort() const {
+    return settings_->value(kPortKey).toString();
+}
+
+void UserSettings::SetPreferredPort(const QString& device) {
+    settings_->setValue(kPortKey, device);
 }
 
 }  // namespace petrel

@@ -13,8 +13,8 @@ namespace petrel {
 inline constexpr int kRecentFileCount = 8;
 
 // What the desktop program remembers between runs, through QSettings: the recent files, the
-// main window's geometry, the folder of the last file dialog and the backup option. Tests give
-// it a file of their own, so that they never touch the user's settings.
+// main window's geometry, the folder of the last file dialog, the backup option and the port
+// used first. Tests give it a file of their own, so that they never touch the user's settings.
 class UserSettings {
   public:
     UserSettings();  // the user's own
@@ -39,6 +39,9 @@ class UserSettings {
     // View > Grid or List: how editors show their channels; the list unless the grid was chosen.
     bool ChannelGrid() const;
     void SetChannelGrid(bool grid);
+    // Radio > Port: the device used first ("" when none was chosen).
+    QString PreferredPort() const;
+    void SetPreferredPort(const QString& device);
 
   private:
     void SetRecentFiles(const QStringList& files);

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/link/image_link.h"
+#include "core/link/port_list.h"
 #include "core/link/radio_backup.h"
 #include "core/link/radio_link.h"
 
@@ -47,6 +51,16 @@ class RadioSeam {
     virtual void SetHistory(ServiceHistory* /*history*/) {}
     // The marker file that says while the radio may be in a test state (test_marker.h).
     virtual void SetTestMarker(const std::string& /*path*/) {}
+
+    // Every port behind COM1..COM8, each opened and closed again to say whether it can be used.
+    // Only between radio operations.
+    virtual std::vector<PortEntry> ListPorts() { return {}; }
+    // Makes device COM1, the port searched first, from now on (the others keep their order).
+    virtual void UsePortFirst(const std::string& /*device*/) {}
+    // The radio identified last and its port, nothing when the last detection found none.
+    virtual std::optional<SeenRadio> LastRadio() const { return std::nullopt; }
+    // Called after every detection, identify and port test of any of the links.
+    virtual void SetRadioSeenHandler(std::function<void()> /*handler*/) {}
 
     // The link itself, for the windows that talk to the radio on their own (the customer
     // editor, the alignment); its questions are titled caption. nullptr when there is no real

@@ -1,6 +1,7 @@
 #include "ui/link/serial_radio.h"
 
 #include "core/link/link_trace.h"
+#include "core/link/port_list.h"
 #include "core/link/port_scan.h"
 #include "core/link/radio_link.h"
 #include "core/link/termios_serial_port.h"
@@ -8,8 +9,15 @@
 namespace petrel {
 
 SerialRadio::SerialRadio(std::vector<std::string> devices,
-                         std::function<std::vector<std::string>()> rediscover)
-    : port_(std::make_unique<TermiosSerialPort>(std::move(devices), std::move(rediscover))) {}
+                         std::function<std::vector<std::string>()> rediscover,
+                         std::string preferred)
+    : devices_(std::move(devices)),
+      rediscover_(std::move(rediscover)),
+      preferred_(std::move(preferred)),
+      // Every look for devices, the first included, puts the preferred one first.
+      port_(std::make_unique<TermiosSerialPort>(PreferDevice(devices_, preferred_), [this] {
+          return PreferDevice(rediscover_ ? rediscover_() : devices_, preferred_);
+      })) {}
 
 SerialRadio::~SerialRadio() = default;
 
@@ -17,6 +25,53 @@ void SerialRadio::SetTrace(std::unique_ptr<LinkTrace> trace) {
     trace_ = std::move(trace);
     if (link_) {
         link_->Frames().SetTrace(trace_.get());
+    }
+}
+
+void SerialRadio::RadioSeen(const std::optional<SeenRadio>& radio) {
+    lastRadio_ = radio;
+    if (seenHandler_) {
+        seenHandler_();
+    }
+}
+
+std::vector<PortEntry> SerialRadio::ListPorts() {
+    port_->RefreshDevices();  // a cable plugged in since is listed too
+    std::vector<PortEntry> entries = ListSerialPorts(*port_);
+    std::vector<int> numbers;
+    for (const PortEntry& entry : entries) {
+        if (entry.problem.empty()) {
+            numbers.push_back(entry.number);
+        }
+    }
+    FollowPorts(std::move(numbers));
+    return entries;
+}
+
+void SerialRadio::UsePortFirst(const std::string& device) {
+    preferred_ = device;
+    port_->RefreshDevices();
+    FollowPorts(ScanPorts(*port_).numbers);
+}
+
+void SerialRadio::FollowPorts(std::vector<int> numbers) {
+    ports_ = std::move(numbers);
+    if (link_) {
+        link_->Frames().SetPorts(ports_);
+    }
+    // The radio identified last keeps its device; its number may have changed.
+    if (lastRadio_) {
+        int number = 0;
+        for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n) {
+            if (port_->DeviceName(n) == lastRadio_->device) {
+                number = n;
+            }
+        }
+        if (number != lastRadio_->number) {
+            SeenRadio moved = *lastRadio_;
+            moved.number = number;
+            RadioSeen(number != 0 ? std::optional(moved) : std::nullopt);
+        }
     }
 }
 
@@ -32,6 +87,7 @@ RadioLink* SerialRadio::Link(const std::string& caption, Prompter& prompter, Sta
     if (!link_) {
         link_ = std::make_unique<RadioLink>(*port_, clock, prompter, status);
         link_->Frames().SetPorts(ports_);
+        link_->Frames().SetIdentifyHook([this](const auto& radio) { RadioSeen(radio); });
         if (trace_) {
             link_->Frames().SetTrace(trace_.get());
         }
@@ -59,6 +115,7 @@ std::unique_ptr<RadioLink> SerialRadio::NewLink(Prompter& prompter, StatusLine& 
                                                 Clock& clock) {
     auto link = std::make_unique<RadioLink>(*port_, clock, prompter, status);
     link->Frames().SetPorts(ports_);
+    link->Frames().SetIdentifyHook([this](const auto& radio) { RadioSeen(radio); });
     if (trace_) {
         link->Frames().SetTrace(trace_.get());
     }

@@ -17,8 +17,10 @@ class SerialPort;
 class SerialRadio : public RadioSeam {
   public:
     // With rediscover, an operation that finds no port or no radio looks for devices again.
+    // The device preferred, when among them, is COM1 (the port searched first).
     explicit SerialRadio(std::vector<std::string> devices,
-                         std::function<std::vector<std::string>()> rediscover = {});
+                         std::function<std::vector<std::string>()> rediscover = {},
+                         std::string preferred = {});
     ~SerialRadio() override;
 
     // Every radio operation from now on writes this serial trace.
@@ -35,9 +37,25 @@ class SerialRadio : public RadioSeam {
     void SetHistory(ServiceHistory* history) override;
     std::unique_ptr<RadioLink> NewLink(Prompter& prompter, StatusLine& status,
                                        Clock& clock) override;
+    std::vector<PortEntry> ListPorts() override;
+    void UsePortFirst(const std::string& device) override;
+    std::optional<SeenRadio> LastRadio() const override { return lastRadio_; }
+    void SetRadioSeenHandler(std::function<void()> handler) override {
+        seenHandler_ = std::move(handler);
+    }
 
   private:
+    // What every link tells after a detection.
+    void RadioSeen(const std::optional<SeenRadio>& radio);
+    // The ports to search now that the devices were looked for again.
+    void FollowPorts(std::vector<int> numbers);
+
     std::unique_ptr<LinkTrace> trace_;
+    std::vector<std::string> devices_;  // as given, for a link without rediscovery
+    std::function<std::vector<std::string>()> rediscover_;
+    std::string preferred_;
+    std::optional<SeenRadio> lastRadio_;
+    std::function<void()> seenHandler_;
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<RadioLink> link_;
     std::vector<int> ports_;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <string>
 #include <string_view>
 
 #include "core/link/link_trace.h"
@@ -98,8 +99,10 @@ int main(int argc, char** argv) {
     petrel::QtFileChooser chooser;
     chooser.SetSettings(&settings);
     petrel::SteadyClock clock(petrel::PumpEvents);
-    petrel::SerialRadio radio(petrel::SerialDevicesFromEnvironment(),
-                              petrel::SerialDevicesFromEnvironment);
+    // The port the user chose to use first, unless PETREL_PORTS gives the ports and their order.
+    petrel::SerialRadio radio(
+        petrel::SerialDevicesFromEnvironment(), petrel::SerialDevicesFromEnvironment,
+        petrel::PortsFromEnvironment() ? std::string() : settings.PreferredPort().toStdString());
     if (const char* trace = std::getenv(petrel::kTraceVariable);
         trace != nullptr && *trace != '\0') {
         if (auto traced = petrel::LinkTrace::Append(trace, clock.WallTime())) {

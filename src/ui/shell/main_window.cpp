@@ -2,6 +2,7 @@
 
 #include "ui/link/fleet_window.h"
 #include "ui/link/history_window.h"
+#include "ui/link/port_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -20,6 +22,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -128,6 +131,14 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
     layout->addWidget(area_, 1);
     layout->addWidget(status_);
     setCentralWidget(central);
+    // The port in use and the radio identified last, whatever the status label says.
+    radioField_ = new QLabel;
+    radioField_->setObjectName("lblRadioPort");
+    radioField_->setToolTip("The serial port in use and the radio identified on it last");
+    statusBar()->setObjectName("sbrRadio");
+    statusBar()->addPermanentWidget(radioField_);
+    ShowRadioField();
+    radio_.SetRadioSeenHandler([this] { ShowRadioField(); });
 
     timer_->setObjectName("Timer1");
     timer_->setInterval(kBlinkIntervalMs);
@@ -165,6 +176,7 @@ MainWindow::~MainWindow() {
     // are still there (its children go after them).
     CloseAlignment();
     radio_.SetHistory(nullptr);  // the history goes with this window; the link may stay
+    radio_.SetRadioSeenHandler({});
     // The frames are hidden while the window is taken apart: their activation must not reach
     // a window that is half gone; nor must a channel dialog's end.
     disconnect(area_, nullptr, this, nullptr);
@@ -206,6 +218,8 @@ void MainWindow::BuildMenus() {
     fleetItem_ = new QAction("Program &Several Radios...", this);
     fleetItem_->setObjectName("mnuFleet");
     connect(fleetItem_, &QAction::triggered, this, &MainWindow::ShowFleetWindow);
+    portItem_ = AddItem(radioMenu_, "mnuPort", "&Port...");
+    connect(portItem_, &QAction::triggered, this, &MainWindow::ShowPortDialog);
     historyItem_ = AddItem(radioMenu_, "mnuHistory", "&History...");
     connect(historyItem_, &QAction::triggered, this, &MainWindow::ShowHistoryWindow);
     backups_ = AddItem(radioMenu_, "mnuBackups", "&Backups...");
@@ -797,6 +811,35 @@ void MainWindow::WriteBackup(const std::string& path) {
     }
 }
 
+PortDialog* MainWindow::ShowPortDialog() {
+    if (transferRunning_) {
+        return nullptr;
+    }
+    const auto tester = [this](int number) {
+        std::optional<PortTest> test;
+        RunOnRadio([&](RadioLink& link) { test = link.Frames().TestPort(number); });
+        return test;
+    };
+    auto* dialog = new PortDialog(
+        radio_.ListPorts(), tester, [this] { return radio_.LastRadio(); }, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const std::string device = dialog->ChosenDevice();
+        if (device.empty()) {
+            return;
+        }
+        radio_.UsePortFirst(device);
+        settings_.SetPreferredPort(QString::fromStdString(device));
+        ShowStatus(*status_, device + " is now COM1: the radio is looked for there first.");
+    });
+    dialog->open();
+    return dialog;
+}
+
+void MainWindow::ShowRadioField() {
+    radioField_->setText(QString::fromStdString(RadioFieldText(radio_.LastRadio())));
+}
+
 void MainWindow::CancelTransfer() {
     if (transferRunning_) {
         radio_.CancelTransfer();
@@ -967,6 +1010,7 @@ ConfigEditorWindow* MainWindow::OpenEditor(int slot) {
             [this](bool grid) { settings_.SetChannelGrid(grid); });
     editor->RadioMenu()->addAction(compareRadio_);
     editor->RadioMenu()->addAction(fleetItem_);
+    editor->RadioMenu()->addAction(portItem_);
     editor->RadioMenu()->addAction(historyItem_);
     editor->RadioMenu()->addAction(backups_);
     editor->RadioMenu()->addSeparator();

@@ -15,6 +15,7 @@
 
 class QAction;
 class QDialog;
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QShortcut;
@@ -31,6 +32,7 @@ class CustomerDialog;
 class FileChooser;
 class HardwareAlignmentDialog;
 class NewRadioDialog;
+class PortDialog;
 class ConfigEditorWindow;
 class Prompter;
 class RadioLink;
@@ -97,6 +99,10 @@ class MainWindow : public QMainWindow {
     CompareWindow* ShowComparison(ConfigEditorWindow* editor, Document other,
                                   const std::string& otherName);
 
+    // Radio > Port...: the serial ports, each tested on request; OK makes the chosen one the
+    // port used first, now and in later runs.
+    PortDialog* ShowPortDialog();
+
     // Radio > Backups...: the backups kept in the working folder's Backups, and what they offer:
     // open one (a new editor that never saves over it), compare it with the active
     // configuration, write it to the radio (the radio as it is now is kept first).
@@ -148,6 +154,8 @@ class MainWindow : public QMainWindow {
     void SetRadioOperationRunning(bool running);
     // Cancel or Escape while a transfer runs.
     void CancelTransfer();
+    // The status bar's radio field from the radio identified last.
+    void ShowRadioField();
     // What a transfer did, on the status line when it is over.
     void ShowTransferReport(const std::string& report);
     // One image transfer as a radio operation, with the hourglass and the commands off.
@@ -180,6 +188,8 @@ class MainWindow : public QMainWindow {
     QPointer<HistoryWindow> historyWindow_;
     QAction* fleetItem_ = nullptr;    // in every editor's Radio menu
     QAction* historyItem_ = nullptr;  // in the main window's Radio menu and every editor's
+    QAction* portItem_ = nullptr;     // in the main window's Radio menu and every editor's
+    QLabel* radioField_ = nullptr;    // the status bar's port and radio
 
     QMdiArea* area_;
     StatusArea* status_;
