@@ -1,6 +1,5 @@
 #include "core/settings/button_options.h"
 
-#include <algorithm>
 #include <span>
 
 namespace petrel {
@@ -10,42 +9,27 @@ namespace {
 constexpr std::size_t kCallToneByte = 0x17;
 constexpr std::uint8_t kCallToneMask = 0x0F;
 
-// The side lists name their functions; codes come from the function table.
-constexpr std::string_view kSideShort[] = {"Unassigned",
-                                           "Monitor",
-                                           "Nuisance Delete",
-                                           "Toggle Scan ON/OFF",
-                                           "Toggle High/Low Power",
-                                           "Toggle Repeater/Talkaround",
-                                           "Toggle Tight/Normal Squelch",
-                                           "Call"};
-constexpr std::string_view kSideLong[] = {"Unassigned",
-                                          "Nuisance Delete",
-                                          "Toggle High/Low Power",
-                                          "Toggle Repeater/Talkaround",
-                                          "Toggle Tight/Normal Squelch",
-                                          "Call"};
-// The front lists carry fixed codes; front button 1 spells code 1 its own way.
-constexpr int kFrontCodes = 7;
+// The functions each list offers, in its order; the names come from the function table.
+constexpr ButtonFunction kSideShort[] = {
+    kUnassignedFunction, kMonitorFunction,  kNuisanceDeleteFunction, kScanFunction,
+    kPowerFunction,      kRepeaterFunction, kSquelchFunction,        kCallFunction};
+constexpr ButtonFunction kSideLong[] = {kUnassignedFunction, kNuisanceDeleteFunction,
+                                        kPowerFunction,      kRepeaterFunction,
+                                        kSquelchFunction,    kCallFunction};
+constexpr ButtonFunction kFrontAll[] = {
+    kUnassignedFunction, kMonitorFunction,  kNuisanceDeleteFunction, kScanFunction,
+    kPowerFunction,      kRepeaterFunction, kSquelchFunction};
+constexpr ButtonFunction kFrontLong[] = {kUnassignedFunction, kNuisanceDeleteFunction,
+                                         kPowerFunction, kRepeaterFunction, kSquelchFunction};
+// Front button 1 spells the monitor function its own way.
 constexpr std::string_view kFront1Monitor = "Minitor";
-constexpr int kFrontLongCodes[] = {0, 2, 4, 5, 6};
 
-int FunctionCode(std::string_view text) {
-    const auto at = std::find(kButtonFunctions.begin(), kButtonFunctions.end(), text);
-    return static_cast<int>(at - kButtonFunctions.begin());
-}
-
-EntryList FrontEntries(bool longPress, bool frontOne) {
+EntryList Entries(std::span<const ButtonFunction> functions, bool frontOne = false) {
     EntryList list;
-    for (int code = 0; code < kFrontCodes; ++code) {
-        const bool offered =
-            !longPress || std::find(std::begin(kFrontLongCodes), std::end(kFrontLongCodes), code) !=
-                              std::end(kFrontLongCodes);
-        if (offered) {
-            const std::string_view text =
-                frontOne && code == 1 ? kFront1Monitor : kButtonFunctions[code];
-            list.push_back({std::string(text), code});
-        }
+    for (const ButtonFunction code : functions) {
+        const std::string_view text =
+            frontOne && code == kMonitorFunction ? kFront1Monitor : kButtonFunctions[code];
+        list.push_back({std::string(text), code});
     }
     return list;
 }
@@ -59,28 +43,23 @@ EntryList ButtonEntries(ButtonList list, bool callAllowed, bool powerAllowed) {
         case kKeyALong:
         case kKeyBLong: {
             const bool shortPress = list == kKeyAShort || list == kKeyBShort;
-            EntryList entries;
-            for (const std::string_view text : shortPress
-                                                   ? std::span<const std::string_view>(kSideShort)
-                                                   : std::span<const std::string_view>(kSideLong)) {
-                const int code = FunctionCode(text);
-                if ((code == kCallFunction && !callAllowed) ||
-                    (code == kPowerFunction && !powerAllowed)) {
-                    continue;
-                }
-                entries.push_back({std::string(text), code});
-            }
+            EntryList entries = Entries(shortPress ? std::span<const ButtonFunction>(kSideShort)
+                                                   : std::span<const ButtonFunction>(kSideLong));
+            std::erase_if(entries, [&](const ListEntry& entry) {
+                return (entry.code == kCallFunction && !callAllowed) ||
+                       (entry.code == kPowerFunction && !powerAllowed);
+            });
             return entries;
         }
         case kKey1Short:
-            return FrontEntries(false, true);
+            return Entries(kFrontAll, true);
         case kKey1Long:
-            return FrontEntries(true, true);
+            return Entries(kFrontLong, true);
         case kKey2Short:
-            return FrontEntries(false, false);
+            return Entries(kFrontAll);
         case kKey2Long:
             // Front button 2's long press offers all seven, "Monitor" included.
-            return FrontEntries(false, false);
+            return Entries(kFrontAll);
         case kButtonListCount:
             break;
     }

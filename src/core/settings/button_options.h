@@ -10,8 +10,26 @@ namespace petrel {
 // frmButtons, "Conventional Buttons": short- and long-press functions of the two side and two
 // front buttons, one nibble each in system bytes 0x00-0x03.
 
-// The function table: a function's code is its position.
-inline constexpr std::array<std::string_view, 14> kButtonFunctions = {
+// The functions a button can hold, by the code stored in its nibble.
+enum ButtonFunction : int {
+    kUnassignedFunction,
+    kMonitorFunction,
+    kNuisanceDeleteFunction,
+    kScanFunction,
+    kPowerFunction,
+    kRepeaterFunction,
+    kSquelchFunction,
+    kBeepFunction,
+    kKeyLockFunction,
+    kVoxFunction,
+    kScanListFunction,
+    kRogerFunction,
+    kPriorityFunction,
+    kCallFunction,
+    kButtonFunctionCount
+};
+// Their names, by code.
+inline constexpr std::array<std::string_view, kButtonFunctionCount> kButtonFunctions = {
     "Unassigned",
     "Monitor",
     "Nuisance Delete",
@@ -27,8 +45,6 @@ inline constexpr std::array<std::string_view, 14> kButtonFunctions = {
     "Prioritity Channal",
     "Call",
 };
-inline constexpr int kPowerFunction = 4;  // "Toggle High/Low Power"
-inline constexpr int kCallFunction = 13;  // "Call"
 
 // The eight lists, in the order of their buttons and presses.
 enum ButtonList : int {
