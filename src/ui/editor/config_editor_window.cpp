@@ -34,6 +34,7 @@
 #include "core/ports/status_line.h"
 #include "core/shell/shell_model.h"
 #include "ui/common/dialog_parts.h"
+#include "ui/common/menus.h"
 #include "ui/common/qt_ports.h"
 #include "ui/editor/channel_grid_view.h"
 #include "ui/editor/channel_import_dialog.h"
@@ -57,24 +58,6 @@ QFont FixedFont(int pointSize) {
     font.setFixedPitch(true);
     font.setPointSize(pointSize);
     return font;
-}
-
-QAction* AddItem(QMenu* menu, const char* name, const char* text, bool enabled = true,
-                 const char* shortcut = nullptr) {
-    QAction* action = menu->addAction(QString::fromLatin1(text));
-    action->setObjectName(name);
-    action->setEnabled(enabled);
-    if (shortcut != nullptr) {
-        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-    }
-    return action;
-}
-
-QMenu* AddMenu(QWidget* owner, QList<QMenu*>& menus, const char* name, const char* title) {
-    auto* menu = new QMenu(QString::fromLatin1(title), owner);
-    menu->setObjectName(name);
-    menus.append(menu);
-    return menu;
 }
 
 // A header label made of a band-table text: kept as it is, blanks and all.
@@ -181,15 +164,15 @@ Document& ConfigEditorWindow::Doc() const {
 }
 
 void ConfigEditorWindow::BuildMenus() {
-    fileMenu_ = AddMenu(this, menus_, "mnuFile", "&File");
+    fileMenu_ = AddMenu(this, "mnuFile", "&File", &menus_);
     // New and Open as in the main window's File menu, so that their keys work here too.
-    connect(AddItem(fileMenu_, "mnuNew", "&New", true, "Ctrl+N"), &QAction::triggered, this,
+    connect(AddItem(fileMenu_, "mnuNew", "&New", "Ctrl+N"), &QAction::triggered, this,
             &ConfigEditorWindow::NewRequested);
-    connect(AddItem(fileMenu_, "mnuOpen", "&Open...", true, "Ctrl+O"), &QAction::triggered, this,
+    connect(AddItem(fileMenu_, "mnuOpen", "&Open...", "Ctrl+O"), &QAction::triggered, this,
             &ConfigEditorWindow::OpenRequested);
     connect(AddItem(fileMenu_, "mnuClose", "&Close"), &QAction::triggered, this,
             &ConfigEditorWindow::CloseWindow);
-    connect(AddItem(fileMenu_, "mnuSave", "&Save", true, "Ctrl+S"), &QAction::triggered, this,
+    connect(AddItem(fileMenu_, "mnuSave", "&Save", "Ctrl+S"), &QAction::triggered, this,
             &ConfigEditorWindow::Save);
     connect(AddItem(fileMenu_, "mnuSaveAs", "Save &As..."), &QAction::triggered, this,
             &ConfigEditorWindow::SaveAs);
@@ -218,19 +201,18 @@ void ConfigEditorWindow::BuildMenus() {
         }
     }
     fileMenu_->addSeparator();
-    recentMenu_ = fileMenu_->addMenu("&Recent Files");
-    recentMenu_->setObjectName("mnuRecent");
+    recentMenu_ = AddSubmenu(fileMenu_, "mnuRecent", "&Recent Files");
     fileMenu_->addSeparator();
-    connect(AddItem(fileMenu_, "mnuExit", "E&xit", true, "Ctrl+Q"), &QAction::triggered, this,
+    connect(AddItem(fileMenu_, "mnuExit", "E&xit", "Ctrl+Q"), &QAction::triggered, this,
             &ConfigEditorWindow::ExitRequested);
 
-    editMenu_ = AddMenu(this, menus_, "mnuEdit", "&Edit");
+    editMenu_ = AddMenu(this, "mnuEdit", "&Edit", &menus_);
     for (const auto& [name, text, key, command, enabledBy] :
          {std::tuple{"mnuEUndo", "&Undo", "Ctrl+Z", &QUndoStack::undo, &QUndoStack::canUndoChanged},
           std::tuple{"mnuERedo", "&Redo", "Ctrl+Y", &QUndoStack::redo,
                      &QUndoStack::canRedoChanged}}) {
-        QAction* action = AddItem(editMenu_, name, text, false);
-        action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        QAction* action = AddItem(editMenu_, name, text, key);
+        action->setEnabled(false);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(action);
         connect(action, &QAction::triggered, undo_, command);
@@ -267,7 +249,7 @@ void ConfigEditorWindow::BuildMenus() {
             &ConfigEditorWindow::AutoToneRequested);
 
     // The channels in the system's list or in the grid; Ctrl+G switches to the other.
-    QMenu* view = AddMenu(this, menus_, "mnuView", "&View");
+    QMenu* view = AddMenu(this, "mnuView", "&View", &menus_);
     auto* views = new QActionGroup(this);
     viewList_ = AddItem(view, "mnuViewList", "&List");
     viewGrid_ = AddItem(view, "mnuViewGrid", "&Grid");
@@ -282,7 +264,7 @@ void ConfigEditorWindow::BuildMenus() {
     connect(viewList_, &QAction::triggered, this, [this] { ShowGrid(false); });
     connect(viewGrid_, &QAction::triggered, this, [this] { ShowGrid(true); });
 
-    QMenu* feature = AddMenu(this, menus_, "mnuFeature", "Fe&ature");
+    QMenu* feature = AddMenu(this, "mnuFeature", "Fe&ature", &menus_);
     connect(AddItem(feature, "mnuSysOp", "S&ystem"), &QAction::triggered, this,
             &ConfigEditorWindow::ShowSystemOptions);
     connect(AddItem(feature, "mnuOpCH", "C&hannel"), &QAction::triggered, this,
@@ -292,20 +274,20 @@ void ConfigEditorWindow::BuildMenus() {
     connect(AddItem(feature, "mnuInfo", "Radio &Info."), &QAction::triggered, this,
             &ConfigEditorWindow::ShowRadioInfo);
 
-    radioMenu_ = AddMenu(this, menus_, "mnuRadio", "&Radio");
+    radioMenu_ = AddMenu(this, "mnuRadio", "&Radio", &menus_);
     connect(AddItem(radioMenu_, "mnuRadioItem0", "&Upload"), &QAction::triggered, this,
             [this] { emit RadioRequested(TransferOp::Upload); });
     connect(AddItem(radioMenu_, "mnuRadioItem1", "&Download"), &QAction::triggered, this,
             [this] { emit RadioRequested(TransferOp::Download); });
 
-    QMenu* configure = AddMenu(this, menus_, "mnuConfigure", "&Configure");
+    QMenu* configure = AddMenu(this, "mnuConfigure", "&Configure", &menus_);
     connect(AddItem(configure, "mnuCustomer", "&Option"), &QAction::triggered, this,
             &ConfigEditorWindow::OptionPasswordRequested);
     connect(AddItem(configure, "mnuTestHard", "&Hardware Tuner"), &QAction::triggered, this,
             &ConfigEditorWindow::HardwarePasswordRequested);
 
-    helpMenu_ = AddMenu(this, menus_, "mnuHelp", "&Help");
-    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me", true, "F1"), &QAction::triggered, this,
+    helpMenu_ = AddMenu(this, "mnuHelp", "&Help", &menus_);
+    connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me", "F1"), &QAction::triggered, this,
             &ConfigEditorWindow::HelpRequested);
     connect(AddItem(helpMenu_, "mnuAbout", "&About CPS"), &QAction::triggered, this,
             &ConfigEditorWindow::AboutRequested);

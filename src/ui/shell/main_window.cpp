@@ -43,6 +43,7 @@
 #include "core/util/text.h"
 #include "ui/alignment/hardware_alignment_dialog.h"
 #include "ui/common/dialog_parts.h"
+#include "ui/common/menus.h"
 #include "ui/common/qt_ports.h"
 #include "ui/common/user_settings.h"
 #include "ui/document/backups_window.h"
@@ -77,15 +78,6 @@ constexpr const char* kNoHelpText =
 bool OpenUserGuide() {
     const QString guide = FindUserGuide(QCoreApplication::applicationDirPath());
     return !guide.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
-}
-
-QAction* AddItem(QMenu* menu, const char* name, const char* text, const char* shortcut = nullptr) {
-    QAction* action = menu->addAction(QString::fromLatin1(text));
-    action->setObjectName(name);
-    if (shortcut != nullptr) {
-        action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-    }
-    return action;
 }
 
 }  // namespace
@@ -187,22 +179,19 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildMenus() {
-    fileMenu_ = new QMenu("&File", this);
-    fileMenu_->setObjectName("mnuFile");
+    fileMenu_ = AddMenu(this, "mnuFile", "&File");
     connect(AddItem(fileMenu_, "mnuNew", "&New", "Ctrl+N"), &QAction::triggered, this,
             &MainWindow::ShowNewRadio);
     connect(AddItem(fileMenu_, "mnuOpen", "&Open", "Ctrl+O"), &QAction::triggered, this,
             &MainWindow::OpenConfig);
-    recentMenu_ = fileMenu_->addMenu("&Recent Files");
-    recentMenu_->setObjectName("mnuRecent");
+    recentMenu_ = AddSubmenu(fileMenu_, "mnuRecent", "&Recent Files");
     FillRecentMenu(recentMenu_);
     // No editor is open while these menus show: Exit has nothing to ask.
     connect(AddItem(fileMenu_, "mnuExit", "E&xit", "Ctrl+Q"), &QAction::triggered, this,
             &MainWindow::close);
     fileMenu_->addSeparator();
 
-    radioMenu_ = new QMenu("&Radio", this);
-    radioMenu_->setObjectName("mnuRadio");
+    radioMenu_ = AddMenu(this, "mnuRadio", "&Radio");
     uploadItem_ = AddItem(radioMenu_, "mnuRadioItem0", "&Upload");
     connect(uploadItem_, &QAction::triggered, this, [this] { RadioTransfer(TransferOp::Upload); });
     radioMenu_->addSeparator();
@@ -212,11 +201,9 @@ void MainWindow::BuildMenus() {
     connect(backupFirst_, &QAction::toggled, this,
             [this](bool on) { settings_.SetBackupBeforeWriting(on); });
     // Only an editor's Radio menu offers it: it needs a configuration to compare.
-    compareRadio_ = new QAction("&Compare with Radio", this);
-    compareRadio_->setObjectName("mnuCompareRadio");
+    compareRadio_ = NewItem(this, "mnuCompareRadio", "&Compare with Radio");
     connect(compareRadio_, &QAction::triggered, this, &MainWindow::CompareWithRadio);
-    fleetItem_ = new QAction("Program &Several Radios...", this);
-    fleetItem_->setObjectName("mnuFleet");
+    fleetItem_ = NewItem(this, "mnuFleet", "Program &Several Radios...");
     connect(fleetItem_, &QAction::triggered, this, &MainWindow::ShowFleetWindow);
     portItem_ = AddItem(radioMenu_, "mnuPort", "&Port...");
     connect(portItem_, &QAction::triggered, this, &MainWindow::ShowPortDialog);
@@ -225,8 +212,7 @@ void MainWindow::BuildMenus() {
     backups_ = AddItem(radioMenu_, "mnuBackups", "&Backups...");
     connect(backups_, &QAction::triggered, this, &MainWindow::ShowBackups);
 
-    helpMenu_ = new QMenu("&Help", this);
-    helpMenu_->setObjectName("mnuHelp");
+    helpMenu_ = AddMenu(this, "mnuHelp", "&Help");
     connect(AddItem(helpMenu_, "mnuReadMe", "&Read Me", "F1"), &QAction::triggered, this,
             &MainWindow::ShowHelp);
     connect(AddItem(helpMenu_, "mnuAbout", "&About"), &QAction::triggered, this,
@@ -238,8 +224,7 @@ void MainWindow::BuildMenus() {
     mainMenus_ = {fileMenu_, radioMenu_, helpMenu_};
 
     // The Window menu is on both menu bars, before Help.
-    windowMenu_ = new QMenu("&Window", this);
-    windowMenu_->setObjectName("mnuWindow");
+    windowMenu_ = AddMenu(this, "mnuWindow", "&Window");
     connect(AddItem(windowMenu_, "mnuCascade", "&Cascade"), &QAction::triggered, area_,
             &QMdiArea::cascadeSubWindows);
     connect(AddItem(windowMenu_, "mnuTile", "&Tile"), &QAction::triggered, area_,
