@@ -324,8 +324,11 @@ TEST_F(DetectTest, TestingAPortIdentifiesItsRadioOrSaysWhyNotAndClosesIt) {
     frames.ClosePort();
     radio.Options().silent = false;
     EXPECT_TRUE(frames.DetectRadio());
-    EXPECT_EQ(told, (Lines{"none", "none", "sim:COM1 9"}));
     frames.ClosePort();
+    // The fleet's look for the next radio tells too.
+    radio.Options().silent = true;
+    EXPECT_FALSE(frames.PollRadio());
+    EXPECT_EQ(told, (Lines{"none", "none", "sim:COM1 9", "none"}));
     EXPECT_TRUE(prompter.Done());
 }
 
