@@ -75,22 +75,39 @@ bool IsChannel(const Document& doc, const std::string& text) {
 }
 
 // Pages break where the pen reaches the break line or a line would leave the paper: never by
-// counting lines. Each page starts with its head; nothing is printed off the paper on any side.
-TEST(PrintReport, PagesBreakByThePensPositionAndNothingLeavesThePaper) {
+// counting lines. Each page starts with its head. Every text, the channel table's widest line
+// included, stands between the ends of the rules, and the rules stand on the paper.
+TEST(PrintReport, PagesBreakByThePensPositionAndEveryTextStandsWithinTheRules) {
     const struct {
         const char* paper;
         double widthMm;
         double heightMm;
-        int pages;                                            // 0: more than one
-    } papers[] = {{"A4", 210, 297, 3}, {"A5", 148, 210, 0}};  // A5 ends above the break line
+        const char* progDate;  // without one, the channel table is the widest row
+        int pages;             // 0: more than one
+    } papers[] = {{"A4", 210, 297, "", 2},
+                  {"A4", 210, 297, "Jan-05-2004", 2},
+                  {"Letter", 215.9, 279.4, "", 3},
+                  {"A5", 148, 210, "Jan-05-2004", 0}};
     Workspace workspace;
-    const Document& doc = workspace.At(BuildNewConfiguration(workspace, 11, 99));
+    Document& doc = workspace.At(BuildNewConfiguration(workspace, 11, 99));
     for (const auto& paper : papers) {
-        SCOPED_TRACE(paper.paper);
+        SCOPED_TRACE(std::string(paper.paper) + " " + paper.progDate);
+        doc.info.ProgDate = paper.progDate;
         const Printed printed = PrintOn(doc, paper.widthMm, paper.heightMm);
         const TextSurface& s = printed.surface;
         const int line = s.LineHeight();
         const int breakY = std::min(kPageBreakY, s.ScaleHeight() - line);
+        int ruleLeft = s.ScaleWidth();
+        int ruleRight = 0;
+        for (const auto& item : s.Items()) {
+            if (item.text.empty()) {
+                ruleLeft = std::min(ruleLeft, item.x);
+                ruleRight = std::max(ruleRight, item.x2);
+            }
+        }
+        ASSERT_LT(ruleLeft, ruleRight);
+        EXPECT_GE(ruleLeft, 0);
+        EXPECT_LE(ruleRight, s.ScaleWidth());
         int pages = 0;
         int channels = 0;
         int lastChannelBottom = 0;
@@ -110,7 +127,8 @@ TEST(PrintReport, PagesBreakByThePensPositionAndNothingLeavesThePaper) {
                 ++channels;
             }
             for (const auto& item : row.items) {
-                EXPECT_LE(item.x + s.TextWidth(item.text), s.ScaleWidth()) << item.text;
+                EXPECT_GE(item.x, ruleLeft) << item.text;
+                EXPECT_LE(item.x + s.TextWidth(item.text), ruleRight) << item.text;
                 EXPECT_LE(row.y + line, s.ScaleHeight()) << item.text;
             }
         }

@@ -37,6 +37,8 @@ constexpr const char* kPrintDateLabel = "Print Date: ";
 constexpr const char* kTimeLabel = "Time: ";
 constexpr std::size_t kProgDateBox = 3;  // "Programming Date" of the radio information window
 
+using Texts = std::vector<std::string>;
+
 std::string YesNo(bool on) {
     return on ? "YES" : "NO";
 }
@@ -95,16 +97,37 @@ class Report {
         const std::size_t numberWidth =
             ChannelOptionLine(1, 0).size() - ChannelOptionText(0).size();
         const std::size_t optionColumn = kColumnHeader.size() + 1 + numberWidth;
-        // The table is the widest part: a smaller size where it would be cut at the right.
+        // The table is the widest part. It must end within the rules, which end at RightEdge:
+        // a smaller size where its widest row (the head, or a channel's line with its options)
+        // would run past them.
+        const std::vector<ChannelOptionEntry> used = ChannelOptionList(doc_);
         const auto tableWidth = [&] {
-            return std::max(s_.TextWidth(tableHead_),
-                            s_.TextWidth(tableHead_.substr(0, optionColumn)) +
-                                s_.TextWidth(ChannelOptionText(0)));
+            const int optionX = s_.TextWidth(tableHead_.substr(0, optionColumn));
+            const int lineX = s_.TextWidth(" ");
+            int widest =
+                std::max(s_.TextWidth(tableHead_), optionX + s_.TextWidth(ChannelOptionText(0)));
+            for (const ChannelOptionEntry& entry : used) {
+                widest = std::max({widest, lineX + s_.TextWidth(doc_.lines.at(entry.channel)),
+                                   optionX + s_.TextWidth(ChannelOptionText(
+                                                 doc_.state.ChOption.at(entry.channel)))});
+            }
+            return widest;
+        };
+        // So must the last text of every row of the head and the system section.
+        std::vector<Texts> rows = HeadInfoRows();
+        const SystemRows system = MakeSystemRows();
+        rows.insert(rows.end(), system.basic.begin(), system.basic.end());
+        rows.insert(rows.end(), system.scan.begin(), system.scan.end());
+        const auto fits = [&] {
+            return tableWidth() <= rightEdge_ && std::ranges::all_of(rows, [&](const Texts& row) {
+                       return row.empty() ||
+                              Column(static_cast<int>(row.size()) - 1) + s_.TextWidth(row.back()) <=
+                                  rightEdge_;
+                   });
         };
         double size = kReportFontSize;
         s_.SetFont(kReportFont, size);
-        const int available = s_.ScaleWidth() - margin_;
-        while (tableWidth() > available && size > kSmallestFontSize) {
+        while (!fits() && size > kSmallestFontSize) {
             size -= kFontSizeStep;
             s_.SetFont(kReportFont, size);
         }
@@ -124,7 +147,7 @@ class Report {
         s_.EndLine();
     }
 
-    void Row(std::initializer_list<std::string> items) {
+    void Row(const Texts& items) {
         int column = 0;
         for (const std::string& item : items) {
             At(Column(column++), item);
@@ -140,11 +163,17 @@ class Report {
         s_.EndLine();
     }
 
-    void PrintHeadInfo() {
-        Row({doc_.modelLabel, doc_.rangeLabel});
+    std::vector<Texts> HeadInfoRows() const {
         const std::string progDate = std::string(kRadioInfoBoxes[kProgDateBox].caption) +
                                      kItemSeparator + RadioInfoTexts(doc_)[kProgDateBox];
-        Row({doc_.customerLabel, doc_.serialLabel, progDate});
+        return {{doc_.modelLabel, doc_.rangeLabel},
+                {doc_.customerLabel, doc_.serialLabel, progDate}};
+    }
+
+    void PrintHeadInfo() {
+        for (const Texts& row : HeadInfoRows()) {
+            Row(row);
+        }
     }
 
     void DrowLine() {
@@ -169,7 +198,12 @@ class Report {
         }
     }
 
-    void SystemSection() {
+    // The rows of the system section, each item the caption, ": " and the entry.
+    struct SystemRows {
+        std::vector<Texts> basic;
+        std::vector<Texts> scan;
+    };
+    SystemRows MakeSystemRows() const {
         const SystemOptions options = ReadSystemOptions(doc_);
         const auto item = [&](SysList list) {
             return kSysListControls[list].caption + std::string(kItemSeparator) +
@@ -179,14 +213,24 @@ class Report {
             return kSysCheckControls[box].caption + std::string(kItemSeparator) +
                    YesNo(options.checked[box]);
         };
+        return {{{item(kTimeOutList), item(kPowerSaveList), item(kSquelchList)},
+                 {item(kLongPressList), item(kVoxAttackList), item(kVoxReleaseList)},
+                 {item(kPttResumeList), options.checked[kBeepCheck] ? kBeepOn : kBeepOff}},
+                {{kScanPrefix + item(kScanResumeList), check(kTalkBackCheck), item(kTxChannelList)},
+                 {check(kPriorCheck), item(kSampleTimeList), check(kPriorToneCheck)}}};
+    }
+
+    void SystemSection() {
+        const SystemRows rows = MakeSystemRows();
         Centred(kBasicSectionTitle);
-        Row({item(kTimeOutList), item(kPowerSaveList), item(kSquelchList)});
-        Row({item(kLongPressList), item(kVoxAttackList), item(kVoxReleaseList)});
-        Row({item(kPttResumeList), options.checked[kBeepCheck] ? kBeepOn : kBeepOff});
+        for (const Texts& row : rows.basic) {
+            Row(row);
+        }
         s_.EndLine();
         Centred(kScanSectionTitle);
-        Row({kScanPrefix + item(kScanResumeList), check(kTalkBackCheck), item(kTxChannelList)});
-        Row({check(kPriorCheck), item(kSampleTimeList), check(kPriorToneCheck)});
+        for (const Texts& row : rows.scan) {
+            Row(row);
+        }
         s_.EndLine();
     }
 
