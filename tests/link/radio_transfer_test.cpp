@@ -599,6 +599,93 @@ TEST_F(TransferTest, ACancelledTransferStopsBetweenBlocksAndSaysWhatItLeft) {
     EXPECT_EQ(TransferReport(TransferOp::Download, TransferResult{}), "");
 }
 
+// Once the radio is backed up, every way a Download can fail names the backup to restore it
+// from: a block that never comes back, the radio's kind that cannot be read, the closing code
+// that is not answered, the cable pulled in the middle (the retry then finds no radio). The
+// status line names it too. Faults count the frames after they are armed: 287 block reads and
+// the two frames of the closing code make the backup read of a 99-channel radio.
+TEST_F(TransferTest, EveryFailureAfterTheBackupNamesIt) {
+    test::TempDir dir;
+    images.SetBackupPolicy({dir.File("Backups"), true});
+    // A Download the user stops at the band question writes nothing, and says so.
+    MakeDocument(10, 99);
+    prompter.Then(Answer::No);
+    const TransferResult declined = DownloadResult();
+    ASSERT_TRUE(declined.backup);
+    EXPECT_FALSE(declined.writeStarted);
+    EXPECT_EQ(TransferReport(TransferOp::Download, declined),
+              "Nothing was written; the radio as it was is in " + *declined.backup);
+
+    const std::string stopped =
+        "Writing stopped at block 0x0078: the radio now holds a mixture of the new and its old "
+        "configuration and must be written again. @\n\rDownload Err";
+    const struct {
+        const char* what;
+        std::vector<sim::Fault> faults;
+        bool pullCable;                  // the radio goes from the cable at the 31st block
+        std::vector<std::string> asked;  // each question up to its " !  Make sure ..." line
+        std::vector<Answer> answers;
+    } cases[] = {
+        {"a block without answer",
+         {{FaultKind::Drop, FrameKind::WriteBlock, 30, -1}},
+         false,
+         {stopped},
+         {Answer::No}},
+        {"the radio's kind unread",
+         {{FaultKind::Drop, FrameKind::ReadBlock, 287, 2}},
+         false,
+         {"@\n\rDownload Err"},
+         {Answer::No}},
+        {"the closing code unanswered",
+         {{FaultKind::Drop, FrameKind::WriteParam, 2, -1}},
+         false,
+         {"@\n\rDownload Err"},
+         {Answer::No}},
+        // Last: the radio does not come back.
+        {"the cable pulled", {}, true, {stopped, "@\n\rConnecting Err"}, {Answer::Yes, Answer::No}},
+    };
+    MakeDocument(9, 99);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        radio.ClearFaults();
+        for (const sim::Fault& fault : c.faults) {
+            radio.AddFault(fault);
+        }
+        radio.ClearLog();
+        if (c.pullCable) {
+            clock.SetPump([&] {
+                if (CountFrames(FrameKind::WriteBlock) == 30) {
+                    radio.RemoveRadio();
+                }
+            });
+        }
+        for (const Answer answer : c.answers) {
+            prompter.Then(answer);
+        }
+        const std::size_t before = prompter.Texts().size();
+        const TransferResult result = DownloadResult();
+        ASSERT_TRUE(result.backup);
+        EXPECT_FALSE(result.completed);
+        EXPECT_TRUE(result.writeStarted);
+        const std::string kept = "The radio as it was is kept in " + *result.backup +
+                                 " (Radio > Backups... writes it back).";
+        const std::vector<std::string> texts = prompter.Texts();
+        std::vector<std::string> asked;
+        for (std::size_t i = before; i < texts.size(); ++i) {
+            asked.push_back(texts[i].substr(0, texts[i].find(" !  Make sure")));
+        }
+        std::vector<std::string> expected;
+        for (std::string text : c.asked) {
+            text.replace(text.find('@'), 1, kept);
+            expected.push_back(text);
+        }
+        EXPECT_EQ(asked, expected);
+        EXPECT_EQ(TransferReport(TransferOp::Download, result),
+                  "Download failed; the radio as it was is in " + *result.backup);
+    }
+    EXPECT_TRUE(prompter.Done()) << prompter.Report();
+}
+
 // A radio that was never programmed is programmed only with its tables: a Download whose table
 // writes fail is no success.
 TEST_F(TransferTest, ABlankRadioWhoseTablesAreNotTakenIsNotReportedWritten) {

@@ -1,5 +1,6 @@
 // Transfers with the simulated radio behind a real pseudo-terminal: what the status line says
-// when each is over, and Cancel (button or Escape) stopping them between two blocks.
+// when each is over, Cancel (button or Escape) stopping them between two blocks, and a radio
+// that stops answering part-way.
 #include <QProgressBar>
 #include <QPushButton>
 #include <filesystem>
@@ -39,6 +40,7 @@ class TransferTest : public QObject {
   private slots:
     void finishedTransfersSayWhatTheyDid();
     void cancelStopsAnUploadAndADownloadBetweenBlocks();
+    void aDownloadThatStopsMidwayNamesTheBackupToRestore();
 };
 
 void TransferTest::finishedTransfersSayWhatTheyDid() {
@@ -99,6 +101,36 @@ void TransferTest::cancelStopsAnUploadAndADownloadBetweenBlocks() {
              told.c_str());
     QVERIFY(program.window.Status().Text().starts_with(
         "Download cancelled; the radio as it was is in "));
+    QVERIFY_DONE(program.prompter);
+}
+
+// The radio stops answering part-way through the writing: the question and, after No, the
+// status line name the backup the radio can be restored from.
+void TransferTest::aDownloadThatStopsMidwayNamesTheBackupToRestore() {
+    sim::SimProcess radioSim(
+        kSimulator, {"--quiet", "--delay", "0", "--channels", "16", "--drop", "write@30xall"});
+    SerialRadio radio({radioSim.Device()});
+    Program program(&radio);
+    ConfigEditorWindow* editor = NewEditor(program, 9, 16);
+    program.prompter.Then(Answer::No);
+    Trigger(editor, "mnuRadioItem1");
+    std::vector<std::string> kept;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(program.workFolder.File("Backups"))) {
+        if (entry.path().extension() == ".cfg") {
+            kept.push_back(entry.path().string());
+        }
+    }
+    QCOMPARE(kept.size(), std::size_t(1));
+    QCOMPARE(program.prompter.Asked().size(), std::size_t(1));
+    const std::string asked = program.prompter.Asked()[0].text;
+    QVERIFY2(
+        asked.starts_with("Writing stopped at block 0x0078: the radio now holds a mixture") &&
+            asked.find("The radio as it was is kept in " + kept[0] + " (") != std::string::npos,
+        asked.c_str());
+    const std::string status = program.window.Status().Text();
+    QVERIFY2(status.starts_with("Download failed; the radio as it was is in " + kept[0]),
+             status.c_str());
     QVERIFY_DONE(program.prompter);
 }
 

@@ -126,6 +126,7 @@ class RadioSimEngine {
     std::optional<std::int64_t> NextOutputUs() const;
 
     void AddFault(Fault fault) { faults_.push_back(fault); }
+    void ClearFaults() { faults_.clear(); }
 
     // A fleet: the radios that come to the cable after this one, one after the other. A radio
     // is taken away once its image has been written and it has then been sent the closing code

@@ -501,12 +501,12 @@ std::optional<int> FrameLink::DetectRadio() {
     return detectedBand_;
 }
 
-bool FrameLink::ConnectRadio() {
+bool FrameLink::ConnectRadio(const std::string& facts) {
     for (;;) {
         if (DetectRadio()) {
             return true;
         }
-        if (cancelRequested_ || !AskTryAgain("Connecting Err", {}, PortDetail())) {
+        if (cancelRequested_ || !AskTryAgain("Connecting Err", facts, PortDetail())) {
             ClosePort();
             return false;
         }

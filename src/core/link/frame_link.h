@@ -97,8 +97,9 @@ class FrameLink {
         identifyHook_ = std::move(hook);
     }
     // DetectRadio until a radio answers, asking to try again each time; false when the user
-    // gave up (the port is then closed).
-    bool ConnectRadio();
+    // gave up (the port is then closed). facts, when given, lead each question: what the user
+    // must know if the answer is No.
+    bool ConnectRadio(const std::string& facts = {});
     void ClosePort();
     // A request to stop the running operation, made while the windows are serviced (the
     // Cancel button, Escape). Transfers look at it between two blocks and a connection attempt

@@ -66,18 +66,29 @@ std::uint16_t NextBlock(std::uint16_t address) {
     return static_cast<std::uint16_t>(((address >> 8) + 1) << 8);
 }
 
+// Where the radio as it was before a Download is kept, to restore it from; "" without a backup.
+std::string BackupFacts(const std::string& backup) {
+    return backup.empty() ? std::string()
+                          : "The radio as it was is kept in " + backup +
+                                " (Radio > Backups... writes it back).";
+}
+
+// Facts, then a sentence more when there is one.
+std::string Then(std::string facts, const std::string& more) {
+    if (!more.empty()) {
+        facts += (facts.empty() ? "" : " ") + more;
+    }
+    return facts;
+}
+
 // What a Download that stopped at a block leaves behind, and where the radio as it was is.
 std::string MixtureFacts(std::uint16_t address, const std::string& backup) {
     char block[8];
     std::snprintf(block, sizeof block, "0x%04X", static_cast<unsigned>(address));
-    std::string facts = std::string("Writing stopped at block ") + block +
-                        ": the radio now holds a mixture of the new and its old configuration "
-                        "and must be written again.";
-    if (!backup.empty()) {
-        facts +=
-            " The radio as it was is kept in " + backup + " (Radio > Backups... writes it back).";
-    }
-    return facts;
+    return Then(std::string("Writing stopped at block ") + block +
+                    ": the radio now holds a mixture of the new and its old configuration "
+                    "and must be written again.",
+                BackupFacts(backup));
 }
 
 constexpr const char* kTablesNotWrittenText =
@@ -106,6 +117,10 @@ std::string TransferReport(TransferOp op, const TransferResult& result) {
                           : std::string("Download cancelled."));
     }
     if (!result.completed) {
+        if (op == TransferOp::Download && result.backup) {
+            return (result.writeStarted ? "Download failed" : "Nothing was written") +
+                   std::string("; the radio as it was is in ") + *result.backup;
+        }
         return {};
     }
     const std::string channels = std::to_string(result.channels) + " channels";
@@ -210,6 +225,7 @@ TransferResult ImageLink::Download(const Document& doc) {
         RecordDownload(doc, before, result);
     }
     result.cancelled = !result.completed && frames_.CancelRequested();
+    result.writeStarted = !image_.empty();  // image_ holds what went out until the end
     if (result.completed) {
         result.channels = std::min(static_cast<int>(doc.lines.size()), radioChannels_);
     }
@@ -245,8 +261,8 @@ void ImageLink::RecordDownload(const Document& doc, const std::optional<RadioRea
     Record(std::move(record));
 }
 
-bool ImageLink::DetectForTransfer() {
-    if (!frames_.ConnectRadio()) {
+bool ImageLink::DetectForTransfer(const std::string& facts) {
+    if (!frames_.ConnectRadio(facts)) {
         return false;
     }
     frames_.Status().SetProgress(0);
@@ -303,7 +319,9 @@ void ImageLink::WriteRadioImage(const Document& doc, TransferResult& result) {
         tables = doc.info.Tables();
     }
     const ImageBuf packed = PackImage(doc);
-    while (DetectForTransfer()) {
+    // From here on, every failure names the backup the radio can be restored from.
+    const std::string backupFacts = BackupFacts(result.backup.value_or(""));
+    while (DetectForTransfer(backupFacts)) {
         if (doc.state.Band != frames_.DetectedBand()) {
             // Only an answered read of 0xFF marks a radio that was never programmed.
             const auto mark = frames_.ReadBlock(kProgrammedMarkBlock);
@@ -342,7 +360,7 @@ void ImageLink::WriteRadioImage(const Document& doc, TransferResult& result) {
                     const bool power = WritePowerTable(tables->power);
                     if (!level || !power) {
                         result.completed = false;
-                        frames_.Tell(kTablesNotWrittenText, Icon::Exclamation);
+                        frames_.Tell(Then(kTablesNotWrittenText, backupFacts), Icon::Exclamation);
                     }
                 } else {
                     frames_.Tell(kNoTablesForBlankRadioText, Icon::Exclamation);
@@ -506,7 +524,12 @@ LinkEnd ImageLink::TransferImage(bool reading) {
         aborted = true;
     } else if (failed) {
         frames_.ShowLinkStatus("Not detected", kStatusRed);
-        aborted = !frames_.AskTryAgain(errorWord, facts.empty() && reading ? readFacts_ : facts);
+        // A Download that failed elsewhere than at a block (the radio's kind, the closing
+        // code) still names its backup.
+        if (facts.empty()) {
+            facts = reading ? readFacts_ : BackupFacts(keptBackup_);
+        }
+        aborted = !frames_.AskTryAgain(errorWord, facts);
     }
     status.ShowProgress(false);
     if (aborted) {

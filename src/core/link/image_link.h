@@ -42,10 +42,12 @@ struct TransferResult {
     // Upload: the radio read, when its band is one this program knows.
     std::optional<RadioRead> read;
     std::optional<std::string> backup;  // the backup of the radio this operation kept
+    bool writeStarted = false;          // Download: the image went out to the radio
 };
 
 // What the status line says when a transfer is over: what was read or written, where the
-// radio as it was is kept, or that it was cancelled. "" after a failure (its messages said it).
+// radio as it was is kept, or that it was cancelled. After a failure "" (its messages said
+// it), but a Download that failed after its backup was kept names the backup.
 std::string TransferReport(TransferOp op, const TransferResult& result);
 
 class ImageLink {
@@ -91,7 +93,7 @@ class ImageLink {
     // One image transfer on the connection the detection made: Done, Failed after the user
     // chose to try again, or Aborted.
     LinkEnd TransferImage(bool reading);
-    bool DetectForTransfer();
+    bool DetectForTransfer(const std::string& facts = {});
     std::optional<RadioRead> ReadRadioImage();
     bool AskToContinue(const std::string& first);
     void WriteRadioImage(const Document& doc, TransferResult& result);

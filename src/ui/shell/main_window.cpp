@@ -844,7 +844,7 @@ void MainWindow::SetRadioOperationRunning(bool running) {
 
 void MainWindow::ShowTransferReport(const std::string& report) {
     if (report.empty()) {
-        return;  // a failure: its messages said what happened
+        return;  // a failure with no backup to name: its messages said what happened
     }
     // What the transfer did stays on show; a channel check that found a fault keeps its
     // warning after it, in red.
