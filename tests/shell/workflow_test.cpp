@@ -297,18 +297,14 @@ void WorkflowTest::withoutAPrinterTheReportIsOfferedAsAPdf() {
 
     ReportPrinter& printing = program.window.Printing();
     printing.SetPrinterCheck([] { return false; });
-    std::string proposed;
-    std::string answer = program.workFolder.File("shop");
-    printing.SetPdfNameChooser([&](const std::string& name) {
-        proposed = name;
-        return answer;
-    });
+    // The PDF's name is asked through the file chooser, like every other file name.
+    program.chooser.Then(program.workFolder.File("shop"));
     const std::string offer =
         "No printer is available.\n\rExport the report as a PDF file instead?";
     program.prompter.Expect(offer, Answer::Yes);
     Trigger(&program.window, "Print");
     QVERIFY_DONE(program.prompter);
-    QCOMPARE(proposed, std::string("Temp1.pdf"));
+    QCOMPARE(program.chooser.proposed, std::vector<std::string>{"Temp1.pdf"});
     QFile pdf(QString::fromStdString(program.workFolder.File("shop.pdf")));
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
@@ -322,12 +318,14 @@ void WorkflowTest::withoutAPrinterTheReportIsOfferedAsAPdf() {
     QVERIFY_DONE(program.prompter);
 
     // A file that cannot be written is reported, not taken for a report.
-    answer = program.workFolder.File("missing/shop.pdf");
+    const std::string answer = program.workFolder.File("missing/shop.pdf");
+    program.chooser.Then(answer);
     program.prompter.Then(Answer::Ok);
     Trigger(editor, "mnuExportPdf");
     QVERIFY(program.prompter.Asked().back().text.starts_with(
         "The PDF file could not be written:\n\r" + answer + ": "));
     QVERIFY(!QFile::exists(QString::fromStdString(answer)));
+    QCOMPARE(program.chooser.unexpected, 0);
 }
 
 }  // namespace petrel::test

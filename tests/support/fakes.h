@@ -63,6 +63,7 @@ class ScriptedFileChooser : public FileChooser {
     std::string AskExportName(const std::string& proposed) override {
         return AskSaveName(proposed);
     }
+    std::string AskPdfName(const std::string& proposed) override { return AskSaveName(proposed); }
 
     std::vector<std::string> proposed;
     int unexpected = 0;

@@ -48,8 +48,9 @@ class Prompter {
     }
 };
 
-// The file dialogs of Open and Save, and of Import and Export Channels (channel lists as
-// comma-separated text). An empty result means the user cancelled.
+// The file dialogs of Open and Save, of Import and Export Channels (channel lists as
+// comma-separated text) and of the report's PDF export. An empty result means the user
+// cancelled.
 class FileChooser {
   public:
     virtual ~FileChooser() = default;
@@ -57,6 +58,7 @@ class FileChooser {
     virtual std::string AskSaveName(const std::string& proposed) = 0;
     virtual std::string AskImportName() = 0;
     virtual std::string AskExportName(const std::string& proposed) = 0;
+    virtual std::string AskPdfName(const std::string& proposed) = 0;
 };
 
 }  // namespace petrel

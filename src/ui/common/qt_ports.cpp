@@ -17,6 +17,9 @@ constexpr const char* kFileFilter = "EEPROM.CFG (*.cfg)";
 constexpr const char* kDefaultSuffix = "cfg";  // a configuration is always a ".cfg"
 constexpr const char* kChannelFilter = "Channels (*.csv)";
 constexpr const char* kChannelSuffix = "csv";
+constexpr const char* kPdfFilter = "PDF (*.pdf)";
+constexpr const char* kPdfSuffix = "pdf";
+constexpr const char* kPdfTitle = "Export as PDF";
 
 QMessageBox::StandardButton ToQt(Answer answer) {
     switch (answer) {
@@ -160,14 +163,18 @@ std::string QtFileChooser::AskExportName(const std::string& proposed) {
     return Ask(true, kChannelFilter, kChannelSuffix, proposed);
 }
 
+std::string QtFileChooser::AskPdfName(const std::string& proposed) {
+    return Ask(true, kPdfFilter, kPdfSuffix, proposed, kPdfTitle);
+}
+
 std::string QtFileChooser::Ask(bool save, const char* filter, const char* suffix,
-                               const std::string& proposed) {
+                               const std::string& proposed, const char* title) {
     QString start = QString::fromStdString(proposed);
     if (settings_ != nullptr && !settings_->LastFolder().isEmpty() &&
         QFileInfo(start).isRelative()) {
         start = QDir(settings_->LastFolder()).filePath(start);
     }
-    QFileDialog dialog(parent_, QString(), start, QString::fromLatin1(filter));
+    QFileDialog dialog(parent_, QString::fromLatin1(title), start, QString::fromLatin1(filter));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QString::fromLatin1(suffix));

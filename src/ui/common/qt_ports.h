@@ -25,8 +25,9 @@ class QtPrompter : public Prompter {
 class UserSettings;
 
 // The Open and Save dialogs: filter "EEPROM.CFG (*.cfg)", default extension "cfg"; Import and
-// Export Channels: "Channels (*.csv)", "csv". With settings, every dialog starts in the folder
-// of the last file chosen (a proposed name with a folder of its own keeps it).
+// Export Channels: "Channels (*.csv)", "csv"; the report's PDF: "PDF (*.pdf)", "pdf". With
+// settings, every dialog starts in the folder of the last file chosen (a proposed name with a
+// folder of its own keeps it).
 class QtFileChooser : public FileChooser {
   public:
     void SetParent(QWidget* parent) { parent_ = parent; }
@@ -35,9 +36,11 @@ class QtFileChooser : public FileChooser {
     std::string AskSaveName(const std::string& proposed) override;
     std::string AskImportName() override;
     std::string AskExportName(const std::string& proposed) override;
+    std::string AskPdfName(const std::string& proposed) override;
 
   private:
-    std::string Ask(bool save, const char* filter, const char* suffix, const std::string& proposed);
+    std::string Ask(bool save, const char* filter, const char* suffix, const std::string& proposed,
+                    const char* title = "");
 
     QPointer<QWidget> parent_;
     UserSettings* settings_ = nullptr;

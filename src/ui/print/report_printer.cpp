@@ -1,7 +1,6 @@
 #include "ui/print/report_printer.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -46,21 +45,17 @@ std::string ProposedPdfName(const Document& doc) {
     return folder + FileBase(source) + kPdfExtension;
 }
 
-std::string AskPdfName(QWidget* parent, const std::string& proposed) {
-    return QFileDialog::getSaveFileName(parent, "Export as PDF", QString::fromStdString(proposed),
-                                        "PDF (*.pdf)")
-        .toStdString();
-}
-
 }  // namespace
 
 ReportPrinter::ReportPrinter(const Workspace& workspace, const Authorization& authorization,
-                             Prompter& prompter, const Clock& clock, QWidget* parent)
+                             Prompter& prompter, const Clock& clock, FileChooser& chooser,
+                             QWidget* parent)
     : QObject(parent),
       workspace_(workspace),
       authorization_(authorization),
       prompter_(prompter),
       clock_(clock),
+      chooser_(chooser),
       parent_(parent) {}
 
 ReportPrinter::~ReportPrinter() = default;
@@ -164,8 +159,7 @@ void ReportPrinter::ExportPdf(int slot) {
     if (doc == nullptr) {
         return;
     }
-    const std::string proposed = ProposedPdfName(*doc);
-    std::string name = pdfName_ ? pdfName_(proposed) : AskPdfName(parent_, proposed);
+    std::string name = chooser_.AskPdfName(ProposedPdfName(*doc));
     if (name.empty()) {
         return;
     }

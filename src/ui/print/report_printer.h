@@ -14,6 +14,7 @@ class QWidget;
 namespace petrel {
 
 class Clock;
+class FileChooser;
 class Prompter;
 class Workspace;
 struct Authorization;
@@ -26,7 +27,7 @@ class ReportPrinter : public QObject {
   public:
     // The closing line's date and time are the clock's when the report is drawn.
     ReportPrinter(const Workspace& workspace, const Authorization& authorization,
-                  Prompter& prompter, const Clock& clock, QWidget* parent);
+                  Prompter& prompter, const Clock& clock, FileChooser& chooser, QWidget* parent);
     ~ReportPrinter() override;
 
     // "&Print": without a usable printer the user is offered the PDF export instead.
@@ -35,14 +36,11 @@ class ReportPrinter : public QObject {
     void PrinterSetup();
     // "Print Pre&view...": the report in a preview window, which can print it too.
     void Preview(int slot);
-    // "Export as P&DF...": asks for a file name (an empty one cancels).
+    // "Export as P&DF...": asks the chooser for a file name (an empty one cancels).
     void ExportPdf(int slot);
 
-    // What tests replace: whether a printer can be used and how the PDF's name is asked for.
+    // What tests replace: whether a printer can be used.
     void SetPrinterCheck(std::function<bool()> check) { printerUsable_ = std::move(check); }
-    void SetPdfNameChooser(std::function<std::string(const std::string&)> chooser) {
-        pdfName_ = std::move(chooser);
-    }
 
   private:
     QPrinter& Printer();
@@ -54,10 +52,10 @@ class ReportPrinter : public QObject {
     const Authorization& authorization_;
     Prompter& prompter_;
     const Clock& clock_;
+    FileChooser& chooser_;
     QPointer<QWidget> parent_;
     std::unique_ptr<QPrinter> printer_;
     std::function<bool()> printerUsable_;
-    std::function<std::string(const std::string&)> pdfName_;
 };
 
 }  // namespace petrel

@@ -110,7 +110,8 @@ MainWindow::MainWindow(ProgramState& state, Prompter& prompter, FileChooser& cho
       status_(new StatusArea),
       timer_(new QTimer(this)),
       access_(new AccessDialogs(state.authorization, prompter, this)),
-      printing_(new ReportPrinter(state.workspace, state.authorization, prompter, clock, this)) {
+      printing_(
+          new ReportPrinter(state.workspace, state.authorization, prompter, clock, chooser, this)) {
     setObjectName("frmMDI");
     setWindowTitle(kMainWindowCaption);
 
