@@ -313,5 +313,23 @@ TEST(ShellModel, MainWindowGeometryRoundsDownAndOnlyPureRedBlinks) {
     EXPECT_FALSE(BlinkVisibility(kStatusBlack, false));
 }
 
+// A settings window's caption names its configuration's file, without the folder; blanks that
+// end the window's own caption do not stand before the dash.
+TEST(ShellModel, CaptionWithFileNamesTheFileAfterTheWindowsCaption) {
+    const struct {
+        const char* caption;
+        const char* title;
+        const char* shown;
+    } cases[] = {
+        {"System Option Edit", "TEMP1.CFG", "System Option Edit - TEMP1.CFG"},
+        {"System Option Edit", "/home/dealer/PMR-HARBOUR.CFG",
+         "System Option Edit - PMR-HARBOUR.CFG"},
+        {"Conventional Buttons  ", "C:\\RADIOS\\TAXI.CFG", "Conventional Buttons - TAXI.CFG"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CaptionWithFile(c.caption, c.title), c.shown) << c.title;
+    }
+}
+
 }  // namespace
 }  // namespace petrel
