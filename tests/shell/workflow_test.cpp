@@ -1,7 +1,9 @@
 // Undo, channel import and export, recent files, files named on the command line and the
 // printed report, driven through the real windows under the offscreen platform.
 #include <QFile>
+#include <QPrintPreviewDialog>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QUndoStack>
 
 #include "core/channels/channel_csv.h"
@@ -29,6 +31,7 @@ class WorkflowTest : public QObject {
     void recentFilesGeometryAndTheBackupOptionOutliveTheProgram();
     void commandLineFilesOpenAsOpenDoes();
     void withoutAPrinterTheReportIsOfferedAsAPdf();
+    void thePreviewShowsItsPrintButton();
 };
 
 void WorkflowTest::undoStepsBackToTheSavedStateWithoutTheQuestion() {
@@ -326,6 +329,28 @@ void WorkflowTest::withoutAPrinterTheReportIsOfferedAsAPdf() {
         "The PDF file could not be written:\n\r" + answer + ": "));
     QVERIFY(!QFile::exists(QString::fromStdString(answer)));
     QCOMPARE(program.chooser.unexpected, 0);
+}
+
+// The preview is as wide as its whole tool bar: the print button, the bar's last, is never hidden
+// behind the bar's overflow arrow.
+void WorkflowTest::thePreviewShowsItsPrintButton() {
+    Program program;
+    ConfigEditorWindow* editor = NewEditor(program, 11, 99);
+    bool printShown = false;
+    QTimer::singleShot(0, &program.window, [&] {
+        auto* preview = program.window.findChild<QPrintPreviewDialog*>();
+        const QList<QAction*> actions = preview->findChild<QToolBar*>()->actions();
+        const auto print = std::find_if(actions.begin(), actions.end(),
+                                        [](const QAction* a) { return a->text() == "Print"; });
+        if (print != actions.end()) {
+            QWidget* button = preview->findChild<QToolBar*>()->widgetForAction(*print);
+            printShown = QTest::qWaitFor([&] { return button->isVisible(); }, 1000);
+        }
+        preview->reject();
+    });
+    Trigger(editor, "mnuPreview");
+    QVERIFY(printShown);
+    QVERIFY_DONE(program.prompter);
 }
 
 }  // namespace petrel::test

@@ -7,6 +7,8 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolBar>
+#include <algorithm>
 #include <optional>
 
 #include "core/document/config_file.h"
@@ -28,6 +30,7 @@ constexpr const char* kOfferPdfText = "Export the report as a PDF file instead?"
 constexpr const char* kIncompleteText = "The report is incomplete. These parts were not printed:";
 constexpr const char* kPdfFailedText = "The PDF file could not be written:";
 constexpr const char* kPdfExtension = ".pdf";
+constexpr int kPreviewFrame = 24;  // pixels around the preview's tool bar
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
@@ -137,10 +140,16 @@ void ReportPrinter::Preview(int slot) {
     }
     QPrintPreviewDialog preview(&Printer(), parent_);
     preview.setWindowTitle("Print Preview");
-    // Tall enough for a whole page.
+    // Tall enough for a whole page, and wide enough for the whole tool bar: its last button
+    // prints, and a narrower window hides it behind the bar's overflow arrow.
     if (const QScreen* screen = parent_ ? parent_->screen() : nullptr) {
         const QRect room = screen->availableGeometry();
-        preview.resize(room.width() * 3 / 5, room.height() * 9 / 10);
+        int width = room.width() * 3 / 5;
+        if (auto* bar = preview.findChild<QToolBar*>()) {
+            bar->ensurePolished();
+            width = std::max(width, bar->sizeHint().width() + kPreviewFrame);
+        }
+        preview.resize(std::min(width, room.width()), room.height() * 9 / 10);
     }
     std::optional<PrintResult> last;
     connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter* printer) {
