@@ -1,8 +1,10 @@
 // The keyboard at the desk: the shortcuts with and without an editor, the Window menu, the
 // access letters of every menu, tab pages by key, and the settings windows' captions.
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 
@@ -189,13 +191,23 @@ void KeyboardTest::tabbedDialogTakesCtrlTabForItsPages() {
     QDialog* options = Shown(first, "frmSysOP");
     QVERIFY(options != nullptr && MakeActive(options));
     auto* tabs = Child<QTabWidget>(options, "tabBasicSYS");
+    QCOMPARE(tabs->count(), 3);
+    // Forward and back, round past either end, wherever the focus is in the dialog; the
+    // window system sends Ctrl+Shift+Tab as Backtab.
+    const struct {
+        const char* key;
+        int page;
+    } steps[] = {{"Ctrl+Tab", 1},           {"Ctrl+PgDown", 2}, {"Ctrl+Tab", 0},
+                 {"Ctrl+Shift+Backtab", 2}, {"Ctrl+PgUp", 1},   {"Ctrl+PgUp", 0}};
     QCOMPARE(tabs->currentIndex(), 0);
-    Press("Ctrl+Tab");
-    QCOMPARE(tabs->currentIndex(), 1);
-    Press("Ctrl+PgDown");
-    QCOMPARE(tabs->currentIndex(), 2 % tabs->count());
-    Press("Ctrl+PgUp");
-    QCOMPARE(tabs->currentIndex(), 1);
+    for (const auto& step : steps) {
+        Press(step.key);
+        QCOMPARE(tabs->currentIndex(), step.page);
+        // The next key comes from a control of the page now shown.
+        if (QWidget* control = tabs->currentWidget()->findChild<QComboBox*>()) {
+            control->setFocus(Qt::TabFocusReason);
+        }
+    }
     QCOMPARE(program.window.ActiveEditor(), first);
 }
 
@@ -248,6 +260,12 @@ void KeyboardTest::focusShowsOnCheckBoxesAndButtons() {
     cancel->setFocus(Qt::OtherFocusReason);
     QVERIFY(ok->grab().toImage() != okFocused);
     QVERIFY(okPlain != okFocused);
+    // Return on the focused OK presses it.
+    ok->setFocus(Qt::TabFocusReason);
+    QSignalSpy pressed(qobject_cast<QPushButton*>(ok), &QPushButton::clicked);
+    QTest::keyClick(ok, Qt::Key_Return);
+    QCOMPARE(pressed.size(), 1);
+    QVERIFY(!dialog->isVisible());
 }
 
 void KeyboardTest::f1OpensTheUserGuideFoundWhereverTheProgramRuns() {
