@@ -90,7 +90,7 @@ TEST_F(HistoryRecordTest, WritesThatDidNotHappenSayWhatTheRadioHolds) {
 TEST_F(HistoryRecordTest, CustomerAndTableWritesAreRecordedWithTheRadiosSerialNumber) {
     RadioInfoPage page;
     ASSERT_TRUE(ReadCustomerInfo(link, page));
-    ASSERT_TRUE(WriteCustomerInfo(link, page, "City Bus", "CB-7", {2026, 12, 7}).complete);
+    ASSERT_TRUE(WriteCustomerInfo(link, page, "City Bus", "CB-7", {2026, 12, 7}));
     ASSERT_TRUE(images.ReadRadioIdentity());
     ASSERT_TRUE(images.WriteLevelTable(InfoTable{}));
 

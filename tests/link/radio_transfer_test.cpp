@@ -355,10 +355,10 @@ TEST_F(TransferTest, ACustomerWriteStopsAtTheFirstBlockTheRadioDoesNotTake) {
         RadioInfoPage page;
         page.CustomerName = "OLD";
         page.SerialNo = "OLD-1";
-        const CustomerWrite written =
+        const Result<void> written =
             WriteCustomerInfo(link, page, "NEW NAME", "NEW-1", {2024, 3, 9});
-        EXPECT_EQ(written.complete, c.holds.empty());
-        EXPECT_EQ(written.radioHolds, c.holds);
+        EXPECT_EQ(written.Ok(), c.holds.empty());
+        EXPECT_EQ(written.Message(), c.holds);
         EXPECT_EQ(CountFrames(FrameKind::WriteBlock), c.blockWrites);
         EXPECT_EQ(Trim(page.CustomerName) + "|" + Trim(page.SerialNo), c.page);
         // The serial block's first characters, on information page 7.
@@ -371,7 +371,7 @@ TEST_F(TransferTest, ACustomerWriteStopsAtTheFirstBlockTheRadioDoesNotTake) {
     radio.Options().silent = true;
     prompter.Expect(TryAgain("Connecting Err"), Answer::No);
     RadioInfoPage page;
-    EXPECT_EQ(WriteCustomerInfo(link, page, "NEW NAME", "NEW-1", {2024, 3, 9}).radioHolds,
+    EXPECT_EQ(WriteCustomerInfo(link, page, "NEW NAME", "NEW-1", {2024, 3, 9}).Message(),
               "the customer name was not written; the serial number is unchanged");
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
 }

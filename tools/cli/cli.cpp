@@ -527,10 +527,10 @@ int Customer(Context& c, const Arguments& arguments) {
     if (ok && (name || serial)) {
         const std::string newName = name.value_or(Trim(radio.CustomerName));
         const std::string newSerial = serial.value_or(Trim(radio.SerialNo));
-        const CustomerWrite written =
+        const Result<void> written =
             WriteCustomerInfo(session.link, radio, newName, newSerial, c.clock.WallTime().Date());
-        if (!written.complete) {
-            c.err << "petrel-cli: " << written.radioHolds << '\n';
+        if (!written) {
+            c.err << "petrel-cli: " << written.Message() << '\n';
             ok = false;
         } else {
             ok = ReadCustomerInfo(session.link, radio) && Trim(radio.CustomerName) == newName &&

@@ -294,10 +294,10 @@ FleetRadio FleetRun::ProgramRadio(int band) {
 bool FleetRun::WriteCustomerAndSerial(const std::string& name, const std::string& serial,
                                       FleetRadio& row) {
     RadioInfoPage radio;
-    const CustomerWrite write =
+    const Result<void> write =
         WriteCustomerBlocks(link_, radio, name, serial, clock_.WallTime().Date());
-    if (!write.complete) {
-        row.reason = "the configuration was written, but " + write.radioHolds;
+    if (!write) {
+        row.reason = "the configuration was written, but " + write.Message();
         return false;
     }
     // Read back before the closing code: the radio is taken off the cable once it has that.

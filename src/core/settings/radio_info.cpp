@@ -56,54 +56,54 @@ bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page) {
     return name && serial;
 }
 
-CustomerWrite WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                                  std::string_view serial, CalendarDate today) {
+Result<void> WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                 std::string_view serial, CalendarDate today) {
     TextBlock nameBlock{};
     TextBlock serialBlock{};
     const CustomerTexts texts = FillCustomerBlocks(name, serial, today, nameBlock, serialBlock);
     const TextWrite nameWrite = link.Images().WriteNameBlock(nameBlock);
     if (nameWrite != TextWrite::Written) {
-        return {false, std::string(nameWrite == TextWrite::NotSent
+        return Failure{std::string(nameWrite == TextWrite::NotSent
                                        ? "the customer name was not written"
                                        : "the customer name may be written only in part") +
-                           "; the serial number is unchanged"};
+                       "; the serial number is unchanged"};
     }
     page.CustomerName = texts.name;
     const TextWrite serialWrite = link.Images().WriteSerialBlock(serialBlock);
     if (serialWrite != TextWrite::Written) {
-        return {false, std::string("the customer name was written; the serial number ") +
-                           (serialWrite == TextWrite::NotSent ? "is unchanged"
-                                                              : "may be written only in part")};
+        return Failure{
+            std::string("the customer name was written; the serial number ") +
+            (serialWrite == TextWrite::NotSent ? "is unchanged" : "may be written only in part")};
     }
     page.SerialNo = texts.serial;
-    return {true, {}};
+    return {};
 }
 
-CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                                std::string_view serial, CalendarDate today) {
+Result<void> WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                               std::string_view serial, CalendarDate today) {
     const std::string wasName = Trim(page.CustomerName);
     const std::string wasSerial = Trim(page.SerialNo);
-    CustomerWrite written = WriteCustomerBlocks(link, page, name, serial, today);
-    if (written.complete && !link.Params().WriteControl90()) {
-        written = {false,
-                   "the customer name and serial number were written, but the radio did not "
-                   "answer the closing code 90H"};
+    Result<void> written = WriteCustomerBlocks(link, page, name, serial, today);
+    if (written && !link.Params().WriteControl90()) {
+        written = Failure{
+            "the customer name and serial number were written, but the radio did not answer the "
+            "closing code 90H"};
     }
     if (link.Frames().DetectedBand()) {
         HistoryRecord record;
         record.operation = kOpCustomer;
-        record.result = written.complete ? kResultDone : kResultFailed;
+        record.result = written ? kResultDone : kResultFailed;
         record.serialNo = Trim(page.SerialNo);
         record.customer = Trim(page.CustomerName);
-        record.detail = written.complete ? "was \"" + wasSerial + "\", \"" + wasName + "\""
-                                         : written.radioHolds;
+        record.detail =
+            written ? "was \"" + wasSerial + "\", \"" + wasName + "\"" : written.Message();
         link.Images().Record(std::move(record));
     }
     return written;
 }
 
-std::string CustomerNotWrittenText(const CustomerWrite& write) {
-    return "The customer information was not written completely: " + write.radioHolds + "." +
+std::string CustomerNotWrittenText(const Result<void>& write) {
+    return "The customer information was not written completely: " + write.Message() + "." +
            kLineBreak + "Check the cable, then press OK to write it again.";
 }
 

@@ -7,6 +7,7 @@
 
 #include "core/link/image_link.h"
 #include "core/ports/clock.h"
+#include "core/util/result.h"
 
 namespace petrel {
 
@@ -59,21 +60,18 @@ CustomerTexts FillCustomerBlocks(std::string_view name, std::string_view serial,
 // True when both were read.
 bool ReadCustomerInfo(RadioLink& link, RadioInfoPage& page);
 
-// How the customer editor's OK ended on the radio.
-struct CustomerWrite {
-    bool complete = false;   // both blocks written and the closing code answered
-    std::string radioHolds;  // otherwise: what failed and what the radio holds now
-};
 // OK: the name block, then the serial block, as FillCustomerBlocks makes them, then the control
 // code 0x90 0x0A. The first block the radio does not take ends it: the serial number is never
-// written after a name that was not. The page takes each text the radio took.
-CustomerWrite WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                                std::string_view serial, CalendarDate today);
+// written after a name that was not. The page takes each text the radio took. It succeeds when
+// both blocks were written and the closing code answered; a failure says what failed and what
+// the radio holds now.
+Result<void> WriteCustomerInfo(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                               std::string_view serial, CalendarDate today);
 // The two blocks alone, without the closing code and without a record: the fleet reads them
 // back before it closes.
-CustomerWrite WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
-                                  std::string_view serial, CalendarDate today);
+Result<void> WriteCustomerBlocks(RadioLink& link, RadioInfoPage& page, std::string_view name,
+                                 std::string_view serial, CalendarDate today);
 // The message after an OK that did not complete.
-std::string CustomerNotWrittenText(const CustomerWrite& write);
+std::string CustomerNotWrittenText(const Result<void>& write);
 
 }  // namespace petrel

@@ -86,13 +86,13 @@ void CustomerDialog::ReadInfo() {
 void CustomerDialog::Accept() {
     const std::string name = name_->text().toStdString();
     const std::string serial = serial_->text().toStdString();
-    std::optional<CustomerWrite> written;  // none: there was no link to run it on
+    std::optional<Result<void>> written;  // none: there was no link to run it on
     if (!Run([&](RadioLink& link) {
             written = WriteCustomerInfo(link, Page(), name, serial, clock_.WallTime().Date());
         })) {
         return;  // gone meanwhile, or another radio operation is running
     }
-    if (written && !written->complete) {
+    if (written && !*written) {
         prompter_.Tell(CustomerNotWrittenText(*written), Icon::Exclamation);
         return;
     }
