@@ -131,6 +131,8 @@ void TransferTest::aDownloadThatStopsMidwayNamesTheBackupToRestore() {
     const std::string status = program.window.Status().Text();
     QVERIFY2(status.starts_with("Download failed; the radio as it was is in " + kept[0]),
              status.c_str());
+    // Wider than the window at 1024x768: the status line's tip shows it whole.
+    QCOMPARE(program.window.Status().toolTip(), QString::fromStdString(status));
     QVERIFY_DONE(program.prompter);
 }
 

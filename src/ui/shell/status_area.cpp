@@ -26,6 +26,9 @@ StatusArea::StatusArea(QWidget* parent)
     setObjectName("picToolbar");
     label_->setObjectName("labErrMsg");
     label_->setText("Err Mesage");
+    // The mouse is always over the strip, not the label: a blinking label would otherwise hide
+    // the strip's tip each time it hides.
+    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
     progress_->setObjectName("ProgressBar1");
     progress_->setTextVisible(false);
     progress_->hide();
@@ -49,6 +52,8 @@ void StatusArea::SetStatus(const std::string& text, int color, int fontSize) {
     palette.setColor(QPalette::WindowText, ToQColor(color));
     label_->setPalette(palette);
     label_->setText(QString::fromStdString(text));
+    // A long text (a backup's path, say) runs past a narrow window: the tip shows it whole.
+    setToolTip(label_->text());
     const QFontMetrics metrics(font);
     const int height = metrics.height() + 2 * kMargin;
     setMinimumHeight(height);
