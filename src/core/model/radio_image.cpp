@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/model/band_table.h"
+#include "core/model/button_functions.h"
 #include "core/model/channel_line.h"
 #include "core/model/freq_codec.h"
 #include "core/model/workspace.h"
@@ -27,14 +28,9 @@ BandEdges DocumentBandEdges(const Document& doc) {
     return {LowerEdge(range), UpperEdge(range)};
 }
 
-namespace {
-constexpr int kKey4FunctionCode = 4;
-}  // namespace
-
 bool Key4Assigned(const std::array<std::uint8_t, kSysBlockSize>& sysBlock) {
     for (const std::size_t at : {kSysButtonSideA, kSysButtonSideB}) {
-        if ((sysBlock[at] & 0x0F) == kKey4FunctionCode ||
-            (sysBlock[at] >> 4) == kKey4FunctionCode) {
+        if ((sysBlock[at] & 0x0F) == kPowerFunction || (sysBlock[at] >> 4) == kPowerFunction) {
             return true;
         }
     }

@@ -3,48 +3,13 @@
 #include <array>
 #include <string_view>
 
+#include "core/model/button_functions.h"
 #include "core/settings/sys_block.h"
 
 namespace petrel {
 
 // frmButtons, "Conventional Buttons": short- and long-press functions of the two side and two
 // front buttons, one nibble each in system bytes 0x00-0x03.
-
-// The functions a button can hold, by the code stored in its nibble.
-enum ButtonFunction : int {
-    kUnassignedFunction,
-    kMonitorFunction,
-    kNuisanceDeleteFunction,
-    kScanFunction,
-    kPowerFunction,
-    kRepeaterFunction,
-    kSquelchFunction,
-    kBeepFunction,
-    kKeyLockFunction,
-    kVoxFunction,
-    kScanListFunction,
-    kRogerFunction,
-    kPriorityFunction,
-    kCallFunction,
-    kButtonFunctionCount
-};
-// Their names, by code.
-inline constexpr std::array<std::string_view, kButtonFunctionCount> kButtonFunctions = {
-    "Unassigned",
-    "Monitor",
-    "Nuisance Delete",
-    "Toggle Scan ON/OFF",
-    "Toggle High/Low Power",
-    "Toggle Repeater/Talkaround",
-    "Toggle Tight/Normal Squelch",
-    "Toggle Beep ON/OFF",
-    "Toggle KeyPad Lock/Unlock",
-    "Toggle VOX ON/OFF",
-    "Scan List Control",
-    "Toggle Roger ON/OFF",
-    "Prioritity Channal",
-    "Call",
-};
 
 // The eight lists, in the order of their buttons and presses.
 enum ButtonList : int {
