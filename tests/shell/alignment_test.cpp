@@ -13,13 +13,6 @@ namespace petrel::test {
 
 namespace {
 
-// Configure > Hardware Tuner and its password on the active editor: the hardware window.
-HardwareAlignmentDialog* OpenHard(Program& program) {
-    Trigger(program.window.ActiveEditor(), "mnuTestHard");
-    TypePassword(Shown(&program.window, "frmPassword"), "531948");
-    return program.window.HardwareWindow();
-}
-
 QString Picture(QWidget* window, const char* key) {
     return Child(window, key)->property("picture").toString();
 }
@@ -44,8 +37,8 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
                         dir.File("sim.log"));
     SerialRadio radio({sim.Device()});
     Program program(&radio);
-    NewEditor(program, 9, 16);
-    HardwareAlignmentDialog* hard = OpenHard(program);
+    ConfigEditorWindow* editor = NewEditor(program, 9, 16);
+    HardwareAlignmentDialog* hard = OpenHard(program, editor);
     QVERIFY(hard != nullptr && hard->isVisible() && hard->isModal());
     QVERIFY(!Child(hard, "SQLforWB")->isVisible());
 
@@ -78,14 +71,14 @@ void AlignmentTest::tuneKeyAndStoreThenCloseLeavesTheRadioQuiet() {
     Retype(Child(hard, "LoVOX"), "88");
     Child<QComboBox>(hard, "PSampling")->setCurrentIndex(9);
     Child<QComboBox>(hard, "cboSampling")->setCurrentIndex(0);
-    const auto power = Doc(program, program.window.ActiveEditor()).info.PowerTable;
+    const auto power = Doc(program, editor).info.PowerTable;
     // A new configuration's tables are not a radio's: OK asks before writing them.
     program.prompter.Expect(OtherRadioQuestion("", ""), Answer::Yes);
     Click(hard, "cmdOK");
     QTRY_VERIFY(program.window.HardwareWindow() == nullptr);
 
     // Keying high, then low with a value typed: Enter in the box sends it and does not press OK.
-    hard = OpenHard(program);
+    hard = OpenHard(program, editor);
     Click(hard, "cmdTxAdjust");
     QDialog* tx = hard->Tuning();
     QCOMPARE(tx->objectName(), QString("frmTxAdj"));

@@ -23,14 +23,6 @@ class BackupsTest : public QObject {
 
 namespace {
 
-CompareWindow* ShownComparison(Program& program) {
-    CompareWindow* shown = nullptr;
-    for (auto* window : program.window.findChildren<CompareWindow*>("frmCompare")) {
-        shown = window->isVisible() ? window : shown;
-    }
-    return shown;
-}
-
 QStringList Column(QTreeWidget* list, int column) {
     QStringList texts;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {

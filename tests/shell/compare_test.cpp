@@ -15,18 +15,6 @@ class CompareTest : public QObject {
     void theRadioIsOnlyReadForAComparison();
 };
 
-namespace {
-
-CompareWindow* ShownComparison(Program& program) {
-    CompareWindow* shown = nullptr;
-    for (auto* window : program.window.findChildren<CompareWindow*>("frmCompare")) {
-        shown = window->isVisible() ? window : shown;
-    }
-    return shown;
-}
-
-}  // namespace
-
 void CompareTest::aFileComparedAndAChannelChosenFromItsDifference() {
     Program program;
     ConfigEditorWindow* editor = NewEditor(program, 9, 16);

@@ -16,8 +16,6 @@
 
 namespace petrel::test {
 
-namespace fs = std::filesystem;
-
 class FleetHistoryTest : public QObject {
     Q_OBJECT
 
@@ -166,15 +164,7 @@ void FleetHistoryTest::aRecordWrittenBackIsARestoreThatKeepsTheRadioFirst() {
     // Even with the backup option off, a restore keeps the radio as it is now first.
     Trigger(&program.window, "mnuBackupFirst");
     Trigger(editor, "mnuRadioItem1");  // record 2: the edited channel written, no backup
-    const auto backups = [&] {
-        const fs::path folder = fs::path(program.workFolder.Path()) / kBackupFolderName;
-        int count = 0;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            count += entry.path().extension() == ".cfg" ? 1 : 0;
-        }
-        return count;
-    };
-    QCOMPARE(backups(), 1);
+    QCOMPARE(BackupFiles(program).size(), 1u);
 
     Trigger(&program.window, "mnuHistory");
     auto* history = Shown(&program.window, "frmHistory");
@@ -184,7 +174,7 @@ void FleetHistoryTest::aRecordWrittenBackIsARestoreThatKeepsTheRadioFirst() {
     program.prompter.Expect("Write the configuration of record 1 to the radio on the cable?",
                             Answer::Yes);
     Click(history, "cmdWriteRecord");
-    QCOMPARE(backups(), 2);
+    QCOMPARE(BackupFiles(program).size(), 2u);
     QCOMPARE(records->rowCount(), 3);
 
     // The radio holds channel 1 as it came again.

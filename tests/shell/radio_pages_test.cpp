@@ -60,13 +60,6 @@ QString Box(QWidget* window, const char* name) {
     return Child<QLineEdit>(window, name)->text();
 }
 
-// Configure > Hardware Tuner and its password on an editor: the hardware window.
-HardwareAlignmentDialog* OpenHard(Program& program, ConfigEditorWindow* editor) {
-    Trigger(editor, "mnuTestHard");
-    TypePassword(Shown(&program.window, "frmPassword"), "531948");
-    return program.window.HardwareWindow();
-}
-
 // The level table of a companion file.
 QList<int> LevelTable(const std::string& ptx) {
     const auto info = DecodeCompanionFile(ReadBytes(ptx));

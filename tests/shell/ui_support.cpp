@@ -6,7 +6,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
+#include "core/link/radio_backup.h"
+#include "ui/alignment/hardware_alignment_dialog.h"
 #include "ui/common/qt_ports.h"
+#include "ui/document/compare_window.h"
 
 namespace petrel::test {
 
@@ -130,6 +135,33 @@ QStringList Titles(MainWindow& window) {
         titles << editor->windowTitle();
     }
     return titles;
+}
+
+std::vector<std::string> BackupFiles(Program& program) {
+    std::vector<std::string> files;
+    std::error_code none;  // no folder: no backups
+    for (const auto& entry : std::filesystem::directory_iterator(
+             program.workFolder.Path() / kBackupFolderName, none)) {
+        if (entry.path().extension() == ".cfg") {
+            files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+CompareWindow* ShownComparison(Program& program) {
+    CompareWindow* shown = nullptr;
+    for (auto* window : program.window.findChildren<CompareWindow*>("frmCompare")) {
+        shown = window->isVisible() ? window : shown;
+    }
+    return shown;
+}
+
+HardwareAlignmentDialog* OpenHard(Program& program, ConfigEditorWindow* editor) {
+    Trigger(editor, "mnuTestHard");
+    TypePassword(Shown(&program.window, "frmPassword"), "531948");
+    return program.window.HardwareWindow();
 }
 
 }  // namespace petrel::test

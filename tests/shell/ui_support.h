@@ -37,6 +37,11 @@
 // Fails the test unless every scripted message came, with the expected words, and no other.
 #define QVERIFY_DONE(prompter) QVERIFY2((prompter).Done(), (prompter).Report().c_str())
 
+namespace petrel {
+class CompareWindow;
+class HardwareAlignmentDialog;
+}  // namespace petrel
+
 namespace petrel::test {
 
 // A radio link without ports whose transfers do what the test says.
@@ -120,6 +125,12 @@ ConfigEditorWindow* SaveAndReopen(Program& program, ConfigEditorWindow* editor,
 std::string ChangedQuestion(const std::string& base);
 // The editors' window titles, in slot order.
 QStringList Titles(MainWindow& window);
+// The radio backups kept in the program's working folder, sorted by path.
+std::vector<std::string> BackupFiles(Program& program);
+// The comparison window showing, or none.
+CompareWindow* ShownComparison(Program& program);
+// Configure > Hardware Tuner and its password on an editor: the hardware window.
+HardwareAlignmentDialog* OpenHard(Program& program, ConfigEditorWindow* editor);
 // Runs check on the first modal dialog of type T once it is up (check closes it).
 template <typename T>
 void WhenShown(std::function<void(T*)> check) {
