@@ -41,8 +41,7 @@ class SettingsTest : public QObject {
     Q_OBJECT
   private slots:
     void settingsDialogsWriteTheDocumentTheyWereOpenedFrom();
-    void systemOptionsTabOrderAndPriorityBoxes();
-    void radioInformationShowsFourBoxes();
+    void tabOrderPriorityBoxesAndTheInformationsFourBoxes();
     void passwordDialogsGuardTheirWindows();
 };
 
@@ -99,7 +98,7 @@ void SettingsTest::settingsDialogsWriteTheDocumentTheyWereOpenedFrom() {
     }
 }
 
-void SettingsTest::systemOptionsTabOrderAndPriorityBoxes() {
+void SettingsTest::tabOrderPriorityBoxesAndTheInformationsFourBoxes() {
     Program program;
     ConfigEditorWindow* editor = NewEditor(program);
     Trigger(editor, "mnuSysOp");
@@ -125,22 +124,18 @@ void SettingsTest::systemOptionsTabOrderAndPriorityBoxes() {
     for (const char* front : {"Key_1_Short", "Key_1_Long", "Key_2_Short", "Key_2_Long"}) {
         QVERIFY2(!Child(Child<QDialog>(editor, "frmButtons"), front)->isEnabled(), front);
     }
-}
 
-// Four boxes show the radio's texts as the core gives them; version and mask date stay hidden.
-void SettingsTest::radioInformationShowsFourBoxes() {
-    Program program;
-    ConfigEditorWindow* editor = NewEditor(program, 10);
+    // The information window shows four boxes; version and mask date stay hidden.
     Trigger(editor, "mnuInfo");
-    auto* window = Child<QDialog>(editor, "frmRadioInfo");
+    auto* info = Child<QDialog>(editor, "frmRadioInfo");
     QStringList shown;
-    for (auto* box : window->findChildren<QLineEdit*>()) {
+    for (auto* box : info->findChildren<QLineEdit*>()) {
         shown << (box->isVisible() ? box->objectName() : "hidden " + box->objectName());
     }
     QCOMPARE(shown.join(' '),
              "txtCustomer txtSerial txtFreqRange txtPrgDate hidden txtVersion hidden txtMaskDate");
-    Click(window, "cmdCLOSE");
-    QVERIFY(!window->isVisible());
+    Click(info, "cmdCLOSE");
+    QVERIFY(!info->isVisible());
 }
 
 // Which password opens which window is the core's (the hardware and customer passwords are

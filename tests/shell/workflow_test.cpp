@@ -177,6 +177,7 @@ void WorkflowTest::theImportPreviewShowsWhereEachRowGoes() {
     QCOMPARE(editor->UndoStack().count(), 0);
 
     seen.clear();
+    program.window.Status().SetStatus("stale", kStatusBlack, kStatusFontNormal);
     program.chooser.Then(csv);
     WhenShown<ChannelImportDialog>([&](ChannelImportDialog* preview) {
         Click(preview, "chkSkipUnstorable");
@@ -210,6 +211,7 @@ void WorkflowTest::theImportPreviewShowsWhereEachRowGoes() {
     QCOMPARE(doc.state.ChOption[1] & kOptHighPower, 0);
     QCOMPARE(editor->UndoStack().count(), 1);
     QVERIFY(doc.state.Dirty);
+    QCOMPARE(program.window.Status().Text(), std::string("ALL Channels In Range"));
     Trigger(editor, "mnuEUndo");
     QCOMPARE(doc.lines, lines);
     QCOMPARE(ListLines(editor, true)[0], QString::fromStdString(lines[0]).trimmed());
