@@ -274,9 +274,8 @@ void DesktopTest::menuBarFollowsTheActiveWindowAndTheLastCloseResetsTheShell() {
     QVERIFY(program.state.shell.ClipLines.empty());
     QVERIFY(!Child<QAction>(&program.window, "Download")->isEnabled());
     QCOMPARE(program.window.Status().Text(), std::string(kMenuHintText));
-    ConfigEditorWindow* editor = NewEditor(program);
-    QCOMPARE(editor->windowTitle(), QString("Temp1.cfg"));
     // F10 in an editor's channel list opens the editor's own menus.
+    ConfigEditorWindow* editor = NewEditor(program);
     QTest::keyClick(List(editor), Qt::Key_F10);
     QTRY_COMPARE(QApplication::activePopupWidget(), Child<QMenu>(editor, "mnuFile"));
     QApplication::activePopupWidget()->close();

@@ -176,9 +176,6 @@ void KeyboardTest::everyMenuItemHasALetterOfItsOwn() {
     NewEditor(program, 6, 16);
     NewEditor(program, 6, 16);
     QCOMPARE(MenuBarClashes(program.window).join("; "), QString());
-    // The system's texts stay as they are; only the letter moved.
-    QCOMPARE(Child<QAction>(program.window.ActiveEditor(), "mnuEautoT")->text(),
-             QString("&AutoTone"));
 }
 
 void KeyboardTest::settingsWindowsNameTheirConfigurationAndTakeCtrlTabForTheirPages() {
