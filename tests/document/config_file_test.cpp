@@ -413,7 +413,7 @@ TEST_F(ConfigFileTest, ABackupIsNeverSavedOver) {
     const auto slot = OpenConfigFile(workspace, kept, prompter);
     ASSERT_TRUE(slot);
     Document& doc = workspace.At(*slot);
-    doc.backup = true;
+    doc.origin = kBackupOrigin;
     doc.lines[0] = EmptyChannelLine(1);
     doc.state.Dirty = true;
 
@@ -433,7 +433,7 @@ TEST_F(ConfigFileTest, ABackupIsNeverSavedOver) {
 
     chooser.Then(dir.File("restored.cfg"));
     EXPECT_EQ(SaveDocument(workspace, *slot, chooser, prompter), SaveOutcome::Saved);
-    EXPECT_FALSE(doc.backup);
+    EXPECT_FALSE(doc.IsRadioCopy());
     EXPECT_EQ(SaveDocument(workspace, *slot, chooser, prompter), SaveOutcome::Saved);  // no dialog
     EXPECT_EQ(chooser.proposed.size(), 3u);
     EXPECT_EQ(test::ReadBytes(kept), bytes);

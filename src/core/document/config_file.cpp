@@ -536,7 +536,6 @@ bool SaveConfigFile(Workspace& workspace, int slot, const std::string& name, Pro
     }
     doc.title = ToUpperAscii(name);
     doc.path = name;
-    doc.backup = false;
     doc.origin.clear();
     doc.state.Dirty = false;
     return true;
@@ -569,7 +568,7 @@ SaveOutcome SaveUnder(Workspace& workspace, int slot, const std::string& name, P
         return SaveOutcome::Cancelled;
     }
     // A backup is what a radio held: it stays as it was read.
-    if (const Document& doc = workspace.At(slot); doc.backup && SameFile(name, doc.path)) {
+    if (const Document& doc = workspace.At(slot); doc.IsRadioCopy() && SameFile(name, doc.path)) {
         prompter.Tell(name + " is a backup of a radio and is kept as it was read." + kLineBreak +
                           "Save the configuration under another name.",
                       Icon::Exclamation);
@@ -584,7 +583,7 @@ SaveOutcome SaveDocument(Workspace& workspace, int slot, FileChooser& chooser, P
     const Document& doc = workspace.At(slot);
     // An untitled document, or a backup (which is never saved over), asks for a name.
     const std::string name = IsUntitled(doc.title) ? AskConfigName(chooser, doc.title)
-                             : doc.backup
+                             : doc.IsRadioCopy()
                                  ? AskConfigName(chooser, fs::path(doc.path).filename().string())
                                  : SavePathOf(doc);
     return SaveUnder(workspace, slot, name, prompter);

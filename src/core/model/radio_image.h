@@ -67,6 +67,9 @@ struct ChangeRecorder {
     }
 };
 
+// The origin of a document opened from the backup folder.
+inline constexpr const char* kBackupOrigin = "backup";
+
 // One open configuration: its state, its channel lines (the only store of the channels'
 // frequencies and tones while it is open), its radio's information page, its title and the
 // texts of its header labels.
@@ -76,15 +79,16 @@ struct Document {
     RadioInfoPage info;
     std::string title;    // the window caption
     std::string path;     // where the file really is; empty for an untitled document
-    // A copy of what a radio held (a backup file, a history record): saved only under
-    // another name, and its caption says where it came from ("backup", "history record 12").
-    bool backup = false;
+    // For a copy of what a radio held, where it came from ("backup", "history record 12"):
+    // shown in its caption, and saved only under another name. Empty for any other document.
     std::string origin;
     std::string modelLabel = "Model:";
     std::string rangeLabel = "Range:";
     std::string serialLabel = "Serial No:";
     std::string customerLabel = "Customer:";
     ChangeRecorder changes;
+
+    bool IsRadioCopy() const { return !origin.empty(); }
 };
 
 // A radio as an Upload read it: its image with the band byte last (as a file holds it), the

@@ -17,10 +17,7 @@ std::string CaptionWithFile(std::string_view caption, std::string_view title) {
 }
 
 std::string EditorCaption(const Document& doc) {
-    if (!doc.backup) {
-        return doc.title;
-    }
-    return doc.title + " (" + (doc.origin.empty() ? std::string("backup") : doc.origin) + ")";
+    return doc.IsRadioCopy() ? doc.title + " (" + doc.origin + ")" : doc.title;
 }
 
 std::string AboutText() {

@@ -449,7 +449,6 @@ void MainWindow::OpenRecord(RadioRead radio, const std::string& name) {
     EnableDownload();
     const int slot = OpenRadioRead(state_.workspace, std::move(radio));
     Document& doc = state_.workspace.At(slot);
-    doc.backup = true;
     doc.origin = "history " + name;
     OpenEditor(slot);
 }
@@ -750,7 +749,7 @@ void MainWindow::OpenBackup(const std::string& path) {
     }
     if (slot) {
         // Not a recent file: it is reached through the backups.
-        state_.workspace.At(*slot).backup = true;
+        state_.workspace.At(*slot).origin = kBackupOrigin;
         EnableDownload();
         OpenEditor(*slot);
     }
