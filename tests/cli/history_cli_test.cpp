@@ -2,70 +2,30 @@
 // opens the records; against petrel-radio-sim on a real pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli.h"
-#include "core/document/config_file.h"
-#include "core/document/new_config.h"
-#include "core/model/workspace.h"
-#include "sim_process.h"
-#include "support/fakes.h"
-#include "support/temp_dir.h"
+#include "cli_run.h"
 
 namespace petrel {
 namespace {
 
-using Args = std::vector<std::string>;
+using test::Args;
+using test::Lines;
 using test::ReadBytes;
 
-struct CliResult {
-    int exit;
-    std::string out;
-    std::string err;
-};
-
-class HistoryCliTest : public ::testing::Test {
+class HistoryCliTest : public test::CliRadioFixture {
   protected:
     HistoryCliTest() { environment.historyPath = dir.File("history.sqlite"); }
-
-    CliResult Cli(Args args) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int exit = cli::RunCli(args, out, err, environment);
-        return {exit, out.str(), err.str()};
-    }
-    CliResult RadioCli(Args args) {
-        args.insert(args.begin() + 1, {"--port", sim->Device()});
-        return Cli(args);
-    }
-    std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
-
-    test::TempDir dir;
-    cli::CliEnvironment environment;
-    std::unique_ptr<sim::SimProcess> sim;
+    test::CliRun Cli(const Args& args) { return test::Cli(args, environment); }
 };
 
 TEST_F(HistoryCliTest, RadioCommandsAreRecordedListedFilteredAndOpened) {
-    sim = std::make_unique<sim::SimProcess>(
-        std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim",
-        Args{"--delay", "0", "--serial", "SN-7", "--customer", "OLD SHOP"});
-    Workspace workspace;
-    const int slot = BuildNewConfiguration(workspace, 9, 16);
-    test::ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("taxi.cfg"), prompter));
+    StartSim({"--delay", "0", "--serial", "SN-7", "--customer", "OLD SHOP"});
+    test::SaveNewConfig(dir.File("taxi.cfg"), 9, 16);
 
     ASSERT_EQ(RadioCli({"read", dir.File("read.cfg")}).exit, 0);
     ASSERT_EQ(RadioCli({"write", "--backup", dir.File("Backups"), dir.File("taxi.cfg")}).exit, 0);
     ASSERT_EQ(RadioCli({"customer", "--name", "Harbour, \"Taxi\""}).exit, 0);
 
-    const CliResult listed = Cli({"history"});
+    const test::CliRun listed = Cli({"history"});
     ASSERT_EQ(listed.exit, 0) << listed.err;
     const auto lines = Lines(listed.out);
     ASSERT_EQ(lines.size(), 4u) << listed.out;
@@ -78,7 +38,7 @@ TEST_F(HistoryCliTest, RadioCommandsAreRecordedListedFilteredAndOpened) {
     EXPECT_NE(lines[2].find(dir.File("taxi.cfg")), std::string::npos);
     EXPECT_TRUE(lines[3].starts_with("1   ")) << lines[3];
 
-    const CliResult csv = Cli({"history", "--customer", "taxi", "--csv"});
+    const test::CliRun csv = Cli({"history", "--customer", "taxi", "--csv"});
     ASSERT_EQ(csv.exit, 0);
     const auto rows = Lines(csv.out);
     ASSERT_EQ(rows.size(), 2u) << csv.out;
@@ -97,29 +57,24 @@ TEST_F(HistoryCliTest, RadioCommandsAreRecordedListedFilteredAndOpened) {
     const auto opened = DecodeConfigFile(ReadBytes(dir.File("again.cfg")));
     ASSERT_EQ(opened.size(), written.size());
     EXPECT_TRUE(std::equal(opened.begin() + 0x60, opened.end(), written.begin() + 0x60));
-    const CliResult missing = Cli({"history", "--open", "99", dir.File("x.cfg")});
+    const test::CliRun missing = Cli({"history", "--open", "99", dir.File("x.cfg")});
     EXPECT_EQ(missing.exit, 1);
     EXPECT_EQ(missing.err, "petrel-cli: the service history has no record 99\n");
 }
 
 TEST_F(HistoryCliTest, WithoutAHistoryTheCommandSaysHowToNameOne) {
     environment.historyPath.reset();
-    const CliResult run = Cli({"history"});
+    const test::CliRun run = Cli({"history"});
     EXPECT_EQ(run.exit, 1);
     EXPECT_EQ(run.err, "petrel-cli: no service history; set PETREL_HISTORY to its file\n");
 }
 
 TEST_F(HistoryCliTest, FleetWritesEveryRadioOfTheBandAndSaysWhichWereNot) {
-    sim = std::make_unique<sim::SimProcess>(
-        std::string(PETREL_BINARY_DIR) + "/tools/radio-sim/petrel-radio-sim",
-        Args{"--delay", "0", "--fleet", "3", "--fleet-band", "2:5", "--fleet-gap", "300"});
-    Workspace workspace;
-    const int slot = BuildNewConfiguration(workspace, 9, 16);
-    test::ScriptedPrompter prompter;
-    ASSERT_TRUE(SaveConfigFile(workspace, slot, dir.File("taxi.cfg"), prompter));
+    StartSim({"--delay", "0", "--fleet", "3", "--fleet-band", "2:5", "--fleet-gap", "300"});
+    test::SaveNewConfig(dir.File("taxi.cfg"), 9, 16);
 
     EXPECT_EQ(Cli({"fleet", dir.File("taxi.cfg"), "--serial-from", "ABCDEFGHIJ001"}).exit, 2);
-    const CliResult run =
+    const test::CliRun run =
         RadioCli({"fleet", dir.File("taxi.cfg"), "--count", "3", "--customer", "Harbour Taxi",
                   "--serial-from", "PMR-0041", "--backup", dir.File("Backups")});
     EXPECT_EQ(run.exit, 1) << run.err;  // one radio was refused
