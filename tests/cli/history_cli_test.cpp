@@ -82,7 +82,6 @@ TEST_F(HistoryCliTest, FleetWritesEveryRadioOfTheBandAndSaysWhichWereNot) {
     ASSERT_EQ(lines.size(), 4u) << run.out << run.err;
     EXPECT_TRUE(lines[0].starts_with("1 PMR-0041 written 20")) << lines[0];
     EXPECT_TRUE(lines[1].starts_with("2 - refused 20")) << lines[1];
-    EXPECT_NE(lines[1].find("a radio of band 5"), std::string::npos) << lines[1];
     EXPECT_TRUE(lines[2].starts_with("3 PMR-0042 written 20")) << lines[2];
     EXPECT_EQ(lines[3], "3 radios: 2 written, 1 refused, 0 failed");
     EXPECT_NE(run.err.find("Done: disconnect this radio."), std::string::npos) << run.err;
@@ -91,7 +90,6 @@ TEST_F(HistoryCliTest, FleetWritesEveryRadioOfTheBandAndSaysWhichWereNot) {
     ASSERT_EQ(records.size(), 4u);
     EXPECT_NE(records[1].find(",Fleet,done,PMR-0042,Harbour Taxi,"), std::string::npos)
         << records[1];
-    EXPECT_NE(records[2].find(",Fleet,refused,"), std::string::npos) << records[2];
 }
 
 }  // namespace

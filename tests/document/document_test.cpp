@@ -148,17 +148,6 @@ TEST(NewConfiguration, ParseChannelCountAcceptsWholeNumbersFrom1To99) {
     }
 }
 
-TEST(RadioImage, PackAppendsTheBandByte) {
-    Workspace workspace;
-    const int slot = BuildNewConfiguration(workspace, 9, 16);
-    ImageBuf image = PackImage(workspace.At(slot));
-    ASSERT_EQ(image.size(), 225u);
-    EXPECT_EQ(image[0x10], 9);
-    EXPECT_EQ(image[0x60], 0xC2);  // preset channel 1 with its 12.5 kHz option
-    EXPECT_EQ(image.back(), 9);
-    EXPECT_EQ(PackImage(workspace.At(BuildNewConfiguration(workspace, 10, 99))).size(), 889u);
-}
-
 TEST(RadioImage, Key4AssignedLooksAtBothNibblesOfTheTwoSideButtonsOnly) {
     // Side button A, side button B, both front buttons: is the power function (4) on one?
     const std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, bool> cases[] = {

@@ -163,30 +163,17 @@ TEST_F(TransferTest, FailuresAskToTryAgainAndYesStartsOverFromAddressZero) {
     EXPECT_FALSE(result.completed || result.read);
     EXPECT_EQ(CountFrames(FrameKind::ReadBlock), 2u);
     EXPECT_FALSE(ports.IsOpen());
-
-    // No radio: the question to connect again.
-    radio.Options().silent = true;
-    prompter.Expect(TryAgain("Connecting Err"), Answer::Yes)
-        .Expect(TryAgain("Connecting Err"), Answer::No);
-    EXPECT_FALSE(Upload().completed);
-    EXPECT_FALSE(ports.IsOpen());
     EXPECT_TRUE(prompter.Done());
 }
 
+// A Download whose closing code is never answered is EveryFailureAfterTheBackupNamesIt's.
 TEST_F(TransferTest, AnUnansweredControlCodeFailsTheTransferThroughItsQuestion) {
     // The first byte of the code is lost, the second answered; Yes repeats the whole transfer.
     radio.AddFault({FaultKind::Drop, FrameKind::WriteParam});
     prompter.Expect(TryAgain("Upload Err"), Answer::Yes);
     EXPECT_TRUE(Upload().read);
     EXPECT_EQ(CountFrames(FrameKind::WriteParam), 4u);
-
-    // A radio that never answers it: No ends the operation instead of looping.
-    const int slot = MakeDocument(9, 99);
-    radio.AddFault({FaultKind::Drop, FrameKind::WriteParam, 0, -1});
-    prompter.Expect(TryAgain("Download Err"), Answer::No);
-    EXPECT_FALSE(Download());
     EXPECT_TRUE(prompter.Done());
-    EXPECT_EQ(Memory(0, 888), Downloaded(slot));
 }
 
 TEST_F(TransferTest, DownloadWritesThePackedImageAndTheControlCode) {
@@ -404,6 +391,17 @@ TEST_F(TransferTest, ABlankRadiosTablesGoWhereItLooksAfterTheDownload) {
     EXPECT_TRUE(Download());
     EXPECT_EQ(Memory(0x1C0, 0x200), Bytes(64, 0xFF));
     EXPECT_TRUE(prompter.Texts().back().starts_with("The radio had never been programmed"));
+
+    // A radio is programmed only with its tables: a Download whose table writes fail is none.
+    radio.Memory() = sim::MakeRadio(10, 16, true);
+    MakeDocument(9, 16);
+    radio.AddFault({FaultKind::Drop, FrameKind::WriteBlock, 56, 100});
+    prompter.Then(Answer::Ok);
+    EXPECT_FALSE(Download());
+    EXPECT_TRUE(prompter.Texts().back().starts_with(
+        "The radio had never been programmed: its channels were written, but its calibration "
+        "tables were not"))
+        << prompter.Report();
 }
 
 TEST_F(TransferTest, BlockLoopsRunBackToBackAndEndWithOneQuietPeriod) {
@@ -684,21 +682,6 @@ TEST_F(TransferTest, EveryFailureAfterTheBackupNamesIt) {
                   "Download failed; the radio as it was is in " + *result.backup);
     }
     EXPECT_TRUE(prompter.Done()) << prompter.Report();
-}
-
-// A radio that was never programmed is programmed only with its tables: a Download whose table
-// writes fail is no success.
-TEST_F(TransferTest, ABlankRadioWhoseTablesAreNotTakenIsNotReportedWritten) {
-    radio.Memory() = sim::MakeRadio(10, 16, true);
-    MakeDocument(9, 16);
-    radio.AddFault({FaultKind::Drop, FrameKind::WriteBlock, 56, 100});
-    prompter.Then(Answer::Ok);
-    const TransferResult result = DownloadResult();
-    EXPECT_FALSE(result.completed);
-    EXPECT_TRUE(prompter.Texts().back().starts_with(
-        "The radio had never been programmed: its channels were written, but its calibration "
-        "tables were not"))
-        << prompter.Report();
 }
 
 // Nothing reaches the radio unless its backup is on disk when the writing starts.
