@@ -12,6 +12,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "cli_run.h"
 #include "core/document/config_file.h"
 #include "core/document/new_config.h"
 #include "core/link/radio_backup.h"
@@ -22,7 +23,6 @@
 #include "core/model/info_page.h"
 #include "core/model/workspace.h"
 #include "core/settings/radio_info.h"
-#include "cli_run.h"
 #include "support/documents.h"
 #include "support/golden.h"
 
